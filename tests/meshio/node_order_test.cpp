@@ -1,6 +1,8 @@
 // Checks the node-order rule: lattice permutations, group order, counts, and the stored tables.
 #include "meshio/node_order.h"
 
+#include "meshio/entity_catalogue.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -218,6 +220,27 @@ TEST(NodeOrder, DegreesOneToFourEqualTheCatalogueTablesRowForRow) {
     }
     ASSERT_EQ(static_cast<int>(expected.size()), order.count) << name;
     for (int n = 0; n < order.count; n++) EXPECT_EQ(Digits(order, n), expected[n]) << name << " " << n;
+    checked++;
+  }
+  EXPECT_EQ(checked, 28);
+}
+
+// The catalogue stores the orders of types 3..31 as data; they must be the rule's rows.
+TEST(NodeOrder, CatalogueStoredOrdersEqualTheRule) {
+  int checked = 0;
+  for (int typ = EntityType::Edge; typ <= EntityType::PrismP4; typ++) {
+    int nodes = 0, width = 0;
+    const int* stored = zel_Typ2Ordering(typ, &nodes, &width);
+    if (typ == 5) {
+      EXPECT_EQ(stored, nullptr);
+      continue;
+    }
+    ASSERT_NE(stored, nullptr) << typ;
+    const LatticeOrder* rule = LatticeNodeOrder(zel_Typ2Shape(typ), zel_Typ2Deg(typ));
+    ASSERT_NE(rule, nullptr) << typ;
+    ASSERT_EQ(nodes, rule->count) << typ;
+    ASSERT_EQ(width, rule->width) << typ;
+    EXPECT_EQ(std::vector<int>(stored, stored + nodes * width), rule->rows) << typ;
     checked++;
   }
   EXPECT_EQ(checked, 28);
