@@ -1,0 +1,193 @@
+// Buffered tokenizer of ASCII keyword files.
+#include "meshio/ascii_scanner.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace zel {
+
+namespace {
+
+constexpr size_t kBufferSize = size_t(1) << 20;
+
+// Character classes: 1 blank, 2 letter, 4 comment mark.
+struct CharClasses {
+  unsigned char table[256] = {};
+  CharClasses() {
+    for (unsigned char c : {' ', '\t', '\n', '\r', '\v', '\f'}) table[c] = 1;
+    for (int c = 'a'; c <= 'z'; ++c) table[c] = 2;
+    for (int c = 'A'; c <= 'Z'; ++c) table[c] = 2;
+    table[static_cast<unsigned char>('#')] = 4;
+  }
+};
+const CharClasses kClasses;
+
+inline bool isBlank(char c) { return kClasses.table[static_cast<unsigned char>(c)] == 1; }
+
+}  // namespace
+
+AsciiScanner::AsciiScanner(int descriptor, int64_t fileSize)
+    : descriptor_(descriptor), fileSize_(fileSize), buffer_(kBufferSize) {}
+
+void AsciiScanner::seek(int64_t offset) {
+  bufferStart_ = offset;
+  position_ = end_ = 0;
+}
+
+bool AsciiScanner::refill() {
+  if (failed_) return false;
+  if (position_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + position_, end_ - position_);
+    bufferStart_ += static_cast<int64_t>(position_);
+    end_ -= position_;
+    position_ = 0;
+  }
+  if (end_ == buffer_.size()) return true;  // full: the caller copes with a cut token
+  for (;;) {
+    ssize_t got = pread(descriptor_, buffer_.data() + end_, buffer_.size() - end_,
+                        bufferStart_ + static_cast<int64_t>(end_));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) failed_ = true;
+    if (got <= 0) return false;
+    end_ += static_cast<size_t>(got);
+    return true;
+  }
+}
+
+void AsciiScanner::skipLine() {
+  for (;;) {
+    const char* start = buffer_.data() + position_;
+    const void* found = std::memchr(start, '\n', end_ - position_);
+    if (found) {
+      position_ = static_cast<size_t>(static_cast<const char*>(found) - buffer_.data()) + 1;
+      return;
+    }
+    position_ = end_;
+    if (!refill()) return;
+  }
+}
+
+bool AsciiScanner::skipBlanksAndComments() {
+  for (;;) {
+    while (position_ < end_ && isBlank(buffer_[position_])) ++position_;
+    if (position_ == end_) {
+      if (!refill()) return false;
+      continue;
+    }
+    if (buffer_[position_] != '#') return true;
+    skipLine();
+  }
+}
+
+bool AsciiScanner::next(std::string_view* token) {
+  if (!skipBlanksAndComments()) return false;
+  size_t length = 0;
+  for (;;) {
+    while (position_ + length < end_ && !isBlank(buffer_[position_ + length])) ++length;
+    if (position_ + length < end_ || length == buffer_.size()) break;
+    if (!refill()) break;  // token ends at the end of the file
+  }
+  *token = std::string_view(buffer_.data() + position_, length);
+  position_ += length;
+  if (length == buffer_.size()) {  // overlong: drop the rest of it
+    while (position_ < end_ || refill()) {
+      if (isBlank(buffer_[position_])) break;
+      ++position_;
+    }
+  }
+  return true;
+}
+
+bool AsciiScanner::nextWord(std::string_view* token) {
+  // A letter or "#" starts a token only after a blank (or at the start of the scan): letters
+  // inside numbers ("1e-3") are not words.
+  bool afterBlank = true;
+  for (;;) {
+    const unsigned char* data = reinterpret_cast<const unsigned char*>(buffer_.data());
+    size_t p = position_;
+    while (p < end_) {
+      unsigned char kind = kClasses.table[data[p]];
+      if (kind > 1 && afterBlank) break;
+      afterBlank = kind == 1;
+      ++p;
+    }
+    position_ = p;
+    if (p == end_) {
+      if (!refill()) return false;
+      continue;
+    }
+    if (buffer_[p] == '#') {
+      skipLine();
+      afterBlank = true;
+      continue;
+    }
+    return next(token);
+  }
+}
+
+void AsciiScanner::restOfLine(char* out, int max) {
+  int kept = 0;
+  for (;;) {
+    while (position_ < end_ && buffer_[position_] != '\n') {
+      if (kept < max) out[kept++] = buffer_[position_];
+      ++position_;
+    }
+    if (position_ < end_ || !refill()) break;
+  }
+  if (position_ < end_) ++position_;
+  if (kept < max) out[kept] = '\0';
+}
+
+}  // namespace zel
+
+#include <charconv>
+#include <cstdlib>
+#include <string>
+
+namespace zel {
+
+namespace {
+
+std::string_view withoutPlus(std::string_view token) {
+  if (token.size() > 1 && token[0] == '+' && token[1] != '-' && token[1] != '+')
+    token.remove_prefix(1);
+  return token;
+}
+
+// from_chars refuses some spellings that strtod accepts ("1.e5" is fine, but e.g. Fortran
+// "1.0D+00" or hexadecimal floats are not); those are rare, so they go through strtod on a
+// bounded copy.
+template <typename Real>
+bool parseRealGeneric(std::string_view token, Real* value) {
+  token = withoutPlus(token);
+  if (token.empty()) return false;
+  auto result = std::from_chars(token.data(), token.data() + token.size(), *value);
+  if (result.ec == std::errc() && result.ptr == token.data() + token.size()) return true;
+  if (result.ec == std::errc::result_out_of_range) return false;
+  if (token.size() > 64) return false;
+  char copy[72];
+  std::memcpy(copy, token.data(), token.size());
+  copy[token.size()] = '\0';
+  for (char& c : copy)
+    if (c == 'd' || c == 'D') c = 'e';
+  char* end = nullptr;
+  double parsed = std::strtod(copy, &end);
+  if (end != copy + token.size()) return false;
+  *value = static_cast<Real>(parsed);
+  return true;
+}
+
+}  // namespace
+
+bool parseInteger(std::string_view token, int64_t* value) {
+  token = withoutPlus(token);
+  auto result = std::from_chars(token.data(), token.data() + token.size(), *value);
+  return result.ec == std::errc() && result.ptr == token.data() + token.size() && !token.empty();
+}
+
+bool parseReal(std::string_view token, double* value) { return parseRealGeneric(token, value); }
+bool parseReal(std::string_view token, float* value) { return parseRealGeneric(token, value); }
+
+}  // namespace zel

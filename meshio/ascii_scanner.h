@@ -1,0 +1,53 @@
+// Buffered tokenizer of ASCII keyword files: white-space separated tokens, "#" comments.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace zel {
+
+// Reads a file descriptor (not owned) through a buffer of fixed size; memory use does not
+// grow with the file. A token is a run of non-blank characters; a token beginning with "#"
+// makes the rest of its line a comment.
+class AsciiScanner {
+ public:
+  AsciiScanner(int descriptor, int64_t fileSize);
+
+  // Next token, or false at the end of the file (or on a read error, see failed()). The view
+  // stays valid until the next call. A token longer than the buffer is returned cut.
+  bool next(std::string_view* token);
+
+  // Next token that begins with a letter, skipping every other token quickly.
+  bool nextWord(std::string_view* token);
+
+  // Rest of the current line (without the line break), at most max characters kept.
+  void restOfLine(char* out, int max);
+
+  // File offset of the next unread character, and repositioning to an offset.
+  int64_t offset() const { return bufferStart_ + static_cast<int64_t>(position_); }
+  void seek(int64_t offset);
+
+  bool failed() const { return failed_; }
+
+ private:
+  bool refill();  // keeps the unread tail, appends more of the file; false at end of file
+  bool skipBlanksAndComments();
+  void skipLine();
+
+  int descriptor_;
+  int64_t fileSize_;
+  std::vector<char> buffer_;
+  size_t position_ = 0;
+  size_t end_ = 0;
+  int64_t bufferStart_ = 0;  // file offset of buffer_[0]
+  bool failed_ = false;
+};
+
+// Whole-token conversions (C locale, "." decimal point, an optional leading "+"): true when
+// the entire token is a number that fits.
+bool parseInteger(std::string_view token, int64_t* value);
+bool parseReal(std::string_view token, double* value);
+bool parseReal(std::string_view token, float* value);
+
+}  // namespace zel

@@ -1,0 +1,388 @@
+// Block and line reads of the keyword file library: a decoding plan maps file fields to caller
+// fields; binary chunks are decoded run by run, ASCII values token by token.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+#include "meshio/ascii_scanner.h"
+#include "meshio/chunk_reader.h"
+#include "meshio/keyword_error.h"
+#include "meshio/keyword_file.h"
+#include "meshio/status.h"
+
+namespace zel {
+
+namespace {
+
+constexpr int64_t kChunkLines = 10000;
+constexpr int64_t kMaxChunkBytes = int64_t(16) << 20;  // bounds the two buffers of huge lines
+
+// Scalar value kinds, used for file fields and caller fields alike.
+enum ValueKind : int { kInt32 = 0, kInt64 = 1, kReal32 = 2, kReal64 = 3 };
+
+// A run of consecutive file fields of one kind going to consecutive elements of one caller
+// field.
+struct Run {
+  int firstField;      // index among the data fields of a line
+  int count;
+  int source;          // ValueKind of the file fields
+  int target;          // ValueKind of the caller field
+  char* base;          // caller address of line firstLine, element 0
+  int64_t stride;      // bytes between lines in caller memory
+  int firstElement;    // element of the caller field receiving the first value
+  const int* permutation;  // element -> stored element (renumbering), or null
+  int64_t sourceOffset;    // byte offset in a binary line
+};
+
+int valueSize(int kind) { return kind == kInt32 || kind == kReal32 ? 4 : 8; }
+
+int callerKind(int fieldType, bool* vector) {
+  *vector = fieldType == kFieldReal64Vector || fieldType == kFieldInt32Vector;
+  switch (fieldType) {
+    case kFieldReal32: return kReal32;
+    case kFieldReal64: case kFieldReal64Vector: return kReal64;
+    case kFieldInt32: case kFieldInt32Vector: return kInt32;
+    case kFieldInt64: return kInt64;
+    default: return -1;
+  }
+}
+
+int fileKind(const KeywordFile* file, char letter) {
+  if (letter == 'i') return file->intWidth() == 4 ? kInt32 : kInt64;
+  return file->realWidth == 32 ? kReal32 : kReal64;
+}
+
+// permutationStorage holds the element permutation the runs point to.
+std::vector<Run> buildPlan(const KeywordFile* file, int keyword, int64_t lines,
+                           const BlockField* fields, int fieldCount,
+                           std::vector<int>* permutationStorage) {
+  const KeywordRecord& record = file->keywords[keyword];
+  const char* name = kKeywordTable[keyword].name;
+  std::vector<char> letters;
+  std::vector<int64_t> offsets;
+  int64_t offset = 0;
+  for (char letter : record.format) {
+    if (letter != 'i' && letter != 'r' && letter != 'c') continue;
+    letters.push_back(letter);
+    offsets.push_back(offset);
+    offset += letter == 'c' ? 256 : valueSize(fileKind(file, letter));
+  }
+  std::vector<Run> plan;
+  size_t next = 0;
+  for (int f = 0; f < fieldCount; ++f) {
+    bool vector = false;
+    const int target = callerKind(fields[f].type, &vector);
+    const int length = vector ? fields[f].length : 1;
+    if (target < 0 || length < 1 || !fields[f].first)
+      throwKeywordError("%s: bad caller field %d", name, f + 1);
+    if (next + static_cast<size_t>(length) > letters.size())
+      throwKeywordError("%s: asked for more fields than a line holds", name);
+    const int64_t natural = static_cast<int64_t>(length) * valueSize(target);
+    const int64_t stride =
+        lines > 1 ? (static_cast<char*>(fields[f].last) - static_cast<char*>(fields[f].first)) /
+                        (lines - 1)
+                  : natural;
+    // The node vector of an element line (field 0 on) is stored in the default order; a
+    // vector longer than the node count (nodes and reference together) keeps its tail.
+    const std::vector<int>& renumbering = record.renumbering;
+    const int* permutation = nullptr;
+    if (next == 0 && vector && !renumbering.empty() &&
+        renumbering.size() <= static_cast<size_t>(length)) {
+      *permutationStorage = renumbering;
+      for (int e = static_cast<int>(renumbering.size()); e < length; ++e)
+        permutationStorage->push_back(e);
+      permutation = permutationStorage->data();
+    }
+    for (int e = 0; e < length;) {
+      const char letter = letters[next + e];
+      if (letter == 'c') throwKeywordError("%s: a comment field cannot be read as a number", name);
+      int count = 1;
+      while (e + count < length && letters[next + e + count] == letter) ++count;
+      plan.push_back({static_cast<int>(next) + e, count, fileKind(file, letter), target,
+                      static_cast<char*>(fields[f].first), stride, e, permutation,
+                      offsets[next + e]});
+      e += count;
+    }
+    next += static_cast<size_t>(length);
+  }
+  return plan;
+}
+
+// --- conversions ----------------------------------------------------------------------------
+
+template <typename Target, typename Source>
+inline Target convertValue(Source value) {
+  if constexpr (std::is_integral_v<Target> && std::is_floating_point_v<Source>) {
+    // Reals outside the integer's range (or NaN) would be undefined to convert.
+    constexpr Source low = static_cast<Source>(std::numeric_limits<Target>::min());
+    constexpr Source high = -low;
+    if (!(value >= low && value < high)) return 0;
+  }
+  return static_cast<Target>(value);
+}
+
+template <typename T, bool Swap>
+inline T loadValue(const unsigned char* bytes) {
+  if constexpr (sizeof(T) == 4) {
+    uint32_t raw;
+    std::memcpy(&raw, bytes, 4);
+    if (Swap) raw = swap32(raw);
+    T value;
+    std::memcpy(&value, &raw, 4);
+    return value;
+  } else {
+    uint64_t raw;
+    std::memcpy(&raw, bytes, 8);
+    if (Swap) raw = swap64(raw);
+    T value;
+    std::memcpy(&value, &raw, 8);
+    return value;
+  }
+}
+
+template <typename Source, typename Target, bool Swap>
+void decodeRun(const unsigned char* chunk, int64_t lineSize, int64_t lines, const Run& run,
+               int64_t firstLine) {
+  const unsigned char* source = chunk + run.sourceOffset;
+  char* line = run.base + firstLine * run.stride;
+  for (int64_t l = 0; l < lines; ++l, source += lineSize, line += run.stride) {
+    for (int e = 0; e < run.count; ++e) {
+      int element = run.firstElement + e;
+      if (run.permutation) element = run.permutation[element];
+      Target value = convertValue<Target>(loadValue<Source, Swap>(source + e * sizeof(Source)));
+      std::memcpy(line + static_cast<int64_t>(element) * sizeof(Target), &value, sizeof(Target));
+    }
+  }
+}
+
+using RunDecoder = void (*)(const unsigned char*, int64_t, int64_t, const Run&, int64_t);
+
+template <typename Source, bool Swap>
+RunDecoder decoderFor(int target) {
+  switch (target) {
+    case kInt32: return decodeRun<Source, int32_t, Swap>;
+    case kInt64: return decodeRun<Source, int64_t, Swap>;
+    case kReal32: return decodeRun<Source, float, Swap>;
+    default: return decodeRun<Source, double, Swap>;
+  }
+}
+
+template <bool Swap>
+RunDecoder decoderFor(int source, int target) {
+  switch (source) {
+    case kInt32: return decoderFor<int32_t, Swap>(target);
+    case kInt64: return decoderFor<int64_t, Swap>(target);
+    case kReal32: return decoderFor<float, Swap>(target);
+    default: return decoderFor<double, Swap>(target);
+  }
+}
+
+// --- binary blocks --------------------------------------------------------------------------
+
+[[noreturn]] void failedRead(int error, int64_t chunk, int64_t chunks, int64_t lines,
+                             int descriptor, const void* buffer, int64_t offset, int64_t bytes) {
+  fatalExit(stdout,
+            " Error at aio_error() : %s\nblock      = %lld / %lld\nsize       = %lld lines\n"
+            "aio_fildes = %p\naio_buf    = %p\naio_offset = %lld\naio_nbytes = %lld\n"
+            "errno      = %d\n",
+            std::strerror(error), static_cast<long long>(chunk), static_cast<long long>(chunks),
+            static_cast<long long>(lines),
+            reinterpret_cast<void*>(static_cast<intptr_t>(descriptor)), buffer,
+            static_cast<long long>(offset), static_cast<long long>(bytes), error);
+}
+
+void readBinaryBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t lines,
+                     const std::vector<Run>& plan) {
+  const KeywordRecord& record = file->keywords[keyword];
+  const int64_t lineSize = record.lineSize;
+  const int64_t chunkLines =
+      std::max<int64_t>(1, std::min(kChunkLines, kMaxChunkBytes / std::max<int64_t>(1, lineSize)));
+  const int64_t chunks = (lines + chunkLines - 1) / chunkLines;
+  const int64_t start = record.offset + (firstLine - 1) * lineSize;
+  const size_t bufferBytes = static_cast<size_t>(std::min(chunkLines, lines) * lineSize);
+  std::unique_ptr<unsigned char[]> buffers[2] = {
+      std::unique_ptr<unsigned char[]>(new unsigned char[bufferBytes]),
+      std::unique_ptr<unsigned char[]>(chunks > 1 ? new unsigned char[bufferBytes] : nullptr)};
+  std::vector<RunDecoder> decoders;
+  for (const Run& run : plan)
+    decoders.push_back(file->swapBytes ? decoderFor<true>(run.source, run.target)
+                                       : decoderFor<false>(run.source, run.target));
+  ChunkReader reader;
+  auto chunkBytes = [&](int64_t c) { return std::min(chunkLines, lines - c * chunkLines) * lineSize; };
+  auto chunkOffset = [&](int64_t c) { return start + c * chunkLines * lineSize; };
+  if (chunks > 1) reader.issue(file->descriptor, buffers[0].get(), chunkBytes(0), chunkOffset(0));
+  for (int64_t c = 0; c < chunks; ++c) {
+    unsigned char* buffer = buffers[c % 2].get();
+    int error = 0;
+    ssize_t got = chunks > 1 ? reader.wait(&error)
+                             : readFully(file->descriptor, buffer, chunkBytes(c), chunkOffset(c),
+                                         &error);
+    if (got < 0)
+      failedRead(error, c + 1, chunks, lines, file->descriptor, buffer, chunkOffset(c),
+                 chunkBytes(c));
+    if (got != chunkBytes(c))
+      throwKeywordError("%s: file truncated in line %lld", kKeywordTable[keyword].name,
+                        static_cast<long long>(firstLine + c * chunkLines + got / lineSize));
+    if (c + 1 < chunks)
+      reader.issue(file->descriptor, buffers[(c + 1) % 2].get(), chunkBytes(c + 1),
+                   chunkOffset(c + 1));
+    const int64_t linesHere = chunkBytes(c) / lineSize;
+    for (size_t r = 0; r < plan.size(); ++r)
+      decoders[r](buffer, lineSize, linesHere, plan[r], c * chunkLines);
+  }
+}
+
+// --- ASCII blocks ---------------------------------------------------------------------------
+
+// Reads one value of the given file kind from the next token.
+void readAsciiValue(AsciiScanner* scanner, int source, int64_t* integer, double* real,
+                    const char* name, int64_t line, int field) {
+  std::string_view token;
+  if (!scanner->next(&token))
+    throwKeywordError("%s line %lld field %d: end of file", name, static_cast<long long>(line),
+                      field);
+  bool good = false;
+  if (source == kInt32 || source == kInt64) {
+    good = parseInteger(token, integer) &&
+           (source == kInt64 || (*integer >= INT32_MIN && *integer <= INT32_MAX));
+  } else if (source == kReal32) {
+    float value = 0;
+    good = parseReal(token, &value);
+    *real = value;
+  } else {
+    good = parseReal(token, real);
+  }
+  if (!good)
+    throwKeywordError("%s line %lld field %d: '%.40s' where %s was expected", name,
+                      static_cast<long long>(line), field, std::string(token).c_str(),
+                      source == kInt32 || source == kInt64 ? "an integer" : "a real");
+}
+
+template <typename Source>
+void storeValue(int target, char* address, Source value) {
+  switch (target) {
+    case kInt32: { int32_t v = convertValue<int32_t>(value); std::memcpy(address, &v, 4); break; }
+    case kInt64: { int64_t v = convertValue<int64_t>(value); std::memcpy(address, &v, 8); break; }
+    case kReal32: { float v = static_cast<float>(value); std::memcpy(address, &v, 4); break; }
+    default: { double v = static_cast<double>(value); std::memcpy(address, &v, 8); break; }
+  }
+}
+
+void readAsciiBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t lines,
+                    const std::vector<Run>& plan) {
+  const KeywordRecord& record = file->keywords[keyword];
+  const char* name = kKeywordTable[keyword].name;
+  AsciiScanner* scanner = file->scanner;
+  scanner->seek(record.offset);
+  std::string_view token;
+  for (int64_t skip = (firstLine - 1) * record.fields; skip > 0; --skip)
+    if (!scanner->next(&token)) throwKeywordError("%s: end of file", name);
+  for (int64_t l = 0; l < lines; ++l) {
+    int field = 0;  // data fields not asked for are skipped in line order
+    for (const Run& run : plan) {
+      for (; field < run.firstField; ++field)
+        if (!scanner->next(&token)) throwKeywordError("%s: end of file", name);
+      for (int e = 0; e < run.count; ++e, ++field) {
+        int64_t integer = 0;
+        double real = 0;
+        readAsciiValue(scanner, run.source, &integer, &real, name, firstLine + l, field + 1);
+        int element = run.firstElement + e;
+        if (run.permutation) element = run.permutation[element];
+        char* address = run.base + l * run.stride + static_cast<int64_t>(element) * valueSize(run.target);
+        if (run.source == kInt32 || run.source == kInt64)
+          storeValue(run.target, address, integer);
+        else
+          storeValue(run.target, address, real);
+      }
+    }
+    for (; field < record.fields; ++field)
+      if (!scanner->next(&token)) throwKeywordError("%s: end of file", name);
+  }
+  if (scanner->failed()) throwKeywordError("%s: read error", name);
+}
+
+bool validRange(const KeywordFile* file, int keyword, int64_t firstLine, int64_t lastLine) {
+  if (!file || keyword < 1 || keyword >= kKeywordCount) return false;
+  const KeywordRecord& record = file->keywords[keyword];
+  return record.kind != kKwdAbsent && record.fields > 0 && firstLine >= 1 &&
+         lastLine >= firstLine && lastLine <= record.lineCount;
+}
+
+}  // namespace
+
+int getBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t lastLine,
+             const BlockField* fields, int fieldCount) {
+  if (!validRange(file, keyword, firstLine, lastLine)) {
+    if (file) file->error = file->name + ": bad keyword or line range";
+    return 0;
+  }
+  try {
+    const int64_t lines = lastLine - firstLine + 1;
+    std::vector<int> permutation;
+    std::vector<Run> plan = buildPlan(file, keyword, lines, fields, fieldCount, &permutation);
+    if (file->kindFlags & kFileBinary)
+      readBinaryBlock(file, keyword, firstLine, lines, plan);
+    else
+      readAsciiBlock(file, keyword, firstLine, lines, plan);
+  } catch (const std::exception& failure) {
+    file->error = file->name + ": " + failure.what();
+    return 0;
+  }
+  return 1;
+}
+
+int getLine(KeywordFile* file, int keyword, void* const* fields, int fieldCount) {
+  if (!validRange(file, keyword, 1, 1) || !fields || fieldCount < 1) return 0;
+  const KeywordRecord& record = file->keywords[keyword];
+  const bool solution = record.kind == kKwdSolution;
+  const char* name = kKeywordTable[keyword].name;
+  try {
+    std::vector<unsigned char> line;
+    if (file->kindFlags & kFileBinary) {
+      line.resize(static_cast<size_t>(record.lineSize));
+      int error = 0;
+      if (readFully(file->descriptor, line.data(), line.size(), file->position, &error) !=
+          static_cast<ssize_t>(line.size()))
+        throwKeywordError("%s: file truncated", name);
+      file->position += record.lineSize;
+    }
+    size_t byte = 0;
+    int field = 0;
+    char* solutionTarget = static_cast<char*>(fields[0]);
+    for (char letter : record.format) {
+      if (letter != 'i' && letter != 'r' && letter != 'c') continue;
+      if (!solution && field >= fieldCount) throwKeywordError("%s: too few pointers", name);
+      char* target = solution ? solutionTarget : static_cast<char*>(fields[field]);
+      const int size = letter == 'c' ? 256 : valueSize(fileKind(file, letter));
+      if (letter == 'c' && file->scanner) {
+        file->scanner->restOfLine(target, 256);
+      } else if (file->scanner) {
+        int64_t integer = 0;
+        double real = 0;
+        const int kind = fileKind(file, letter);
+        readAsciiValue(file->scanner, kind, &integer, &real, name, 1, field + 1);
+        if (letter == 'i') storeValue(kind, target, integer); else storeValue(kind, target, real);
+      } else if (letter == 'c') {
+        std::memcpy(target, line.data() + byte, 256);
+      } else {
+        const int64_t raw = decodeInteger(line.data() + byte, size, file->swapBytes);
+        std::memcpy(target, &raw, static_cast<size_t>(size));  // little-endian host
+      }
+      byte += static_cast<size_t>(size);
+      solutionTarget += size;
+      ++field;
+    }
+  } catch (const std::exception& failure) {
+    file->error = file->name + ": " + failure.what();
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace zel
