@@ -1,0 +1,10 @@
+// Lagrange to Bezier conversion of pyramids of degree 2 and 3.
+#include "homath/bezier_conversion.h"
+#include "homath/lagrange_to_bezier_kinds.h"
+#include "meshio/entity_types.h"
+
+void LagrangeToBezierPyramid(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
+                             const int* idx) {
+  ConvertElementArray(*BezierConversionTableOf(EntityType::Pyramid, deg), nbrVal, values, nbrCmp,
+                      nbrEnt, idx);
+}

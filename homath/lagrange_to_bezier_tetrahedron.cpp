@@ -1,0 +1,10 @@
+// Lagrange to Bezier conversion of tetrahedra of degree 2 to 6.
+#include "homath/bezier_conversion.h"
+#include "homath/lagrange_to_bezier_kinds.h"
+#include "meshio/entity_types.h"
+
+void LagrangeToBezierTetrahedron(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
+                                 const int* idx) {
+  ConvertElementArray(*BezierConversionTableOf(EntityType::Tetrahedron, deg), nbrVal, values, nbrCmp,
+                      nbrEnt, idx);
+}

@@ -1,0 +1,248 @@
+// Lagrange to Bezier conversion: worked values, exactness on every converted kind and degree,
+// the shared-node rule, the kept and refused cells.
+#include "homath/lagrange_to_bezier.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+#include "homath/evaluate.h"
+#include "tests/homath/homath_test_support.h"
+
+namespace {
+
+double Evaluate(int kind, const float* b, int d, const double* p) {
+  switch (kind) {
+    case EntityType::Edge: return zel_EvaluateValueOnEdge(b, d, p[0]);
+    case EntityType::Triangle: return zel_EvaluateValueOnTriangle(b, d, p[0], p[1], p[2]);
+    case EntityType::Quadrilateral: return zel_EvaluateValueOnQuadrilateral(b, d, p[0], p[1]);
+    case EntityType::Tetrahedron:
+      return zel_EvaluateValueOnTetrahedra(b, d, p[0], p[1], p[2], p[3]);
+    case EntityType::Prism: return zel_EvaluateValueOnPrism(b, d, p[0], p[1], p[2], p[3]);
+    case EntityType::Pyramid: return zel_EvaluateValueOnPyramid(b, d, p[0], p[1], p[2]);
+    default: return zel_EvaluateValueOnHexahedra(b, d, p[0], p[1], p[2]);
+  }
+}
+
+// One element whose local nodes are the global nodes 0..n-1.
+std::vector<int> Identity(int n) {
+  std::vector<int> idx(n);
+  std::iota(idx.begin(), idx.end(), 0);
+  return idx;
+}
+
+std::vector<float> ConvertOne(int kind, int d, const std::vector<float>& lagrange) {
+  std::vector<float> values = lagrange;
+  const int n = LatticeNodeCount(kind, d);
+  std::vector<int> idx = Identity(n);
+  LagrangeToBezier(n, d, values.data(), 1, 1, idx.data(), n);
+  return values;
+}
+
+// Coverage per kind, degrees 2..10: c converted, k kept, f refused.
+struct Coverage {
+  int kind;
+  const char* name;
+  const char* byDegree;
+};
+const Coverage kCoverage[] = {
+    {EntityType::Edge, "edge", "ccccccccc"},
+    {EntityType::Triangle, "triangle", "ccccccccc"},
+    {EntityType::Quadrilateral, "quadrilateral", "ccccccccc"},
+    {EntityType::Tetrahedron, "tetrahedron", "ccccckkkk"},
+    {EntityType::Pyramid, "pyramid", "ccfffffff"},
+    {EntityType::Prism, "prism", "ccfffffff"},
+    {EntityType::Hexahedron, "hexahedron", "cckkckkkk"},
+};
+
+TEST(LagrangeToBezier, WorkedValuesOfEdgesAndFaces) {
+  // Degree-2 edge: b_mid = 2 f_mid - f_p/2 - f_q/2.
+  EXPECT_FLOAT_EQ(ConvertOne(EntityType::Edge, 2, {1, 3, 5})[2], 2 * 5 - 0.5 - 1.5);
+  // Degree-3 edge from p to q with inner nodes m1, m2.
+  const float fp = 0.7f, fq = -1.3f, f1 = 2.1f, f2 = 0.4f;
+  std::vector<float> edge3 = ConvertOne(EntityType::Edge, 3, {fp, fq, f1, f2});
+  EXPECT_NEAR(edge3[2], 3 * f1 - 1.5 * f2 - 5.0 / 6 * fp + 1.0 / 3 * fq, 1e-5);
+  EXPECT_NEAR(edge3[3], 3 * f2 - 1.5 * f1 + 1.0 / 3 * fp - 5.0 / 6 * fq, 1e-5);
+  // Triangle of degree 2: zero vertices and unit mid-edge values give 2 on every edge.
+  EXPECT_EQ(ConvertOne(EntityType::Triangle, 2, {0, 0, 0, 1, 1, 1}),
+            (std::vector<float>{0, 0, 0, 2, 2, 2}));
+  // Face centre of a triangle of degree 3 from the vertex and edge coefficients.
+  std::vector<float> tri3 = {1, 2, 3, 0.5f, -1, 4, 2, 0, 1, 7};
+  std::vector<float> b = ConvertOne(EntityType::Triangle, 3, tri3);
+  EXPECT_NEAR(b[9], 4.5 * 7 - (1 + 2 + 3) / 6.0 - 0.5 * (b[3] + b[4] + b[5] + b[6] + b[7] + b[8]),
+              1e-4);
+  // Centre of a quadrilateral of degree 2.
+  std::vector<float> q = ConvertOne(EntityType::Quadrilateral, 2, {1, 2, 3, 4, 1, 0, 2, 5, 3});
+  EXPECT_NEAR(q[8], 4 * 3 - 0.25 * (1 + 2 + 3 + 4) - 0.5 * (q[4] + q[5] + q[6] + q[7]), 1e-5);
+}
+
+TEST(LagrangeToBezier, WorkedValuesOfVolumeCentres) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<float> pick(-2, 2);
+  // Hexahedron of degree 2: 8 corners, 12 edges, 6 faces, then the centre.
+  std::vector<float> hex(27);
+  for (float& v : hex) v = pick(random);
+  std::vector<float> h = ConvertOne(EntityType::Hexahedron, 2, hex);
+  double corners = 0, edges = 0, faces = 0;
+  for (int n = 0; n < 8; n++) corners += h[n];
+  for (int n = 8; n < 20; n++) edges += h[n];
+  for (int n = 20; n < 26; n++) faces += h[n];
+  EXPECT_NEAR(h[26], 8 * hex[26] - 0.125 * corners - 0.25 * edges - 0.5 * faces, 1e-4);
+  // Pyramid of degree 3, interior node 111 (the last of its 30 nodes). Edge nodes 5..12 are
+  // the base edges; 13..20 the vertical edges 0-4, 1-4, 2-4, 3-4, two nodes each, the first
+  // next to the base; 21..24 the base face; 25..28 the triangular faces.
+  std::vector<float> pyr(30);
+  for (float& v : pyr) v = pick(random);
+  std::vector<float> p = ConvertOne(EntityType::Pyramid, 3, pyr);
+  double base = p[0] + p[1] + p[2] + p[3], baseEdges = 0, lowVertical = 0, highVertical = 0;
+  double baseFace = 0, sideFaces = 0;
+  for (int n = 5; n < 13; n++) baseEdges += p[n];
+  for (int e = 0; e < 4; e++) {
+    lowVertical += p[13 + 2 * e];
+    highVertical += p[14 + 2 * e];
+  }
+  for (int n = 21; n < 25; n++) baseFace += p[n];
+  for (int n = 25; n < 29; n++) sideFaces += p[n];
+  EXPECT_NEAR(p[29], 9 * pyr[29] - base / 24 - p[4] / 3 - 0.125 * baseEdges - 0.25 * lowVertical -
+                         0.5 * highVertical - 0.375 * baseFace - 0.5 * sideFaces,
+              1e-4);
+}
+
+// Three random functions of the element's space sampled at the nodes (three components),
+// converted, then evaluated at random interior points by the evaluation functions and by
+// Bernstein sums: both give the functions back.
+TEST(LagrangeToBezier, EveryConvertedKindAndDegreeIsExact) {
+  std::mt19937 random(2024);
+  int checked = 0;
+  for (const Coverage& cover : kCoverage) {
+    for (int d = 2; d <= 10; d++) {
+      if (cover.byDegree[d - 2] != 'c') continue;
+      SCOPED_TRACE(std::string(cover.name) + " degree " + std::to_string(d));
+      const int n = LatticeNodeCount(cover.kind, d);
+      std::vector<SpacePolynomial> f;
+      for (int c = 0; c < 3; c++) f.emplace_back(cover.kind, d, random);
+      std::vector<float> values(3 * n);
+      double largest[3] = {0, 0, 0};
+      for (int node = 0; node < n; node++)
+        for (int c = 0; c < 3; c++) {
+          values[3 * node + c] = static_cast<float>(f[c](NodePoint(cover.kind, d, node).data()));
+          largest[c] = std::max(largest[c], std::fabs(double(values[3 * node + c])));
+        }
+      std::vector<int> idx = Identity(n);
+      LagrangeToBezier(n, d, values.data(), 3, 1, idx.data(), n);
+      std::vector<float> component(n);
+      for (int sample = 0; sample < 8; sample++) {
+        const std::vector<double> p = RandomInteriorPoint(cover.kind, random);
+        for (int c = 0; c < 3; c++) {
+          for (int node = 0; node < n; node++) component[node] = values[3 * node + c];
+          const double exact = f[c](p.data());
+          const double scale = std::max(largest[c], std::fabs(exact));
+          EXPECT_NEAR(Evaluate(cover.kind, component.data(), d, p.data()), exact, 1e-4 * scale);
+          EXPECT_NEAR(BernsteinSum(cover.kind, d, component.data(), p.data()), exact,
+                      1e-4 * scale);
+        }
+      }
+      checked++;
+    }
+  }
+  EXPECT_EQ(checked, 9 * 3 + 5 + 2 + 2 + 3);
+}
+
+// Two degree-2 triangles share the edge node 4 (global); the second triangle sees the shared
+// edge reversed. The first element decides it and the second would have produced the same.
+TEST(LagrangeToBezier, SharedNodeIsWrittenOnceByTheFirstElement) {
+  // Global nodes: 0, 1, 2, 3 vertices; 4 shared mid-edge of 1-2; 5..8 the other mid-edges.
+  const std::vector<int> idx = {0, 1, 2, 5, 4, 6, 2, 1, 3, 4, 7, 8};
+  std::vector<float> values = {1, 2, 3, 4, 10, 5, 6, 7, 8};
+  LagrangeToBezier(9, 2, values.data(), 1, 2, idx.data(), 6);
+  EXPECT_FLOAT_EQ(values[4], 2 * 10 - 0.5 * 2 - 0.5 * 3);
+  EXPECT_FLOAT_EQ(values[5], 2 * 5 - 0.5 * 1 - 0.5 * 2);
+  EXPECT_FLOAT_EQ(values[6], 2 * 6 - 0.5 * 3 - 0.5 * 1);  // edge 2-0 of the first triangle
+  EXPECT_FLOAT_EQ(values[7], 2 * 7 - 0.5 * 2 - 0.5 * 4);  // the second's edges 1-3 and 3-2
+  EXPECT_FLOAT_EQ(values[8], 2 * 8 - 0.5 * 4 - 0.5 * 3);
+  EXPECT_EQ(std::vector<float>(values.begin(), values.begin() + 4),
+            (std::vector<float>{1, 2, 3, 4}));
+  // Node 4 lies on edge 1-2 of the first triangle and on edge 1-6 of the second, whose
+  // vertex values differ: whichever element comes first decides it.
+  const std::vector<int> pair = {0, 1, 2, 3, 4, 5, 0, 1, 6, 7, 4, 8};
+  const std::vector<int> swapped = {0, 1, 6, 7, 4, 8, 0, 1, 2, 3, 4, 5};
+  const std::vector<float> start = {0, 1, 2, 0, 5, 0, 9, 0, 0};
+  std::vector<float> first = start, second = start;
+  LagrangeToBezier(9, 2, first.data(), 1, 2, pair.data(), 6);
+  LagrangeToBezier(9, 2, second.data(), 1, 2, swapped.data(), 6);
+  EXPECT_FLOAT_EQ(first[4], 2 * 5 - 0.5 * 1 - 0.5 * 2);
+  EXPECT_FLOAT_EQ(second[4], 2 * 5 - 0.5 * 1 - 0.5 * 9);
+  // An element whose interior reads a node already converted by a neighbour still uses the
+  // Lagrange value: a degree-3 triangle after a degree-3 triangle sharing an edge.
+  std::mt19937 random(5);
+  SpacePolynomial f(EntityType::Triangle, 3, random);
+  // Second triangle (1, 0, 3) shares edge 0-1 reversed: its edge nodes are 4, 3 of the first.
+  const std::vector<int> two = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 1, 0, 10, 4, 3, 11, 12, 13, 14, 15};
+  std::vector<float> lagrange(16);
+  const double corner[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};  // physical (x, y)
+  for (int e = 0; e < 2; e++) {
+    const int* v = &two[10 * e];
+    const int apex = e == 0 ? 2 : 3;
+    for (int node = 0; node < 10; node++) {
+      const std::vector<double> l = NodePoint(EntityType::Triangle, 3, node);
+      const double x = l[0] * corner[e][0] + l[1] * corner[1 - e][0] + l[2] * corner[apex][0];
+      const double y = l[0] * corner[e][1] + l[1] * corner[1 - e][1] + l[2] * corner[apex][1];
+      const double p[3] = {1 - x - y, x, y};
+      lagrange[v[node]] = static_cast<float>(f(p));
+    }
+  }
+  std::vector<float> together = lagrange, alone = lagrange;
+  LagrangeToBezier(16, 3, together.data(), 1, 2, two.data(), 10);
+  LagrangeToBezier(16, 3, alone.data(), 1, 1, two.data() + 10, 10);
+  EXPECT_NEAR(together[15], alone[15], 1e-5);  // the second triangle's face centre
+  EXPECT_NEAR(together[3], alone[3], 1e-5);    // the shared edge: same coefficients either way
+}
+
+TEST(LagrangeToBezier, DegreeOneAndEmptyArraysAreLeftUnchanged) {
+  std::vector<float> values = {1.1f, -2.2f, 3.3f, 0.1f, 0.2f, 0.3f};
+  const std::vector<float> before = values;
+  const std::vector<int> idx = {0, 1};
+  LagrangeToBezier(2, 1, values.data(), 3, 1, idx.data(), 2);
+  EXPECT_EQ(std::memcmp(values.data(), before.data(), sizeof(float) * 6), 0);
+  LagrangeToBezier(2, 2, values.data(), 1, 0, idx.data(), 3);
+  EXPECT_EQ(values, before);
+}
+
+TEST(LagrangeToBezier, KeptCellsWarnAndLeaveLagrangeValues) {
+  const struct {
+    int kind, deg;
+    const char* name;
+  } kept[] = {{EntityType::Tetrahedron, 7, "TetraP7"},   {EntityType::Tetrahedron, 10, "TetraP10"},
+              {EntityType::Hexahedron, 4, "HexaQ4"},     {EntityType::Hexahedron, 5, "HexaQ5"},
+              {EntityType::Hexahedron, 9, "HexaQ9"}};
+  for (const auto& cell : kept) {
+    const int n = LatticeNodeCount(cell.kind, cell.deg);
+    std::vector<float> values(n);
+    std::iota(values.begin(), values.end(), 0.5f);
+    const std::vector<float> before = values;
+    std::vector<int> idx = Identity(n);
+    testing::internal::CaptureStdout();
+    LagrangeToBezier(n, cell.deg, values.data(), 1, 1, idx.data(), n);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              std::string("warning: conversion LagrangeToBezier not done for ") + cell.name +
+                  ", solution capping possibly not accurate \n");
+    EXPECT_EQ(values, before);
+  }
+}
+
+TEST(LagrangeToBezierDeathTest, RefusedDegreesAndKindsEndTheProcess) {
+  std::vector<float> values(2000, 1.0f);
+  std::vector<int> idx = Identity(1400);
+  EXPECT_FATAL(LagrangeToBezier(10, 11, values.data(), 1, 1, idx.data(), 10),
+               "error : degree 11 not supported for zelualisation \n");
+  EXPECT_FATAL(LagrangeToBezier(10, 0, values.data(), 1, 1, idx.data(), 10),
+               "error : degree 0 not supported for zelualisation \n");
+  EXPECT_FATAL(LagrangeToBezier(55, 4, values.data(), 1, 1, idx.data(), 55),
+               " error : no element of degree 4 with 55 vertices \n");
+  EXPECT_FATAL(LagrangeToBezier(726, 10, values.data(), 1, 1, idx.data(), 726),
+               " error : no element of degree 10 with 726 vertices \n");
+  EXPECT_FATAL(LagrangeToBezier(12, 2, values.data(), 1, 1, idx.data(), 12),
+               " error : no element of degree 2 with 12 vertices \n");
+}
+
+}  // namespace
