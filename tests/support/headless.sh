@@ -11,4 +11,6 @@ export QT_QPA_PLATFORM=xcb
 if [ -n "${DISPLAY:-}" ]; then
   exec "$@"
 fi
-exec xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+# -noreset: without it the server restarts whenever its last client leaves, and a client
+# that connects during the restart is refused.
+exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@"

@@ -1,0 +1,4 @@
+// pellon: viewer for curved high-order finite-element meshes and their solutions.
+#include "app/pellon.h"
+
+int main(int argc, char** argv) { return runPellon(argc, argv); }

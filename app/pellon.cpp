@@ -1,0 +1,92 @@
+// Start-up of pellon: classifies the command line and runs the chosen mode.
+#include "app/pellon.h"
+
+#include <QApplication>
+#include <clocale>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <vector>
+
+#include "app/ZelMeshViewer.h"
+#include "app/command_line.h"
+
+namespace {
+
+void printUsageLine() { std::cout << kUsageLine << std::endl; }
+
+int runEmptyWindow(QApplication& application, const QSurfaceFormat& format) {
+  auto viewer = std::make_unique<ZelMeshViewer>(format);
+  viewer->resize(800, 600);
+  viewer->show();
+  std::cout << "  Nothing to display !" << std::endl;
+  printUsageLine();
+  return application.exec();
+}
+
+int runHelp(const QSurfaceFormat& format) {
+  ZelMeshViewer viewer(format);
+  std::cout << "  Launching help " << std::endl;
+  std::cout << "  " << std::endl;
+  printUsageLine();
+  std::printf(" \n");
+  std::printf("  For more information on ZELMOR, please visit https://zelmor.example.org\n");
+  std::printf(" \n");
+  std::fflush(stdout);
+  return 0;
+}
+
+// Opens one viewer per mesh. Reading meshes into a scene is not part of this build yet, so the
+// windows stay empty and the user is told so.
+int runViewers(QApplication& application, const QSurfaceFormat& format,
+               const CommandLine& line) {
+  std::vector<std::unique_ptr<ZelMeshViewer>> viewers;
+  for (const std::string& mesh : line.meshes) {
+    viewers.push_back(std::make_unique<ZelMeshViewer>(format));
+    std::printf("  %s: meshes cannot be displayed by this build yet\n", mesh.c_str());
+    std::fflush(stdout);
+  }
+  return application.exec();
+}
+
+int runUnavailable(const char* what) {
+  std::printf("  %s: not available in this build\n", what);
+  std::fflush(stdout);
+  return 0;
+}
+
+}  // namespace
+
+QSurfaceFormat pellonSurfaceFormat() {
+  QSurfaceFormat format;
+  format.setVersion(4, 5);
+  format.setProfile(QSurfaceFormat::CoreProfile);
+  format.setDepthBufferSize(24);
+  format.setSamples(16);
+  return format;
+}
+
+int runPellon(int argc, char** argv) {
+  QApplication application(argc, argv);
+  std::setlocale(LC_ALL, "C");
+  const QSurfaceFormat format = pellonSurfaceFormat();
+
+  const CommandLine line = classifyCommandLine(std::vector<std::string>(argv, argv + argc));
+  switch (line.mode) {
+    case StartMode::EmptyWindow:
+      return runEmptyWindow(application, format);
+    case StartMode::Help:
+      return runHelp(format);
+    case StartMode::MeshWithSolution:
+    case StartMode::Meshes:
+      return runViewers(application, format, line);
+    case StartMode::Movie:
+      return runUnavailable("movie frames");
+    case StartMode::MovieCapping:
+      return runUnavailable("movie capping frames");
+    case StartMode::Demo:
+    case StartMode::DemoFull:
+      return runUnavailable("demonstration scenes");
+  }
+  return 0;
+}

@@ -1,0 +1,73 @@
+// Classification of the command line into start-up modes, and state-file names.
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CommandLine classify(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), "pellon");
+  return classifyCommandLine(arguments);
+}
+
+TEST(CommandLine, FirstArgumentChoosesTheModeByExactMatch) {
+  EXPECT_EQ(classify({}).mode, StartMode::EmptyWindow);
+  EXPECT_EQ(classify({"-help"}).mode, StartMode::Help);
+  EXPECT_EQ(classify({"-h"}).mode, StartMode::Help);
+  EXPECT_EQ(classify({"-movie"}).mode, StartMode::Movie);
+  EXPECT_EQ(classify({"-moviecapping"}).mode, StartMode::MovieCapping);
+  EXPECT_EQ(classify({"-demo"}).mode, StartMode::Demo);
+  EXPECT_EQ(classify({"-demofull"}).mode, StartMode::DemoFull);
+  EXPECT_EQ(classify({"-in", "a.mesh"}).mode, StartMode::Meshes);
+  // Case, doubled dashes, trailing characters and prefixes are not recognised.
+  for (const char* unknown : {"--in", "-IN", "-in=", "-Help", "--help", "-helpme", "-movi", "-Demo",
+                              "in", "a.mesh", ""}) {
+    EXPECT_EQ(classify({unknown, "a.mesh"}).mode, StartMode::EmptyWindow) << unknown;
+  }
+}
+
+TEST(CommandLine, InAloneIsTheEmptyWindow) {
+  EXPECT_EQ(classify({"-in"}).mode, StartMode::EmptyWindow);
+  EXPECT_TRUE(classify({"-in"}).meshes.empty());
+}
+
+TEST(CommandLine, SolutionFormNeedsAFileAfterSol) {
+  const CommandLine solution = classify({"-in", "a.mesh", "-sol", "a.sol"});
+  EXPECT_EQ(solution.mode, StartMode::MeshWithSolution);
+  EXPECT_EQ(solution.meshes, std::vector<std::string>{"a.mesh"});
+  EXPECT_EQ(solution.solution, "a.sol");
+
+  // Arguments after the solution file are ignored.
+  const CommandLine extra = classify({"-in", "a.mesh", "-sol", "a.sol", "b.mesh"});
+  EXPECT_EQ(extra.mode, StartMode::MeshWithSolution);
+  EXPECT_EQ(extra.meshes, std::vector<std::string>{"a.mesh"});
+  EXPECT_EQ(extra.solution, "a.sol");
+
+  // Without a fifth argument, "-sol" is a second mesh name.
+  const CommandLine twoMeshes = classify({"-in", "a.mesh", "-sol"});
+  EXPECT_EQ(twoMeshes.mode, StartMode::Meshes);
+  EXPECT_EQ(twoMeshes.meshes, (std::vector<std::string>{"a.mesh", "-sol"}));
+
+  // "-sol" elsewhere than third is just a name.
+  const CommandLine misplaced = classify({"-in", "a.mesh", "b.mesh", "-sol", "c.sol"});
+  EXPECT_EQ(misplaced.mode, StartMode::Meshes);
+  EXPECT_EQ(misplaced.meshes.size(), 4u);
+}
+
+TEST(CommandLine, MeshesKeepTheirOrderAndNames) {
+  const CommandLine line = classify({"-in", "b.meshb", "dir/a", "c.mesh"});
+  EXPECT_EQ(line.mode, StartMode::Meshes);
+  EXPECT_EQ(line.meshes, (std::vector<std::string>{"b.meshb", "dir/a", "c.mesh"}));
+  EXPECT_TRUE(line.solution.empty());
+}
+
+TEST(StateFileName, CutAtTheFirstDotMesh) {
+  EXPECT_EQ(stateFileName("dir/run.mesh"), "dir/run.data");
+  EXPECT_EQ(stateFileName("run.mesh.gz"), "run.data");
+  EXPECT_EQ(stateFileName("cube.meshb"), "cube.data");
+  EXPECT_EQ(stateFileName("cube"), "cube.data");
+  EXPECT_EQ(stateFileName("a.meshes/b.mesh"), "a.data");
+  EXPECT_EQ(stateFileName("run.msh"), "run.msh.data");
+}
+
+}  // namespace

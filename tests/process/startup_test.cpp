@@ -1,0 +1,110 @@
+// Start-up of the real pellon binary: help text, empty window, OpenGL version check and the
+// number of windows opened for each command-line shape.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <regex>
+
+#include "tests/support/child_process.h"
+#include "tests/support/x11_windows.h"
+
+namespace {
+
+const char* const kUsage =
+    "  To use pellon, please specify a mesh after \" pellon -in \" in command line\n";
+const double kStartSeconds = 30.0;
+
+// Runs pellon until it shows `windows` windows, closes them, and returns its exit code.
+int runAndClose(ChildProcess& pellon, size_t windows, std::vector<WindowInfo>* shown = nullptr) {
+  std::vector<WindowInfo> found = waitForWindows(pellon.pid(), windows, kStartSeconds);
+  if (shown) *shown = found;
+  closeWindowsOfProcess(pellon.pid());
+  return pellon.wait(kStartSeconds);
+}
+
+TEST(Startup, HelpPrintsUsageAndExitsZero) {
+  for (const char* flag : {"-help", "-h"}) {
+    TemporaryDirectory directory;
+    ChildProcess pellon(PELLON_BINARY, {flag}, directory.path());
+    ASSERT_EQ(pellon.wait(kStartSeconds), 0) << flag;
+    const std::string out = pellon.output();
+    EXPECT_NE(out.find(std::string("  Launching help \n  \n") + kUsage + " \n"), std::string::npos)
+        << out;
+    EXPECT_EQ(out.find("Nothing to display"), std::string::npos);
+  }
+}
+
+TEST(Startup, EmptyWindowShowsBannerOnceAndEndsWhenClosed) {
+  TemporaryDirectory directory;
+  ChildProcess pellon(PELLON_BINARY, {}, directory.path());
+  std::vector<WindowInfo> shown;
+  ASSERT_EQ(runAndClose(pellon, 1, &shown), 0);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].width, 800);
+  EXPECT_EQ(shown[0].height, 600);
+
+  const std::string out = pellon.output();
+  EXPECT_NE(out.find(std::string("  Nothing to display !\n") + kUsage), std::string::npos) << out;
+  EXPECT_EQ(countOccurrences(out, "ZELMOR, Release 4"), 1) << out;
+  EXPECT_EQ(countOccurrences(out, "  GL   Vendor        : "), 1);
+  EXPECT_EQ(countOccurrences(out, "  Depth buffer       : "), 1);
+  EXPECT_EQ(countOccurrences(out, "  Retina pixel ratio : 1.0 \n"), 1);
+  EXPECT_TRUE(std::regex_search(out, std::regex("\n  setting up the scene +[0-9]+\\.[0-9][0-9] s \n")));
+
+  std::smatch version;
+  ASSERT_TRUE(std::regex_search(out, version, std::regex("  GL   Version       : ([0-9]+)\\.([0-9]+)\n")));
+  const int major = std::stoi(version[1]), minor = std::stoi(version[2]);
+  EXPECT_TRUE(major > 4 || (major == 4 && minor >= 5)) << major << "." << minor;
+}
+
+TEST(Startup, UnrecognisedFirstArgumentsGiveTheEmptyWindow) {
+  for (std::vector<std::string> arguments :
+       {std::vector<std::string>{"-in"}, {"--in", "a.mesh"}, {"-IN", "a.mesh"}, {"-in=", "a.mesh"}}) {
+    TemporaryDirectory directory;
+    ChildProcess pellon(PELLON_BINARY, arguments, directory.path());
+    ASSERT_EQ(runAndClose(pellon, 1), 0) << arguments[0];
+    EXPECT_NE(pellon.output().find("  Nothing to display !\n"), std::string::npos) << arguments[0];
+  }
+}
+
+TEST(Startup, OneWindowPerMeshArgument) {
+  struct Case {
+    std::vector<std::string> arguments;
+    size_t windows;
+  };
+  // "-sol" without a file after it is a second mesh name; with one, the solution form.
+  for (const Case& c : {Case{{"-in", "a.mesh", "b.mesh"}, 2}, Case{{"-in", "a.mesh", "-sol"}, 2},
+                        Case{{"-in", "a.mesh", "-sol", "a.sol", "extra"}, 1}}) {
+    TemporaryDirectory directory;
+    ChildProcess pellon(PELLON_BINARY, c.arguments, directory.path());
+    std::vector<WindowInfo> shown = waitForWindows(pellon.pid(), c.windows, kStartSeconds);
+    // Give a wrongly classified line time to open a window too many.
+    ::usleep(500 * 1000);
+    shown = windowsOfProcess(pellon.pid());
+    EXPECT_EQ(shown.size(), c.windows) << c.arguments.size();
+    closeWindowsOfProcess(pellon.pid());
+    EXPECT_EQ(pellon.wait(kStartSeconds), 0) << pellon.output();
+    EXPECT_EQ(pellon.output().find("Nothing to display"), std::string::npos);
+  }
+}
+
+TEST(Startup, OpenGLOlderThanFourIsRefusedOnceAndTheWindowStaysUsable) {
+  TemporaryDirectory directory;
+  ChildProcess pellon(PELLON_BINARY, {}, directory.path(), {"MESA_GL_VERSION_OVERRIDE=3.3"});
+  ASSERT_EQ(waitForWindows(pellon.pid(), 1, kStartSeconds).size(), 1u);
+  ::usleep(500 * 1000);
+  EXPECT_TRUE(pellon.running());
+  closeWindowsOfProcess(pellon.pid());
+  ASSERT_EQ(pellon.wait(kStartSeconds), 0);
+
+  const std::string out = pellon.output();
+  EXPECT_EQ(countOccurrences(out, "You cannot use zelmor 4 on your host as openGL 4 is required, sorry !"), 1)
+      << out;
+  EXPECT_EQ(countOccurrences(out, "The openGL context is 3.3"), 1);
+  EXPECT_EQ(countOccurrences(out, "  The window won't display anything !\n\n"), 1);
+  EXPECT_EQ(out.find("ZELMOR, Release 4"), std::string::npos);
+  EXPECT_EQ(out.find("  GL   Vendor"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+// Window lookup and closing on the X server through Xlib.
+#include "tests/support/x11_windows.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+struct Display_ {
+  Display* display = XOpenDisplay(nullptr);
+  ~Display_() {
+    if (display) XCloseDisplay(display);
+  }
+};
+
+long windowPid(Display* display, Window window) {
+  Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
+  if (pidAtom == None) return -1;
+  Atom type;
+  int format;
+  unsigned long items, remaining;
+  unsigned char* data = nullptr;
+  long pid = -1;
+  if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
+                         &remaining, &data) == Success &&
+      data) {
+    if (items == 1 && format == 32) pid = *reinterpret_cast<long*>(data);
+    XFree(data);
+  }
+  return pid;
+}
+
+std::vector<Window> topLevelWindowsOf(Display* display, pid_t pid) {
+  std::vector<Window> found;
+  Window root, parent, *children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return found;
+  for (unsigned int i = 0; i < count; ++i)
+    if (windowPid(display, children[i]) == pid) found.push_back(children[i]);
+  if (children) XFree(children);
+  return found;
+}
+
+}  // namespace
+
+std::vector<WindowInfo> windowsOfProcess(pid_t pid) {
+  std::vector<WindowInfo> result;
+  Display_ connection;
+  if (!connection.display) return result;
+  for (Window window : topLevelWindowsOf(connection.display, pid)) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(connection.display, window, &attributes)) continue;
+    if (attributes.map_state != IsViewable) continue;
+    result.push_back({window, attributes.width, attributes.height, true});
+  }
+  return result;
+}
+
+std::vector<WindowInfo> waitForWindows(pid_t pid, size_t count, double seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  std::vector<WindowInfo> found = windowsOfProcess(pid);
+  while (found.size() < count && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    found = windowsOfProcess(pid);
+  }
+  return found;
+}
+
+int closeWindowsOfProcess(pid_t pid) {
+  Display_ connection;
+  if (!connection.display) return 0;
+  Display* display = connection.display;
+  Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
+  Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+  int closed = 0;
+  for (Window window : topLevelWindowsOf(display, pid)) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = protocols;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(deleteWindow);
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    ++closed;
+  }
+  XFlush(display);
+  return closed;
+}

@@ -1,0 +1,57 @@
+// Top-level OpenGL window: creates its context on first exposure, runs the one-time
+// initialisation there, and redraws on request.
+#pragma once
+
+#include <QOpenGLFunctions>
+#include <QWindow>
+
+class QOpenGLContext;
+class QOpenGLPaintDevice;
+class QPainter;
+
+class OpenGLWindow : public QWindow, protected QOpenGLFunctions {
+  Q_OBJECT
+
+ public:
+  // The surface format is the one every window of the program asks for.
+  explicit OpenGLWindow(const QSurfaceFormat& format, QWindow* parent = nullptr);
+  ~OpenGLWindow() override;
+
+  // Painter form: does nothing here; subclasses draw with QPainter in it.
+  virtual void render(QPainter* painter);
+  // Clears the buffers and hands a QPainter over the window to the painter form.
+  virtual void render();
+  // Runs once, inside the first renderNow, with the new context current.
+  virtual void initialize();
+
+  // Returns once the context exists and initialize has run (a local event loop waits for
+  // openGLinitDone when needed).
+  void waitForInitialisation();
+
+  bool isInitialised() const { return m_initialised; }
+  QOpenGLContext* glContext() const { return m_context; }
+
+ signals:
+  void multiPickingDone();
+  void openGLinitDone();
+
+ public slots:
+  // Posts one update request; further calls before it is served are absorbed.
+  void renderLater();
+  // Draws a frame now (creating the context on the first call) and swaps the buffers.
+  void renderNow();
+  // Draws a frame now without swapping, for frames that are only read back.
+  void renderNowNoSwap();
+
+ protected:
+  bool event(QEvent* event) override;
+  void exposeEvent(QExposeEvent* event) override;
+
+ private:
+  void drawFrame(bool swap);
+
+  bool m_initialised = false;
+  bool m_updatePending = false;
+  QOpenGLPaintDevice* m_device = nullptr;
+  QOpenGLContext* m_context = nullptr;
+};
