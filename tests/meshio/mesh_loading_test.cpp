@@ -1,0 +1,224 @@
+// zel_OpenMesh on the test data (arrays compared with the dumps), name completion, failure
+// messages, reloading, accessors and the statistics print.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "meshio/entity_catalogue.h"
+#include "meshio/zel_object.h"
+#include "tests/meshio/dump_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Mesh {
+  ZelObject* object = nullptr;
+  char status[ZEL_STATUS_SIZE] = "";
+  Mesh() { EXPECT_EQ(zel_NewInterface(&object), 0); }
+  ~Mesh() { EXPECT_EQ(zel_FreeInterface(&object), 0); }
+  int open(const std::string& name) { return zel_OpenMesh(object, name.c_str(), status); }
+  std::string message() const { return status; }
+  std::string opened() const { return status + ZEL_STATUS_HALF; }
+};
+
+void hashValue(uint64_t* hash, const void* value) {
+  const unsigned char* bytes = static_cast<const unsigned char*>(value);
+  for (int b = 0; b < 8; ++b) *hash = (*hash ^ bytes[b]) * 0x100000001b3ull;
+}
+
+std::string hex(uint64_t value) {
+  char text[20];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
+// Hash of a kind's arrays in the dump's value order (nodes then reference per line).
+std::string kindHash(ZelObject* object, int typ, int dim) {
+  char status[ZEL_STATUS_SIZE];
+  int count = 0, nodes = 0;
+  void* array = zel_GetIndicesArray(object, typ, &count, &nodes, status);
+  const int* refs = zel_GetReferenceArray(object, typ, status);
+  uint64_t hash = 0xcbf29ce484222325ull;
+  for (int e = 1; e <= count; ++e) {
+    if (typ == EntityType::Vertex) {
+      for (int k = 0; k < dim; ++k) hashValue(&hash, static_cast<double*>(array) + 3 * e + k);
+    } else {
+      for (int k = 0; k < nodes; ++k) {
+        int64_t node = static_cast<int*>(array)[e * nodes + k];
+        hashValue(&hash, &node);
+      }
+    }
+    if (typ != EntityType::Corner) {
+      int64_t ref = refs[e];
+      hashValue(&hash, &ref);
+    }
+  }
+  return hex(hash);
+}
+
+// Entity type read from a keyword code (the kinds the loader reads).
+int typeOfKeyword(int code) {
+  const int pairs[][2] = {{4, 1},   {5, 3},   {13, 2},  {6, 4},   {7, 6},   {8, 7},
+                          {49, 8},  {9, 9},   {10, 10}, {25, 11}, {92, 18}, {93, 25},
+                          {24, 12}, {90, 19}, {91, 26}, {27, 13}, {88, 20}, {89, 27},
+                          {30, 14}, {96, 21}, {97, 28}, {33, 15}, {98, 22}, {99, 29},
+                          {87, 16}, {100, 23}, {101, 30}, {86, 17}, {102, 24}, {103, 31}};
+  for (auto& pair : pairs)
+    if (pair[0] == code) return pair[1];
+  return 0;
+}
+
+}  // namespace
+
+TEST(MeshLoading, EveryDataMeshLoadsAsItsDumpSaysOrFailsWithAMessage) {
+  int loaded = 0, refused = 0;
+  for (auto& entry : fs::recursive_directory_iterator(ZEL_TEST_DATA)) {
+    const std::string path = entry.path().string();
+    const std::string name = entry.path().filename().string();
+    if (name.find(".mesh") == std::string::npos || name.find(".dump.txt") != std::string::npos)
+      continue;
+    SCOPED_TRACE(path);
+    Dump dump = readDump(path + ".dump.txt");
+    Mesh mesh;
+    const int result = mesh.open(path);
+    if (dump.error()) {
+      EXPECT_EQ(result, 2);
+      EXPECT_NE(mesh.message().find(name), std::string::npos) << mesh.message();
+      EXPECT_EQ(mesh.message().back(), '\n');
+      ++refused;
+      continue;
+    }
+    ASSERT_EQ(result, 0) << mesh.message();
+    EXPECT_EQ(mesh.opened(), path);
+    ++loaded;
+    int dim = 0;
+    ASSERT_EQ(zel_GetDimension(mesh.object, &dim, mesh.status), 0);
+    for (const DumpKeyword& keyword : dump.keywords) {
+      const int typ = typeOfKeyword(keyword.code);
+      if (!typ) continue;
+      SCOPED_TRACE(keyword.name);
+      int count = -1;
+      ASSERT_EQ(zel_GetNumberOfEntities(mesh.object, typ, &count, mesh.status), 0);
+      EXPECT_EQ(std::to_string(count), keyword.at("lines"));
+      const std::string expected = keyword.has("default_order_fnv1a64")
+                                       ? keyword.at("default_order_fnv1a64")
+                                       : keyword.at("fnv1a64");
+      EXPECT_EQ(kindHash(mesh.object, typ, dim), expected);
+    }
+    if (dim == 2) {
+      int count = 0, nodes = 0;
+      double* crd = static_cast<double*>(
+          zel_GetIndicesArray(mesh.object, EntityType::Vertex, &count, &nodes, mesh.status));
+      for (int v = 1; v <= count; ++v) ASSERT_EQ(crd[3 * v + 2], 0.0);
+    }
+  }
+  EXPECT_GE(loaded, 40);
+  EXPECT_GE(refused, 5);
+}
+
+TEST(MeshLoading, NameCompletionPrefersBinaryAndReportsMissingFiles) {
+  const fs::path dir = fs::temp_directory_path() / ("zel_names_" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  fs::copy_file(fs::path(ZEL_TEST_DATA) / "broken/cube3d.meshb", dir / "cube.meshb");
+  fs::copy_file(fs::path(ZEL_TEST_DATA) / "broken/square2d.mesh", dir / "cube.mesh");
+  fs::copy_file(fs::path(ZEL_TEST_DATA) / "broken/square2d.mesh", dir / "flat.mesh");
+  {
+    Mesh mesh;
+    ASSERT_EQ(mesh.open((dir / "cube").string()), 0) << mesh.message();
+    EXPECT_EQ(mesh.opened(), (dir / "cube.meshb").string());
+    int dim = 0;
+    zel_GetDimension(mesh.object, &dim, mesh.status);
+    EXPECT_EQ(dim, 3);
+  }
+  {
+    Mesh mesh;
+    ASSERT_EQ(mesh.open((dir / "flat").string()), 0) << mesh.message();
+    EXPECT_EQ(mesh.opened(), (dir / "flat.mesh").string());
+  }
+  {
+    Mesh mesh;
+    const std::string missing = (dir / "missing.mesh").string();
+    EXPECT_EQ(mesh.open(missing), 2);
+    EXPECT_EQ(mesh.message(), "Cannot open mesh file " + missing + "\n");
+    const std::string bare = (dir / "missing").string();
+    EXPECT_EQ(mesh.open(bare), 2);
+    EXPECT_EQ(mesh.message(), "Cannot open mesh file " + bare + ".[mesh[b]]\n");
+  }
+  fs::remove_all(dir);
+}
+
+TEST(MeshLoading, MissingArgumentsGiveTheirMessages) {
+  Mesh mesh;
+  EXPECT_EQ(zel_OpenMesh(nullptr, "x.mesh", mesh.status), 2);
+  EXPECT_EQ(mesh.message(), "NULL (ZelObject) parameter on input\n");
+  EXPECT_EQ(zel_OpenMesh(mesh.object, nullptr, mesh.status), 2);
+  EXPECT_EQ(mesh.message(), "NULL (MshFile)   parameter on input\n");
+  EXPECT_EQ(zel_OpenMesh(mesh.object, "x.mesh", nullptr), 2);
+  EXPECT_EQ(zel_GetDimension(mesh.object, nullptr, mesh.status), 2);
+  EXPECT_EQ(mesh.message(), "NULL (dim)   parameter on input\n");
+  EXPECT_EQ(zel_GetNumberOfEntities(mesh.object, 4, nullptr, mesh.status), 2);
+  EXPECT_EQ(mesh.message(), "NULL (nbrEnt)   parameter on input\n");
+  EXPECT_EQ(zel_GetBoundingBox(mesh.object, nullptr, mesh.status), 2);
+  EXPECT_EQ(mesh.message(), "NULL (bbox)   parameter on input\n");
+  int count = 7;
+  EXPECT_EQ(zel_GetNumberOfEntities(mesh.object, 5, &count, mesh.status), 2);
+  EXPECT_EQ(mesh.message(), "zel_GetNumberOfEntities is undefined for Typ 5 !\n");
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(zel_GetNumberOfEntities(mesh.object, 0, &count, mesh.status), 0);
+  int nodes = 0;
+  EXPECT_EQ(zel_GetIndicesArray(mesh.object, 39, &count, &nodes, mesh.status), nullptr);
+  EXPECT_EQ(mesh.message(), " zel_GetIndicesArray is undefined for Typ 39 !\n");
+  EXPECT_EQ(zel_GetReferenceArray(mesh.object, 128, mesh.status), nullptr);
+  EXPECT_EQ(mesh.message(), " zel_GetReferenceArray is undefined for Typ 128 !\n");
+  ZelObject* none = nullptr;
+  EXPECT_EQ(zel_FreeInterface(&none), 2);
+  EXPECT_EQ(zel_FreeInterface(nullptr), 2);
+}
+
+TEST(MeshLoading, ReloadReplacesArraysAndStatisticsPrintInTheirFormat) {
+  Mesh mesh;
+  ASSERT_EQ(mesh.open(std::string(ZEL_TEST_DATA) + "/ho/hybrid_pyr_p2.mesh"), 0);
+  ASSERT_EQ(mesh.open(std::string(ZEL_TEST_DATA) + "/broken/square2d.mesh"), 0);
+  int count = -1, nodes = 0;
+  zel_GetNumberOfEntities(mesh.object, EntityType::TetrahedronP2, &count, mesh.status);
+  EXPECT_EQ(count, 0);
+  // An absent kind still has arrays with room for slot 0.
+  EXPECT_NE(zel_GetIndicesArray(mesh.object, EntityType::TetrahedronP2, &count, &nodes, mesh.status),
+            nullptr);
+  EXPECT_EQ(nodes, 10);
+  testing::internal::CaptureStdout();
+  zel_PrintStatistics(mesh.object);
+  const std::string printed = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(printed,
+            "  Dimension 2  \n"
+            "  Number Of Vertices                      9 \n"
+            "  Number Of Edges                         8 \n"
+            "  Number Of Triangles                     8 \n"
+            "  x:[0 1] y:[0 1] z:[0 0]\n\n");
+}
+
+TEST(MeshLoading, CornersTakeTheReferenceOfTheirVertex) {
+  Mesh mesh;
+  ASSERT_EQ(mesh.open(std::string(ZEL_TEST_DATA) + "/ho/hybrid_pyr_p3.mesh"), 0);
+  int count = 0, nodes = 0;
+  int* corners = static_cast<int*>(
+      zel_GetIndicesArray(mesh.object, EntityType::Corner, &count, &nodes, mesh.status));
+  int* cornerRefs = zel_GetReferenceArray(mesh.object, EntityType::Corner, mesh.status);
+  int* vertexRefs = zel_GetReferenceArray(mesh.object, EntityType::Vertex, mesh.status);
+  ASSERT_EQ(count, 12);
+  bool nonZero = false;
+  for (int c = 1; c <= count; ++c) {
+    EXPECT_EQ(cornerRefs[c], vertexRefs[corners[c]]);
+    nonZero |= cornerRefs[c] != 0;
+  }
+  EXPECT_TRUE(nonZero);
+  double box[6];
+  ASSERT_EQ(zel_GetBoundingBox(mesh.object, box, mesh.status), 0);
+  EXPECT_LT(box[0], box[1]);
+  EXPECT_LT(box[4], box[5]);
+}
