@@ -1,0 +1,148 @@
+// Reference node coordinates, vertex weights, lexicographic positions and the factorial.
+#include "homath/reference_nodes.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <set>
+
+#include "tests/homath/homath_test_support.h"
+
+namespace {
+
+const int kVolumeAndFaceKinds[] = {EntityType::Triangle,    EntityType::Quadrilateral,
+                                   EntityType::Tetrahedron, EntityType::Pyramid,
+                                   EntityType::Prism,       EntityType::Hexahedron};
+
+TEST(ReferenceNodes, CoordinatesAreTheNodeRowsOverTheDegree) {
+  for (int typ : kVolumeAndFaceKinds) {
+    for (int deg = 1; deg <= 10; deg++) {
+      int dim = 0;
+      double* crd = GetCrdNodByTyp(typ, deg, &dim);
+      const LatticeOrder& order = *LatticeNodeOrder(typ, deg);
+      ASSERT_EQ(dim, order.width);
+      for (int n = 0; n < order.count; n++)
+        for (int c = 0; c < dim; c++)
+          ASSERT_NEAR(crd[n * dim + c], double(order.row(n)[c]) / deg, 1e-15) << typ << " " << deg;
+      std::free(crd);
+    }
+  }
+  int dim = 0;
+  double* tri2 = GetCrdNodByTyp(EntityType::Triangle, 2, &dim);
+  EXPECT_EQ(std::vector<double>(tri2 + 9, tri2 + 12), (std::vector<double>{0.5, 0.5, 0}));
+  std::free(tri2);
+  double* pyr2 = GetCrdNodByTyp(EntityType::Pyramid, 2, &dim);
+  EXPECT_EQ(std::vector<double>(pyr2 + 33, pyr2 + 36), (std::vector<double>{0.5, 0.5, 0.5}));
+  std::free(pyr2);
+}
+
+TEST(ReferenceNodes, DegreeZeroIsTheCentreNode) {
+  const double expected[][4] = {{1.0 / 3, 1.0 / 3, 1.0 / 3}, {0.5, 0.5}, {0.25, 0.25, 0.25, 0.25},
+                                {1.0 / 3, 1.0 / 3, 1.0 / 3}, {0.25, 0.25, 0.25, 0.25},
+                                {1.0 / 3, 1.0 / 3, 1.0 / 3}};
+  for (int k = 0; k < 6; k++) {
+    int dim = 0;
+    double* crd = GetCrdNodByTyp(kVolumeAndFaceKinds[k], 0, &dim);
+    for (int c = 0; c < dim; c++) EXPECT_DOUBLE_EQ(crd[c], expected[k][c]) << k;
+    std::free(crd);
+  }
+}
+
+// The weights are 1 at their own vertex and 0 at the others, and map every reference point to
+// itself when applied to the vertex coordinates (the capping relies on this).
+TEST(ReferenceNodes, VertexWeightsInterpolateTheVertices) {
+  std::mt19937 random(11);
+  for (int typ = EntityType::Quadrilateral; typ <= EntityType::Hexahedron; typ++) {
+    int dim = 0, count = 0;
+    double* vertices = GetCrdNodByTyp(typ, 1, &dim);
+    const int nbrVer = LatticeNodeCount(typ, 1);
+    for (int v = 0; v < nbrVer; v++) {
+      double* phi = GetBasisFunctionsFromCrdNod(typ, vertices + v * dim, &count);
+      ASSERT_EQ(count, nbrVer);
+      for (int w = 0; w < count; w++) EXPECT_NEAR(phi[w], v == w ? 1 : 0, 1e-15) << typ;
+      std::free(phi);
+    }
+    for (int sample = 0; sample < 20; sample++) {
+      const std::vector<double> p = RandomInteriorPoint(typ, random);
+      double* phi = GetBasisFunctionsFromCrdNod(typ, p.data(), &count);
+      for (int c = 0; c < dim; c++) {
+        double mapped = 0;
+        for (int v = 0; v < count; v++) mapped += phi[v] * vertices[v * dim + c];
+        EXPECT_NEAR(mapped, p[c], 1e-12) << typ;
+      }
+      std::free(phi);
+    }
+    std::free(vertices);
+  }
+  const double apex[3] = {0, 0, 1};
+  int count = 0;
+  double* phi = GetBasisFunctionsFromCrdNod(EntityType::Pyramid, apex, &count);
+  EXPECT_EQ(std::vector<double>(phi, phi + 5), (std::vector<double>{0, 0, 0, 0, 1}));
+  std::free(phi);
+}
+
+TEST(ReferenceNodes, PositionsAreDistinctAndInsideTheirArrays) {
+  EXPECT_EQ(posTri(2, 0, 2, 0), 0);
+  EXPECT_EQ(posTri(2, 0, 1, 1), 1);
+  EXPECT_EQ(posTri(2, 0, 0, 2), 2);
+  EXPECT_EQ(posTri(2, 1, 1, 0), 3);
+  EXPECT_EQ(posTri(2, 1, 0, 1), 4);
+  EXPECT_EQ(posTri(2, 2, 0, 0), 5);
+  EXPECT_EQ(posEdg(4, 3, 1), 3);
+  EXPECT_EQ(posQua(3, 2, 1), 9);
+  for (int d = 1; d <= 10; d++) {
+    const int n = d + 1;
+    std::set<int> tri, tet, pri;
+    for (int i = 0; i <= d; i++)
+      for (int j = 0; i + j <= d; j++) {
+        tri.insert(posTri(d, i, j, d - i - j));
+        for (int k = 0; i + j + k <= d; k++) tet.insert(posTet(d, i, j, k, d - i - j - k));
+        for (int h = 0; h <= d; h++) pri.insert(posPri(d, i, j, d - i - j, h));
+      }
+    EXPECT_EQ(static_cast<int>(tri.size()), n * (n + 1) / 2);
+    EXPECT_EQ(*tri.rbegin(), n * (n + 1) / 2 - 1);  // triangle positions fill their array
+    EXPECT_EQ(static_cast<int>(tet.size()), LatticeNodeCount(EntityType::Tetrahedron, d));
+    EXPECT_LT(*tet.rbegin(), n * n * n * n);
+    EXPECT_EQ(static_cast<int>(pri.size()), LatticeNodeCount(EntityType::Prism, d));
+    EXPECT_LT(*pri.rbegin(), n * n * n * n);
+  }
+}
+
+TEST(ReferenceNodes, FactorialIsAnUnsigned32BitProduct) {
+  EXPECT_EQ(zel_Factorial(0), 1u);
+  EXPECT_EQ(zel_Factorial(1), 1u);
+  EXPECT_EQ(zel_Factorial(10), 3628800u);
+  EXPECT_EQ(zel_Factorial(12), 479001600u);
+  EXPECT_EQ(zel_Factorial(13), static_cast<uint32_t>(6227020800ull));  // wraps like the product
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(zel_Factorial(-1), 0u);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "No negative factorial !\n");
+}
+
+TEST(ReferenceNodesDeathTest, UnsupportedKindsDegreesAndIndicesEndTheProcess) {
+  int dim = 0, count = 0;
+  EXPECT_FATAL(GetCrdNodByTyp(5, 2, &dim), "GetCrdNodByTyp Typ 5 not defined \n");
+  EXPECT_FATAL(GetCrdNodByTyp(EntityType::Edge, 2, &dim), "GetCrdNodByTyp Typ 3 not defined \n");
+  EXPECT_FATAL(GetCrdNodByTyp(11, 2, &dim), "GetCrdNodByTyp Typ 11 not defined \n");
+  EXPECT_FATAL(GetCrdNodByTyp(EntityType::Triangle, 11, &dim),
+               "GetCrdNodByTyp Typ 4, deg 11 not considered \n");
+  const double point[4] = {0.2, 0.2, 0.2, 0.4};
+  EXPECT_FATAL(GetBasisFunctionsFromCrdNod(EntityType::Triangle, point, &count),
+               "GetBasisFunctionsFromCrdNod : typ 4 not considered \n");
+  EXPECT_FATAL(GetBasisFunctionsFromCrdNod(11, point, &count),
+               "GetBasisFunctionsFromCrdNod : typ 11 not considered \n");
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double broken[3] = {nan, 0.2, 0.2};
+  EXPECT_FATAL(GetBasisFunctionsFromCrdNod(EntityType::Pyramid, broken, &count),
+               "GetBasisFunctionsFromCrdNod : case Pyramid, the sum should be equal to 1 "
+               "Phi Pyr nan nan nan nan 0.200000 \nsomme Phi Pyr nan \n");
+  EXPECT_FATAL(GetBasisFunctionsFromCrdNod(EntityType::Hexahedron, broken, &count),
+               "GetBasisFunctionsFromCrdNod case Hex, the sum should be equal to 1.phi Hex : ");
+  EXPECT_FATAL(posEdg(3, 4, -1), " #ERROR :posEdg wrong coefficients in input\n");
+  EXPECT_FATAL(posTri(2, 1, 1, 1), " #ERROR :posTri wrong coefficients in input\n");
+  EXPECT_FATAL(posQua(2, 0, 3), " #ERROR :posQua wrong coefficients in input\n");
+  EXPECT_FATAL(posTet(2, 1, 0, 0, 0), " #ERROR :posTet wrong coefficients in input\n");
+  EXPECT_FATAL(posPri(2, 1, 1, 0, 3), " #ERROR :posPri wrong coefficients in input\n");
+}
+
+}  // namespace
