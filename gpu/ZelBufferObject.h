@@ -1,0 +1,220 @@
+// GPU side of one scene object: vertex array, vertex and index buffers, solution and colour-map
+// texture buffers, and the draw call with the per-object uniforms; one class per primitive kind.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+class GLSLProgram;
+class QOpenGLFunctions_4_0_Core;
+class ZelDrawObject;
+class ZelDrawPalette;
+
+// Picking table of one frame: (first id of a range, scene object drawn with it), in draw order.
+using ZelPickingTable = std::vector<std::pair<int, ZelDrawObject*>>;
+
+// What the shaders need from a palette: five increasing values, the colour map's entry count
+// (`colmapsiz`) and the iso-line settings.
+struct ZelPaletteState {
+  float values[5] = {0, 1, 2, 3, 4};
+  int colourMapSize = 1;
+  int nbrIso = 9;
+  int nbrUsrIso = 0;
+  float usrIso[9] = {};
+};
+
+// What a buffer needs from the scene object it draws, copied out of it before each draw.
+struct ZelDrawState {
+  ZelDrawObject* object = nullptr;  // not owned; entered in the picking table
+  bool visible = true;
+  int reference = 0;
+  std::vector<int> highlight;  // highlighted primitive ids; only the first reaches the shaders
+  bool highlightAll = false;
+  float pointSize = 8.0f;      // pixels, for point kinds
+  int firstTriangle = 0;       // patch members: first triangle in the shared patch buffer
+  int triangleCount = 0;       // patch members: triangles of this member
+  std::vector<ZelDrawState> members;  // patch members, in member order
+  int displayed = 0;           // written by draw: primitives drawn (0 when hidden)
+};
+
+class ZelBufferObject {
+ public:
+  // Buffer object for a scene-object kind (a DrawKind code), or null for kinds drawn by no
+  // buffer (NormalAtVertex, volume kinds, unknown codes). The caller owns the result.
+  static ZelBufferObject* create(int drawKind);
+  static ZelBufferObject* create(const ZelDrawObject* object);
+
+  virtual ~ZelBufferObject();
+
+  // Writes the class name and a newline on standard output.
+  virtual void printType() const;
+
+  // Geometry upload (arrays copied, still the caller's): `vertexCount` x 3 floats of
+  // normalised coordinates, `elementCount` x k 0-based indices (k per kind). Silently does
+  // nothing without functions, arrays or with a non-positive count.
+  virtual void updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount, const float* coords,
+                         int elementCount, const unsigned* indices);
+  // Smooth-shaded patch upload: coordinates and normals per vertex, 3 indices per triangle.
+  virtual void updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount, const float* coords,
+                         const float* normals, int triangleCount, const unsigned* indices);
+
+  // Draws the object through `program` (already in use) and stores the count of drawn
+  // primitives in the object's displayed count; returns it (0 when nothing was drawn).
+  int render(QOpenGLFunctions_4_0_Core* gl, ZelDrawObject* object, GLSLProgram* program);
+  // Picking form, used by patches: each member gets an id range from `*runningId` on and an
+  // entry in `table`.
+  int render(QOpenGLFunctions_4_0_Core* gl, ZelDrawObject* object, GLSLProgram* program,
+             ZelPickingTable* table, int* runningId);
+
+  // The same from a state copied out of the object (state.displayed receives the count).
+  virtual int draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state, GLSLProgram* program);
+  virtual int draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state, GLSLProgram* program,
+                   ZelPickingTable* table, int* runningId);
+
+  // Solution coefficients (count floats, or none) and the attached palette's colour map to
+  // texture buffers; old textures are deleted first. Needs a live vertex array and elements.
+  void uploadTextures(QOpenGLFunctions_4_0_Core* gl, int count, const float* coefficients);
+  // The same with an explicit colour map of `colourMapSize` RGB entries (3 floats each).
+  void uploadTextures(QOpenGLFunctions_4_0_Core* gl, int count, const float* coefficients,
+                      const float* colourMap, int colourMapSize);
+
+  // Palette attached with a solution (not owned); null when no solution is shown. Its values
+  // are read again at each render.
+  void setPalette(ZelDrawPalette* palette);
+  ZelDrawPalette* palette() const { return m_palette; }
+  // Palette given as plain values (tests, benchmarks); null detaches it.
+  void setPaletteState(const ZelPaletteState* state);
+  bool hasPalette() const { return m_hasPalette; }
+
+  // Bounding box from `count` points of 3 doubles (0-based array), or of 2 doubles for the
+  // palette legend (z stays empty).
+  void setBoundingBox(int count, const double* coords);
+  void setBoundingBox2D(int count, const double* xy);
+  // Box (xmin, xmax, ymin, ymax, zmin, zmax) to (centre x, y, z, 1 / largest extent); the
+  // factor is 1 when the largest extent is not positive.
+  static void centreAndScale(const double box[6], double out[4]);
+  void centreAndScale(double out[4]) const { centreAndScale(m_box, out); }
+  const double* boundingBox() const { return m_box; }
+
+  int vertexCount() const { return m_vertexCount; }
+  int elementCount() const { return m_elementCount; }
+  int reference() const { return m_reference; }
+  int solutionDegree() const { return m_solutionDegree; }
+  void setSolutionDegree(int degree) { m_solutionDegree = degree; }
+  unsigned vertexArray() const { return m_vao; }
+  bool verbose() const { return m_verbose; }
+  void setVerbose(bool on) { m_verbose = on; }
+
+  // Largest number of patches per draw call of the tessellated kinds. Each batch sets the
+  // `BaseElement` uniform to its first element so that element numbers stay exact on
+  // drivers whose tessellation primitive ids restart; 32 suits the software driver.
+  static void setMaxPatchesPerDraw(int count);
+  static int maxPatchesPerDraw();
+
+ protected:
+  ZelBufferObject() = default;
+  // Deletes the vertex array and the five buffers when they are live.
+  void releaseGeometry(QOpenGLFunctions_4_0_Core* gl);
+  // Solution and colour-map uniforms and textures (or the placeholders).
+  void bindSolution(QOpenGLFunctions_4_0_Core* gl, GLSLProgram* program);
+  void unbindTextures(QOpenGLFunctions_4_0_Core* gl);
+  bool drawable(QOpenGLFunctions_4_0_Core* gl, const ZelDrawState& state) const;
+
+  int m_vertexCount = 0;
+  int m_elementCount = 0;
+  int m_reference = 0;
+  int m_solutionDegree = 0;
+  unsigned m_buffers[5] = {};
+  unsigned m_vao = 0;
+  unsigned m_solutionTexture = 0;
+  unsigned m_solutionBuffer = 0;
+  unsigned m_colourMapTexture = 0;
+  unsigned m_colourMapBuffer = 0;
+  double m_box[6];
+  bool m_placeholdersMade = false;
+  bool m_verbose = false;
+  ZelDrawPalette* m_palette = nullptr;
+
+ private:
+  bool m_hasPalette = false;
+  ZelPaletteState m_paletteState;
+  unsigned m_placeholderBuffers[2] = {};
+  unsigned m_placeholderTextures[2] = {};
+};
+
+// How one kind lays out and draws its elements.
+struct ZelBufferShape {
+  const char* className;     // printed by printType and the trace lines
+  int indicesPerElement;     // 0: points (no index buffer)
+  unsigned primitive;        // GL_POINTS, GL_LINES, GL_TRIANGLES, GL_PATCHES, GL_LINES_ADJACENCY
+  bool solutionUniforms;     // surfaces: palette, solution and colour-map block
+};
+
+// Every kind but the patch: one generic upload and draw driven by its shape.
+class ZelBufferElements : public ZelBufferObject {
+ public:
+  explicit ZelBufferElements(const ZelBufferShape& shape) : m_shape(shape) {}
+  void printType() const override;
+  void updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount, const float* coords,
+                 int elementCount, const unsigned* indices) override;
+  using ZelBufferObject::updateVao;
+  int draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state, GLSLProgram* program) override;
+  using ZelBufferObject::draw;
+  const ZelBufferShape& shape() const { return m_shape; }
+
+ protected:
+  void drawElements(QOpenGLFunctions_4_0_Core* gl, GLSLProgram* program);
+  ZelBufferShape m_shape;
+};
+
+#define ZEL_BUFFER_KIND(Name) \
+  class Name : public ZelBufferElements { \
+   public: \
+    Name(); \
+  };
+ZEL_BUFFER_KIND(ZelBufferPoint)
+ZEL_BUFFER_KIND(ZelBufferEdge)
+ZEL_BUFFER_KIND(ZelBufferEdgeP2)
+ZEL_BUFFER_KIND(ZelBufferEdgeP3)
+ZEL_BUFFER_KIND(ZelBufferEdgeP4)
+ZEL_BUFFER_KIND(ZelBufferTriangle)
+ZEL_BUFFER_KIND(ZelBufferTriangleP2)
+ZEL_BUFFER_KIND(ZelBufferTriangleP3)
+ZEL_BUFFER_KIND(ZelBufferTriangleP4)
+ZEL_BUFFER_KIND(ZelBufferQuad)
+ZEL_BUFFER_KIND(ZelBufferQuadQ2)
+ZEL_BUFFER_KIND(ZelBufferQuadQ3)
+ZEL_BUFFER_KIND(ZelBufferQuadQ4)
+ZEL_BUFFER_KIND(ZelBufferIsoLine)
+ZEL_BUFFER_KIND(ZelBufferCutPlane)
+#undef ZEL_BUFFER_KIND
+
+// Legend cells: 4 indices each, drawn as lines with adjacency; the upload also sends the
+// palette's colour map.
+class ZelBufferPalette : public ZelBufferElements {
+ public:
+  ZelBufferPalette();
+  void updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount, const float* coords,
+                 int elementCount, const unsigned* indices) override;
+  using ZelBufferElements::updateVao;
+  int draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state, GLSLProgram* program) override;
+  using ZelBufferElements::draw;
+};
+
+// Smooth-shaded triangles shared by the members of a patch object, one colour per member.
+class ZelBufferPatch : public ZelBufferObject {
+ public:
+  void printType() const override;
+  void updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount, const float* coords,
+                 const float* normals, int triangleCount, const unsigned* indices) override;
+  using ZelBufferObject::updateVao;
+  int draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state, GLSLProgram* program,
+           ZelPickingTable* table, int* runningId) override;
+  using ZelBufferObject::draw;
+};
+
+// Solution scene objects get one so that every object has a buffer; it draws nothing.
+class ZelBufferSolution : public ZelBufferObject {
+ public:
+  void printType() const override;
+};
