@@ -1,0 +1,277 @@
+// Subdivision pieces, range refinement and the crossings of curved edges with a plane.
+#include "homath/subdivision.h"
+
+#include <algorithm>
+
+#include "homath/edge_root.h"
+#include "homath/reference_nodes.h"
+#include "tests/homath/homath_test_support.h"
+
+namespace {
+
+// Values of lexicographic Bezier arrays, summed from the Bernstein definitions.
+double LineValue(const float* b, int d, double t) {
+  double sum = 0;
+  for (int i = 0; i <= d; i++) sum += b[i] * TestBernstein(d, i, t);
+  return sum;
+}
+
+double TriangleValue(const float* b, int d, const double* l) {
+  double sum = 0;
+  for (int i = 0; i <= d; i++)
+    for (int k = 0; i + k <= d; k++) {
+      const int j = d - i - k;
+      sum += b[posTri(d, i, j, k)] * TestFactorial(d) /
+             (TestFactorial(i) * TestFactorial(j) * TestFactorial(k)) * TestPower(l[0], i) *
+             TestPower(l[1], j) * TestPower(l[2], k);
+    }
+  return sum;
+}
+
+double SquareValue(const float* b, int d, double x, double y) {
+  double sum = 0;
+  for (int i = 0; i <= d; i++)
+    for (int j = 0; j <= d; j++)
+      sum += b[posQua(d, i, j)] * TestBernstein(d, i, x) * TestBernstein(d, j, y);
+  return sum;
+}
+
+std::vector<float> RandomCoefficients(int count, std::mt19937& random) {
+  std::uniform_real_distribution<float> pick(-1, 1);
+  std::vector<float> b(count);
+  for (float& v : b) v = pick(random);
+  return b;
+}
+
+TEST(Subdivision, CurvePiecesReproduceTheCurve) {
+  const float line[2] = {1, 3};
+  EXPECT_EQ(zel_SubdivideCurve(line, 1, 0.5, 0.5), (std::vector<float>{1, 2, 2, 3}));
+  std::mt19937 random(3);
+  for (int d = 1; d <= 10; d++) {
+    const std::vector<float> b = RandomCoefficients(d + 1, random);
+    const double t = 0.37;
+    const std::vector<float> pieces = zel_SubdivideCurve(b.data(), d, 1 - t, t);
+    ASSERT_EQ(pieces.size(), 2u * (d + 1));
+    for (double s : {0.0, 0.2, 0.5, 0.9, 1.0}) {
+      EXPECT_NEAR(LineValue(&pieces[0], d, s), LineValue(b.data(), d, s * t), 1e-5) << d;
+      EXPECT_NEAR(LineValue(&pieces[d + 1], d, s), LineValue(b.data(), d, t + s * (1 - t)), 1e-5);
+    }
+  }
+}
+
+TEST(Subdivision, TrianglePiecesReproduceTheTriangle) {
+  std::mt19937 random(4);
+  const double u = 0.2, v = 0.5, w = 0.3;
+  // Vertices of the pieces, as barycentric points of the whole triangle.
+  const double P[3] = {u, v, w}, V0[3] = {1, 0, 0}, V1[3] = {0, 1, 0}, V2[3] = {0, 0, 1};
+  const double M01[3] = {0.5, 0.5, 0}, M12[3] = {0, 0.5, 0.5}, M02[3] = {0.5, 0, 0.5};
+  const double* three[3][3] = {{P, V1, V2}, {V0, P, V2}, {V0, V1, P}};
+  const double* four[4][3] = {{V0, M01, M02}, {M01, V1, M12}, {M02, M12, V2}, {M12, M02, M01}};
+  for (int d = 1; d <= 10; d++) {
+    const int size = (d + 1) * (d + 2) / 2;
+    const std::vector<float> b = RandomCoefficients(size, random);
+    for (int count : {3, 4}) {
+      const std::vector<float> pieces = zel_SubdivideTriangle(count, b.data(), d, u, v, w);
+      ASSERT_EQ(pieces.size(), static_cast<size_t>(count * size));
+      for (int piece = 0; piece < count; piece++) {
+        const double* const* corner = count == 3 ? three[piece] : four[piece];
+        for (int sample = 0; sample < 4; sample++) {
+          const std::vector<double> l = RandomInteriorPoint(EntityType::Triangle, random);
+          double global[3];
+          for (int c = 0; c < 3; c++)
+            global[c] = l[0] * corner[0][c] + l[1] * corner[1][c] + l[2] * corner[2][c];
+          EXPECT_NEAR(TriangleValue(&pieces[piece * size], d, l.data()),
+                      TriangleValue(b.data(), d, global), 1e-5)
+              << "degree " << d << " pieces " << count << " piece " << piece;
+        }
+      }
+    }
+  }
+}
+
+TEST(Subdivision, QuadrilateralBlocksReproduceTheQuadrilateral) {
+  std::mt19937 random(5);
+  const double s = 0.3, t = 0.6;  // x splits at 1 - s, y at 1 - t
+  for (int d = 1; d <= 10; d++) {
+    const int size = (d + 1) * (d + 1);
+    const std::vector<float> b = RandomCoefficients(size, random);
+    const std::vector<float> blocks = zel_SubdivideQuadrilateral(b.data(), d, s, t);
+    ASSERT_EQ(blocks.size(), 4u * size);
+    for (int block = 0; block < 4; block++) {
+      const bool highI = block >= 2, highJ = block % 2 == 1;
+      for (double x : {0.0, 0.3, 0.8})
+        for (double y : {0.1, 0.5, 1.0}) {
+          const double gx = highI ? (1 - s) + x * s : x * (1 - s);
+          const double gy = highJ ? (1 - t) + y * t : y * (1 - t);
+          EXPECT_NEAR(SquareValue(&blocks[block * size], d, x, y), SquareValue(b.data(), d, gx, gy),
+                      1e-5)
+              << "degree " << d << " block " << block;
+        }
+    }
+  }
+}
+
+TEST(Subdivision, DegenerateRequestsPrintTheirMessageAndProduceNothing) {
+  const float b[10] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  struct Case {
+    std::vector<float> (*run)(const float*);
+    const char* message;
+  };
+  const Case cases[] = {
+      {[](const float* c) { return zel_SubdivideCurve(c, 0, 0.5, 0.5); }, "no subdivision\n"},
+      {[](const float* c) { return zel_SubdivideQuadrilateral(c, 0, 0.5, 0.5); },
+       "no subdivision\n"},
+      {[](const float* c) { return zel_SubdivideTriangle(4, c, 0, 0.3, 0.3, 0.4); },
+       "no subdivision\n"},
+      {[](const float* c) { return zel_SubdivideTriangle(4, c, 3, 0.0, 0.5, 0.5); },
+       " unproper input arguments u, v, w for triangle subdivision"},
+      {[](const float* c) { return zel_SubdivideTriangle(3, c, 3, 1.0, 0.0, 0.0); },
+       " unproper input arguments u, v, w for triangle subdivision"},
+      {[](const float* c) { return zel_SubdivideTriangle(2, c, 3, 0.3, 0.3, 0.4); },
+       " subdvision in 2 of a HO triangle not implemented\n"},
+  };
+  for (const Case& c : cases) {
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(c.run(b).empty());
+    EXPECT_EQ(testing::internal::GetCapturedStdout().rfind(c.message, 0), 0u) << c.message;
+  }
+}
+
+TEST(RangeRefinement, LinearPatchesGiveTheirCornerHullAtOnce) {
+  const float quad[4] = {1, 4, -2, 3};  // (0,0), (0,1), (1,0), (1,1) in posQua order
+  double range[2] = {1, 1};
+  zel_RefineRangeQuadrilateral(quad, 1, 0.5, 0.5, range, 0);
+  EXPECT_EQ(range[0], -2);
+  EXPECT_EQ(range[1], 4);
+  const float tri[3] = {5, -1, 2};
+  double triRange[2] = {5, 5};
+  zel_RefineRangeTriangle(tri, 1, 1.0 / 3, 1.0 / 3, 1.0 / 3, triRange, 0);
+  EXPECT_EQ(triRange[0], -1);
+  EXPECT_EQ(triRange[1], 5);
+  const float edge[2] = {2, -3};
+  double edgeRange[2] = {2, 2};
+  zel_RefineRangeEdge(edge, 1, 0.5, edgeRange, 0);
+  EXPECT_EQ(edgeRange[0], -3);
+  EXPECT_EQ(edgeRange[1], 2);
+  double wide[2] = {-100, 100};  // nothing can widen an interval that already holds the hull
+  zel_RefineRangeQuadrilateral(quad, 1, 0.5, 0.5, wide, 4);
+  EXPECT_EQ(wide[0], -100);
+  EXPECT_EQ(wide[1], 100);
+}
+
+// The interval is built from values the polynomial takes, so it never leaves the sampled
+// range by more than the sampling error, and it closes in on that range as the depth grows.
+TEST(RangeRefinement, ClosesInOnTheSampledRangeAsTheDepthGrows) {
+  std::mt19937 random(8);
+  for (int d = 2; d <= 4; d++) {
+    for (int kind : {EntityType::Edge, EntityType::Triangle, EntityType::Quadrilateral}) {
+      SCOPED_TRACE("kind " + std::to_string(kind) + " degree " + std::to_string(d));
+      const int size = kind == EntityType::Edge ? d + 1
+                       : kind == EntityType::Triangle ? (d + 1) * (d + 2) / 2
+                                                      : (d + 1) * (d + 1);
+      const std::vector<float> b = RandomCoefficients(size, random);
+      double low = 1e30, high = -1e30;
+      const int steps = 200;
+      for (int i = 0; i <= steps; i++)
+        for (int j = 0; j <= (kind == EntityType::Edge ? 0 : steps); j++) {
+          double value;
+          if (kind == EntityType::Edge) {
+            value = LineValue(b.data(), d, double(i) / steps);
+          } else if (kind == EntityType::Triangle) {
+            if (i + j > steps) continue;
+            const double l[3] = {double(i) / steps, double(j) / steps,
+                                 1 - double(i + j) / steps};
+            value = TriangleValue(b.data(), d, l);
+          } else {
+            value = SquareValue(b.data(), d, double(i) / steps, double(j) / steps);
+          }
+          low = std::min(low, value);
+          high = std::max(high, value);
+        }
+      double previousGap = 1e30;
+      for (int depth = 0; depth <= 2 * d; depth++) {
+        double range[2] = {b[0], b[0]};
+        if (kind == EntityType::Edge)
+          zel_RefineRangeEdge(b.data(), d, 0.5, range, depth);
+        else if (kind == EntityType::Triangle)
+          zel_RefineRangeTriangle(b.data(), d, 1.0 / 3, 1.0 / 3, 1.0 / 3, range, depth);
+        else
+          zel_RefineRangeQuadrilateral(b.data(), d, 0.5, 0.5, range, depth);
+        // The grid misses the extremes by up to about 1e-4 of the range.
+        EXPECT_GE(range[0], low - 5e-4 * (high - low));
+        EXPECT_LE(range[1], high + 5e-4 * (high - low));
+        const double gap = (range[0] - low) + (high - range[1]);
+        EXPECT_LE(gap, previousGap + 1e-9) << "depth " << depth;
+        previousGap = gap;
+      }
+      EXPECT_LT(previousGap, 2e-3 * (high - low)) << "at depth " << 2 * d;
+    }
+  }
+}
+
+// Signed distance of the Bezier curve to the plane at t, and the curve point.
+void CurvePoint(const std::vector<double>& ctrl, int d, double t, double* out) {
+  for (int x = 0; x < 3; x++) {
+    out[x] = 0;
+    for (int i = 0; i <= d; i++) out[x] += ctrl[3 * i + x] * TestBernstein(d, i, t);
+  }
+}
+
+double SignedDistance(const std::vector<double>& ctrl, int d, const double* plane, double t) {
+  double p[3];
+  CurvePoint(ctrl, d, t, p);
+  return plane[0] * p[0] + plane[1] * p[1] + plane[2] * p[2] - plane[3];
+}
+
+// Every crossing of the curve with the plane, by a fine scan and bisection.
+std::vector<double> Crossings(const std::vector<double>& ctrl, int d, const double* plane) {
+  std::vector<double> found;
+  const int steps = 1000;
+  for (int i = 0; i < steps; i++) {
+    double a = double(i) / steps, b = double(i + 1) / steps;
+    const bool lowNegative = SignedDistance(ctrl, d, plane, a) < 0;
+    if (lowNegative == (SignedDistance(ctrl, d, plane, b) < 0)) continue;
+    for (int it = 0; it < 50; it++) {
+      const double mid = 0.5 * (a + b);
+      ((SignedDistance(ctrl, d, plane, mid) < 0) == lowNegative ? a : b) = mid;
+    }
+    found.push_back(0.5 * (a + b));
+  }
+  return found;
+}
+
+TEST(EdgeCrossings, CurvedEdgesMeetThePlaneWhereTheCurveDoes) {
+  // A quarter circle of radius 2 as a degree-2 edge (Lagrange nodes at angles 0, 45, 90
+  // degrees, middle control point 2 mid - (first + last) / 2), and a degree-3 wiggle whose
+  // height goes 0, down, up, 0.5.
+  const double r = 2, m = r * std::sqrt(0.5);
+  const std::vector<double> p2 = {r, 0, 0, 2 * m - r / 2, 2 * m - r / 2, 0.3, 0, r, 0};
+  const std::vector<double> p3 = {0, 0, 0, 1, 2, -1, 2, -2, 1, 3, 0, 0.5};
+  const struct {
+    const std::vector<double>* ctrl;
+    int d;
+    double plane[4];
+    int crossings;
+  } cases[] = {
+      {&p2, 2, {1, 0, 0, 1.2}, 1},  {&p2, 2, {0.3, 1, 0.2, 0.9}, 1},
+      {&p2, 2, {0, 0, 1, 0.1}, 2},  {&p3, 3, {1, 0, 0, 1.7}, 1},
+      {&p3, 3, {0, 0, 1, 0.1}, 1},  {&p3, 3, {0, 0, 1, -0.1}, 2},
+      {&p2, 2, {1, 0, 0, 10}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("degree " + std::to_string(c.d) + " plane offset " + std::to_string(c.plane[3]));
+    const std::vector<double> exact = Crossings(*c.ctrl, c.d, c.plane);
+    ASSERT_EQ(static_cast<int>(exact.size()), c.crossings);  // the case is what it claims
+    int count = -1;
+    double point[3], param = -1;
+    zel_FindEdgePlaneCrossings(c.ctrl->data(), c.d, c.plane, &count, point, &param);
+    EXPECT_EQ(count, c.crossings);
+    if (c.crossings == 0) continue;
+    double last[3];
+    CurvePoint(*c.ctrl, c.d, exact.back(), last);
+    for (int x = 0; x < 3; x++) EXPECT_NEAR(point[x], last[x], 1e-3);
+    EXPECT_NEAR(param, exact.back(), 1e-3);
+  }
+}
+
+}  // namespace
