@@ -164,10 +164,8 @@ void scanBinary(KeywordFile* file) {
 
   for (;;) {
     const int64_t blockStart = head.position_;
-    if (blockStart >= file->fileSize) {
-      file->notes.push_back("no End keyword");
-      return;
-    }
+    if (blockStart >= file->fileSize)  // a binary file always ends with its End block
+      throwKeywordError("no End keyword before the end of the file (truncated?)");
     code = static_cast<int32_t>(head.value(4));
     next = head.value(file->positionWidth());
     const char* name = validKeyword(code) ? keywordName(code) : "unknown keyword";

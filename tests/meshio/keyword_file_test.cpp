@@ -1,0 +1,319 @@
+// Keyword file library: the keyword table, format expansion, block reads (ranges, strides,
+// single lines, renumbering), keyword scanning rules and refusal of malformed headers.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "meshio/entity_catalogue.h"
+#include "meshio/keyword_file.h"
+#include "meshio/keyword_writer.h"
+
+namespace {
+
+using namespace zel;
+namespace fs = std::filesystem;
+
+std::string temporaryPath(const std::string& name) {
+  return (fs::temp_directory_path() / ("zel_kw_" + std::to_string(getpid()) + "_" + name)).string();
+}
+
+std::vector<char> readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeBytes(const std::string& path, const std::vector<char>& bytes) {
+  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A small mesh: 3 vertices (x = v, y = 10 v, z = 100 v, reference v) and 2 triangles.
+void writeSmallMesh(const std::string& path, KeywordWriteFormat format) {
+  KeywordWriter writer;
+  ASSERT_TRUE(writer.open(path, format, 3));
+  writer.beginKeyword(Kwd::Vertices, 3);
+  for (int v = 1; v <= 3; ++v) {
+    writer.real(v);
+    writer.real(10 * v);
+    writer.real(100 * v);
+    writer.integer(v);
+  }
+  writer.beginKeyword(Kwd::Triangles, 2);
+  for (int t = 1; t <= 2; ++t) {
+    for (int k = 1; k <= 3; ++k) writer.integer(t + k);
+    writer.integer(70 + t);
+  }
+  ASSERT_TRUE(writer.close()) << writer.error();
+}
+
+struct Open {
+  KeywordFile* file = nullptr;
+  std::string error;
+  explicit Open(const std::string& path) {
+    int version = 0, dimension = 0;
+    file = openKeywordFile(path.c_str(), 1, &version, &dimension, &error);
+  }
+  ~Open() { closeKeywordFile(file); }
+};
+
+}  // namespace
+
+TEST(KeywordTable, NamesCodesAndElementFormats) {
+  EXPECT_STREQ(kKeywordTable[0].name, "Reserved");
+  EXPECT_STREQ(kKeywordTable[54].name, "End");
+  EXPECT_STREQ(kKeywordTable[125].name, "BezierBasis");
+  EXPECT_STREQ(kKeywordTable[163].name, "HOSolAtEdgesP1NodesPositions");
+  EXPECT_STREQ(kKeywordTable[175].name, "HOSolAtTetrahedraP1NodesPositions");
+  EXPECT_STREQ(kKeywordTable[190].name, "HOSolAtHexahedraQ4NodesPositions");
+  EXPECT_STREQ(kKeywordTable[198].name, "BoundaryLayers");
+  EXPECT_EQ(keywordCode("TetrahedraP4", 12), 97);
+  EXPECT_EQ(keywordCode("TetrahedraP", 11), 0);
+  EXPECT_EQ(keywordCode("Fantasies", 9), 0);
+  for (int code = 1; code < kKeywordCount; ++code) {
+    if (std::strcmp(kKeywordTable[code].name, "Reserved") == 0) continue;
+    const std::string name = kKeywordTable[code].name;
+    EXPECT_EQ(keywordCode(name.c_str(), static_cast<int>(name.size())), code) << name;
+  }
+  // Every element keyword holds its node count of integers and a reference.
+  for (int code = 1; code < kKeywordCount; ++code) {
+    int nodes = 0;
+    if (!renumberingShape(code, &nodes)) continue;
+    EXPECT_EQ(std::string(kKeywordTable[code].lineFormat), std::string(nodes + 1, 'i'))
+        << kKeywordTable[code].name;
+    EXPECT_STREQ(kKeywordTable[code].countFormat, "i");
+  }
+  EXPECT_STREQ(kKeywordTable[Kwd::Corners].lineFormat, "i");
+  EXPECT_STREQ(kKeywordTable[Kwd::Time].countFormat, "");
+  EXPECT_STREQ(kKeywordTable[108].lineFormat, "hr");
+  EXPECT_STREQ(kKeywordTable[66].lineFormat, "sr");
+  EXPECT_STREQ(kKeywordTable[186].lineFormat, "rrrr");  // prism node positions
+  EXPECT_FALSE(kKeywordTable[Kwd::Tetrahedra + 6].described);  // Ridges
+}
+
+TEST(KeywordFormat, ExpansionAndSolutionSizes) {
+  std::string expanded;
+  ASSERT_TRUE(expandLineFormat("dri", 3, 0, 1, 100, &expanded));
+  EXPECT_EQ(expanded, "rrri");
+  ASSERT_TRUE(expandLineFormat("sr", 2, 5, 1, 100, &expanded));
+  EXPECT_EQ(expanded, "rrrrr");
+  ASSERT_TRUE(expandLineFormat("hr", 3, 2, 6, 100, &expanded));
+  EXPECT_EQ(expanded, std::string(12, 'r'));
+  EXPECT_FALSE(expandLineFormat("hr", 3, 50, 6, 100, &expanded));
+  const int types[] = {1, 2, 3, 4};
+  EXPECT_EQ(solutionSizeOf(types, 4, 3), 1 + 3 + 6 + 9);
+  EXPECT_EQ(solutionSizeOf(types, 4, 2), 1 + 2 + 3 + 4);
+  const int bad[] = {1, 5};
+  EXPECT_EQ(solutionSizeOf(bad, 2, 3), -1);
+
+  // A high-order solution header: 2 scalar types, degree 2, 6 nodes -> 12 reals per line.
+  const std::string path = temporaryPath("ho.solb");
+  KeywordWriteFormat format;
+  format.binary = true;
+  KeywordWriter writer;
+  ASSERT_TRUE(writer.open(path, format, 2));
+  writer.beginKeyword(108, 2, {1, 1}, 2, 6);
+  for (int v = 0; v < 24; ++v) writer.real(v * 0.5);
+  ASSERT_TRUE(writer.close());
+  Open open(path);
+  ASSERT_TRUE(open.file) << open.error;
+  int typeCount = 0, size = 0, typeList[4] = {}, degree = 0, nodes = 0;
+  EXPECT_EQ(keywordStatistics(open.file, 108, &typeCount, &size, typeList, &degree, &nodes), 2);
+  EXPECT_EQ(typeCount, 2);
+  EXPECT_EQ(size, 2);
+  EXPECT_EQ(degree, 2);
+  EXPECT_EQ(nodes, 6);
+  EXPECT_EQ(open.file->keywords[108].fields, 12);
+  std::vector<double> values(24);
+  BlockField field{kFieldReal64Vector, &values[0], &values[12], 12};
+  ASSERT_EQ(getBlock(open.file, 108, 1, 2, &field, 1), 1);
+  EXPECT_EQ(values[23], 11.5);
+  fs::remove(path);
+}
+
+TEST(KeywordBlock, RangesStridesAndSingleLinesInEveryForm) {
+  for (int form = 0; form < 3; ++form) {
+    KeywordWriteFormat format;
+    format.binary = form > 0;
+    format.bigEndian = form == 2;
+    format.version = 4;
+    const std::string path = temporaryPath(std::string("small") + char('0' + form) + (form ? ".meshb" : ".mesh"));
+    writeSmallMesh(path, format);
+    Open open(path);
+    ASSERT_TRUE(open.file) << open.error;
+    // Interleaved records: the stride comes from the distance between first and last.
+    struct Record {
+      float xyz[3];
+      int64_t ref;
+      double pad;
+    } records[3] = {};
+    BlockField fields[2] = {{kFieldReal32, &records[0].xyz[1], &records[2].xyz[1]},
+                            {kFieldInt64, &records[0].ref, &records[2].ref}};
+    // Fields are taken in order: the first real goes to xyz[1], the next to ref converted.
+    ASSERT_EQ(getBlock(open.file, Kwd::Vertices, 1, 3, fields, 2), 1) << open.file->error;
+    EXPECT_EQ(records[2].xyz[1], 3.0f);
+    EXPECT_EQ(records[2].ref, 30);
+    EXPECT_EQ(records[1].pad, 0.0);
+    // One line: natural strides; lines 2..2 of a range.
+    double xyz[3] = {};
+    int ref = 0;
+    BlockField one[2] = {{kFieldReal64Vector, xyz, xyz, 3}, {kFieldInt32, &ref, &ref}};
+    ASSERT_EQ(getBlock(open.file, Kwd::Vertices, 2, 2, one, 2), 1);
+    EXPECT_EQ(xyz[2], 200.0);
+    EXPECT_EQ(ref, 2);
+    int triangle[4] = {};
+    BlockField tri{kFieldInt32Vector, triangle, triangle, 4};
+    ASSERT_EQ(getBlock(open.file, Kwd::Triangles, 2, 2, &tri, 1), 1);
+    EXPECT_EQ(triangle[0], 3);
+    EXPECT_EQ(triangle[3], 72);
+    // Bad ranges, absent keywords and too many fields fail without touching memory.
+    EXPECT_EQ(getBlock(open.file, Kwd::Triangles, 2, 3, &tri, 1), 0);
+    EXPECT_EQ(getBlock(open.file, Kwd::Triangles, 0, 1, &tri, 1), 0);
+    EXPECT_EQ(getBlock(open.file, Kwd::Tetrahedra, 1, 1, &tri, 1), 0);
+    EXPECT_EQ(getBlock(open.file, 199, 1, 1, &tri, 1), 0);
+    BlockField tooLong{kFieldInt32Vector, triangle, triangle, 5};
+    EXPECT_EQ(getBlock(open.file, Kwd::Triangles, 1, 1, &tooLong, 1), 0);
+    EXPECT_FALSE(open.file->error.empty());
+    // Line by line after positioning.
+    ASSERT_EQ(gotoKeyword(open.file, Kwd::Triangles), 1);
+    int64_t a, b, c, r;
+    void* pointers[4] = {&a, &b, &c, &r};
+    ASSERT_EQ(getLine(open.file, Kwd::Triangles, pointers, 4), 1);
+    ASSERT_EQ(getLine(open.file, Kwd::Triangles, pointers, 4), 1);
+    EXPECT_EQ(a + b + c + r, 3 + 4 + 5 + 72);
+    EXPECT_EQ(gotoKeyword(open.file, Kwd::Edges), 0);
+    EXPECT_EQ(keywordStatistics(open.file, Kwd::Edges), 0);
+    fs::remove(path);
+  }
+}
+
+TEST(KeywordBlock, RenumberingTablesAndOrderings) {
+  const std::string path = temporaryPath("order.meshb");
+  KeywordWriteFormat format;
+  format.binary = true;
+  writeSmallMesh(path, format);
+  Open open(path);
+  ASSERT_TRUE(open.file);
+  int nodes = 0, width = 0;
+  const int* defaults = zel_Typ2Ordering(EntityType::Triangle, &nodes, &width);
+  // Identity when the file order is the default one.
+  ASSERT_EQ(setRenumbering(open.file, Kwd::Triangles, defaults, defaults), 1);
+  EXPECT_EQ(open.file->keywords[Kwd::Triangles].renumbering, (std::vector<int>{0, 1, 2}));
+  // File rows 010, 001, 100: file position 0 holds default node 1, and so on.
+  const int rotated[] = {0, 1, 0, 0, 0, 1, 1, 0, 0};
+  ASSERT_EQ(setRenumbering(open.file, Kwd::Triangles, defaults, rotated), 1);
+  int triangles[8] = {};
+  BlockField field{kFieldInt32Vector, triangles, triangles + 4, 4};
+  ASSERT_EQ(getBlock(open.file, Kwd::Triangles, 1, 2, &field, 1), 1);
+  EXPECT_EQ(std::vector<int>(triangles, triangles + 8), (std::vector<int>{4, 2, 3, 71, 5, 3, 4, 72}));
+  // Not a permutation, or not an element keyword: refused, the table stays.
+  const int repeated[] = {1, 0, 0, 1, 0, 0, 0, 0, 1};
+  EXPECT_EQ(setRenumbering(open.file, Kwd::Triangles, defaults, repeated), 0);
+  EXPECT_EQ(setRenumbering(open.file, Kwd::Vertices, defaults, defaults), 0);
+  EXPECT_EQ(open.file->keywords[Kwd::Triangles].renumbering, (std::vector<int>{1, 2, 0}));
+  fs::remove(path);
+}
+
+TEST(KeywordScan, SkipsUnknownCodesKeepsLaterOccurrenceAndRecognisesNames) {
+  const std::string path = temporaryPath("scan.meshb");
+  KeywordWriteFormat format;
+  format.binary = true;
+  format.version = 3;
+  KeywordWriter writer;
+  ASSERT_TRUE(writer.open(path, format, 2));
+  writer.beginKeyword(Kwd::Corners, 1);
+  writer.integer(5);
+  ASSERT_TRUE(writer.rawBlock(250, 37));
+  ASSERT_TRUE(writer.rawBlock(14, 8));  // Ridges: format not described
+  writer.beginKeyword(Kwd::Corners, 2);
+  writer.integer(6);
+  writer.integer(7);
+  ASSERT_TRUE(writer.close());
+  {
+    Open open(path);
+    ASSERT_TRUE(open.file) << open.error;
+    EXPECT_EQ(keywordStatistics(open.file, Kwd::Corners), 2);
+    EXPECT_NE(open.file->keywords[14].kind, kKwdAbsent);
+    int corners[2] = {};
+    BlockField field{kFieldInt32, &corners[0], &corners[1]};
+    ASSERT_EQ(getBlock(open.file, Kwd::Corners, 1, 2, &field, 1), 1);
+    EXPECT_EQ(corners[1], 7);
+  }
+  // ".meshb" is searched before ".sol": this name is a binary mesh.
+  const std::string both = temporaryPath("x.meshb.sol");
+  fs::copy_file(path, both);
+  EXPECT_TRUE(Open(both).file);
+  const std::string neither = temporaryPath("x.txt");
+  fs::copy_file(path, neither);
+  Open refused(neither);
+  EXPECT_FALSE(refused.file);
+  EXPECT_FALSE(refused.error.empty());
+  EXPECT_FALSE(Open(temporaryPath("absent.meshb")).file);
+  EXPECT_FALSE(Open(std::string(2000, 'a') + ".mesh").file);
+  for (const std::string& name : {path, both, neither}) fs::remove(name);
+}
+
+TEST(KeywordScan, AsciiCommentsAndBrokenLinesReadTheSame) {
+  const std::string path = temporaryPath("messy.mesh");
+  std::ofstream(path) << "# a comment\nMeshVersionFormatted\n 2 Dimension\t3\n"
+                         "Vertices # count follows\n2\n1 2\n3 4 # end of line\n5 6 7\n"
+                         "8 #Triangles 9\n#\nCorners 1 2\nEnd\n";
+  Open open(path);
+  ASSERT_TRUE(open.file) << open.error;
+  EXPECT_EQ(keywordStatistics(open.file, Kwd::Triangles), 0);
+  double crd[6];
+  int refs[2];
+  BlockField fields[2] = {{kFieldReal64Vector, crd, crd + 3, 3}, {kFieldInt32, refs, refs + 1}};
+  ASSERT_EQ(getBlock(open.file, Kwd::Vertices, 1, 2, fields, 2), 1) << open.file->error;
+  EXPECT_EQ(crd[5], 7.0);
+  EXPECT_EQ(refs[1], 8);
+  fs::remove(path);
+}
+
+TEST(KeywordScan, MalformedHeadersAreRefusedWithTheirReason) {
+  KeywordWriteFormat format;
+  format.binary = true;
+  format.version = 2;
+  const std::string good = temporaryPath("good.meshb");
+  writeSmallMesh(good, format);
+  const std::vector<char> bytes = readBytes(good);
+  auto patched = [&](size_t offset, int32_t value) {
+    std::vector<char> copy = bytes;
+    std::memcpy(&copy[offset], &value, 4);
+    return copy;
+  };
+  // Header layout: endianness 0, version 4, Dimension code 8, next 12, dimension 16, then
+  // Vertices code 20, next 24, count 28.
+  const struct {
+    size_t offset;
+    int32_t value;
+    const char* reason;
+  } cases[] = {{0, 2, "bad endianness code 2"}, {4, 5, "bad version 5"},
+               {4, 0, "bad version 0"},          {16, 1, "bad dimension 1"},
+               {16, 4, "bad dimension 4"},       {8, 4, "first keyword 4 is not Dimension"},
+               {28, -1, "negative line count"},  {28, 1 << 30, "lines of 28 bytes need more"},
+               {24, 1 << 30, "beyond end of file"}, {24, 21, "does not lie after the block"}};
+  const std::string bad = temporaryPath("bad.meshb");
+  for (const auto& c : cases) {
+    writeBytes(bad, patched(c.offset, c.value));
+    Open open(bad);
+    EXPECT_FALSE(open.file) << c.reason;
+    EXPECT_NE(open.error.find(c.reason), std::string::npos) << open.error;
+    EXPECT_NE(open.error.find(bad), std::string::npos);
+  }
+  // Version 4, big-endian, with a 64-bit dimension announced by its next position (28):
+  // read as 32 bits it would be 0 and refused.
+  const unsigned char wide[] = {0, 0, 0, 1, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 28,
+                                0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 54, 0, 0, 0, 0, 0, 0, 0, 0};
+  writeBytes(bad, std::vector<char>(wide, wide + sizeof wide));
+  {
+    Open open(bad);
+    ASSERT_TRUE(open.file) << open.error;
+    EXPECT_EQ(open.file->dimension, 3);
+    EXPECT_TRUE(open.file->swapBytes);
+  }
+  fs::remove(good);
+  fs::remove(bad);
+}
