@@ -1,0 +1,170 @@
+// Trackball camera: sphere mapping, drag guard, rotation and pan rules, cut-plane gestures and
+// the frame matrices.
+#include "window/SceneCamera.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// A clock the test moves by hand.
+struct ManualClock {
+  double milliseconds = 1000.0;
+};
+
+SceneCamera cameraWith(ManualClock& clock) {
+  SceneCamera camera([&clock] { return clock.milliseconds; });
+  camera.setWindowSize(800.0, 600.0);
+  return camera;
+}
+
+void expectNear(const QVector3D& actual, const QVector3D& expected, float tolerance = 1e-5f) {
+  EXPECT_NEAR(actual.x(), expected.x(), tolerance);
+  EXPECT_NEAR(actual.y(), expected.y(), tolerance);
+  EXPECT_NEAR(actual.z(), expected.z(), tolerance);
+}
+
+TEST(SceneCamera, MapsTheWindowOntoTheUnitSphere) {
+  ManualClock clock;
+  SceneCamera camera = cameraWith(clock);
+  expectNear(camera.mapToSphere(QPointF(400, 300)), QVector3D(0, 0, 1));
+  // Half way to the right edge: u = 0.5, on the sphere.
+  expectNear(camera.mapToSphere(QPointF(600, 300)), QVector3D(0.5f, 0, std::sqrt(0.75f)));
+  // Outside the unit disc the point is normalised onto the equator.
+  expectNear(camera.mapToSphere(QPointF(800, 0)), QVector3D(1, 1, 0).normalized());
+  // Window y grows downwards, sphere v upwards.
+  EXPECT_GT(camera.mapToSphere(QPointF(400, 100)).y(), 0.0f);
+}
+
+TEST(SceneCamera, MovesCloserThanFiveMillisecondsAreIgnored) {
+  ManualClock clock;
+  SceneCamera camera = cameraWith(clock);
+  camera.press(QPointF(400, 300), false);
+  clock.milliseconds += 5.0;
+  camera.move(QPointF(500, 300), Qt::LeftButton, 15.0, 3);
+  EXPECT_TRUE(qFuzzyCompare(camera.rotation(), QQuaternion()));
+  clock.milliseconds += 1.0;
+  camera.move(QPointF(500, 300), Qt::LeftButton, 15.0, 3);
+  EXPECT_FALSE(qFuzzyCompare(camera.rotation(), QQuaternion()));
+}
+
+TEST(SceneCamera, LeftDragTurnsAThreeDimensionalSceneAboutTheScreenAxis) {
+  ManualClock clock;
+  SceneCamera camera = cameraWith(clock);
+  camera.press(QPointF(400, 300), false);
+  clock.milliseconds += 10.0;
+  camera.move(QPointF(600, 300), Qt::LeftButton, 15.0, 3);
+  // From (0,0,1) to (0.5,0,0.866): a turn about +y by asin(0.5) = 30 degrees.
+  float angle;
+  QVector3D axis;
+  camera.rotation().getAxisAndAngle(&axis, &angle);
+  expectNear(axis, QVector3D(0, 1, 0));
+  EXPECT_NEAR(angle, 0.5 * SceneCamera::kDegreesPerRadian, 1e-3);
+  EXPECT_NEAR(camera.angularVelocity(), 0.5 * SceneCamera::kDegreesPerRadian / 10.0, 1e-3);
+
+  // Released: the velocity is zeroed and the view stays where the drag left it.
+  camera.release(false);
+  EXPECT_EQ(camera.angularVelocity(), 0.0);
+  clock.milliseconds += 500.0;
+  EXPECT_TRUE(qFuzzyCompare(camera.currentRotation(), camera.rotation()));
+}
+
+TEST(SceneCamera, TwoDimensionalScenesDoNotTurnButStillPan) {
+  ManualClock clock;
+  SceneCamera camera = cameraWith(clock);
+  camera.press(QPointF(400, 300), false);
+  clock.milliseconds += 10.0;
+  camera.move(QPointF(600, 300), Qt::LeftButton, 15.0, 2);
+  EXPECT_TRUE(qFuzzyCompare(camera.rotation(), QQuaternion()));
+  EXPECT_EQ(camera.pan(), QVector3D());
+
+  clock.milliseconds += 10.0;
+  camera.move(QPointF(600, 300), Qt::MiddleButton, 15.0, 2);
+  const float scale = float(2.0 * std::tan(M_PI * 0.9 * 15.0 / 180.0));
+  expectNear(camera.pan(), QVector3D(0.5f, 0, std::sqrt(0.75f) - 1.0f) * scale);
+
+  // The right button does nothing; nor does a move without a press.
+  const QVector3D pan = camera.pan();
+  clock.milliseconds += 10.0;
+  camera.move(QPointF(100, 100), Qt::RightButton, 15.0, 3);
+  camera.release(false);
+  clock.milliseconds += 10.0;
+  camera.move(QPointF(300, 300), Qt::MiddleButton, 15.0, 3);
+  EXPECT_EQ(camera.pan(), pan);
+}
+
+TEST(SceneCamera, CutPlaneDragTurnsThePlaneOnceInTheSceneFrame) {
+  ManualClock clock;
+  SceneCamera camera = cameraWith(clock);
+  camera.setMode(SceneCamera::CutPlaneMode);
+  // Scene turned 90 degrees about z: screen axes differ from scene axes.
+  camera.setRotation(QQuaternion::fromAxisAndAngle(0, 0, 1, 90));
+  camera.setCutPlane(QVector4D(0, 1, 0, 0));
+  camera.press(QPointF(400, 300), true);
+  clock.milliseconds += 10.0;
+  camera.cutPlaneMove(QPointF(600, 300), Qt::LeftButton, 15.0, 3);
+  // The scene rotation is untouched; the plane turns about the screen's -y axis, expressed in
+  // the scene frame through the inverse scene rotation (the scene's -x axis).
+  EXPECT_TRUE(qFuzzyCompare(camera.rotation(), QQuaternion::fromAxisAndAngle(0, 0, 1, 90)));
+  QVector3D axis;
+  float angle;
+  camera.planeRotationStep().getAxisAndAngle(&axis, &angle);
+  expectNear(axis, QQuaternion::fromAxisAndAngle(0, 0, 1, -90).rotatedVector(QVector3D(0, -1, 0)));
+  EXPECT_NEAR(angle, QVector3D(0.5f, 0, std::sqrt(0.75f) - 1.0f).length() * SceneCamera::kDegreesPerRadian,
+              1e-3);
+
+  const QVector3D centre(0.25f, 0, 0);
+  camera.updateCutPlaneEquation(centre);
+  const QVector4D once = camera.cutPlane();
+  EXPECT_NEAR(once.toVector3D().length(), 1.0f, 1e-5f);
+  EXPECT_GT(std::fabs(once.z()), 0.1f);  // the normal left the y axis
+  EXPECT_NEAR(once.w(), QVector3D::dotProduct(centre, once.toVector3D()), 1e-6f);
+  // Later frames do not turn it again.
+  camera.updateCutPlaneEquation(centre);
+  EXPECT_TRUE(qFuzzyCompare(camera.cutPlane(), once));
+}
+
+TEST(SceneCamera, CutPlanePanAccumulatesAnOffset) {
+  ManualClock clock;
+  SceneCamera camera = cameraWith(clock);
+  camera.setMode(SceneCamera::CutPlaneMode);
+  camera.press(QPointF(400, 300), true);
+  clock.milliseconds += 10.0;
+  camera.cutPlaneMove(QPointF(600, 300), Qt::MiddleButton, 15.0, 3);
+  const float s = float(10.0 * std::tan(M_PI * 0.9 * 15.0 / 180.0));
+  // Identity scene rotation scaled by s in the sandwich product: the step is d * s^2.
+  const QVector3D step = QVector3D(0.5f, 0, std::sqrt(0.75f) - 1.0f) * s * s;
+  expectNear(camera.planeTranslationStep(), step, 1e-4f);
+  expectNear(camera.accumulatedPlaneOffset(), step, 1e-4f);
+  camera.updateCutPlaneEquation(QVector3D());
+  EXPECT_NEAR(camera.cutPlane().w(), step.x(), 1e-4f);
+
+  camera.resetPlaneSteps();
+  EXPECT_EQ(camera.planeTranslationStep(), QVector3D());
+  expectNear(camera.accumulatedPlaneOffset(), step, 1e-4f);
+}
+
+TEST(SceneCamera, MatricesPlaceTheCentreInFrontOfTheEye) {
+  ManualClock clock;
+  SceneCamera camera = cameraWith(clock);
+  camera.setCentre(QVector3D(0.2f, -0.1f, 0.3f));
+  camera.setPan(QVector3D(0.05f, 0.02f, 0.0f));
+  const QMatrix4x4 mvp = camera.projectionMatrix(15.0f) * camera.modelViewMatrix();
+  // The rotation centre, panned, lands at the pan offset on screen.
+  const QVector3D onScreen = mvp.map(QVector3D(0.2f, -0.1f, 0.3f));
+  const QVector3D panned = mvp.map(QVector3D(0.2f, -0.1f, 0.3f) - QVector3D(0.05f, 0.02f, 0));
+  EXPECT_GT(onScreen.x(), 0.0f);
+  EXPECT_GT(onScreen.y(), 0.0f);
+  EXPECT_NEAR(panned.x(), 0.0f, 1e-5f);
+  EXPECT_NEAR(panned.y(), 0.0f, 1e-5f);
+  // Vertical field of view of 15 degrees at distance 3 (eye at 2, scene pushed back by 1).
+  const QVector3D top = camera.projectionMatrix(15.0f).map(
+      QVector3D(0, float(3.0 * std::tan(7.5 * M_PI / 180.0)), -2.0f));
+  EXPECT_NEAR(top.y(), 1.0f, 1e-4f);
+
+  const QMatrix4x4 viewport = camera.viewportMatrix();
+  expectNear(viewport.map(QVector3D(1, 1, 0.5f)), QVector3D(400, 300, 0.5f));
+}
+
+}  // namespace
