@@ -1,0 +1,153 @@
+// State file: round trip of every field, and hand-written files with the reader's error rules.
+#include "window/state_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "meshio/entity_types.h"
+
+namespace {
+
+// Runs the reader on `text`; `messages` receives what it printed.
+ViewState readText(const std::string& text, std::string* messages = nullptr) {
+  std::FILE* in = std::tmpfile();
+  std::FILE* out = std::tmpfile();
+  std::fputs(text.c_str(), in);
+  std::rewind(in);
+  ViewState state = readViewState(in, out);
+  if (messages) {
+    std::rewind(out);
+    messages->clear();
+    for (int c; (c = std::fgetc(out)) != EOF;) messages->push_back(char(c));
+  }
+  std::fclose(in);
+  std::fclose(out);
+  return state;
+}
+
+std::string writeText(const ViewState& state) {
+  std::FILE* out = std::tmpfile();
+  EXPECT_TRUE(writeViewState(out, state));
+  std::rewind(out);
+  std::string text;
+  for (int c; (c = std::fgetc(out)) != EOF;) text.push_back(char(c));
+  std::fclose(out);
+  return text;
+}
+
+ViewState fullState() {
+  ViewState s;
+  s.windowSize = std::make_pair(640, 480);
+  s.centre = QVector3D(0.125f, -0.25f, 0.5f);
+  s.rotation = QQuaternion(0.5f, -0.5f, 0.5f, 0.5f);
+  s.axis = QVector3D(0, 1, 0);
+  s.translation = QVector3D(0.01f, -0.02f, 0);
+  s.showCutPlane = 1;
+  s.cutPlane = QVector4D(0, 1, 0, 0.5f);
+  s.fieldOfView = 12.345678;
+  s.solutionOn = 1;
+  s.isoLinesOn = 0;
+  s.paletteShown = 1;
+  s.lineOn = 0;
+  s.tessellationOn = 1;
+  s.tessellationLevel = 17;
+  s.shadingModel = 2;
+  s.renderFlags = 21;
+  s.lineWidth = 1.05;
+  s.hidden = {{DrawKind::Triangle, 3}, {DrawKind::SrfQuadrilateralQ4, -2}};
+  return s;
+}
+
+TEST(StateFile, WritesTheFixedFormat) {
+  const std::string text = writeText(fullState());
+  EXPECT_EQ(text,
+            "WindowSize\n640 480\nCenter\n0.125000 -0.250000 0.500000\n"
+            "Rotation\n0.500000 -0.500000 0.500000 0.500000\nAxis\n0.000000 1.000000 0.000000\n"
+            "Translation\n0.010000 -0.020000 0.000000\nShowCutPlane\n1\n"
+            "CutPlaneEquation\n0.000000 1.000000 0.000000 0.500000\nFovy\n12.345678\n"
+            "SolOn\n1\nIsoOn\n0\nPalOn\n1\nLineOn\n0\nTessOn\n1\nTessLevel\n17\nShaMod\n2\n"
+            "RenMod\n21\nWireSiz\n1.050000\nNumberOfHiddenObjects\n2\n"
+            "Triangle  3\nSrfQuadrilateralQ4  -2\n");
+}
+
+TEST(StateFile, ReadingBackRestoresEveryField) {
+  const ViewState written = fullState();
+  const ViewState read = readText(writeText(written));
+  EXPECT_EQ(read.windowSize, written.windowSize);
+  EXPECT_EQ(*read.centre, *written.centre);
+  EXPECT_EQ(*read.rotation, *written.rotation);
+  EXPECT_EQ(*read.axis, *written.axis);
+  EXPECT_EQ(*read.translation, *written.translation);
+  EXPECT_EQ(*read.cutPlane, *written.cutPlane);
+  EXPECT_NEAR(*read.fieldOfView, *written.fieldOfView, 1e-6);
+  EXPECT_NEAR(*read.lineWidth, *written.lineWidth, 1e-6);
+  EXPECT_EQ(read.showCutPlane, 1);
+  EXPECT_EQ(read.solutionOn, 1);
+  EXPECT_EQ(read.isoLinesOn, 0);
+  EXPECT_EQ(read.paletteShown, 1);
+  EXPECT_EQ(read.lineOn, 0);
+  EXPECT_EQ(read.tessellationOn, 1);
+  EXPECT_EQ(read.tessellationLevel, 17);
+  EXPECT_EQ(read.shadingModel, 2);
+  EXPECT_EQ(read.renderFlags, 21);
+  EXPECT_EQ(read.hidden, written.hidden);
+}
+
+TEST(StateFile, KeywordsAreCaseInsensitiveAndOtherWordsSkipped) {
+  std::string messages;
+  const ViewState s =
+      readText("# a comment with words\nWINDOWSIZE 300 200 fovy 20 tessLEVEL 9 Lineon 1", &messages);
+  EXPECT_EQ(s.windowSize, std::make_pair(300, 200));
+  EXPECT_EQ(s.fieldOfView, 20.0);
+  EXPECT_EQ(s.tessellationLevel, 9);
+  EXPECT_EQ(s.lineOn, 1);
+  EXPECT_EQ(messages, "");
+}
+
+TEST(StateFile, IntegerErrorsEndTheReading) {
+  std::string messages;
+  ViewState s = readText("SolOn 1 TessLevel x IsoOn 1", &messages);
+  EXPECT_EQ(s.solutionOn, 1);  // read before the error: kept
+  EXPECT_FALSE(s.tessellationLevel);
+  EXPECT_FALSE(s.isoLinesOn);
+  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: tesslevel: ERROR WHILE READING INTEGER VALUE(x)\n");
+
+  s = readText("IsoOn 1 ShaMod", &messages);
+  EXPECT_EQ(s.isoLinesOn, 1);
+  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: shamod: MISSING INTEGER VALUE \n");
+
+  s = readText("Fovy abc SolOn 1", &messages);
+  EXPECT_FALSE(s.fieldOfView);
+  EXPECT_FALSE(s.solutionOn);
+  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: fovy: ERROR WHILE READING DOUBLE VALUE(abc)\n");
+}
+
+TEST(StateFile, RealErrorsAbandonOnlyTheirKeyword) {
+  std::string messages;
+  ViewState s = readText("Center 1 oops 3 SolOn 1 Translation 1 2", &messages);
+  EXPECT_FALSE(s.centre);
+  EXPECT_EQ(s.solutionOn, 1);
+  EXPECT_FALSE(s.translation);
+  EXPECT_EQ(messages,
+            "  ## ERROR: ZELMOR: center: ERROR WHILE READING DOUBLE VALUE(oops)\n"
+            "  ## ERROR: ZELMOR: translation: MISSING DOUBLE VALUE \n");
+}
+
+TEST(StateFile, HiddenObjectsAreMatchedByExactName) {
+  ViewState s = readText("NumberOfHiddenObjects 3 Triangle 4 CutPlane 0 EdgeP2 7");
+  EXPECT_EQ(s.hidden, (std::vector<std::pair<int, int>>{
+                          {DrawKind::Triangle, 4}, {DrawKind::CutPlane, 0}, {DrawKind::EdgeP2, 7}}));
+
+  // Names are case-sensitive; an unknown one ends the list, and reading goes on after it.
+  s = readText("NumberOfHiddenObjects 3 Triangle 4 triangle 5 Edge 6 SolOn 1");
+  EXPECT_EQ(s.hidden, (std::vector<std::pair<int, int>>{{DrawKind::Triangle, 4}}));
+  EXPECT_EQ(s.solutionOn, 1);
+
+  s = readText("NumberOfHiddenObjects 0 Triangle 4");
+  EXPECT_TRUE(s.hidden.empty());
+  EXPECT_EQ(sceneKindFromName("Unknown"), -1);
+  EXPECT_EQ(sceneKindFromName("SrfQuadrilateralQ4"), DrawKind::SrfQuadrilateralQ4);
+}
+
+}  // namespace
