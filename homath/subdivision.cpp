@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "homath/reference_nodes.h"
+#include "meshio/node_order.h"
 
 namespace {
 
@@ -56,6 +57,23 @@ void SubTriangle(const double* grid, int deg, const double* q0, const double* q1
 }
 
 }  // namespace
+
+bool zel_NodeOrderToLexicographic(int kind, int deg, const float* nodeOrder,
+                                  float* lexicographic) {
+  if (kind != EntityType::Edge && kind != EntityType::Triangle &&
+      kind != EntityType::Quadrilateral)
+    return false;
+  const LatticeOrder* order = deg >= 1 ? LatticeNodeOrder(kind, deg) : nullptr;
+  if (!order) return false;
+  for (int n = 0; n < order->count; n++) {
+    const int* r = order->row(n);
+    const int at = kind == EntityType::Edge       ? posEdg(deg, r[0], deg - r[0])
+                   : kind == EntityType::Triangle ? posTri(deg, r[0], r[1], r[2])
+                                                  : posQua(deg, r[0], r[1]);
+    lexicographic[at] = nodeOrder[n];
+  }
+  return true;
+}
 
 std::vector<float> zel_SubdivideCurve(const float* coeffs, int deg, double a, double b) {
   if (NoSubdivision(deg) || deg > 15) return {};

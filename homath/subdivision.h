@@ -9,10 +9,16 @@
 
 #include <vector>
 
+// Copies the coefficients of one edge, triangle or quadrilateral (kind 3, 4 or 6) of degree
+// 1..10 from the node order into the lexicographic layout above. Returns false, copying
+// nothing, for another kind or degree.
+bool zel_NodeOrderToLexicographic(int kind, int deg, const float* nodeOrder, float* lexicographic);
+
 // Splits a curve of degree deg at the parameter of weights a = 1 - t, b = t: the deg+1
 // coefficients of the left piece then the deg+1 of the right piece. Degree 0 (or less) prints
 // "no subdivision" and returns nothing.
 std::vector<float> zel_SubdivideCurve(const float* coeffs, int deg, double a, double b);
+// (Subdivision serves degrees 1 to 15; above that it returns nothing.)
 
 // Splits a triangle into 3 pieces at the interior point (u, v, w), the sub-triangles
 // (P, V1, V2), (V0, P, V2), (V0, V1, P), or into 4 pieces at the edge midpoints:

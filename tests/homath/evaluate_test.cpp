@@ -5,19 +5,6 @@
 
 namespace {
 
-double Evaluate(int kind, const float* b, int d, const std::vector<double>& p) {
-  switch (kind) {
-    case EntityType::Edge: return zel_EvaluateValueOnEdge(b, d, p[0]);
-    case EntityType::Triangle: return zel_EvaluateValueOnTriangle(b, d, p[0], p[1], p[2]);
-    case EntityType::Quadrilateral: return zel_EvaluateValueOnQuadrilateral(b, d, p[0], p[1]);
-    case EntityType::Tetrahedron:
-      return zel_EvaluateValueOnTetrahedra(b, d, p[0], p[1], p[2], p[3]);
-    case EntityType::Prism: return zel_EvaluateValueOnPrism(b, d, p[0], p[1], p[2], p[3]);
-    case EntityType::Pyramid: return zel_EvaluateValueOnPyramid(b, d, p[0], p[1], p[2]);
-    default: return zel_EvaluateValueOnHexahedra(b, d, p[0], p[1], p[2]);
-  }
-}
-
 const int kKinds[] = {EntityType::Edge,        EntityType::Triangle, EntityType::Quadrilateral,
                       EntityType::Tetrahedron, EntityType::Pyramid,  EntityType::Prism,
                       EntityType::Hexahedron};
@@ -34,11 +21,11 @@ TEST(Evaluate, EveryKindAndDegreeMatchesTheBernsteinSum) {
       for (float& v : b) v = pick(random);
       for (int sample = 0; sample < 5; sample++) {
         const std::vector<double> p = RandomInteriorPoint(kind, random);
-        EXPECT_NEAR(Evaluate(kind, b.data(), d, p), BernsteinSum(kind, d, b.data(), p.data()),
+        EXPECT_NEAR(EvaluateOnKind(kind, b.data(), d, p.data()), BernsteinSum(kind, d, b.data(), p.data()),
                     1e-12);
       }
       for (int v = 0; v < LatticeNodeCount(kind, 1); v++)
-        EXPECT_NEAR(Evaluate(kind, b.data(), d, NodePoint(kind, 1, v)), b[v], 1e-12) << v;
+        EXPECT_NEAR(EvaluateOnKind(kind, b.data(), d, NodePoint(kind, 1, v).data()), b[v], 1e-12) << v;
     }
   }
 }

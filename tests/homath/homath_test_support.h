@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "homath/evaluate.h"
 #include "meshio/node_order.h"
 
 // The exact text as a regular expression.
@@ -86,6 +87,20 @@ inline double BernsteinSum(int kind, int d, const float* coeffs, const double* p
     sum += coeffs[n] * b;
   }
   return sum;
+}
+
+// The evaluation function of the kind at a point in its reference coordinates.
+inline double EvaluateOnKind(int kind, const float* b, int d, const double* p) {
+  switch (kind) {
+    case EntityType::Edge: return zel_EvaluateValueOnEdge(b, d, p[0]);
+    case EntityType::Triangle: return zel_EvaluateValueOnTriangle(b, d, p[0], p[1], p[2]);
+    case EntityType::Quadrilateral: return zel_EvaluateValueOnQuadrilateral(b, d, p[0], p[1]);
+    case EntityType::Tetrahedron:
+      return zel_EvaluateValueOnTetrahedra(b, d, p[0], p[1], p[2], p[3]);
+    case EntityType::Prism: return zel_EvaluateValueOnPrism(b, d, p[0], p[1], p[2], p[3]);
+    case EntityType::Pyramid: return zel_EvaluateValueOnPyramid(b, d, p[0], p[1], p[2]);
+    default: return zel_EvaluateValueOnHexahedra(b, d, p[0], p[1], p[2]);
+  }
 }
 
 // A random member of the element's own space of degree d, as a sum of c * x^a y^b z^e

@@ -11,19 +11,6 @@
 
 namespace {
 
-double Evaluate(int kind, const float* b, int d, const double* p) {
-  switch (kind) {
-    case EntityType::Edge: return zel_EvaluateValueOnEdge(b, d, p[0]);
-    case EntityType::Triangle: return zel_EvaluateValueOnTriangle(b, d, p[0], p[1], p[2]);
-    case EntityType::Quadrilateral: return zel_EvaluateValueOnQuadrilateral(b, d, p[0], p[1]);
-    case EntityType::Tetrahedron:
-      return zel_EvaluateValueOnTetrahedra(b, d, p[0], p[1], p[2], p[3]);
-    case EntityType::Prism: return zel_EvaluateValueOnPrism(b, d, p[0], p[1], p[2], p[3]);
-    case EntityType::Pyramid: return zel_EvaluateValueOnPyramid(b, d, p[0], p[1], p[2]);
-    default: return zel_EvaluateValueOnHexahedra(b, d, p[0], p[1], p[2]);
-  }
-}
-
 // One element whose local nodes are the global nodes 0..n-1.
 std::vector<int> Identity(int n) {
   std::vector<int> idx(n);
@@ -137,7 +124,7 @@ TEST(LagrangeToBezier, EveryConvertedKindAndDegreeIsExact) {
           for (int node = 0; node < n; node++) component[node] = values[3 * node + c];
           const double exact = f[c](p.data());
           const double scale = std::max(largest[c], std::fabs(exact));
-          EXPECT_NEAR(Evaluate(cover.kind, component.data(), d, p.data()), exact, 1e-4 * scale);
+          EXPECT_NEAR(EvaluateOnKind(cover.kind, component.data(), d, p.data()), exact, 1e-4 * scale);
           EXPECT_NEAR(BernsteinSum(cover.kind, d, component.data(), p.data()), exact,
                       1e-4 * scale);
         }

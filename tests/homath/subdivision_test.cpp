@@ -43,6 +43,27 @@ std::vector<float> RandomCoefficients(int count, std::mt19937& random) {
   return b;
 }
 
+// Node-order coefficients, rearranged, describe the same polynomial as the evaluation sees.
+TEST(Subdivision, NodeOrderCoefficientsGoToTheirLexicographicPlaces) {
+  std::mt19937 random(2);
+  for (int d = 1; d <= 10; d++) {
+    for (int kind : {EntityType::Edge, EntityType::Triangle, EntityType::Quadrilateral}) {
+      const std::vector<float> b = RandomCoefficients(LatticeNodeCount(kind, d), random);
+      std::vector<float> lex(b.size(), 1e30f);
+      ASSERT_TRUE(zel_NodeOrderToLexicographic(kind, d, b.data(), lex.data()));
+      const std::vector<double> p = RandomInteriorPoint(kind, random);
+      const double value = kind == EntityType::Edge       ? LineValue(lex.data(), d, p[0])
+                           : kind == EntityType::Triangle ? TriangleValue(lex.data(), d, p.data())
+                                                          : SquareValue(lex.data(), d, p[0], p[1]);
+      EXPECT_NEAR(value, EvaluateOnKind(kind, b.data(), d, p.data()), 1e-9) << kind << " " << d;
+    }
+  }
+  float out[8];
+  const float in[8] = {};
+  EXPECT_FALSE(zel_NodeOrderToLexicographic(EntityType::Tetrahedron, 1, in, out));
+  EXPECT_FALSE(zel_NodeOrderToLexicographic(EntityType::Triangle, 11, in, out));
+}
+
 TEST(Subdivision, CurvePiecesReproduceTheCurve) {
   const float line[2] = {1, 3};
   EXPECT_EQ(zel_SubdivideCurve(line, 1, 0.5, 0.5), (std::vector<float>{1, 2, 2, 3}));
