@@ -32,19 +32,24 @@ double Multinomial(int n, const int* r, const double* lambda, int count) {
 
 double NodeValue(int kind, int d, const int* r, const double* p) {
   switch (kind) {
-    case EntityType::Edge: return Bernstein1(d, r[0], p[0]);
-    case EntityType::Triangle: return Multinomial(d, r, p, 3);
-    case EntityType::Quadrilateral: return Bernstein1(d, r[0], p[0]) * Bernstein1(d, r[1], p[1]);
-    case EntityType::Tetrahedron: return Multinomial(d, r, p, 4);
-    case EntityType::Prism: return Multinomial(d, r, p, 3) * Bernstein1(d, r[3], p[3]);
+    case EntityType::Edge:
+      return Bernstein1(d, r[0], p[0]);
+    case EntityType::Triangle:
+      return Multinomial(d, r, p, 3);
+    case EntityType::Quadrilateral:
+      return Bernstein1(d, r[0], p[0]) * Bernstein1(d, r[1], p[1]);
+    case EntityType::Tetrahedron:
+      return Multinomial(d, r, p, 4);
+    case EntityType::Prism:
+      return Multinomial(d, r, p, 3) * Bernstein1(d, r[3], p[3]);
     case EntityType::Hexahedron:
       return Bernstein1(d, r[0], p[0]) * Bernstein1(d, r[1], p[1]) * Bernstein1(d, r[2], p[2]);
     default: {  // pyramid: layer k is a quadrilateral of degree d - k in x/(1-z), y/(1-z)
       const double z = p[2];
       if (z == 1.0) return r[2] == d ? 1.0 : 0.0;
       const int layer = d - r[2];
-      return Bernstein1(layer, r[0], p[0] / (1.0 - z)) *
-             Bernstein1(layer, r[1], p[1] / (1.0 - z)) * Bernstein1(d, r[2], z);
+      return Bernstein1(layer, r[0], p[0] / (1.0 - z)) * Bernstein1(layer, r[1], p[1] / (1.0 - z)) *
+             Bernstein1(d, r[2], z);
     }
   }
 }

@@ -48,12 +48,18 @@ std::vector<double> Invert(std::vector<double> a, int n) {
 
 int VertexCount(int kind) {
   switch (kind) {
-    case EntityType::Edge: return 2;
-    case EntityType::Triangle: return 3;
-    case EntityType::Pyramid: return 5;
-    case EntityType::Prism: return 6;
-    case EntityType::Hexahedron: return 8;
-    default: return 4;  // quadrilateral, tetrahedron
+    case EntityType::Edge:
+      return 2;
+    case EntityType::Triangle:
+      return 3;
+    case EntityType::Pyramid:
+      return 5;
+    case EntityType::Prism:
+      return 6;
+    case EntityType::Hexahedron:
+      return 8;
+    default:
+      return 4;  // quadrilateral, tetrahedron
   }
 }
 
@@ -99,7 +105,8 @@ void ConvertLoop(const BezierConversionTable& t, int nbrVal, int nbrCmpRuntime, 
   for (long e = 0; e < nbrEnt; e++) {
     const int* el = idx + e * static_cast<long>(nbrNod);
     bool valid = true;
-    for (int k = 0; k < nbrNod; k++) valid &= static_cast<unsigned>(el[k]) < static_cast<unsigned>(nbrVal);
+    for (int k = 0; k < nbrNod; k++)
+      valid &= static_cast<unsigned>(el[k]) < static_cast<unsigned>(nbrVal);
     if (!valid) continue;
     for (int p = t.nbrVer; p < nbrNod; p++) {
       const int g = el[p];
@@ -131,8 +138,8 @@ const BezierConversionTable* BezierConversionTableOf(int kind, int deg) {
   return tables[kind][deg].get();
 }
 
-void ConvertElementArray(const BezierConversionTable& table, int nbrVal, float* values,
-                         int nbrCmp, int nbrEnt, const int* idx) {
+void ConvertElementArray(const BezierConversionTable& table, int nbrVal, float* values, int nbrCmp,
+                         int nbrEnt, const int* idx) {
   if (nbrEnt < 1 || nbrVal < 1 || nbrCmp < 1 || !values || !idx) return;
   // The Lagrange values are read from a copy, so that coefficients already written for shared
   // nodes never feed the conversion of a later element.

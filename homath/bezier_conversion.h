@@ -28,7 +28,7 @@ const BezierConversionTable* BezierConversionTableOf(int kind, int deg);
 // the first element that holds it, from the Lagrange values (double arithmetic). An element
 // with a node number outside 0..nbrVal-1 is skipped. Allocates one copy of the values and one
 // flag per node for the call.
-void ConvertElementArray(const BezierConversionTable& table, int nbrVal, float* values,
-                         int nbrCmp, int nbrEnt, const int* idx);
+void ConvertElementArray(const BezierConversionTable& table, int nbrVal, float* values, int nbrCmp,
+                         int nbrEnt, const int* idx);
 
 #endif  // HOMATH_BEZIER_CONVERSION_H

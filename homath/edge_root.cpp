@@ -73,7 +73,8 @@ void SearchHalf(const Curve& half, double t0, double t1, const double* plane, co
                 int level, Found& found) {
   double dist[kMaxSide];
   for (int i = 0; i <= half.deg; i++)
-    dist[i] = plane[0] * half.p[i][0] + plane[1] * half.p[i][1] + plane[2] * half.p[i][2] - plane[3];
+    dist[i] =
+        plane[0] * half.p[i][0] + plane[1] * half.p[i][1] + plane[2] * half.p[i][2] - plane[3];
   for (int i = 0; i < half.deg; i++) {
     if ((dist[i] < 0) == (dist[i + 1] < 0)) continue;
     double fraction = 1.0;

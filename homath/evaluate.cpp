@@ -20,13 +20,20 @@ constexpr int kWorkSize = kMaxSide * kMaxSide * kMaxSide;
 // previous one in place; the prism and pyramid put the height first (one block per layer).
 int WorkIndex(int kind, int n, const int* r) {
   switch (kind) {
-    case EntityType::Edge: return r[0];
-    case EntityType::Triangle: return r[0] * n + r[2];
-    case EntityType::Quadrilateral: return r[0] * n + r[1];
-    case EntityType::Tetrahedron: return (r[0] * n + r[1]) * n + r[2];
-    case EntityType::Prism: return (r[3] * n + r[0]) * n + r[2];
-    case EntityType::Pyramid: return (r[2] * n + r[0]) * n + r[1];
-    default: return (r[0] * n + r[1]) * n + r[2];
+    case EntityType::Edge:
+      return r[0];
+    case EntityType::Triangle:
+      return r[0] * n + r[2];
+    case EntityType::Quadrilateral:
+      return r[0] * n + r[1];
+    case EntityType::Tetrahedron:
+      return (r[0] * n + r[1]) * n + r[2];
+    case EntityType::Prism:
+      return (r[3] * n + r[0]) * n + r[2];
+    case EntityType::Pyramid:
+      return (r[2] * n + r[0]) * n + r[1];
+    default:
+      return (r[0] * n + r[1]) * n + r[2];
   }
 }
 
@@ -40,7 +47,8 @@ const int* WorkLayout(int kind, int deg) {
       if (!IsLatticeKind(k)) continue;
       for (int d = 1; d <= kMaxLatticeDegree; d++) {
         const LatticeOrder& order = *LatticeNodeOrder(k, d);
-        for (int p = 0; p < order.count; p++) layouts[k][d].push_back(WorkIndex(k, d + 1, order.row(p)));
+        for (int p = 0; p < order.count; p++)
+          layouts[k][d].push_back(WorkIndex(k, d + 1, order.row(p)));
       }
     }
   });
@@ -108,8 +116,8 @@ double zel_EvaluateValueOnTetrahedra(const float* coeffs, int deg, double u, dou
                                      double t) {
   CheckDegree("zel_EvaluateValueOnTetrahedra", deg);
   if (std::fabs(u + v + w + t - 1.0) > 0.0001) {
-    std::printf("ERROR zel_EvaluateValueOnTetrahedra : u = %f, v = %f, w = %f, t = %f \n", u, v,
-                w, t);
+    std::printf("ERROR zel_EvaluateValueOnTetrahedra : u = %f, v = %f, w = %f, t = %f \n", u, v, w,
+                t);
     std::printf("ERROR u + v + w + t = %f \n", u + v + w + t);
     zel::fatalExit(stdout, "ERROR u + v + w + t should be equal to 1 \n");
   }
@@ -153,7 +161,8 @@ double zel_EvaluateValueOnPyramid(const float* coeffs, int deg, double x, double
   const int n = deg + 1;
   const double scaledX = x / (1.0 - z), scaledY = y / (1.0 - z);
   double layer[kMaxSide];
-  for (int k = 0; k <= deg; k++) layer[k] = ReduceSquare(b + k * n * n, deg - k, n, scaledX, scaledY);
+  for (int k = 0; k <= deg; k++)
+    layer[k] = ReduceSquare(b + k * n * n, deg - k, n, scaledX, scaledY);
   return ReduceLine(layer, deg, 1, z);
 }
 

@@ -3,8 +3,8 @@
 #ifndef HOMATH_LAGRANGE_TO_BEZIER_KINDS_H
 #define HOMATH_LAGRANGE_TO_BEZIER_KINDS_H
 
-using LagrangeToBezierKind = void (*)(int deg, int nbrVal, float* values, int nbrCmp,
-                                      int nbrEnt, const int* idx);
+using LagrangeToBezierKind = void (*)(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
+                                      const int* idx);
 
 void LagrangeToBezierEdge(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
                           const int* idx);

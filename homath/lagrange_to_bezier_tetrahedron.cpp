@@ -5,6 +5,6 @@
 
 void LagrangeToBezierTetrahedron(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
                                  const int* idx) {
-  ConvertElementArray(*BezierConversionTableOf(EntityType::Tetrahedron, deg), nbrVal, values, nbrCmp,
-                      nbrEnt, idx);
+  ConvertElementArray(*BezierConversionTableOf(EntityType::Tetrahedron, deg), nbrVal, values,
+                      nbrCmp, nbrEnt, idx);
 }

@@ -18,8 +18,7 @@ double* GetCrdNodByTyp(int typ, int deg, int* dim) {
   *dim = width;
   double* crd = static_cast<double*>(std::malloc(sizeof(double) * order.count * width));
   if (deg == 0) {
-    for (int c = 0; c < width; c++)
-      crd[c] = typ == EntityType::Quadrilateral ? 0.5 : 1.0 / width;
+    for (int c = 0; c < width; c++) crd[c] = typ == EntityType::Quadrilateral ? 0.5 : 1.0 / width;
     return crd;
   }
   const double scale = deg == 1 ? 1.0 : 1.0 / deg;

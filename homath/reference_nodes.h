@@ -28,11 +28,11 @@ double* GetBasisFunctionsFromCrdNod(int typ, const double* crd, int* nbrBas);
 
 // Positions of a lattice multi-index of degree deg in the lexicographic arrays of evaluation
 // and subdivision (0-based). Each ends the process on an index outside the lattice.
-int posEdg(int deg, int i, int j);                   // i + j = deg -> i
-int posTri(int deg, int i, int j, int k);            // rows by i, within a row by k
-int posQua(int deg, int i, int j);                   // i*(deg+1) + j
-int posTet(int deg, int i, int j, int k, int l);     // (deg+1)^4 block, l fastest
-int posPri(int deg, int i, int j, int k, int h);     // (deg+1)^4 block, height h fastest
+int posEdg(int deg, int i, int j);                // i + j = deg -> i
+int posTri(int deg, int i, int j, int k);         // rows by i, within a row by k
+int posQua(int deg, int i, int j);                // i*(deg+1) + j
+int posTet(int deg, int i, int j, int k, int l);  // (deg+1)^4 block, l fastest
+int posPri(int deg, int i, int j, int k, int h);  // (deg+1)^4 block, height h fastest
 
 // n! as an unsigned 32-bit product (0! = 1); a negative n prints "No negative factorial !"
 // on the error stream and returns 0.

@@ -38,8 +38,8 @@ void TriangleStep(double* b, int m, int n, const double* q) {
 
 // Coefficients of the sub-triangle with vertices q0, q1, q2: the blossom of the polynomial at
 // (q0^i, q1^j, q2^k), written at posTri(deg, i, j, k) of out.
-void SubTriangle(const double* grid, int deg, const double* q0, const double* q1,
-                 const double* q2, float* out) {
+void SubTriangle(const double* grid, int deg, const double* q0, const double* q1, const double* q2,
+                 float* out) {
   const int n = deg + 1;
   double byQ2[16 * 16], byQ1[16 * 16], byQ0[16 * 16];
   std::copy(grid, grid + n * n, byQ2);
@@ -58,10 +58,8 @@ void SubTriangle(const double* grid, int deg, const double* q0, const double* q1
 
 }  // namespace
 
-bool zel_NodeOrderToLexicographic(int kind, int deg, const float* nodeOrder,
-                                  float* lexicographic) {
-  if (kind != EntityType::Edge && kind != EntityType::Triangle &&
-      kind != EntityType::Quadrilateral)
+bool zel_NodeOrderToLexicographic(int kind, int deg, const float* nodeOrder, float* lexicographic) {
+  if (kind != EntityType::Edge && kind != EntityType::Triangle && kind != EntityType::Quadrilateral)
     return false;
   const LatticeOrder* order = deg >= 1 ? LatticeNodeOrder(kind, deg) : nullptr;
   if (!order) return false;
@@ -171,8 +169,8 @@ void zel_RefineRangeTriangle(const float* coeffs, int deg, double u, double v, d
       zel_RefineRangeTriangle(&pieces[p * size], deg, u, v, w, range, depth - 1);
 }
 
-void zel_RefineRangeQuadrilateral(const float* coeffs, int deg, double s, double t,
-                                  double range[2], int depth) {
+void zel_RefineRangeQuadrilateral(const float* coeffs, int deg, double s, double t, double range[2],
+                                  int depth) {
   const std::vector<float> pieces = zel_SubdivideQuadrilateral(coeffs, deg, s, t);
   if (pieces.empty()) return;
   const int size = (deg + 1) * (deg + 1);

@@ -41,7 +41,7 @@ std::vector<float> zel_SubdivideQuadrilateral(const float* coeffs, int deg, doub
 void zel_RefineRangeEdge(const float* coeffs, int deg, double t, double range[2], int depth);
 void zel_RefineRangeTriangle(const float* coeffs, int deg, double u, double v, double w,
                              double range[2], int depth);
-void zel_RefineRangeQuadrilateral(const float* coeffs, int deg, double s, double t,
-                                  double range[2], int depth);
+void zel_RefineRangeQuadrilateral(const float* coeffs, int deg, double s, double t, double range[2],
+                                  int depth);
 
 #endif  // HOMATH_SUBDIVISION_H

@@ -4,7 +4,6 @@
 #include <array>
 #include <mutex>
 
-
 namespace {
 
 // Topology of one kind: vertex rows at degree 1, edges and faces in their fixed order, and how
@@ -25,30 +24,42 @@ struct ShapeTable {
 
 constexpr int kPrismLayers = -1;
 
+// Rows: kind, width, vertices, edges, faces (size and local vertices), interior recursion.
+// clang-format off
 const ShapeTable kShapes[] = {
-    {EntityType::Edge, 1, 2, {{0}, {1}}, 1, {{0, 1}}, 0, {}, {}, 0},
-    {EntityType::Triangle, 3, 3, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
-     3, {{0, 1}, {1, 2}, {2, 0}}, 0, {}, {}, 3},
-    {EntityType::Quadrilateral, 2, 4, {{0, 0}, {1, 0}, {1, 1}, {0, 1}},
-     4, {{0, 1}, {1, 2}, {2, 3}, {3, 0}}, 0, {}, {}, 2},
-    {EntityType::Tetrahedron, 4, 4, {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}},
+    {EntityType::Edge, 1,
+     2, {{0}, {1}},
+     1, {{0, 1}},
+     0, {}, {}, 0},
+    {EntityType::Triangle, 3,
+     3, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
+     3, {{0, 1}, {1, 2}, {2, 0}},
+     0, {}, {}, 3},
+    {EntityType::Quadrilateral, 2,
+     4, {{0, 0}, {1, 0}, {1, 1}, {0, 1}},
+     4, {{0, 1}, {1, 2}, {2, 3}, {3, 0}},
+     0, {}, {}, 2},
+    {EntityType::Tetrahedron, 4,
+     4, {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}},
      6, {{0, 1}, {1, 2}, {2, 0}, {0, 3}, {1, 3}, {2, 3}},
      4, {3, 3, 3, 3}, {{0, 1, 2}, {0, 1, 3}, {1, 2, 3}, {2, 0, 3}}, 4},
-    {EntityType::Pyramid, 3, 5, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}},
+    {EntityType::Pyramid, 3,
+     5, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}},
      8, {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {0, 4}, {1, 4}, {2, 4}, {3, 4}},
      5, {4, 3, 3, 3, 3}, {{0, 1, 2, 3}, {0, 1, 4}, {1, 2, 4}, {2, 3, 4}, {3, 0, 4}}, 3},
-    {EntityType::Prism, 4, 6,
-     {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {1, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 1}},
+    {EntityType::Prism, 4,
+     6, {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {1, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 1}},
      9, {{0, 1}, {1, 2}, {2, 0}, {3, 4}, {4, 5}, {5, 3}, {0, 3}, {1, 4}, {2, 5}},
      5, {3, 3, 4, 4, 4}, {{0, 1, 2}, {3, 4, 5}, {0, 1, 4, 3}, {1, 2, 5, 4}, {2, 0, 3, 5}},
      kPrismLayers},
-    {EntityType::Hexahedron, 3, 8,
-     {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}},
+    {EntityType::Hexahedron, 3,
+     8, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}},
      12, {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6}, {6, 7}, {7, 4},
           {0, 4}, {1, 5}, {2, 6}, {3, 7}},
      6, {4, 4, 4, 4, 4, 4},
      {{0, 1, 2, 3}, {4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}}, 2},
 };
+// clang-format on
 
 const ShapeTable* FindShape(int kind) {
   for (const ShapeTable& shape : kShapes)
@@ -131,14 +142,22 @@ int LatticeNodeCount(int kind, int deg) {
   if (deg < 0) return 0;
   const int d = deg;
   switch (kind) {
-    case EntityType::Edge: return d + 1;
-    case EntityType::Triangle: return (d + 1) * (d + 2) / 2;
-    case EntityType::Quadrilateral: return (d + 1) * (d + 1);
-    case EntityType::Tetrahedron: return (d + 1) * (d + 2) * (d + 3) / 6;
-    case EntityType::Pyramid: return (d + 1) * (d + 2) * (2 * d + 3) / 6;
-    case EntityType::Prism: return (d + 1) * (d + 1) * (d + 2) / 2;
-    case EntityType::Hexahedron: return (d + 1) * (d + 1) * (d + 1);
-    default: return 0;
+    case EntityType::Edge:
+      return d + 1;
+    case EntityType::Triangle:
+      return (d + 1) * (d + 2) / 2;
+    case EntityType::Quadrilateral:
+      return (d + 1) * (d + 1);
+    case EntityType::Tetrahedron:
+      return (d + 1) * (d + 2) * (d + 3) / 6;
+    case EntityType::Pyramid:
+      return (d + 1) * (d + 2) * (2 * d + 3) / 6;
+    case EntityType::Prism:
+      return (d + 1) * (d + 1) * (d + 2) / 2;
+    case EntityType::Hexahedron:
+      return (d + 1) * (d + 1) * (d + 1);
+    default:
+      return 0;
   }
 }
 
@@ -167,7 +186,8 @@ const LatticeOrder* LatticeNodeOrder(int kind, int deg) {
   if (!IsLatticeKind(kind) || deg < 0 || deg > kMaxLatticeDegree) return nullptr;
   std::call_once(built, [] {
     for (const ShapeTable& shape : kShapes)
-      for (int d = 0; d <= kMaxLatticeDegree; d++) cache[shape.kind][d] = BuildNodeOrder(shape.kind, d);
+      for (int d = 0; d <= kMaxLatticeDegree; d++)
+        cache[shape.kind][d] = BuildNodeOrder(shape.kind, d);
   });
   return &cache[kind][deg];
 }
@@ -178,12 +198,15 @@ bool IsLatticeNode(int kind, int deg, const int* row) {
   for (int c = 0; c < width; c++)
     if (row[c] < 0 || row[c] > deg) return false;
   switch (kind) {
-    case EntityType::Triangle: return row[0] + row[1] + row[2] == deg;
-    case EntityType::Tetrahedron: return row[0] + row[1] + row[2] + row[3] == deg;
-    case EntityType::Prism: return row[0] + row[1] + row[2] == deg;
-    case EntityType::Pyramid: return row[0] + row[2] <= deg && row[1] + row[2] <= deg;
-    default: return true;
+    case EntityType::Triangle:
+      return row[0] + row[1] + row[2] == deg;
+    case EntityType::Tetrahedron:
+      return row[0] + row[1] + row[2] + row[3] == deg;
+    case EntityType::Prism:
+      return row[0] + row[1] + row[2] == deg;
+    case EntityType::Pyramid:
+      return row[0] + row[2] <= deg && row[1] + row[2] <= deg;
+    default:
+      return true;
   }
 }
-
-

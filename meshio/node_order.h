@@ -21,8 +21,6 @@
 
 #include "meshio/entity_types.h"
 
-
-
 // Highest degree whose node orders are served.
 constexpr int kMaxLatticeDegree = 10;
 
@@ -55,7 +53,5 @@ LatticeOrder BuildNodeOrder(int kind, int deg);
 
 // True when row (width components) is a node of the kind's lattice at degree deg.
 bool IsLatticeNode(int kind, int deg, const int* row);
-
-
 
 #endif  // MESHIO_NODE_ORDER_H

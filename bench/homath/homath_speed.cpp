@@ -4,8 +4,8 @@
 // Usage: bench_homath_speed [scale]   (scale 1 = 5 million P2 tetrahedra, 2 million P2 and
 // 1 million P3 triangles; a smaller scale shrinks every mesh by that factor)
 #include <algorithm>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -65,7 +65,8 @@ Mesh BuildMesh(int dim, int n, int deg) {
   const long cells = dim == 2 ? static_cast<long>(n) * n : static_cast<long>(n) * n * n;
   mesh.idx.reserve(cells * simplices.size() * mesh.nbrNod);
   for (long cell = 0; cell < cells; cell++) {
-    const long cx = cell % n, cy = (cell / n) % n, cz = dim == 2 ? 0 : cell / (static_cast<long>(n) * n);
+    const long cx = cell % n, cy = (cell / n) % n,
+               cz = dim == 2 ? 0 : cell / (static_cast<long>(n) * n);
     for (const auto& s : simplices) {
       for (int p = 0; p < order.count; p++) {
         const int* r = order.row(p);  // barycentric counts over the simplex vertices
@@ -98,15 +99,14 @@ void CompareWithCopy(const char* name, int dim, int n, int deg, int repeats) {
     if (fresh[mesh.values.size() / 2] == -12345.0f) std::puts("");  // keep the copy alive
     std::free(fresh);
     start = std::chrono::steady_clock::now();
-    LagrangeToBezier(mesh.nbrVal, deg, mesh.values.data(), 3, nbrEnt, mesh.idx.data(),
-                     mesh.nbrNod);
+    LagrangeToBezier(mesh.nbrVal, deg, mesh.values.data(), 3, nbrEnt, mesh.idx.data(), mesh.nbrNod);
     convert.push_back(Seconds(start));
   }
   const double c = Median(copy), v = Median(convert);
-  std::printf("%-22s %9d elements %9d nodes  copy %7.1f ms  convert %7.1f ms  ratio %.2f  "
-              "(%.0f M element nodes/s)\n",
-              name, nbrEnt, mesh.nbrVal, 1e3 * c, 1e3 * v, v / c,
-              1e-6 * nbrEnt * mesh.nbrNod / v);
+  std::printf(
+      "%-22s %9d elements %9d nodes  copy %7.1f ms  convert %7.1f ms  ratio %.2f  "
+      "(%.0f M element nodes/s)\n",
+      name, nbrEnt, mesh.nbrVal, 1e3 * c, 1e3 * v, v / c, 1e-6 * nbrEnt * mesh.nbrNod / v);
 }
 
 void EvaluationRate(long count) {
@@ -134,9 +134,10 @@ void EvaluationRate(long count) {
     sink += zel_EvaluateValueOnTetrahedra(b.data(), 2, u, v, w, 1 - u - v - w);
   }
   const double eval = Seconds(start);
-  std::printf("P2 tetrahedron evaluation: %.1f M points/s (direct quadratic form %.1f M/s, "
-              "ratio %.2f)%s\n",
-              1e-6 * count / eval, 1e-6 * count / base, eval / base, sink == 0.5 ? " " : "");
+  std::printf(
+      "P2 tetrahedron evaluation: %.1f M points/s (direct quadratic form %.1f M/s, "
+      "ratio %.2f)%s\n",
+      1e-6 * count / eval, 1e-6 * count / base, eval / base, sink == 0.5 ? " " : "");
 }
 
 }  // namespace
@@ -144,7 +145,8 @@ void EvaluationRate(long count) {
 int main(int argc, char** argv) {
   const double scale = argc > 1 ? std::atof(argv[1]) : 1.0;
   auto cells = [scale](double full, int dim) {
-    return std::max(2, static_cast<int>(dim == 2 ? std::sqrt(full * scale) : std::cbrt(full * scale)));
+    return std::max(2,
+                    static_cast<int>(dim == 2 ? std::sqrt(full * scale) : std::cbrt(full * scale)));
   };
   CompareWithCopy("P2 tetrahedra (3 cmp)", 3, cells(5e6 / 6, 3), 2, 5);
   CompareWithCopy("P2 triangles (3 cmp)", 2, cells(2e6 / 2, 2), 2, 5);

@@ -21,11 +21,12 @@ TEST(Evaluate, EveryKindAndDegreeMatchesTheBernsteinSum) {
       for (float& v : b) v = pick(random);
       for (int sample = 0; sample < 5; sample++) {
         const std::vector<double> p = RandomInteriorPoint(kind, random);
-        EXPECT_NEAR(EvaluateOnKind(kind, b.data(), d, p.data()), BernsteinSum(kind, d, b.data(), p.data()),
-                    1e-12);
+        EXPECT_NEAR(EvaluateOnKind(kind, b.data(), d, p.data()),
+                    BernsteinSum(kind, d, b.data(), p.data()), 1e-12);
       }
       for (int v = 0; v < LatticeNodeCount(kind, 1); v++)
-        EXPECT_NEAR(EvaluateOnKind(kind, b.data(), d, NodePoint(kind, 1, v).data()), b[v], 1e-12) << v;
+        EXPECT_NEAR(EvaluateOnKind(kind, b.data(), d, NodePoint(kind, 1, v).data()), b[v], 1e-12)
+            << v;
     }
   }
 }

@@ -26,12 +26,12 @@ inline std::string Literal(const std::string& text) {
 
 // The statement ends the process with status 1 after printing text (standard output or the
 // error stream: the child sends its standard output to the error stream).
-#define EXPECT_FATAL(statement, text)                                                  \
-  EXPECT_EXIT(                                                                         \
-      {                                                                                \
-        dup2(2, 1);                                                                    \
-        statement;                                                                     \
-      },                                                                               \
+#define EXPECT_FATAL(statement, text) \
+  EXPECT_EXIT(                        \
+      {                               \
+        dup2(2, 1);                   \
+        statement;                    \
+      },                              \
       ::testing::ExitedWithCode(1), Literal(text))
 
 inline double TestFactorial(int n) {
@@ -61,7 +61,9 @@ inline double BernsteinSum(int kind, int d, const float* coeffs, const double* p
     const int* r = order.row(n);
     double b = 0;
     switch (kind) {
-      case EntityType::Edge: b = TestBernstein(d, r[0], p[0]); break;
+      case EntityType::Edge:
+        b = TestBernstein(d, r[0], p[0]);
+        break;
       case EntityType::Triangle:
       case EntityType::Tetrahedron:
       case EntityType::Prism: {
@@ -92,14 +94,20 @@ inline double BernsteinSum(int kind, int d, const float* coeffs, const double* p
 // The evaluation function of the kind at a point in its reference coordinates.
 inline double EvaluateOnKind(int kind, const float* b, int d, const double* p) {
   switch (kind) {
-    case EntityType::Edge: return zel_EvaluateValueOnEdge(b, d, p[0]);
-    case EntityType::Triangle: return zel_EvaluateValueOnTriangle(b, d, p[0], p[1], p[2]);
-    case EntityType::Quadrilateral: return zel_EvaluateValueOnQuadrilateral(b, d, p[0], p[1]);
+    case EntityType::Edge:
+      return zel_EvaluateValueOnEdge(b, d, p[0]);
+    case EntityType::Triangle:
+      return zel_EvaluateValueOnTriangle(b, d, p[0], p[1], p[2]);
+    case EntityType::Quadrilateral:
+      return zel_EvaluateValueOnQuadrilateral(b, d, p[0], p[1]);
     case EntityType::Tetrahedron:
       return zel_EvaluateValueOnTetrahedra(b, d, p[0], p[1], p[2], p[3]);
-    case EntityType::Prism: return zel_EvaluateValueOnPrism(b, d, p[0], p[1], p[2], p[3]);
-    case EntityType::Pyramid: return zel_EvaluateValueOnPyramid(b, d, p[0], p[1], p[2]);
-    default: return zel_EvaluateValueOnHexahedra(b, d, p[0], p[1], p[2]);
+    case EntityType::Prism:
+      return zel_EvaluateValueOnPrism(b, d, p[0], p[1], p[2], p[3]);
+    case EntityType::Pyramid:
+      return zel_EvaluateValueOnPyramid(b, d, p[0], p[1], p[2]);
+    default:
+      return zel_EvaluateValueOnHexahedra(b, d, p[0], p[1], p[2]);
   }
 }
 
@@ -126,13 +134,20 @@ struct SpacePolynomial {
 
   bool Belongs(int a, int b, int e) const {
     switch (kind) {
-      case EntityType::Edge: return b == 0 && e == 0;
-      case EntityType::Triangle: return a + b <= d && e == 0;
-      case EntityType::Quadrilateral: return e == 0;
-      case EntityType::Tetrahedron: return a + b + e <= d;
-      case EntityType::Prism: return a + b <= d;
-      case EntityType::Pyramid: return a <= d - e && b <= d - e;  // e is the layer k
-      default: return true;
+      case EntityType::Edge:
+        return b == 0 && e == 0;
+      case EntityType::Triangle:
+        return a + b <= d && e == 0;
+      case EntityType::Quadrilateral:
+        return e == 0;
+      case EntityType::Tetrahedron:
+        return a + b + e <= d;
+      case EntityType::Prism:
+        return a + b <= d;
+      case EntityType::Pyramid:
+        return a <= d - e && b <= d - e;  // e is the layer k
+      default:
+        return true;
     }
   }
 
@@ -140,12 +155,31 @@ struct SpacePolynomial {
   void Cartesian(const double* p, double* xyz) const {
     xyz[0] = xyz[1] = xyz[2] = 0;
     switch (kind) {
-      case EntityType::Edge: xyz[0] = p[0]; break;
-      case EntityType::Triangle: xyz[0] = p[1]; xyz[1] = p[2]; break;
-      case EntityType::Tetrahedron: xyz[0] = p[1]; xyz[1] = p[2]; xyz[2] = p[3]; break;
-      case EntityType::Prism: xyz[0] = p[1]; xyz[1] = p[2]; xyz[2] = p[3]; break;
-      case EntityType::Quadrilateral: xyz[0] = p[0]; xyz[1] = p[1]; break;
-      default: xyz[0] = p[0]; xyz[1] = p[1]; xyz[2] = p[2];
+      case EntityType::Edge:
+        xyz[0] = p[0];
+        break;
+      case EntityType::Triangle:
+        xyz[0] = p[1];
+        xyz[1] = p[2];
+        break;
+      case EntityType::Tetrahedron:
+        xyz[0] = p[1];
+        xyz[1] = p[2];
+        xyz[2] = p[3];
+        break;
+      case EntityType::Prism:
+        xyz[0] = p[1];
+        xyz[1] = p[2];
+        xyz[2] = p[3];
+        break;
+      case EntityType::Quadrilateral:
+        xyz[0] = p[0];
+        xyz[1] = p[1];
+        break;
+      default:
+        xyz[0] = p[0];
+        xyz[1] = p[1];
+        xyz[2] = p[2];
     }
   }
 
@@ -185,20 +219,25 @@ inline std::vector<double> RandomInteriorPoint(int kind, std::mt19937& random) {
     return l;
   };
   switch (kind) {
-    case EntityType::Edge: return {unit(random)};
-    case EntityType::Triangle: return barycentric(3);
-    case EntityType::Tetrahedron: return barycentric(4);
+    case EntityType::Edge:
+      return {unit(random)};
+    case EntityType::Triangle:
+      return barycentric(3);
+    case EntityType::Tetrahedron:
+      return barycentric(4);
     case EntityType::Prism: {
       std::vector<double> p = barycentric(3);
       p.push_back(unit(random));
       return p;
     }
-    case EntityType::Quadrilateral: return {unit(random), unit(random)};
+    case EntityType::Quadrilateral:
+      return {unit(random), unit(random)};
     case EntityType::Pyramid: {
       const double z = unit(random) * 0.95;
       return {unit(random) * (1 - z), unit(random) * (1 - z), z};
     }
-    default: return {unit(random), unit(random), unit(random)};
+    default:
+      return {unit(random), unit(random), unit(random)};
   }
 }
 

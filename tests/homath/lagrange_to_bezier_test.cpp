@@ -90,8 +90,9 @@ TEST(LagrangeToBezier, WorkedValuesOfVolumeCentres) {
   }
   for (int n = 21; n < 25; n++) baseFace += p[n];
   for (int n = 25; n < 29; n++) sideFaces += p[n];
-  EXPECT_NEAR(p[29], 9 * pyr[29] - base / 24 - p[4] / 3 - 0.125 * baseEdges - 0.25 * lowVertical -
-                         0.5 * highVertical - 0.375 * baseFace - 0.5 * sideFaces,
+  EXPECT_NEAR(p[29],
+              9 * pyr[29] - base / 24 - p[4] / 3 - 0.125 * baseEdges - 0.25 * lowVertical -
+                  0.5 * highVertical - 0.375 * baseFace - 0.5 * sideFaces,
               1e-4);
 }
 
@@ -124,9 +125,9 @@ TEST(LagrangeToBezier, EveryConvertedKindAndDegreeIsExact) {
           for (int node = 0; node < n; node++) component[node] = values[3 * node + c];
           const double exact = f[c](p.data());
           const double scale = std::max(largest[c], std::fabs(exact));
-          EXPECT_NEAR(EvaluateOnKind(cover.kind, component.data(), d, p.data()), exact, 1e-4 * scale);
-          EXPECT_NEAR(BernsteinSum(cover.kind, d, component.data(), p.data()), exact,
+          EXPECT_NEAR(EvaluateOnKind(cover.kind, component.data(), d, p.data()), exact,
                       1e-4 * scale);
+          EXPECT_NEAR(BernsteinSum(cover.kind, d, component.data(), p.data()), exact, 1e-4 * scale);
         }
       }
       checked++;
@@ -199,8 +200,10 @@ TEST(LagrangeToBezier, KeptCellsWarnAndLeaveLagrangeValues) {
   const struct {
     int kind, deg;
     const char* name;
-  } kept[] = {{EntityType::Tetrahedron, 7, "TetraP7"},   {EntityType::Tetrahedron, 10, "TetraP10"},
-              {EntityType::Hexahedron, 4, "HexaQ4"},     {EntityType::Hexahedron, 5, "HexaQ5"},
+  } kept[] = {{EntityType::Tetrahedron, 7, "TetraP7"},
+              {EntityType::Tetrahedron, 10, "TetraP10"},
+              {EntityType::Hexahedron, 4, "HexaQ4"},
+              {EntityType::Hexahedron, 5, "HexaQ5"},
               {EntityType::Hexahedron, 9, "HexaQ9"}};
   for (const auto& cell : kept) {
     const int n = LatticeNodeCount(cell.kind, cell.deg);

@@ -37,9 +37,9 @@ TEST(ReferenceNodes, CoordinatesAreTheNodeRowsOverTheDegree) {
 }
 
 TEST(ReferenceNodes, DegreeZeroIsTheCentreNode) {
-  const double expected[][4] = {{1.0 / 3, 1.0 / 3, 1.0 / 3}, {0.5, 0.5}, {0.25, 0.25, 0.25, 0.25},
-                                {1.0 / 3, 1.0 / 3, 1.0 / 3}, {0.25, 0.25, 0.25, 0.25},
-                                {1.0 / 3, 1.0 / 3, 1.0 / 3}};
+  const double expected[][4] = {{1.0 / 3, 1.0 / 3, 1.0 / 3}, {0.5, 0.5},
+                                {0.25, 0.25, 0.25, 0.25},    {1.0 / 3, 1.0 / 3, 1.0 / 3},
+                                {0.25, 0.25, 0.25, 0.25},    {1.0 / 3, 1.0 / 3, 1.0 / 3}};
   for (int k = 0; k < 6; k++) {
     int dim = 0;
     double* crd = GetCrdNodByTyp(kVolumeAndFaceKinds[k], 0, &dim);

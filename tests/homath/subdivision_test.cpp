@@ -187,7 +187,7 @@ TEST(RangeRefinement, ClosesInOnTheSampledRangeAsTheDepthGrows) {
   for (int d = 2; d <= 4; d++) {
     for (int kind : {EntityType::Edge, EntityType::Triangle, EntityType::Quadrilateral}) {
       SCOPED_TRACE("kind " + std::to_string(kind) + " degree " + std::to_string(d));
-      const int size = kind == EntityType::Edge ? d + 1
+      const int size = kind == EntityType::Edge       ? d + 1
                        : kind == EntityType::Triangle ? (d + 1) * (d + 2) / 2
                                                       : (d + 1) * (d + 1);
       const std::vector<float> b = RandomCoefficients(size, random);
@@ -200,8 +200,7 @@ TEST(RangeRefinement, ClosesInOnTheSampledRangeAsTheDepthGrows) {
             value = LineValue(b.data(), d, double(i) / steps);
           } else if (kind == EntityType::Triangle) {
             if (i + j > steps) continue;
-            const double l[3] = {double(i) / steps, double(j) / steps,
-                                 1 - double(i + j) / steps};
+            const double l[3] = {double(i) / steps, double(j) / steps, 1 - double(i + j) / steps};
             value = TriangleValue(b.data(), d, l);
           } else {
             value = SquareValue(b.data(), d, double(i) / steps, double(j) / steps);
@@ -274,9 +273,8 @@ TEST(EdgeCrossings, CurvedEdgesMeetThePlaneWhereTheCurveDoes) {
     double plane[4];
     int crossings;
   } cases[] = {
-      {&p2, 2, {1, 0, 0, 1.2}, 1},  {&p2, 2, {0.3, 1, 0.2, 0.9}, 1},
-      {&p2, 2, {0, 0, 1, 0.1}, 2},  {&p3, 3, {1, 0, 0, 1.7}, 1},
-      {&p3, 3, {0, 0, 1, 0.1}, 1},  {&p3, 3, {0, 0, 1, -0.1}, 2},
+      {&p2, 2, {1, 0, 0, 1.2}, 1}, {&p2, 2, {0.3, 1, 0.2, 0.9}, 1}, {&p2, 2, {0, 0, 1, 0.1}, 2},
+      {&p3, 3, {1, 0, 0, 1.7}, 1}, {&p3, 3, {0, 0, 1, 0.1}, 1},     {&p3, 3, {0, 0, 1, -0.1}, 2},
       {&p2, 2, {1, 0, 0, 10}, 0},
   };
   for (const auto& c : cases) {
