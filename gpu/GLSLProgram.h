@@ -2,12 +2,13 @@
 // and sets uniforms by name.
 #pragma once
 
+#include <QGenericMatrix>
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <vector>
 
-class QMatrix3x3;
 class QMatrix4x4;
 class QOpenGLFunctions_4_0_Core;
 class QVector3D;
@@ -26,9 +27,10 @@ class GLSLProgram {
   // the result is false and log() holds the driver's message, "File not found." or
   // "Unable to create shader program.".
   bool compileShaderFromString(const std::string& source, int stage);
-  // Path read through QFile, so resource paths such as ":/glsl/tri.vs" work.
+  // Path read through QFile, so resource paths such as ":/glsl/tri.vs" work. Lines
+  // `#include "name"` are replaced by the file of that name in the same folder.
   bool compileShaderFromResource(const QString& path, int stage);
-  // Plain file-system path.
+  // Plain file-system path, includes as above.
   bool compileShaderFromFile(const char* path, int stage);
 
   // Links once; later calls return true without touching OpenGL.
@@ -80,6 +82,9 @@ class GLSLProgram {
 
  private:
   bool ensureProgram();
+  bool compileExpanded(const std::string& source, int stage,
+                       const std::function<bool(const std::string&, std::string&)>& read);
+  bool buildStages(const char* name, const std::string paths[5], bool fromFiles);
   int locate(const char* name) const;
 
   int m_handle = 0;

@@ -13,10 +13,11 @@ class ZelDrawPalette;
 // Picking table of one frame: (first id of a range, scene object drawn with it), in draw order.
 using ZelPickingTable = std::vector<std::pair<int, ZelDrawObject*>>;
 
-// What the shaders need from a palette: five increasing values, the colour map's entry count
-// (`colmapsiz`) and the iso-line settings.
+// What the shaders need from a palette: five increasing values, its colour map (RGB floats,
+// not owned) with its entry count (`colmapsiz`), and the iso-line settings.
 struct ZelPaletteState {
   float values[5] = {0, 1, 2, 3, 4};
+  const float* colourMap = nullptr;
   int colourMapSize = 1;
   int nbrIso = 9;
   int nbrUsrIso = 0;
@@ -72,7 +73,8 @@ class ZelBufferObject {
                    ZelPickingTable* table, int* runningId);
 
   // Solution coefficients (count floats, or none) and the attached palette's colour map to
-  // texture buffers; old textures are deleted first. Needs a live vertex array and elements.
+  // texture buffers; the old ones are deleted first. Needs a live vertex array and elements;
+  // otherwise the palette is detached.
   void uploadTextures(QOpenGLFunctions_4_0_Core* gl, int count, const float* coefficients);
   // The same with an explicit colour map of `colourMapSize` RGB entries (3 floats each).
   void uploadTextures(QOpenGLFunctions_4_0_Core* gl, int count, const float* coefficients,
@@ -112,11 +114,13 @@ class ZelBufferObject {
   static int maxPatchesPerDraw();
 
  protected:
-  ZelBufferObject() = default;
+  ZelBufferObject();
   // Deletes the vertex array and the five buffers when they are live.
   void releaseGeometry(QOpenGLFunctions_4_0_Core* gl);
   // Solution and colour-map uniforms and textures (or the placeholders).
   void bindSolution(QOpenGLFunctions_4_0_Core* gl, GLSLProgram* program);
+  // Colour map alone on unit 1 (the legend).
+  void bindColourMap(QOpenGLFunctions_4_0_Core* gl, GLSLProgram* program);
   void unbindTextures(QOpenGLFunctions_4_0_Core* gl);
   bool drawable(QOpenGLFunctions_4_0_Core* gl, const ZelDrawState& state) const;
 
@@ -136,18 +140,26 @@ class ZelBufferObject {
   ZelDrawPalette* m_palette = nullptr;
 
  private:
+  void makePlaceholders(QOpenGLFunctions_4_0_Core* gl);
+
   bool m_hasPalette = false;
   ZelPaletteState m_paletteState;
+  int m_colourMapEntries = 0;  // entries of the uploaded colour map
   unsigned m_placeholderBuffers[2] = {};
   unsigned m_placeholderTextures[2] = {};
 };
 
 // How one kind lays out and draws its elements.
 struct ZelBufferShape {
-  const char* className;     // printed by printType and the trace lines
-  int indicesPerElement;     // 0: points (no index buffer)
-  unsigned primitive;        // GL_POINTS, GL_LINES, GL_TRIANGLES, GL_PATCHES, GL_LINES_ADJACENCY
-  bool solutionUniforms;     // surfaces: palette, solution and colour-map block
+  // Which per-object uniforms the kind sets before drawing.
+  enum Uniforms { PointUniforms, LineUniforms, SurfaceUniforms, LegendUniforms };
+  const char* className;      // printed by printType and the trace lines
+  int indicesPerElement;      // 0: points (no index buffer)
+  unsigned primitive;         // GL_POINTS, GL_LINES, GL_TRIANGLES, GL_PATCHES, GL_LINES_ADJACENCY
+  Uniforms uniforms;
+  bool checkCounts;           // refuse non-positive counts in updateVao
+  const char* vaoTraceName;   // class name in the updateVao trace line
+  const char* renderTrace;    // trace line of a render that drew (count, vertex array)
 };
 
 // Every kind but the patch: one generic upload and draw driven by its shape.
@@ -197,8 +209,6 @@ class ZelBufferPalette : public ZelBufferElements {
   void updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount, const float* coords,
                  int elementCount, const unsigned* indices) override;
   using ZelBufferElements::updateVao;
-  int draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state, GLSLProgram* program) override;
-  using ZelBufferElements::draw;
 };
 
 // Smooth-shaded triangles shared by the members of a patch object, one colour per member.

@@ -1,0 +1,5 @@
+// P2TriSha-P4TriSha geometry stage: passes each generated triangle on to tri.fs with
+// tessellation distances, clip distance and the element number from the evaluation stage.
+#version 410 core
+#extension GL_GOOGLE_include_directive : require
+#include "surface_pass.gs.glsl"

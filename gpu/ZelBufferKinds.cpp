@@ -1,0 +1,225 @@
+// Buffer objects of every primitive kind: one table of shapes, one generic upload and draw,
+// and the legend, patch and solution kinds.
+#include <QOpenGLFunctions_4_0_Core>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <vector>
+
+#include "gpu/GLSLProgram.h"
+#include "gpu/ZelBufferObject.h"
+
+namespace {
+
+using Shape = ZelBufferShape;
+
+#define ZEL_FACE_TRACE(name) "  " name "::render:  %10d faces send to rendered vao %d \n"
+const char kEdgeTrace[] = "  ZelBufferEdges::render:   %10d edges send to rendered vao %d \n";
+
+// Diffuse colours of patch members by |reference| mod 9, in 255ths.
+const unsigned char kMemberColours[9][3] = {{40, 80, 120},  {120, 40, 40}, {80, 120, 40},
+                                            {120, 120, 120}, {120, 80, 40}, {120, 40, 80},
+                                            {120, 40, 120}, {40, 40, 120}, {40, 80, 40}};
+
+const void* byteOffset(std::int64_t bytes) { return reinterpret_cast<const void*>(bytes); }
+
+}  // namespace
+
+#define ZEL_SHAPE(Class, k, primitive, uniforms, trace) \
+  Class::Class() \
+      : ZelBufferElements({#Class, k, primitive, Shape::uniforms, true, #Class, trace}) {}
+ZEL_SHAPE(ZelBufferPoint, 0, GL_POINTS, PointUniforms,
+          "  ZelBufferPoint::render:  %10d points send to rendered vao %d \n")
+ZEL_SHAPE(ZelBufferEdge, 2, GL_LINES, LineUniforms, kEdgeTrace)
+ZEL_SHAPE(ZelBufferEdgeP2, 3, GL_PATCHES, LineUniforms, kEdgeTrace)
+ZEL_SHAPE(ZelBufferEdgeP3, 4, GL_PATCHES, LineUniforms, kEdgeTrace)
+ZEL_SHAPE(ZelBufferEdgeP4, 5, GL_PATCHES, LineUniforms, kEdgeTrace)
+ZEL_SHAPE(ZelBufferIsoLine, 2, GL_LINES, LineUniforms, kEdgeTrace)
+#undef ZEL_SHAPE
+
+// The cut-plane outline is rebuilt from whatever its square produced: counts unchecked.
+ZelBufferCutPlane::ZelBufferCutPlane()
+    : ZelBufferElements({"ZelBufferCutPlane", 2, GL_LINES, Shape::LineUniforms, false,
+                         "ZelBufferCutPlane",
+                         "  ZelBufferCutPlane::render:   %d lines send to rendered vao %d \n"}) {}
+
+#define ZEL_SHAPE(Class, k, primitive, uniforms, trace) \
+  Class::Class() \
+      : ZelBufferElements({#Class, k, primitive, Shape::uniforms, true, #Class, trace}) {}
+ZEL_SHAPE(ZelBufferTriangle, 3, GL_TRIANGLES, SurfaceUniforms, ZEL_FACE_TRACE("ZelBufferTriangle"))
+ZEL_SHAPE(ZelBufferTriangleP2, 6, GL_PATCHES, SurfaceUniforms,
+          ZEL_FACE_TRACE("ZelBufferTriangleP2"))
+ZEL_SHAPE(ZelBufferTriangleP3, 10, GL_PATCHES, SurfaceUniforms,
+          ZEL_FACE_TRACE("ZelBufferTriangleP3"))
+ZEL_SHAPE(ZelBufferTriangleP4, 15, GL_PATCHES, SurfaceUniforms,
+          ZEL_FACE_TRACE("ZelBufferTriangleP4"))
+ZEL_SHAPE(ZelBufferQuad, 4, GL_PATCHES, SurfaceUniforms, ZEL_FACE_TRACE("ZelBufferQuad"))
+ZEL_SHAPE(ZelBufferQuadQ2, 9, GL_PATCHES, SurfaceUniforms, ZEL_FACE_TRACE("ZelBufferQuadQ2"))
+ZEL_SHAPE(ZelBufferQuadQ3, 16, GL_PATCHES, SurfaceUniforms, ZEL_FACE_TRACE("ZelBufferQuadQ3"))
+ZEL_SHAPE(ZelBufferQuadQ4, 25, GL_PATCHES, SurfaceUniforms, ZEL_FACE_TRACE("ZelBufferQuadQ4"))
+#undef ZEL_SHAPE
+
+ZelBufferPalette::ZelBufferPalette()
+    : ZelBufferElements({"ZelBufferPalette", 4, GL_LINES_ADJACENCY, Shape::LegendUniforms, true,
+                         "ZelBufferQua", ZEL_FACE_TRACE("ZelBufferPalette")}) {}
+#undef ZEL_FACE_TRACE
+
+void ZelBufferElements::printType() const { std::cout << m_shape.className << std::endl; }
+
+void ZelBufferElements::updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount,
+                                  const float* coords, int elementCount,
+                                  const unsigned* indices) {
+  const bool points = m_shape.indicesPerElement == 0;
+  if (!gl || !coords || (!points && !indices)) return;
+  if (m_shape.checkCounts && (vertexCount <= 0 || elementCount <= 0)) return;
+  if (points) vertexCount = elementCount;
+  m_vertexCount = vertexCount;
+  m_elementCount = elementCount;
+  releaseGeometry(gl);
+  gl->glGenVertexArrays(1, &m_vao);
+  gl->glBindVertexArray(m_vao);
+  gl->glGenBuffers(points ? 1 : 2, m_buffers);
+  gl->glBindBuffer(GL_ARRAY_BUFFER, m_buffers[0]);
+  gl->glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexCount) * 3 * sizeof(float),
+                   coords, GL_STATIC_DRAW);
+  gl->glEnableVertexAttribArray(0);
+  gl->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+  if (!points) {
+    gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_buffers[1]);
+    gl->glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                     static_cast<GLsizeiptr>(elementCount) * m_shape.indicesPerElement *
+                         sizeof(unsigned),
+                     indices, GL_STATIC_DRAW);
+  }
+  gl->glBindVertexArray(0);
+  gl->glBindBuffer(GL_ARRAY_BUFFER, 0);
+  gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  if (!m_verbose) return;
+  if (points)
+    std::printf(" %s::updateVao vaoHandle %d vbo %d\n", m_shape.vaoTraceName, m_vao, m_buffers[0]);
+  else
+    std::printf(" %s::updateVao vaoHandle %d vbo %d %d\n", m_shape.vaoTraceName, m_vao,
+                m_buffers[0], m_buffers[1]);
+}
+
+int ZelBufferElements::draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state,
+                            GLSLProgram* program) {
+  state.displayed = 0;
+  if (!program || !drawable(gl, state)) {
+    if (m_verbose) std::printf("  %s::render:   nothing to print \n", m_shape.className);
+    return 0;
+  }
+  m_reference = state.reference;
+  if (m_shape.uniforms != Shape::PointUniforms)
+    program->setUniform("TypePrim", m_shape.uniforms == Shape::LegendUniforms ? 1 : 0);
+  const bool highlight = !state.highlight.empty();
+  program->setUniform("NbrHighLight", highlight ? 1 : 0);
+  if (highlight) program->setUniformArray("IdHighlight", 1, &state.highlight[0]);
+  if (m_shape.uniforms == Shape::SurfaceUniforms) bindSolution(gl, program);
+  if (m_shape.uniforms == Shape::LegendUniforms) bindColourMap(gl, program);
+  if (m_shape.uniforms == Shape::PointUniforms) gl->glPointSize(state.pointSize);
+  gl->glBindVertexArray(m_vao);
+  drawElements(gl, program);
+  gl->glBindVertexArray(0);
+  if (m_shape.uniforms == Shape::SurfaceUniforms || m_shape.uniforms == Shape::LegendUniforms)
+    unbindTextures(gl);
+  if (m_verbose) std::printf(m_shape.renderTrace, m_elementCount, m_vao);
+  state.displayed = m_elementCount;
+  return m_elementCount;
+}
+
+// Patches go in batches whose first element number is `BaseElement`, so that the evaluation
+// stage can number elements exactly whatever the driver does with gl_PrimitiveID.
+void ZelBufferElements::drawElements(QOpenGLFunctions_4_0_Core* gl, GLSLProgram* program) {
+  const int k = m_shape.indicesPerElement;
+  if (k == 0) {
+    gl->glDrawArrays(GL_POINTS, 0, m_elementCount);
+    return;
+  }
+  if (m_shape.primitive != GL_PATCHES) {
+    gl->glDrawElements(m_shape.primitive, m_elementCount * k, GL_UNSIGNED_INT, nullptr);
+    return;
+  }
+  gl->glPatchParameteri(GL_PATCH_VERTICES, k);
+  const int batch = maxPatchesPerDraw();
+  for (int first = 0; first < m_elementCount; first += batch) {
+    const int count = std::min(batch, m_elementCount - first);
+    program->setUniform("BaseElement", first);
+    gl->glDrawElements(GL_PATCHES, count * k, GL_UNSIGNED_INT,
+                       byteOffset(static_cast<std::int64_t>(first) * k * sizeof(unsigned)));
+  }
+}
+
+void ZelBufferPalette::updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount,
+                                 const float* coords, int elementCount, const unsigned* indices) {
+  ZelBufferElements::updateVao(gl, vertexCount, coords, elementCount, indices);
+  uploadTextures(gl, 0, nullptr);
+}
+
+void ZelBufferPatch::printType() const { std::cout << "ZelBufferPatch" << std::endl; }
+
+void ZelBufferPatch::updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount, const float* coords,
+                               const float* normals, int triangleCount, const unsigned* indices) {
+  if (!gl || vertexCount <= 0 || triangleCount <= 0 || !coords || !normals || !indices) return;
+  m_vertexCount = vertexCount;
+  m_elementCount = triangleCount;
+  releaseGeometry(gl);
+  gl->glGenVertexArrays(1, &m_vao);
+  gl->glBindVertexArray(m_vao);
+  gl->glGenBuffers(3, m_buffers);
+  std::vector<float> interleaved(static_cast<size_t>(vertexCount) * 6);
+  for (size_t i = 0; i < static_cast<size_t>(vertexCount); ++i)
+    for (int c = 0; c < 3; ++c) {
+      interleaved[6 * i + c] = coords[3 * i + c];
+      interleaved[6 * i + 3 + c] = normals[3 * i + c];
+    }
+  gl->glBindBuffer(GL_ARRAY_BUFFER, m_buffers[0]);
+  gl->glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(interleaved.size() * sizeof(float)),
+                   interleaved.data(), GL_STATIC_DRAW);
+  gl->glEnableVertexAttribArray(0);
+  gl->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 24, nullptr);
+  gl->glEnableVertexAttribArray(1);
+  gl->glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, 24, byteOffset(12));
+  gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_buffers[1]);
+  gl->glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(triangleCount) * 12, indices,
+                   GL_STATIC_DRAW);
+  gl->glBindVertexArray(0);
+  gl->glBindBuffer(GL_ARRAY_BUFFER, 0);
+  gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  std::printf(" updating zelpatch buffer size %lg Mb \n",
+              (triangleCount * 12.0 + vertexCount * 24.0) / 1048576.0);
+}
+
+int ZelBufferPatch::draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state,
+                         GLSLProgram* program, ZelPickingTable* table, int* runningId) {
+  state.displayed = 0;
+  if (!program || !drawable(gl, state)) return 0;
+  m_reference = state.reference;
+  gl->glBindVertexArray(m_vao);
+  if (state.members.empty()) {
+    gl->glDrawElements(GL_TRIANGLES, 3 * m_elementCount, GL_UNSIGNED_INT, nullptr);
+  } else {
+    for (ZelDrawState& member : state.members) {
+      member.displayed = 0;
+      if (!member.visible) continue;
+      const unsigned char* rgb = kMemberColours[std::abs(member.reference) % 9];
+      program->setUniform("Material.Kd", rgb[0] / 255.0f, rgb[1] / 255.0f, rgb[2] / 255.0f);
+      program->setUniform("HighLightAll", member.highlightAll);
+      const int base = runningId ? *runningId : 1;
+      program->setUniform("BasePicking", base);
+      if (table) table->emplace_back(base, member.object);
+      gl->glDrawElements(GL_TRIANGLES, 3 * member.triangleCount, GL_UNSIGNED_INT,
+                         byteOffset(12 * static_cast<std::int64_t>(member.firstTriangle)));
+      if (runningId) *runningId += member.triangleCount;
+      member.displayed = member.triangleCount;
+    }
+  }
+  gl->glBindVertexArray(0);
+  state.displayed = m_elementCount;
+  return m_elementCount;
+}
+
+void ZelBufferSolution::printType() const { std::cout << "ZelBufferSolution" << std::endl; }

@@ -1,0 +1,252 @@
+// Buffer-object base: factory by kind, release of GPU objects, solution and colour-map texture
+// buffers with their uniforms, bounding boxes.
+#include "gpu/ZelBufferObject.h"
+
+#include <QOpenGLFunctions_4_0_Core>
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <limits>
+
+#include "gpu/GLSLProgram.h"
+#include "meshio/entity_types.h"
+
+namespace {
+
+int g_maxPatchesPerDraw = 32;
+
+// Kind code of the iso-line objects, which has no name of its own.
+constexpr int kIsoLineKind = 9;
+
+void emptyBox(double box[6]) {
+  for (int axis = 0; axis < 3; ++axis) {
+    box[2 * axis] = std::numeric_limits<double>::infinity();
+    box[2 * axis + 1] = -std::numeric_limits<double>::infinity();
+  }
+}
+
+// One texture-buffer pair holding `count` floats; the texture is attached at bind time.
+void makeTextureBuffer(QOpenGLFunctions_4_0_Core* gl, int count, const float* values,
+                       unsigned& buffer, unsigned& texture) {
+  gl->glGenBuffers(1, &buffer);
+  gl->glBindBuffer(GL_TEXTURE_BUFFER, buffer);
+  gl->glBufferData(GL_TEXTURE_BUFFER, static_cast<GLsizeiptr>(count) * 4, values, GL_STATIC_DRAW);
+  gl->glGenTextures(1, &texture);
+  gl->glBindBuffer(GL_TEXTURE_BUFFER, 0);
+}
+
+void bindTextureBuffer(QOpenGLFunctions_4_0_Core* gl, GLenum unit, unsigned texture,
+                       unsigned buffer) {
+  gl->glActiveTexture(unit);
+  gl->glBindTexture(GL_TEXTURE_BUFFER, texture);
+  gl->glTexBuffer(GL_TEXTURE_BUFFER, GL_R32F, buffer);
+}
+
+void deleteTexture(QOpenGLFunctions_4_0_Core* gl, unsigned& texture) {
+  if (texture && gl->glIsTexture(texture)) gl->glDeleteTextures(1, &texture);
+  texture = 0;
+}
+
+void deleteBuffer(QOpenGLFunctions_4_0_Core* gl, unsigned& buffer) {
+  if (buffer && gl->glIsBuffer(buffer)) gl->glDeleteBuffers(1, &buffer);
+  buffer = 0;
+}
+
+}  // namespace
+
+ZelBufferObject* ZelBufferObject::create(int kind) {
+  using namespace DrawKind;
+  switch (kind) {
+    case Vertex: case Corner: case SceneCenter: return new ZelBufferPoint;
+    case Edge: return new ZelBufferEdge;
+    case EdgeP2: return new ZelBufferEdgeP2;
+    case EdgeP3: return new ZelBufferEdgeP3;
+    case EdgeP4: return new ZelBufferEdgeP4;
+    case Triangle: case CutTriangle: case UsrCutTriangle: case SrfTriangle:
+      return new ZelBufferTriangle;
+    case TriangleP2: case CutTriangleP2: case UsrCutTriangleP2: case SrfTriangleP2:
+      return new ZelBufferTriangleP2;
+    case TriangleP3: case CutTriangleP3: case UsrCutTriangleP3: case SrfTriangleP3:
+      return new ZelBufferTriangleP3;
+    case TriangleP4: case CutTriangleP4: case UsrCutTriangleP4: case SrfTriangleP4:
+      return new ZelBufferTriangleP4;
+    case Quadrilateral: case CutQuadrilateral: case UsrCutQuadrilateral: case SrfQuadrilateral:
+      return new ZelBufferQuad;
+    case QuadrilateralQ2: case CutQuadrilateralQ2: case UsrCutQuadrilateralQ2:
+    case SrfQuadrilateralQ2:
+      return new ZelBufferQuadQ2;
+    case QuadrilateralQ3: case CutQuadrilateralQ3: case UsrCutQuadrilateralQ3:
+    case SrfQuadrilateralQ3:
+      return new ZelBufferQuadQ3;
+    case QuadrilateralQ4: case CutQuadrilateralQ4: case UsrCutQuadrilateralQ4:
+    case SrfQuadrilateralQ4:
+      return new ZelBufferQuadQ4;
+    case kIsoLineKind: return new ZelBufferIsoLine;
+    case CutPlane: return new ZelBufferCutPlane;
+    case Solution: return new ZelBufferSolution;
+    case Palette: return new ZelBufferPalette;
+    case Patch: return new ZelBufferPatch;
+    default: return nullptr;
+  }
+}
+
+ZelBufferObject::ZelBufferObject() { emptyBox(m_box); }
+
+ZelBufferObject::~ZelBufferObject() = default;
+
+void ZelBufferObject::printType() const { std::cout << "ZelBufferObject" << std::endl; }
+
+void ZelBufferObject::updateVao(QOpenGLFunctions_4_0_Core*, int, const float*, int,
+                                const unsigned*) {
+  std::cout << " Virtual function called !!!! " << std::endl;
+}
+
+void ZelBufferObject::updateVao(QOpenGLFunctions_4_0_Core*, int, const float*, const float*, int,
+                                const unsigned*) {
+  std::cout << " Virtual function called !!!! " << std::endl;
+}
+
+int ZelBufferObject::draw(QOpenGLFunctions_4_0_Core*, ZelDrawState&, GLSLProgram*) { return 0; }
+
+int ZelBufferObject::draw(QOpenGLFunctions_4_0_Core*, ZelDrawState&, GLSLProgram*,
+                          ZelPickingTable*, int*) {
+  return 0;
+}
+
+void ZelBufferObject::releaseGeometry(QOpenGLFunctions_4_0_Core* gl) {
+  if (m_vao && gl->glIsVertexArray(m_vao)) gl->glDeleteVertexArrays(1, &m_vao);
+  m_vao = 0;
+  for (unsigned& buffer : m_buffers) deleteBuffer(gl, buffer);
+}
+
+bool ZelBufferObject::drawable(QOpenGLFunctions_4_0_Core* gl, const ZelDrawState& state) const {
+  return gl && state.visible && m_vao && gl->glIsVertexArray(m_vao) && m_elementCount >= 1;
+}
+
+void ZelBufferObject::uploadTextures(QOpenGLFunctions_4_0_Core* gl, int count,
+                                     const float* coefficients, const float* colourMap,
+                                     int colourMapSize) {
+  if (!gl) return;
+  deleteTexture(gl, m_solutionTexture);
+  deleteTexture(gl, m_colourMapTexture);
+  deleteBuffer(gl, m_solutionBuffer);
+  deleteBuffer(gl, m_colourMapBuffer);
+  if (!m_vao || !gl->glIsVertexArray(m_vao) || m_elementCount <= 0) {
+    // Nothing to colour: forget the palette so that no deleted texture is ever bound.
+    m_palette = nullptr;
+    m_hasPalette = false;
+    return;
+  }
+  if (colourMap && colourMapSize >= 1) {
+    makeTextureBuffer(gl, 3 * colourMapSize, colourMap, m_colourMapBuffer, m_colourMapTexture);
+    m_colourMapEntries = colourMapSize;
+    if (m_verbose) std::printf(" texture colmap id = %d \n", m_colourMapTexture);
+  }
+  if (coefficients && count >= 1) {
+    makeTextureBuffer(gl, count, coefficients, m_solutionBuffer, m_solutionTexture);
+    if (m_verbose) std::printf(" texture tex id = %d \n", m_solutionTexture);
+  }
+}
+
+void ZelBufferObject::uploadTextures(QOpenGLFunctions_4_0_Core* gl, int count,
+                                     const float* coefficients) {
+  const bool map = m_hasPalette && m_paletteState.colourMap;
+  uploadTextures(gl, count, coefficients, map ? m_paletteState.colourMap : nullptr,
+                 map ? m_paletteState.colourMapSize : 0);
+}
+
+void ZelBufferObject::setPaletteState(const ZelPaletteState* state) {
+  m_hasPalette = state != nullptr;
+  if (state) m_paletteState = *state;
+  if (!state) m_palette = nullptr;
+}
+
+void ZelBufferObject::bindSolution(QOpenGLFunctions_4_0_Core* gl, GLSLProgram* program) {
+  makePlaceholders(gl);
+  const bool solution = m_hasPalette && m_solutionTexture;
+  const bool colourMap = m_hasPalette && m_colourMapTexture;
+  bindTextureBuffer(gl, GL_TEXTURE0, solution ? m_solutionTexture : m_placeholderTextures[0],
+                    solution ? m_solutionBuffer : m_placeholderBuffers[0]);
+  bindTextureBuffer(gl, GL_TEXTURE1, colourMap ? m_colourMapTexture : m_placeholderTextures[1],
+                    colourMap ? m_colourMapBuffer : m_placeholderBuffers[1]);
+  program->setUniform("tex", 0);
+  program->setUniform("colmap", 1);
+  if (m_hasPalette) {
+    program->setUniformArray("Palette", 5, m_paletteState.values);
+    program->setUniform("solDeg", m_solutionDegree);
+    program->setUniform("Sol", 1);
+    program->setUniform("colmapsiz", colourMap ? m_colourMapEntries : 1);
+    program->setUniform("nbrIso", m_paletteState.nbrIso);
+    program->setUniform("NbrUsrIso", m_paletteState.nbrUsrIso);
+    program->setUniformArray("UsrIso", 9, m_paletteState.usrIso);
+  } else {
+    const float ramp[5] = {0, 1, 2, 3, 4};
+    program->setUniformArray("Palette", 5, ramp);
+    program->setUniform("solDeg", 0);
+    program->setUniform("Sol", 0);
+    program->setUniform("colmapsiz", 1);
+    program->setUniform("nbrIso", 1);
+    program->setUniform("NbrUsrIso", 0);
+  }
+}
+
+void ZelBufferObject::bindColourMap(QOpenGLFunctions_4_0_Core* gl, GLSLProgram* program) {
+  makePlaceholders(gl);
+  const bool colourMap = m_hasPalette && m_colourMapTexture;
+  bindTextureBuffer(gl, GL_TEXTURE1, colourMap ? m_colourMapTexture : m_placeholderTextures[1],
+                    colourMap ? m_colourMapBuffer : m_placeholderBuffers[1]);
+  program->setUniform("colmap", 1);
+  program->setUniform("colmapsiz", colourMap ? m_colourMapEntries : 1);
+}
+
+void ZelBufferObject::makePlaceholders(QOpenGLFunctions_4_0_Core* gl) {
+  if (m_placeholdersMade) return;
+  const float zero = 0.0f;
+  for (int k = 0; k < 2; ++k)
+    makeTextureBuffer(gl, 1, &zero, m_placeholderBuffers[k], m_placeholderTextures[k]);
+  m_placeholdersMade = true;
+}
+
+void ZelBufferObject::unbindTextures(QOpenGLFunctions_4_0_Core* gl) {
+  for (GLenum unit : {GL_TEXTURE0, GL_TEXTURE1}) {
+    gl->glActiveTexture(unit);
+    gl->glBindTexture(GL_TEXTURE_BUFFER, 0);
+  }
+  gl->glActiveTexture(GL_TEXTURE0);
+}
+
+void ZelBufferObject::setBoundingBox(int count, const double* coords) {
+  emptyBox(m_box);
+  if (!coords) return;
+  for (int i = 0; i < count; ++i)
+    for (int axis = 0; axis < 3; ++axis) {
+      m_box[2 * axis] = std::min(m_box[2 * axis], coords[3 * i + axis]);
+      m_box[2 * axis + 1] = std::max(m_box[2 * axis + 1], coords[3 * i + axis]);
+    }
+}
+
+void ZelBufferObject::setBoundingBox2D(int count, const double* xy) {
+  emptyBox(m_box);
+  if (!xy) return;
+  for (int i = 0; i < count; ++i)
+    for (int axis = 0; axis < 2; ++axis) {
+      m_box[2 * axis] = std::min(m_box[2 * axis], xy[2 * i + axis]);
+      m_box[2 * axis + 1] = std::max(m_box[2 * axis + 1], xy[2 * i + axis]);
+    }
+}
+
+void ZelBufferObject::centreAndScale(const double box[6], double out[4]) {
+  double largest = 0.0;
+  for (int axis = 0; axis < 3; ++axis) {
+    const double low = box[2 * axis], high = box[2 * axis + 1];
+    const bool empty = !(low <= high);
+    out[axis] = empty ? 0.0 : 0.5 * (low + high);
+    if (!empty) largest = std::max(largest, high - low);
+  }
+  out[3] = largest > 0.0 ? 1.0 / largest : 1.0;
+}
+
+void ZelBufferObject::setMaxPatchesPerDraw(int count) { g_maxPatchesPerDraw = std::max(1, count); }
+
+int ZelBufferObject::maxPatchesPerDraw() { return g_maxPatchesPerDraw; }
