@@ -3,12 +3,20 @@
 
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_4_0_Core>
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 
 #include "window/driver_banner.h"
+#include "window/screenshot.h"
 
 ZelSceneWindow::ZelSceneWindow(const QSurfaceFormat& format, QWindow* parent)
     : OpenGLWindow(format, parent) {
+  const double infinity = std::numeric_limits<double>::infinity();
+  for (int axis = 0; axis < 3; ++axis) {
+    m_box[2 * axis] = infinity;
+    m_box[2 * axis + 1] = -infinity;
+  }
   m_startupStopwatch.start();
 }
 
@@ -50,16 +58,104 @@ bool ZelSceneWindow::setUpOpenGL() {
 }
 
 void ZelSceneWindow::render() {
+  updateSceneFrame();
+  m_camera.setWindowSize(width(), height());
+  const qreal ratio = devicePixelRatio();
+  const int pixelWidth = static_cast<int>(width() * ratio);
+  const int pixelHeight = static_cast<int>(height() * ratio);
+
   // A context that is too old never gets the function set; keep trying only on 4.x.
   if (!m_gl && glContext()->format().majorVersion() >= 4) setUpOpenGL();
   if (!m_gl) return;
-
   if (m_bannerPending) printFirstFrameBanner();
 
-  const qreal ratio = devicePixelRatio();
-  m_gl->glViewport(0, 0, static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
-  m_gl->glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+  m_gl->glViewport(0, 0, pixelWidth, pixelHeight);
+  if (m_pickingPass) {
+    m_gl->glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  } else if (m_blackBackground) {
+    m_gl->glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  } else {
+    m_gl->glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+  }
   m_gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+  if (m_camera.mode() == SceneCamera::CutPlaneMode && m_cutPlaneShown) {
+    m_camera.updateCutPlaneEquation(QVector3D(float(m_rotationCentre[0]),
+                                              float(m_rotationCentre[1]),
+                                              float(m_rotationCentre[2])));
+  }
+
+  if (m_screenshotRequested) {
+    m_screenshotRequested = false;
+    takeScreenshot(m_gl, pixelWidth, pixelHeight, glContext()->format().samples() > 1,
+                   m_screenshotName);
+  }
+  m_gl->glFinish();
+  ++m_frameCount;
+}
+
+void ZelSceneWindow::updateSceneFrame() {
+  if (m_box[0] > m_box[1]) return;  // nothing stored yet
+  m_sceneSize = 0.0;
+  for (int axis = 0; axis < 3; ++axis) {
+    m_sceneCentre[axis] = 0.5 * (m_box[2 * axis] + m_box[2 * axis + 1]);
+    m_sceneSize = std::max(m_sceneSize, m_box[2 * axis + 1] - m_box[2 * axis]);
+  }
+  // A flat or single-point box keeps a unit scale instead of dividing by zero.
+  m_sceneScale = m_sceneSize > 0.0 ? 1.0 / m_sceneSize : 1.0;
+  setRotationCentre(m_rotationCentre);
+}
+
+void ZelSceneWindow::storeBoundingBox(const double box[6]) {
+  std::copy(box, box + 6, m_box);
+  updateSceneFrame();
+  m_camera.setCutPlane(QVector4D(1.0f, 0.0f, 0.0f, float(0.5 * (box[0] + box[1]))));
+}
+
+void ZelSceneWindow::getBoundingBox(double box[6]) const { std::copy(m_box, m_box + 6, box); }
+
+void ZelSceneWindow::setRotationCentre(const double centre[3]) {
+  QVector3D normalised;
+  for (int axis = 0; axis < 3; ++axis) {
+    m_rotationCentre[axis] = centre[axis];
+    normalised[axis] = float((centre[axis] - m_sceneCentre[axis]) * m_sceneScale);
+  }
+  m_camera.setCentre(normalised);
+}
+
+// The initial 3 is only a default: the first mesh sets the dimension, later ones can only
+// raise it.
+void ZelSceneWindow::setDimension(int dimension) {
+  m_largestDimensionGiven = std::max(m_largestDimensionGiven, dimension);
+  m_dimension = m_largestDimensionGiven;
+}
+
+void ZelSceneWindow::resetView() {
+  m_camera.setRotation(m_dimension == 3 ? QQuaternion::fromEulerAngles(-60.0f, 0.0f, -120.0f)
+                                        : QQuaternion());
+  m_camera.setAngularVelocity(0.0);
+  m_camera.setPan(QVector3D());
+  m_camera.setCentre(QVector3D());
+  m_camera.setCutPlane(QVector4D(1.0f, 0.0f, 0.0f, 0.0f));
+  m_camera.resetEye();
+  m_fieldOfView = 15.0;
+  if (m_box[0] <= m_box[1]) {
+    const double midpoint[3] = {0.5 * (m_box[0] + m_box[1]), 0.5 * (m_box[2] + m_box[3]),
+                                0.5 * (m_box[4] + m_box[5])};
+    setRotationCentre(midpoint);
+  }
+  renderLater();
+}
+
+void ZelSceneWindow::setCutPlane(const double point[3], const double normal[3]) {
+  const double d = point[0] * normal[0] + point[1] * normal[1] + point[2] * normal[2];
+  m_camera.setCutPlane(QVector4D(float(normal[0]), float(normal[1]), float(normal[2]), float(d)));
+}
+
+void ZelSceneWindow::requestScreenshot(const std::string& fileName) {
+  m_screenshotName = fileName;
+  m_screenshotRequested = true;
+  renderNow();
 }
 
 void ZelSceneWindow::printFirstFrameBanner() {
@@ -91,16 +187,3 @@ void ZelSceneWindow::changeDisplayField(int delta) { Q_UNUSED(delta); }
 bool ZelSceneWindow::event(QEvent* event) { return OpenGLWindow::event(event); }
 void ZelSceneWindow::exposeEvent(QExposeEvent* event) { OpenGLWindow::exposeEvent(event); }
 
-// Camera, keys and picking are handled by the interaction layer; until then events take
-// the default window behaviour.
-void ZelSceneWindow::keyPressEvent(QKeyEvent* event) { OpenGLWindow::keyPressEvent(event); }
-void ZelSceneWindow::mousePressEvent(QMouseEvent* event) { OpenGLWindow::mousePressEvent(event); }
-void ZelSceneWindow::mouseReleaseEvent(QMouseEvent* event) {
-  OpenGLWindow::mouseReleaseEvent(event);
-}
-void ZelSceneWindow::mouseDoubleClickEvent(QMouseEvent* event) {
-  OpenGLWindow::mouseDoubleClickEvent(event);
-}
-void ZelSceneWindow::mouseMoveEvent(QMouseEvent* event) { OpenGLWindow::mouseMoveEvent(event); }
-void ZelSceneWindow::wheelEvent(QWheelEvent* event) { OpenGLWindow::wheelEvent(event); }
-void ZelSceneWindow::touchEvent(QTouchEvent* event) { OpenGLWindow::touchEvent(event); }

@@ -1,11 +1,21 @@
 // Scene window: the OpenGL window that draws the scene objects and handles the camera,
 // keyboard, mouse, picking, state file and screenshots.
+//
+// Coordinate frames: mesh units (as read from files; the bounding box, the rotation centre and
+// the cut plane are kept in them), normalised units ((x - scene centre) x scene scale: what
+// the GPU draws, the camera centre and pan), and object-local units (an object's own centring
+// inside its buffer).
 #pragma once
 
 #include <QElapsedTimer>
 #include <QList>
+#include <map>
+#include <string>
+#include <vector>
 
+#include "scene/ZelDisplaySettings.h"
 #include "window/OpenGLWindow.h"
+#include "window/SceneCamera.h"
 
 class QOpenGLFunctions_4_0_Core;
 class ZelDrawObject;
@@ -35,6 +45,46 @@ class ZelSceneWindow : public OpenGLWindow {
   // the context cannot provide it (then nothing is drawn).
   QOpenGLFunctions_4_0_Core* glFunctions() const { return m_gl; }
 
+  // Scene frame, mesh units: xmin, xmax, ymin, ymax, zmin, zmax. Storing a box also resets
+  // the cut plane to (1, 0, 0, x-midpoint).
+  void storeBoundingBox(const double box[6]);
+  void getBoundingBox(double box[6]) const;
+  double sceneScale() const { return m_sceneScale; }
+  const double* sceneCentre() const { return m_sceneCentre; }
+  // Sets the rotation centre (mesh units) and gives the camera its normalised position.
+  void setRotationCentre(const double centre[3]);
+  const double* rotationCentre() const { return m_rotationCentre; }
+  // Rotation from pitch -60, yaw 0, roll -120 degrees (identity in 2D), no pan, default eye,
+  // cut plane (1, 0, 0, 0), field of view 15, rotation centre at the box midpoint; redraws.
+  void resetView();
+  // Cut plane through `point` with `normal`: (n.x, n.y, n.z, p.n), mesh units.
+  void setCutPlane(const double point[3], const double normal[3]);
+  // The window keeps the largest dimension it has been given (2 or 3).
+  void setDimension(int dimension);
+  int dimension() const { return m_dimension; }
+  double fieldOfView() const { return m_fieldOfView; }
+
+  ZelDisplaySettings& displaySettings() { return m_settings; }
+  SceneCamera& camera() { return m_camera; }
+  bool cutPlaneShown() const { return m_cutPlaneShown; }
+  bool verticesShown() const { return m_verticesShown; }
+  bool cornersShown() const { return m_cornersShown; }
+  bool blackBackground() const { return m_blackBackground; }
+  // True once a palette object belongs to the scene; gates the solution keys.
+  bool palettePresent() const { return m_palettePresent; }
+  void setPalettePresent(bool present) { m_palettePresent = present; }
+
+  // Objects of one kind and reference, in creation order; empty when there are none.
+  const std::vector<ZelDrawObject*>& objectsOf(int kind, int reference) const;
+
+  // Stores the name (empty: time-stamped), sets the request and draws a frame at once; the
+  // frame writes the PNG after drawing.
+  void requestScreenshot(const std::string& fileName = std::string());
+  // Writes "zelmor.data" in the working directory (key "w").
+  void writeStateFile();
+  // Applies a state file to the window.
+  void readStateFile(const std::string& fileName);
+
  signals:
   void multiPickingDone(QList<ZelDrawObject*> picked);
   void pickingDone(ZelDrawObject* picked);
@@ -56,10 +106,48 @@ class ZelSceneWindow : public OpenGLWindow {
   // life; returns false when the context cannot provide the function set.
   bool setUpOpenGL();
 
+  // Key handling by key code; false when the key is not one of them.
+  bool handleKeyCode(QKeyEvent* event);
+  // Key handling by text; returns whether the window must be redrawn.
+  bool handleKeyText(const QString& text);
+
  private:
   void printFirstFrameBanner();
+  // Recomputes the scene centre and scale from the box and re-applies the rotation centre.
+  void updateSceneFrame();
 
   QOpenGLFunctions_4_0_Core* m_gl = nullptr;
   bool m_bannerPending = true;
   QElapsedTimer m_startupStopwatch;
+
+  // Scene frame, mesh units.
+  double m_box[6];
+  double m_sceneCentre[3] = {0.0, 0.0, 0.0};
+  double m_sceneSize = 1.0;
+  double m_sceneScale = 1.0;
+  double m_rotationCentre[3] = {0.0, 0.0, 0.0};
+  double m_fieldOfView = 15.0;
+  int m_dimension = 3;
+  int m_largestDimensionGiven = 0;
+
+  ZelDisplaySettings m_settings;
+  SceneCamera m_camera;
+  QPoint m_pointer;  // last pointer position, whole pixels
+
+  bool m_verticesShown = false;
+  bool m_blackBackground = false;
+  bool m_pickingPass = false;
+  bool m_cutPlaneShown = false;
+  bool m_cornersShown = true;
+  bool m_palettePresent = false;
+  bool m_worldTransforms = false;
+  // Object table: kind -> reference -> objects in creation order.
+  std::map<int, std::map<int, std::vector<ZelDrawObject*>>> m_objects;
+  // Picked objects, most recent last (filled by picking), and hidden objects in the order
+  // they were hidden.
+  std::vector<ZelDrawObject*> m_picked;
+  std::vector<ZelDrawObject*> m_hidden;
+  bool m_screenshotRequested = false;
+  std::string m_screenshotName;
+  long m_frameCount = 0;
 };

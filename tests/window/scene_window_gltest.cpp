@@ -1,0 +1,235 @@
+// Scene window driven through real Qt key, mouse and wheel events: display switches, camera,
+// field of view bounds, screenshots and the state file.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTest>
+#include <QThread>
+#include <QWheelEvent>
+#include <cstdio>
+#include <fstream>
+
+#include "app/pellon.h"
+#include "window/ZelSceneWindow.h"
+
+namespace {
+
+class SceneWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    window = std::make_unique<ZelSceneWindow>(pellonSurfaceFormat());
+    window->resize(800, 600);
+    window->show();
+    window->waitForInitialisation();
+    ASSERT_NE(window->glFunctions(), nullptr);
+    const double box[6] = {0, 1, 0, 1, 0, 1};
+    window->storeBoundingBox(box);
+    window->setDimension(3);
+  }
+
+  void key(const char* text) {
+    for (const char* c = text; *c; ++c) QTest::keyClick(window.get(), *c);
+  }
+  void key(Qt::Key code) { QTest::keyClick(window.get(), code); }
+  void settle() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
+
+  void drag(Qt::MouseButton button, QPoint from, QPoint to) {
+    QTest::mousePress(window.get(), button, Qt::NoModifier, from);
+    for (int step = 1; step <= 4; ++step) {
+      QThread::msleep(10);  // moves closer than 5 ms apart are ignored
+      QMouseEvent move(QEvent::MouseMove, from + (to - from) * step / 4, button, button,
+                       Qt::NoModifier);
+      QCoreApplication::sendEvent(window.get(), &move);
+    }
+    QTest::mouseRelease(window.get(), button, Qt::NoModifier, to);
+  }
+
+  void wheel(QPoint pixelDelta) {
+    QWheelEvent event(QPointF(400, 300), QPointF(400, 300), pixelDelta, pixelDelta, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(window.get(), &event);
+  }
+
+  std::unique_ptr<ZelSceneWindow> window;
+};
+
+TEST_F(SceneWindowTest, TextKeysSwitchTheDisplaySettingsWithinTheirBounds) {
+  ZelDisplaySettings& s = window->displaySettings();
+  s.tessellationLevel = 124;
+  key("ttt");
+  EXPECT_EQ(s.tessellationLevel, 125);
+  s.tessellationLevel = 2;
+  key("TTT");
+  EXPECT_EQ(s.tessellationLevel, 1);
+
+  // "l" works only while tessellation is off.
+  key("l");
+  EXPECT_FALSE(s.lineOn);
+  key("L");
+  EXPECT_TRUE(s.tessellationOn);
+  key("l");
+  EXPECT_FALSE(s.lineOn);
+
+  // Solution keys need a palette.
+  key("mop");
+  EXPECT_FALSE(s.solutionOn);
+  EXPECT_FALSE(s.isoLinesOn);
+  EXPECT_TRUE(s.paletteShown);
+  window->setPalettePresent(true);
+  key("p");
+  EXPECT_TRUE(s.paletteShown);  // neither solution nor iso-lines on yet
+  key("mp");
+  EXPECT_TRUE(s.solutionOn);
+  EXPECT_FALSE(s.paletteShown);
+
+  // Face colouring 3 -> 0 -> 1 -> 2 -> 3, bit 3 cleared; "B" flips bit 2; "a" bit 0.
+  s.renderFlags = 23 | 8;
+  key("f");
+  EXPECT_EQ(s.faceMode(), 0);
+  EXPECT_EQ(s.renderFlags & 8, 0);
+  key("fff");
+  EXPECT_EQ(s.faceMode(), 3);
+  key("B");
+  EXPECT_EQ(s.faceMode(), 1);
+  key("a");
+  EXPECT_EQ(s.renderFlags & 1, 0);
+
+  key("rrrrr");
+  EXPECT_EQ(s.shadingModel, 1);
+  key("++");
+  EXPECT_FLOAT_EQ(s.lineWidth, 1.3f);
+  key("--------");
+  EXPECT_FLOAT_EQ(s.lineWidth, 0.0f);
+  key("cbDdg");
+  EXPECT_TRUE(s.checkInOut);
+  EXPECT_TRUE(window->blackBackground());
+  EXPECT_TRUE(window->verticesShown());
+  EXPECT_TRUE(s.discardUnpicked);
+  EXPECT_FALSE(window->cornersShown());
+
+  key(Qt::Key_F6);
+  EXPECT_FLOAT_EQ(s.shrink, 0.95f);
+  key(Qt::Key_F7);
+  key(Qt::Key_F7);
+  EXPECT_FLOAT_EQ(s.shrink, 1.0f);
+  key(Qt::Key_F12);
+  EXPECT_FLOAT_EQ(s.shrink, 0.95f);
+  key(Qt::Key_F12);
+  EXPECT_FLOAT_EQ(s.shrink, 1.0f);
+}
+
+TEST_F(SceneWindowTest, FieldOfViewStaysWithinItsBounds) {
+  for (int i = 0; i < 60; ++i) key("Z");
+  EXPECT_DOUBLE_EQ(window->fieldOfView(), 179.0);
+  for (int i = 0; i < 400; ++i) key("z");
+  EXPECT_DOUBLE_EQ(window->fieldOfView(), 1e-7);
+  key("i");
+  EXPECT_DOUBLE_EQ(window->fieldOfView(), 15.0);
+
+  wheel(QPoint(0, 0));
+  EXPECT_DOUBLE_EQ(window->fieldOfView(), 15.0);
+  wheel(QPoint(0, 120));
+  EXPECT_DOUBLE_EQ(window->fieldOfView(), 16.5);
+  wheel(QPoint(0, -120));
+  EXPECT_NEAR(window->fieldOfView(), 14.85, 1e-12);
+  for (int i = 0; i < 80; ++i) wheel(QPoint(0, 120));
+  EXPECT_DOUBLE_EQ(window->fieldOfView(), 179.0);
+}
+
+TEST_F(SceneWindowTest, LeftDragTurnsOnlyThreeDimensionalScenesAndMiddleDragPans) {
+  SceneCamera& camera = window->camera();
+  const QQuaternion start = camera.rotation();
+  drag(Qt::LeftButton, QPoint(400, 300), QPoint(500, 300));
+  EXPECT_FALSE(qFuzzyCompare(camera.rotation(), start));
+
+  key("k");  // two-dimensional view
+  EXPECT_EQ(window->dimension(), 2);
+  const QQuaternion turned = camera.rotation();
+  drag(Qt::LeftButton, QPoint(400, 300), QPoint(500, 300));
+  EXPECT_TRUE(qFuzzyCompare(camera.rotation(), turned));
+  drag(Qt::MiddleButton, QPoint(400, 300), QPoint(500, 300));
+  EXPECT_GT(camera.pan().x(), 0.0f);
+
+  // Cut plane keys act only on three-dimensional scenes.
+  key(Qt::Key_F1);
+  EXPECT_FALSE(window->cutPlaneShown());
+  key("k");
+  key(Qt::Key_F1);
+  EXPECT_TRUE(window->cutPlaneShown());
+  key(Qt::Key_F3);
+  EXPECT_EQ(camera.cutPlane(), QVector4D(0, 1, 0, 0.5f));
+  key(Qt::Key_F2);
+  EXPECT_EQ(camera.mode(), SceneCamera::CutPlaneMode);
+  key(Qt::Key_F2);
+  EXPECT_EQ(camera.mode(), SceneCamera::SceneMode);
+
+  const QVector3D pan = camera.pan();
+  key(Qt::Key_Left);
+  EXPECT_NEAR(camera.pan().x(), pan.x() + 0.015f, 1e-6f);
+  key(Qt::Key_Up);
+  EXPECT_NEAR(camera.pan().y(), pan.y() - 0.015f, 1e-6f);
+}
+
+TEST_F(SceneWindowTest, ScreenshotHasTheWindowSizeAndItsPixels) {
+  const QString path = QDir::temp().filePath("zel_screenshot_test.png");
+  QFile::remove(path);
+  window->requestScreenshot(path.toStdString());
+  QImage image(path);
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.width(), 800);
+  EXPECT_EQ(image.height(), 600);
+  EXPECT_EQ(image.pixelColor(10, 10), QColor(255, 255, 255));
+
+  key("b");
+  settle();
+  window->requestScreenshot(path.toStdString());
+  EXPECT_EQ(QImage(path).pixelColor(400, 300), QColor(0, 0, 0));
+  QFile::remove(path);
+}
+
+TEST_F(SceneWindowTest, StateFileRestoresTheView) {
+  const QString directory = QDir::temp().filePath("zel_state_test");
+  QDir().mkpath(directory);
+  const QString previous = QDir::currentPath();
+  QDir::setCurrent(directory);
+
+  drag(Qt::LeftButton, QPoint(300, 300), QPoint(450, 350));
+  key("ZZtttLrf");
+  key(Qt::Key_F1);
+  key(Qt::Key_Right);
+  const QQuaternion rotation = window->camera().rotation();
+  const QVector3D pan = window->camera().pan();
+  const double fieldOfView = window->fieldOfView();
+  const ZelDisplaySettings settings = window->displaySettings();
+  key("w");
+  ASSERT_TRUE(QFile::exists("zelmor.data"));
+
+  key("i");
+  key(Qt::Key_F1);
+  key("TTTLrr");
+  window->resize(500, 400);
+  window->readStateFile("zelmor.data");
+  EXPECT_EQ(window->width(), 800);
+  EXPECT_EQ(window->height(), 600);
+  const QQuaternion restored = window->camera().rotation();
+  EXPECT_NEAR(restored.scalar(), rotation.scalar(), 1e-6f);
+  EXPECT_NEAR(restored.x(), rotation.x(), 1e-6f);
+  EXPECT_NEAR(restored.y(), rotation.y(), 1e-6f);
+  EXPECT_NEAR(restored.z(), rotation.z(), 1e-6f);
+  EXPECT_NEAR(window->camera().pan().x(), pan.x(), 1e-6f);
+  EXPECT_NEAR(window->fieldOfView(), fieldOfView, 1e-6);
+  EXPECT_TRUE(window->cutPlaneShown());
+  const ZelDisplaySettings& now = window->displaySettings();
+  EXPECT_EQ(now.tessellationLevel, settings.tessellationLevel);
+  EXPECT_EQ(now.tessellationOn, settings.tessellationOn);
+  EXPECT_EQ(now.shadingModel, settings.shadingModel);
+  EXPECT_EQ(now.renderFlags, settings.renderFlags);
+
+  QFile::remove("zelmor.data");
+  QDir::setCurrent(previous);
+}
+
+}  // namespace
