@@ -12,6 +12,7 @@ namespace zel {
 // makes the rest of its line a comment.
 class AsciiScanner {
  public:
+  // The buffer holds the whole file when it is small (at most 1 MiB).
   AsciiScanner(int descriptor, int64_t fileSize);
 
   // Next token, or false at the end of the file (or on a read error, see failed()). The view
@@ -36,7 +37,6 @@ class AsciiScanner {
   void skipLine();
 
   int descriptor_;
-  int64_t fileSize_;
   std::vector<char> buffer_;
   size_t position_ = 0;
   size_t end_ = 0;

@@ -218,7 +218,9 @@ namespace zel {
 int keywordCode(const char* name, int length) {
   for (int code = 1; code < kKeywordCount; ++code) {
     const char* candidate = kKeywordTable[code].name;
-    if (std::strncmp(candidate, name, length) == 0 && candidate[length] == '\0') return code;
+    if (std::strlen(candidate) == static_cast<size_t>(length) &&
+        std::memcmp(candidate, name, static_cast<size_t>(length)) == 0)
+      return code;
   }
   return 0;
 }

@@ -38,8 +38,6 @@ bool onLattice(int shape, int d, const int* r) {
   return false;
 }
 
-const int kLinear[] = {3, 4, 6, 7, 8, 9, 10};
-
 }  // namespace
 
 TEST(EntityCatalogue, NodeCountsFollowTheFormulasForEveryDegree) {

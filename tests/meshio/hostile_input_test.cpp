@@ -93,7 +93,7 @@ TEST(HostileInput, FilesTruncatedAtEveryByteFailCleanly) {
                                                 : 8);
     const std::string target = cut + (binary ? ".meshb" : ".mesh");
     // Every byte of the headers, then a sample of the lines (an odd step crosses values).
-    for (size_t size = 0; size < bytes.size(); size += size < 256 ? 1 : 7) {
+    for (size_t size = 0; size < bytes.size(); size += size < 256 ? 1 : 11) {
       writeBytes(target, bytes.data(), size);
       const int result = load(target);
       if (binary && size < endBlock) {

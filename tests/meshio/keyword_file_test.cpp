@@ -72,6 +72,8 @@ TEST(KeywordTable, NamesCodesAndElementFormats) {
   EXPECT_EQ(keywordCode("TetrahedraP4", 12), 97);
   EXPECT_EQ(keywordCode("TetrahedraP", 11), 0);
   EXPECT_EQ(keywordCode("Fantasies", 9), 0);
+  EXPECT_EQ(keywordCode("End\0\0\0\0\0\0", 9), 0);  // a token with NULs inside
+  EXPECT_EQ(keywordCode("End", 3), 54);
   for (int code = 1; code < kKeywordCount; ++code) {
     if (std::strcmp(kKeywordTable[code].name, "Reserved") == 0) continue;
     const std::string name = kKeywordTable[code].name;
