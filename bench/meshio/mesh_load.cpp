@@ -1,0 +1,278 @@
+// Loading speed and peak memory of zel_OpenMesh on a unit cube of about 5 million straight
+// tetrahedra (and the same cube with P2 tetrahedra and triangles), in binary versions 2 and 4
+// and in ASCII, each figure a ratio against a baseline measured in the same run:
+//   binary: zel_OpenMesh time / time to read() the file into a fresh buffer of its size;
+//   ASCII:  throughput of zel_OpenMesh / throughput of a std::from_chars pass over the file's
+//           numbers into a preallocated array;
+//   memory: peak resident growth of a load (in a child process) / bytes of the returned arrays.
+// Usage: bench_mesh_load [DIR (default /tmp)] [ROUNDS (default 5)] [CELLS PER EDGE (default 94)]
+// The files are written under DIR and deleted afterwards.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "meshio/keyword_table.h"
+#include "meshio/keyword_writer.h"
+#include "meshio/zel_object.h"
+
+namespace {
+
+double now() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// The cube [0,1]^3 split into n^3 cells of 6 tetrahedra, boundary squares into 2 triangles.
+// Degree 2 uses the grid of step 1/(2n): vertices at even grid points, mid-edge nodes between.
+struct Cube {
+  int n;
+  bool p2;
+  int side() const { return p2 ? 2 * n + 1 : n + 1; }
+  int step() const { return p2 ? 2 : 1; }
+  int64_t vertices() const { return int64_t(side()) * side() * side(); }
+  int64_t tetrahedra() const { return int64_t(6) * n * n * n; }
+  int64_t triangles() const { return int64_t(12) * n * n; }
+  int id(int x, int y, int z) const { return 1 + x + side() * (y + side() * z); }
+  int mid(const int* a, const int* b) const {
+    return id((a[0] + b[0]) / 2, (a[1] + b[1]) / 2, (a[2] + b[2]) / 2);
+  }
+};
+
+// Grid points of the 6 tetrahedra of a cell (Kuhn split along the diagonal).
+void cellTetrahedra(const Cube& cube, int i, int j, int k, int tets[6][4][3]) {
+  static const int axes[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
+  const int s = cube.step();
+  for (int t = 0; t < 6; ++t) {
+    int p[3] = {i * s, j * s, k * s};
+    for (int v = 0; v < 4; ++v) {
+      if (v > 0) p[axes[t][v - 1]] += s;
+      std::memcpy(tets[t][v], p, sizeof p);
+    }
+  }
+}
+
+// Writes the element's vertex nodes, then (degree 2) its mid-edge nodes in the default order.
+void writeElement(zel::KeywordWriter* w, const Cube& cube, const int (*corner)[3], int vertices,
+                  const int (*edges)[2], int edgeCount, int reference) {
+  for (int v = 0; v < vertices; ++v) w->integer(cube.id(corner[v][0], corner[v][1], corner[v][2]));
+  if (cube.p2)
+    for (int e = 0; e < edgeCount; ++e) w->integer(cube.mid(corner[edges[e][0]], corner[edges[e][1]]));
+  w->integer(reference);
+}
+
+bool writeCube(const std::string& path, const Cube& cube, zel::KeywordWriteFormat format) {
+  static const int tetEdges[6][2] = {{0, 1}, {1, 2}, {0, 2}, {0, 3}, {1, 3}, {2, 3}};
+  static const int triEdges[3][2] = {{0, 1}, {1, 2}, {2, 0}};
+  zel::KeywordWriter w;
+  w.open(path, format, 3);
+  const int side = cube.side();
+  w.beginKeyword(zel::Kwd::Vertices, cube.vertices());
+  for (int z = 0; z < side; ++z)
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) {
+        w.real(double(x) / (side - 1));
+        w.real(double(y) / (side - 1));
+        w.real(double(z) / (side - 1));
+        w.integer(0);
+      }
+  w.beginKeyword(cube.p2 ? zel::Kwd::TrianglesP2 : zel::Kwd::Triangles, cube.triangles());
+  const int n = cube.n, s = cube.step();
+  for (int face = 0; face < 6; ++face) {
+    const int axis = face / 2, level = (face % 2) * n * s, u = (axis + 1) % 3, v = (axis + 2) % 3;
+    for (int a = 0; a < n; ++a)
+      for (int b = 0; b < n; ++b) {
+        int quad[4][3];
+        const int du[4] = {0, 1, 1, 0}, dv[4] = {0, 0, 1, 1};
+        for (int c = 0; c < 4; ++c) {
+          quad[c][axis] = level;
+          quad[c][u] = (a + du[c]) * s;
+          quad[c][v] = (b + dv[c]) * s;
+        }
+        const int tri[2][3][3] = {{{quad[0][0], quad[0][1], quad[0][2]}, {quad[1][0], quad[1][1], quad[1][2]}, {quad[2][0], quad[2][1], quad[2][2]}},
+                                  {{quad[0][0], quad[0][1], quad[0][2]}, {quad[2][0], quad[2][1], quad[2][2]}, {quad[3][0], quad[3][1], quad[3][2]}}};
+        for (int t = 0; t < 2; ++t) writeElement(&w, cube, tri[t], 3, triEdges, 3, face + 1);
+      }
+  }
+  w.beginKeyword(cube.p2 ? zel::Kwd::TetrahedraP2 : zel::Kwd::Tetrahedra, cube.tetrahedra());
+  int tets[6][4][3];
+  for (int k = 0; k < n; ++k)
+    for (int j = 0; j < n; ++j)
+      for (int i = 0; i < n; ++i) {
+        cellTetrahedra(cube, i, j, k, tets);
+        for (int t = 0; t < 6; ++t) writeElement(&w, cube, tets[t], 4, tetEdges, 6, 1);
+      }
+  if (!w.close()) std::fprintf(stderr, "write %s: %s\n", path.c_str(), w.error().c_str());
+  return w.error().empty();
+}
+
+int64_t fileSize(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 ? info.st_size : 0;
+}
+
+// Baseline of binary files: read() the whole file into a fresh buffer of its size.
+double readWholeFile(const std::string& path) {
+  const double start = now();
+  const int64_t size = fileSize(path);
+  char* buffer = static_cast<char*>(std::malloc(size));
+  const int fd = open(path.c_str(), O_RDONLY);
+  int64_t done = 0;
+  while (done < size) {
+    ssize_t got = read(fd, buffer + done, size - done);
+    if (got <= 0) break;
+    done += got;
+  }
+  close(fd);
+  const double elapsed = now() - start;
+  volatile char sink = buffer[size / 2];
+  (void)sink;
+  std::free(buffer);
+  return elapsed;
+}
+
+// Baseline of ASCII files: every token converted with std::from_chars into a preallocated
+// (already touched) array; keyword names fail to convert and are skipped.
+double convertNumbers(const std::string& path, std::vector<double>* values) {
+  const double start = now();
+  const int fd = open(path.c_str(), O_RDONLY);
+  std::vector<char> chunk(1 << 20);
+  size_t kept = 0, count = 0;
+  for (;;) {
+    ssize_t got = read(fd, chunk.data() + kept, chunk.size() - kept);
+    const size_t end = kept + (got > 0 ? got : 0);
+    size_t p = 0, last = end;
+    if (got > 0)  // keep a token cut by the chunk boundary for the next round
+      while (last > 0 && chunk[last - 1] > ' ') --last;
+    while (p < last) {
+      while (p < last && chunk[p] <= ' ') ++p;
+      size_t q = p;
+      while (q < last && chunk[q] > ' ') ++q;
+      if (q > p && count < values->size()) {
+        double value;
+        if (std::from_chars(chunk.data() + p, chunk.data() + q, value).ec == std::errc())
+          (*values)[count++] = value;
+      }
+      p = q;
+    }
+    if (got <= 0) break;
+    kept = end - last;
+    std::memmove(chunk.data(), chunk.data() + last, kept);
+  }
+  close(fd);
+  return now() - start;
+}
+
+double loadMesh(const std::string& path) {
+  ZelObject* mesh = nullptr;
+  zel_NewInterface(&mesh);
+  char status[ZEL_STATUS_SIZE] = "";
+  const double start = now();
+  if (zel_OpenMesh(mesh, path.c_str(), status) != 0) std::fprintf(stderr, "%s", status);
+  const double elapsed = now() - start;
+  zel_FreeInterface(&mesh);
+  return elapsed;
+}
+
+// Peak resident growth of one load, measured in a child process; in MB.
+double loadPeakMegabytes(const std::string& path) {
+  int pipes[2];
+  if (pipe(pipes) != 0) return -1;
+  const pid_t child = fork();
+  if (child == 0) {
+    struct rusage before, after;
+    getrusage(RUSAGE_SELF, &before);
+    ZelObject* mesh = nullptr;
+    zel_NewInterface(&mesh);
+    char status[ZEL_STATUS_SIZE];
+    zel_OpenMesh(mesh, path.c_str(), status);
+    getrusage(RUSAGE_SELF, &after);
+    double grown = (after.ru_maxrss - before.ru_maxrss) / 1024.0;
+    if (write(pipes[1], &grown, sizeof grown) != sizeof grown) _exit(1);
+    _exit(0);
+  }
+  double grown = -1;
+  if (read(pipes[0], &grown, sizeof grown) != sizeof grown) grown = -1;
+  waitpid(child, nullptr, 0);
+  close(pipes[0]);
+  close(pipes[1]);
+  return grown;
+}
+
+double arrayMegabytes(const Cube& cube) {
+  const double vertices = (cube.vertices() + 1) * (24.0 + 4.0);
+  const double triangles = (cube.triangles() + 1) * ((cube.p2 ? 6 : 3) + 1) * 4.0;
+  const double tetrahedra = (cube.tetrahedra() + 1) * ((cube.p2 ? 10 : 4) + 1) * 4.0;
+  // Every other kind gets arrays for slot 0 only: negligible.
+  return (vertices + triangles + tetrahedra) / 1048576.0;
+}
+
+void measure(const std::string& path, const Cube& cube, bool binary, int rounds) {
+  const double megabytes = fileSize(path) / 1048576.0;
+  std::vector<double> values;
+  if (!binary) values.assign(size_t(cube.vertices() * 4 + cube.tetrahedra() * (cube.p2 ? 11 : 5) +
+                                    cube.triangles() * (cube.p2 ? 7 : 4) + 16), 0.0);
+  std::vector<double> loads, baselines;
+  loadMesh(path);  // warm-up: page cache and allocator
+  for (int r = 0; r < rounds; ++r) {
+    baselines.push_back(binary ? readWholeFile(path) : convertNumbers(path, &values));
+    loads.push_back(loadMesh(path));
+  }
+  const double load = median(loads), base = median(baselines);
+  const double peak = loadPeakMegabytes(path), arrays = arrayMegabytes(cube);
+  std::printf("%-28s %8.1f MB  load %7.3f s  baseline %7.3f s  ", path.substr(path.rfind('/') + 1).c_str(),
+              megabytes, load, base);
+  if (binary)
+    std::printf("time ratio %.2f (target <= 2)", load / base);
+  else
+    std::printf("throughput ratio %.2f (target >= 0.4)", base / load);
+  std::printf("  peak %.0f MB / arrays %.0f MB: %.2f x (limit %.2f x)\n", peak, arrays,
+              peak / arrays, (1.15 * arrays + 64) / arrays);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string dir = argc > 1 ? argv[1] : "/tmp";
+  const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+  const int n = argc > 3 ? std::max(1, std::atoi(argv[3])) : 94;
+  std::printf("cube of %d^3 cells: %lld tetrahedra, %lld boundary triangles; %d rounds, medians\n",
+              n, static_cast<long long>(6LL * n * n * n), static_cast<long long>(12LL * n * n), rounds);
+  for (bool p2 : {false, true}) {
+    const Cube cube{n, p2};
+    std::printf("%s: %lld vertices, arrays %.0f MB\n", p2 ? "P2" : "P1",
+                static_cast<long long>(cube.vertices()), arrayMegabytes(cube));
+    const struct {
+      const char* suffix;
+      bool binary;
+      int version;
+    } forms[] = {{"_v2.meshb", true, 2}, {"_v4.meshb", true, 4}, {".mesh", false, 2}};
+    for (const auto& form : forms) {
+      const std::string path = dir + "/bench_cube_" + (p2 ? "p2" : "p1") + form.suffix;
+      zel::KeywordWriteFormat format;
+      format.binary = form.binary;
+      format.version = form.version;
+      if (!writeCube(path, cube, format)) return 1;
+      measure(path, cube, form.binary, rounds);
+      std::remove(path.c_str());
+    }
+  }
+  return 0;
+}
