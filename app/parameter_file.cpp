@@ -1,0 +1,167 @@
+// Reading of the parameter file.
+#include "app/parameter_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "window/text_tokens.h"
+
+namespace {
+
+struct ColourMapWord {
+  const char* word;
+  const char* message;
+};
+
+// Indexed by colour-map number.
+const ColourMapWord kColourMaps[] = {
+    {"rainbow", "  Rainbow colormap used"},
+    {"grayscale", "  Grayscale colormap used"},
+    {"coolwarm", "  Coolwarm colormap used"},
+    {"magma", "  Magma colormap used"},
+    {"inferno", "  Inferno colormap used"},
+    {"plasma", "  Plasma colormap used"},
+    {"viridis", "  Viridis colormap used"},
+    {"jet", "  Jet colormap used"},
+    {"cubehelixblue", "  Cubehelix blue colormap used"},
+    {"cubehelixbluerev", "  Reverse cubehelix blue colormap used"},
+    {"rainbowdesaturated", "  Rainbow desaturated used"},
+};
+
+double rounded(double value) { return double(float(value)); }
+
+// A count read from the file allocates no more entries than the rest of the file could fill:
+// each value needs at least two bytes (a digit and a separator).
+int boundedCount(std::FILE* in, int count, int valuesPerEntry) {
+  if (count <= 0) return 0;
+  const long here = std::ftell(in);
+  std::fseek(in, 0, SEEK_END);
+  const long end = std::ftell(in);
+  std::fseek(in, here, SEEK_SET);
+  const long most = (end - here) / (2L * valuesPerEntry) + 1;
+  return int(std::min<long>(count, most));
+}
+
+// Each handler returns false when an error ends the reading.
+bool readCutPlanes(KeywordValueReader& reader, DisplayParameters* p) {
+  if (reader.integer("cutplane", &p->NbrUsrCut) != ValueRead::Read) {
+    p->NbrUsrCut = 0;
+    return false;
+  }
+  const int count = boundedCount(reader.input(), p->NbrUsrCut, 6);
+  p->NbrUsrCut = count;
+  p->ctr.assign(count, {0.0, 0.0, 0.0});
+  p->nor.assign(count, {0.0, 0.0, 0.0});
+  for (int plane = 0; plane < count; ++plane) {
+    for (auto* point : {&p->ctr[plane], &p->nor[plane]}) {
+      for (double& coordinate : *point) {
+        double value;
+        if (reader.real("cutplane", &value) != ValueRead::Read) return true;
+        coordinate = rounded(value);
+      }
+    }
+  }
+  return true;
+}
+
+bool readIsoValues(KeywordValueReader& reader, DisplayParameters* p) {
+  if (reader.integer("isolines", &p->NbrUsrIso) != ValueRead::Read) {
+    p->NbrUsrIso = 0;
+    return false;
+  }
+  p->NbrUsrIso = boundedCount(reader.input(), p->NbrUsrIso, 1);
+  p->UsrIsoVal.assign(p->NbrUsrIso, 0.0f);
+  for (float& isoValue : p->UsrIsoVal) {
+    double value;
+    if (reader.real("isolines", &value) != ValueRead::Read) return true;
+    isoValue = float(value);
+  }
+  return true;
+}
+
+void readColourMap(KeywordValueReader& reader, DisplayParameters* p) {
+  std::string word;
+  if (!readToken(reader.input(), &word)) return;
+  word = lowerCased(word);
+  for (int map = 0; map < int(std::size(kColourMaps)); ++map) {
+    if (word == kColourMaps[map].word) {
+      p->cm = map;
+      std::fprintf(reader.messages(), "%s\n", kColourMaps[map].message);
+      return;
+    }
+  }
+  std::fprintf(reader.messages(), "  unknow colormap ! \n");
+}
+
+bool applyKeyword(KeywordValueReader& reader, const std::string& keyword, DisplayParameters* p) {
+  double values[6];
+  if (keyword == "cutplane") return readCutPlanes(reader, p);
+  if (keyword == "isolines") return readIsoValues(reader, p);
+  if (keyword == "numberofsubisolines") {
+    int count = 9;
+    if (reader.integer("numberofsubisolines", &count) != ValueRead::Read) {
+      p->nbrIso = 9;
+      return false;
+    }
+    p->nbrIso = std::min(count, 9);
+  } else if (keyword == "isolineswidth") {
+    if (reader.real("isolineswidth", values) != ValueRead::Read) {
+      p->IsoWid = 1.0;
+      return false;
+    }
+    p->IsoWid = rounded(values[0]);
+  } else if (keyword == "palette") {
+    if (reader.reals("palette", 5, values) == ValueRead::Read) {
+      for (int i = 0; i < 5; ++i) p->usrPal[i] = float(values[i]);
+      p->Pal = 1;
+    } else {
+      p->Pal = 0;
+    }
+  } else if (keyword == "displayfield") {
+    int field = 1;
+    if (reader.integer("displayfield", &field) != ValueRead::Read) {
+      p->displayField = 1;
+      return false;
+    }
+    p->displayField = std::max(field, 1);
+    std::fprintf(reader.messages(), "  Display Solution Field %d \n", p->displayField);
+  } else if (keyword == "boundingbox") {
+    for (double& bound : p->bbox) {
+      if (reader.real("boundingbox", values) != ValueRead::Read) break;
+      bound = rounded(values[0]);
+    }
+  } else if (keyword == "colormap") {
+    readColourMap(reader, p);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string parameterFileName(const std::string& meshName) {
+  return meshName.substr(0, meshName.find(".mesh")) + ".zelmor";
+}
+
+void readParameterKeywords(std::FILE* in, DisplayParameters* parameters, std::FILE* out) {
+  KeywordValueReader reader(in, out);
+  std::string token;
+  while (readToken(in, &token)) {
+    if (!applyKeyword(reader, lowerCased(token), parameters)) break;
+  }
+}
+
+bool readParameterFile(const std::string& meshName, DisplayParameters* parameters,
+                       std::FILE* out) {
+  for (const std::string& name : {parameterFileName(meshName), std::string("DEFAULT.zelmor"),
+                                  std::string("Default.zelmor")}) {
+    std::FILE* in = std::fopen(name.c_str(), "r");
+    if (!in) continue;
+    std::fprintf(out, "  %% %s OPENED\n", name.c_str());
+    readParameterKeywords(in, parameters, out);
+    std::fclose(in);
+    return true;
+  }
+  std::fprintf(out, "  %%%% WARNING: NO PARAMETER FILE FOUND.");
+  std::fprintf(out, " USE DEFAULT VALUES\n");
+  return false;
+}

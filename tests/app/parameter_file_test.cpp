@@ -1,0 +1,147 @@
+// Parameter file: lookup order, keywords and their error rules.
+#include "app/parameter_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+// Reads `text` as a parameter file; `messages` receives what was printed.
+DisplayParameters readText(const std::string& text, std::string* messages = nullptr) {
+  std::FILE* in = std::tmpfile();
+  std::FILE* out = std::tmpfile();
+  std::fputs(text.c_str(), in);
+  std::rewind(in);
+  DisplayParameters parameters;
+  readParameterKeywords(in, &parameters, out);
+  if (messages) {
+    std::rewind(out);
+    messages->clear();
+    for (int c; (c = std::fgetc(out)) != EOF;) messages->push_back(char(c));
+  }
+  std::fclose(in);
+  std::fclose(out);
+  return parameters;
+}
+
+TEST(ParameterFile, NamedAfterTheMeshWithoutItsExtension) {
+  EXPECT_EQ(parameterFileName("mesh.meshb"), "mesh.zelmor");
+  EXPECT_EQ(parameterFileName("dir/run.mesh.gz"), "dir/run.zelmor");
+  EXPECT_EQ(parameterFileName("cube"), "cube.zelmor");
+}
+
+TEST(ParameterFile, KeywordsInAnyCaseSetTheirValues) {
+  std::string messages;
+  const DisplayParameters p = readText(
+      "some comment words\nCutPlane 1  0.5 0 0  1 0 0\nNUMBEROFSUBISOLINES 20 isolineswidth 2.5\n"
+      "palette 0 1 2 3 4 IsoLines 2 0.25 0.75 boundingbox -1 1 -2 2 -3 3 colormap Viridis "
+      "displayfield 0",
+      &messages);
+  ASSERT_EQ(p.NbrUsrCut, 1);
+  EXPECT_EQ(p.ctr[0], (std::array<double, 3>{0.5, 0, 0}));
+  EXPECT_EQ(p.nor[0], (std::array<double, 3>{1, 0, 0}));
+  EXPECT_EQ(p.nbrIso, 9);
+  EXPECT_EQ(p.IsoWid, 2.5);
+  EXPECT_EQ(p.Pal, 1);
+  EXPECT_EQ(p.usrPal[4], 4.0f);
+  ASSERT_EQ(p.NbrUsrIso, 2);
+  EXPECT_EQ(p.UsrIsoVal, (std::vector<float>{0.25f, 0.75f}));
+  EXPECT_EQ(p.bbox[5], 3.0);
+  EXPECT_EQ(p.cm, 6);
+  EXPECT_EQ(p.displayField, 1);
+  EXPECT_EQ(messages, "  Viridis colormap used\n  Display Solution Field 1 \n");
+
+  EXPECT_EQ(readText("numberofsubisolines 4").nbrIso, 4);
+  // Reals are stored rounded to single precision.
+  EXPECT_EQ(readText("isolineswidth 0.1").IsoWid, double(0.1f));
+}
+
+TEST(ParameterFile, UnknownColourMapKeepsThePreviousOne) {
+  std::string messages;
+  const DisplayParameters p = readText("colormap magma colormap sepia", &messages);
+  EXPECT_EQ(p.cm, 3);
+  EXPECT_EQ(messages, "  Magma colormap used\n  unknow colormap ! \n");
+}
+
+TEST(ParameterFile, ErrorsFollowTheirRecoveryRules) {
+  std::string messages;
+  DisplayParameters p = readText("isolineswidth wide colormap jet", &messages);
+  EXPECT_EQ(p.IsoWid, 1.0);
+  EXPECT_EQ(p.cm, 0);  // the rest of the file is ignored
+  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: isolineswidth: ERROR WHILE READING DOUBLE VALUE(wide)\n");
+
+  p = readText("palette 1 2 3", &messages);
+  EXPECT_EQ(p.Pal, 0);
+  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: palette: MISSING DOUBLE VALUE \n");
+
+  // A bad real abandons only its keyword; the count stays.
+  p = readText("cutplane 2 0 0 0 1 0 0  0 x 0 0 1 0 numberofsubisolines 3", &messages);
+  EXPECT_EQ(p.NbrUsrCut, 2);
+  EXPECT_EQ(p.nor[0], (std::array<double, 3>{1, 0, 0}));
+  EXPECT_EQ(p.nbrIso, 3);
+  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: cutplane: ERROR WHILE READING DOUBLE VALUE(x)\n");
+
+  p = readText("isolines many colormap jet", &messages);
+  EXPECT_EQ(p.NbrUsrIso, 0);
+  EXPECT_EQ(p.cm, 0);
+  p = readText("displayfield -3", &messages);
+  EXPECT_EQ(p.displayField, 1);
+  p = readText("displayfield", &messages);
+  EXPECT_EQ(p.displayField, 1);
+  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: displayfield: MISSING INTEGER VALUE \n");
+  p = readText("numberofsubisolines 2.5 isolineswidth 3", &messages);
+  EXPECT_EQ(p.nbrIso, 9);
+  EXPECT_EQ(p.IsoWid, 1.0);
+}
+
+TEST(ParameterFile, HugeCountsAllocateOnlyWhatTheFileCanHold) {
+  const DisplayParameters p = readText("cutplane 2000000000 1 2 3 4 5 6");
+  EXPECT_LE(p.NbrUsrCut, 10);
+  EXPECT_EQ(p.ctr.size(), size_t(p.NbrUsrCut));
+  EXPECT_EQ(p.ctr[0], (std::array<double, 3>{1, 2, 3}));
+  const DisplayParameters q = readText("isolines 2000000000 1");
+  EXPECT_LE(q.NbrUsrIso, 10);
+}
+
+TEST(ParameterFile, LookupPrefersTheMeshFileOverDefaults) {
+  const auto previous = std::filesystem::current_path();
+  const auto directory = std::filesystem::temp_directory_path() / "zel_parameter_test";
+  std::filesystem::remove_all(directory);
+  std::filesystem::create_directories(directory);
+  std::filesystem::current_path(directory);
+
+  std::FILE* out = std::tmpfile();
+  DisplayParameters none;
+  EXPECT_FALSE(readParameterFile("cube.meshb", &none, out));
+  EXPECT_EQ(none.nbrIso, 9);
+  EXPECT_EQ(none.IsoWid, 1.0);
+  EXPECT_EQ(none.cm, 0);
+
+  std::ofstream("DEFAULT.zelmor") << "colormap jet";
+  DisplayParameters fallback;
+  EXPECT_TRUE(readParameterFile("cube.meshb", &fallback, out));
+  EXPECT_EQ(fallback.cm, 7);
+
+  std::ofstream("cube.zelmor") << "colormap plasma";
+  DisplayParameters local;
+  EXPECT_TRUE(readParameterFile("cube.meshb", &local, out));
+  EXPECT_EQ(local.cm, 5);
+
+  std::rewind(out);
+  char line[256];
+  std::string text;
+  while (std::fgets(line, sizeof line, out)) text += line;
+  std::fclose(out);
+  EXPECT_EQ(text,
+            "  %% WARNING: NO PARAMETER FILE FOUND. USE DEFAULT VALUES\n"
+            "  % DEFAULT.zelmor OPENED\n  Jet colormap used\n"
+            "  % cube.zelmor OPENED\n  Plasma colormap used\n");
+
+  std::filesystem::current_path(previous);
+  std::filesystem::remove_all(directory);
+}
+
+}  // namespace
