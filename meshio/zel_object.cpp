@@ -28,8 +28,8 @@ bool entitySlot(ZelObject* object, int typ, EntitySlot* slot) {
   } else if (typ >= 11 && typ <= 31) {
     const int degree = (typ - 11) / 7 + 2, shape = (typ - 11) % 7;
     element = 7 + 3 * shape + (degree - 2);
-    slot->capacity = &object->capacityHigh[degree - 2][0][shape];
-    slot->count = &object->capacityHigh[degree - 2][1][shape];
+    slot->capacity = &object->degreeCounts[degree - 2][0][shape];
+    slot->count = &object->degreeCounts[degree - 2][1][shape];
   } else {
     return false;
   }

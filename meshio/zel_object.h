@@ -49,7 +49,7 @@ struct ZelObject {
   int count1[kLinearSlotCount];
   // Degrees 2, 3, 4 (index degree - 2), each in the order edges, triangles, quadrilaterals,
   // tetrahedra, hexahedra, pyramids, prisms: capacities, then counts.
-  int capacityHigh[3][2][7];  // [degree - 2][0 capacities, 1 counts][kind]
+  int degreeCounts[3][2][7];  // [degree - 2][0 capacities, 1 counts][kind]
   int nbrNormals;
   int* normals;        // one vertex index per normal
   double* coordinates;
