@@ -1,4 +1,4 @@
-// Opening, scanning and closing keyword files; keyword statistics, positioning, renumbering.
+// Opening, scanning and closing keyword files: version, dimension and every keyword header.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
