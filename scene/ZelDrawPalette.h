@@ -43,12 +43,13 @@ class ZelDrawPalette final : public ZelDrawObject {
   void setUserIsoValues(int n, const float* values) { m_state.setUserIsoValues(n, values); }
   const zel::PaletteState& paletteState() const { return m_state; }
 
-  // The uniforms a buffer sends for this palette: its values, the size of its colour map and
+  // What a buffer sends for this palette: its values, its colour map's texels and size, and
   // its iso-line settings.
   ZelPaletteState shaderState() const {
     ZelPaletteState s;
     for (int i = 0; i < zel::kPaletteValueCount; ++i) s.values[i] = m_state.values[i];
-    s.colourMapSize = zel::colourMapSize(m_state.colourMap);
+    s.colourMap = colourMapTexels();
+    s.colourMapSize = colourMapSize();
     s.nbrIso = m_state.isoLineCount;
     s.nbrUsrIso = m_state.userIsoCount;
     for (int i = 0; i < zel::kMaxUserIsoValues; ++i) s.usrIso[i] = m_state.userIso[i];

@@ -95,6 +95,8 @@ TEST(DrawPalette, ComputedPaletteAndShaderState) {
   const ZelPaletteState s = p.shaderState();
   for (int i = 0; i < 5; ++i) EXPECT_FLOAT_EQ(s.values[i], p.values()[i]);
   EXPECT_EQ(s.colourMapSize, 256);  // viridis
+  ASSERT_NE(s.colourMap, nullptr);
+  EXPECT_FLOAT_EQ(s.colourMap[3 * 255 + 2], 0.143936f);
   EXPECT_EQ(s.nbrIso, 7);
   EXPECT_EQ(s.nbrUsrIso, 2);
   EXPECT_FLOAT_EQ(s.usrIso[1], 4.0f);
