@@ -21,16 +21,30 @@ echo "  No display: running pellon under Xvfb with Mesa llvmpipe (software OpenG
 runtime=$(mktemp -d /tmp/zel-runtime.XXXXXX)
 chmod 700 "$runtime"
 export XDG_RUNTIME_DIR=$runtime QT_QPA_PLATFORM=xcb
+log="$runtime/pellon.log"
+set +e
+# Once the window is up, press Space (a screenshot of the window), then close the window.
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash -c '
-  "$0/pellon" "${@}" &
+  build=$1 log=$2; shift 2
+  "$build/pellon" "$@" > >(tee "$log") 2>&1 &
   pid=$!
-  if "$0/zel_x11" wait "$pid" 1 60; then
-    sleep 2
-    "$0/zel_x11" close "$pid" || true
+  if "$build/zel_x11" wait "$pid" 1 120; then
+    sleep 1
+    "$build/zel_x11" key "$pid" space
+    for _ in $(seq 1 300); do
+      grep -q "screen shot done in file" "$log" && break
+      sleep 0.1
+    done
+    "$build/zel_x11" close "$pid" || true
   fi
   wait "$pid"
-' "$build" "${arguments[@]}"
+' run "$build" "$log" "${arguments[@]}"
 status=$?
+set -e
+shot=$(sed -n 's/^  screen shot done in file : \(.*\) $/\1/p' "$log" | tail -1)
 rm -rf "$runtime"
+if [ -n "$shot" ]; then
+  echo "  PNG of the window: $(pwd)/$shot"
+fi
 echo "  pellon ended with exit code $status"
 exit $status

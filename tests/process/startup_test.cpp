@@ -108,3 +108,42 @@ TEST(Startup, OpenGLOlderThanFourIsRefusedOnceAndTheWindowStaysUsable) {
 }
 
 }  // namespace
+
+namespace {
+
+// Width and height from a PNG file's header; {0, 0} when it is not a PNG.
+std::pair<int, int> pngSize(const std::string& path) {
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (!in) return {0, 0};
+  unsigned char header[24] = {};
+  const size_t read = std::fread(header, 1, sizeof header, in);
+  std::fclose(in);
+  if (read != sizeof header || header[1] != 'P' || header[2] != 'N' || header[3] != 'G') return {0, 0};
+  auto big = [&](int at) {
+    return int(header[at]) << 24 | int(header[at + 1]) << 16 | int(header[at + 2]) << 8 | header[at + 3];
+  };
+  return {big(16), big(20)};
+}
+
+TEST(Startup, SpaceWritesAScreenshotInDevicePixels) {
+  for (int ratio : {1, 2}) {
+    TemporaryDirectory directory;
+    ChildProcess pellon(PELLON_BINARY, {}, directory.path(),
+                        {"QT_SCALE_FACTOR=" + std::to_string(ratio)});
+    ASSERT_EQ(waitForWindows(pellon.pid(), 1, kStartSeconds).size(), 1u);
+    ::usleep(300 * 1000);
+    ASSERT_EQ(sendKeyToProcess(pellon.pid(), "space"), 1);
+    for (int i = 0; i < 200 && pellon.output().find("screen shot done") == std::string::npos; ++i)
+      ::usleep(50 * 1000);
+    const std::string out = pellon.output();
+    std::smatch name;
+    ASSERT_TRUE(std::regex_search(out, name, std::regex("screen shot done in file : (\\S+) \n"))) << out;
+    EXPECT_TRUE(std::regex_match(std::string(name[1]), std::regex("screenshot_[0-9]+\\.png")));
+    EXPECT_EQ(pngSize(directory.path() + "/" + std::string(name[1])),
+              std::make_pair(800 * ratio, 600 * ratio));
+    closeWindowsOfProcess(pellon.pid());
+    EXPECT_EQ(pellon.wait(kStartSeconds), 0);
+  }
+}
+
+}  // namespace

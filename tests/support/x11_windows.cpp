@@ -3,6 +3,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <chrono>
 #include <thread>
@@ -89,4 +90,33 @@ int closeWindowsOfProcess(pid_t pid) {
   }
   XFlush(display);
   return closed;
+}
+
+int sendKeyToProcess(pid_t pid, const char* keysym) {
+  Display_ connection;
+  if (!connection.display) return 0;
+  Display* display = connection.display;
+  const KeySym symbol = XStringToKeysym(keysym);
+  if (symbol == NoSymbol) return 0;
+  const KeyCode code = XKeysymToKeycode(display, symbol);
+  int sent = 0;
+  for (Window window : topLevelWindowsOf(display, pid)) {
+    for (int type : {KeyPress, KeyRelease}) {
+      XEvent event{};
+      event.xkey.type = type;
+      event.xkey.display = display;
+      event.xkey.window = window;
+      event.xkey.root = DefaultRootWindow(display);
+      event.xkey.subwindow = None;
+      event.xkey.time = CurrentTime;
+      event.xkey.x = event.xkey.y = 1;
+      event.xkey.same_screen = True;
+      event.xkey.keycode = code;
+      event.xkey.state = 0;
+      XSendEvent(display, window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
+    }
+    ++sent;
+  }
+  XFlush(display);
+  return sent;
 }

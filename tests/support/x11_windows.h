@@ -20,3 +20,7 @@ std::vector<WindowInfo> waitForWindows(pid_t pid, size_t count, double seconds);
 
 // Sends WM_DELETE_WINDOW to every window of `pid`; returns how many were asked to close.
 int closeWindowsOfProcess(pid_t pid);
+
+// Sends a key press and release of `keysym` (an X keysym name such as "space" or "w") to every
+// window of `pid`; returns how many windows received it.
+int sendKeyToProcess(pid_t pid, const char* keysym);

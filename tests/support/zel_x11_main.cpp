@@ -2,6 +2,7 @@
 // script to end a headless session cleanly.
 //   zel_x11 wait PID COUNT SECONDS   exits 0 once COUNT windows of PID are mapped
 //   zel_x11 close PID                asks every window of PID to close
+//   zel_x11 key PID KEYSYM           sends one key (X keysym name, e.g. "space") to PID
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,9 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "close") == 0) {
     return closeWindowsOfProcess(std::atoi(argv[2])) > 0 ? 0 : 1;
   }
-  std::fprintf(stderr, "usage: zel_x11 wait PID COUNT SECONDS | zel_x11 close PID\n");
+  if (argc == 4 && std::strcmp(argv[1], "key") == 0) {
+    return sendKeyToProcess(std::atoi(argv[2]), argv[3]) > 0 ? 0 : 1;
+  }
+  std::fprintf(stderr, "usage: zel_x11 wait PID COUNT SECONDS | close PID | key PID KEYSYM\n");
   return 2;
 }
