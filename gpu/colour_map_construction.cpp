@@ -10,9 +10,8 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 // sRGB primaries, D65 white.
-constexpr double kRgbToXyz[3][3] = {{0.412453, 0.357580, 0.180423},
-                                    {0.212671, 0.715160, 0.072169},
-                                    {0.019334, 0.119193, 0.950227}};
+constexpr double kRgbToXyz[3][3] = {
+    {0.412453, 0.357580, 0.180423}, {0.212671, 0.715160, 0.072169}, {0.019334, 0.119193, 0.950227}};
 constexpr double kWhite[3] = {0.950456, 1.0, 1.088754};
 
 double toLinear(double v) { return v > 0.04045 ? std::pow((v + 0.055) / 1.055, 2.4) : v / 12.92; }
@@ -27,7 +26,7 @@ double labFInverse(double f) {
 
 // Solves the 3x3 system m x = b by Cramer's rule (m is the well-conditioned primaries matrix).
 std::array<double, 3> solve3(const double (&m)[3][3], const double (&b)[3]) {
-  auto det = [](const double (&a)[3][3]) {
+  auto det = [](const double(&a)[3][3]) {
     return a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
            a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
            a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);

@@ -32,8 +32,7 @@ struct ConstructedMaps {
   static std::vector<float> reversed(const std::vector<float>& rgb) {
     std::vector<float> out(rgb.size());
     const size_t n = rgb.size() / 3;
-    for (size_t i = 0; i < n; ++i)
-      std::copy_n(&rgb[3 * (n - 1 - i)], 3, &out[3 * i]);
+    for (size_t i = 0; i < n; ++i) std::copy_n(&rgb[3 * (n - 1 - i)], 3, &out[3 * i]);
     return out;
   }
 };

@@ -10,7 +10,7 @@ namespace zel {
 
 constexpr int kPaletteValueCount = 5;
 constexpr int kMaxUserIsoValues = 9;
-constexpr int kDefaultColourMap = 2;   // coolwarm
+constexpr int kDefaultColourMap = 2;  // coolwarm
 constexpr int kDefaultIsoLineCount = 9;
 
 // p0 <= p1 <= p2 <= p3 <= p4.
@@ -43,8 +43,8 @@ PaletteValues checkedPalette(const float* given);
 // iso-lines per interval and no user iso-values. With user iso-values the shaders draw those
 // and ignore the regular count.
 struct PaletteState {
-  bool set = false;      // a palette was given or computed
-  bool forced = false;   // given by the user; never recomputed from data
+  bool set = false;     // a palette was given or computed
+  bool forced = false;  // given by the user; never recomputed from data
   PaletteValues values{};
   int colourMap = kDefaultColourMap;
   int isoLineCount = kDefaultIsoLineCount;

@@ -8,9 +8,9 @@ struct ZelDisplaySettings {
   // Bits 1-2: face colouring mode (3 by default: grey faces); bits 0 and 4 are carried and
   // stored without changing the drawing; bit 3 is cleared by key "f".
   int32_t renderFlags = 23;
-  bool lineOn = true;            // element edges over faces
-  bool tessellationOn = false;   // curved elements tessellated
-  bool solutionOn = false;       // solution colours shown
+  bool lineOn = true;           // element edges over faces
+  bool tessellationOn = false;  // curved elements tessellated
+  bool solutionOn = false;      // solution colours shown
   bool isoLinesOn = false;
   bool paletteShown = true;      // palette legend drawn
   bool checkInOut = false;       // shaders tint by side of the cut plane
@@ -19,8 +19,8 @@ struct ZelDisplaySettings {
   float shrink = 1.0f;           // element shrink factor (<= 1)
   float lineWidth = 0.8f;        // pixels before the device pixel ratio
   float unnamedFloat = 1.0f;
-  float pointSize = 8.0f;        // pixels before the device pixel ratio, for vertex kinds
-  int tessellationLevel = 4;     // 1 to 125
+  float pointSize = 8.0f;     // pixels before the device pixel ratio, for vertex kinds
+  int tessellationLevel = 4;  // 1 to 125
   double scaleFactors[2] = {1.0, 1.0};
   double unnamedDouble = 0.0;
 

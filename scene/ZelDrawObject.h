@@ -4,7 +4,6 @@
 
 #include <QMatrix3x3>
 #include <QVector3D>
-
 #include <array>
 #include <cstdint>
 #include <vector>

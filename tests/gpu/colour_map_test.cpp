@@ -24,16 +24,16 @@ void expectRow(const Row& got, const Row& want, double tol, const std::string& w
 
 TEST(ColourMaps, SizesKeywordsAndRange) {
   const int sizes[11] = {5, 2, 257, 256, 256, 256, 256, 9, 101, 101, 8};
-  const char* keywords[11] = {"rainbow", "grayscale", "coolwarm", "magma", "inferno", "plasma",
-                              "viridis", "jet", "cubehelixblue", "cubehelixbluerev",
-                              "rainbowdesaturated"};
-  const char* lines[11] = {"  Rainbow colormap used", "  Grayscale colormap used",
-                           "  Coolwarm colormap used", "  Magma colormap used",
-                           "  Inferno colormap used", "  Plasma colormap used",
-                           "  Viridis colormap used", "  Jet colormap used",
-                           "  Cubehelix blue colormap used",
-                           "  Reverse cubehelix blue colormap used",
-                           "  Rainbow desaturated used"};
+  const char* keywords[11] = {"rainbow",       "grayscale",        "coolwarm",          "magma",
+                              "inferno",       "plasma",           "viridis",           "jet",
+                              "cubehelixblue", "cubehelixbluerev", "rainbowdesaturated"};
+  const char* lines[11] = {
+      "  Rainbow colormap used",        "  Grayscale colormap used",
+      "  Coolwarm colormap used",       "  Magma colormap used",
+      "  Inferno colormap used",        "  Plasma colormap used",
+      "  Viridis colormap used",        "  Jet colormap used",
+      "  Cubehelix blue colormap used", "  Reverse cubehelix blue colormap used",
+      "  Rainbow desaturated used"};
   for (int m = 0; m < zel::kColourMapCount; ++m) {
     const zel::ColourMap& map = zel::colourMap(m);
     EXPECT_EQ(map.entries, sizes[m]) << m;
@@ -66,12 +66,17 @@ TEST(ColourMaps, FixedMapsEntryByEntry) {
   for (int i = 0; i < 5; ++i) expectRow(entry(0, i), rainbow[i], 0, "rainbow");
   expectRow(entry(1, 0), {1, 1, 1}, 0, "grayscale");
   expectRow(entry(1, 1), {0, 0, 0}, 0, "grayscale");
-  const Row jet[9] = {{0, 0, 0.5}, {0, 0, 1},   {0, 0.5, 1}, {0, 1, 1}, {0.5, 1, 0.5},
+  const Row jet[9] = {{0, 0, 0.5}, {0, 0, 1},   {0, 0.5, 1}, {0, 1, 1},  {0.5, 1, 0.5},
                       {1, 1, 0},   {1, 0.5, 0}, {1, 0, 0},   {0.5, 0, 0}};
   for (int i = 0; i < 9; ++i) expectRow(entry(7, i), jet[i], 0, "jet");
-  const Row desat[8] = {{0.2784, 0.2784, 0.8588}, {0, 0, 0.3608}, {0, 1, 1},
-                        {0, 0.502, 0},            {1, 1, 0},      {1, 0.3804, 0},
-                        {0.4196, 0, 0},           {0.8784, 0.302, 0.302}};
+  const Row desat[8] = {{0.2784, 0.2784, 0.8588},
+                        {0, 0, 0.3608},
+                        {0, 1, 1},
+                        {0, 0.502, 0},
+                        {1, 1, 0},
+                        {1, 0.3804, 0},
+                        {0.4196, 0, 0},
+                        {0.8784, 0.302, 0.302}};
   for (int i = 0; i < 8; ++i) expectRow(entry(10, i), desat[i], 1e-7, "rainbowdesaturated");
 }
 
@@ -84,14 +89,30 @@ TEST(ColourMaps, PublishedTablesMatchTheReferenceValues) {
     double weighted;
   };
   const Reference refs[4] = {
-      {3, {0.001462, 0.000466, 0.013866}, {0.716387, 0.214982, 0.47529},
-       {0.987053, 0.991438, 0.749504}, {160.920924, 82.924139, 109.556377}, 58746.807743},
-      {4, {0.001462, 0.000466, 0.013866}, {0.735683, 0.215906, 0.330245},
-       {0.988362, 0.998364, 0.644924}, {161.922869, 84.604374, 70.622141}, 52069.718699},
-      {5, {0.050383, 0.029803, 0.527975}, {0.798216, 0.280197, 0.469538},
-       {0.940015, 0.975158, 0.131326}, {180.594634, 86.231843, 110.994049}, 55856.595736},
-      {6, {0.267004, 0.004874, 0.329415}, {0.127568, 0.566949, 0.550556},
-       {0.993248, 0.906157, 0.143936}, {83.743425, 137.734004, 110.223089}, 48635.773018},
+      {3,
+       {0.001462, 0.000466, 0.013866},
+       {0.716387, 0.214982, 0.47529},
+       {0.987053, 0.991438, 0.749504},
+       {160.920924, 82.924139, 109.556377},
+       58746.807743},
+      {4,
+       {0.001462, 0.000466, 0.013866},
+       {0.735683, 0.215906, 0.330245},
+       {0.988362, 0.998364, 0.644924},
+       {161.922869, 84.604374, 70.622141},
+       52069.718699},
+      {5,
+       {0.050383, 0.029803, 0.527975},
+       {0.798216, 0.280197, 0.469538},
+       {0.940015, 0.975158, 0.131326},
+       {180.594634, 86.231843, 110.994049},
+       55856.595736},
+      {6,
+       {0.267004, 0.004874, 0.329415},
+       {0.127568, 0.566949, 0.550556},
+       {0.993248, 0.906157, 0.143936},
+       {83.743425, 137.734004, 110.223089},
+       48635.773018},
   };
   for (const Reference& r : refs) {
     const std::string name = zel::colourMap(r.map).keyword;

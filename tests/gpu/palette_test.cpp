@@ -1,11 +1,11 @@
 // Palette computation, the range rule, extension, the user-palette check and the palette state.
+#include "gpu/palette.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <vector>
-
-#include "gpu/palette.h"
 
 namespace {
 
@@ -25,8 +25,7 @@ TEST(PaletteComputation, RangeOfDataSplitIntoQuarters) {
   expectPalette(*zel::computePalette(2, sym.data()), {-1, -0.5, 0, 0.5, 1});
   // Double data beyond float precision still gives the right quarter points.
   const std::vector<double> big = {1e30, 3e30};
-  expectPalette(*zel::computePalette(2, big.data()), {1e30f, 1.5e30f, 2e30f, 2.5e30f, 3e30f},
-                1e24);
+  expectPalette(*zel::computePalette(2, big.data()), {1e30f, 1.5e30f, 2e30f, 2.5e30f, 3e30f}, 1e24);
 }
 
 TEST(PaletteComputation, ConstantAndZeroFieldsAreWidened) {

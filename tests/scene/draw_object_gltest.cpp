@@ -2,7 +2,6 @@
 // highlighting, a palette object's values and colour map reaching the pixels, and the id
 // ranges and counts of a patch with members.
 #include <QOpenGLFunctions_4_0_Core>
-
 #include <memory>
 #include <vector>
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QOpenGLFunctions_4_0_Core>
-
 #include <memory>
 #include <set>
 #include <string>
@@ -19,13 +18,28 @@ using Object = std::unique_ptr<ZelDrawObject>;
 Object make(int kind, int reference = 0) { return Object(ZelDrawObject::create(kind, reference)); }
 
 // Kinds with a class in the factory; every other code in -1..140 gets none.
-const std::set<int> kBuilt = {
-    DrawKind::Vertex, DrawKind::Corner, DrawKind::Edge, DrawKind::EdgeP2, DrawKind::EdgeP3,
-    DrawKind::EdgeP4, DrawKind::Triangle, DrawKind::TriangleP2, DrawKind::TriangleP3,
-    DrawKind::TriangleP4, DrawKind::Quadrilateral, DrawKind::QuadrilateralQ2,
-    DrawKind::QuadrilateralQ3, DrawKind::QuadrilateralQ4, 9, DrawKind::SceneCenter,
-    DrawKind::CutPlane, DrawKind::Solution, DrawKind::Patch};
-bool isFace(int kind) { return kind >= DrawKind::CutTriangle && kind <= DrawKind::SrfQuadrilateralQ4; }
+const std::set<int> kBuilt = {DrawKind::Vertex,
+                              DrawKind::Corner,
+                              DrawKind::Edge,
+                              DrawKind::EdgeP2,
+                              DrawKind::EdgeP3,
+                              DrawKind::EdgeP4,
+                              DrawKind::Triangle,
+                              DrawKind::TriangleP2,
+                              DrawKind::TriangleP3,
+                              DrawKind::TriangleP4,
+                              DrawKind::Quadrilateral,
+                              DrawKind::QuadrilateralQ2,
+                              DrawKind::QuadrilateralQ3,
+                              DrawKind::QuadrilateralQ4,
+                              9,
+                              DrawKind::SceneCenter,
+                              DrawKind::CutPlane,
+                              DrawKind::Solution,
+                              DrawKind::Patch};
+bool isFace(int kind) {
+  return kind >= DrawKind::CutTriangle && kind <= DrawKind::SrfQuadrilateralQ4;
+}
 bool isSurface(int kind) {
   return (kind >= DrawKind::Triangle && kind <= DrawKind::TriangleP3) ||
          (kind >= DrawKind::Quadrilateral && kind <= DrawKind::QuadrilateralQ3) ||
@@ -106,14 +120,16 @@ TEST(DrawObject, StartsWithTheDocumentedState) {
 
 TEST(DrawObject, PalettesAttachOnlyToKindsThatCarryThem) {
   ZelDrawPalette palette;
-  for (int kind : std::initializer_list<int>{DrawKind::Vertex, DrawKind::Edge, DrawKind::EdgeP3, DrawKind::CutPlane,
-                   DrawKind::Solution, DrawKind::Patch, kIsoLineDrawKind}) {
+  for (int kind : std::initializer_list<int>{DrawKind::Vertex, DrawKind::Edge, DrawKind::EdgeP3,
+                                             DrawKind::CutPlane, DrawKind::Solution,
+                                             DrawKind::Patch, kIsoLineDrawKind}) {
     Object o = make(kind);
     o->setPalette(&palette);
     EXPECT_EQ(o->getPalette(), nullptr) << "kind " << kind;
   }
-  for (int kind : std::initializer_list<int>{DrawKind::Triangle, DrawKind::QuadrilateralQ4, DrawKind::CutTriangleP2,
-                   DrawKind::UsrCutQuadrilateral, DrawKind::SrfTriangleP4}) {
+  for (int kind : std::initializer_list<int>{DrawKind::Triangle, DrawKind::QuadrilateralQ4,
+                                             DrawKind::CutTriangleP2, DrawKind::UsrCutQuadrilateral,
+                                             DrawKind::SrfTriangleP4}) {
     Object o = make(kind);
     o->setPalette(&palette);
     EXPECT_EQ(o->getPalette(), &palette) << "kind " << kind;
