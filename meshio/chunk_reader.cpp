@@ -50,6 +50,18 @@ void ChunkReader::issue(int descriptor, void* buffer, size_t bytes, int64_t offs
 
 ssize_t ChunkReader::wait(int* error) {
   std::unique_lock<std::mutex> lock(mutex_);
+  if (pending_) {
+    // The helper has not been scheduled yet (a busy machine): read here rather than wait for
+    // it to get a time slice.
+    pending_ = false;
+    lock.unlock();
+    int readError = 0;
+    ssize_t result = readFully(descriptor_, buffer_, bytes_, offset_, &readError);
+    lock.lock();
+    result_ = result;
+    error_ = readError;
+    done_ = true;
+  }
   changed_.wait(lock, [this] { return done_; });
   *error = error_;
   return result_;

@@ -23,7 +23,7 @@ class ChunkReader {
   void issue(int descriptor, void* buffer, size_t bytes, int64_t offset);
 
   // Bytes read: the requested count, fewer at the end of the file, or -1 on a system error
-  // (*error then holds errno).
+  // (*error then holds errno). A read the helper has not started yet is done by the caller.
   ssize_t wait(int* error);
 
  private:

@@ -213,14 +213,17 @@ void readBinaryBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t 
   for (const Run& run : plan)
     decoders.push_back(file->swapBytes ? decoderFor<true>(run.source, run.target)
                                        : decoderFor<false>(run.source, run.target));
-  ChunkReader reader;
+  // One helper thread per open file; no read is outstanding when this function leaves
+  // (a short read throws before the next chunk is issued).
+  if (chunks > 1 && !file->reader) file->reader = new ChunkReader;
+  ChunkReader* reader = file->reader;
   auto chunkBytes = [&](int64_t c) { return std::min(chunkLines, lines - c * chunkLines) * lineSize; };
   auto chunkOffset = [&](int64_t c) { return start + c * chunkLines * lineSize; };
-  if (chunks > 1) reader.issue(file->descriptor, buffers[0].get(), chunkBytes(0), chunkOffset(0));
+  if (chunks > 1) reader->issue(file->descriptor, buffers[0].get(), chunkBytes(0), chunkOffset(0));
   for (int64_t c = 0; c < chunks; ++c) {
     unsigned char* buffer = buffers[c % 2].get();
     int error = 0;
-    ssize_t got = chunks > 1 ? reader.wait(&error)
+    ssize_t got = chunks > 1 ? reader->wait(&error)
                              : readFully(file->descriptor, buffer, chunkBytes(c), chunkOffset(c),
                                          &error);
     if (got < 0)
@@ -230,7 +233,7 @@ void readBinaryBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t 
       throwKeywordError("%s: file truncated in line %lld", kKeywordTable[keyword].name,
                         static_cast<long long>(firstLine + c * chunkLines + got / lineSize));
     if (c + 1 < chunks)
-      reader.issue(file->descriptor, buffers[(c + 1) % 2].get(), chunkBytes(c + 1),
+      reader->issue(file->descriptor, buffers[(c + 1) % 2].get(), chunkBytes(c + 1),
                    chunkOffset(c + 1));
     const int64_t linesHere = chunkBytes(c) / lineSize;
     for (size_t r = 0; r < plan.size(); ++r)

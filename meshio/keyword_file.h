@@ -17,6 +17,7 @@
 namespace zel {
 
 class AsciiScanner;
+class ChunkReader;
 
 // File kind flags.
 enum KeywordFileKind : int { kFileAscii = 1, kFileBinary = 2, kFileMesh = 4, kFileSolution = 8 };
@@ -51,6 +52,7 @@ struct KeywordFile {
   int64_t fileSize = 0;
   int64_t position = 0;       // binary: offset of the next line read by getLine
   AsciiScanner* scanner = nullptr;  // ASCII files only
+  ChunkReader* reader = nullptr;    // binary files: helper thread, started on first need
   KeywordRecord keywords[kKeywordCount];
   std::string error;          // reason of the last failure
   std::vector<std::string> notes;  // tolerated oddities met by the scan

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "meshio/ascii_scanner.h"
+#include "meshio/chunk_reader.h"
 #include "meshio/keyword_error.h"
 #include "meshio/keyword_file.h"
 
@@ -312,6 +313,7 @@ int closeKeywordFile(KeywordFile* file) {
   if (file->descriptor >= 0 && ::close(file->descriptor) != 0 && (file->kindFlags & kFileAscii))
     result = 0;
   delete file->scanner;
+  delete file->reader;
   delete file;
   return result;
 }

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "meshio/entity_types.h"
 #include "meshio/keyword_table.h"
 #include "meshio/keyword_writer.h"
 #include "meshio/zel_object.h"
@@ -188,13 +189,24 @@ double convertNumbers(const std::string& path, std::vector<double>* values) {
   return now() - start;
 }
 
-double loadMesh(const std::string& path) {
+// Times one load and checks that it returned the whole mesh (the last tetrahedron's nodes
+// included), so that a failing load cannot pass for a fast one.
+double loadMesh(const std::string& path, const Cube& cube) {
   ZelObject* mesh = nullptr;
   zel_NewInterface(&mesh);
   char status[ZEL_STATUS_SIZE] = "";
   const double start = now();
   if (zel_OpenMesh(mesh, path.c_str(), status) != 0) std::fprintf(stderr, "%s", status);
   const double elapsed = now() - start;
+  const int typ = cube.p2 ? EntityType::TetrahedronP2 : EntityType::Tetrahedron;
+  int count = 0, nodes = 0;
+  const int* tets = static_cast<const int*>(zel_GetIndicesArray(mesh, typ, &count, &nodes, status));
+  // The last tetrahedron ends at the cube's far corner, the last grid point.
+  const int* refs = zel_GetReferenceArray(mesh, typ, status);
+  if (count != cube.tetrahedra() || tets[count * nodes + 3] != cube.vertices() || refs[count] != 1) {
+    std::fprintf(stderr, "%s: incomplete load\n", path.c_str());
+    std::exit(1);
+  }
   zel_FreeInterface(&mesh);
   return elapsed;
 }
@@ -238,11 +250,11 @@ void measure(const std::string& path, const Cube& cube, bool binary, int rounds)
   if (!binary) values.assign(size_t(cube.vertices() * 4 + cube.tetrahedra() * (cube.p2 ? 11 : 5) +
                                     cube.triangles() * (cube.p2 ? 7 : 4) + 16), 0.0);
   std::vector<double> loads, baselines, hugeBaselines;
-  loadMesh(path);  // warm-up: page cache and allocator
+  loadMesh(path, cube);  // warm-up: page cache and allocator
   for (int r = 0; r < rounds; ++r) {
     baselines.push_back(binary ? readWholeFile(path, false) : convertNumbers(path, &values));
     if (binary) hugeBaselines.push_back(readWholeFile(path, true));
-    loads.push_back(loadMesh(path));
+    loads.push_back(loadMesh(path, cube));
   }
   const double load = median(loads), base = median(baselines);
   const double peak = loadPeakMegabytes(path), arrays = arrayMegabytes(cube);
