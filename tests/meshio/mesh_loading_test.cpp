@@ -7,8 +7,11 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "meshio/entity_catalogue.h"
+#include "meshio/keyword_table.h"
+#include "meshio/keyword_writer.h"
 #include "meshio/zel_object.h"
 #include "tests/meshio/dump_file.h"
 
@@ -221,4 +224,32 @@ TEST(MeshLoading, CornersTakeTheReferenceOfTheirVertex) {
   ASSERT_EQ(zel_GetBoundingBox(mesh.object, box, mesh.status), 0);
   EXPECT_LT(box[0], box[1]);
   EXPECT_LT(box[4], box[5]);
+}
+
+TEST(MeshLoading, OrderingKeywordRotatesEdgeNodesIntoTheDefaultOrder) {
+  // File order 200; 020; 002; 011; 101; 110: the edge nodes come as (1-2, 2-0, 0-1).
+  const std::string path = (fs::temp_directory_path() / ("zel_order_" + std::to_string(getpid()) + ".mesh")).string();
+  zel::KeywordWriter writer;
+  ASSERT_TRUE(writer.open(path, zel::KeywordWriteFormat(), 2));
+  writer.beginKeyword(zel::Kwd::Vertices, 6);
+  for (int v = 1; v <= 6; ++v) {
+    writer.real(v);
+    writer.real(-v);
+    writer.integer(0);
+  }
+  writer.beginKeyword(zel::Kwd::TrianglesP2Ordering, 6);
+  for (int row : {200, 20, 2, 11, 101, 110})
+    for (int digit : {row / 100, row / 10 % 10, row % 10}) writer.integer(digit);
+  writer.beginKeyword(zel::Kwd::TrianglesP2, 1);
+  for (int node : {1, 2, 3, 5, 6, 4, 9}) writer.integer(node);
+  ASSERT_TRUE(writer.close());
+  Mesh mesh;
+  ASSERT_EQ(mesh.open(path), 0) << mesh.message();
+  int count = 0, nodes = 0;
+  const int* triangles = static_cast<const int*>(
+      zel_GetIndicesArray(mesh.object, EntityType::TriangleP2, &count, &nodes, mesh.status));
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(std::vector<int>(triangles + 6, triangles + 12), (std::vector<int>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(zel_GetReferenceArray(mesh.object, EntityType::TriangleP2, mesh.status)[1], 9);
+  fs::remove(path);
 }
