@@ -5,14 +5,7 @@
 
 layout(triangles, equal_spacing, ccw) in;
 
-uniform int BaseElement;  // element number of the first patch of this draw
-
-out vec3 teEye;
-out vec3 teNormal;
-out vec3 teWorld;
-out vec4 teEdgeDistance;
-out vec2 teParam;
-flat out int teElement;
+#include "surface_patch_outputs.glsl"
 
 const int K = DEGREE;
 

@@ -308,39 +308,34 @@ void GLSLProgram::setUniformArray(const char* name, int count, const int* values
 }
 
 void GLSLProgram::printActiveUniforms() const {
-  if (!m_gl || m_handle <= 0) return;
-  const GLuint program = static_cast<GLuint>(m_handle);
-  GLint maxLength = 0, count = 0;
-  m_gl->glGetProgramiv(program, GL_ACTIVE_UNIFORM_MAX_LENGTH, &maxLength);
-  m_gl->glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
-  std::vector<char> name(static_cast<size_t>(std::max(maxLength, 1)) + 1, '\0');
-  std::printf(" Location | Name\n");
-  std::printf("------------------------------------------------\n");
-  for (GLint i = 0; i < count; ++i) {
-    GLint size = 0;
-    GLenum type = 0;
-    GLsizei written = 0;
-    m_gl->glGetActiveUniform(program, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()),
-                             &written, &size, &type, name.data());
-    std::printf(" %-8d | %s\n", m_gl->glGetUniformLocation(program, name.data()), name.data());
-  }
+  printActive(GL_ACTIVE_UNIFORMS, GL_ACTIVE_UNIFORM_MAX_LENGTH, " Location | Name\n", " %-8d | %s\n",
+              &QOpenGLFunctions_4_0_Core::glGetActiveUniform,
+              &QOpenGLFunctions_4_0_Core::glGetUniformLocation);
 }
 
 void GLSLProgram::printActiveAttribs() const {
+  printActive(GL_ACTIVE_ATTRIBUTES, GL_ACTIVE_ATTRIBUTE_MAX_LENGTH, " Index | Name\n", " %-5d | %s\n",
+              &QOpenGLFunctions_4_0_Core::glGetActiveAttrib,
+              &QOpenGLFunctions_4_0_Core::glGetAttribLocation);
+}
+
+void GLSLProgram::printActive(unsigned countQuery, unsigned lengthQuery, const char* header,
+                              const char* rowFormat, ActiveQuery describe,
+                              LocationQuery locate) const {
   if (!m_gl || m_handle <= 0) return;
   const GLuint program = static_cast<GLuint>(m_handle);
   GLint maxLength = 0, count = 0;
-  m_gl->glGetProgramiv(program, GL_ACTIVE_ATTRIBUTE_MAX_LENGTH, &maxLength);
-  m_gl->glGetProgramiv(program, GL_ACTIVE_ATTRIBUTES, &count);
+  m_gl->glGetProgramiv(program, lengthQuery, &maxLength);
+  m_gl->glGetProgramiv(program, countQuery, &count);
   std::vector<char> name(static_cast<size_t>(std::max(maxLength, 1)) + 1, '\0');
-  std::printf(" Index | Name\n");
+  std::printf("%s", header);
   std::printf("------------------------------------------------\n");
   for (GLint i = 0; i < count; ++i) {
     GLint size = 0;
     GLenum type = 0;
     GLsizei written = 0;
-    m_gl->glGetActiveAttrib(program, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()),
-                            &written, &size, &type, name.data());
-    std::printf(" %-5d | %s\n", m_gl->glGetAttribLocation(program, name.data()), name.data());
+    (m_gl->*describe)(program, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()), &written,
+                      &size, &type, name.data());
+    std::printf(rowFormat, (m_gl->*locate)(program, name.data()), name.data());
   }
 }

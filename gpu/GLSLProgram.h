@@ -81,6 +81,12 @@ class GLSLProgram {
   void printActiveAttribs() const;
 
  private:
+  using ActiveQuery = void (QOpenGLFunctions_4_0_Core::*)(unsigned, unsigned, int, int*, int*,
+                                                          unsigned*, char*);
+  using LocationQuery = int (QOpenGLFunctions_4_0_Core::*)(unsigned, const char*);
+  // The table of active uniforms or attributes (the two differ only in these queries).
+  void printActive(unsigned countQuery, unsigned lengthQuery, const char* header,
+                   const char* rowFormat, ActiveQuery describe, LocationQuery locate) const;
   bool ensureProgram();
   bool compileExpanded(const std::string& source, int stage,
                        const std::function<bool(const std::string&, std::string&)>& read);

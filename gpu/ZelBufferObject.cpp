@@ -26,6 +26,18 @@ void emptyBox(double box[6]) {
   }
 }
 
+// Box of `count` points of `dimension` coordinates each; the other axes stay empty.
+void fillBox(double box[6], int count, const double* points, int dimension) {
+  emptyBox(box);
+  if (!points) return;
+  for (int i = 0; i < count; ++i)
+    for (int axis = 0; axis < dimension; ++axis) {
+      const double value = points[static_cast<size_t>(dimension) * i + axis];
+      box[2 * axis] = std::min(box[2 * axis], value);
+      box[2 * axis + 1] = std::max(box[2 * axis + 1], value);
+    }
+}
+
 // One texture-buffer pair holding `count` floats; the texture is attached at bind time.
 void makeTextureBuffer(QOpenGLFunctions_4_0_Core* gl, int count, const float* values,
                        unsigned& buffer, unsigned& texture) {
@@ -217,24 +229,10 @@ void ZelBufferObject::unbindTextures(QOpenGLFunctions_4_0_Core* gl) {
 }
 
 void ZelBufferObject::setBoundingBox(int count, const double* coords) {
-  emptyBox(m_box);
-  if (!coords) return;
-  for (int i = 0; i < count; ++i)
-    for (int axis = 0; axis < 3; ++axis) {
-      m_box[2 * axis] = std::min(m_box[2 * axis], coords[3 * i + axis]);
-      m_box[2 * axis + 1] = std::max(m_box[2 * axis + 1], coords[3 * i + axis]);
-    }
+  fillBox(m_box, count, coords, 3);
 }
 
-void ZelBufferObject::setBoundingBox2D(int count, const double* xy) {
-  emptyBox(m_box);
-  if (!xy) return;
-  for (int i = 0; i < count; ++i)
-    for (int axis = 0; axis < 2; ++axis) {
-      m_box[2 * axis] = std::min(m_box[2 * axis], xy[2 * i + axis]);
-      m_box[2 * axis + 1] = std::max(m_box[2 * axis + 1], xy[2 * i + axis]);
-    }
-}
+void ZelBufferObject::setBoundingBox2D(int count, const double* xy) { fillBox(m_box, count, xy, 2); }
 
 void ZelBufferObject::centreAndScale(const double box[6], double out[4]) {
   double largest = 0.0;
