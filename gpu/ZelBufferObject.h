@@ -201,8 +201,9 @@ ZEL_BUFFER_KIND(ZelBufferIsoLine)
 ZEL_BUFFER_KIND(ZelBufferCutPlane)
 #undef ZEL_BUFFER_KIND
 
-// Legend cells: 4 indices each, drawn as lines with adjacency; the upload also sends the
-// palette's colour map.
+// Legend cells: 4 indices each, drawn as lines with adjacency; updateVao ends with the
+// texture upload without coefficients, which sends the colour map of the palette attached
+// at that moment (attach it first).
 class ZelBufferPalette : public ZelBufferElements {
  public:
   ZelBufferPalette();

@@ -265,6 +265,37 @@ TEST_F(ShaderPaths, HighlightedElementTurnsCyanAndOthersCanBeHidden) {
   EXPECT_TRUE(near(at(image, -0.5, -0.2), 0.4f * 0.1f + 0.6f, 0.4f * 0.4f, 0.4f * 0.9f));
 }
 
+TEST_F(ShaderPaths, CheckInOutTintsFrontFacesRedAndBackFacesBlue) {
+  const Configure check = [](GLSLProgram* p) { p->setUniform("CheckInOut", true); };
+  drawObject(DrawKind::Triangle, "TriSha", triangle(-0.9f, -0.5f, -0.1f, -0.5f, -0.5f, 0.5f), 1,
+             check);
+  // The same triangle wound the other way shows its back.
+  drawObject(DrawKind::Triangle, "TriSha", triangle(0.1f, -0.5f, 0.5f, 0.5f, 0.9f, -0.5f), 1,
+             check);
+  const std::vector<std::uint8_t> image = s_target->read();
+  EXPECT_TRUE(near(at(image, -0.5, -0.2), 0.3f * 0.1f + 0.7f, 0.3f * 0.4f, 0.3f * 0.9f));
+  EXPECT_TRUE(near(at(image, 0.5, -0.2), 0.3f * 0.1f, 0.3f * 0.4f, 0.3f * 0.9f + 0.7f));
+}
+
+TEST_F(ShaderPaths, LegendAndCutPlaneOutlineAreNotPickable) {
+  s_target->clear(0, 0, 0, 0);
+  const Configure picking = [](GLSLProgram* p) {
+    p->setUniform("Picking", true);
+    p->setUniform("THICKNESS", 4.0f);
+  };
+  drawObject(DrawKind::CutPlane, "CliPSha", {-0.5f, 0.0f, 0, 0.5f, 0.0f, 0}, 1, picking);
+  drawObject(DrawKind::Palette, "PalSha", {-0.8f, 0.5f, 0, -0.8f, 0.7f, 0, 0.8f, 0.7f, 0, 0.8f, 0.5f, 0},
+             1, picking);
+  const std::vector<std::uint8_t> image = s_target->read();
+  for (int y = 0; y < kSize; y += 3)
+    for (int x = 0; x < kSize; x += 3) ASSERT_EQ(pickingId(image, x, y), 0u) << x << "," << y;
+  // In colour both are there.
+  s_target->clear(1, 1, 1, 1);
+  drawObject(DrawKind::CutPlane, "CliPSha", {-0.5f, 0.0f, 0, 0.5f, 0.0f, 0}, 1,
+             [](GLSLProgram* p) { p->setUniform("THICKNESS", 4.0f); });
+  EXPECT_TRUE(near(at(s_target->read(), 0.0, 0.0), 0.1f, 0.4f, 0.9f));
+}
+
 TEST_F(ShaderPaths, LegendShowsTheColourMapWithSeparatorsAndBorder) {
   // One cell: corners a, b, c, d in index order; pal.gs puts x along a -> d, y along a -> b.
   const std::vector<float> cell = {-0.8f, -0.2f, 0, -0.8f, 0.2f, 0, 0.8f, 0.2f, 0, 0.8f, -0.2f, 0};
