@@ -211,20 +211,34 @@ double loadMesh(const std::string& path, const Cube& cube) {
   return elapsed;
 }
 
-// Peak resident growth of one load, measured in a child process; in MB.
+// A field of /proc/self/status in kB ("VmRSS:", "VmHWM:").
+long statusKilobytes(const char* field) {
+  FILE* in = std::fopen("/proc/self/status", "r");
+  char line[256];
+  long value = -1;
+  while (in && std::fgets(line, sizeof line, in))
+    if (std::strncmp(line, field, std::strlen(field)) == 0) value = std::atol(line + std::strlen(field));
+  if (in) std::fclose(in);
+  return value;
+}
+
+// Peak resident growth of one load, measured in a child process whose high-water mark is
+// reset first (so that the parent's own peak does not hide it); in MB.
 double loadPeakMegabytes(const std::string& path) {
   int pipes[2];
   if (pipe(pipes) != 0) return -1;
   const pid_t child = fork();
   if (child == 0) {
-    struct rusage before, after;
-    getrusage(RUSAGE_SELF, &before);
+    if (FILE* reset = std::fopen("/proc/self/clear_refs", "w")) {
+      std::fputs("5", reset);
+      std::fclose(reset);
+    }
+    const long before = statusKilobytes("VmRSS:");
     ZelObject* mesh = nullptr;
     zel_NewInterface(&mesh);
     char status[ZEL_STATUS_SIZE];
     zel_OpenMesh(mesh, path.c_str(), status);
-    getrusage(RUSAGE_SELF, &after);
-    double grown = (after.ru_maxrss - before.ru_maxrss) / 1024.0;
+    double grown = (statusKilobytes("VmHWM:") - before) / 1024.0;
     if (write(pipes[1], &grown, sizeof grown) != sizeof grown) _exit(1);
     _exit(0);
   }
