@@ -1,0 +1,457 @@
+// Solution loading: the real solution files read back to their dumps on their meshes; list
+// order, high-order headers, file-name rules and every failure of a malformed file.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "meshio/entity_catalogue.h"
+#include "meshio/keyword_file.h"
+#include "meshio/keyword_writer.h"
+#include "meshio/solution_loading.h"
+#include "meshio/zel_object_slots.h"
+#include "tests/meshio/dump_file.h"
+#include "tests/meshio/synthetic_mesh.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+const std::string kData = ZEL_TEST_DATA;
+
+struct Mesh {
+  ZelObject* object = nullptr;
+  Mesh() { zel_NewInterface(&object); }
+  ~Mesh() { zel_FreeInterface(&object); }
+};
+
+// The list a solution keyword of the dumps lands in.
+ZelSolution* listOf(ZelObject* object, const std::string& keyword) {
+  if (keyword == "SolAtVertices") return object->vertexSolutions;
+  static const char* const kShapes[7] = {"Edges",   "Triangles", "Quadrilaterals", "Tetrahedra",
+                                         "Pyramids", "Prisms",   "Hexahedra"};
+  for (int shape = 0; shape < 7; ++shape) {
+    if (keyword.find(kShapes[shape]) == std::string::npos) continue;
+    const int listDegree = keyword.rfind("HOSolAt", 0) == 0 ? keyword.back() - '0' : 1;
+    zel::EntitySlot slot;
+    zel::entitySlot(object, zel_SolTyp2EntTyp(100 + shape, listDegree), &slot);
+    return *slot.solutions;
+  }
+  return nullptr;
+}
+
+uint64_t fnv(uint64_t hash, double value) {
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&value);
+  for (int b = 0; b < 8; ++b) hash = (hash ^ bytes[b]) * 0x100000001b3ull;
+  return hash;
+}
+
+// Values of one file line rebuilt from the records: node by node, type by type.
+std::vector<double> lineOf(const std::vector<ZelSolution*>& records, int entity) {
+  std::vector<double> line;
+  const int nodes = records[0]->nbrNod;
+  for (int node = 0; node < nodes; ++node)
+    for (const ZelSolution* record : records) {
+      const int size = zel::solutionSizeOf(&record->typ, 1, record->dim);
+      const double* block = record->val + (static_cast<size_t>(entity) * nodes + node) * size;
+      line.insert(line.end(), block, block + size);
+    }
+  return line;
+}
+
+std::vector<double> numbers(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<double> out;
+  double x;
+  while (in >> x) out.push_back(x);
+  return out;
+}
+
+void checkAgainstDump(const fs::path& solution) {
+  SCOPED_TRACE(solution.filename().string());
+  const std::string name = solution.filename().string();
+  Mesh mesh;
+  char status[ZEL_STATUS_SIZE] = "";
+  const fs::path meshPath = solution.parent_path() / (name.substr(0, name.find('.')) + ".meshb");
+  ASSERT_EQ(zel_OpenMesh(mesh.object, meshPath.c_str(), status), 0) << status;
+  ASSERT_EQ(zel_OpenSolution(mesh.object, solution.c_str(), status), 0) << status;
+  EXPECT_EQ(std::string(status + ZEL_STATUS_HALF), solution.string());
+  const Dump dump = readDump(solution.string() + ".dump.txt");
+  ASSERT_EQ(dump.status, "OK");
+  double time = 0;
+  int iteration = 0;
+  for (const DumpKeyword& keyword : dump.keywords) {
+    if (keyword.name == "Time") time = std::stod(keyword.at("first"));
+    if (keyword.name == "Iterations") iteration = std::stoi(keyword.at("first"));
+  }
+  int checked = 0;
+  for (const DumpKeyword& keyword : dump.keywords) {
+    if (!keyword.has("solution")) continue;
+    SCOPED_TRACE(keyword.name);
+    std::istringstream header(keyword.at("solution"));
+    std::string word;
+    std::vector<int> types;
+    int degree = 0, nodes = 0;
+    header >> word;
+    while (header >> word && word != "degree") types.push_back(std::stoi(word));
+    header >> degree >> word >> nodes;
+    std::vector<ZelSolution*> records;
+    ZelSolution* field = listOf(mesh.object, keyword.name);
+    for (size_t t = 0; t < types.size() && field; ++t, field = field->next) records.push_back(field);
+    ASSERT_EQ(records.size(), types.size());
+    const int lines = std::stoi(keyword.at("lines"));
+    for (size_t t = 0; t < types.size(); ++t) {
+      EXPECT_EQ(records[t]->typ, types[t]);
+      EXPECT_EQ(records[t]->deg, degree);
+      EXPECT_EQ(records[t]->nbrNod, nodes);
+      EXPECT_EQ(records[t]->nbrEnt, lines);
+      EXPECT_EQ(records[t]->time, time);
+      EXPECT_EQ(records[t]->iteration, iteration);
+    }
+    EXPECT_EQ(lineOf(records, 1), numbers(keyword.at("first")));
+    EXPECT_EQ(lineOf(records, lines), numbers(keyword.at("last")));
+    double sum = 0;
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (int entity = 1; entity <= lines; ++entity)
+      for (double value : lineOf(records, entity)) {
+        sum += value;
+        hash = fnv(hash, value);
+      }
+    EXPECT_EQ(sum, std::stod(keyword.at("real_sum")));
+    char hex[20];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    EXPECT_EQ(hex, keyword.at("fnv1a64"));
+    ++checked;
+  }
+  EXPECT_GT(checked, 0);
+}
+
+TEST(SolutionFiles, EverySolutionReadsBackToItsDump) {
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(kData + "/sol")) {
+    const std::string name = entry.path().filename().string();
+    const bool solution = name.find(".sol") != std::string::npos &&
+                          name.find(".dump.txt") == std::string::npos;
+    if (!solution) continue;
+    testing::internal::CaptureStdout();
+    checkAgainstDump(entry.path());
+    testing::internal::GetCapturedStdout();
+    ++files;
+  }
+  EXPECT_EQ(files, 12);
+}
+
+TEST(SolutionFiles, LookupNumberOfFieldsAndDegreeSummary) {
+  Mesh mesh;
+  char status[ZEL_STATUS_SIZE];
+  ASSERT_EQ(zel_OpenMesh(mesh.object, (kData + "/sol/disk_tri_p2.meshb").c_str(), status), 0);
+  testing::internal::CaptureStdout();
+  // The mesh name is accepted as the solution name: ".meshb" is cut, ".solb" then ".sol" tried.
+  EXPECT_EQ(zel_OpenSolution(mesh.object, (kData + "/sol/disk_tri_p2.ho.meshb").c_str(), status), 0)
+      << status;
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "HO solution Nodes positions conversion not supported as F77 \n");
+  EXPECT_EQ(std::string(status + ZEL_STATUS_HALF), kData + "/sol/disk_tri_p2.ho.sol");
+  EXPECT_EQ(zel_GetNumberOfSolutionFields(mesh.object), 2);
+  int nbrEnt = -1, typ = -1, iteration = -1, deg = -1, nodes = -1;
+  double time = -1;
+  double* vector = zel_GetSolutionArray(mesh.object, 108, 2, &nbrEnt, &typ, &iteration, &time,
+                                        &deg, &nodes, status);
+  ASSERT_NE(vector, nullptr);
+  EXPECT_EQ(nbrEnt, 117);
+  EXPECT_EQ(typ, 2);
+  EXPECT_EQ(iteration, 3);
+  EXPECT_EQ(time, 1.5);
+  EXPECT_EQ(deg, 2);
+  EXPECT_EQ(nodes, 6);
+  // A 2-D vector has two values per block; its norm is sqrt(x^2 + y^2).
+  double* norm = zel_SolutionNorm(mesh.object, vector, nbrEnt, nodes);
+  EXPECT_DOUBLE_EQ(norm[6 * 117 + 5], std::hypot(vector[2 * (6 * 117 + 5)],
+                                                  vector[2 * (6 * 117 + 5) + 1]));
+  std::free(norm);
+
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(zel_GetSolutionArray(mesh.object, 108, 3, &nbrEnt, &typ, &iteration, &time, &deg,
+                                 &nodes, status),
+            nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            " warning : unsucessfully attempting to access to solution 3\n");
+  EXPECT_STREQ(status, "Invalid request to get a solution\n");
+  EXPECT_EQ(nbrEnt, 0);
+  EXPECT_EQ(deg, 0);
+  EXPECT_EQ(zel_GetSolutionArray(mesh.object, 101, 1, &nbrEnt, &typ, &iteration, &time, &deg,
+                                 &nodes, status),
+            nullptr);
+  EXPECT_STREQ(status, "Invalid request to get a solution\n");
+  for (int kind : {100, 107, 98, 128, 3}) {
+    EXPECT_EQ(zel_GetSolutionArray(mesh.object, kind, 1, &nbrEnt, &typ, &iteration, &time, &deg,
+                                   &nodes, status),
+              nullptr);
+    EXPECT_EQ(std::string(status),
+              " zel_GetSolutionArray is undefined for Typ " + std::to_string(kind) + " !\n");
+  }
+  std::snprintf(status, sizeof status, "untouched");
+  EXPECT_EQ(zel_GetSolutionArray(mesh.object, 0, 1, &nbrEnt, &typ, &iteration, &time, &deg,
+                                 &nodes, status),
+            nullptr);
+  EXPECT_STREQ(status, "untouched");
+
+  testing::internal::CaptureStdout();
+  zel_PrintSolutionDegrees(mesh.object);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "  Degree of HOSolAtTrianglesP2" + std::string(12, ' ') + "2 \n");
+}
+
+// Solution files written for a synthetic mesh with 2 + typ % 3 entities of every kind.
+class SolutionFileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    zel_NewInterface(&object_);
+    fillSyntheticMesh(object_, 3, 30, 5);
+    dir_ = fs::temp_directory_path() / ("zel_solution_" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    zel_FreeInterface(&object_);
+    fs::remove_all(dir_);
+  }
+  int count(int typ) {
+    int n = 0;
+    char status[ZEL_STATUS_SIZE];
+    zel_GetNumberOfEntities(object_, typ, &n, status);
+    return n;
+  }
+  // One keyword per call: (keyword, lines, types, degree, nodes); values are 1000 * line + k.
+  struct Block {
+    int keyword, lines;
+    std::vector<int> types;
+    int degree = 0, nodes = 1;
+  };
+  std::string write(const std::string& name, const std::vector<Block>& blocks, int dim = 3) {
+    zel::KeywordWriter writer;
+    zel::KeywordWriteFormat format;
+    format.binary = name.find(".solb") != std::string::npos;
+    const std::string path = (dir_ / name).string();
+    EXPECT_TRUE(writer.open(path, format, dim));
+    for (const Block& block : blocks) {
+      const bool table = zel::kKeywordTable[block.keyword].countFormat[0] == 'i';
+      EXPECT_TRUE(writer.beginKeyword(block.keyword, block.lines, block.types, block.degree,
+                                      block.nodes));
+      int perLine = 0;
+      for (int typ : block.types) perLine += zel::solutionSizeOf(&typ, 1, dim);
+      perLine *= block.nodes;
+      if (block.types.empty()) perLine = std::strlen(zel::kKeywordTable[block.keyword].lineFormat);
+      for (int line = 1; line <= (table ? block.lines : 1); ++line)
+        for (int k = 0; k < perLine; ++k) {
+          if (block.keyword == zel::Kwd::Iterations) writer.integer(12);
+          else writer.real(1000.0 * line + k);
+        }
+    }
+    EXPECT_TRUE(writer.close()) << writer.error();
+    return path;
+  }
+  int open(const std::string& path) {
+    testing::internal::CaptureStdout();
+    const int code = zel_OpenSolution(object_, path.c_str(), status_);
+    printed_ = testing::internal::GetCapturedStdout();
+    return code;
+  }
+  ZelObject* object_ = nullptr;
+  fs::path dir_;
+  char status_[ZEL_STATUS_SIZE] = "";
+  std::string printed_;
+};
+
+TEST_F(SolutionFileTest, TypesOfOneKeywordKeepTheirOrderAndLaterKeywordsGoFirst) {
+  const int tri = count(EntityType::Triangle);
+  // SolAtTriangles is read before HOSolAtTrianglesP1: the high-order fields end up in front.
+  const std::string path =
+      write("order.sol", {{zel::Kwd::SolAtVertices, count(1), {1, 2}},
+                          {zel::Kwd::SolAtTriangles, tri, {4}},
+                          {107, tri, {3, 1}, 1, 3},
+                          {zel::Kwd::Time, 1, {}}, {zel::Kwd::Iterations, 1, {}}});
+  ASSERT_EQ(open(path), 0) << status_;
+  ZelSolution* vertex = object_->vertexSolutions;
+  ASSERT_TRUE(vertex && vertex->next && !vertex->next->next);
+  EXPECT_EQ(vertex->typ, 1);
+  EXPECT_EQ(vertex->next->typ, 2);
+  // Scalar + 3-D vector: 4 values per line, scattered type by type.
+  EXPECT_EQ(vertex->val[2], 2000.0);
+  EXPECT_EQ(vertex->next->val[3 * 2 + 2], 2003.0);
+  EXPECT_EQ(vertex->time, 1000.0);
+  EXPECT_EQ(vertex->iteration, 12);
+  zel::EntitySlot slot;
+  zel::entitySlot(object_, EntityType::Triangle, &slot);
+  std::vector<int> types, degrees;
+  for (ZelSolution* s = *slot.solutions; s; s = s->next) {
+    types.push_back(s->typ);
+    degrees.push_back(s->nbrNod);
+  }
+  EXPECT_EQ(types, (std::vector<int>{3, 1, 4}));
+  EXPECT_EQ(degrees, (std::vector<int>{3, 3, 1}));
+  // Node 2 of triangle 2: after the 6 symmetric and 1 scalar values of nodes 0 and 1.
+  EXPECT_EQ((*slot.solutions)->val[(2 * 3 + 2) * 6], 2000.0 + 14);
+  EXPECT_EQ((*slot.solutions)->next->val[2 * 3 + 2], 2000.0 + 20);
+  EXPECT_EQ(zel_GetNumberOfSolutionFields(object_), 3);
+}
+
+TEST_F(SolutionFileTest, HighOrderHeaderAndEdgesAndNodesPositions) {
+  const int tet2 = count(EntityType::TetrahedronP2), edges = count(EntityType::Edge);
+  // A degree-2 keyword whose header says degree 3 with 20 nodes keeps 20 blocks per element.
+  const std::string path = write("ho.solb", {{zel::Kwd::SolAtEdges, edges, {1}},
+                                             {114, tet2, {1}, 3, 20},
+                                             {175 + 1, 20, {}}});
+  ASSERT_EQ(open(path), 0) << status_;
+  EXPECT_EQ(printed_, "HO solution Nodes positions conversion not supported as F77 \n");
+  zel::EntitySlot slot;
+  zel::entitySlot(object_, EntityType::TetrahedronP2, &slot);
+  ASSERT_NE(*slot.solutions, nullptr);
+  EXPECT_EQ((*slot.solutions)->deg, 3);
+  EXPECT_EQ((*slot.solutions)->nbrNod, 20);
+  EXPECT_EQ((*slot.solutions)->val[tet2 * 20 + 19], 1000.0 * tet2 + 19);
+  zel::entitySlot(object_, EntityType::Edge, &slot);
+  ASSERT_NE(*slot.solutions, nullptr);  // stored on the edges, yet not handed out
+  EXPECT_EQ(zel_GetSolutionArray(object_, 100, 1, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 nullptr, status_),
+            nullptr);
+  testing::internal::CaptureStdout();
+  zel_PrintSolutionDegrees(object_);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "  Degree of HOSolAtEdgesP1" + std::string(16, ' ') + "0 \n" +
+                "  Degree of HOSolAtTetrahedraP2" + std::string(11, ' ') + "3 \n");
+}
+
+TEST_F(SolutionFileTest, MalformedFilesFailWithTheirMessageAndKeepEarlierFields) {
+  const int quads = count(EntityType::Quadrilateral), prisms3 = count(EntityType::PrismP3);
+  struct Case {
+    std::string name;
+    std::vector<Block> blocks;
+    std::string message;
+    int dim = 3;
+  };
+  const std::vector<Case> cases = {
+      {"dim.sol", {{zel::Kwd::SolAtVertices, 30, {1}}}, "Invalid solution dimension 2 should be 3 \n", 2},
+      {"vertices.sol", {{zel::Kwd::SolAtVertices, 29, {1}}},
+       "Invalid number of solution  29 should be 30 for solAtVertices \n"},
+      {"prisms.solb", {{zel::Kwd::SolAtQuadrilaterals, quads, {2}}, {121, prisms3 + 1, {1}, 3, 40}},
+       "Invalid number of solution  " + std::to_string(prisms3 + 1) + " should be " +
+           std::to_string(prisms3) + " for HosolAtPrismsP3 \n"},
+      {"positions.sol", {{zel::Kwd::SolAtVertices, 30, {2}}, {108, count(12), {1}, 2, 6},
+                         {167 + 1, 5, {}}},
+       "Invalid number of solution reference nodes  5 should be 6 for "
+       "HosolAtTrianglesP2NodesPositions \n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    zel::freeSolutionList(&object_->vertexSolutions);
+    for (ZelElementArrays& kind : object_->elements) zel::freeSolutionList(&kind.solutions);
+    EXPECT_EQ(open(write(c.name, c.blocks, c.dim)), 2);
+    EXPECT_EQ(std::string(status_), c.message);
+    // Fields read before the failure stay attached.
+    zel::EntitySlot slot;
+    zel::entitySlot(object_, EntityType::Quadrilateral, &slot);
+    EXPECT_EQ(*slot.solutions != nullptr || object_->vertexSolutions != nullptr,
+              c.blocks.size() > 1);
+  }
+}
+
+TEST_F(SolutionFileTest, TruncatedAndGarbledFilesNeverCrash) {
+  const std::string good =
+      write("good.solb", {{zel::Kwd::SolAtVertices, 30, {1, 4}}, {zel::Kwd::Time, 1, {}}});
+  const auto size = fs::file_size(good);
+  for (uintmax_t cut : {size - 5, size / 2, uintmax_t(40), uintmax_t(9)}) {
+    const fs::path copy = dir_ / ("cut" + std::to_string(cut) + ".solb");
+    fs::copy_file(good, copy);
+    fs::resize_file(copy, cut);
+    EXPECT_EQ(open(copy.string()), 2) << cut;
+    EXPECT_GT(std::string(status_).size(), 0u);
+  }
+  // An unknown type code, a negative count and a huge count in ASCII files.
+  const std::vector<std::string> texts = {
+      "MeshVersionFormatted 2\nDimension 3\nSolAtVertices\n30\n1 7\n",
+      "MeshVersionFormatted 2\nDimension 3\nSolAtVertices\n-3\n1 1\n1 2 3\nEnd\n",
+      "MeshVersionFormatted 2\nDimension 3\nSolAtVertices\n2000000000\n1 1\n1 2 3\nEnd\n",
+      "MeshVersionFormatted 2\nDimension 3\nSolAtVertices\n30\n1 1\n1 2 x\nEnd\n",
+      "MeshVersionFormatted 2\nDimension 3\nHOSolAtTetrahedraP1\n2\n1 1\n1 999999999\n1\nEnd\n"};
+  for (size_t k = 0; k < texts.size(); ++k) {
+    const fs::path path = dir_ / ("text" + std::to_string(k) + ".sol");
+    std::ofstream(path) << texts[k];
+    EXPECT_EQ(open(path.string()), 2) << texts[k];
+  }
+  EXPECT_EQ(object_->vertexSolutions, nullptr);
+  EXPECT_EQ(open((dir_ / "absent").string()), 2);
+  EXPECT_EQ(std::string(status_), "Cannot open solution file " + (dir_ / "absent").string() +
+                                      ".[sol[b]]\n");
+}
+
+TEST(SolutionFiles, BrokenSolutionFiles) {
+  Mesh cube, square;
+  char status[ZEL_STATUS_SIZE];
+  ASSERT_EQ(zel_OpenMesh(cube.object, (kData + "/broken/cube3d.meshb").c_str(), status), 0);
+  EXPECT_EQ(zel_OpenSolution(cube.object, (kData + "/broken/cube3d.wrongcount.solb").c_str(), status), 2);
+  EXPECT_STREQ(status, "Invalid number of solution  26 should be 27 for solAtVertices \n");
+  // A node count that does not match the degree loads as it is.
+  ASSERT_EQ(zel_OpenMesh(square.object, (kData + "/broken/square2d.mesh").c_str(), status), 0);
+  ASSERT_EQ(zel_OpenSolution(square.object, (kData + "/broken/square2d.honodes.sol").c_str(), status), 0)
+      << status;
+  zel::EntitySlot slot;
+  zel::entitySlot(square.object, EntityType::Triangle, &slot);
+  ASSERT_NE(*slot.solutions, nullptr);
+  EXPECT_EQ((*slot.solutions)->deg, 2);
+  EXPECT_EQ((*slot.solutions)->nbrNod, 7);
+  // Every broken mesh file given as a solution fails cleanly.
+  for (const auto& entry : fs::directory_iterator(kData + "/broken")) {
+    const std::string name = entry.path().string();
+    if (name.find(".dump.txt") != std::string::npos || name.find(".sol") != std::string::npos) continue;
+    EXPECT_EQ(zel_OpenSolution(cube.object, name.c_str(), status), 2) << name;
+  }
+  EXPECT_EQ(zel_OpenSolution(nullptr, "x", status), 2);
+  EXPECT_STREQ(status, "NULL (ZelObject) parameter on input\n");
+  EXPECT_EQ(zel_OpenSolution(cube.object, nullptr, status), 2);
+  EXPECT_STREQ(status, "NULL (Solution Name) parameter on input\n");
+  EXPECT_EQ(zel_OpenSolution(cube.object, "x", nullptr), 2);
+}
+
+TEST(DerivedFields, DeterminantsExpansionAndGather) {
+  Mesh mesh;
+  mesh.object->dim = 3;
+  // One entity, one node: slot 0 then the block.
+  const double sym[12] = {0, 0, 0, 0, 0, 0, 2, 1, 3, 4, 5, 6};   // [[2,1,3],[1,4,5],[3,5,6]]
+  const double full[18] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 0, 1, 4, 5, 6, 0};
+  double* det = zel_SolutionDeterminant(mesh.object, sym, 1, 1, 3);
+  EXPECT_DOUBLE_EQ(det[1], 2 * (24 - 25) - 1 * (6 - 15) + 3 * (5 - 12));
+  std::free(det);
+  det = zel_SolutionDeterminant(mesh.object, full, 1, 1, 4);
+  EXPECT_DOUBLE_EQ(det[1], 1.0);
+  std::free(det);
+  mesh.object->dim = 2;
+  const double sym2[6] = {0, 0, 0, 2, 1, 4}, full2[8] = {0, 0, 0, 0, 1, 2, 3, 4};
+  det = zel_SolutionDeterminant(mesh.object, sym2, 1, 1, 3);
+  EXPECT_DOUBLE_EQ(det[1], 7.0);
+  std::free(det);
+  det = zel_SolutionDeterminant(mesh.object, full2, 1, 1, 4);
+  EXPECT_DOUBLE_EQ(det[1], -2.0);
+  std::free(det);
+  EXPECT_EQ(zel_SolutionDeterminant(mesh.object, full2, 1, 1, 2), nullptr);
+
+  // Vertex vectors (2-D) onto two triangles; node index 9 is beyond the 3 vertices.
+  const double vertexVal[8] = {0, 0, 1, 2, 3, 4, 5, 6};
+  const int nodes[9] = {0, 0, 0, 1, 2, 3, 3, 9, 1};
+  testing::internal::CaptureStdout();
+  double* expanded = zel_VertexToElementSolution(2, vertexVal, 3, 2, nodes, 3, 2);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "error\n");
+  const std::vector<double> expected = {0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 5, 6, 0, 0, 1, 2};
+  EXPECT_EQ(std::vector<double>(expanded, expanded + 18), expected);
+  const int list[2] = {2, 1};
+  double* gathered = zel_GatherSolution(expanded, 6, 2, list);
+  EXPECT_EQ(std::vector<double>(gathered + 6, gathered + 18),
+            (std::vector<double>{5, 6, 0, 0, 1, 2, 1, 2, 3, 4, 5, 6}));
+  std::free(gathered);
+  std::free(expanded);
+}
+
+}  // namespace
