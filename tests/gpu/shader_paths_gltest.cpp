@@ -84,6 +84,30 @@ TEST_F(ShaderPaths, FlatQuadrilateralIsSubdividedOnlyWithASolution) {
   gl()->glDeleteQueries(1, &query);
 }
 
+TEST_F(ShaderPaths, TessellationLevelsStopAtTheirCaps) {
+  GLuint query = 0;
+  gl()->glGenQueries(1, &query);
+  const auto primitives = [&](int kind, const char* program, const std::vector<float>& coords,
+                              int level) {
+    gl()->glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+    drawObject(kind, program, coords, 1,
+               [&](GLSLProgram* p) { p->setUniform("tess_level", level); });
+    gl()->glEndQuery(GL_PRIMITIVES_GENERATED);
+    GLuint count = 0;
+    gl()->glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
+    return count;
+  };
+  // Strongly bent edges: straight at level 0, at most 32 segments (16 for degree 4) beyond.
+  const std::vector<float> p2 = {-0.5f, 0, 0, 0.5f, 0, 0, 0, 0.9f, 0};
+  const std::vector<float> p4 = {-0.5f, 0, 0, 0.5f, 0, 0, -0.3f, 0.9f, 0, 0, 0.9f, 0, 0.3f, 0.9f, 0};
+  const GLuint oneP2 = primitives(DrawKind::EdgeP2, "P2EdgSha", p2, 0);
+  EXPECT_GT(oneP2, 0u);
+  EXPECT_EQ(primitives(DrawKind::EdgeP2, "P2EdgSha", p2, 1000), 32 * oneP2);
+  EXPECT_EQ(primitives(DrawKind::EdgeP4, "P4EdgSha", p4, 0), oneP2);
+  EXPECT_EQ(primitives(DrawKind::EdgeP4, "P4EdgSha", p4, 1000), 16 * oneP2);
+  gl()->glDeleteQueries(1, &query);
+}
+
 TEST_F(ShaderPaths, ThickLinesAreTwiceThicknessWide) {
   for (float thickness : {1.0f, 3.0f, 5.0f}) {
     s_target->clear(1, 1, 1, 1);
