@@ -373,9 +373,14 @@ int getLine(KeywordFile* file, int keyword, void* const* fields, int fieldCount)
         if (letter == 'i') storeValue(kind, target, integer); else storeValue(kind, target, real);
       } else if (letter == 'c') {
         std::memcpy(target, line.data() + byte, 256);
+      } else if (size == 4) {  // the raw bits of an integer or a real, in host order
+        const uint32_t raw = file->swapBytes ? loadValue<uint32_t, true>(line.data() + byte)
+                                             : loadValue<uint32_t, false>(line.data() + byte);
+        std::memcpy(target, &raw, 4);
       } else {
-        const int64_t raw = decodeInteger(line.data() + byte, size, file->swapBytes);
-        std::memcpy(target, &raw, static_cast<size_t>(size));  // little-endian host
+        const uint64_t raw = file->swapBytes ? loadValue<uint64_t, true>(line.data() + byte)
+                                             : loadValue<uint64_t, false>(line.data() + byte);
+        std::memcpy(target, &raw, 8);
       }
       byte += static_cast<size_t>(size);
       solutionTarget += size;

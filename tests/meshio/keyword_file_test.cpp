@@ -319,3 +319,54 @@ TEST(KeywordScan, MalformedHeadersAreRefusedWithTheirReason) {
   fs::remove(good);
   fs::remove(bad);
 }
+
+TEST(KeywordLine, InformationKeywordsAtTheWidthsOfTheirVersion) {
+  for (int version : {1, 4}) {
+    for (int form = 0; form < 3; ++form) {
+      KeywordWriteFormat format;
+      format.version = version;
+      format.binary = form > 0;
+      format.bigEndian = form == 2;
+      const std::string path = temporaryPath("info" + std::to_string(version) + std::to_string(form) +
+                                             (form ? ".solb" : ".sol"));
+      KeywordWriter writer;
+      ASSERT_TRUE(writer.open(path, format, 3));
+      writer.beginKeyword(Kwd::Iterations, 1);
+      writer.integer(3);
+      writer.beginKeyword(Kwd::Time, 1);
+      writer.real(1.5);
+      writer.beginKeyword(Kwd::SolAtVertices, 1, {1, 2});
+      for (int v = 0; v < 4; ++v) writer.real(v + 0.25);
+      ASSERT_TRUE(writer.close());
+      Open open(path);
+      ASSERT_TRUE(open.file) << open.error;
+      SCOPED_TRACE(path);
+      EXPECT_EQ(keywordStatistics(open.file, Kwd::Time), 1);
+      int64_t iterations = 0;
+      double time = 0, values[4] = {};
+      void* iterationField[] = {&iterations};
+      void* timeField[] = {&time};
+      void* solutionField[] = {values};
+      ASSERT_EQ(gotoKeyword(open.file, Kwd::Iterations), 1);
+      ASSERT_EQ(getLine(open.file, Kwd::Iterations, iterationField, 1), 1);
+      ASSERT_EQ(gotoKeyword(open.file, Kwd::Time), 1);
+      ASSERT_EQ(getLine(open.file, Kwd::Time, timeField, 1), 1);
+      ASSERT_EQ(gotoKeyword(open.file, Kwd::SolAtVertices), 1);
+      ASSERT_EQ(getLine(open.file, Kwd::SolAtVertices, solutionField, 1), 1);
+      if (version == 1) {  // 32-bit integers and reals
+        EXPECT_EQ(static_cast<int32_t>(iterations), 3);
+        float single;
+        std::memcpy(&single, &time, 4);
+        EXPECT_EQ(single, 1.5f);
+        float reals[4];
+        std::memcpy(reals, values, sizeof reals);
+        EXPECT_EQ(reals[3], 3.25f);
+      } else {
+        EXPECT_EQ(iterations, 3);
+        EXPECT_EQ(time, 1.5);
+        EXPECT_EQ(values[3], 3.25);
+      }
+      fs::remove(path);
+    }
+  }
+}
