@@ -4,14 +4,12 @@
 //   binary: zel_OpenMesh time / time to read() the file into a fresh buffer of its size;
 //   ASCII:  throughput of zel_OpenMesh / throughput of a std::from_chars pass over the file's
 //           numbers into a preallocated array;
-//   memory: peak resident growth of a load (in a child process) / bytes of the returned arrays.
+//   memory: peak resident growth of a load (in a fresh process) / bytes of the returned arrays.
 // Usage: bench_mesh_load [DIR (default /tmp)] [ROUNDS (default 5)] [CELLS PER EDGE (default 94)]
 // The files are written under DIR and deleted afterwards.
 #include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -222,32 +220,25 @@ long statusKilobytes(const char* field) {
   return value;
 }
 
-// Peak resident growth of one load, measured in a child process whose high-water mark is
-// reset first (so that the parent's own peak does not hide it); in MB.
+// Peak resident growth of one load, in MB, measured in this process: meant for a fresh
+// process (see loadPeakMegabytes), where no freed memory can be reused unseen.
+double peakOfOneLoad(const std::string& path) {
+  const long before = statusKilobytes("VmRSS:");
+  ZelObject* mesh = nullptr;
+  zel_NewInterface(&mesh);
+  char status[ZEL_STATUS_SIZE];
+  if (zel_OpenMesh(mesh, path.c_str(), status) != 0) std::fprintf(stderr, "%s", status);
+  return (statusKilobytes("VmHWM:") - before) / 1024.0;
+}
+
+// Runs this program again as "--peak FILE" and reads the figure it prints.
 double loadPeakMegabytes(const std::string& path) {
-  int pipes[2];
-  if (pipe(pipes) != 0) return -1;
-  const pid_t child = fork();
-  if (child == 0) {
-    if (FILE* reset = std::fopen("/proc/self/clear_refs", "w")) {
-      std::fputs("5", reset);
-      std::fclose(reset);
-    }
-    const long before = statusKilobytes("VmRSS:");
-    ZelObject* mesh = nullptr;
-    zel_NewInterface(&mesh);
-    char status[ZEL_STATUS_SIZE];
-    zel_OpenMesh(mesh, path.c_str(), status);
-    double grown = (statusKilobytes("VmHWM:") - before) / 1024.0;
-    if (write(pipes[1], &grown, sizeof grown) != sizeof grown) _exit(1);
-    _exit(0);
-  }
-  double grown = -1;
-  if (read(pipes[0], &grown, sizeof grown) != sizeof grown) grown = -1;
-  waitpid(child, nullptr, 0);
-  close(pipes[0]);
-  close(pipes[1]);
-  return grown;
+  const std::string command = "/proc/" + std::to_string(getpid()) + "/exe --peak '" + path + "'";
+  FILE* child = popen(command.c_str(), "r");
+  double peak = -1;
+  if (!child || std::fscanf(child, "%lf", &peak) != 1) peak = -1;
+  if (child) pclose(child);
+  return peak;
 }
 
 double arrayMegabytes(const Cube& cube) {
@@ -287,6 +278,10 @@ void measure(const std::string& path, const Cube& cube, bool binary, int rounds)
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--peak") == 0) {
+    std::printf("%.1f\n", peakOfOneLoad(argv[2]));
+    return 0;
+  }
   const std::string dir = argc > 1 ? argv[1] : "/tmp";
   const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
   const int n = argc > 3 ? std::max(1, std::atoi(argv[3])) : 94;
