@@ -59,6 +59,9 @@ class ZelBufferObject {
   virtual void updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount, const float* coords,
                          const float* normals, int triangleCount, const unsigned* indices);
 
+  // The forms taking scene objects (create, render, setPalette) live in ZelBufferScene.cpp,
+  // the only place that sees the scene classes: programs using them link the scene library.
+
   // Draws the object through `program` (already in use) and stores the count of drawn
   // primitives in the object's displayed count; returns it (0 when nothing was drawn).
   int render(QOpenGLFunctions_4_0_Core* gl, ZelDrawObject* object, GLSLProgram* program);

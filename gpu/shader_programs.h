@@ -1,4 +1,12 @@
 // The shader programs of the suite and the resource files each is built from.
+//
+// Uniforms beyond the usual set that the renderer must know of:
+//  - `CutPlaneOn` (bool): set it together with enabling clip distance 0. The software driver
+//    clips by every clip distance a shader writes, enabled or not, so the shaders write the
+//    cut-plane distance only while it is true (and a positive distance otherwise).
+//  - `BaseElement` (int): set by the buffers for each batch of patches; element numbers of the
+//    tessellated programs are BaseElement plus the patch's number within the draw.
+// The sources are resources: call zelInitGpuResources() (gpu/gpu_resources.h) once first.
 #pragma once
 
 struct ZelShaderProgramSources {

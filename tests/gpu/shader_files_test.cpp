@@ -69,6 +69,14 @@ TEST(ShaderFiles, EveryStageFilePassesTheValidator) {
     EXPECT_EQ(run("glslangValidator " + expanded, output), 0) << file << ":\n" << output;
     std::remove(expanded.c_str());
   }
+  // The check can fail: an undeclared name is caught.
+  const std::string broken = scratch + "/broken.frag";
+  if (FILE* file = std::fopen(broken.c_str(), "w")) {
+    std::fputs("#version 410 core\nout vec4 c;\nvoid main() { c = vec4(undeclared); }\n", file);
+    std::fclose(file);
+  }
+  EXPECT_NE(run("glslangValidator " + broken, output), 0);
+  std::remove(broken.c_str());
   rmdir(scratch.c_str());
 }
 
