@@ -1,0 +1,153 @@
+// Faces and edges of every volume shape and degree, checked from the coordinates of the lattice
+// nodes on the reference elements: each face holds exactly the nodes lying on its plane, in the
+// face's own node order, and is oriented outward.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <set>
+
+#include "meshio/entity_catalogue.h"
+#include "meshio/entity_faces.h"
+#include "meshio/node_order.h"
+#include "tests/meshio/synthetic_mesh.h"
+
+namespace {
+
+using Point = std::array<double, 3>;
+
+// Reference position of a lattice row: tetrahedron with vertices at the origin and the unit
+// points, pyramid with its apex above vertex 0, prism over the unit right triangle, unit cube.
+Point position(int shape, const int* row, int deg) {
+  const double d = deg;
+  switch (shape) {
+    case EntityType::Tetrahedron: return {row[1] / d, row[2] / d, row[3] / d};
+    case EntityType::Prism: return {row[1] / d, row[2] / d, row[3] / d};
+    default: return {row[0] / d, row[1] / d, row[2] / d};
+  }
+}
+
+Point sub(Point a, Point b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+Point cross(Point a, Point b) {
+  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+double dot(Point a, Point b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+bool same(Point a, Point b) { return std::fabs(a[0] - b[0]) + std::fabs(a[1] - b[1]) + std::fabs(a[2] - b[2]) < 1e-12; }
+
+const int kVolumeTypes[4][4] = {{7, 14, 21, 28}, {8, 16, 23, 30}, {9, 17, 24, 31}, {10, 15, 22, 29}};
+
+TEST(LocalFaces, EveryFaceHoldsTheNodesOnItsPlaneInItsOwnOrderAndFacesOutward) {
+  for (int s = 0; s < 4; ++s) {
+    const int shape = EntityType::Tetrahedron + s;
+    for (int deg = 1; deg <= kMaxLatticeDegree; ++deg) {
+      SCOPED_TRACE("shape " + std::to_string(shape) + " degree " + std::to_string(deg));
+      const LatticeOrder& order = *LatticeNodeOrder(shape, deg);
+      const ZelLocalTopology& topo = *zel_LocalTopology(shape, deg);
+      std::vector<Point> at;
+      Point centre = {0, 0, 0};
+      for (int n = 0; n < order.count; ++n) {
+        at.push_back(position(shape, order.row(n), deg));
+        for (int c = 0; c < 3; ++c) centre[c] += at.back()[c] / order.count;
+      }
+      std::set<std::set<int>> faceSets;
+      for (int f = 0; f < topo.nbrFaces; ++f) {
+        const std::vector<int>& face = topo.faces[f];
+        const LatticeOrder& own = *LatticeNodeOrder(topo.faceShape[f], deg);
+        ASSERT_EQ(static_cast<int>(face.size()), own.count);
+        // The face's vertices come first: its plane and outward normal.
+        const Point a = at[face[0]], b = at[face[1]];
+        const Point e = at[face[topo.faceShape[f] == EntityType::Triangle ? 2 : 3]];
+        const Point normal = cross(sub(b, a), sub(e, a));
+        EXPECT_GT(dot(normal, sub(a, centre)), 0) << "face " << f << " points inward";
+        std::set<int> onPlane;
+        for (int n = 0; n < order.count; ++n)
+          if (std::fabs(dot(normal, sub(at[n], a))) < 1e-12) onPlane.insert(n);
+        EXPECT_EQ(std::set<int>(face.begin(), face.end()), onPlane) << "face " << f;
+        faceSets.insert(onPlane);
+        // Node k of the face sits where the face's own order puts row k.
+        for (int k = 0; k < own.count; ++k) {
+          const int* r = own.row(k);
+          Point expect;
+          for (int c = 0; c < 3; ++c)
+            expect[c] = topo.faceShape[f] == EntityType::Triangle
+                            ? (r[0] * at[face[0]][c] + r[1] * at[face[1]][c] + r[2] * at[face[2]][c]) / deg
+                            : a[c] + r[0] * (b[c] - a[c]) / deg + r[1] * (e[c] - a[c]) / deg;
+          EXPECT_TRUE(same(at[face[k]], expect)) << "face " << f << " node " << k;
+        }
+      }
+      EXPECT_EQ(static_cast<int>(faceSets.size()), topo.nbrFaces);
+      // Edges: from start to end, interior nodes evenly spaced in between.
+      std::set<std::set<int>> edgeSets;
+      for (int e = 0; e < topo.nbrEdges; ++e) {
+        const std::vector<int>& edge = topo.edges[e];
+        ASSERT_EQ(static_cast<int>(edge.size()), deg + 1);
+        for (int k = 2; k <= deg; ++k) {
+          Point expect;
+          for (int c = 0; c < 3; ++c) expect[c] = at[edge[0]][c] + (k - 1) * (at[edge[1]][c] - at[edge[0]][c]) / deg;
+          EXPECT_TRUE(same(at[edge[k]], expect)) << "edge " << e << " node " << k;
+        }
+        edgeSets.insert({edge[0], edge[1]});
+      }
+      EXPECT_EQ(static_cast<int>(edgeSets.size()), topo.nbrEdges);
+    }
+  }
+}
+
+TEST(LocalFaces, EntityFacesByTypeCode) {
+  char status[ZEL_STATUS_SIZE];
+  int count = 0;
+  const int* nodes = nullptr;
+  ASSERT_EQ(GetEntityFaces(EntityType::Pyramid, 4, &count, &nodes, status), 0);
+  EXPECT_EQ(std::vector<int>(nodes, nodes + count), (std::vector<int>{0, 3, 2, 1}));
+  EXPECT_EQ(GetEntityFaces(EntityType::Pyramid, 5, &count, &nodes, status), 2);
+  ASSERT_EQ(GetEntityFaces(EntityType::TetrahedronP2, 0, &count, &nodes, status), 0);
+  EXPECT_EQ(std::vector<int>(nodes, nodes + count), (std::vector<int>{1, 2, 3, 5, 9, 8}));
+  ASSERT_EQ(GetEntityFaces(EntityType::HexahedronQ2, 0, &count, &nodes, status), 0);
+  EXPECT_EQ(std::vector<int>(nodes, nodes + count), (std::vector<int>{0, 3, 2, 1, 11, 10, 9, 8, 20}));
+  EXPECT_EQ(zel_LocalTopology(EntityType::Hexahedron, 3)->edges[10],
+            (std::vector<int>{2, 6, 28, 29}));
+  std::vector<int> sizes;
+  for (int f = 0; f < 5; ++f) {
+    ASSERT_EQ(GetEntityFaces(EntityType::PrismP2, f, &count, &nodes, status), 0);
+    sizes.push_back(count);
+  }
+  EXPECT_EQ(sizes, (std::vector<int>{6, 6, 9, 9, 9}));
+  for (int typ : {0, 4, 6, 13, 32, 75, -1}) {
+    EXPECT_EQ(GetEntityFaces(typ, 0, &count, &nodes, status), 2);
+    EXPECT_EQ(std::string(status), "Type " + std::to_string(typ) + " is not handled in GetEntityFaces ! \n");
+  }
+}
+
+TEST(ElementFaces, GlobalNumbersOfFacesAndEdgesOfMeshElements) {
+  ZelObject* mesh = nullptr;
+  zel_NewInterface(&mesh);
+  fillSyntheticMesh(mesh, 3, 500, 11);
+  char status[ZEL_STATUS_SIZE];
+  for (const auto& types : kVolumeTypes)
+    for (int typ : types) {
+      SCOPED_TRACE(typ);
+      int count = 0, perEntity = 0;
+      const int* indices = static_cast<const int*>(zel_GetIndicesArray(mesh, typ, &count, &perEntity, status));
+      const ZelLocalTopology& topo = *zel_LocalTopology(zel_Typ2Shape(typ), zel_Typ2Deg(typ));
+      int nbrFaces = 0, sizes[6], nodes[6 * kZelFaceSlots], nbrEdges = 0, edges[12 * kZelEdgeSlots];
+      ASSERT_EQ(zel_GetElementFaces(mesh, count, typ, &nbrFaces, sizes, nodes, status), 0);
+      ASSERT_EQ(nbrFaces, topo.nbrFaces);
+      for (int f = 0; f < nbrFaces; ++f)
+        for (int k = 0; k < sizes[f]; ++k)
+          EXPECT_EQ(nodes[f * kZelFaceSlots + k], indices[count * perEntity + topo.faces[f][k]]);
+      ASSERT_EQ(zel_GetElementEdges(mesh, count, typ, &nbrEdges, edges, status), 0);
+      ASSERT_EQ(nbrEdges, topo.nbrEdges);
+      EXPECT_EQ(edges[(nbrEdges - 1) * kZelEdgeSlots + zel_Typ2Deg(typ)],
+                indices[count * perEntity + topo.edges[nbrEdges - 1].back()]);
+      for (int bad : {0, count + 1}) {
+        EXPECT_EQ(zel_GetElementFaces(mesh, bad, typ, &nbrFaces, sizes, nodes, status), 2);
+        EXPECT_EQ(zel_GetElementEdges(mesh, bad, typ, &nbrEdges, edges, status), 2);
+      }
+    }
+  int n = 0, sizes[6], nodes[6 * kZelFaceSlots];
+  EXPECT_EQ(zel_GetElementFaces(mesh, 1, EntityType::TriangleP2, &n, sizes, nodes, status), 2);
+  EXPECT_STREQ(status, "Type 12 is not handled in GetEntityFaces ! \n");
+  zel_FreeInterface(&mesh);
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+// Integer lists, the hash table (sizing, keys and tags, removal, pools, statistics) and the
+// reference grouping with its validity filter.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+#include <vector>
+
+#include "meshio/entity_catalogue.h"
+#include "meshio/hash_table.h"
+#include "meshio/int_list.h"
+#include "meshio/reference_groups.h"
+#include "meshio/status.h"
+
+namespace {
+
+TEST(IntList, KeepsAppendOrderAcrossBlocks) {
+  ZelIntList* list = zel_NewIntList();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->head, nullptr);  // nothing allocated before the first append
+  const int n = 3 * kZelIntBlockSize + 17;
+  for (int k = 0; k < n; ++k) ASSERT_EQ(zel_AppendIntList(list, 7 * k - 5), 1);
+  EXPECT_EQ(zel_IntListCount(list), n);
+  int* array = zel_IntListToArray(list);
+  for (int k = 0; k < n; ++k) ASSERT_EQ(array[k], 7 * k - 5) << k;
+  std::free(array);
+  zel_FreeIntList(list);
+  ZelIntList empty = {nullptr};
+  EXPECT_EQ(zel_IntListCount(&empty), 0);
+  array = zel_IntListToArray(&empty);
+  EXPECT_NE(array, nullptr);
+  std::free(array);
+}
+
+TEST(HashTable, SizingAndHashFunction) {
+  EXPECT_EQ(zel_NewHashTable(0, 10), nullptr);
+  const std::pair<int, int> sizes[] = {{1, 1}, {3, 2}, {1000, 512}, {1024, 1024}, {3000000, 2097152}};
+  for (auto [n, buckets] : sizes) {
+    ZelHashTable* table = zel_NewHashTable(n, 0);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->nbrBuckets, buckets) << n;
+    EXPECT_EQ(table->entryBlocks->size, 1000u);
+    zel_FreeHashTable(table);
+  }
+  ZelHashTable* table = zel_NewHashTable(16, 5);
+  EXPECT_EQ(table->entryBlocks->size, 6u);
+  EXPECT_EQ(table->keyBlocks->size, 6u);
+  const int ab[2] = {1, 2}, ba[2] = {2, 1};
+  EXPECT_EQ(zel_HashKey(table, 2, ab), 6);
+  EXPECT_EQ(zel_HashKey(table, 2, ba), 9);
+  const int big[3] = {0x7fffffff, 0x7fffffff, -5};  // wraps in 32 bits
+  EXPECT_EQ(zel_HashKey(table, 3, big), static_cast<int>((4u * 0x7fffffffu + 0x7fffffffu - 5u) & 15u));
+  zel_FreeHashTable(table);
+}
+
+TEST(HashTable, FindMatchesKeysInOrderAndTags) {
+  ZelHashTable* table = zel_NewHashTable(16, 0);
+  const int ab[2] = {1, 2}, ba[2] = {2, 1}, abc[3] = {1, 2, 0};
+  ZelHashEntry* first = zel_HashInsert(table, 3, 2, ab);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(zel_HashFind(table, 0, 2, ab), first);
+  EXPECT_EQ(zel_HashFind(table, -1, 2, ab), first);
+  EXPECT_EQ(zel_HashFind(table, 3, 2, ab), first);
+  EXPECT_EQ(zel_HashFind(table, 4, 2, ab), nullptr);
+  EXPECT_EQ(zel_HashFind(table, 0, 2, ba), nullptr);
+  EXPECT_EQ(zel_HashFind(table, 0, 3, abc), nullptr);  // same sum, more keys
+  ZelHashEntry* second = zel_HashInsert(table, 4, 2, ba);
+  ZelHashEntry* duplicate = zel_HashInsert(table, 5, 2, ab);  // no duplicate check
+  EXPECT_NE(duplicate, first);
+  EXPECT_EQ(zel_HashFind(table, 0, 2, ab), duplicate);  // the newest heads its bucket
+  EXPECT_EQ(zel_HashFind(table, 3, 2, ab), first);
+  EXPECT_EQ(zel_HashFind(table, 0, 2, ba), second);
+  EXPECT_EQ(table->nbrObjects, 3);
+  ASSERT_EQ(zel_AppendIntList(&first->list, 9), 1);
+  zel_HashRemoveTag(table, 3);
+  EXPECT_EQ(table->nbrObjects, 2);
+  EXPECT_EQ(zel_HashFind(table, 3, 2, ab), nullptr);
+  EXPECT_EQ(zel_HashFind(table, 0, 2, ab), duplicate);
+  // The removed entry returns to the pool and serves the next insertion.
+  EXPECT_EQ(zel_HashInsert(table, 6, 3, abc), first);
+  EXPECT_EQ(first->list.head, nullptr);
+  EXPECT_EQ(zel_HashInsert(table, 6, 0, abc), nullptr);
+  EXPECT_EQ(zel_HashInsert(table, 6, 256, abc), nullptr);
+  zel_FreeHashTable(table);
+}
+
+TEST(HashTable, PoolsGrowAndEveryEntryStaysFindable) {
+  ZelHashTable* table = zel_NewHashTable(1000, 10);
+  std::mt19937 random(3);
+  std::vector<std::vector<int>> keys;
+  for (int k = 0; k < 250000; ++k) {
+    std::vector<int> key(1 + k % 4);
+    for (int& v : key) v = static_cast<int>(random() % 100000);
+    key[0] = k;  // distinct
+    keys.push_back(key);
+    ZelHashEntry* entry = zel_HashInsert(table, 1 + k % 200, static_cast<int>(key.size()), key.data());
+    ASSERT_NE(entry, nullptr);
+    entry->data = k;
+  }
+  // 11 entries, then blocks of 200,000 and 400,000; keys grow the same way.
+  EXPECT_EQ(table->entryMultiplier, 4);
+  int visited = 0;
+  bool ordered = true;
+  zel::forEachHashEntry(table, [&](ZelHashEntry* entry) { ordered &= entry->data == visited++; });
+  EXPECT_EQ(visited, 250000);
+  EXPECT_TRUE(ordered);
+  for (int k = 0; k < 250000; k += 997) {
+    const ZelHashEntry* entry = zel_HashFind(table, 1 + k % 200, static_cast<int>(keys[k].size()), keys[k].data());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->data, k);
+  }
+  zel_FreeHashTable(table);
+}
+
+TEST(HashTable, StatisticsPrint) {
+  ZelHashTable* table = zel_NewHashTable(4, 0);  // 4 buckets
+  const int keys[4][1] = {{0}, {1}, {2}, {3}};   // buckets 0, 0, 0, 0 (4k mod 4)
+  for (const auto& key : keys) zel_HashInsert(table, 1, 1, key);
+  const int other[2] = {0, 1};  // bucket 1
+  zel_HashInsert(table, 1, 2, other);
+  testing::internal::CaptureStdout();
+  zel_HashStatistics(table);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "    Number of objects    5 Table size 4\n"
+            "    Number of collisions 3\n"
+            "    Number of empty box  2\n"
+            "    Maximum number of collisons for a key 3\n"
+            "    Mean    number of collisons for a key 1.50\n");
+  zel_FreeHashTable(table);
+}
+
+struct Groups {
+  ZelRefGroup* groups = nullptr;
+  int count = 0;
+  int* refs = nullptr;
+  ~Groups() {
+    zel_FreeRefGroups(groups, count);
+    std::free(refs);
+  }
+  std::vector<int> valid(int g) const { return {groups[g].valid, groups[g].valid + groups[g].nbrValid}; }
+  std::vector<int> invalid(int g) const { return {groups[g].invalid, groups[g].invalid + groups[g].nbrInvalid}; }
+};
+
+TEST(ReferenceGroups, SortedReferencesAndValidityFilter) {
+  char status[ZEL_STATUS_SIZE];
+  // Five triangles (slot 0 first, as in the mesh arrays), references 7, 3, 7, 3, 9; triangle 3
+  // has a node 0 and triangle 4 a node beyond the 6 vertices.
+  const int nodes[18] = {0, 0, 0, 1, 2, 3, 2, 3, 4, 0, 5, 6, 4, 7, 1, 6, 5, 4};
+  const int refs[6] = {0, 7, 3, 7, 3, 9};
+  Groups g;
+  g.groups = zel_GroupByReference(EntityType::Triangle, 6, 5, &nodes[3], &nodes[15], &refs[1],
+                                  &refs[5], &g.count, &g.refs, status);
+  ASSERT_NE(g.groups, nullptr);
+  ASSERT_EQ(g.count, 3);
+  EXPECT_EQ(std::vector<int>(g.refs, g.refs + 3), (std::vector<int>{3, 7, 9}));
+  EXPECT_EQ(g.valid(0), (std::vector<int>{2}));
+  EXPECT_EQ(g.invalid(0), (std::vector<int>{4}));
+  EXPECT_EQ(g.valid(1), (std::vector<int>{1}));
+  EXPECT_EQ(g.invalid(1), (std::vector<int>{3}));
+  EXPECT_EQ(g.valid(2), (std::vector<int>{5}));
+  EXPECT_EQ(g.groups[2].zero, 0);
+}
+
+TEST(ReferenceGroups, InterleavedRecordsSingleEntityAndEmpty) {
+  char status[ZEL_STATUS_SIZE];
+  // Records of {node, node, reference}: strides of 3 from the pointer differences.
+  const int records[9] = {1, 2, 40, 2, 9, 40, 2, 1, -3};
+  Groups g;
+  g.groups = zel_GroupByReference(EntityType::Edge, 8, 3, &records[0], &records[6], &records[2],
+                                  &records[8], &g.count, &g.refs, status);
+  ASSERT_EQ(g.count, 2);
+  EXPECT_EQ(std::vector<int>(g.refs, g.refs + 2), (std::vector<int>{-3, 40}));
+  EXPECT_EQ(g.valid(0), (std::vector<int>{3}));
+  EXPECT_EQ(g.valid(1), (std::vector<int>{1}));
+  EXPECT_EQ(g.invalid(1), (std::vector<int>{2}));
+  // A single entity uses the natural strides.
+  const int tet[4] = {1, 2, 3, 4}, ref = 5;
+  Groups one;
+  one.groups = zel_GroupByReference(EntityType::Tetrahedron, 4, 1, tet, tet, &ref, &ref,
+                                    &one.count, &one.refs, status);
+  ASSERT_EQ(one.count, 1);
+  EXPECT_EQ(one.valid(0), (std::vector<int>{1}));
+  // Vertices are never invalid and their node pointers are not read.
+  const int vrefs[3] = {2, 2, 1};
+  Groups vertices;
+  vertices.groups = zel_GroupByReference(EntityType::Vertex, 0, 3, nullptr, nullptr, &vrefs[0],
+                                         &vrefs[2], &vertices.count, &vertices.refs, status);
+  ASSERT_EQ(vertices.count, 2);
+  EXPECT_EQ(vertices.valid(1), (std::vector<int>{1, 2}));
+  Groups none;
+  none.count = 7;
+  EXPECT_EQ(zel_GroupByReference(EntityType::Triangle, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                                 &none.count, &none.refs, status),
+            nullptr);
+  EXPECT_EQ(none.count, 0);
+}
+
+TEST(ReferenceGroups, AgreesWithASortOnManyEntities) {
+  char status[ZEL_STATUS_SIZE];
+  std::mt19937 random(8);
+  const int n = 200000, vertices = 1000;
+  std::vector<int> nodes(4 * (n + 1)), refs(n + 1);
+  std::map<int, std::pair<std::vector<int>, std::vector<int>>> expected;
+  for (int e = 1; e <= n; ++e) {
+    bool valid = true;
+    for (int k = 0; k < 4; ++k) {
+      nodes[4 * e + k] = static_cast<int>(random() % (vertices + 2)) - (e % 1000 == 0 ? 1 : 0);
+      valid &= nodes[4 * e + k] >= 1 && nodes[4 * e + k] <= vertices;
+    }
+    refs[e] = static_cast<int>(random() % 37) * 1000 - 5000;
+    (valid ? expected[refs[e]].first : expected[refs[e]].second).push_back(e);
+  }
+  Groups g;
+  g.groups = zel_GroupByReference(EntityType::Tetrahedron, vertices, n, &nodes[4], &nodes[4 * n],
+                                  &refs[1], &refs[n], &g.count, &g.refs, status);
+  ASSERT_EQ(g.count, static_cast<int>(expected.size()));
+  int k = 0;
+  for (const auto& [ref, lists] : expected) {
+    EXPECT_EQ(g.refs[k], ref);
+    EXPECT_EQ(g.valid(k), lists.first);
+    EXPECT_EQ(g.invalid(k), lists.second);
+    ++k;
+  }
+}
+
+}  // namespace
