@@ -19,6 +19,26 @@ class AsciiScanner {
   // stays valid until the next call. A token longer than the buffer is returned cut.
   bool next(std::string_view* token);
 
+  // next() for the common case of a token lying whole in the buffer, inline for block reads.
+  bool nextQuick(std::string_view* token) {
+    size_t p = position_;
+    while (p < end_ && isBlankCharacter(buffer_[p])) ++p;
+    if (p < end_ && buffer_[p] != '#') {
+      size_t q = p;
+      while (q < end_ && !isBlankCharacter(buffer_[q])) ++q;
+      if (q < end_) {
+        *token = std::string_view(buffer_.data() + p, q - p);
+        position_ = q;
+        return true;
+      }
+    }
+    return next(token);
+  }
+
+  static bool isBlankCharacter(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+  }
+
   // Next token that begins with a letter, skipping every other token quickly.
   bool nextWord(std::string_view* token);
 

@@ -1,6 +1,7 @@
 // Block and line reads of the keyword file library: a decoding plan maps file fields to caller
 // fields; binary chunks are decoded run by run, ASCII values token by token.
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -243,37 +244,55 @@ void readBinaryBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t 
 
 // --- ASCII blocks ---------------------------------------------------------------------------
 
-// Reads one value of the given file kind from the next token.
-void readAsciiValue(AsciiScanner* scanner, int source, int64_t* integer, double* real,
-                    const char* name, int64_t line, int field) {
-  std::string_view token;
-  if (!scanner->next(&token))
-    throwKeywordError("%s line %lld field %d: end of file", name, static_cast<long long>(line),
-                      field);
-  bool good = false;
+// Converts one token of the given file kind and stores it as Target; false when the token is
+// not such a number. from_chars takes the common spellings, parseInteger/parseReal the rest.
+template <typename Target>
+bool convertToken(std::string_view token, int source, char* address) {
+  const char* first = token.data();
+  const char* last = first + token.size();
+  Target value;
   if (source == kInt32 || source == kInt64) {
-    good = parseInteger(token, integer) &&
-           (source == kInt64 || (*integer >= INT32_MIN && *integer <= INT32_MAX));
+    int64_t integer;
+    auto result = std::from_chars(first, last, integer);
+    if ((result.ec != std::errc() || result.ptr != last) && !parseInteger(token, &integer)) return false;
+    if (source == kInt32 && (integer < INT32_MIN || integer > INT32_MAX)) return false;
+    value = convertValue<Target>(integer);
   } else if (source == kReal32) {
-    float value = 0;
-    good = parseReal(token, &value);
-    *real = value;
+    float real;
+    auto result = std::from_chars(first, last, real);
+    if ((result.ec != std::errc() || result.ptr != last) && !parseReal(token, &real)) return false;
+    value = convertValue<Target>(real);
   } else {
-    good = parseReal(token, real);
+    double real;
+    auto result = std::from_chars(first, last, real);
+    if ((result.ec != std::errc() || result.ptr != last) && !parseReal(token, &real)) return false;
+    value = convertValue<Target>(real);
   }
-  if (!good)
-    throwKeywordError("%s line %lld field %d: '%.40s' where %s was expected", name,
-                      static_cast<long long>(line), field, std::string(token).c_str(),
-                      source == kInt32 || source == kInt64 ? "an integer" : "a real");
+  std::memcpy(address, &value, sizeof(Target));
+  return true;
 }
 
-template <typename Source>
-void storeValue(int target, char* address, Source value) {
-  switch (target) {
-    case kInt32: { int32_t v = convertValue<int32_t>(value); std::memcpy(address, &v, 4); break; }
-    case kInt64: { int64_t v = convertValue<int64_t>(value); std::memcpy(address, &v, 8); break; }
-    case kReal32: { float v = static_cast<float>(value); std::memcpy(address, &v, 4); break; }
-    default: { double v = static_cast<double>(value); std::memcpy(address, &v, 8); break; }
+[[noreturn]] void badToken(const char* name, int64_t line, int field, std::string_view token,
+                           bool found, int source) {
+  if (!found)
+    throwKeywordError("%s line %lld field %d: end of file", name, static_cast<long long>(line), field);
+  throwKeywordError("%s line %lld field %d: '%.40s' where %s was expected", name,
+                    static_cast<long long>(line), field, std::string(token).c_str(),
+                    source == kInt32 || source == kInt64 ? "an integer" : "a real");
+}
+
+// Reads the values of one run of one line into the caller's field.
+template <typename Target>
+void readAsciiRun(AsciiScanner* scanner, const Run& run, int64_t l, const char* name,
+                  int64_t line) {
+  char* base = run.base + l * run.stride;
+  std::string_view token;
+  for (int e = 0; e < run.count; ++e) {
+    int element = run.firstElement + e;
+    if (run.permutation) element = run.permutation[element];
+    const bool found = scanner->nextQuick(&token);
+    if (!found || !convertToken<Target>(token, run.source, base + element * sizeof(Target)))
+      badToken(name, line, run.firstField + e + 1, token, found, run.source);
   }
 }
 
@@ -284,28 +303,24 @@ void readAsciiBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t l
   AsciiScanner* scanner = file->scanner;
   scanner->seek(record.offset);
   std::string_view token;
-  for (int64_t skip = (firstLine - 1) * record.fields; skip > 0; --skip)
-    if (!scanner->next(&token)) throwKeywordError("%s: end of file", name);
+  auto skip = [&](int64_t count) {
+    for (; count > 0; --count)
+      if (!scanner->nextQuick(&token)) throwKeywordError("%s: end of file", name);
+  };
+  skip((firstLine - 1) * record.fields);
   for (int64_t l = 0; l < lines; ++l) {
     int field = 0;  // data fields not asked for are skipped in line order
     for (const Run& run : plan) {
-      for (; field < run.firstField; ++field)
-        if (!scanner->next(&token)) throwKeywordError("%s: end of file", name);
-      for (int e = 0; e < run.count; ++e, ++field) {
-        int64_t integer = 0;
-        double real = 0;
-        readAsciiValue(scanner, run.source, &integer, &real, name, firstLine + l, field + 1);
-        int element = run.firstElement + e;
-        if (run.permutation) element = run.permutation[element];
-        char* address = run.base + l * run.stride + static_cast<int64_t>(element) * valueSize(run.target);
-        if (run.source == kInt32 || run.source == kInt64)
-          storeValue(run.target, address, integer);
-        else
-          storeValue(run.target, address, real);
+      skip(run.firstField - field);
+      switch (run.target) {
+        case kInt32: readAsciiRun<int32_t>(scanner, run, l, name, firstLine + l); break;
+        case kInt64: readAsciiRun<int64_t>(scanner, run, l, name, firstLine + l); break;
+        case kReal32: readAsciiRun<float>(scanner, run, l, name, firstLine + l); break;
+        default: readAsciiRun<double>(scanner, run, l, name, firstLine + l); break;
       }
+      field = run.firstField + run.count;
     }
-    for (; field < record.fields; ++field)
-      if (!scanner->next(&token)) throwKeywordError("%s: end of file", name);
+    skip(record.fields - field);
   }
   if (scanner->failed()) throwKeywordError("%s: read error", name);
 }
@@ -366,11 +381,19 @@ int getLine(KeywordFile* file, int keyword, void* const* fields, int fieldCount)
       if (letter == 'c' && file->scanner) {
         file->scanner->restOfLine(target, 256);
       } else if (file->scanner) {
-        int64_t integer = 0;
-        double real = 0;
         const int kind = fileKind(file, letter);
-        readAsciiValue(file->scanner, kind, &integer, &real, name, 1, field + 1);
-        if (letter == 'i') storeValue(kind, target, integer); else storeValue(kind, target, real);
+        std::string_view token;
+        const bool found = file->scanner->next(&token);
+        bool stored = false;
+        if (found) {
+          switch (kind) {
+            case kInt32: stored = convertToken<int32_t>(token, kind, target); break;
+            case kInt64: stored = convertToken<int64_t>(token, kind, target); break;
+            case kReal32: stored = convertToken<float>(token, kind, target); break;
+            default: stored = convertToken<double>(token, kind, target); break;
+          }
+        }
+        if (!stored) badToken(name, 1, field + 1, token, found, kind);
       } else if (letter == 'c') {
         std::memcpy(target, line.data() + byte, 256);
       } else if (size == 4) {  // the raw bits of an integer or a real, in host order
