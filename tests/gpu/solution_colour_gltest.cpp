@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gpu_fixture.h"
+#include "gpu/colour_maps.h"
 #include "meshio/node_order.h"
 
 namespace gputest {
@@ -105,8 +106,11 @@ Mesh p2Edges(int rows, int columns) {
 
 class SolutionColour : public GpuTest {
  protected:
+  // Geometry and, with coefficients, a solution shown through the jet map or through the
+  // built-in map `builtInMap` (0..10).
   std::unique_ptr<ZelBufferObject> upload(int kind, const Mesh& mesh,
-                                          const std::vector<float>& coefficients, int degree) {
+                                          const std::vector<float>& coefficients, int degree,
+                                          int builtInMap = -1) {
     std::unique_ptr<ZelBufferObject> buffer(ZelBufferObject::create(kind));
     buffer->updateVao(gl(), int(mesh.coords.size() / 3), mesh.coords.data(), mesh.elements,
                       mesh.indices.data());
@@ -115,6 +119,10 @@ class SolutionColour : public GpuTest {
       std::memcpy(palette.values, kPalette, sizeof kPalette);
       palette.colourMap = jetMap().data();
       palette.colourMapSize = int(jetMap().size() / 3);
+      if (builtInMap >= 0) {
+        palette.colourMap = zel::colourMap(builtInMap).rgb;
+        palette.colourMapSize = zel::colourMap(builtInMap).entries;
+      }
       buffer->setPaletteState(&palette);
       buffer->setSolutionDegree(degree);
       buffer->uploadTextures(gl(), int(coefficients.size()), coefficients.data());
@@ -235,7 +243,7 @@ TEST_F(SolutionColour, ValuesOutsideThePaletteTakeTheEndColours) {
 // tables, evaluated here in Bernstein form at pixel centres and compared after the colour map.
 class HighDegreeSolution : public SolutionColour {
  protected:
-  void checkTriangle(const char* program, int kind, int degree) {
+  void checkTriangle(const char* program, int kind, int degree, int builtInMap = -1) {
     const Vec2 a{-0.8, -0.8}, b{0.8, -0.7}, c{-0.4, 0.8};
     Mesh mesh;
     for (const Vec2& v : {a, b, c}) mesh.add(v);
@@ -248,7 +256,7 @@ class HighDegreeSolution : public SolutionColour {
     std::vector<float> coefficients(order->count);
     std::mt19937 random(degree);
     for (float& value : coefficients) value = std::uniform_real_distribution<float>(0, 1)(random);
-    auto buffer = upload(kind, mesh, coefficients, degree);
+    auto buffer = upload(kind, mesh, coefficients, degree, builtInMap);
     const std::vector<std::uint8_t> image = drawObject(*buffer, program, false);
     const auto value = [&](double u, double v) {
       const double w = 1 - u - v;
@@ -269,7 +277,12 @@ class HighDegreeSolution : public SolutionColour {
         const double u = ((b.y - c.y) * (p.x - c.x) + (c.x - b.x) * (p.y - c.y)) / det;
         const double v = ((c.y - a.y) * (p.x - c.x) + (a.x - c.x) * (p.y - c.y)) / det;
         if (u < 0.02 || v < 0.02 || 1 - u - v < 0.02) continue;
-        const Rgb expected = paletteColour(jetMap(), kPalette, value(u, v));
+        Rgb expected = paletteColour(jetMap(), kPalette, value(u, v));
+        if (builtInMap >= 0) {
+          zel::PaletteValues values;
+          std::copy(kPalette, kPalette + 5, values.begin());
+          expected = zel::colourMapAt(builtInMap, zel::palettePosition(values, value(u, v)));
+        }
         const std::uint8_t* got = pixel(image, x, y);
         for (int ch = 0; ch < 3; ++ch)
           EXPECT_NEAR(got[ch], expected[ch] * 255, 2.0) << program << " at " << x << "," << y;
@@ -292,6 +305,14 @@ TEST_F(HighDegreeSolution, DegreeThreeAndTenThroughTheTessellatedPath) {
   checkTriangle("P2TriSha", DrawKind::TriangleP2, 3);
   s_target->clear(1, 1, 1, 1);
   checkTriangle("P2TriSha", DrawKind::TriangleP2, 10);
+}
+
+// The same through the built-in maps and their own evaluation on the processor.
+TEST_F(HighDegreeSolution, DegreeThreeThroughTheBuiltInColourMaps) {
+  for (int map : {0, 2, 6, 10}) {
+    checkTriangle("TriSha", DrawKind::Triangle, 3, map);
+    s_target->clear(1, 1, 1, 1);
+  }
 }
 
 TEST_F(HighDegreeSolution, DegreeFiveOnAQuadrilateral) {
