@@ -37,6 +37,8 @@ void OpenGLWindow::waitForInitialisation() {
   loop.exec();
 }
 
+bool OpenGLWindow::makeContextCurrent() { return m_context && m_context->makeCurrent(this); }
+
 void OpenGLWindow::renderLater() {
   if (m_updatePending) return;
   m_updatePending = true;

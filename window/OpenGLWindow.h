@@ -29,6 +29,8 @@ class OpenGLWindow : public QWindow, protected QOpenGLFunctions {
   void waitForInitialisation();
 
   bool isInitialised() const { return m_initialised; }
+  // Makes the window's context current (for GPU uploads outside a frame); false without one.
+  bool makeContextCurrent();
   QOpenGLContext* glContext() const { return m_context; }
 
  signals:

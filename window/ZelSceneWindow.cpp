@@ -7,8 +7,11 @@
 #include <cstdio>
 #include <limits>
 
+#include "gpu/GLSLProgram.h"
+#include "gpu/ZelBufferObject.h"
+#include "gpu/gpu_resources.h"
+#include "scene/ZelDrawObject.h"
 #include "window/driver_banner.h"
-#include "window/screenshot.h"
 
 ZelSceneWindow::ZelSceneWindow(const QSurfaceFormat& format, QWindow* parent)
     : OpenGLWindow(format, parent) {
@@ -20,7 +23,16 @@ ZelSceneWindow::ZelSceneWindow(const QSurfaceFormat& format, QWindow* parent)
   m_startupStopwatch.start();
 }
 
-ZelSceneWindow::~ZelSceneWindow() = default;
+ZelSceneWindow::~ZelSceneWindow() {
+  // GPU objects are freed with the context current; the objects go with them.
+  makeContextCurrent();
+  m_programs.clear();
+  for (auto& [target, solution] : m_solutions) delete solution;
+  m_solutions.clear();
+  m_buffers.clear();
+  for (ZelDrawObject* object : allObjects()) delete object;
+  m_objects.clear();
+}
 
 void ZelSceneWindow::render(QPainter* painter) {
   Q_UNUSED(painter);
@@ -44,6 +56,10 @@ bool ZelSceneWindow::setUpOpenGL() {
     m_gl = nullptr;
     return false;
   }
+  zelInitGpuResources();
+  // Programs are compiled again on first use; objects get the function set.
+  m_programs.clear();
+  for (ZelDrawObject* object : allObjects()) object->setGLfunc(m_gl);
   m_gl->glEnable(GL_DEPTH_TEST);
   m_gl->glEnable(GL_BLEND);
   m_gl->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -55,55 +71,6 @@ bool ZelSceneWindow::setUpOpenGL() {
   m_gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   m_gl->glEnable(GL_PROGRAM_POINT_SIZE);
   return true;
-}
-
-void ZelSceneWindow::render() {
-  updateSceneFrame();
-  m_camera.setWindowSize(width(), height());
-  const qreal ratio = devicePixelRatio();
-  const int pixelWidth = static_cast<int>(width() * ratio);
-  const int pixelHeight = static_cast<int>(height() * ratio);
-
-  // A context that is too old never gets the function set; keep trying only on 4.x.
-  if (!m_gl && glContext()->format().majorVersion() >= 4) setUpOpenGL();
-  if (!m_gl) return;
-  if (m_bannerPending) printFirstFrameBanner();
-
-  m_gl->glViewport(0, 0, pixelWidth, pixelHeight);
-  if (m_pickingPass) {
-    m_gl->glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-  } else if (m_blackBackground) {
-    m_gl->glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  } else {
-    m_gl->glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-  }
-  m_gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-  if (m_camera.mode() == SceneCamera::CutPlaneMode && m_cutPlaneShown) {
-    m_camera.updateCutPlaneEquation(QVector3D(float(m_rotationCentre[0]),
-                                              float(m_rotationCentre[1]),
-                                              float(m_rotationCentre[2])));
-  }
-
-  if (m_screenshotRequested) {
-    m_screenshotRequested = false;
-    takeScreenshot(m_gl, pixelWidth, pixelHeight, glContext()->format().samples() > 1,
-                   m_screenshotName);
-  }
-  m_gl->glFinish();
-  ++m_frameCount;
-}
-
-void ZelSceneWindow::updateSceneFrame() {
-  if (m_box[0] > m_box[1]) return;  // nothing stored yet
-  m_sceneSize = 0.0;
-  for (int axis = 0; axis < 3; ++axis) {
-    m_sceneCentre[axis] = 0.5 * (m_box[2 * axis] + m_box[2 * axis + 1]);
-    m_sceneSize = std::max(m_sceneSize, m_box[2 * axis + 1] - m_box[2 * axis]);
-  }
-  // A flat or single-point box keeps a unit scale instead of dividing by zero.
-  m_sceneScale = m_sceneSize > 0.0 ? 1.0 / m_sceneSize : 1.0;
-  setRotationCentre(m_rotationCentre);
 }
 
 void ZelSceneWindow::storeBoundingBox(const double box[6]) {

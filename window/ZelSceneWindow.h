@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <map>
+#include <memory>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,8 @@
 #include "window/SceneCamera.h"
 
 class QOpenGLFunctions_4_0_Core;
+class GLSLProgram;
+class ZelBufferObject;
 class ZelDrawObject;
 // Scene objects travel through signals as plain pointers; they are not QObjects.
 Q_DECLARE_OPAQUE_POINTER(ZelDrawObject*)
@@ -76,6 +80,44 @@ class ZelSceneWindow : public OpenGLWindow {
 
   // Objects of one kind and reference, in creation order; empty when there are none.
   const std::vector<ZelDrawObject*>& objectsOf(int kind, int reference) const;
+  // Every object of the scene, in drawing order within each kind (reference, creation).
+  std::vector<ZelDrawObject*> allObjects() const;
+
+  // Scene membership. The window takes ownership of an added object and gives it a GPU buffer
+  // of its kind; removing it frees both. Both warn on objects in the wrong state.
+  void addObject(ZelDrawObject* object);
+  void removeObject(ZelDrawObject* object);
+  // Removes and frees every object (and the solutions attached to them).
+  void clearScene();
+
+  // Geometry of an object, mesh form: `coords` 1-based (vertex v at 3v..3v+2), `nodes` 1-based
+  // (element e at e*k..e*k+k-1, 1-based vertex numbers), `selection` an optional list of
+  // 1-based element numbers to show. Without `nodes`, every vertex is a point.
+  void attachData(ZelDrawObject* object, int vertexCount, const double* coords,
+                  int elementCount = 0, const int* nodes = nullptr,
+                  const int* selection = nullptr, int selectionCount = 0);
+  // Geometry already 0-based: `coords` vertexCount x 3, `indices` elementCount x k.
+  void attachLocalData(ZelDrawObject* object, int vertexCount, const double* coords,
+                       int elementCount, const unsigned* indices);
+  // Cut-plane outline: the polygon where `plane` (mesh units) cuts the scene box, or with
+  // `wholeBox` the twelve edges of the box.
+  void attachCutPlaneOutline(ZelDrawObject* object, const double box[6], const QVector4D& plane,
+                             bool wholeBox);
+  // Solution values of `target` (entityCount x nodesPerEntity doubles, element by element,
+  // nodes in the default order) shown through `palette` (or a palette of its own when null).
+  // The window keeps `solution` in its solution table.
+  void attachData(ZelDrawObject* solution, ZelDrawObject* target, ZelDrawObject* palette,
+                  const double* values, int entityCount, int nodesPerEntity);
+  // The solution attached to `target`, or null.
+  ZelDrawObject* solutionOf(ZelDrawObject* target) const;
+  bool solutionShown() const { return m_solutionShown; }
+  // The GPU buffer of an object, or null when it is not in the scene.
+  ZelBufferObject* bufferOf(const ZelDrawObject* object) const;
+  // Primitives drawn by the last frame, and the shader programs built so far.
+  int lastFramePrimitives() const { return m_lastFramePrimitives; }
+  std::vector<std::string> builtPrograms() const;
+  long frameCount() const { return m_frameCount; }
+  void setIsoLineWidth(double width) { m_isoLineWidth = width; }
 
   // Stores the name (empty: time-stamped), sets the request and draws a frame at once; the
   // frame writes the PNG after drawing.
@@ -113,6 +155,15 @@ class ZelSceneWindow : public OpenGLWindow {
 
  private:
   void printFirstFrameBanner();
+  // Draws one object with `program` bound: placement uniforms, then its buffer; returns the
+  // primitives drawn.
+  int drawObject(ZelDrawObject* object, GLSLProgram* program);
+  // The named program, built on first use; null when the name is unknown.
+  GLSLProgram* program(const char* name);
+  void setStandardUniforms(GLSLProgram* program, const ZelDrawObject* object);
+  void drawGroups();
+  void uploadSolution(ZelDrawObject* target, const double* values, int entityCount,
+                      int nodesPerEntity, int degree, ZelDrawObject* palette);
   // Recomputes the scene centre and scale from the box and re-applies the rotation centre.
   void updateSceneFrame();
 
@@ -141,8 +192,17 @@ class ZelSceneWindow : public OpenGLWindow {
   bool m_cornersShown = true;
   bool m_palettePresent = false;
   bool m_worldTransforms = false;
-  // Object table: kind -> reference -> objects in creation order.
+  // Object table: kind -> reference -> objects in creation order (owned); buffer table;
+  // solution table: target -> attached solution object (owned).
   std::map<int, std::map<int, std::vector<ZelDrawObject*>>> m_objects;
+  std::unordered_map<const ZelDrawObject*, std::unique_ptr<ZelBufferObject>> m_buffers;
+  std::map<ZelDrawObject*, ZelDrawObject*> m_solutions;
+  // Palettes the window made for solutions attached without one.
+  std::vector<std::unique_ptr<ZelDrawObject>> m_ownPalettes;
+  bool m_solutionShown = false;
+  std::map<std::string, std::unique_ptr<GLSLProgram>> m_programs;
+  int m_lastFramePrimitives = 0;
+  double m_isoLineWidth = 1.0;
   // Picked objects, most recent last (filled by picking), and hidden objects in the order
   // they were hidden.
   std::vector<ZelDrawObject*> m_picked;

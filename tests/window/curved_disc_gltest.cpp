@@ -1,0 +1,82 @@
+// Curved geometry on screen: a disc of curved triangles or quadrilaterals drawn by the scene
+// window has the exact circle as its silhouette; straight elements miss it.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <cmath>
+
+#include "app/pellon.h"
+#include "meshio/entity_types.h"
+#include "scene/ZelDrawObject.h"
+#include "tests/support/disc_mesh.h"
+#include "tests/support/image_probe.h"
+#include "window/ZelSceneWindow.h"
+
+namespace {
+
+// Scene-object kind of a disc mesh's elements.
+int kindOf(int shape, int degree) {
+  static const int triangles[] = {DrawKind::Triangle, DrawKind::TriangleP2, DrawKind::TriangleP3,
+                                  DrawKind::TriangleP4};
+  static const int quadrilaterals[] = {DrawKind::Quadrilateral, DrawKind::QuadrilateralQ2,
+                                       DrawKind::QuadrilateralQ3, DrawKind::QuadrilateralQ4};
+  return (shape == EntityType::Triangle ? triangles : quadrilaterals)[degree - 1];
+}
+
+// Renders the unit disc at the default 2D view and returns the image.
+QImage renderDisc(const CurvedMesh& mesh, int tessellationLevel) {
+  ZelSceneWindow window(pellonSurfaceFormat());
+  window.resize(800, 600);
+  window.show();
+  window.waitForInitialisation();
+  ZelDrawObject* object = ZelDrawObject::create(kindOf(mesh.shape, mesh.degree), 1);
+  window.addObject(object);
+  window.attachData(object, mesh.vertexCount, mesh.coords.data(), mesh.elementCount,
+                    mesh.nodes.data());
+  const double box[6] = {-1, 1, -1, 1, 0, 0};
+  window.storeBoundingBox(box);
+  window.setDimension(2);
+  window.resetView();
+  window.displaySettings().tessellationLevel = tessellationLevel;
+  const QString path = QDir::temp().filePath("zel_disc_test.png");
+  window.requestScreenshot(path.toStdString());
+  QImage image(path);
+  if (qEnvironmentVariableIsSet("ZEL_KEEP_IMAGES")) {
+    image.save(QDir::temp().filePath(QString("zel_disc_%1_%2_%3.png")
+                                         .arg(mesh.shape).arg(mesh.degree).arg(tessellationLevel)));
+  }
+  QFile::remove(path);
+  return image;
+}
+
+// The unit disc is normalised to radius 0.5 and seen from distance 3 with a 15-degree field
+// of view in a 600-pixel-high window.
+const double kRadius = 0.5 / (3.0 * std::tan(7.5 * M_PI / 180.0)) * 300.0;
+
+struct DiscCase {
+  int shape;
+  int degree;
+};
+
+TEST(CurvedDisc, SilhouetteOfCurvedElementsIsTheCircle) {
+  for (const DiscCase c : {DiscCase{EntityType::Triangle, 2}, DiscCase{EntityType::Triangle, 3},
+                           DiscCase{EntityType::Triangle, 4},
+                           DiscCase{EntityType::Quadrilateral, 2}}) {
+    const QImage image = renderDisc(makeDiscMesh(c.shape, c.degree, 4), 8);
+    ASSERT_EQ(image.size(), QSize(800, 600));
+    int rows = 0;
+    const double deviation = silhouetteDeviation(image, 400, 300, kRadius, 1.0, &rows);
+    EXPECT_EQ(rows, 600);  // the disc is cropped at top and bottom: every row crosses it
+    EXPECT_LE(deviation, 1.5) << "shape " << c.shape << " degree " << c.degree;
+  }
+}
+
+TEST(CurvedDisc, StraightElementsOrNoTessellationMissTheCircle) {
+  const QImage straight = renderDisc(makeDiscMesh(EntityType::Triangle, 1, 4), 8);
+  EXPECT_GT(silhouetteDeviation(straight, 400, 300, kRadius, 1.0), 3.0);
+  const QImage flat = renderDisc(makeDiscMesh(EntityType::Triangle, 2, 4), 1);
+  EXPECT_GT(silhouetteDeviation(flat, 400, 300, kRadius, 1.0), 3.0);
+}
+
+}  // namespace
