@@ -134,6 +134,15 @@ void checkKeyword(KeywordFile* file, const DumpKeyword& expected, const std::str
   ASSERT_NE(file->keywords[code].kind, kKwdAbsent);
   if (expected.has("format")) return;  // not described: recognised and skipped
   EXPECT_EQ(std::to_string(file->keywords[code].lineCount), expected.at("lines"));
+  if (expected.has("solution")) {  // "types 1 2 degree 2 nodes 6 values_per_line 18"
+    const KeywordRecord& record = file->keywords[code];
+    std::ostringstream header;
+    header << "types";
+    for (int type : record.solutionTypes) header << ' ' << type;
+    header << " degree " << record.degree << " nodes " << record.nodes << " values_per_line "
+           << record.fields;
+    EXPECT_EQ(header.str(), expected.at("solution"));
+  }
   Values values;
   const bool readable = readValues(file, code, &values);
   if (expected.has("data")) {
