@@ -31,7 +31,8 @@ inline bool isBlank(char c) { return kClasses.table[static_cast<unsigned char>(c
 
 AsciiScanner::AsciiScanner(int descriptor, int64_t fileSize)
     : descriptor_(descriptor),
-      buffer_(static_cast<size_t>(std::max<int64_t>(4096, std::min<int64_t>(kBufferSize, fileSize + 1)))) {}
+      buffer_(static_cast<size_t>(
+          std::max<int64_t>(4096, std::min<int64_t>(kBufferSize, fileSize + 1)))) {}
 
 void AsciiScanner::seek(int64_t offset) {
   bufferStart_ = offset;

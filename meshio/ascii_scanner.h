@@ -35,9 +35,7 @@ class AsciiScanner {
     return next(token);
   }
 
-  static bool isBlankCharacter(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-  }
+  static bool isBlankCharacter(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
   // Next token that begins with a letter, skipping every other token quickly.
   bool nextWord(std::string_view* token);

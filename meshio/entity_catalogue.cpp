@@ -11,15 +11,14 @@ namespace {
 using zel::kEntityInfo;
 
 // Shapes of a degree-2..10 group, in the order the codes run within the group.
-constexpr int kGroupShapes[7] = {EntityType::Edge,        EntityType::Triangle,
+constexpr int kGroupShapes[7] = {EntityType::Edge,          EntityType::Triangle,
                                  EntityType::Quadrilateral, EntityType::Tetrahedron,
-                                 EntityType::Hexahedron,  EntityType::Pyramid,
+                                 EntityType::Hexahedron,    EntityType::Pyramid,
                                  EntityType::Prism};
 // Shapes in SolTyp order (s = 0..6).
-constexpr int kSolTypShapes[7] = {EntityType::Edge,        EntityType::Triangle,
-                                  EntityType::Quadrilateral, EntityType::Tetrahedron,
-                                  EntityType::Pyramid,     EntityType::Prism,
-                                  EntityType::Hexahedron};
+constexpr int kSolTypShapes[7] = {
+    EntityType::Edge,    EntityType::Triangle, EntityType::Quadrilateral, EntityType::Tetrahedron,
+    EntityType::Pyramid, EntityType::Prism,    EntityType::Hexahedron};
 
 // Degree and group position of codes 32..74 (degrees 5..10); false for others.
 bool highDegreeSlot(int typ, int* degree, int* slot) {
@@ -39,14 +38,22 @@ bool highDegreeSlot(int typ, int* degree, int* slot) {
 int latticeCount(int shape, int d) {
   if (d < 0) return 0;
   switch (shape) {
-    case EntityType::Edge: return d + 1;
-    case EntityType::Triangle: return (d + 1) * (d + 2) / 2;
-    case EntityType::Quadrilateral: return (d + 1) * (d + 1);
-    case EntityType::Tetrahedron: return (d + 1) * (d + 2) * (d + 3) / 6;
-    case EntityType::Pyramid: return (d + 1) * (d + 2) * (2 * d + 3) / 6;
-    case EntityType::Prism: return (d + 1) * (d + 1) * (d + 2) / 2;
-    case EntityType::Hexahedron: return (d + 1) * (d + 1) * (d + 1);
-    default: return 0;
+    case EntityType::Edge:
+      return d + 1;
+    case EntityType::Triangle:
+      return (d + 1) * (d + 2) / 2;
+    case EntityType::Quadrilateral:
+      return (d + 1) * (d + 1);
+    case EntityType::Tetrahedron:
+      return (d + 1) * (d + 2) * (d + 3) / 6;
+    case EntityType::Pyramid:
+      return (d + 1) * (d + 2) * (2 * d + 3) / 6;
+    case EntityType::Prism:
+      return (d + 1) * (d + 1) * (d + 2) / 2;
+    case EntityType::Hexahedron:
+      return (d + 1) * (d + 1) * (d + 1);
+    default:
+      return 0;
   }
 }
 
@@ -154,14 +161,19 @@ int zel_Typ2Shape(int typ) {
 
 int zel_Shape2RowWidth(int shape) {
   switch (shape) {
-    case EntityType::Edge: return 1;
-    case EntityType::Quadrilateral: return 2;
+    case EntityType::Edge:
+      return 1;
+    case EntityType::Quadrilateral:
+      return 2;
     case EntityType::Triangle:
     case EntityType::Pyramid:
-    case EntityType::Hexahedron: return 3;
+    case EntityType::Hexahedron:
+      return 3;
     case EntityType::Tetrahedron:
-    case EntityType::Prism: return 4;
-    default: return 0;
+    case EntityType::Prism:
+      return 4;
+    default:
+      return 0;
   }
 }
 

@@ -30,13 +30,13 @@ enum ValueKind : int { kInt32 = 0, kInt64 = 1, kReal32 = 2, kReal64 = 3 };
 // A run of consecutive file fields of one kind going to consecutive elements of one caller
 // field.
 struct Run {
-  int firstField;      // index among the data fields of a line
+  int firstField;  // index among the data fields of a line
   int count;
-  int source;          // ValueKind of the file fields
-  int target;          // ValueKind of the caller field
-  char* base;          // caller address of line firstLine, element 0
-  int64_t stride;      // bytes between lines in caller memory
-  int firstElement;    // element of the caller field receiving the first value
+  int source;              // ValueKind of the file fields
+  int target;              // ValueKind of the caller field
+  char* base;              // caller address of line firstLine, element 0
+  int64_t stride;          // bytes between lines in caller memory
+  int firstElement;        // element of the caller field receiving the first value
   const int* permutation;  // element -> stored element (renumbering), or null
   int64_t sourceOffset;    // byte offset in a binary line
 };
@@ -46,11 +46,18 @@ int valueSize(int kind) { return kind == kInt32 || kind == kReal32 ? 4 : 8; }
 int callerKind(int fieldType, bool* vector) {
   *vector = fieldType == kFieldReal64Vector || fieldType == kFieldInt32Vector;
   switch (fieldType) {
-    case kFieldReal32: return kReal32;
-    case kFieldReal64: case kFieldReal64Vector: return kReal64;
-    case kFieldInt32: case kFieldInt32Vector: return kInt32;
-    case kFieldInt64: return kInt64;
-    default: return -1;
+    case kFieldReal32:
+      return kReal32;
+    case kFieldReal64:
+    case kFieldReal64Vector:
+      return kReal64;
+    case kFieldInt32:
+    case kFieldInt32Vector:
+      return kInt32;
+    case kFieldInt64:
+      return kInt64;
+    default:
+      return -1;
   }
 }
 
@@ -167,20 +174,28 @@ using RunDecoder = void (*)(const unsigned char*, int64_t, int64_t, const Run&, 
 template <typename Source, bool Swap>
 RunDecoder decoderFor(int target) {
   switch (target) {
-    case kInt32: return decodeRun<Source, int32_t, Swap>;
-    case kInt64: return decodeRun<Source, int64_t, Swap>;
-    case kReal32: return decodeRun<Source, float, Swap>;
-    default: return decodeRun<Source, double, Swap>;
+    case kInt32:
+      return decodeRun<Source, int32_t, Swap>;
+    case kInt64:
+      return decodeRun<Source, int64_t, Swap>;
+    case kReal32:
+      return decodeRun<Source, float, Swap>;
+    default:
+      return decodeRun<Source, double, Swap>;
   }
 }
 
 template <bool Swap>
 RunDecoder decoderFor(int source, int target) {
   switch (source) {
-    case kInt32: return decoderFor<int32_t, Swap>(target);
-    case kInt64: return decoderFor<int64_t, Swap>(target);
-    case kReal32: return decoderFor<float, Swap>(target);
-    default: return decoderFor<double, Swap>(target);
+    case kInt32:
+      return decoderFor<int32_t, Swap>(target);
+    case kInt64:
+      return decoderFor<int64_t, Swap>(target);
+    case kReal32:
+      return decoderFor<float, Swap>(target);
+    default:
+      return decoderFor<double, Swap>(target);
   }
 }
 
@@ -218,15 +233,17 @@ void readBinaryBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t 
   // (a short read throws before the next chunk is issued).
   if (chunks > 1 && !file->reader) file->reader = new ChunkReader;
   ChunkReader* reader = file->reader;
-  auto chunkBytes = [&](int64_t c) { return std::min(chunkLines, lines - c * chunkLines) * lineSize; };
+  auto chunkBytes = [&](int64_t c) {
+    return std::min(chunkLines, lines - c * chunkLines) * lineSize;
+  };
   auto chunkOffset = [&](int64_t c) { return start + c * chunkLines * lineSize; };
   if (chunks > 1) reader->issue(file->descriptor, buffers[0].get(), chunkBytes(0), chunkOffset(0));
   for (int64_t c = 0; c < chunks; ++c) {
     unsigned char* buffer = buffers[c % 2].get();
     int error = 0;
-    ssize_t got = chunks > 1 ? reader->wait(&error)
-                             : readFully(file->descriptor, buffer, chunkBytes(c), chunkOffset(c),
-                                         &error);
+    ssize_t got = chunks > 1
+                      ? reader->wait(&error)
+                      : readFully(file->descriptor, buffer, chunkBytes(c), chunkOffset(c), &error);
     if (got < 0)
       failedRead(error, c + 1, chunks, lines, file->descriptor, buffer, chunkOffset(c),
                  chunkBytes(c));
@@ -235,7 +252,7 @@ void readBinaryBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t 
                         static_cast<long long>(firstLine + c * chunkLines + got / lineSize));
     if (c + 1 < chunks)
       reader->issue(file->descriptor, buffers[(c + 1) % 2].get(), chunkBytes(c + 1),
-                   chunkOffset(c + 1));
+                    chunkOffset(c + 1));
     const int64_t linesHere = chunkBytes(c) / lineSize;
     for (size_t r = 0; r < plan.size(); ++r)
       decoders[r](buffer, lineSize, linesHere, plan[r], c * chunkLines);
@@ -254,7 +271,8 @@ bool convertToken(std::string_view token, int source, char* address) {
   if (source == kInt32 || source == kInt64) {
     int64_t integer;
     auto result = std::from_chars(first, last, integer);
-    if ((result.ec != std::errc() || result.ptr != last) && !parseInteger(token, &integer)) return false;
+    if ((result.ec != std::errc() || result.ptr != last) && !parseInteger(token, &integer))
+      return false;
     if (source == kInt32 && (integer < INT32_MIN || integer > INT32_MAX)) return false;
     value = convertValue<Target>(integer);
   } else if (source == kReal32) {
@@ -275,7 +293,8 @@ bool convertToken(std::string_view token, int source, char* address) {
 [[noreturn]] void badToken(const char* name, int64_t line, int field, std::string_view token,
                            bool found, int source) {
   if (!found)
-    throwKeywordError("%s line %lld field %d: end of file", name, static_cast<long long>(line), field);
+    throwKeywordError("%s line %lld field %d: end of file", name, static_cast<long long>(line),
+                      field);
   throwKeywordError("%s line %lld field %d: '%.40s' where %s was expected", name,
                     static_cast<long long>(line), field, std::string(token).c_str(),
                     source == kInt32 || source == kInt64 ? "an integer" : "a real");
@@ -313,10 +332,18 @@ void readAsciiBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t l
     for (const Run& run : plan) {
       skip(run.firstField - field);
       switch (run.target) {
-        case kInt32: readAsciiRun<int32_t>(scanner, run, l, name, firstLine + l); break;
-        case kInt64: readAsciiRun<int64_t>(scanner, run, l, name, firstLine + l); break;
-        case kReal32: readAsciiRun<float>(scanner, run, l, name, firstLine + l); break;
-        default: readAsciiRun<double>(scanner, run, l, name, firstLine + l); break;
+        case kInt32:
+          readAsciiRun<int32_t>(scanner, run, l, name, firstLine + l);
+          break;
+        case kInt64:
+          readAsciiRun<int64_t>(scanner, run, l, name, firstLine + l);
+          break;
+        case kReal32:
+          readAsciiRun<float>(scanner, run, l, name, firstLine + l);
+          break;
+        default:
+          readAsciiRun<double>(scanner, run, l, name, firstLine + l);
+          break;
       }
       field = run.firstField + run.count;
     }
@@ -387,10 +414,18 @@ int getLine(KeywordFile* file, int keyword, void* const* fields, int fieldCount)
         bool stored = false;
         if (found) {
           switch (kind) {
-            case kInt32: stored = convertToken<int32_t>(token, kind, target); break;
-            case kInt64: stored = convertToken<int64_t>(token, kind, target); break;
-            case kReal32: stored = convertToken<float>(token, kind, target); break;
-            default: stored = convertToken<double>(token, kind, target); break;
+            case kInt32:
+              stored = convertToken<int32_t>(token, kind, target);
+              break;
+            case kInt64:
+              stored = convertToken<int64_t>(token, kind, target);
+              break;
+            case kReal32:
+              stored = convertToken<float>(token, kind, target);
+              break;
+            default:
+              stored = convertToken<double>(token, kind, target);
+              break;
           }
         }
         if (!stored) badToken(name, 1, field + 1, token, found, kind);

@@ -27,15 +27,15 @@ enum KeywordKind : int { kKwdAbsent = 0, kKwdInformation = 1, kKwdTable = 2, kKw
 // What the scan recorded about one keyword of the file.
 struct KeywordRecord {
   int kind = kKwdAbsent;
-  int degree = 0;            // solution degree ("hr" keywords)
-  int nodes = 0;             // nodes per element ("hr" keywords; 1 for "sr")
-  int fields = 0;            // fields of the expanded format
-  int64_t lineSize = 0;      // bytes of one binary line
-  int solutionSize = 0;      // reals per node of a solution line
+  int degree = 0;        // solution degree ("hr" keywords)
+  int nodes = 0;         // nodes per element ("hr" keywords; 1 for "sr")
+  int fields = 0;        // fields of the expanded format
+  int64_t lineSize = 0;  // bytes of one binary line
+  int solutionSize = 0;  // reals per node of a solution line
   std::vector<int> solutionTypes;
   int64_t lineCount = 0;
-  int64_t offset = 0;        // file offset of the first line
-  std::string format;        // expanded format: one letter per field
+  int64_t offset = 0;            // file offset of the first line
+  std::string format;            // expanded format: one letter per field
   std::vector<int> renumbering;  // file node position j -> memory position renumbering[j]
 };
 
@@ -45,16 +45,16 @@ struct KeywordFile {
   int mode = 0;
   int kindFlags = 0;
   int endianCode = 0;
-  int realWidth = 0;          // bits: 32 (version 1) or 64
+  int realWidth = 0;  // bits: 32 (version 1) or 64
   bool swapBytes = false;
   std::string name;
   int descriptor = -1;
   int64_t fileSize = 0;
-  int64_t position = 0;       // binary: offset of the next line read by getLine
+  int64_t position = 0;             // binary: offset of the next line read by getLine
   AsciiScanner* scanner = nullptr;  // ASCII files only
   ChunkReader* reader = nullptr;    // binary files: helper thread, started on first need
   KeywordRecord keywords[kKeywordCount];
-  std::string error;          // reason of the last failure
+  std::string error;               // reason of the last failure
   std::vector<std::string> notes;  // tolerated oddities met by the scan
 
   int intWidth() const { return version >= 4 ? 8 : 4; }
@@ -76,8 +76,8 @@ int closeKeywordFile(KeywordFile* file);
 // null receive the number of types, the solution size (reals per node), the type codes
 // (types must have room for the number of types), the degree and the nodes per element.
 int64_t keywordStatistics(KeywordFile* file, int keyword, int* typeCount = nullptr,
-                          int* solutionSize = nullptr, int* types = nullptr,
-                          int* degree = nullptr, int* nodes = nullptr);
+                          int* solutionSize = nullptr, int* types = nullptr, int* degree = nullptr,
+                          int* nodes = nullptr);
 
 // Positions the file on the keyword's first line: 1, or 0 when the keyword is absent.
 int gotoKeyword(KeywordFile* file, int keyword);
@@ -90,8 +90,12 @@ int getLine(KeywordFile* file, int keyword, void* const* fields, int fieldCount)
 
 // Caller field of a block read.
 enum BlockFieldType : int {
-  kFieldReal32 = 1, kFieldReal64 = 2, kFieldInt32 = 3, kFieldInt64 = 4,
-  kFieldReal64Vector = 6, kFieldInt32Vector = 7,
+  kFieldReal32 = 1,
+  kFieldReal64 = 2,
+  kFieldInt32 = 3,
+  kFieldInt64 = 4,
+  kFieldReal64Vector = 6,
+  kFieldInt32Vector = 7,
 };
 struct BlockField {
   int type;

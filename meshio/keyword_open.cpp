@@ -32,9 +32,9 @@ const char* keywordName(int keyword) { return kKeywordTable[keyword].name; }
 class HeaderReader {
  public:
   virtual ~HeaderReader() = default;
-  virtual int64_t count(int keyword) = 0;        // a line count
-  virtual int32_t integer(int keyword) = 0;      // a 32-bit header value
-  virtual int64_t offset() = 0;                  // where the lines start
+  virtual int64_t count(int keyword) = 0;    // a line count
+  virtual int32_t integer(int keyword) = 0;  // a 32-bit header value
+  virtual int64_t offset() = 0;              // where the lines start
 };
 
 // Fills the record of a keyword from its header; limit is the offset its lines must end by.
@@ -82,8 +82,8 @@ void readKeywordHeader(KeywordFile* file, int keyword, HeaderReader* reader, int
   const int64_t bytesPerLine = ascii ? 2 * static_cast<int64_t>(record.fields) : record.lineSize;
   if (bytesPerLine > 0 && record.lineCount > (left + (ascii ? 1 : 0)) / bytesPerLine) {
     if (ascii)
-      throwKeywordError("%s: %lld lines of %d values cannot fit in the %lld bytes left",
-                        info.name, static_cast<long long>(record.lineCount), record.fields,
+      throwKeywordError("%s: %lld lines of %d values cannot fit in the %lld bytes left", info.name,
+                        static_cast<long long>(record.lineCount), record.fields,
                         static_cast<long long>(left));
     throwKeywordError(
         "%s: %lld lines of %lld bytes need more than the %lld bytes from offset %lld before "
@@ -111,8 +111,7 @@ void readExact(const KeywordFile* file, int64_t offset, void* out, int64_t bytes
   while (bytes > 0) {
     ssize_t got = pread(file->descriptor, target, static_cast<size_t>(bytes), offset);
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0)
-      throwKeywordError("read failed at offset %lld", static_cast<long long>(offset));
+    if (got <= 0) throwKeywordError("read failed at offset %lld", static_cast<long long>(offset));
     target += got;
     offset += got;
     bytes -= got;
@@ -175,8 +174,8 @@ void scanBinary(KeywordFile* file) {
                         name, static_cast<long long>(blockStart), static_cast<long long>(next),
                         static_cast<long long>(file->fileSize));
     if (next != 0 && next < head.position_)
-      throwKeywordError("%s at offset %lld: next position %lld does not lie after the block",
-                        name, static_cast<long long>(blockStart), static_cast<long long>(next));
+      throwKeywordError("%s at offset %lld: next position %lld does not lie after the block", name,
+                        static_cast<long long>(blockStart), static_cast<long long>(next));
     if (validKeyword(code)) {
       if (kKeywordTable[code].described)
         readKeywordHeader(file, code, &head, next ? next : file->fileSize);

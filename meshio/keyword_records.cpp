@@ -36,11 +36,20 @@ int solutionSizeOf(const int* types, int typeCount, int dimension) {
   int size = 0;
   for (int t = 0; t < typeCount; ++t) {
     switch (types[t]) {
-      case 1: size += 1; break;
-      case 2: size += dimension; break;
-      case 3: size += dimension * (dimension + 1) / 2; break;
-      case 4: size += dimension * dimension; break;
-      default: return -1;
+      case 1:
+        size += 1;
+        break;
+      case 2:
+        size += dimension;
+        break;
+      case 3:
+        size += dimension * (dimension + 1) / 2;
+        break;
+      case 4:
+        size += dimension * dimension;
+        break;
+      default:
+        return -1;
     }
   }
   return size;
@@ -73,16 +82,34 @@ int renumberingShape(int keyword, int* nodes) {
     int keyword, width, nodes;
   };
   static const Shape shapes[] = {
-      {Kwd::Edges, 1, 2},           {Kwd::EdgesP2, 1, 3},          {Kwd::EdgesP3, 1, 4},
-      {Kwd::EdgesP4, 1, 5},         {Kwd::Triangles, 3, 3},        {Kwd::TrianglesP2, 3, 6},
-      {Kwd::TrianglesP3, 3, 10},    {Kwd::TrianglesP4, 3, 15},     {Kwd::Quadrilaterals, 2, 4},
-      {Kwd::QuadrilateralsQ2, 2, 9}, {Kwd::QuadrilateralsQ3, 2, 16},
-      {Kwd::QuadrilateralsQ4, 2, 25}, {Kwd::Tetrahedra, 4, 4},     {Kwd::TetrahedraP2, 4, 10},
-      {Kwd::TetrahedraP3, 4, 20},   {Kwd::TetrahedraP4, 4, 35},    {Kwd::Pyramids, 3, 5},
-      {Kwd::PyramidsP2, 3, 14},     {Kwd::PyramidsP3, 3, 30},      {Kwd::PyramidsP4, 3, 55},
-      {Kwd::Prisms, 4, 6},          {Kwd::PrismsP2, 4, 18},        {Kwd::PrismsP3, 4, 40},
-      {Kwd::PrismsP4, 4, 75},       {Kwd::Hexahedra, 3, 8},        {Kwd::HexahedraQ2, 3, 27},
-      {Kwd::HexahedraQ3, 3, 64},    {Kwd::HexahedraQ4, 3, 125},
+      {Kwd::Edges, 1, 2},
+      {Kwd::EdgesP2, 1, 3},
+      {Kwd::EdgesP3, 1, 4},
+      {Kwd::EdgesP4, 1, 5},
+      {Kwd::Triangles, 3, 3},
+      {Kwd::TrianglesP2, 3, 6},
+      {Kwd::TrianglesP3, 3, 10},
+      {Kwd::TrianglesP4, 3, 15},
+      {Kwd::Quadrilaterals, 2, 4},
+      {Kwd::QuadrilateralsQ2, 2, 9},
+      {Kwd::QuadrilateralsQ3, 2, 16},
+      {Kwd::QuadrilateralsQ4, 2, 25},
+      {Kwd::Tetrahedra, 4, 4},
+      {Kwd::TetrahedraP2, 4, 10},
+      {Kwd::TetrahedraP3, 4, 20},
+      {Kwd::TetrahedraP4, 4, 35},
+      {Kwd::Pyramids, 3, 5},
+      {Kwd::PyramidsP2, 3, 14},
+      {Kwd::PyramidsP3, 3, 30},
+      {Kwd::PyramidsP4, 3, 55},
+      {Kwd::Prisms, 4, 6},
+      {Kwd::PrismsP2, 4, 18},
+      {Kwd::PrismsP3, 4, 40},
+      {Kwd::PrismsP4, 4, 75},
+      {Kwd::Hexahedra, 3, 8},
+      {Kwd::HexahedraQ2, 3, 27},
+      {Kwd::HexahedraQ3, 3, 64},
+      {Kwd::HexahedraQ4, 3, 125},
   };
   for (const Shape& shape : shapes)
     if (shape.keyword == keyword) {

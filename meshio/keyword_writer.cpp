@@ -24,7 +24,8 @@ bool KeywordWriter::fail(const std::string& why) {
 }
 
 void KeywordWriter::flush() {
-  if (stream_ && !buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) != buffer_.size())
+  if (stream_ && !buffer_.empty() &&
+      std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) != buffer_.size())
     fail("write failed");
   buffer_.clear();
 }
@@ -59,8 +60,8 @@ bool KeywordWriter::open(const std::string& path, const KeywordWriteFormat& form
     putBinary(static_cast<uint64_t>(offset_ + positionWidth + 4), positionWidth);
     putBinary(static_cast<uint64_t>(dimension), 4);
   } else {
-    std::string head = "MeshVersionFormatted " + std::to_string(format.version) +
-                       "\n\nDimension " + std::to_string(dimension) + "\n";
+    std::string head = "MeshVersionFormatted " + std::to_string(format.version) + "\n\nDimension " +
+                       std::to_string(dimension) + "\n";
     putText(head.data(), head.size());
   }
   return true;
@@ -79,7 +80,9 @@ bool KeywordWriter::beginKeyword(int keyword, int64_t lines, const std::vector<i
   const bool solution = info.lineFormat[0] == 's' || info.lineFormat[0] == 'h';
   const bool highOrder = info.lineFormat[0] == 'h';
   const bool table = info.countFormat[0] == 'i';
-  int size = solution ? solutionSizeOf(solutionTypes.data(), static_cast<int>(solutionTypes.size()), dimension_) : 0;
+  int size = solution ? solutionSizeOf(solutionTypes.data(), static_cast<int>(solutionTypes.size()),
+                                       dimension_)
+                      : 0;
   if (size < 0) return fail("bad solution type");
   std::string expanded;
   expandLineFormat(info.lineFormat, dimension_, size, highOrder ? nodes : 1, 1 << 24, &expanded);
@@ -96,9 +99,11 @@ bool KeywordWriter::beginKeyword(int keyword, int64_t lines, const std::vector<i
   if (format_.binary) {
     const int positionWidth = format_.version >= 3 ? 8 : 4;
     int64_t header = 4 + positionWidth + (table ? intWidth : 0);
-    if (solution) header += 4 * (1 + static_cast<int64_t>(solutionTypes.size()) + (highOrder ? 2 : 0));
+    if (solution)
+      header += 4 * (1 + static_cast<int64_t>(solutionTypes.size()) + (highOrder ? 2 : 0));
     putBinary(static_cast<uint64_t>(keyword), 4);
-    putBinary(static_cast<uint64_t>(offset_ - 4 + header + (table ? lines : 1) * lineSize), positionWidth);
+    putBinary(static_cast<uint64_t>(offset_ - 4 + header + (table ? lines : 1) * lineSize),
+              positionWidth);
     if (table) putBinary(static_cast<uint64_t>(lines), intWidth);
   } else {
     std::string head = std::string("\n") + info.name + "\n";

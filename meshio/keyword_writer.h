@@ -14,8 +14,8 @@ namespace zel {
 
 struct KeywordWriteFormat {
   bool binary = false;
-  int version = 2;             // 1..4: widths of integers, reals, counts and positions
-  bool bigEndian = false;      // binary only: values in the other byte order
+  int version = 2;                 // 1..4: widths of integers, reals, counts and positions
+  bool bigEndian = false;          // binary only: values in the other byte order
   bool reverseNodeOrders = false;  // writeMesh: store degree 2..4 elements with their node
                                    // order reversed and declared by ordering keywords
 };
@@ -53,10 +53,10 @@ class KeywordWriter {
   int dimension_ = 0;
   std::string error_;
   std::vector<char> buffer_;
-  int64_t offset_ = 0;        // bytes written so far (flushed or buffered)
-  std::string fields_;        // expanded format of the current keyword, data letters only
-  int64_t expected_ = 0;      // values still due in the current keyword
-  size_t field_ = 0;          // position in fields_
+  int64_t offset_ = 0;    // bytes written so far (flushed or buffered)
+  std::string fields_;    // expanded format of the current keyword, data letters only
+  int64_t expected_ = 0;  // values still due in the current keyword
+  size_t field_ = 0;      // position in fields_
   int keyword_ = 0;
 };
 

@@ -18,7 +18,7 @@ struct OrderingToLoad {
   int typ;
 };
 
-constexpr size_t kKindCount = 29;      // corners and every element kind, vertices apart
+constexpr size_t kKindCount = 29;  // corners and every element kind, vertices apart
 constexpr size_t kOrderingCount = 22;
 extern const KindToLoad kKinds[kKindCount];
 extern const OrderingToLoad kOrderings[kOrderingCount];

@@ -125,8 +125,7 @@ bool loadVertices(ZelObject* object, zel::KeywordFile* file, int64_t count, char
   }
   if (file->dimension == 2)
     for (int64_t v = 1; v <= count; ++v) crd[3 * v + 2] = 0;
-  object->capacity1[kSlotVertices] = object->count1[kSlotVertices] =
-      static_cast<int>(count);
+  object->capacity1[kSlotVertices] = object->count1[kSlotVertices] = static_cast<int>(count);
   return true;
 }
 

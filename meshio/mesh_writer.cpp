@@ -29,7 +29,8 @@ bool writeKind(KeywordWriter* writer, ZelObject* object, const KindToLoad& kind,
   }
   writer->beginKeyword(kind.keyword, count);
   for (int e = 1; e <= count; ++e) {
-    for (int j = 0; j < nodes; ++j) writer->integer(indices[e * nodes + (reverse ? nodes - 1 - j : j)]);
+    for (int j = 0; j < nodes; ++j)
+      writer->integer(indices[e * nodes + (reverse ? nodes - 1 - j : j)]);
     if (kind.typ != EntityType::Corner) writer->integer(refs[e]);
   }
   return writer->error().empty();

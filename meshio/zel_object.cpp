@@ -20,8 +20,9 @@ bool entitySlot(ZelObject* object, int typ, EntitySlot* slot) {
   int element = -1;
   if (typ >= 3 && typ <= 10 && typ != 5) {
     static const int kLinearElement[8] = {0, 1, -1, 2, 3, 4, 5, 6};  // codes 3..10
-    static const int kLinearSlot[8] = {kSlotEdges,       kSlotTriangles, -1,          kSlotQuadrilaterals,
-                                       kSlotTetrahedra, kSlotPyramids,  kSlotPrisms, kSlotHexahedra};
+    static const int kLinearSlot[8] = {kSlotEdges,          kSlotTriangles,  -1,
+                                       kSlotQuadrilaterals, kSlotTetrahedra, kSlotPyramids,
+                                       kSlotPrisms,         kSlotHexahedra};
     element = kLinearElement[typ - 3];
     slot->capacity = &object->capacity1[kLinearSlot[typ - 3]];
     slot->count = &object->count1[kLinearSlot[typ - 3]];
@@ -172,16 +173,36 @@ void zel_PrintStatistics(ZelObject* object) {
     const char* label;
   };
   static const Line kLines[] = {
-      {1, "Vertices"},       {2, "Corners"},           {3, "Edges"},
-      {11, "P2-Edges"},      {18, "P3-Edges"},         {25, "P4-Edges"},
-      {4, "Triangles"},      {12, "P2-Triangles"},     {19, "P3-Triangles"},
-      {26, "P4-Triangles"},  {6, "Quadrilaterals"},    {13, "Q2-Quadrilaterals"},
-      {20, "Q3-Quadrilaterals"}, {27, "Q4-Quadrilaterals"}, {7, "Tetrahedra"},
-      {14, "P2-Tetrahedra"}, {21, "P3-Tetrahedra"},    {28, "P4-Tetrahedra"},
-      {9, "Prisms"},         {17, "P2-Prisms"},        {24, "P3-Prisms"},
-      {31, "P4-Prisms"},     {10, "Hexahedra"},        {15, "Q2-Hexahedra"},
-      {22, "Q3-Hexahedra"},  {29, "Q4-Hexahedra"},     {8, "Pyramids"},
-      {16, "P2-Pyramids"},   {23, "P3-Pyramids"},      {30, "P4-Pyramids"},
+      {1, "Vertices"},
+      {2, "Corners"},
+      {3, "Edges"},
+      {11, "P2-Edges"},
+      {18, "P3-Edges"},
+      {25, "P4-Edges"},
+      {4, "Triangles"},
+      {12, "P2-Triangles"},
+      {19, "P3-Triangles"},
+      {26, "P4-Triangles"},
+      {6, "Quadrilaterals"},
+      {13, "Q2-Quadrilaterals"},
+      {20, "Q3-Quadrilaterals"},
+      {27, "Q4-Quadrilaterals"},
+      {7, "Tetrahedra"},
+      {14, "P2-Tetrahedra"},
+      {21, "P3-Tetrahedra"},
+      {28, "P4-Tetrahedra"},
+      {9, "Prisms"},
+      {17, "P2-Prisms"},
+      {24, "P3-Prisms"},
+      {31, "P4-Prisms"},
+      {10, "Hexahedra"},
+      {15, "Q2-Hexahedra"},
+      {22, "Q3-Hexahedra"},
+      {29, "Q4-Hexahedra"},
+      {8, "Pyramids"},
+      {16, "P2-Pyramids"},
+      {23, "P3-Pyramids"},
+      {30, "P4-Pyramids"},
   };
   char status[ZEL_STATUS_SIZE];
   std::printf("  Dimension %d  \n", object->dim);
@@ -192,6 +213,6 @@ void zel_PrintStatistics(ZelObject* object) {
   }
   double box[6];
   zel_GetBoundingBox(object, box, status);
-  std::printf("  x:[%lg %lg] y:[%lg %lg] z:[%lg %lg]\n\n", box[0], box[1], box[2], box[3],
-              box[4], box[5]);
+  std::printf("  x:[%lg %lg] y:[%lg %lg] z:[%lg %lg]\n\n", box[0], box[1], box[2], box[3], box[4],
+              box[5]);
 }

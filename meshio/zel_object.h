@@ -14,15 +14,15 @@
 
 // One solution field attached to an entity kind (filled by the solution loader).
 struct ZelSolution {
-  int own;          // 1 when the record owns its value array
-  int dim;          // dimension of the mesh
-  int nbrEnt;       // number of entities, the count of the carrying kind
-  int typ;          // 1 scalar, 2 vector, 3 symmetric matrix, 4 full matrix
-  double* aux;      // auxiliary array (freed with the record when set)
-  double* val;      // values: (nbrEnt + 1) * nbrNod blocks of the type's size
+  int own;      // 1 when the record owns its value array
+  int dim;      // dimension of the mesh
+  int nbrEnt;   // number of entities, the count of the carrying kind
+  int typ;      // 1 scalar, 2 vector, 3 symmetric matrix, 4 full matrix
+  double* aux;  // auxiliary array (freed with the record when set)
+  double* val;  // values: (nbrEnt + 1) * nbrNod blocks of the type's size
   int iteration;
-  int deg;          // 0 for values per entity, the degree of a high-order field
-  int nbrNod;       // nodes per entity (1 for values per entity)
+  int deg;     // 0 for values per entity, the degree of a high-order field
+  int nbrNod;  // nodes per entity (1 for values per entity)
   double time;
   ZelSolution* next;
 };
@@ -36,8 +36,16 @@ struct ZelElementArrays {
 
 // Order of the linear kinds in capacity1/count1.
 enum ZelLinearSlot : int {
-  kSlotVertices, kSlotCorners, kSlotEdges, kSlotTriangles, kSlotQuadrilaterals,
-  kSlotTetrahedra, kSlotPyramids, kSlotPrisms, kSlotHexahedra, kLinearSlotCount
+  kSlotVertices,
+  kSlotCorners,
+  kSlotEdges,
+  kSlotTriangles,
+  kSlotQuadrilaterals,
+  kSlotTetrahedra,
+  kSlotPyramids,
+  kSlotPrisms,
+  kSlotHexahedra,
+  kLinearSlotCount
 };
 constexpr int kZelElementKinds = 28;
 
@@ -51,11 +59,11 @@ struct ZelObject {
   // tetrahedra, hexahedra, pyramids, prisms: capacities, then counts.
   int degreeCounts[3][2][7];  // [degree - 2][0 capacities, 1 counts][kind]
   int nbrNormals;
-  int* normals;        // one vertex index per normal
+  int* normals;  // one vertex index per normal
   double* coordinates;
   int* vertexRefs;
   ZelSolution* vertexSolutions;
-  int* corners;        // one vertex number per corner
+  int* corners;  // one vertex number per corner
   int* cornerRefs;
   // Edges, triangles, quadrilaterals, tetrahedra, pyramids, prisms, hexahedra; then degree
   // 2, 3, 4 edges; 2, 3, 4 triangles; Q2..Q4 quadrilaterals; 2..4 tetrahedra; Q2..Q4

@@ -73,7 +73,8 @@ void writeElement(zel::KeywordWriter* w, const Cube& cube, const int (*corner)[3
                   const int (*edges)[2], int edgeCount, int reference) {
   for (int v = 0; v < vertices; ++v) w->integer(cube.id(corner[v][0], corner[v][1], corner[v][2]));
   if (cube.p2)
-    for (int e = 0; e < edgeCount; ++e) w->integer(cube.mid(corner[edges[e][0]], corner[edges[e][1]]));
+    for (int e = 0; e < edgeCount; ++e)
+      w->integer(cube.mid(corner[edges[e][0]], corner[edges[e][1]]));
   w->integer(reference);
 }
 
@@ -105,8 +106,12 @@ bool writeCube(const std::string& path, const Cube& cube, zel::KeywordWriteForma
           quad[c][u] = (a + du[c]) * s;
           quad[c][v] = (b + dv[c]) * s;
         }
-        const int tri[2][3][3] = {{{quad[0][0], quad[0][1], quad[0][2]}, {quad[1][0], quad[1][1], quad[1][2]}, {quad[2][0], quad[2][1], quad[2][2]}},
-                                  {{quad[0][0], quad[0][1], quad[0][2]}, {quad[2][0], quad[2][1], quad[2][2]}, {quad[3][0], quad[3][1], quad[3][2]}}};
+        const int tri[2][3][3] = {{{quad[0][0], quad[0][1], quad[0][2]},
+                                   {quad[1][0], quad[1][1], quad[1][2]},
+                                   {quad[2][0], quad[2][1], quad[2][2]}},
+                                  {{quad[0][0], quad[0][1], quad[0][2]},
+                                   {quad[2][0], quad[2][1], quad[2][2]},
+                                   {quad[3][0], quad[3][1], quad[3][2]}}};
         for (int t = 0; t < 2; ++t) writeElement(&w, cube, tri[t], 3, triEdges, 3, face + 1);
       }
   }
@@ -201,7 +206,8 @@ double loadMesh(const std::string& path, const Cube& cube) {
   const int* tets = static_cast<const int*>(zel_GetIndicesArray(mesh, typ, &count, &nodes, status));
   // The last tetrahedron ends at the cube's far corner, the last grid point.
   const int* refs = zel_GetReferenceArray(mesh, typ, status);
-  if (count != cube.tetrahedra() || tets[count * nodes + 3] != cube.vertices() || refs[count] != 1) {
+  if (count != cube.tetrahedra() || tets[count * nodes + 3] != cube.vertices() ||
+      refs[count] != 1) {
     std::fprintf(stderr, "%s: incomplete load\n", path.c_str());
     std::exit(1);
   }
@@ -215,7 +221,8 @@ long statusKilobytes(const char* field) {
   char line[256];
   long value = -1;
   while (in && std::fgets(line, sizeof line, in))
-    if (std::strncmp(line, field, std::strlen(field)) == 0) value = std::atol(line + std::strlen(field));
+    if (std::strncmp(line, field, std::strlen(field)) == 0)
+      value = std::atol(line + std::strlen(field));
   if (in) std::fclose(in);
   return value;
 }
@@ -252,8 +259,10 @@ double arrayMegabytes(const Cube& cube) {
 void measure(const std::string& path, const Cube& cube, bool binary, int rounds) {
   const double megabytes = fileSize(path) / 1048576.0;
   std::vector<double> values;
-  if (!binary) values.assign(size_t(cube.vertices() * 4 + cube.tetrahedra() * (cube.p2 ? 11 : 5) +
-                                    cube.triangles() * (cube.p2 ? 7 : 4) + 16), 0.0);
+  if (!binary)
+    values.assign(size_t(cube.vertices() * 4 + cube.tetrahedra() * (cube.p2 ? 11 : 5) +
+                         cube.triangles() * (cube.p2 ? 7 : 4) + 16),
+                  0.0);
   std::vector<double> loads, baselines, hugeBaselines;
   loadMesh(path, cube);  // warm-up: page cache and allocator
   for (int r = 0; r < rounds; ++r) {
@@ -263,8 +272,8 @@ void measure(const std::string& path, const Cube& cube, bool binary, int rounds)
   }
   const double load = median(loads), base = median(baselines);
   const double peak = loadPeakMegabytes(path), arrays = arrayMegabytes(cube);
-  std::printf("%-28s %8.1f MB  load %7.3f s  baseline %7.3f s  ", path.substr(path.rfind('/') + 1).c_str(),
-              megabytes, load, base);
+  std::printf("%-28s %8.1f MB  load %7.3f s  baseline %7.3f s  ",
+              path.substr(path.rfind('/') + 1).c_str(), megabytes, load, base);
   if (binary)
     std::printf("time ratio %.2f (target <= 2; %.2f against a huge-page buffer)", load / base,
                 load / median(hugeBaselines));
@@ -286,7 +295,8 @@ int main(int argc, char** argv) {
   const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
   const int n = argc > 3 ? std::max(1, std::atoi(argv[3])) : 94;
   std::printf("cube of %d^3 cells: %lld tetrahedra, %lld boundary triangles; %d rounds, medians\n",
-              n, static_cast<long long>(6LL * n * n * n), static_cast<long long>(12LL * n * n), rounds);
+              n, static_cast<long long>(6LL * n * n * n), static_cast<long long>(12LL * n * n),
+              rounds);
   for (bool p2 : {false, true}) {
     const Cube cube{n, p2};
     std::printf("%s: %lld vertices, arrays %.0f MB\n", p2 ? "P2" : "P1",

@@ -28,8 +28,8 @@ void readEveryKeyword(zel::KeywordFile* file) {
     if (comments) continue;
     // The scan bounded lines x fields by the file size, so this allocation is bounded too.
     std::vector<double> values(static_cast<size_t>(lines * fields));
-    zel::BlockField field{zel::kFieldReal64Vector, &values[0],
-                          &values[(lines - 1) * fields], fields};
+    zel::BlockField field{zel::kFieldReal64Vector, &values[0], &values[(lines - 1) * fields],
+                          fields};
     zel::getBlock(file, code, 1, lines, &field, 1);
     if (lines > 2) zel::getBlock(file, code, 2, lines - 1, &field, 1);
   }

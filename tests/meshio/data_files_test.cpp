@@ -122,10 +122,10 @@ struct OrderingPair {
   int ordering, elements, typ;
 };
 const OrderingPair kOrderings[] = {
-    {127, 25, 11}, {128, 92, 18}, {142, 93, 25}, {143, 6, 4},   {129, 24, 12}, {130, 90, 19},
-    {144, 91, 26}, {131, 27, 13}, {132, 88, 20}, {146, 89, 27}, {133, 30, 14}, {134, 96, 21},
-    {148, 97, 28}, {135, 87, 16}, {136, 100, 23}, {150, 101, 30}, {137, 86, 17}, {138, 102, 24},
-    {152, 103, 31}, {139, 33, 15}, {140, 98, 22}, {154, 99, 29}};
+    {127, 25, 11},  {128, 92, 18}, {142, 93, 25},  {143, 6, 4},    {129, 24, 12}, {130, 90, 19},
+    {144, 91, 26},  {131, 27, 13}, {132, 88, 20},  {146, 89, 27},  {133, 30, 14}, {134, 96, 21},
+    {148, 97, 28},  {135, 87, 16}, {136, 100, 23}, {150, 101, 30}, {137, 86, 17}, {138, 102, 24},
+    {152, 103, 31}, {139, 33, 15}, {140, 98, 22},  {154, 99, 29}};
 
 void checkKeyword(KeywordFile* file, const DumpKeyword& expected, const std::string& where) {
   SCOPED_TRACE(where + " " + expected.name);
@@ -170,7 +170,8 @@ void checkKeyword(KeywordFile* file, const DumpKeyword& expected, const std::str
     Values renumbered;
     ASSERT_TRUE(readValues(file, code, &renumbered));
     EXPECT_TRUE(sameLine(expected.at("default_order_first"), lineText(renumbered, 0)));
-    EXPECT_TRUE(sameLine(expected.at("default_order_last"), lineText(renumbered, renumbered.lines - 1)));
+    EXPECT_TRUE(
+        sameLine(expected.at("default_order_last"), lineText(renumbered, renumbered.lines - 1)));
     EXPECT_EQ(hex(summarise(renumbered, true).hash), expected.at("default_order_fnv1a64"));
     return;
   }

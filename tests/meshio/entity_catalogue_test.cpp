@@ -12,13 +12,20 @@ namespace {
 // Node count of a shape at degree d, written independently of the library.
 int expectedNodes(int shape, int d) {
   switch (shape) {
-    case 3: return d + 1;
-    case 4: return (d + 1) * (d + 2) / 2;
-    case 6: return (d + 1) * (d + 1);
-    case 7: return (d + 1) * (d + 2) * (d + 3) / 6;
-    case 8: return (d + 1) * (d + 2) * (2 * d + 3) / 6;
-    case 9: return (d + 1) * (d + 1) * (d + 2) / 2;
-    case 10: return (d + 1) * (d + 1) * (d + 1);
+    case 3:
+      return d + 1;
+    case 4:
+      return (d + 1) * (d + 2) / 2;
+    case 6:
+      return (d + 1) * (d + 1);
+    case 7:
+      return (d + 1) * (d + 2) * (d + 3) / 6;
+    case 8:
+      return (d + 1) * (d + 2) * (2 * d + 3) / 6;
+    case 9:
+      return (d + 1) * (d + 1) * (d + 2) / 2;
+    case 10:
+      return (d + 1) * (d + 1) * (d + 1);
   }
   return -1;
 }
@@ -27,13 +34,20 @@ int expectedNodes(int shape, int d) {
 bool onLattice(int shape, int d, const int* r) {
   auto in = [d](int v) { return v >= 0 && v <= d; };
   switch (shape) {
-    case 3: return in(r[0]);
-    case 6: return in(r[0]) && in(r[1]);
-    case 10: return in(r[0]) && in(r[1]) && in(r[2]);
-    case 4: return in(r[0]) && in(r[1]) && in(r[2]) && r[0] + r[1] + r[2] == d;
-    case 7: return in(r[0]) && in(r[1]) && in(r[2]) && in(r[3]) && r[0] + r[1] + r[2] + r[3] == d;
-    case 8: return in(r[2]) && in(r[0]) && in(r[1]) && r[0] + r[2] <= d && r[1] + r[2] <= d;
-    case 9: return in(r[0]) && in(r[1]) && in(r[2]) && in(r[3]) && r[0] + r[1] + r[2] == d;
+    case 3:
+      return in(r[0]);
+    case 6:
+      return in(r[0]) && in(r[1]);
+    case 10:
+      return in(r[0]) && in(r[1]) && in(r[2]);
+    case 4:
+      return in(r[0]) && in(r[1]) && in(r[2]) && r[0] + r[1] + r[2] == d;
+    case 7:
+      return in(r[0]) && in(r[1]) && in(r[2]) && in(r[3]) && r[0] + r[1] + r[2] + r[3] == d;
+    case 8:
+      return in(r[2]) && in(r[0]) && in(r[1]) && r[0] + r[2] <= d && r[1] + r[2] <= d;
+    case 9:
+      return in(r[0]) && in(r[1]) && in(r[2]) && in(r[3]) && r[0] + r[1] + r[2] == d;
   }
   return false;
 }
@@ -82,9 +96,11 @@ TEST(EntityCatalogue, UndefinedCodesReportTheirMessage) {
   char status[1024] = "";
   for (int typ : {5, 39, 75, 0, 2, -1, 129}) {
     EXPECT_EQ(zel_Typ2Siz(typ, status), 0);
-    EXPECT_EQ(std::string(status), " zel_Typ2Siz is undefined for Typ " + std::to_string(typ) + " !\n");
+    EXPECT_EQ(std::string(status),
+              " zel_Typ2Siz is undefined for Typ " + std::to_string(typ) + " !\n");
     EXPECT_EQ(zel_Typ2SizElt(typ, status), 0);
-    EXPECT_EQ(std::string(status), " zel_Typ2SizElt is undefined for Typ " + std::to_string(typ) + " !\n");
+    EXPECT_EQ(std::string(status),
+              " zel_Typ2SizElt is undefined for Typ " + std::to_string(typ) + " !\n");
   }
   EXPECT_EQ(zel_EntTyp2SolTyp(32, status), 0);
   EXPECT_STREQ(status, " zel_EntTyp2SolTyp is undefined for Typ 32 !\n");
@@ -112,9 +128,9 @@ TEST(EntityCatalogue, LabelsAndSceneKindNames) {
   EXPECT_STREQ(zel_DrawKindName(21), "HexahedronQ4 ");
   EXPECT_STREQ(zel_DrawKindName(53), "UsrCutQuadrilateralQ4 ");
   // Entity type -> scene kind, including the cut families and the normals.
-  const int pairs[][2] = {{1, 0},   {2, 1},   {3, 2},   {4, 6},   {6, 11},  {10, 18}, {15, 19},
-                          {25, 35}, {28, 17}, {31, 25}, {75, 38}, {76, 42}, {82, 45}, {83, 46},
-                          {90, 53}, {91, 54}, {98, 61}, {128, 5}};
+  const int pairs[][2] = {{1, 0},   {2, 1},   {3, 2},   {4, 6},   {6, 11},  {10, 18},
+                          {15, 19}, {25, 35}, {28, 17}, {31, 25}, {75, 38}, {76, 42},
+                          {82, 45}, {83, 46}, {90, 53}, {91, 54}, {98, 61}, {128, 5}};
   for (auto& p : pairs) EXPECT_EQ(zel_EntTyp2DrawKind(p[0]), p[1]) << p[0];
   for (int typ : {0, 5, 32, 39, 74, 99, 127, 129}) EXPECT_EQ(zel_EntTyp2DrawKind(typ), -1) << typ;
   EXPECT_STREQ(zel_EntTypName(30), "PyramidP4 ");

@@ -116,7 +116,8 @@ TEST(HostileInput, GarbledBytesNeverCrash) {
       const int flips = 1 + round % 4;
       for (int f = 0; f < flips; ++f) {
         const size_t at = random() % copy.size();
-        copy[at] = round % 3 == 0 ? static_cast<char>(random()) : static_cast<char>(copy[at] ^ (1 << (random() % 8)));
+        copy[at] = round % 3 == 0 ? static_cast<char>(random())
+                                  : static_cast<char>(copy[at] ^ (1 << (random() % 8)));
       }
       writeBytes(target, copy.data(), copy.size());
       load(target);

@@ -1,5 +1,7 @@
 // Keyword file library: the keyword table, format expansion, block reads (ranges, strides,
 // single lines, renumbering), keyword scanning rules and refusal of malformed headers.
+#include "meshio/keyword_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "meshio/entity_catalogue.h"
-#include "meshio/keyword_file.h"
 #include "meshio/keyword_writer.h"
 
 namespace {
@@ -27,7 +28,8 @@ std::vector<char> readBytes(const std::string& path) {
 }
 
 void writeBytes(const std::string& path, const std::vector<char>& bytes) {
-  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // A small mesh: 3 vertices (x = v, y = 10 v, z = 100 v, reference v) and 2 triangles.
@@ -91,7 +93,7 @@ TEST(KeywordTable, NamesCodesAndElementFormats) {
   EXPECT_STREQ(kKeywordTable[Kwd::Time].countFormat, "");
   EXPECT_STREQ(kKeywordTable[108].lineFormat, "hr");
   EXPECT_STREQ(kKeywordTable[66].lineFormat, "sr");
-  EXPECT_STREQ(kKeywordTable[186].lineFormat, "rrrr");  // prism node positions
+  EXPECT_STREQ(kKeywordTable[186].lineFormat, "rrrr");         // prism node positions
   EXPECT_FALSE(kKeywordTable[Kwd::Tetrahedra + 6].described);  // Ridges
 }
 
@@ -141,7 +143,8 @@ TEST(KeywordBlock, RangesStridesAndSingleLinesInEveryForm) {
     format.binary = form > 0;
     format.bigEndian = form == 2;
     format.version = 4;
-    const std::string path = temporaryPath(std::string("small") + char('0' + form) + (form ? ".meshb" : ".mesh"));
+    const std::string path =
+        temporaryPath(std::string("small") + char('0' + form) + (form ? ".meshb" : ".mesh"));
     writeSmallMesh(path, format);
     Open open(path);
     ASSERT_TRUE(open.file) << open.error;
@@ -209,7 +212,8 @@ TEST(KeywordBlock, RenumberingTablesAndOrderings) {
   int triangles[8] = {};
   BlockField field{kFieldInt32Vector, triangles, triangles + 4, 4};
   ASSERT_EQ(getBlock(open.file, Kwd::Triangles, 1, 2, &field, 1), 1);
-  EXPECT_EQ(std::vector<int>(triangles, triangles + 8), (std::vector<int>{4, 2, 3, 71, 5, 3, 4, 72}));
+  EXPECT_EQ(std::vector<int>(triangles, triangles + 8),
+            (std::vector<int>{4, 2, 3, 71, 5, 3, 4, 72}));
   // Not a permutation, or not an element keyword: refused, the table stays.
   const int repeated[] = {1, 0, 0, 1, 0, 0, 0, 0, 1};
   EXPECT_EQ(setRenumbering(open.file, Kwd::Triangles, defaults, repeated), 0);
@@ -292,11 +296,16 @@ TEST(KeywordScan, MalformedHeadersAreRefusedWithTheirReason) {
     size_t offset;
     int32_t value;
     const char* reason;
-  } cases[] = {{0, 2, "bad endianness code 2"}, {4, 5, "bad version 5"},
-               {4, 0, "bad version 0"},          {16, 1, "bad dimension 1"},
-               {16, 4, "bad dimension 4"},       {8, 4, "first keyword 4 is not Dimension"},
-               {28, -1, "negative line count"},  {28, 1 << 30, "lines of 28 bytes need more"},
-               {24, 1 << 30, "beyond end of file"}, {24, 21, "does not lie after the block"}};
+  } cases[] = {{0, 2, "bad endianness code 2"},
+               {4, 5, "bad version 5"},
+               {4, 0, "bad version 0"},
+               {16, 1, "bad dimension 1"},
+               {16, 4, "bad dimension 4"},
+               {8, 4, "first keyword 4 is not Dimension"},
+               {28, -1, "negative line count"},
+               {28, 1 << 30, "lines of 28 bytes need more"},
+               {24, 1 << 30, "beyond end of file"},
+               {24, 21, "does not lie after the block"}};
   const std::string bad = temporaryPath("bad.meshb");
   for (const auto& c : cases) {
     writeBytes(bad, patched(c.offset, c.value));
@@ -307,7 +316,7 @@ TEST(KeywordScan, MalformedHeadersAreRefusedWithTheirReason) {
   }
   // Version 4, big-endian, with a 64-bit dimension announced by its next position (28):
   // read as 32 bits it would be 0 and refused.
-  const unsigned char wide[] = {0, 0, 0, 1, 0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 28,
+  const unsigned char wide[] = {0, 0, 0, 1, 0, 0, 0, 4, 0, 0, 0, 3,  0, 0, 0, 0, 0, 0, 0, 28,
                                 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 54, 0, 0, 0, 0, 0, 0, 0, 0};
   writeBytes(bad, std::vector<char>(wide, wide + sizeof wide));
   {
@@ -327,8 +336,8 @@ TEST(KeywordLine, InformationKeywordsAtTheWidthsOfTheirVersion) {
       format.version = version;
       format.binary = form > 0;
       format.bigEndian = form == 2;
-      const std::string path = temporaryPath("info" + std::to_string(version) + std::to_string(form) +
-                                             (form ? ".solb" : ".sol"));
+      const std::string path = temporaryPath("info" + std::to_string(version) +
+                                             std::to_string(form) + (form ? ".solb" : ".sol"));
       KeywordWriter writer;
       ASSERT_TRUE(writer.open(path, format, 3));
       writer.beginKeyword(Kwd::Iterations, 1);

@@ -66,10 +66,10 @@ std::string kindHash(ZelObject* object, int typ, int dim) {
 
 // Entity type read from a keyword code (the kinds the loader reads).
 int typeOfKeyword(int code) {
-  const int pairs[][2] = {{4, 1},   {5, 3},   {13, 2},  {6, 4},   {7, 6},   {8, 7},
-                          {49, 8},  {9, 9},   {10, 10}, {25, 11}, {92, 18}, {93, 25},
-                          {24, 12}, {90, 19}, {91, 26}, {27, 13}, {88, 20}, {89, 27},
-                          {30, 14}, {96, 21}, {97, 28}, {33, 15}, {98, 22}, {99, 29},
+  const int pairs[][2] = {{4, 1},   {5, 3},    {13, 2},   {6, 4},   {7, 6},    {8, 7},
+                          {49, 8},  {9, 9},    {10, 10},  {25, 11}, {92, 18},  {93, 25},
+                          {24, 12}, {90, 19},  {91, 26},  {27, 13}, {88, 20},  {89, 27},
+                          {30, 14}, {96, 21},  {97, 28},  {33, 15}, {98, 22},  {99, 29},
                           {87, 16}, {100, 23}, {101, 30}, {86, 17}, {102, 24}, {103, 31}};
   for (auto& pair : pairs)
     if (pair[0] == code) return pair[1];
@@ -191,8 +191,9 @@ TEST(MeshLoading, ReloadReplacesArraysAndStatisticsPrintInTheirFormat) {
   zel_GetNumberOfEntities(mesh.object, EntityType::TetrahedronP2, &count, mesh.status);
   EXPECT_EQ(count, 0);
   // An absent kind still has arrays with room for slot 0.
-  EXPECT_NE(zel_GetIndicesArray(mesh.object, EntityType::TetrahedronP2, &count, &nodes, mesh.status),
-            nullptr);
+  EXPECT_NE(
+      zel_GetIndicesArray(mesh.object, EntityType::TetrahedronP2, &count, &nodes, mesh.status),
+      nullptr);
   EXPECT_EQ(nodes, 10);
   testing::internal::CaptureStdout();
   zel_PrintStatistics(mesh.object);
@@ -228,7 +229,8 @@ TEST(MeshLoading, CornersTakeTheReferenceOfTheirVertex) {
 
 TEST(MeshLoading, OrderingKeywordRotatesEdgeNodesIntoTheDefaultOrder) {
   // File order 200; 020; 002; 011; 101; 110: the edge nodes come as (1-2, 2-0, 0-1).
-  const std::string path = (fs::temp_directory_path() / ("zel_order_" + std::to_string(getpid()) + ".mesh")).string();
+  const std::string path =
+      (fs::temp_directory_path() / ("zel_order_" + std::to_string(getpid()) + ".mesh")).string();
   zel::KeywordWriter writer;
   ASSERT_TRUE(writer.open(path, zel::KeywordWriteFormat(), 2));
   writer.beginKeyword(zel::Kwd::Vertices, 6);

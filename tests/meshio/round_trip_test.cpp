@@ -41,7 +41,8 @@ void expectSameMesh(ZelObject* written, ZelObject* read, bool singlePrecision) {
         }
       } else {
         for (int k = 0; k < nodes; ++k)
-          ASSERT_EQ(static_cast<int*>(actual)[e * nodes + k], static_cast<int*>(expected)[e * nodes + k])
+          ASSERT_EQ(static_cast<int*>(actual)[e * nodes + k],
+                    static_cast<int*>(expected)[e * nodes + k])
               << "entity " << e << " node " << k;
       }
     }
@@ -63,9 +64,9 @@ TEST(RoundTrip, EveryKindInEveryFormReadsBackIdentically) {
           format.binary = form > 0;
           format.bigEndian = form == 2;
           format.reverseNodeOrders = reverse;
-          const std::string path =
-              temporaryPath("round" + std::to_string(dim) + std::to_string(version) +
-                            std::to_string(form) + (reverse ? "r" : "") + (form ? ".meshb" : ".mesh"));
+          const std::string path = temporaryPath(
+              "round" + std::to_string(dim) + std::to_string(version) + std::to_string(form) +
+              (reverse ? "r" : "") + (form ? ".meshb" : ".mesh"));
           SCOPED_TRACE(path);
           std::string error;
           ASSERT_TRUE(zel::writeMesh(mesh, path, format, &error)) << error;
