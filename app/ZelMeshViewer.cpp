@@ -1,5 +1,12 @@
-// Construction of the mesh viewer window and its slots.
+// Construction of the mesh viewer window, its solution-field switching and its slots.
 #include "app/ZelMeshViewer.h"
+
+#include <cstdio>
+
+#include "app/field_values.h"
+#include "meshio/zel_object.h"
+#include "scene/ZelDrawKinds.h"
+#include "scene/ZelDrawPalette.h"
 
 ZelMeshViewer::ZelMeshViewer(const QSurfaceFormat& format) : ZelSceneWindow(format) {
   resize(800, 600);
@@ -14,12 +21,58 @@ ZelMeshViewer::ZelMeshViewer(const QSurfaceFormat& format) : ZelSceneWindow(form
   connect(this, &ZelSceneWindow::showSceneCenter, this, &ZelMeshViewer::performShowCenter);
 }
 
-ZelMeshViewer::~ZelMeshViewer() = default;
+ZelMeshViewer::~ZelMeshViewer() {
+  clearScene();
+  zel_FreeInterface(&m_mesh);
+}
 
-// Scene objects come from scene assembly: until a viewer holds a scene, no object can be
-// picked or centred and the scene-centre marker does not exist.
+void ZelMeshViewer::setMesh(ZelObject* mesh) {
+  if (m_mesh != mesh) zel_FreeInterface(&m_mesh);
+  m_mesh = mesh;
+}
+
+void ZelMeshViewer::attachFieldSolution(const ObjectSource& source) {
+  if (!m_mesh || !source.object) return;
+  const FieldValues field =
+      source.volumeType ? faceFieldValues(m_mesh, source.volumeType, source.entityType,
+                                          m_displayedField, source.faceNodes, source.faceSize,
+                                          source.links)
+                        : elementFieldValues(m_mesh, source.entityType, m_displayedField,
+                                             source.elements);
+  if (field.nodesPerEntity == 0) return;
+  const int entities = int(field.values.size()) / field.nodesPerEntity;
+  attachData(new ZelDrawSolution(source.object->reference()), source.object, m_palette,
+             field.values.data(), entities, field.nodesPerEntity);
+}
+
+void ZelMeshViewer::changeDisplayField(int delta) {
+  const int field = m_displayedField + delta;
+  if (field < 1 || field > m_numberOfFields) return;
+  m_displayedField = field;
+  std::printf("  Display Solution Field %d \n", field);
+  std::fflush(stdout);
+  for (const ObjectSource& source : m_sources) {
+    if (source.object && source.object->carriesPalette()) attachFieldSolution(source);
+  }
+}
+
+void ZelMeshViewer::showSceneCenter(const double centre[3]) {
+  if (m_sceneCenter) {
+    const double point[6] = {0, 0, 0, centre[0], centre[1], centre[2]};
+    attachData(m_sceneCenter, 1, point);
+  }
+  setRotationCentre(centre);
+  renderNow();
+}
+
+void ZelMeshViewer::performShowCenter() {
+  if (!m_sceneCenter) return;
+  m_sceneCenter->setVisible(!m_sceneCenter->visible());
+  renderNow();
+}
+
+// Picking fills the picked list; until an element is picked there is nothing to report or
+// centre on.
 void ZelMeshViewer::reportPicking(ZelDrawObject* picked) { Q_UNUSED(picked); }
-
-void ZelMeshViewer::performShowCenter() {}
 
 void ZelMeshViewer::centerScene(ZelDrawObject* picked) { Q_UNUSED(picked); }

@@ -2,7 +2,26 @@
 // window's signals with terminal reports and camera moves.
 #pragma once
 
+#include <QVector3D>
+#include <array>
+#include <vector>
+
 #include "window/ZelSceneWindow.h"
+
+struct ZelObject;
+class ZelDrawPalette;
+
+// Where a scene object's elements come from, so that the solution of another field can be
+// attached to it again.
+struct ObjectSource {
+  ZelDrawObject* object = nullptr;
+  int entityType = 0;           // the mesh kind of its elements, or the face type of a volume
+  std::vector<int> elements;    // mesh elements shown (1-based), for objects of mesh elements
+  int volumeType = 0;           // faces of volume elements: their volume type
+  std::vector<int> faceNodes;   // faces: vertex numbers, faceSize per face
+  int faceSize = 0;
+  std::vector<int> links;       // faces: (volume type, element, local face) per face
+};
 
 class ZelMeshViewer : public ZelSceneWindow {
   Q_OBJECT
@@ -14,6 +33,26 @@ class ZelMeshViewer : public ZelSceneWindow {
 
   int numberOfFields() const { return m_numberOfFields; }
   int displayedField() const { return m_displayedField; }
+  void setNumberOfFields(int count) { m_numberOfFields = count; }
+  void setDisplayedField(int field) { m_displayedField = field; }
+  ZelObject* mesh() const { return m_mesh; }
+  // Takes ownership of a mesh container (the previous one is released).
+  void setMesh(ZelObject* mesh);
+  ZelDrawPalette* palette() const { return m_palette; }
+  void setPalette(ZelDrawPalette* palette) { m_palette = palette; }
+  ZelDrawObject* sceneCenterMarker() const { return m_sceneCenter; }
+  void setSceneCenterMarker(ZelDrawObject* marker) { m_sceneCenter = marker; }
+  std::vector<ObjectSource>& objectSources() { return m_sources; }
+
+  // Attaches the displayed field's solution to an object built from `source` (nothing when
+  // the field has no values there).
+  void attachFieldSolution(const ObjectSource& source);
+  // Shows field `displayed + delta` when it exists, re-attaching the solutions of every face
+  // object.
+  void changeDisplayField(int delta) override;
+  // Places the scene-centre marker at `centre` (mesh units), makes it the rotation centre and
+  // draws a frame.
+  void showSceneCenter(const double centre[3]);
 
  public slots:
   void reportPicking(ZelDrawObject* picked);
@@ -21,6 +60,10 @@ class ZelMeshViewer : public ZelSceneWindow {
   void centerScene(ZelDrawObject* picked);
 
  private:
+  ZelObject* m_mesh = nullptr;
+  ZelDrawPalette* m_palette = nullptr;     // in the scene, owned by the window
+  ZelDrawObject* m_sceneCenter = nullptr;  // in the scene, owned by the window
+  std::vector<ObjectSource> m_sources;
   int m_pickedElement = -1;       // 1-based element number, -1 when nothing is picked
   int m_pickedKind = -1;          // scene-object kind of the picked element
   int m_centredElement = -1;      // element last used for centring

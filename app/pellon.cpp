@@ -10,6 +10,7 @@
 
 #include "app/ZelMeshViewer.h"
 #include "app/command_line.h"
+#include "app/scene_assembly.h"
 
 namespace {
 
@@ -36,14 +37,33 @@ int runHelp(const QSurfaceFormat& format) {
   return 0;
 }
 
-// Opens one viewer per mesh. Reading meshes into a scene is not part of this build yet, so the
-// windows stay empty and the user is told so.
+// Restores the view saved beside the mesh, if there is one.
+void applyStateFile(ZelMeshViewer* viewer, const std::string& meshName) {
+  const std::string name = stateFileName(meshName);
+  std::FILE* probe = std::fopen(name.c_str(), "r");
+  if (!probe) return;
+  std::fclose(probe);
+  std::printf("  DATA FILE FOUND \n");
+  viewer->readStateFile(name);
+  viewer->updateCutPlane();
+  // The saved centre is normalised: back to mesh units for the rotation centre.
+  const QVector3D saved = viewer->camera().centre();
+  double centre[3];
+  for (int axis = 0; axis < 3; ++axis)
+    centre[axis] = saved[axis] / viewer->sceneScale() + viewer->sceneCentre()[axis];
+  viewer->showSceneCenter(centre);
+  viewer->renderNow();
+}
+
+// Opens one viewer per mesh, each with its scene and its saved view.
 int runViewers(QApplication& application, const QSurfaceFormat& format,
                const CommandLine& line) {
   std::vector<std::unique_ptr<ZelMeshViewer>> viewers;
   for (const std::string& mesh : line.meshes) {
     viewers.push_back(std::make_unique<ZelMeshViewer>(format));
-    std::printf("  %s: meshes cannot be displayed by this build yet\n", mesh.c_str());
+    const std::string& solution = line.mode == StartMode::MeshWithSolution ? line.solution : mesh;
+    assembleScene(viewers.back().get(), mesh, solution);
+    applyStateFile(viewers.back().get(), mesh);
     std::fflush(stdout);
   }
   return application.exec();

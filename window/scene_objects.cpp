@@ -7,6 +7,7 @@
 #include "gpu/ZelBufferObject.h"
 #include "meshio/entity_types.h"
 #include "scene/ZelDrawObject.h"
+#include "scene/ZelDrawPalette.h"
 #include "window/ZelSceneWindow.h"
 #include "window/gpu_arrays.h"
 
@@ -114,6 +115,8 @@ void ZelSceneWindow::attachLocalData(ZelDrawObject* object, int vertexCount, con
     std::vector<double> xy;
     for (int v = 0; v < vertexCount; ++v) xy.insert(xy.end(), {coords[3 * v], coords[3 * v + 1]});
     buffer->setBoundingBox2D(vertexCount, xy.data());
+    // The legend shows its own colour map, uploaded with the geometry.
+    buffer->setPalette(static_cast<ZelDrawPalette*>(object));
     object->setEntityCount(elementCount);
     buffer->updateVao(m_gl, vertexCount, xyz.data(), elementCount, indices);
     return;

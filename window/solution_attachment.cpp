@@ -125,6 +125,8 @@ void ZelSceneWindow::attachData(ZelDrawObject* solution, ZelDrawObject* target,
   ZelDrawObject*& recorded = m_solutions[target];
   if (recorded != solution) delete recorded;
   recorded = solution;
+  // The first solution of the scene turns the solution display on.
+  if (!m_solutionShown) m_settings.solutionOn = true;
   m_solutionShown = true;
   if (!bufferOf(target)) {
     std::cout << " warning : attachData: object " << static_cast<void*>(target) << " of type "

@@ -1,0 +1,123 @@
+// Per-object scalar values of a solution field.
+#include "app/field_values.h"
+
+#include <cstdlib>
+#include <memory>
+
+#include "meshio/entity_catalogue.h"
+#include "meshio/face_values.h"
+#include "meshio/node_order.h"
+#include "meshio/solution_loading.h"
+#include "meshio/status.h"
+#include "meshio/zel_object.h"
+
+namespace {
+
+struct FreeDeleter {
+  void operator()(double* p) const { std::free(p); }
+};
+using MallocArray = std::unique_ptr<double, FreeDeleter>;
+
+// One field of one kind, reduced to a scalar per node (slot 0 included).
+struct ScalarField {
+  const double* values = nullptr;
+  MallocArray owned;  // the reduction when the field is not scalar
+  int count = 0;
+  int degree = 0;
+  int nodes = 0;
+};
+
+bool scalarField(ZelObject* mesh, int solutionKind, int field, ScalarField* out) {
+  char status[ZEL_STATUS_SIZE] = {};
+  int count = 0, type = 0, iteration = 0, degree = 0, nodes = 0;
+  double time = 0.0;
+  double* values = zel_GetSolutionArray(mesh, solutionKind, field, &count, &type, &iteration,
+                                        &time, &degree, &nodes, status);
+  if (!values || count < 1 || nodes < 1) return false;
+  out->count = count;
+  out->degree = degree;
+  out->nodes = nodes;
+  if (type == 1) {
+    out->values = values;
+  } else {
+    out->owned.reset(type == 2 ? zel_SolutionNorm(mesh, values, count, nodes)
+                               : zel_SolutionDeterminant(mesh, values, count, nodes, type));
+    out->values = out->owned.get();
+  }
+  return out->values != nullptr;
+}
+
+int vertexCountOf(ZelObject* mesh) {
+  char status[ZEL_STATUS_SIZE] = {};
+  int count = 0;
+  zel_GetNumberOfEntities(mesh, EntityType::Vertex, &count, status);
+  return count;
+}
+
+// Values of the vertex field at the nodes of `count` entities of k nodes (entity e at
+// nodes[e * k], 0-based entities, 1-based vertex numbers).
+FieldValues vertexValuesAt(const ScalarField& vertices, int vertexTotal, const int* nodes,
+                           int count, int k) {
+  FieldValues out;
+  out.nodesPerEntity = k;
+  out.values.reserve(size_t(count) * size_t(k));
+  for (size_t i = 0; i < size_t(count) * size_t(k); ++i) {
+    const int v = nodes[i];
+    out.values.push_back(v >= 1 && v <= vertexTotal ? vertices.values[v] : 0.0);
+  }
+  return out;
+}
+
+}  // namespace
+
+FieldValues elementFieldValues(ZelObject* mesh, int typ, int field,
+                               const std::vector<int>& elements) {
+  FieldValues out;
+  ScalarField own;
+  if (scalarField(mesh, zel_EntTyp2SolTyp(typ), field, &own)) {
+    out.nodesPerEntity = own.nodes;
+    out.values.reserve(elements.size() * size_t(own.nodes));
+    for (int element : elements) {
+      if (element < 1 || element > own.count) return FieldValues();
+      const double* block = own.values + size_t(element) * size_t(own.nodes);
+      out.values.insert(out.values.end(), block, block + own.nodes);
+    }
+    return out;
+  }
+  ScalarField vertices;
+  if (!scalarField(mesh, SolTyp::Vertices, field, &vertices)) return out;
+  char status[ZEL_STATUS_SIZE] = {};
+  int count = 0, k = 0;
+  const int* nodes = static_cast<const int*>(zel_GetIndicesArray(mesh, typ, &count, &k, status));
+  if (!nodes) return out;
+  std::vector<int> selected;
+  selected.reserve(elements.size() * size_t(k));
+  for (int element : elements) {
+    if (element < 1 || element > count) return FieldValues();
+    selected.insert(selected.end(), nodes + size_t(element) * size_t(k),
+                    nodes + size_t(element) * size_t(k) + k);
+  }
+  return vertexValuesAt(vertices, vertexCountOf(mesh), selected.data(), int(elements.size()), k);
+}
+
+FieldValues faceFieldValues(ZelObject* mesh, int volumeType, int faceType, int field,
+                            const std::vector<int>& faceNodes, int faceSize,
+                            const std::vector<int>& links) {
+  const int faceCount = faceSize > 0 ? int(faceNodes.size()) / faceSize : 0;
+  ScalarField volume;
+  const int volumeSolution = zel_EntTyp2SolTyp(volumeType);
+  if (faceCount > 0 && scalarField(mesh, volumeSolution, field, &volume)) {
+    char status[ZEL_STATUS_SIZE] = {};
+    const int degree = volume.degree;
+    MallocArray values(zel_GetFaceValues(degree, volumeSolution, volume.values, faceType,
+                                         faceCount, links.data(), status));
+    if (!values) return FieldValues();
+    FieldValues out;
+    out.nodesPerEntity = LatticeNodeCount(zel_Typ2Shape(faceType), degree);
+    out.values.assign(values.get(), values.get() + size_t(faceCount) * size_t(out.nodesPerEntity));
+    return out;
+  }
+  ScalarField vertices;
+  if (faceCount == 0 || !scalarField(mesh, SolTyp::Vertices, field, &vertices)) return FieldValues();
+  return vertexValuesAt(vertices, vertexCountOf(mesh), faceNodes.data(), faceCount, faceSize);
+}

@@ -1,0 +1,25 @@
+// Scalar values of a solution field on the elements a scene object shows: the field of the
+// elements' own kind, else the vertex field expanded onto the element nodes; for faces of
+// volume elements, the volume field restricted to each face. Vectors are shown by their norm,
+// matrices by their determinant.
+#pragma once
+
+#include <vector>
+
+struct ZelObject;
+
+struct FieldValues {
+  std::vector<double> values;  // entity after entity, nodesPerEntity values each
+  int nodesPerEntity = 0;      // 0 when the field has no values for these entities
+};
+
+// Field `field` (1-based) on the elements `elements` (1-based numbers) of entity type `typ`.
+FieldValues elementFieldValues(ZelObject* mesh, int typ, int field, const std::vector<int>& elements);
+
+// Field `field` on faces of volume elements: `faceNodes` holds faceSize vertex numbers per face
+// (the face's node order), `links` three integers per face (volume type, element, local face).
+// The volume field of that type is restricted to each face; without one, the vertex field is
+// taken at the face nodes.
+FieldValues faceFieldValues(ZelObject* mesh, int volumeType, int faceType, int field,
+                            const std::vector<int>& faceNodes, int faceSize,
+                            const std::vector<int>& links);

@@ -1,0 +1,270 @@
+// Scene assembly: mesh and solution files turned into scene objects.
+#include "app/scene_assembly.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "app/ZelMeshViewer.h"
+#include "app/parameter_file.h"
+#include "capping/boundary_faces.h"
+#include "meshio/entity_catalogue.h"
+#include "meshio/reference_groups.h"
+#include "meshio/solution_loading.h"
+#include "meshio/zel_object.h"
+#include "scene/ZelDrawKinds.h"
+#include "scene/ZelDrawPalette.h"
+
+namespace {
+
+using namespace EntityType;
+
+// Volume types by degree: tetrahedron, pyramid, prism, hexahedron.
+const int kVolumeTypes[4][4] = {{Tetrahedron, Pyramid, Prism, Hexahedron},
+                                {TetrahedronP2, PyramidP2, PrismP2, HexahedronQ2},
+                                {TetrahedronP3, PyramidP3, PrismP3, HexahedronQ3},
+                                {TetrahedronP4, PyramidP4, PrismP4, HexahedronQ4}};
+const int kTriangleTypes[4] = {Triangle, TriangleP2, TriangleP3, TriangleP4};
+const int kQuadrilateralTypes[4] = {Quadrilateral, QuadrilateralQ2, QuadrilateralQ3,
+                                    QuadrilateralQ4};
+const int kSurfaceTriangleKinds[4] = {DrawKind::SrfTriangle, DrawKind::SrfTriangleP2,
+                                      DrawKind::SrfTriangleP3, DrawKind::SrfTriangleP4};
+const int kSurfaceQuadrilateralKinds[4] = {DrawKind::SrfQuadrilateral, DrawKind::SrfQuadrilateralQ2,
+                                           DrawKind::SrfQuadrilateralQ3,
+                                           DrawKind::SrfQuadrilateralQ4};
+
+int countOf(ZelObject* mesh, int typ) {
+  char status[ZEL_STATUS_SIZE] = {};
+  int count = 0;
+  zel_GetNumberOfEntities(mesh, typ, &count, status);
+  return count;
+}
+
+// One scene object per reference for an entity type, invalid entities filtered; objects of
+// face kinds receive the displayed field's solution.
+void buildTypeObjects(ZelMeshViewer* viewer, int typ, int vertexCount, const double* coords) {
+  char status[ZEL_STATUS_SIZE] = {};
+  int count = 0, k = 0;
+  const int* nodes = static_cast<const int*>(
+      zel_GetIndicesArray(viewer->mesh(), typ, &count, &k, status));
+  const int* refs = zel_GetReferenceArray(viewer->mesh(), typ, status);
+  if (!nodes || !refs || count < 1) return;
+  int nbrRefs = 0;
+  int* distinct = nullptr;
+  ZelRefGroup* groups =
+      zel_GroupByReference(typ, vertexCount, count, nodes + k, nodes + size_t(count) * size_t(k),
+                           refs + 1, refs + count, &nbrRefs, &distinct, status);
+  int filtered = 0;
+  const int kind = zel_EntTyp2DrawKind(typ);
+  for (int g = 0; g < nbrRefs; ++g) {
+    filtered += groups[g].nbrInvalid;
+    if (kind < 0 || groups[g].nbrValid == 0) continue;
+    ZelDrawObject* object = ZelDrawObject::create(kind, distinct[g]);
+    if (!object) continue;
+    viewer->addObject(object);
+    viewer->attachData(object, vertexCount, coords, count, typ == Corner ? nullptr : nodes,
+                       groups[g].valid, groups[g].nbrValid);
+    ObjectSource source;
+    source.object = object;
+    source.entityType = typ;
+    source.elements.assign(groups[g].valid, groups[g].valid + groups[g].nbrValid);
+    if (object->carriesPalette()) viewer->attachFieldSolution(source);
+    viewer->objectSources().push_back(std::move(source));
+  }
+  if (filtered > 0)
+    std::printf(" %s: %d topologically invalid entities are filtered !\n", zel_EntTypName(typ),
+                filtered);
+  zel_FreeRefGroups(groups, nbrRefs);
+  std::free(distinct);
+}
+
+// Corners are single vertices: shown as points at their vertex.
+void buildCornerObjects(ZelMeshViewer* viewer, int vertexCount, const double* coords) {
+  char status[ZEL_STATUS_SIZE] = {};
+  int count = 0, k = 0;
+  const int* corners = static_cast<const int*>(
+      zel_GetIndicesArray(viewer->mesh(), Corner, &count, &k, status));
+  const int* refs = zel_GetReferenceArray(viewer->mesh(), Corner, status);
+  if (!corners || !refs || count < 1) return;
+  int nbrRefs = 0;
+  int* distinct = nullptr;
+  ZelRefGroup* groups = zel_GroupByReference(Corner, vertexCount, count, corners + 1,
+                                             corners + count, refs + 1, refs + count, &nbrRefs,
+                                             &distinct, status);
+  for (int g = 0; g < nbrRefs; ++g) {
+    if (groups[g].nbrValid == 0) continue;
+    std::vector<double> points(3);
+    for (int i = 0; i < groups[g].nbrValid; ++i) {
+      const int vertex = corners[groups[g].valid[i]];
+      points.insert(points.end(), coords + 3 * size_t(vertex), coords + 3 * size_t(vertex) + 3);
+    }
+    ZelDrawObject* object = ZelDrawObject::create(DrawKind::Corner, distinct[g]);
+    viewer->addObject(object);
+    viewer->attachData(object, groups[g].nbrValid, points.data());
+  }
+  int filtered = 0;
+  for (int g = 0; g < nbrRefs; ++g) filtered += groups[g].nbrInvalid;
+  if (filtered > 0)
+    std::printf(" %s: %d topologically invalid entities are filtered !\n", zel_EntTypName(Corner),
+                filtered);
+  zel_FreeRefGroups(groups, nbrRefs);
+  std::free(distinct);
+}
+
+// Adds the faces of one shape of a boundary group as a surface object.
+void addSurfaceObject(ZelMeshViewer* viewer, int kind, int faceType, int volumeType, int ref,
+                      int faceCount, int faceSize, const int* faceNodes, const int* links,
+                      int vertexCount, const double* coords) {
+  if (faceCount == 0) return;
+  ObjectSource source;
+  source.object = ZelDrawObject::create(kind, ref);
+  source.entityType = faceType;
+  source.volumeType = volumeType;
+  source.faceSize = faceSize;
+  source.faceNodes.assign(faceNodes, faceNodes + size_t(faceCount) * size_t(faceSize));
+  source.links.assign(links, links + 3 * size_t(faceCount));
+  viewer->addObject(source.object);
+  // The mesh form numbers elements from 1: one empty block first.
+  std::vector<int> nodes(size_t(faceSize), 0);
+  nodes.insert(nodes.end(), source.faceNodes.begin(), source.faceNodes.end());
+  viewer->attachData(source.object, vertexCount, coords, faceCount, nodes.data());
+  source.object->setEntityOrigins(links);
+  viewer->attachFieldSolution(source);
+  viewer->objectSources().push_back(std::move(source));
+}
+
+// Boundary surfaces of the volume elements of every degree.
+void buildSurfaceObjects(ZelMeshViewer* viewer, int vertexCount, const double* coords) {
+  ZelObject* mesh = viewer->mesh();
+  for (int d = 0; d < 4; ++d) {
+    std::vector<ZelFaceMark> triMarks(size_t(countOf(mesh, kTriangleTypes[d])) + 1, ZelFaceMark{});
+    std::vector<ZelFaceMark> quaMarks(size_t(countOf(mesh, kQuadrilateralTypes[d])) + 1,
+                                      ZelFaceMark{});
+    for (int volumeType : kVolumeTypes[d]) {
+      if (countOf(mesh, volumeType) == 0) continue;
+      char status[ZEL_STATUS_SIZE] = {};
+      int nbrGroups = 0, invalid = 0;
+      ZelSurfaceGroup* groups = nullptr;
+      if (zel_ExtractBoundaryFaces(mesh, volumeType, triMarks.data(), quaMarks.data(), &nbrGroups,
+                                   &groups, &invalid, status) != 0) {
+        std::printf("  %s\n", status);
+        continue;
+      }
+      if (invalid > 0)
+        std::printf(" %s: %d topologically invalid entities are filtered !\n",
+                    zel_EntTypName(volumeType), invalid);
+      for (int g = 0; g < nbrGroups; ++g) {
+        const ZelSurfaceGroup& group = groups[g];
+        addSurfaceObject(viewer, kSurfaceTriangleKinds[d], kTriangleTypes[d], volumeType, group.ref,
+                         group.nbrTri, group.triSize, group.triNodes, group.triLinks, vertexCount,
+                         coords);
+        addSurfaceObject(viewer, kSurfaceQuadrilateralKinds[d], kQuadrilateralTypes[d], volumeType,
+                         group.ref, group.nbrQua, group.quaSize, group.quaNodes, group.quaLinks,
+                         vertexCount, coords);
+      }
+      zel_FreeSurfaceGroups(groups, nbrGroups);
+    }
+  }
+}
+
+// The palette object from the parameters, as the legend's rectangle at the top of the window.
+ZelDrawPalette* makePalette(const DisplayParameters& p) {
+  ZelDrawPalette* palette;
+  if (p.NbrUsrIso == 0) {
+    palette = p.Pal ? new ZelDrawPalette(p.usrPal, p.cm, p.nbrIso, true)
+                    : new ZelDrawPalette(p.cm, p.nbrIso);
+  } else {
+    palette = p.Pal ? new ZelDrawPalette(p.usrPal, p.NbrUsrIso, p.UsrIsoVal.data(), p.cm, true)
+                    : new ZelDrawPalette(p.cm, p.NbrUsrIso, p.UsrIsoVal.data());
+  }
+  return palette;
+}
+
+}  // namespace
+
+ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
+                         const std::string& solutionName) {
+  ZelObject* mesh = nullptr;
+  char status[ZEL_STATUS_SIZE] = {};
+  if (const int code = zel_NewInterface(&mesh); code != 0)
+    std::printf(" zel_NewInterface  status %d \n", code);
+  viewer->setMesh(mesh);
+  if (const int code = zel_OpenMesh(mesh, meshName.c_str(), status); code != 0) {
+    std::printf(" zel_OpenMesh failed error %3d : %s\n", code, status);
+  } else {
+    std::printf("  %%%% %s OPENED\n", status + ZEL_STATUS_SIZE / 2);
+  }
+  zel_PrintStatistics(mesh);
+  const int vertexCount = countOf(mesh, Vertex);
+  if (vertexCount == 0) {
+    std::printf(" zel_OpenMesh : Mesh with no vertices\n");
+    std::fflush(stdout);
+    viewer->renderNow();
+    return mesh;
+  }
+  if (const int code = zel_OpenSolution(mesh, solutionName.c_str(), status); code != 0) {
+    std::printf(" zel_OpenSolution failed error %3d : %s\n", code, status);
+  } else {
+    std::printf("  %%%% %s OPENED\n", status + ZEL_STATUS_SIZE / 2);
+  }
+  zel_PrintSolutionDegrees(mesh);
+
+  DisplayParameters parameters;
+  zel_GetBoundingBox(mesh, parameters.bbox, status);
+  readParameterFile(meshName, &parameters, stdout);
+  if (parameters.displayField > 0) viewer->setDisplayedField(parameters.displayField);
+  double box[6];
+  std::copy(parameters.bbox, parameters.bbox + 6, box);
+  const double centre[3] = {0.5 * (box[0] + box[1]), 0.5 * (box[2] + box[3]),
+                            0.5 * (box[4] + box[5])};
+  int dimension = 3;
+  zel_GetDimension(mesh, &dimension, status);
+  viewer->setDimension(dimension);
+  viewer->resetView();
+  viewer->storeBoundingBox(box);
+  viewer->setIsoLineWidth(parameters.IsoWid);
+  // The cut plane (reference 0) and, in cut-plane mode, the box (reference 1).
+  for (int reference : {0, 1}) viewer->addObject(ZelDrawObject::create(DrawKind::CutPlane, reference));
+
+  ZelDrawPalette* palette = makePalette(parameters);
+  viewer->addObject(palette);
+  const double legend[12] = {-0.9, 0.95, 0, -0.9, 0.85, 0, 0.9, 0.85, 0, 0.9, 0.95, 0};
+  const unsigned corners[4] = {0, 1, 2, 3};
+  viewer->attachLocalData(palette, 4, legend, 1, corners);
+  viewer->setPalette(palette);
+  viewer->setPalettePresent(true);
+
+  const int fields = std::max(1, zel_GetNumberOfSolutionFields(mesh));
+  viewer->setNumberOfFields(fields);
+  if (viewer->displayedField() > fields) {
+    if (fields >= 2) {
+      std::printf("  Warning: wrong displayfield given (larger than the number of fields) \n");
+      std::printf("  Display Solution Field %d instead\n", 1);
+      std::printf("  Note that the first field is displayed with displayfield equal to 1\n");
+    }
+    viewer->setDisplayedField(1);
+  }
+
+  char coordinateStatus[ZEL_STATUS_SIZE] = {};
+  int count = 0, k = 0;
+  const double* coords = static_cast<const double*>(
+      zel_GetIndicesArray(mesh, Vertex, &count, &k, coordinateStatus));
+  buildSurfaceObjects(viewer, vertexCount, coords);
+  for (int typ : {Edge, EdgeP2, EdgeP3, EdgeP4}) buildTypeObjects(viewer, typ, vertexCount, coords);
+  for (int typ : {Triangle, TriangleP2, TriangleP3, TriangleP4, Quadrilateral, QuadrilateralQ2,
+                  QuadrilateralQ3, QuadrilateralQ4})
+    buildTypeObjects(viewer, typ, vertexCount, coords);
+
+  ZelDrawObject* points = ZelDrawObject::create(DrawKind::Vertex, 0);
+  viewer->addObject(points);
+  viewer->attachData(points, vertexCount, coords);
+  buildCornerObjects(viewer, vertexCount, coords);
+
+  ZelDrawObject* marker = ZelDrawObject::create(DrawKind::SceneCenter, 0);
+  viewer->addObject(marker);
+  marker->setVisible(false);
+  viewer->setSceneCenterMarker(marker);
+  std::fflush(stdout);
+  viewer->showSceneCenter(centre);
+  return mesh;
+}
