@@ -1,11 +1,15 @@
 // Hash table of integer tuples: pooled entries and keys, chained buckets, tags.
 #include "meshio/hash_table.h"
 
+#include <sys/mman.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "meshio/zel_object_slots.h"
 
 namespace {
 
@@ -13,7 +17,9 @@ constexpr size_t kGrowth = 100000;
 
 // A new block of size elements of elementSize bytes, put in front of the chain.
 bool addBlock(ZelHashBlock** chain, size_t size, size_t elementSize) {
-  auto* block = static_cast<ZelHashBlock*>(std::malloc(sizeof(ZelHashBlock) + size * elementSize));
+  // Large pools on huge pages: first touches of fresh pages, not hashing, dominate big tables.
+  auto* block = static_cast<ZelHashBlock*>(
+      zel::allocateMeshArray(sizeof(ZelHashBlock) + size * elementSize));
   if (!block) return false;
   block->next = *chain;
   block->size = size;
@@ -32,6 +38,19 @@ bool growPool(ZelHashBlock** chain, int* multiplier, size_t need, size_t element
   std::fprintf(stderr, "  ## HASHTABLE FATAL ERROR: FULL HASH TABLE NCALL %d SIZE %zu \n",
                *multiplier, size);
   return false;
+}
+
+// Zeroed memory whose pages are only materialised when touched (large calloc blocks are fresh
+// mappings), on huge pages where the kernel grants them: a small table in many buckets touches
+// few pages, a full one far fewer page faults.
+void* zeroedArray(size_t bytes) {
+  void* memory = std::calloc(bytes, 1);
+  constexpr uintptr_t kHugePage = uintptr_t(2) << 20;
+  if (!memory || bytes < 2 * kHugePage) return memory;
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(memory) + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(memory) + bytes) & ~(kHugePage - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+  return memory;
 }
 
 bool hasRoom(const ZelHashBlock* block, size_t need) {
@@ -55,8 +74,7 @@ ZelHashTable* zel_NewHashTable(int n, int c) {
   table->nbrBuckets = 1 << static_cast<int>(std::log(static_cast<double>(n)) / std::log(2.0));
   table->entryMultiplier = table->keyMultiplier = 1;
   const size_t first = c >= 1 ? static_cast<size_t>(c) + 1 : 1000;
-  table->buckets =
-      static_cast<ZelHashEntry**>(std::calloc(table->nbrBuckets, sizeof(ZelHashEntry*)));
+  table->buckets = static_cast<ZelHashEntry**>(zeroedArray(sizeof(ZelHashEntry*) * table->nbrBuckets));
   if (!table->buckets || !addBlock(&table->entryBlocks, first, sizeof(ZelHashEntry)) ||
       !addBlock(&table->keyBlocks, first, sizeof(int))) {
     zel_FreeHashTable(table);
@@ -106,7 +124,9 @@ ZelHashEntry* zel_HashFind(const ZelHashTable* table, int tag, int nbrKeys, cons
   for (ZelHashEntry* entry = table->buckets[zel_HashKey(table, nbrKeys, keys)]; entry;
        entry = entry->next) {
     if (entry->nbrKeys != nbrKeys || (tag > 0 && entry->tag != tag)) continue;
-    if (std::memcmp(entry->keys, keys, sizeof(int) * nbrKeys) == 0) return entry;
+    int k = 0;
+    while (k < nbrKeys && entry->keys[k] == keys[k]) ++k;
+    if (k == nbrKeys) return entry;
   }
   return nullptr;
 }

@@ -4,29 +4,43 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "meshio/entity_catalogue.h"
 #include "meshio/hash_table.h"
 #include "meshio/status.h"
+#include "meshio/zel_object_slots.h"
 
 namespace {
 
-// Splits the positions of one group into valid and invalid entity numbers.
-bool fillGroup(ZelRefGroup* group, const int* positions, int count, const int* nodes,
+// Splits the positions of one group (the list of its entity positions, blocks newest first)
+// into valid and invalid entity numbers.
+bool fillGroup(ZelRefGroup* group, const ZelIntList& positions, const int* nodes,
                long nodeStride, int nodesPerEntity, int nbrVer) {
-  group->valid = static_cast<int*>(std::malloc(sizeof(int) * (count > 0 ? count : 1)));
-  group->invalid = static_cast<int*>(std::malloc(sizeof(int) * (count > 0 ? count : 1)));
-  if (!group->valid || !group->invalid) return false;
-  for (int k = 0; k < count; ++k) {
-    const int* entity = nodes ? nodes + positions[k] * nodeStride : nullptr;
-    bool valid = true;
-    for (int j = 0; j < nodesPerEntity && valid; ++j)
-      valid = entity[j] >= 1 && entity[j] <= nbrVer;
-    if (valid)
-      group->valid[group->nbrValid++] = positions[k] + 1;
-    else
-      group->invalid[group->nbrInvalid++] = positions[k] + 1;
+  const int count = zel_IntListCount(&positions);
+  // Large outputs on huge pages: first touches of fresh memory dominate this pass.
+  group->valid = static_cast<int*>(zel::allocateMeshArray(sizeof(int) * (count > 0 ? count : 1)));
+  if (!group->valid) return false;
+  std::vector<int> invalid;
+  std::vector<const ZelIntBlock*> blocks;
+  for (const ZelIntBlock* block = positions.head; block; block = block->next) blocks.push_back(block);
+  for (auto block = blocks.rbegin(); block != blocks.rend(); ++block) {
+    for (int k = 0; k < (*block)->count; ++k) {
+      const int position = (*block)->values[k];
+      const int* entity = nodes ? nodes + position * nodeStride : nullptr;
+      bool valid = true;
+      for (int j = 0; j < nodesPerEntity && valid; ++j)
+        valid = entity[j] >= 1 && entity[j] <= nbrVer;
+      if (valid)
+        group->valid[group->nbrValid++] = position + 1;
+      else
+        invalid.push_back(position + 1);
+    }
   }
+  group->invalid = static_cast<int*>(std::malloc(sizeof(int) * (invalid.size() + 1)));
+  if (!group->invalid) return false;
+  std::copy(invalid.begin(), invalid.end(), group->invalid);
+  group->nbrInvalid = static_cast<int>(invalid.size());
   return true;
 }
 
@@ -38,9 +52,11 @@ ZelRefGroup* zel_GroupByReference(int typ, int nbrVer, int n, const int* firstNo
   if (nbrRefs) *nbrRefs = 0;
   if (refs) *refs = nullptr;
   if (n < 1) return nullptr;
-  const int nodesPerEntity =
-      typ == EntityType::Vertex ? 0 : typ == EntityType::Corner ? 1 : zel_Typ2Siz(typ);
-  if (!nbrRefs || !refs || !firstRef || !lastRef || (nodesPerEntity > 0 && (!firstNodes || !lastNodes)))
+  const int nodesPerEntity = typ == EntityType::Vertex   ? 0
+                             : typ == EntityType::Corner ? 1
+                                                         : zel_Typ2Siz(typ);
+  if (!nbrRefs || !refs || !firstRef || !lastRef ||
+      (nodesPerEntity > 0 && (!firstNodes || !lastNodes)))
     return zel::setStatus(status, "NULL (entities) parameter on input\n"), nullptr;
   const long refStride = n > 1 ? (lastRef - firstRef) / (n - 1) : 1;
   const long nodeStride = n > 1 && firstNodes ? (lastNodes - firstNodes) / (n - 1) : nodesPerEntity;
@@ -68,10 +84,7 @@ ZelRefGroup* zel_GroupByReference(int typ, int nbrVer, int n, const int* firstNo
   for (int g = 0; g < count && ok; ++g) {
     const int key[2] = {typ, sorted[g]};
     const ZelHashEntry* entry = zel_HashFind(table, 0, 2, key);
-    int* positions = zel_IntListToArray(&entry->list);
-    ok = positions && fillGroup(&groups[g], positions, zel_IntListCount(&entry->list),
-                                firstNodes, nodeStride, nodesPerEntity, nbrVer);
-    std::free(positions);
+    ok = fillGroup(&groups[g], entry->list, firstNodes, nodeStride, nodesPerEntity, nbrVer);
   }
   zel_FreeHashTable(table);
   zel_ClearIntList(&distinct);
