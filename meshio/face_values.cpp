@@ -64,7 +64,7 @@ int volumeShape(int solTyp) {
 }
 
 struct FaceJob {
-  int shape = 0, surfShape = 0, nodesPerElement = 0, faceNodes = 0;
+  int shape = 0, surfShape = 0, nodesPerElement = 0, faceNodes = 0, surfNodes = 0;
   const ZelLocalTopology* topology = nullptr;
 };
 
@@ -81,6 +81,7 @@ bool prepare(int deg, int solTyp, const double* values, int surfTyp, int nbrFace
            false;
   job->nodesPerElement = deg == 0 ? 1 : LatticeNodeCount(job->shape, deg);
   job->faceNodes = deg == 0 ? 1 : LatticeNodeCount(job->surfShape, deg);
+  job->surfNodes = zel_Typ2Siz(surfTyp);
   job->topology = zel_LocalTopology(job->shape, deg == 0 ? 1 : deg);
   return true;
 }
@@ -121,7 +122,7 @@ double* zel_GetFaceValues(int deg, int solTyp, const double* values, int surfTyp
   for (int j = 0; j < nbrFaces; ++j) {
     const int element = faces[3 * j + 1];
     const std::vector<int>* face = localFace(job, faces[3 * j + 2]);
-    if (face && (deg == 0 || static_cast<int>(face->size()) == job.faceNodes) &&
+    if (face && (deg == 0 || static_cast<int>(face->size()) == job.surfNodes) &&
         job.topology->faceShape[faces[3 * j + 2]] == job.surfShape) {
       const double* own = values + static_cast<size_t>(element) * job.nodesPerElement;
       for (int k = 0; k < job.faceNodes; ++k) out[static_cast<size_t>(j) * job.faceNodes + k] = deg == 0 ? own[0] : own[(*face)[k]];
@@ -147,11 +148,11 @@ double* zel_GetOrientedFaceValues(int deg, int solTyp, const double* values, int
     const std::vector<int>* face = localFace(job, mark.localFace);
     const int sizFac = face ? static_cast<int>(face->size()) : 0;
     if (!face || job.topology->faceShape[mark.localFace] != job.surfShape ||
-        (deg > 0 && sizFac != job.faceNodes)) {
+        (deg > 0 && sizFac != job.surfNodes)) {
       std::fprintf(stderr,
                    "incompatibility between surface and volume entities sizFac %d nbrNod %d "
                    "because deg is %d\n",
-                   sizFac, job.faceNodes, deg);
+                   sizFac, job.surfNodes, deg);
       std::free(out);
       return nullptr;
     }
