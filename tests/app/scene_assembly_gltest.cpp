@@ -1,0 +1,117 @@
+// Scenes assembled from real mesh and solution files: which objects exist, which programs are
+// built, what the solution colours and the reference colours look like on screen.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <cmath>
+#include <set>
+
+#include "app/ZelMeshViewer.h"
+#include "app/pellon.h"
+#include "app/scene_assembly.h"
+#include "gpu/ZelBufferObject.h"
+#include "meshio/entity_types.h"
+#include "scene/ZelDrawObject.h"
+#include "tests/support/image_probe.h"
+
+namespace {
+
+const std::string kData = ZEL_TEST_DATA;
+
+QImage screenshot(ZelMeshViewer& viewer) {
+  const QString path = QDir::temp().filePath("zel_assembly_test.png");
+  viewer.requestScreenshot(path.toStdString());
+  QImage image(path);
+  QFile::remove(path);
+  return image;
+}
+
+int objectsOfKind(ZelSceneWindow& window, int kind) {
+  int count = 0;
+  for (ZelDrawObject* object : window.allObjects()) count += object->kind() == kind;
+  return count;
+}
+
+TEST(SceneAssembly, StraightTrianglesBuildOnlyTheirPrograms) {
+  ZelMeshViewer viewer(pellonSurfaceFormat());
+  assembleScene(&viewer, kData + "/ho/disk_tri_p1.mesh", kData + "/ho/disk_tri_p1.mesh");
+  viewer.renderNow();
+  const std::vector<std::string> built = viewer.builtPrograms();
+  EXPECT_EQ(std::set<std::string>(built.begin(), built.end()),
+            (std::set<std::string>{"EdgSha", "PntSha", "TriSha", "CrnSha"}));
+  EXPECT_GT(objectsOfKind(viewer, DrawKind::Triangle), 0);
+  EXPECT_EQ(objectsOfKind(viewer, DrawKind::Vertex), 1);
+  EXPECT_EQ(objectsOfKind(viewer, DrawKind::SceneCenter), 1);
+  EXPECT_EQ(objectsOfKind(viewer, DrawKind::CutPlane), 2);
+  EXPECT_EQ(objectsOfKind(viewer, DrawKind::Palette), 1);
+  EXPECT_FALSE(viewer.displaySettings().solutionOn);
+}
+
+TEST(SceneAssembly, HighOrderSolutionColoursTheDisc) {
+  ZelMeshViewer viewer(pellonSurfaceFormat());
+  assembleScene(&viewer, kData + "/sol/disk_tri_p2.meshb", kData + "/sol/disk_tri_p2.ho.sol");
+  EXPECT_TRUE(viewer.displaySettings().solutionOn);
+  EXPECT_TRUE(viewer.solutionShown());
+  const QImage image = screenshot(viewer);
+  ASSERT_EQ(image.size(), QSize(800, 600));
+  // f = sin(x) cos(y) + z grows from left to right across the disc: the rainbow map goes from
+  // blue at the left edge to red at the right edge.
+  const QColor left = image.pixelColor(60, 300), right = image.pixelColor(740, 300);
+  EXPECT_GT(left.blue(), left.red() + 80);
+  EXPECT_GT(right.red(), right.blue() + 80);
+  // The legend band at the top of the window shows the colour map, not the mesh.
+  const QColor legendLeft = image.pixelColor(60, 30), legendRight = image.pixelColor(740, 30);
+  EXPECT_NE(legendLeft, legendRight);
+}
+
+TEST(SceneAssembly, VolumeMeshesShowTheirBoundarySurface) {
+  struct Case {
+    const char* file;
+    int surfaceKind;  // faces of volumes not given as mesh faces
+  };
+  // Boundary faces that the file also lists as triangles or quadrilaterals are drawn once, by
+  // the mesh faces; the hybrid mesh has faces between volume types, kept by each type.
+  for (const Case& c : {Case{"/ho/sphere_p2.mesh", -1}, Case{"/ho/hex_sector_q2.mesh", -1},
+                        Case{"/ho/cyl_prism_p3.mesh", -1},
+                        Case{"/ho/hybrid_pyr_p2.mesh", DrawKind::SrfTriangleP2}}) {
+    ZelMeshViewer viewer(pellonSurfaceFormat());
+    assembleScene(&viewer, kData + c.file, kData + c.file);
+    int surfaceFaces = 0;
+    for (ZelDrawObject* object : viewer.allObjects())
+      if (object->kind() == c.surfaceKind) surfaceFaces += object->entityCount();
+    if (c.surfaceKind >= 0) {
+      EXPECT_GT(surfaceFaces, 0) << c.file;
+    }
+    const QImage image = screenshot(viewer);
+    EXPECT_TRUE(isCovered(image, 400, 300)) << c.file;
+  }
+}
+
+TEST(SceneAssembly, EveryTestMeshOpensAndRenders) {
+  int opened = 0;
+  for (const char* folder : {"/ho", "/binary", "/gmsh", "/meshio"}) {
+    const QDir directory(QString::fromStdString(kData + folder));
+    for (const QString& name : directory.entryList({"*.mesh", "*.meshb"}, QDir::Files)) {
+      ZelMeshViewer viewer(pellonSurfaceFormat());
+      const std::string path = directory.filePath(name).toStdString();
+      assembleScene(&viewer, path, path);
+      viewer.renderNow();
+      EXPECT_GT(viewer.lastFramePrimitives(), 0) << path;
+      ++opened;
+    }
+  }
+  EXPECT_GT(opened, 20);
+}
+
+TEST(SceneAssembly, MissingOrBrokenMeshesLeaveAnEmptyWindow) {
+  for (const std::string& path : {kData + "/broken/version5.mesh", kData + "/nothing_here.meshb",
+                                 kData + "/broken/trunc_vertices.meshb"}) {
+    ZelMeshViewer viewer(pellonSurfaceFormat());
+    assembleScene(&viewer, path, path);
+    viewer.renderNow();
+    EXPECT_TRUE(viewer.isExposed());
+  }
+}
+
+}  // namespace
