@@ -33,12 +33,15 @@ void ZelMeshViewer::setMesh(ZelObject* mesh) {
 
 void ZelMeshViewer::attachFieldSolution(const ObjectSource& source) {
   if (!m_mesh || !source.object) return;
-  const FieldValues field =
+  FieldValues field =
       source.volumeType ? faceFieldValues(m_mesh, source.volumeType, source.entityType,
                                           m_displayedField, source.faceNodes, source.faceSize,
                                           source.links)
                         : elementFieldValues(m_mesh, source.entityType, m_displayedField,
                                              source.elements);
+  // A mesh face without a field of its own shows the field of the volume it lies on.
+  if (field.nodesPerEntity == 0 && !source.marks.empty())
+    field = markedFaceValues(m_mesh, source.entityType, m_displayedField, source.marks);
   if (field.nodesPerEntity == 0) return;
   const int entities = int(field.values.size()) / field.nodesPerEntity;
   attachData(new ZelDrawSolution(source.object->reference()), source.object, m_palette,

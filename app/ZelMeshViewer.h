@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "meshio/face_values.h"
 #include "window/ZelSceneWindow.h"
 
 struct ZelObject;
@@ -21,6 +22,8 @@ struct ObjectSource {
   std::vector<int> faceNodes;   // faces: vertex numbers, faceSize per face
   int faceSize = 0;
   std::vector<int> links;       // faces: (volume type, element, local face) per face
+  // Mesh faces lying on volume elements: their face-marking entries, one per element shown.
+  std::vector<ZelFaceMark> marks;
 };
 
 class ZelMeshViewer : public ZelSceneWindow {
@@ -43,6 +46,12 @@ class ZelMeshViewer : public ZelSceneWindow {
   ZelDrawObject* sceneCenterMarker() const { return m_sceneCenter; }
   void setSceneCenterMarker(ZelDrawObject* marker) { m_sceneCenter = marker; }
   std::vector<ObjectSource>& objectSources() { return m_sources; }
+  // Face-marking arrays of the mesh triangles and quadrilaterals of each degree (index
+  // degree - 1), entry m for mesh face m.
+  std::vector<ZelFaceMark>& triangleMarks(int degree) { return m_triangleMarks[degree - 1]; }
+  std::vector<ZelFaceMark>& quadrilateralMarks(int degree) {
+    return m_quadrilateralMarks[degree - 1];
+  }
 
   // Attaches the displayed field's solution to an object built from `source` (nothing when
   // the field has no values there).
@@ -64,6 +73,7 @@ class ZelMeshViewer : public ZelSceneWindow {
   ZelDrawPalette* m_palette = nullptr;     // in the scene, owned by the window
   ZelDrawObject* m_sceneCenter = nullptr;  // in the scene, owned by the window
   std::vector<ObjectSource> m_sources;
+  std::vector<ZelFaceMark> m_triangleMarks[4], m_quadrilateralMarks[4];
   int m_pickedElement = -1;       // 1-based element number, -1 when nothing is picked
   int m_pickedKind = -1;          // scene-object kind of the picked element
   int m_centredElement = -1;      // element last used for centring

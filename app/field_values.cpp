@@ -1,6 +1,7 @@
 // Per-object scalar values of a solution field.
 #include "app/field_values.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -120,4 +121,22 @@ FieldValues faceFieldValues(ZelObject* mesh, int volumeType, int faceType, int f
   ScalarField vertices;
   if (faceCount == 0 || !scalarField(mesh, SolTyp::Vertices, field, &vertices)) return FieldValues();
   return vertexValuesAt(vertices, vertexCountOf(mesh), faceNodes.data(), faceCount, faceSize);
+}
+
+FieldValues markedFaceValues(ZelObject* mesh, int faceType, int field,
+                             const std::vector<ZelFaceMark>& marks) {
+  const auto marked = std::find_if(marks.begin(), marks.end(),
+                                   [](const ZelFaceMark& mark) { return mark.face > 0; });
+  if (marked == marks.end()) return FieldValues();
+  const int volumeSolution = zel_EntTyp2SolTyp(marked->volumeType);
+  ScalarField volume;
+  if (!scalarField(mesh, volumeSolution, field, &volume)) return FieldValues();
+  char status[ZEL_STATUS_SIZE] = {};
+  MallocArray values(zel_GetOrientedFaceValues(volume.degree, volumeSolution, volume.values,
+                                               faceType, int(marks.size()), marks.data(), status));
+  if (!values) return FieldValues();
+  FieldValues out;
+  out.nodesPerEntity = LatticeNodeCount(zel_Typ2Shape(faceType), volume.degree);
+  out.values.assign(values.get(), values.get() + marks.size() * size_t(out.nodesPerEntity));
+  return out;
 }

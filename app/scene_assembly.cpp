@@ -40,6 +40,15 @@ int countOf(ZelObject* mesh, int typ) {
   return count;
 }
 
+// The face-marking array of a triangle or quadrilateral type, or null for other types.
+const std::vector<ZelFaceMark>* faceMarksOf(ZelMeshViewer* viewer, int typ) {
+  for (int d = 0; d < 4; ++d) {
+    if (typ == kTriangleTypes[d]) return &viewer->triangleMarks(d + 1);
+    if (typ == kQuadrilateralTypes[d]) return &viewer->quadrilateralMarks(d + 1);
+  }
+  return nullptr;
+}
+
 // One scene object per reference for an entity type, invalid entities filtered; objects of
 // face kinds receive the displayed field's solution.
 void buildTypeObjects(ZelMeshViewer* viewer, int typ, int vertexCount, const double* coords) {
@@ -68,6 +77,10 @@ void buildTypeObjects(ZelMeshViewer* viewer, int typ, int vertexCount, const dou
     source.object = object;
     source.entityType = typ;
     source.elements.assign(groups[g].valid, groups[g].valid + groups[g].nbrValid);
+    const std::vector<ZelFaceMark>* marks = faceMarksOf(viewer, typ);
+    if (marks && marks->size() > size_t(count)) {
+      for (int element : source.elements) source.marks.push_back((*marks)[size_t(element)]);
+    }
     if (object->carriesPalette()) viewer->attachFieldSolution(source);
     viewer->objectSources().push_back(std::move(source));
   }
@@ -137,9 +150,10 @@ void addSurfaceObject(ZelMeshViewer* viewer, int kind, int faceType, int volumeT
 void buildSurfaceObjects(ZelMeshViewer* viewer, int vertexCount, const double* coords) {
   ZelObject* mesh = viewer->mesh();
   for (int d = 0; d < 4; ++d) {
-    std::vector<ZelFaceMark> triMarks(size_t(countOf(mesh, kTriangleTypes[d])) + 1, ZelFaceMark{});
-    std::vector<ZelFaceMark> quaMarks(size_t(countOf(mesh, kQuadrilateralTypes[d])) + 1,
-                                      ZelFaceMark{});
+    std::vector<ZelFaceMark>& triMarks = viewer->triangleMarks(d + 1);
+    std::vector<ZelFaceMark>& quaMarks = viewer->quadrilateralMarks(d + 1);
+    triMarks.assign(size_t(countOf(mesh, kTriangleTypes[d])) + 1, ZelFaceMark{});
+    quaMarks.assign(size_t(countOf(mesh, kQuadrilateralTypes[d])) + 1, ZelFaceMark{});
     for (int volumeType : kVolumeTypes[d]) {
       if (countOf(mesh, volumeType) == 0) continue;
       char status[ZEL_STATUS_SIZE] = {};

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds pellon and starts it. Without arguments it opens the
-# bundled default; otherwise the arguments are pellon's own (see README.md).
+# bundled curved sample with its solution; otherwise the arguments are pellon's own (see README.md).
 # With a display the window opens there; without one pellon runs under Xvfb with Mesa's
 # software OpenGL, and the session is closed again after a few seconds.
 set -euo pipefail
@@ -11,7 +11,13 @@ bash "$root/scripts/setup.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)" --target pellon zel_x11
 
-arguments=("$@")
+# The bundled default: a curved (P2) ball of tetrahedra with a P2 solution field, from the
+# test data (tests/data/sol, written by an external mesh generator and converter).
+if (($# == 0)); then
+  arguments=(-in "$root/tests/data/sol/sphere_p2.meshb" -sol "$root/tests/data/sol/sphere_p2.ho.solb")
+else
+  arguments=("$@")
+fi
 
 if [ -n "${DISPLAY:-}" ]; then
   exec "$build/pellon" "${arguments[@]}"
