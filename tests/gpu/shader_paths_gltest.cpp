@@ -227,7 +227,8 @@ TEST_F(ShaderPaths, LightingModelsFollowTheirFormulas) {
       p->setUniform("UsePhong", model);
     });
     // At the centre pixel the light, view and normal directions coincide.
-    const std::uint8_t* centre = pixel(s_target->read(), kSize / 2, kSize / 2);
+    const std::vector<std::uint8_t> image = s_target->read();
+    const std::uint8_t* centre = pixel(image, kSize / 2, kSize / 2);
     const double toonSpecular = 0.0;  // half vector 10 degrees off the normal: 0.30 < 0.5
     for (int c = 0; c < 3; ++c) {
       double expected = kd[c];
