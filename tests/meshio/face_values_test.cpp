@@ -1,6 +1,7 @@
 // Values of volume fields on element faces, directly and through the orientation codes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -88,7 +89,9 @@ TEST(FaceValues, OrientationCodesAreTheSymmetriesOfTheFace) {
           }
       EXPECT_EQ(maps.size(), shape == EntityType::Triangle ? 6u : 8u);
       std::sort(maps.begin(), maps.end());
-      if (deg > 1) EXPECT_EQ(std::unique(maps.begin(), maps.end()), maps.end());
+      if (deg > 1) {
+        EXPECT_EQ(std::unique(maps.begin(), maps.end()), maps.end());
+      }
     }
   // The vertices of a surface element select its codes.
   const int face[4] = {10, 20, 30, 40}, reflected[4] = {20, 10, 40, 30}, rotated[3] = {30, 10, 20};

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -370,6 +371,20 @@ TEST_F(SolutionFileTest, TruncatedAndGarbledFilesNeverCrash) {
     EXPECT_EQ(open(copy.string()), 2) << cut;
     EXPECT_GT(std::string(status_).size(), 0u);
   }
+  // Bytes garbled anywhere: any status, no crash, no runaway allocation.
+  std::vector<char> bytes(size);
+  std::ifstream(good, std::ios::binary).read(bytes.data(), size);
+  std::mt19937 random(17);
+  for (int trial = 0; trial < 300; ++trial) {
+    std::vector<char> garbled = bytes;
+    for (int flips = 1 + trial % 4; flips > 0; --flips)
+      garbled[random() % garbled.size()] = static_cast<char>(random());
+    const fs::path path = dir_ / ("garbled" + std::to_string(trial) + ".solb");
+    std::ofstream(path, std::ios::binary).write(garbled.data(), garbled.size());
+    const int code = open(path.string());
+    EXPECT_TRUE(code == 0 || code == 2);
+  }
+  zel::freeSolutionList(&object_->vertexSolutions);
   // An unknown type code, a negative count and a huge count in ASCII files.
   const std::vector<std::string> texts = {
       "MeshVersionFormatted 2\nDimension 3\nSolAtVertices\n30\n1 7\n",
