@@ -178,13 +178,18 @@ void ZelSceneWindow::drawGroups() {
   const float ratio = float(devicePixelRatio());
   const float winScale = ratio == 1.0f ? 2.0f : ratio;
   int basePicking = 1;
+  // The software driver clips by any distance a shader writes, enabled or not: the shaders
+  // write one only while "CutPlaneOn" is set.
+  bool clipping = false;
   for (const FrameGroup& group : frameGroups()) {
     switch (group.condition) {
       case GroupCondition::ClipOn:
-        if (m_cutPlaneShown) m_gl->glEnable(GL_CLIP_DISTANCE0);
+        clipping = m_cutPlaneShown;
+        if (clipping) m_gl->glEnable(GL_CLIP_DISTANCE0);
         continue;
       case GroupCondition::ClipOff:
-        if (m_cutPlaneShown) m_gl->glDisable(GL_CLIP_DISTANCE0);
+        if (clipping) m_gl->glDisable(GL_CLIP_DISTANCE0);
+        clipping = false;
         continue;
       case GroupCondition::PaletteLegend:
         if (!m_palettePresent || !m_settings.paletteShown ||
@@ -239,6 +244,7 @@ void ZelSceneWindow::drawGroups() {
             p->setUniform("tess_level", m_settings.tessellationLevel);
           const QVector4D plane = m_camera.cutPlane();
           p->setUniform("CutPlane", plane);
+          p->setUniform("CutPlaneOn", clipping);
           object->display() = m_settings;
           basePicking += drawObject(object, p);
         }

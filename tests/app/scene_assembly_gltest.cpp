@@ -115,3 +115,21 @@ TEST(SceneAssembly, MissingOrBrokenMeshesLeaveAnEmptyWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SceneAssembly, CurvedBallHasACircularSilhouette) {
+  ZelMeshViewer viewer(pellonSurfaceFormat());
+  const std::string ball = kData + "/ho/sphere_p3_gmshorder.meshb";
+  assembleScene(&viewer, ball, ball);
+  viewer.displaySettings().tessellationLevel = 8;
+  const QImage image = screenshot(viewer);
+  // A ball of radius 0.5 (normalised) at distance 3 seen in a 15-degree field of view: its
+  // outline is the circle of angular radius asin(1/6).
+  const double radius = std::tan(std::asin(0.5 / 3.0)) / std::tan(7.5 * M_PI / 180.0) * 300.0;
+  int rows = 0;
+  EXPECT_LE(silhouetteDeviation(image, 400, 300, radius, 1.0, &rows), 2.0);
+  EXPECT_EQ(rows, 600);
+}
+
+}  // namespace

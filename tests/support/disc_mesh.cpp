@@ -64,12 +64,12 @@ CurvedMesh makeDiscMesh(int shape, int degree, int n) {
   for (int j = 0; j < n; ++j) {
     for (int i = 0; i < n; ++i) {
       const int x0 = i * degree, x1 = (i + 1) * degree, y0 = j * degree, y1 = (j + 1) * degree;
-      const int reference = 2 * j < n ? 1 : 2;
+      const int reference = 2 * j < n ? 1 : (2 * i < n ? 2 : 3);
       if (shape == EntityType::Triangle) {
         const int lower[3][2] = {{x0, y0}, {x1, y0}, {x1, y1}};
         const int upper[3][2] = {{x0, y0}, {x1, y1}, {x0, y1}};
         addElement(lower, reference);
-        addElement(upper, 2 * i < n ? reference : 3);
+        addElement(upper, reference);
       } else {
         const int quad[4][2] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
         addElement(quad, reference);

@@ -17,6 +17,6 @@ struct CurvedMesh {
 
 // The square [-1, 1]^2 cut into n x n cells (each split into two triangles for the triangle
 // shape), with degree-d nodes, every point mapped by (x sqrt(1 - y^2/2), y sqrt(1 - x^2/2)).
-// Elements of the lower half have reference 1, the upper half 2 (and 3 on the right for
-// triangles), so the references differ.
+// Elements of the lower half (y < 0) have reference 1, of the upper left quarter 2 and of the
+// upper right quarter 3.
 CurvedMesh makeDiscMesh(int shape, int degree, int n);

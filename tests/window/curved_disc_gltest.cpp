@@ -80,3 +80,44 @@ TEST(CurvedDisc, StraightElementsOrNoTessellationMissTheCircle) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CurvedDisc, EachReferenceGetsItsColourInReferenceMode) {
+  const CurvedMesh mesh = makeDiscMesh(EntityType::Triangle, 2, 4);
+  ZelSceneWindow window(pellonSurfaceFormat());
+  window.resize(800, 600);
+  window.show();
+  window.waitForInitialisation();
+  for (int reference : {1, 2, 3}) {
+    std::vector<int> selection;
+    for (int e = 1; e <= mesh.elementCount; ++e)
+      if (mesh.refs[e] == reference) selection.push_back(e);
+    ZelDrawObject* object = ZelDrawObject::create(DrawKind::TriangleP2, reference);
+    window.addObject(object);
+    window.attachData(object, mesh.vertexCount, mesh.coords.data(), mesh.elementCount,
+                      mesh.nodes.data(), selection.data(), int(selection.size()));
+    EXPECT_EQ(object->entityCount(), int(selection.size()));
+  }
+  const double box[6] = {-1, 1, -1, 1, 0, 0};
+  window.storeBoundingBox(box);
+  window.setDimension(2);
+  window.resetView();
+  window.displaySettings().renderFlags = (window.displaySettings().renderFlags & ~6) | (2 << 1);
+  window.displaySettings().lineOn = false;
+  const QString path = QDir::temp().filePath("zel_references_test.png");
+  window.requestScreenshot(path.toStdString());
+  const QImage image(path);
+  QFile::remove(path);
+  // Lower half: reference 1; upper left: 2; upper right: 3 (the disc's y grows upwards).
+  const QColor one = image.pixelColor(400, 450), two = image.pixelColor(250, 150),
+               three = image.pixelColor(550, 150);
+  EXPECT_NE(one, two);
+  EXPECT_NE(two, three);
+  EXPECT_NE(one, three);
+  // Reference colours 1 (120, 40, 40) and 2 (80, 120, 40): red dominates one, green the other.
+  EXPECT_GT(one.red(), one.green());
+  EXPECT_GT(two.green(), two.red());
+}
+
+}  // namespace
