@@ -64,7 +64,11 @@ FileHandle openSolutionFile(const char* solName, std::string* opened, char* stat
       *opened = candidate;
       return file;
     }
-    if (malformed.empty() && exists(candidate) && !error.empty()) malformed = candidate + ": " + error;
+    // A malformed solution file is worth its own message; a name without ".sol" is no
+    // solution file at all.
+    if (malformed.empty() && candidate.find(".sol") != std::string::npos && exists(candidate) &&
+        !error.empty())
+      malformed = candidate + ": " + error;
   }
   if (!malformed.empty())
     zel::setStatus(status, "%s\n", malformed.c_str());
