@@ -62,12 +62,12 @@ bool countFaces(ZelHashTable* table, const TypeInfo& info, const ZelRefGroup& gr
 // Marks the mesh faces of one shape that coincide with a face met once, and consumes them.
 void markMeshFaces(ZelObject* object, ZelHashTable* table, const TypeInfo& info,
                    const ZelRefGroup& group, int faceShape, ZelFaceMark* marks) {
-  const int meshTyp = zel_SolTyp2EntTyp(faceShape == EntityType::Triangle ? SolTyp::Triangle
-                                                                          : SolTyp::Quadrilateral,
-                                        info.deg);
+  const int meshTyp = zel_SolTyp2EntTyp(
+      faceShape == EntityType::Triangle ? SolTyp::Triangle : SolTyp::Quadrilateral, info.deg);
   char status[ZEL_STATUS_SIZE];
   int count = 0, perFace = 0;
-  const int* faces = static_cast<const int*>(zel_GetIndicesArray(object, meshTyp, &count, &perFace, status));
+  const int* faces =
+      static_cast<const int*>(zel_GetIndicesArray(object, meshTyp, &count, &perFace, status));
   if (!marks || !faces) return;
   const int corners = faceShape == EntityType::Triangle ? 3 : 4;
   for (int m = 1; m <= count; ++m) {
@@ -151,7 +151,8 @@ int zel_ExtractBoundaryFaces(ZelObject* object, int typ, ZelFaceMark* triMarks,
     return zel::setStatus(status, "Type %d is not handled in GetEntityFaces ! \n", typ);
   int count = 0, perElement = 0;
   TypeInfo info{typ, deg, 0, 0, nullptr, zel_LocalTopology(shape, deg)};
-  info.nodes = static_cast<const int*>(zel_GetIndicesArray(object, typ, &count, &perElement, status));
+  info.nodes =
+      static_cast<const int*>(zel_GetIndicesArray(object, typ, &count, &perElement, status));
   info.nodesPerElement = perElement;
   zel_GetNumberOfEntities(object, EntityType::Vertex, &info.nbrVer, status);
   const int* refs = zel_GetReferenceArray(object, typ, status);

@@ -8,13 +8,13 @@
 
 // The boundary faces of the elements of one reference.
 struct ZelSurfaceGroup {
-  int ref;       // the element reference
-  int nbrTri;    // triangles kept
-  int triSize;   // nodes per triangle at the type's degree d: (d+1)(d+2)/2
-  int* triNodes; // nbrTri * triSize vertex numbers (1-based), triangle j at j * triSize, in the
-                 // triangle's node order, oriented outward (counter-clockwise seen from outside)
-  int* triLinks; // 3 per triangle: volume type, element number (1-based), local face number
-  int nbrQua;    // the same for quadrilaterals, (d+1)^2 nodes each
+  int ref;        // the element reference
+  int nbrTri;     // triangles kept
+  int triSize;    // nodes per triangle at the type's degree d: (d+1)(d+2)/2
+  int* triNodes;  // nbrTri * triSize vertex numbers (1-based), triangle j at j * triSize, in the
+                  // triangle's node order, oriented outward (counter-clockwise seen from outside)
+  int* triLinks;  // 3 per triangle: volume type, element number (1-based), local face number
+  int nbrQua;     // the same for quadrilaterals, (d+1)^2 nodes each
   int quaSize;
   int* quaNodes;
   int* quaLinks;

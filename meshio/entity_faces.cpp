@@ -19,6 +19,7 @@ struct LinearShape {
 };
 
 // Tetrahedron, pyramid, prism, hexahedron (shape codes 7..10).
+// clang-format off
 const LinearShape kLinear[4] = {
     {4, {{1, 2, 3, -1}, {3, 2, 0, -1}, {3, 0, 1, -1}, {1, 0, 2, -1}},
      6, {{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}}},
@@ -30,6 +31,7 @@ const LinearShape kLinear[4] = {
      12, {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6}, {6, 7}, {7, 4}, {0, 4}, {1, 5},
           {2, 6}, {3, 7}}},
 };
+// clang-format on
 
 // Position of every lattice row of an element in its node order, by the row read as a number
 // in base d + 1.
@@ -124,8 +126,8 @@ const int* elementNodes(ZelObject* object, int element, int typ, const ZelLocalT
   zel::EntitySlot slot;
   zel::entitySlot(object, typ, &slot);
   if (!*slot.nodes || element < 1 || element > *slot.count)
-    return zel::setStatus(status, "Element %d outside 1..%d for Type %d \n", element,
-                          *slot.count, typ),
+    return zel::setStatus(status, "Element %d outside 1..%d for Type %d \n", element, *slot.count,
+                          typ),
            nullptr;
   *topo = zel_LocalTopology(shape, deg);
   return *slot.nodes + static_cast<size_t>(element) * zel_Typ2Siz(typ);

@@ -25,7 +25,7 @@ constexpr int kZelEdgeSlots = 5;   // nodes of the largest edge (degree 4)
 // Faces and edges of one volume shape at one degree, built once by the rule above.
 struct ZelLocalTopology {
   int nbrFaces;
-  int faceShape[6];  // EntityType::Triangle or EntityType::Quadrilateral
+  int faceShape[6];           // EntityType::Triangle or EntityType::Quadrilateral
   std::vector<int> faces[6];  // local node numbers of each face, in the face's node order
   int nbrEdges;
   std::vector<int> edges[12];  // local node numbers of each edge, start, end, then interior

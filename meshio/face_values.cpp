@@ -117,7 +117,8 @@ double* zel_GetFaceValues(int deg, int solTyp, const double* values, int surfTyp
                           const int* faces, char* status) {
   FaceJob job;
   if (!prepare(deg, solTyp, values, surfTyp, nbrFaces, &job, status)) return nullptr;
-  auto* out = static_cast<double*>(std::calloc(static_cast<size_t>(nbrFaces) * job.faceNodes + 1, sizeof(double)));
+  auto* out = static_cast<double*>(
+      std::calloc(static_cast<size_t>(nbrFaces) * job.faceNodes + 1, sizeof(double)));
   if (!out) return zel::setStatus(status, "Allocation failed for face values\n"), nullptr;
   for (int j = 0; j < nbrFaces; ++j) {
     const int element = faces[3 * j + 1];
@@ -125,7 +126,8 @@ double* zel_GetFaceValues(int deg, int solTyp, const double* values, int surfTyp
     if (face && (deg == 0 || static_cast<int>(face->size()) == job.surfNodes) &&
         job.topology->faceShape[faces[3 * j + 2]] == job.surfShape) {
       const double* own = values + static_cast<size_t>(element) * job.nodesPerElement;
-      for (int k = 0; k < job.faceNodes; ++k) out[static_cast<size_t>(j) * job.faceNodes + k] = deg == 0 ? own[0] : own[(*face)[k]];
+      for (int k = 0; k < job.faceNodes; ++k)
+        out[static_cast<size_t>(j) * job.faceNodes + k] = deg == 0 ? own[0] : own[(*face)[k]];
       continue;
     }
     std::fprintf(stderr, "incompatibility between surface and volume entities\n");
@@ -139,7 +141,8 @@ double* zel_GetOrientedFaceValues(int deg, int solTyp, const double* values, int
                                   int nbrMarks, const ZelFaceMark* marks, char* status) {
   FaceJob job;
   if (!prepare(deg, solTyp, values, surfTyp, nbrMarks, &job, status)) return nullptr;
-  auto* out = static_cast<double*>(std::calloc(static_cast<size_t>(nbrMarks) * job.faceNodes + 1, sizeof(double)));
+  auto* out = static_cast<double*>(
+      std::calloc(static_cast<size_t>(nbrMarks) * job.faceNodes + 1, sizeof(double)));
   if (!out) return zel::setStatus(status, "Allocation failed for face values\n"), nullptr;
   const LatticeOrder& surface = *LatticeNodeOrder(job.surfShape, deg == 0 ? 1 : deg);
   for (int j = 0; j < nbrMarks; ++j) {

@@ -18,8 +18,8 @@ constexpr size_t kGrowth = 100000;
 // A new block of size elements of elementSize bytes, put in front of the chain.
 bool addBlock(ZelHashBlock** chain, size_t size, size_t elementSize) {
   // Large pools on huge pages: first touches of fresh pages, not hashing, dominate big tables.
-  auto* block = static_cast<ZelHashBlock*>(
-      zel::allocateMeshArray(sizeof(ZelHashBlock) + size * elementSize));
+  auto* block =
+      static_cast<ZelHashBlock*>(zel::allocateMeshArray(sizeof(ZelHashBlock) + size * elementSize));
   if (!block) return false;
   block->next = *chain;
   block->size = size;
@@ -74,7 +74,8 @@ ZelHashTable* zel_NewHashTable(int n, int c) {
   table->nbrBuckets = 1 << static_cast<int>(std::log(static_cast<double>(n)) / std::log(2.0));
   table->entryMultiplier = table->keyMultiplier = 1;
   const size_t first = c >= 1 ? static_cast<size_t>(c) + 1 : 1000;
-  table->buckets = static_cast<ZelHashEntry**>(zeroedArray(sizeof(ZelHashEntry*) * table->nbrBuckets));
+  table->buckets =
+      static_cast<ZelHashEntry**>(zeroedArray(sizeof(ZelHashEntry*) * table->nbrBuckets));
   if (!table->buckets || !addBlock(&table->entryBlocks, first, sizeof(ZelHashEntry)) ||
       !addBlock(&table->keyBlocks, first, sizeof(int))) {
     zel_FreeHashTable(table);

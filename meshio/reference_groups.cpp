@@ -15,15 +15,16 @@ namespace {
 
 // Splits the positions of one group (the list of its entity positions, blocks newest first)
 // into valid and invalid entity numbers.
-bool fillGroup(ZelRefGroup* group, const ZelIntList& positions, const int* nodes,
-               long nodeStride, int nodesPerEntity, int nbrVer) {
+bool fillGroup(ZelRefGroup* group, const ZelIntList& positions, const int* nodes, long nodeStride,
+               int nodesPerEntity, int nbrVer) {
   const int count = zel_IntListCount(&positions);
   // Large outputs on huge pages: first touches of fresh memory dominate this pass.
   group->valid = static_cast<int*>(zel::allocateMeshArray(sizeof(int) * (count > 0 ? count : 1)));
   if (!group->valid) return false;
   std::vector<int> invalid;
   std::vector<const ZelIntBlock*> blocks;
-  for (const ZelIntBlock* block = positions.head; block; block = block->next) blocks.push_back(block);
+  for (const ZelIntBlock* block = positions.head; block; block = block->next)
+    blocks.push_back(block);
   for (auto block = blocks.rbegin(); block != blocks.rend(); ++block) {
     for (int k = 0; k < (*block)->count; ++k) {
       const int position = (*block)->values[k];

@@ -75,8 +75,8 @@ int zel_GetNumberOfSolutionFields(ZelObject* object) {
 
 void zel_PrintSolutionDegrees(ZelObject* object) {
   if (!object) return;
-  static const char* const kShapeLabel[7] = {"Edges",    "Triangles", "Quadrilaterals",
-                                             "Tetrahedra", "Pyramids", "Prisms", "Hexahedra"};
+  static const char* const kShapeLabel[7] = {
+      "Edges", "Triangles", "Quadrilaterals", "Tetrahedra", "Pyramids", "Prisms", "Hexahedra"};
   for (int shape = 0; shape < 7; ++shape) {
     const bool tensor = shape == SolTyp::ShapeQuadrilateral || shape == SolTyp::ShapeHexahedron;
     for (int degree = 1; degree <= 4; ++degree) {

@@ -95,7 +95,8 @@ bool makeRecords(const zel::KeywordRecord& kwd, int dim, int count, double time,
     fields->records.push_back(record);
     if (!record) return false;
     const int size = zel::solutionSizeOf(&typ, 1, dim);
-    *record = {1, dim, count, typ, nullptr, nullptr, iteration, kwd.degree, kwd.nodes, time, nullptr};
+    *record = {1,         dim,        count,     typ,  nullptr, nullptr,
+               iteration, kwd.degree, kwd.nodes, time, nullptr};
     const size_t doubles = (static_cast<size_t>(count) + 1) * kwd.nodes * size;
     record->val = static_cast<double*>(zel::allocateMeshArray(doubles * sizeof(double)));
     if (!record->val) return false;
@@ -153,9 +154,9 @@ bool readKeyword(ZelObject* object, zel::KeywordFile* file, int keyword, int cou
   int size = 0;
   for (int typ : kwd.solutionTypes) size += std::max(0, zel::solutionSizeOf(&typ, 1, object->dim));
   if (size * kwd.nodes != kwd.solutionSize * kwd.nodes || size == 0)
-    return zel::setStatus(status, "Invalid size of solution for Type %s : %d and it should be %d \n",
-                          zel::kKeywordTable[keyword].name, size * kwd.nodes,
-                          kwd.solutionSize * kwd.nodes),
+    return zel::setStatus(
+               status, "Invalid size of solution for Type %s : %d and it should be %d \n",
+               zel::kKeywordTable[keyword].name, size * kwd.nodes, kwd.solutionSize * kwd.nodes),
            false;
   NewFields fields;
   if (!makeRecords(kwd, object->dim, count, time, iteration, &fields))
@@ -215,8 +216,8 @@ int zel_OpenSolution(ZelObject* object, const char* solName, char* status) {
   if (!file) return ZEL_FAILURE;
   zel::echoStatus(status, opened.c_str());
   if (file->dimension != object->dim)
-    return zel::setStatus(status, "Invalid solution dimension %d should be %d \n",
-                          file->dimension, object->dim);
+    return zel::setStatus(status, "Invalid solution dimension %d should be %d \n", file->dimension,
+                          object->dim);
   double time = 0;
   int iteration = 0;
   if (!readTimeAndIterations(file.get(), &time, &iteration, status)) return ZEL_FAILURE;
@@ -231,8 +232,8 @@ int zel_OpenSolution(ZelObject* object, const char* solName, char* status) {
       const int keyword = degree == 0 ? kSolAt[shape] : hoSolAtKeyword(shape, degree);
       if (!readKeyword(object, file.get(), keyword, *slot.count, slot.solutions, time, iteration,
                        status) ||
-          (degree > 0 && !checkNodesPositions(file.get(), keyword,
-                                              nodesPositionsKeyword(shape, degree), status)))
+          (degree > 0 &&
+           !checkNodesPositions(file.get(), keyword, nodesPositionsKeyword(shape, degree), status)))
         return ZEL_FAILURE;
     }
   }

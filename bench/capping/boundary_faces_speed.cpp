@@ -118,14 +118,16 @@ Run measure(ZelObject* mesh, const std::vector<int>& octantRefs) {
   Run run{};
   char status[ZEL_STATUS_SIZE];
   int tets = 0, perTet = 0, tris = 0, vertices = 0;
-  const int* t = static_cast<const int*>(zel_GetIndicesArray(mesh, EntityType::Tetrahedron, &tets, &perTet, status));
+  const int* t = static_cast<const int*>(
+      zel_GetIndicesArray(mesh, EntityType::Tetrahedron, &tets, &perTet, status));
   zel_GetNumberOfEntities(mesh, EntityType::Triangle, &tris, status);
   zel_GetNumberOfEntities(mesh, EntityType::Vertex, &vertices, status);
   std::vector<ZelFaceMark> marks(tris + 1, ZelFaceMark{});
   ZelSurfaceGroup* groups = nullptr;
   int nbrGroups = 0;
   double start = now();
-  if (zel_ExtractBoundaryFaces(mesh, EntityType::Tetrahedron, marks.data(), nullptr, &nbrGroups, &groups, nullptr, status) != 0) {
+  if (zel_ExtractBoundaryFaces(mesh, EntityType::Tetrahedron, marks.data(), nullptr, &nbrGroups,
+                               &groups, nullptr, status) != 0) {
     std::printf("extraction failed: %s", status);
     std::exit(1);
   }
@@ -156,8 +158,9 @@ Run measure(ZelObject* mesh, const std::vector<int>& octantRefs) {
   int nbrRefs = 0;
   int* refs = nullptr;
   start = now();
-  ZelRefGroup* refGroups = zel_GroupByReference(EntityType::Tetrahedron, vertices, tets, t + 4, t + 4 * tets,
-                                                &octantRefs[1], &octantRefs[tets], &nbrRefs, &refs, status);
+  ZelRefGroup* refGroups =
+      zel_GroupByReference(EntityType::Tetrahedron, vertices, tets, t + 4, t + 4 * tets,
+                           &octantRefs[1], &octantRefs[tets], &nbrRefs, &refs, status);
   run.grouping = now() - start;
   zel_FreeRefGroups(refGroups, nbrRefs);
   std::free(refs);
@@ -174,7 +177,8 @@ double peakOfOneExtraction(int n) {
   ZelSurfaceGroup* groups = nullptr;
   int nbrGroups = 0;
   char status[ZEL_STATUS_SIZE];
-  zel_ExtractBoundaryFaces(mesh, EntityType::Tetrahedron, marks.data(), nullptr, &nbrGroups, &groups, nullptr, status);
+  zel_ExtractBoundaryFaces(mesh, EntityType::Tetrahedron, marks.data(), nullptr, &nbrGroups,
+                           &groups, nullptr, status);
   const long peak = statusKilobytes("VmHWM:");
   zel_FreeSurfaceGroups(groups, nbrGroups);
   zel_FreeInterface(&mesh);
@@ -193,8 +197,8 @@ int main(int argc, char** argv) {
   std::vector<int> octantRefs;
   ZelObject* mesh = buildCube(n, &octantRefs);
   const double tets = 6.0 * n * n * n, faces = 4 * tets;
-  std::printf("cube of %d^3 cells: %.0f tetrahedra, %.0f faces inserted, %d boundary triangles\n", n,
-              tets, faces, 12 * n * n);
+  std::printf("cube of %d^3 cells: %.0f tetrahedra, %.0f faces inserted, %d boundary triangles\n",
+              n, tets, faces, 12 * n * n);
   std::vector<double> extraction, keySort, keyBuild, grouping, refSort, ratioE, ratioG;
   for (int r = 0; r < rounds; ++r) {
     const Run run = measure(mesh, octantRefs);
@@ -202,13 +206,15 @@ int main(int argc, char** argv) {
       std::printf("wrong result: %d faces kept, %d marked\n", run.kept, run.marked);
       return 1;
     }
-    extraction.push_back(run.extraction), keySort.push_back(run.keySort), keyBuild.push_back(run.keyBuild);
+    extraction.push_back(run.extraction), keySort.push_back(run.keySort),
+        keyBuild.push_back(run.keyBuild);
     grouping.push_back(run.grouping), refSort.push_back(run.refSort);
     ratioE.push_back(run.extraction / run.keySort), ratioG.push_back(run.grouping / run.refSort);
-    std::printf("round %d: extraction %.3f s, key sort %.3f s (keys built in %.3f s), ratio %.2f; "
-                "grouping %.3f s, reference sort %.3f s, ratio %.2f\n",
-                r + 1, run.extraction, run.keySort, run.keyBuild, ratioE.back(), run.grouping,
-                run.refSort, ratioG.back());
+    std::printf(
+        "round %d: extraction %.3f s, key sort %.3f s (keys built in %.3f s), ratio %.2f; "
+        "grouping %.3f s, reference sort %.3f s, ratio %.2f\n",
+        r + 1, run.extraction, run.keySort, run.keyBuild, ratioE.back(), run.grouping, run.refSort,
+        ratioG.back());
     std::fflush(stdout);
   }
   zel_FreeInterface(&mesh);

@@ -2,6 +2,8 @@
 // dropped), per volume type in mixed meshes, mesh faces marked with the orientation codes of
 // every triangle permutation and every symmetry of the square, and real meshes whose boundary
 // triangles are given in the file.
+#include "capping/boundary_faces.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,7 +11,6 @@
 #include <map>
 #include <vector>
 
-#include "capping/boundary_faces.h"
 #include "meshio/entity_catalogue.h"
 #include "meshio/entity_faces.h"
 #include "meshio/node_order.h"
@@ -25,14 +26,17 @@ Grid cross(Grid a, Grid b) {
 }
 long dot(Grid a, Grid b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
-// Vertices of the reference axes of each shape: node = v0 + a (v_a - v0) + b (v_b - v0) + c (v_c - v0).
+// Vertices of the reference axes of each shape: node = v0 + a (v_a - v0) + b (v_b - v0) + c (v_c -
+// v0).
 std::array<int, 3> axes(int shape) {
-  return shape == EntityType::Tetrahedron || shape == EntityType::Prism ? std::array<int, 3>{1, 2, 3}
-                                                                        : std::array<int, 3>{1, 3, 4};
+  return shape == EntityType::Tetrahedron || shape == EntityType::Prism
+             ? std::array<int, 3>{1, 2, 3}
+             : std::array<int, 3>{1, 3, 4};
 }
 // Reference coordinates (times the degree) of a lattice row on those axes.
 std::array<int, 3> scaled(int shape, const int* row) {
-  if (shape == EntityType::Tetrahedron || shape == EntityType::Prism) return {row[1], row[2], row[3]};
+  if (shape == EntityType::Tetrahedron || shape == EntityType::Prism)
+    return {row[1], row[2], row[3]};
   return {row[0], row[1], row[2]};
 }
 
@@ -80,7 +84,8 @@ class MeshBuilder {
     mesh->coordinates = static_cast<double*>(std::calloc(3 * (n + 1), sizeof(double)));
     mesh->vertexRefs = static_cast<int*>(std::calloc(n + 1, sizeof(int)));
     for (int k = 0; k < n; ++k)
-      for (int c = 0; c < 3; ++c) mesh->coordinates[3 * (k + 1) + c] = double(points_[k][c]) / scale_;
+      for (int c = 0; c < 3; ++c)
+        mesh->coordinates[3 * (k + 1) + c] = double(points_[k][c]) / scale_;
     for (auto& [typ, nodes] : elements_) {
       zel::EntitySlot slot;
       zel::entitySlot(mesh, typ, &slot);
@@ -111,19 +116,22 @@ void fillCube(MeshBuilder* mesh, int typ, int k) {
       for (long z = 0; z < k; ++z) {
         auto c = [&](int i, int j, int l) { return Grid{(x + i) * s, (y + j) * s, (z + l) * s}; };
         if (shape == EntityType::Hexahedron) {
-          mesh->add(typ, {c(0, 0, 0), c(1, 0, 0), c(1, 1, 0), c(0, 1, 0), c(0, 0, 1), c(1, 0, 1), c(1, 1, 1), c(0, 1, 1)});
+          mesh->add(typ, {c(0, 0, 0), c(1, 0, 0), c(1, 1, 0), c(0, 1, 0), c(0, 0, 1), c(1, 0, 1),
+                          c(1, 1, 1), c(0, 1, 1)});
         } else if (shape == EntityType::Prism) {
           mesh->add(typ, {c(0, 0, 0), c(1, 0, 0), c(1, 1, 0), c(0, 0, 1), c(1, 0, 1), c(1, 1, 1)});
           mesh->add(typ, {c(0, 0, 0), c(1, 1, 0), c(0, 1, 0), c(0, 0, 1), c(1, 1, 1), c(0, 1, 1)});
         } else if (shape == EntityType::Tetrahedron) {
-          const int perms[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
+          const int perms[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2},
+                                   {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
           for (const auto& p : perms) {
             int a[3] = {0, 0, 0}, b[3] = {0, 0, 0};
             a[p[0]] = 1;
             b[p[0]] = b[p[1]] = 1;
             mesh->add(typ, {c(0, 0, 0), c(a[0], a[1], a[2]), c(b[0], b[1], b[2]), c(1, 1, 1)});
           }
-        } else {  // a pyramid on each face of the cell, apex at the centre, base seen from it counter-clockwise
+        } else {  // a pyramid on each face of the cell, apex at the centre, base seen from it
+                  // counter-clockwise
           const Grid centre = {x * s + h, y * s + h, z * s + h};
           for (int axis = 0; axis < 3; ++axis)
             for (int side = 0; side < 2; ++side) {
@@ -136,7 +144,8 @@ void fillCube(MeshBuilder* mesh, int typ, int k) {
                 idx[(axis + 2) % 3] = q[1];
                 base.push_back(c(idx[0], idx[1], idx[2]));
               }
-              if (dot(cross(minus(base[1], base[0]), minus(base[3], base[0])), minus(centre, base[0])) < 0)
+              if (dot(cross(minus(base[1], base[0]), minus(base[3], base[0])),
+                      minus(centre, base[0])) < 0)
                 std::swap(base[1], base[3]);
               base.push_back(centre);
               mesh->add(typ, base);
@@ -154,7 +163,9 @@ struct Extracted {
 void extract(ZelObject* mesh, int typ, Extracted* out, ZelFaceMark* tri = nullptr,
              ZelFaceMark* qua = nullptr) {
   char status[ZEL_STATUS_SIZE];
-  ASSERT_EQ(zel_ExtractBoundaryFaces(mesh, typ, tri, qua, &out->count, &out->groups, &out->invalid, status), 0)
+  ASSERT_EQ(zel_ExtractBoundaryFaces(mesh, typ, tri, qua, &out->count, &out->groups, &out->invalid,
+                                     status),
+            0)
       << status;
 }
 
@@ -163,7 +174,8 @@ void checkOnBoundaryAndOutward(const MeshBuilder& mesh, const int* nodes, int si
                                bool triangle, long side) {
   for (int f = 0; f < count; ++f) {
     const int* face = nodes + f * size;
-    const Grid a = mesh.point(face[0]), b = mesh.point(face[1]), e = mesh.point(face[triangle ? 2 : 3]);
+    const Grid a = mesh.point(face[0]), b = mesh.point(face[1]),
+               e = mesh.point(face[triangle ? 2 : 3]);
     const Grid normal = cross(minus(b, a), minus(e, a));
     int planes = 0;
     for (int c = 0; c < 3; ++c)
@@ -208,7 +220,9 @@ TEST(BoundaryFaces, StructuredCubesOfEveryKindAndDegree) {
       for (int f = 0; f < g.nbrTri; f += 7) {
         int nbrFaces, sizes[6], nodes[6 * kZelFaceSlots];
         ASSERT_EQ(g.triLinks[3 * f], typ);
-        ASSERT_EQ(zel_GetElementFaces(mesh, g.triLinks[3 * f + 1], typ, &nbrFaces, sizes, nodes, status), 0);
+        ASSERT_EQ(
+            zel_GetElementFaces(mesh, g.triLinks[3 * f + 1], typ, &nbrFaces, sizes, nodes, status),
+            0);
         EXPECT_EQ(std::vector<int>(g.triNodes + f * g.triSize, g.triNodes + (f + 1) * g.triSize),
                   std::vector<int>(nodes + g.triLinks[3 * f + 2] * kZelFaceSlots,
                                    nodes + g.triLinks[3 * f + 2] * kZelFaceSlots + g.triSize));
@@ -220,12 +234,17 @@ TEST(BoundaryFaces, StructuredCubesOfEveryKindAndDegree) {
 TEST(BoundaryFaces, CountedPerVolumeTypeAndPerReferenceInvalidElementsSkipped) {
   MeshBuilder builder(2);
   // A pyramid and a tetrahedron sharing the pyramid's face 1 (B, C, E).
-  const Grid a = {0, 0, 0}, b = {2, 0, 0}, c = {2, 2, 0}, d = {0, 2, 0}, e = {1, 1, 1}, f = {3, 1, 1};
+  const Grid a = {0, 0, 0}, b = {2, 0, 0}, c = {2, 2, 0}, d = {0, 2, 0}, e = {1, 1, 1},
+             f = {3, 1, 1};
   builder.add(EntityType::Pyramid, {a, b, c, d, e});
   builder.add(EntityType::Tetrahedron, {b, c, e, f});
   // Two hexahedra side by side with different references: their common face is kept by both.
-  builder.add(EntityType::Hexahedron, {{0, 0, 4}, {2, 0, 4}, {2, 2, 4}, {0, 2, 4}, {0, 0, 6}, {2, 0, 6}, {2, 2, 6}, {0, 2, 6}}, 5);
-  builder.add(EntityType::Hexahedron, {{2, 0, 4}, {4, 0, 4}, {4, 2, 4}, {2, 2, 4}, {2, 0, 6}, {4, 0, 6}, {4, 2, 6}, {2, 2, 6}}, 4);
+  builder.add(
+      EntityType::Hexahedron,
+      {{0, 0, 4}, {2, 0, 4}, {2, 2, 4}, {0, 2, 4}, {0, 0, 6}, {2, 0, 6}, {2, 2, 6}, {0, 2, 6}}, 5);
+  builder.add(
+      EntityType::Hexahedron,
+      {{2, 0, 4}, {4, 0, 4}, {4, 2, 4}, {2, 2, 4}, {2, 0, 6}, {4, 0, 6}, {4, 2, 6}, {2, 2, 6}}, 4);
   ZelObject* mesh = builder.build();
   // A third tetrahedron with a node beyond the vertices: filtered, never read.
   zel::EntitySlot slot;
@@ -253,9 +272,13 @@ TEST(BoundaryFaces, CountedPerVolumeTypeAndPerReferenceInvalidElementsSkipped) {
   EXPECT_EQ(hex.groups[1].nbrQua, 6);
   Extracted none;
   char status[ZEL_STATUS_SIZE];
-  EXPECT_EQ(zel_ExtractBoundaryFaces(mesh, EntityType::Prism, nullptr, nullptr, &none.count, &none.groups, nullptr, status), 0);
+  EXPECT_EQ(zel_ExtractBoundaryFaces(mesh, EntityType::Prism, nullptr, nullptr, &none.count,
+                                     &none.groups, nullptr, status),
+            0);
   EXPECT_EQ(none.count, 0);
-  EXPECT_EQ(zel_ExtractBoundaryFaces(mesh, EntityType::TriangleP2, nullptr, nullptr, &none.count, &none.groups, nullptr, status), 2);
+  EXPECT_EQ(zel_ExtractBoundaryFaces(mesh, EntityType::TriangleP2, nullptr, nullptr, &none.count,
+                                     &none.groups, nullptr, status),
+            2);
   zel_FreeInterface(&mesh);
 }
 
@@ -293,7 +316,8 @@ void checkSymmetries(int typ, int faceShape, int nbrCodes) {
       int row[3];
       ASSERT_TRUE(zel_OrientFaceRow(faceShape, deg, c.data(), order.row(n), row));
       for (int m = 0; m < size; ++m)
-        if (std::equal(row, row + order.width, order.row(m))) surfaces.push_back(faceNodes[f * size + m]);
+        if (std::equal(row, row + order.width, order.row(m)))
+          surfaces.push_back(faceNodes[f * size + m]);
     }
   }
   ASSERT_EQ(static_cast<int>(surfaces.size()), count * size);
@@ -305,7 +329,8 @@ void checkSymmetries(int typ, int faceShape, int nbrCodes) {
   *slot.count = *slot.capacity = count;
   std::vector<ZelFaceMark> marks(count + 1, ZelFaceMark{});
   Extracted second;
-  extract(marked, typ, &second, triangle ? marks.data() : nullptr, triangle ? nullptr : marks.data());
+  extract(marked, typ, &second, triangle ? marks.data() : nullptr,
+          triangle ? nullptr : marks.data());
   EXPECT_EQ(triangle ? second.groups[0].nbrTri : second.groups[0].nbrQua, 0);
   for (int m = 1; m <= count; ++m) {
     ASSERT_EQ(marks[m].face, m);
@@ -315,12 +340,14 @@ void checkSymmetries(int typ, int faceShape, int nbrCodes) {
   // A volume field whose value at each node is the node's vertex number.
   int nbrEle = 0, perElement = 0;
   char status[ZEL_STATUS_SIZE];
-  const int* nodes = static_cast<const int*>(zel_GetIndicesArray(marked, typ, &nbrEle, &perElement, status));
+  const int* nodes =
+      static_cast<const int*>(zel_GetIndicesArray(marked, typ, &nbrEle, &perElement, status));
   std::vector<double> field(nodes, nodes + perElement * (nbrEle + 1));
   double* values = zel_GetOrientedFaceValues(deg, zel_EntTyp2SolTyp(typ), field.data(), meshTyp,
                                              count, marks.data() + 1, status);
   ASSERT_NE(values, nullptr) << status;
-  EXPECT_EQ(std::vector<double>(values, values + count * size), std::vector<double>(surfaces.begin(), surfaces.end()));
+  EXPECT_EQ(std::vector<double>(values, values + count * size),
+            std::vector<double>(surfaces.begin(), surfaces.end()));
   std::free(values);
   zel_FreeInterface(&marked);
   zel_FreeInterface(&mesh);
@@ -338,16 +365,22 @@ TEST(BoundaryFaces, OutOfRangeCodesEndTheProcess) {
   ZelFaceMark mark = {1, 1, 0, {0, 0, 1}, EntityType::HexahedronQ2};
   std::vector<double> field(27 * 2, 1.0);
   char status[ZEL_STATUS_SIZE];
-  EXPECT_EXIT(zel_GetOrientedFaceValues(2, SolTyp::HexahedronQ2, field.data(), EntityType::QuadrilateralQ2, 1, &mark, status),
+  EXPECT_EXIT(zel_GetOrientedFaceValues(2, SolTyp::HexahedronQ2, field.data(),
+                                        EntityType::QuadrilateralQ2, 1, &mark, status),
               testing::ExitedWithCode(1), "");
   mark.codes[0] = 3;
   std::vector<double> tets(10 * 2, 1.0);
-  EXPECT_EXIT(zel_GetOrientedFaceValues(2, SolTyp::TetrahedronP2, tets.data(), EntityType::TriangleP2, 1, &mark, status),
+  EXPECT_EXIT(zel_GetOrientedFaceValues(2, SolTyp::TetrahedronP2, tets.data(),
+                                        EntityType::TriangleP2, 1, &mark, status),
               testing::ExitedWithCode(1), "");
   // A quadrilateral surface on a triangular face is refused without ending the process.
   mark.codes[0] = 0;
-  EXPECT_EQ(zel_GetOrientedFaceValues(2, SolTyp::TetrahedronP2, tets.data(), EntityType::QuadrilateralQ2, 1, &mark, status), nullptr);
-  EXPECT_EQ(zel_GetOrientedFaceValues(11, SolTyp::TetrahedronP2, tets.data(), EntityType::TriangleP2, 1, &mark, status), nullptr);
+  EXPECT_EQ(zel_GetOrientedFaceValues(2, SolTyp::TetrahedronP2, tets.data(),
+                                      EntityType::QuadrilateralQ2, 1, &mark, status),
+            nullptr);
+  EXPECT_EQ(zel_GetOrientedFaceValues(11, SolTyp::TetrahedronP2, tets.data(),
+                                      EntityType::TriangleP2, 1, &mark, status),
+            nullptr);
 }
 
 TEST(BoundaryFaces, RealMeshesMarkTheirBoundaryTriangles) {
@@ -361,7 +394,8 @@ TEST(BoundaryFaces, RealMeshesMarkTheirBoundaryTriangles) {
     int nbrTri = 0, nbrQua = 0;
     zel_GetNumberOfEntities(mesh, zel_SolTyp2EntTyp(101, deg), &nbrTri, status);
     zel_GetNumberOfEntities(mesh, zel_SolTyp2EntTyp(102, deg), &nbrQua, status);
-    std::vector<ZelFaceMark> triMarks(nbrTri + 1, ZelFaceMark{}), quaMarks(nbrQua + 1, ZelFaceMark{});
+    std::vector<ZelFaceMark> triMarks(nbrTri + 1, ZelFaceMark{}),
+        quaMarks(nbrQua + 1, ZelFaceMark{});
     int emitted = 0;
     for (int shape = 3; shape <= 6; ++shape) {
       Extracted out;
@@ -379,15 +413,21 @@ TEST(BoundaryFaces, RealMeshesMarkTheirBoundaryTriangles) {
         const bool triangle = marks == &triMarks;
         const int shape = triangle ? EntityType::Triangle : EntityType::Quadrilateral;
         int count = 0, per = 0, nbrFaces, sizes[6], face[6 * kZelFaceSlots];
-        const int* own = static_cast<const int*>(zel_GetIndicesArray(mesh, zel_SolTyp2EntTyp(triangle ? 101 : 102, deg), &count, &per, status)) + m * per;
-        ASSERT_EQ(zel_GetElementFaces(mesh, mark.element, mark.volumeType, &nbrFaces, sizes, face, status), 0);
+        const int* own =
+            static_cast<const int*>(zel_GetIndicesArray(
+                mesh, zel_SolTyp2EntTyp(triangle ? 101 : 102, deg), &count, &per, status)) +
+            m * per;
+        ASSERT_EQ(zel_GetElementFaces(mesh, mark.element, mark.volumeType, &nbrFaces, sizes, face,
+                                      status),
+                  0);
         const LatticeOrder& order = *LatticeNodeOrder(shape, deg);
         for (int n = 0; n < order.count; ++n) {
           int row[3];
           ASSERT_TRUE(zel_OrientFaceRow(shape, deg, mark.codes, order.row(n), row));
           int at = 0;
           while (!std::equal(row, row + order.width, order.row(at))) ++at;
-          EXPECT_EQ(own[n], face[mark.localFace * kZelFaceSlots + at]) << "face " << m << " node " << n;
+          EXPECT_EQ(own[n], face[mark.localFace * kZelFaceSlots + at])
+              << "face " << m << " node " << n;
         }
       }
     EXPECT_GT(marked, 0);

@@ -1,4 +1,6 @@
 // Values of volume fields on element faces, directly and through the orientation codes.
+#include "meshio/face_values.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +9,6 @@
 
 #include "meshio/entity_catalogue.h"
 #include "meshio/entity_faces.h"
-#include "meshio/face_values.h"
 #include "meshio/node_order.h"
 
 namespace {
@@ -27,41 +28,53 @@ TEST(FaceValues, ValuesFollowTheFaceNodeOrderAtEveryDegree) {
     SCOPED_TRACE(deg);
     const std::vector<double> field = numberedField(EntityType::Prism, deg, 3);
     const int faces[6] = {0, 2, 1, 0, 3, 4};  // face 1 of element 2, face 4 of element 3
-    const int triTyp = zel_SolTyp2EntTyp(SolTyp::Triangle, deg), quaTyp = zel_SolTyp2EntTyp(SolTyp::Quadrilateral, deg);
+    const int triTyp = zel_SolTyp2EntTyp(SolTyp::Triangle, deg),
+              quaTyp = zel_SolTyp2EntTyp(SolTyp::Quadrilateral, deg);
     const ZelLocalTopology& topo = *zel_LocalTopology(EntityType::Prism, deg);
     double* tri = zel_GetFaceValues(deg, SolTyp::Prism, field.data(), triTyp, 1, faces, status);
     ASSERT_NE(tri, nullptr);
     for (size_t k = 0; k < topo.faces[1].size(); ++k) EXPECT_EQ(tri[k], 200 + topo.faces[1][k]);
     std::free(tri);
-    double* qua = zel_GetFaceValues(deg, SolTyp::PrismP3, field.data(), quaTyp, 1, faces + 3, status);
+    double* qua =
+        zel_GetFaceValues(deg, SolTyp::PrismP3, field.data(), quaTyp, 1, faces + 3, status);
     ASSERT_NE(qua, nullptr);
     for (size_t k = 0; k < topo.faces[4].size(); ++k) EXPECT_EQ(qua[k], 300 + topo.faces[4][k]);
     std::free(qua);
     // A triangle surface on a quadrilateral face does not fit.
     testing::internal::CaptureStderr();
-    EXPECT_EQ(zel_GetFaceValues(deg, SolTyp::Prism, field.data(), triTyp, 1, faces + 3, status), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "incompatibility between surface and volume entities\n");
+    EXPECT_EQ(zel_GetFaceValues(deg, SolTyp::Prism, field.data(), triTyp, 1, faces + 3, status),
+              nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "incompatibility between surface and volume entities\n");
   }
   // Degree 0: the element's single value per face.
   const std::vector<double> constant = {0, 7, 9};
   const int faces[6] = {0, 2, 3, 0, 1, 0};
-  double* values = zel_GetFaceValues(0, SolTyp::Tetrahedron, constant.data(), EntityType::Triangle, 2, faces, status);
+  double* values = zel_GetFaceValues(0, SolTyp::Tetrahedron, constant.data(), EntityType::Triangle,
+                                     2, faces, status);
   ASSERT_NE(values, nullptr);
   EXPECT_EQ(std::vector<double>(values, values + 2), (std::vector<double>{9, 7}));
   std::free(values);
   testing::internal::CaptureStderr();
-  EXPECT_EQ(zel_GetFaceValues(11, SolTyp::Tetrahedron, constant.data(), EntityType::Triangle, 2, faces, status), nullptr);
+  EXPECT_EQ(zel_GetFaceValues(11, SolTyp::Tetrahedron, constant.data(), EntityType::Triangle, 2,
+                              faces, status),
+            nullptr);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "wrong degree in input\n");
   // A degree-2 field on degree-1 triangles: the node counts disagree.
   const std::vector<double> p2 = numberedField(EntityType::Tetrahedron, 2, 2);
   testing::internal::CaptureStderr();
-  EXPECT_EQ(zel_GetFaceValues(2, SolTyp::Tetrahedron, p2.data(), EntityType::Triangle, 1, faces, status), nullptr);
+  EXPECT_EQ(
+      zel_GetFaceValues(2, SolTyp::Tetrahedron, p2.data(), EntityType::Triangle, 1, faces, status),
+      nullptr);
   testing::internal::GetCapturedStderr();
   ZelFaceMark mark = {1, 1, 0, {0, 1, 2}, EntityType::TetrahedronP2};
   testing::internal::CaptureStderr();
-  EXPECT_EQ(zel_GetOrientedFaceValues(2, SolTyp::TetrahedronP2, p2.data(), EntityType::Triangle, 1, &mark, status), nullptr);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "incompatibility between surface and volume entities sizFac 6 nbrNod 3 because deg is 2\n");
+  EXPECT_EQ(zel_GetOrientedFaceValues(2, SolTyp::TetrahedronP2, p2.data(), EntityType::Triangle, 1,
+                                      &mark, status),
+            nullptr);
+  EXPECT_EQ(
+      testing::internal::GetCapturedStderr(),
+      "incompatibility between surface and volume entities sizFac 6 nbrNod 3 because deg is 2\n");
 }
 
 TEST(FaceValues, OrientationCodesAreTheSymmetriesOfTheFace) {
@@ -79,7 +92,8 @@ TEST(FaceValues, OrientationCodesAreTheSymmetriesOfTheFace) {
               int row[3];
               if (!zel_OrientFaceRow(shape, deg, codes, order.row(n), row)) break;
               ASSERT_TRUE(IsLatticeNode(shape, deg, row));
-              map.push_back(row[0] * 100 + row[1] * 10 + (shape == EntityType::Triangle ? row[2] : 0));
+              map.push_back(row[0] * 100 + row[1] * 10 +
+                            (shape == EntityType::Triangle ? row[2] : 0));
             }
             if (map.empty()) continue;
             std::vector<int> sorted = map;

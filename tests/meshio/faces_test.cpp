@@ -21,9 +21,12 @@ using Point = std::array<double, 3>;
 Point position(int shape, const int* row, int deg) {
   const double d = deg;
   switch (shape) {
-    case EntityType::Tetrahedron: return {row[1] / d, row[2] / d, row[3] / d};
-    case EntityType::Prism: return {row[1] / d, row[2] / d, row[3] / d};
-    default: return {row[0] / d, row[1] / d, row[2] / d};
+    case EntityType::Tetrahedron:
+      return {row[1] / d, row[2] / d, row[3] / d};
+    case EntityType::Prism:
+      return {row[1] / d, row[2] / d, row[3] / d};
+    default:
+      return {row[0] / d, row[1] / d, row[2] / d};
   }
 }
 
@@ -32,9 +35,12 @@ Point cross(Point a, Point b) {
   return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 double dot(Point a, Point b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-bool same(Point a, Point b) { return std::fabs(a[0] - b[0]) + std::fabs(a[1] - b[1]) + std::fabs(a[2] - b[2]) < 1e-12; }
+bool same(Point a, Point b) {
+  return std::fabs(a[0] - b[0]) + std::fabs(a[1] - b[1]) + std::fabs(a[2] - b[2]) < 1e-12;
+}
 
-const int kVolumeTypes[4][4] = {{7, 14, 21, 28}, {8, 16, 23, 30}, {9, 17, 24, 31}, {10, 15, 22, 29}};
+const int kVolumeTypes[4][4] = {
+    {7, 14, 21, 28}, {8, 16, 23, 30}, {9, 17, 24, 31}, {10, 15, 22, 29}};
 
 TEST(LocalFaces, EveryFaceHoldsTheNodesOnItsPlaneInItsOwnOrderAndFacesOutward) {
   for (int s = 0; s < 4; ++s) {
@@ -69,9 +75,10 @@ TEST(LocalFaces, EveryFaceHoldsTheNodesOnItsPlaneInItsOwnOrderAndFacesOutward) {
           const int* r = own.row(k);
           Point expect;
           for (int c = 0; c < 3; ++c)
-            expect[c] = topo.faceShape[f] == EntityType::Triangle
-                            ? (r[0] * at[face[0]][c] + r[1] * at[face[1]][c] + r[2] * at[face[2]][c]) / deg
-                            : a[c] + r[0] * (b[c] - a[c]) / deg + r[1] * (e[c] - a[c]) / deg;
+            expect[c] =
+                topo.faceShape[f] == EntityType::Triangle
+                    ? (r[0] * at[face[0]][c] + r[1] * at[face[1]][c] + r[2] * at[face[2]][c]) / deg
+                    : a[c] + r[0] * (b[c] - a[c]) / deg + r[1] * (e[c] - a[c]) / deg;
           EXPECT_TRUE(same(at[face[k]], expect)) << "face " << f << " node " << k;
         }
       }
@@ -83,7 +90,8 @@ TEST(LocalFaces, EveryFaceHoldsTheNodesOnItsPlaneInItsOwnOrderAndFacesOutward) {
         ASSERT_EQ(static_cast<int>(edge.size()), deg + 1);
         for (int k = 2; k <= deg; ++k) {
           Point expect;
-          for (int c = 0; c < 3; ++c) expect[c] = at[edge[0]][c] + (k - 1) * (at[edge[1]][c] - at[edge[0]][c]) / deg;
+          for (int c = 0; c < 3; ++c)
+            expect[c] = at[edge[0]][c] + (k - 1) * (at[edge[1]][c] - at[edge[0]][c]) / deg;
           EXPECT_TRUE(same(at[edge[k]], expect)) << "edge " << e << " node " << k;
         }
         edgeSets.insert({edge[0], edge[1]});
@@ -103,7 +111,8 @@ TEST(LocalFaces, EntityFacesByTypeCode) {
   ASSERT_EQ(GetEntityFaces(EntityType::TetrahedronP2, 0, &count, &nodes, status), 0);
   EXPECT_EQ(std::vector<int>(nodes, nodes + count), (std::vector<int>{1, 2, 3, 5, 9, 8}));
   ASSERT_EQ(GetEntityFaces(EntityType::HexahedronQ2, 0, &count, &nodes, status), 0);
-  EXPECT_EQ(std::vector<int>(nodes, nodes + count), (std::vector<int>{0, 3, 2, 1, 11, 10, 9, 8, 20}));
+  EXPECT_EQ(std::vector<int>(nodes, nodes + count),
+            (std::vector<int>{0, 3, 2, 1, 11, 10, 9, 8, 20}));
   EXPECT_EQ(zel_LocalTopology(EntityType::Hexahedron, 3)->edges[10],
             (std::vector<int>{2, 6, 28, 29}));
   std::vector<int> sizes;
@@ -114,7 +123,8 @@ TEST(LocalFaces, EntityFacesByTypeCode) {
   EXPECT_EQ(sizes, (std::vector<int>{6, 6, 9, 9, 9}));
   for (int typ : {0, 4, 6, 13, 32, 75, -1}) {
     EXPECT_EQ(GetEntityFaces(typ, 0, &count, &nodes, status), 2);
-    EXPECT_EQ(std::string(status), "Type " + std::to_string(typ) + " is not handled in GetEntityFaces ! \n");
+    EXPECT_EQ(std::string(status),
+              "Type " + std::to_string(typ) + " is not handled in GetEntityFaces ! \n");
   }
 }
 
@@ -127,7 +137,8 @@ TEST(ElementFaces, GlobalNumbersOfFacesAndEdgesOfMeshElements) {
     for (int typ : types) {
       SCOPED_TRACE(typ);
       int count = 0, perEntity = 0;
-      const int* indices = static_cast<const int*>(zel_GetIndicesArray(mesh, typ, &count, &perEntity, status));
+      const int* indices =
+          static_cast<const int*>(zel_GetIndicesArray(mesh, typ, &count, &perEntity, status));
       const ZelLocalTopology& topo = *zel_LocalTopology(zel_Typ2Shape(typ), zel_Typ2Deg(typ));
       int nbrFaces = 0, sizes[6], nodes[6 * kZelFaceSlots], nbrEdges = 0, edges[12 * kZelEdgeSlots];
       ASSERT_EQ(zel_GetElementFaces(mesh, count, typ, &nbrFaces, sizes, nodes, status), 0);

@@ -1,5 +1,7 @@
 // Integer lists, the hash table (sizing, keys and tags, removal, pools, statistics) and the
 // reference grouping with its validity filter.
+#include "meshio/hash_table.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "meshio/entity_catalogue.h"
-#include "meshio/hash_table.h"
 #include "meshio/int_list.h"
 #include "meshio/reference_groups.h"
 #include "meshio/status.h"
@@ -35,7 +36,8 @@ TEST(IntList, KeepsAppendOrderAcrossBlocks) {
 
 TEST(HashTable, SizingAndHashFunction) {
   EXPECT_EQ(zel_NewHashTable(0, 10), nullptr);
-  const std::pair<int, int> sizes[] = {{1, 1}, {3, 2}, {1000, 512}, {1024, 1024}, {3000000, 2097152}};
+  const std::pair<int, int> sizes[] = {
+      {1, 1}, {3, 2}, {1000, 512}, {1024, 1024}, {3000000, 2097152}};
   for (auto [n, buckets] : sizes) {
     ZelHashTable* table = zel_NewHashTable(n, 0);
     ASSERT_NE(table, nullptr);
@@ -50,7 +52,8 @@ TEST(HashTable, SizingAndHashFunction) {
   EXPECT_EQ(zel_HashKey(table, 2, ab), 6);
   EXPECT_EQ(zel_HashKey(table, 2, ba), 9);
   const int big[3] = {0x7fffffff, 0x7fffffff, -5};  // wraps in 32 bits
-  EXPECT_EQ(zel_HashKey(table, 3, big), static_cast<int>((4u * 0x7fffffffu + 0x7fffffffu - 5u) & 15u));
+  EXPECT_EQ(zel_HashKey(table, 3, big),
+            static_cast<int>((4u * 0x7fffffffu + 0x7fffffffu - 5u) & 15u));
   zel_FreeHashTable(table);
 }
 
@@ -94,7 +97,8 @@ TEST(HashTable, PoolsGrowAndEveryEntryStaysFindable) {
     for (int& v : key) v = static_cast<int>(random() % 100000);
     key[0] = k;  // distinct
     keys.push_back(key);
-    ZelHashEntry* entry = zel_HashInsert(table, 1 + k % 200, static_cast<int>(key.size()), key.data());
+    ZelHashEntry* entry =
+        zel_HashInsert(table, 1 + k % 200, static_cast<int>(key.size()), key.data());
     ASSERT_NE(entry, nullptr);
     entry->data = k;
   }
@@ -106,7 +110,8 @@ TEST(HashTable, PoolsGrowAndEveryEntryStaysFindable) {
   EXPECT_EQ(visited, 250000);
   EXPECT_TRUE(ordered);
   for (int k = 0; k < 250000; k += 997) {
-    const ZelHashEntry* entry = zel_HashFind(table, 1 + k % 200, static_cast<int>(keys[k].size()), keys[k].data());
+    const ZelHashEntry* entry =
+        zel_HashFind(table, 1 + k % 200, static_cast<int>(keys[k].size()), keys[k].data());
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->data, k);
   }
@@ -138,8 +143,12 @@ struct Groups {
     zel_FreeRefGroups(groups, count);
     std::free(refs);
   }
-  std::vector<int> valid(int g) const { return {groups[g].valid, groups[g].valid + groups[g].nbrValid}; }
-  std::vector<int> invalid(int g) const { return {groups[g].invalid, groups[g].invalid + groups[g].nbrInvalid}; }
+  std::vector<int> valid(int g) const {
+    return {groups[g].valid, groups[g].valid + groups[g].nbrValid};
+  }
+  std::vector<int> invalid(int g) const {
+    return {groups[g].invalid, groups[g].invalid + groups[g].nbrInvalid};
+  }
 };
 
 TEST(ReferenceGroups, SortedReferencesAndValidityFilter) {
@@ -177,8 +186,8 @@ TEST(ReferenceGroups, InterleavedRecordsSingleEntityAndEmpty) {
   // A single entity uses the natural strides.
   const int tet[4] = {1, 2, 3, 4}, ref = 5;
   Groups one;
-  one.groups = zel_GroupByReference(EntityType::Tetrahedron, 4, 1, tet, tet, &ref, &ref,
-                                    &one.count, &one.refs, status);
+  one.groups = zel_GroupByReference(EntityType::Tetrahedron, 4, 1, tet, tet, &ref, &ref, &one.count,
+                                    &one.refs, status);
   ASSERT_EQ(one.count, 1);
   EXPECT_EQ(one.valid(0), (std::vector<int>{1}));
   // Vertices are never invalid and their node pointers are not read.

@@ -1,10 +1,12 @@
 // Solution loading: the real solution files read back to their dumps on their meshes; list
 // order, high-order headers, file-name rules and every failure of a malformed file.
+#include "meshio/solution_loading.h"
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -14,7 +16,6 @@
 #include "meshio/entity_catalogue.h"
 #include "meshio/keyword_file.h"
 #include "meshio/keyword_writer.h"
-#include "meshio/solution_loading.h"
 #include "meshio/zel_object_slots.h"
 #include "tests/meshio/dump_file.h"
 #include "tests/meshio/synthetic_mesh.h"
@@ -33,8 +34,8 @@ struct Mesh {
 // The list a solution keyword of the dumps lands in.
 ZelSolution* listOf(ZelObject* object, const std::string& keyword) {
   if (keyword == "SolAtVertices") return object->vertexSolutions;
-  static const char* const kShapes[7] = {"Edges",   "Triangles", "Quadrilaterals", "Tetrahedra",
-                                         "Pyramids", "Prisms",   "Hexahedra"};
+  static const char* const kShapes[7] = {"Edges",    "Triangles", "Quadrilaterals", "Tetrahedra",
+                                         "Pyramids", "Prisms",    "Hexahedra"};
   for (int shape = 0; shape < 7; ++shape) {
     if (keyword.find(kShapes[shape]) == std::string::npos) continue;
     const int listDegree = keyword.rfind("HOSolAt", 0) == 0 ? keyword.back() - '0' : 1;
@@ -102,7 +103,8 @@ void checkAgainstDump(const fs::path& solution) {
     header >> degree >> word >> nodes;
     std::vector<ZelSolution*> records;
     ZelSolution* field = listOf(mesh.object, keyword.name);
-    for (size_t t = 0; t < types.size() && field; ++t, field = field->next) records.push_back(field);
+    for (size_t t = 0; t < types.size() && field; ++t, field = field->next)
+      records.push_back(field);
     ASSERT_EQ(records.size(), types.size());
     const int lines = std::stoi(keyword.at("lines"));
     for (size_t t = 0; t < types.size(); ++t) {
@@ -135,8 +137,8 @@ TEST(SolutionFiles, EverySolutionReadsBackToItsDump) {
   int files = 0;
   for (const auto& entry : fs::directory_iterator(kData + "/sol")) {
     const std::string name = entry.path().filename().string();
-    const bool solution = name.find(".sol") != std::string::npos &&
-                          name.find(".dump.txt") == std::string::npos;
+    const bool solution =
+        name.find(".sol") != std::string::npos && name.find(".dump.txt") == std::string::npos;
     if (!solution) continue;
     testing::internal::CaptureStdout();
     checkAgainstDump(entry.path());
@@ -160,8 +162,8 @@ TEST(SolutionFiles, LookupNumberOfFieldsAndDegreeSummary) {
   EXPECT_EQ(zel_GetNumberOfSolutionFields(mesh.object), 2);
   int nbrEnt = -1, typ = -1, iteration = -1, deg = -1, nodes = -1;
   double time = -1;
-  double* vector = zel_GetSolutionArray(mesh.object, 108, 2, &nbrEnt, &typ, &iteration, &time,
-                                        &deg, &nodes, status);
+  double* vector = zel_GetSolutionArray(mesh.object, 108, 2, &nbrEnt, &typ, &iteration, &time, &deg,
+                                        &nodes, status);
   ASSERT_NE(vector, nullptr);
   EXPECT_EQ(nbrEnt, 117);
   EXPECT_EQ(typ, 2);
@@ -171,8 +173,8 @@ TEST(SolutionFiles, LookupNumberOfFieldsAndDegreeSummary) {
   EXPECT_EQ(nodes, 6);
   // A 2-D vector has two values per block; its norm is sqrt(x^2 + y^2).
   double* norm = zel_SolutionNorm(mesh.object, vector, nbrEnt, nodes);
-  EXPECT_DOUBLE_EQ(norm[6 * 117 + 5], std::hypot(vector[2 * (6 * 117 + 5)],
-                                                  vector[2 * (6 * 117 + 5) + 1]));
+  EXPECT_DOUBLE_EQ(norm[6 * 117 + 5],
+                   std::hypot(vector[2 * (6 * 117 + 5)], vector[2 * (6 * 117 + 5) + 1]));
   std::free(norm);
 
   testing::internal::CaptureStdout();
@@ -196,8 +198,8 @@ TEST(SolutionFiles, LookupNumberOfFieldsAndDegreeSummary) {
               " zel_GetSolutionArray is undefined for Typ " + std::to_string(kind) + " !\n");
   }
   std::snprintf(status, sizeof status, "untouched");
-  EXPECT_EQ(zel_GetSolutionArray(mesh.object, 0, 1, &nbrEnt, &typ, &iteration, &time, &deg,
-                                 &nodes, status),
+  EXPECT_EQ(zel_GetSolutionArray(mesh.object, 0, 1, &nbrEnt, &typ, &iteration, &time, &deg, &nodes,
+                                 status),
             nullptr);
   EXPECT_STREQ(status, "untouched");
 
@@ -240,16 +242,18 @@ class SolutionFileTest : public testing::Test {
     EXPECT_TRUE(writer.open(path, format, dim));
     for (const Block& block : blocks) {
       const bool table = zel::kKeywordTable[block.keyword].countFormat[0] == 'i';
-      EXPECT_TRUE(writer.beginKeyword(block.keyword, block.lines, block.types, block.degree,
-                                      block.nodes));
+      EXPECT_TRUE(
+          writer.beginKeyword(block.keyword, block.lines, block.types, block.degree, block.nodes));
       int perLine = 0;
       for (int typ : block.types) perLine += zel::solutionSizeOf(&typ, 1, dim);
       perLine *= block.nodes;
       if (block.types.empty()) perLine = std::strlen(zel::kKeywordTable[block.keyword].lineFormat);
       for (int line = 1; line <= (table ? block.lines : 1); ++line)
         for (int k = 0; k < perLine; ++k) {
-          if (block.keyword == zel::Kwd::Iterations) writer.integer(12);
-          else writer.real(1000.0 * line + k);
+          if (block.keyword == zel::Kwd::Iterations)
+            writer.integer(12);
+          else
+            writer.real(1000.0 * line + k);
         }
     }
     EXPECT_TRUE(writer.close()) << writer.error();
@@ -270,11 +274,11 @@ class SolutionFileTest : public testing::Test {
 TEST_F(SolutionFileTest, TypesOfOneKeywordKeepTheirOrderAndLaterKeywordsGoFirst) {
   const int tri = count(EntityType::Triangle);
   // SolAtTriangles is read before HOSolAtTrianglesP1: the high-order fields end up in front.
-  const std::string path =
-      write("order.sol", {{zel::Kwd::SolAtVertices, count(1), {1, 2}},
-                          {zel::Kwd::SolAtTriangles, tri, {4}},
-                          {107, tri, {3, 1}, 1, 3},
-                          {zel::Kwd::Time, 1, {}}, {zel::Kwd::Iterations, 1, {}}});
+  const std::string path = write("order.sol", {{zel::Kwd::SolAtVertices, count(1), {1, 2}},
+                                               {zel::Kwd::SolAtTriangles, tri, {4}},
+                                               {107, tri, {3, 1}, 1, 3},
+                                               {zel::Kwd::Time, 1, {}},
+                                               {zel::Kwd::Iterations, 1, {}}});
   ASSERT_EQ(open(path), 0) << status_;
   ZelSolution* vertex = object_->vertexSolutions;
   ASSERT_TRUE(vertex && vertex->next && !vertex->next->next);
@@ -303,9 +307,8 @@ TEST_F(SolutionFileTest, TypesOfOneKeywordKeepTheirOrderAndLaterKeywordsGoFirst)
 TEST_F(SolutionFileTest, HighOrderHeaderAndEdgesAndNodesPositions) {
   const int tet2 = count(EntityType::TetrahedronP2), edges = count(EntityType::Edge);
   // A degree-2 keyword whose header says degree 3 with 20 nodes keeps 20 blocks per element.
-  const std::string path = write("ho.solb", {{zel::Kwd::SolAtEdges, edges, {1}},
-                                             {114, tet2, {1}, 3, 20},
-                                             {175 + 1, 20, {}}});
+  const std::string path = write(
+      "ho.solb", {{zel::Kwd::SolAtEdges, edges, {1}}, {114, tet2, {1}, 3, 20}, {175 + 1, 20, {}}});
   ASSERT_EQ(open(path), 0) << status_;
   EXPECT_EQ(printed_, "HO solution Nodes positions conversion not supported as F77 \n");
   zel::EntitySlot slot;
@@ -335,14 +338,19 @@ TEST_F(SolutionFileTest, MalformedFilesFailWithTheirMessageAndKeepEarlierFields)
     int dim = 3;
   };
   const std::vector<Case> cases = {
-      {"dim.sol", {{zel::Kwd::SolAtVertices, 30, {1}}}, "Invalid solution dimension 2 should be 3 \n", 2},
-      {"vertices.sol", {{zel::Kwd::SolAtVertices, 29, {1}}},
+      {"dim.sol",
+       {{zel::Kwd::SolAtVertices, 30, {1}}},
+       "Invalid solution dimension 2 should be 3 \n",
+       2},
+      {"vertices.sol",
+       {{zel::Kwd::SolAtVertices, 29, {1}}},
        "Invalid number of solution  29 should be 30 for solAtVertices \n"},
-      {"prisms.solb", {{zel::Kwd::SolAtQuadrilaterals, quads, {2}}, {121, prisms3 + 1, {1}, 3, 40}},
+      {"prisms.solb",
+       {{zel::Kwd::SolAtQuadrilaterals, quads, {2}}, {121, prisms3 + 1, {1}, 3, 40}},
        "Invalid number of solution  " + std::to_string(prisms3 + 1) + " should be " +
            std::to_string(prisms3) + " for HosolAtPrismsP3 \n"},
-      {"positions.sol", {{zel::Kwd::SolAtVertices, 30, {2}}, {108, count(12), {1}, 2, 6},
-                         {167 + 1, 5, {}}},
+      {"positions.sol",
+       {{zel::Kwd::SolAtVertices, 30, {2}}, {108, count(12), {1}, 2, 6}, {167 + 1, 5, {}}},
        "Invalid number of solution reference nodes  5 should be 6 for "
        "HosolAtTrianglesP2NodesPositions \n"},
   };
@@ -399,19 +407,21 @@ TEST_F(SolutionFileTest, TruncatedAndGarbledFilesNeverCrash) {
   }
   EXPECT_EQ(object_->vertexSolutions, nullptr);
   EXPECT_EQ(open((dir_ / "absent").string()), 2);
-  EXPECT_EQ(std::string(status_), "Cannot open solution file " + (dir_ / "absent").string() +
-                                      ".[sol[b]]\n");
+  EXPECT_EQ(std::string(status_),
+            "Cannot open solution file " + (dir_ / "absent").string() + ".[sol[b]]\n");
 }
 
 TEST(SolutionFiles, BrokenSolutionFiles) {
   Mesh cube, square;
   char status[ZEL_STATUS_SIZE];
   ASSERT_EQ(zel_OpenMesh(cube.object, (kData + "/broken/cube3d.meshb").c_str(), status), 0);
-  EXPECT_EQ(zel_OpenSolution(cube.object, (kData + "/broken/cube3d.wrongcount.solb").c_str(), status), 2);
+  EXPECT_EQ(
+      zel_OpenSolution(cube.object, (kData + "/broken/cube3d.wrongcount.solb").c_str(), status), 2);
   EXPECT_STREQ(status, "Invalid number of solution  26 should be 27 for solAtVertices \n");
   // A node count that does not match the degree loads as it is.
   ASSERT_EQ(zel_OpenMesh(square.object, (kData + "/broken/square2d.mesh").c_str(), status), 0);
-  ASSERT_EQ(zel_OpenSolution(square.object, (kData + "/broken/square2d.honodes.sol").c_str(), status), 0)
+  ASSERT_EQ(
+      zel_OpenSolution(square.object, (kData + "/broken/square2d.honodes.sol").c_str(), status), 0)
       << status;
   zel::EntitySlot slot;
   zel::entitySlot(square.object, EntityType::Triangle, &slot);
@@ -421,7 +431,8 @@ TEST(SolutionFiles, BrokenSolutionFiles) {
   // Every broken mesh file given as a solution fails cleanly.
   for (const auto& entry : fs::directory_iterator(kData + "/broken")) {
     const std::string name = entry.path().string();
-    if (name.find(".dump.txt") != std::string::npos || name.find(".sol") != std::string::npos) continue;
+    if (name.find(".dump.txt") != std::string::npos || name.find(".sol") != std::string::npos)
+      continue;
     EXPECT_EQ(zel_OpenSolution(cube.object, name.c_str(), status), 2) << name;
   }
   EXPECT_EQ(zel_OpenSolution(nullptr, "x", status), 2);
@@ -435,7 +446,7 @@ TEST(DerivedFields, DeterminantsExpansionAndGather) {
   Mesh mesh;
   mesh.object->dim = 3;
   // One entity, one node: slot 0 then the block.
-  const double sym[12] = {0, 0, 0, 0, 0, 0, 2, 1, 3, 4, 5, 6};   // [[2,1,3],[1,4,5],[3,5,6]]
+  const double sym[12] = {0, 0, 0, 0, 0, 0, 2, 1, 3, 4, 5, 6};  // [[2,1,3],[1,4,5],[3,5,6]]
   const double full[18] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 0, 1, 4, 5, 6, 0};
   double* det = zel_SolutionDeterminant(mesh.object, sym, 1, 1, 3);
   EXPECT_DOUBLE_EQ(det[1], 2 * (24 - 25) - 1 * (6 - 15) + 3 * (5 - 12));
