@@ -1,0 +1,86 @@
+// The view saved with key "w" and restored at start-up from the mesh's state file gives the
+// same picture, on a mesh that is not centred at the origin.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QImage>
+#include <filesystem>
+#include <regex>
+
+#include "tests/support/child_process.h"
+#include "tests/support/x11_windows.h"
+
+namespace {
+
+const double kSeconds = 60.0;
+
+// Waits until `text` appears in the output of `pellon` (at most ten seconds).
+bool waitForOutput(ChildProcess& pellon, const std::string& text, int occurrences = 1) {
+  for (int i = 0; i < 200; ++i) {
+    if (countOccurrences(pellon.output(), text) >= occurrences) return true;
+    ::usleep(50 * 1000);
+  }
+  return false;
+}
+
+// Name of the last screenshot pellon reported.
+std::string lastScreenshot(const std::string& output) {
+  std::string name;
+  const std::regex done("screen shot done in file : (\\S+) \n");
+  for (auto it = std::sregex_iterator(output.begin(), output.end(), done);
+       it != std::sregex_iterator(); ++it)
+    name = (*it)[1];
+  return name;
+}
+
+TEST(StateFile, SavedViewIsRestoredAtStartUp) {
+  TemporaryDirectory directory;
+  const std::string mesh = directory.path() + "/sector.mesh";
+  std::filesystem::copy_file(std::string(ZEL_TEST_DATA) + "/ho/hex_sector_q2.mesh", mesh);
+
+  std::string first;
+  {
+    ChildProcess pellon(PELLON_BINARY, {"-in", mesh}, directory.path());
+    ASSERT_EQ(waitForWindows(pellon.pid(), 1, kSeconds).size(), 1u);
+    ASSERT_TRUE(waitForOutput(pellon, "setting up the scene"));
+    for (const char* key : {"z", "z", "Right", "t", "t", "r", "w"}) sendKeyToProcess(pellon.pid(), key);
+    ASSERT_TRUE(waitForOutput(pellon, "  writing zelmor.data\n"));
+    sendKeyToProcess(pellon.pid(), "space");
+    ASSERT_TRUE(waitForOutput(pellon, "screen shot done"));
+    first = lastScreenshot(pellon.output());
+    closeWindowsOfProcess(pellon.pid());
+    ASSERT_EQ(pellon.wait(kSeconds), 0);
+    // Seconds-stamped names: make sure the second screenshot cannot overwrite the first.
+    std::filesystem::rename(directory.path() + "/" + first, directory.path() + "/first.png");
+  }
+  std::filesystem::rename(directory.path() + "/zelmor.data", directory.path() + "/sector.data");
+
+  ChildProcess pellon(PELLON_BINARY, {"-in", mesh}, directory.path());
+  ASSERT_EQ(waitForWindows(pellon.pid(), 1, kSeconds).size(), 1u);
+  ASSERT_TRUE(waitForOutput(pellon, "setting up the scene"));
+  ASSERT_TRUE(waitForOutput(pellon, "  opening " + directory.path() + "/sector.data \n"));
+  EXPECT_NE(pellon.output().find("  DATA FILE FOUND \n"), std::string::npos);
+  ::usleep(300 * 1000);
+  sendKeyToProcess(pellon.pid(), "space");
+  ASSERT_TRUE(waitForOutput(pellon, "screen shot done"));
+  const std::string second = lastScreenshot(pellon.output());
+  closeWindowsOfProcess(pellon.pid());
+  ASSERT_EQ(pellon.wait(kSeconds), 0);
+
+  const QImage before(QString::fromStdString(directory.path() + "/first.png"));
+  const QImage after(QString::fromStdString(directory.path() + "/" + second));
+  ASSERT_EQ(before.size(), after.size());
+  int differing = 0, covered = 0;
+  for (int y = 0; y < before.height(); ++y) {
+    for (int x = 0; x < before.width(); ++x) {
+      const QRgb a = before.pixel(x, y), b = after.pixel(x, y);
+      covered += qRed(a) + qGreen(a) + qBlue(a) < 3 * 250;
+      differing += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                       std::abs(qBlue(a) - qBlue(b)) > 12;
+    }
+  }
+  EXPECT_GT(covered, 10000);  // the mesh is on screen
+  EXPECT_LT(differing, before.width() * before.height() / 500) << "pixels differing: " << differing;
+}
+
+}  // namespace
