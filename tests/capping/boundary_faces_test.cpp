@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <map>
@@ -434,6 +435,60 @@ TEST(BoundaryFaces, RealMeshesMarkTheirBoundaryTriangles) {
     std::printf("  %s: %d faces marked, %d emitted\n", name, marked, emitted);
     zel_FreeInterface(&mesh);
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BoundaryFaces, RealMeshWithNodeIndicesOutsideTheVertices) {
+  // Tetrahedron 11 has a node 0 and tetrahedron 21 a node 28 of 27 vertices.
+  ZelObject* mesh = nullptr;
+  zel_NewInterface(&mesh);
+  char status[ZEL_STATUS_SIZE];
+  ASSERT_EQ(
+      zel_OpenMesh(mesh, (std::string(ZEL_TEST_DATA) + "/broken/node_index_bad.meshb").c_str(),
+                   status),
+      0)
+      << status;
+  ZelObject* good = nullptr;
+  zel_NewInterface(&good);
+  ASSERT_EQ(
+      zel_OpenMesh(good, (std::string(ZEL_TEST_DATA) + "/broken/cube3d.meshb").c_str(), status), 0);
+  Extracted bad, reference;
+  extract(mesh, EntityType::Tetrahedron, &bad);
+  extract(good, EntityType::Tetrahedron, &reference);
+  EXPECT_EQ(bad.invalid, 2);
+  EXPECT_EQ(reference.invalid, 0);
+  int faces = 0, referenceFaces = 0;
+  for (int g = 0; g < bad.count; ++g) {
+    faces += bad.groups[g].nbrTri;
+    for (int f = 0; f < bad.groups[g].nbrTri; ++f) {
+      EXPECT_NE(bad.groups[g].triLinks[3 * f + 1], 11);
+      EXPECT_NE(bad.groups[g].triLinks[3 * f + 1], 21);
+    }
+  }
+  // The same count by brute force over the valid elements.
+  int count = 0, per = 0;
+  const int* tets = static_cast<const int*>(
+      zel_GetIndicesArray(mesh, EntityType::Tetrahedron, &count, &per, status));
+  std::map<std::array<int, 3>, int> seen;
+  for (int e = 1; e <= count; ++e) {
+    if (e == 11 || e == 21) continue;
+    for (int f = 0; f < 4; ++f) {
+      std::array<int, 3> key;
+      for (int k = 0; k < 3; ++k) key[k] = tets[e * per + (f + 1 + k) % 4];
+      std::sort(key.begin(), key.end());
+      ++seen[key];
+    }
+  }
+  int once = 0;
+  for (const auto& entry : seen) once += entry.second == 1;
+  EXPECT_EQ(faces, once);
+  for (int g = 0; g < reference.count; ++g) referenceFaces += reference.groups[g].nbrTri;
+  EXPECT_EQ(referenceFaces, 48);
+  zel_FreeInterface(&good);
+  zel_FreeInterface(&mesh);
 }
 
 }  // namespace
