@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "meshio/int_list.h"
 
@@ -73,10 +74,10 @@ namespace zel {
 // no entry was removed (removed slots are reused by later insertions).
 template <class Visit>
 void forEachHashEntry(ZelHashTable* table, Visit visit) {
-  ZelHashBlock* blocks[64];  // pools grow by doubling: a few dozen blocks at most
-  int count = 0;
-  for (ZelHashBlock* block = table->entryBlocks; block && count < 64; block = block->next)
-    blocks[count++] = block;
+  std::vector<ZelHashBlock*> blocks;  // newest first: walked backwards
+  for (ZelHashBlock* block = table->entryBlocks; block; block = block->next)
+    blocks.push_back(block);
+  size_t count = blocks.size();
   while (count > 0) {
     ZelHashBlock* block = blocks[--count];
     ZelHashEntry* entries = zel_HashBlockEntries(block);
