@@ -159,8 +159,14 @@ void buildSurfaceObjects(ZelMeshViewer* viewer, int vertexCount, const double* c
       char status[ZEL_STATUS_SIZE] = {};
       int nbrGroups = 0, invalid = 0;
       ZelSurfaceGroup* groups = nullptr;
-      if (zel_ExtractBoundaryFaces(mesh, volumeType, triMarks.data(), quaMarks.data(), &nbrGroups,
-                                   &groups, &invalid, status) != 0) {
+      int extracted;
+      {
+        StageClock clock(viewer->stageTimings() ? &viewer->stageTimings()->surfaceExtraction
+                                                : nullptr);
+        extracted = zel_ExtractBoundaryFaces(mesh, volumeType, triMarks.data(), quaMarks.data(),
+                                             &nbrGroups, &groups, &invalid, status);
+      }
+      if (extracted != 0) {
         std::printf("  %s\n", status);
         continue;
       }
@@ -198,12 +204,19 @@ ZelDrawPalette* makePalette(const DisplayParameters& p) {
 
 ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
                          const std::string& solutionName) {
+  StageTimings* timings = viewer->stageTimings();
+  StageClock wholeAssembly(timings ? &timings->assembly : nullptr);
   ZelObject* mesh = nullptr;
   char status[ZEL_STATUS_SIZE] = {};
   if (const int code = zel_NewInterface(&mesh); code != 0)
     std::printf(" zel_NewInterface  status %d \n", code);
   viewer->setMesh(mesh);
-  if (const int code = zel_OpenMesh(mesh, meshName.c_str(), status); code != 0) {
+  int meshCode;
+  {
+    StageClock clock(timings ? &timings->meshReading : nullptr);
+    meshCode = zel_OpenMesh(mesh, meshName.c_str(), status);
+  }
+  if (const int code = meshCode; code != 0) {
     std::printf(" zel_OpenMesh failed error %3d : %s\n", code, status);
   } else {
     std::printf("  %%%% %s OPENED\n", status + ZEL_STATUS_SIZE / 2);
@@ -216,7 +229,12 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
     viewer->renderNow();
     return mesh;
   }
-  if (const int code = zel_OpenSolution(mesh, solutionName.c_str(), status); code != 0) {
+  int solutionCode;
+  {
+    StageClock clock(timings ? &timings->solutionReading : nullptr);
+    solutionCode = zel_OpenSolution(mesh, solutionName.c_str(), status);
+  }
+  if (const int code = solutionCode; code != 0) {
     std::printf(" zel_OpenSolution failed error %3d : %s\n", code, status);
   } else {
     std::printf("  %%%% %s OPENED\n", status + ZEL_STATUS_SIZE / 2);

@@ -18,6 +18,7 @@
 #include "scene/ZelDisplaySettings.h"
 #include "window/OpenGLWindow.h"
 #include "window/SceneCamera.h"
+#include "window/stage_timings.h"
 
 class QOpenGLFunctions_4_0_Core;
 class GLSLProgram;
@@ -118,6 +119,9 @@ class ZelSceneWindow : public OpenGLWindow {
   std::vector<std::string> builtPrograms() const;
   long frameCount() const { return m_frameCount; }
   void setIsoLineWidth(double width) { m_isoLineWidth = width; }
+  // Stage timings to fill (null: none are taken).
+  void setStageTimings(StageTimings* timings) { m_timings = timings; }
+  StageTimings* stageTimings() const { return m_timings; }
 
   // Stores the name (empty: time-stamped), sets the request and draws a frame at once; the
   // frame writes the PNG after drawing.
@@ -203,6 +207,7 @@ class ZelSceneWindow : public OpenGLWindow {
   std::map<std::string, std::unique_ptr<GLSLProgram>> m_programs;
   int m_lastFramePrimitives = 0;
   double m_isoLineWidth = 1.0;
+  StageTimings* m_timings = nullptr;
   // Picked objects, most recent last (filled by picking), and hidden objects in the order
   // they were hidden.
   std::vector<ZelDrawObject*> m_picked;

@@ -5,6 +5,7 @@
 
 #include "homath/lagrange_to_bezier.h"
 #include "meshio/entity_types.h"
+#include "window/stage_timings.h"
 
 namespace {
 
@@ -81,7 +82,8 @@ void boxCentreAndFactor(int count, const double* coords, double centre[3], doubl
 }
 
 GpuArrays packMeshArrays(int kind, int vertexCount, const double* coords, int elementCount,
-                         const int* nodes, const int* selection, int selectionCount) {
+                         const int* nodes, const int* selection, int selectionCount,
+                         double* bezierSeconds) {
   GpuArrays arrays;
   const int k = nodes ? kindNodesPerElement(kind) : 1;
   arrays.nodesPerElement = k;
@@ -121,12 +123,15 @@ GpuArrays packMeshArrays(int kind, int vertexCount, const double* coords, int el
   arrays.coords.resize(used.size());
   for (size_t i = 0; i < used.size(); ++i)
     arrays.coords[i] = float((used[i] - centre[i % 3]) * factor);
-  convertToBezier(kind, &arrays);
+  {
+    StageClock clock(bezierSeconds);
+    convertToBezier(kind, &arrays);
+  }
   return arrays;
 }
 
 GpuArrays packLocalArrays(int kind, int vertexCount, const double* coords, int elementCount,
-                          const unsigned* indices) {
+                          const unsigned* indices, double* bezierSeconds) {
   GpuArrays arrays;
   arrays.vertexCount = vertexCount;
   arrays.elementCount = elementCount;
@@ -137,6 +142,9 @@ GpuArrays packLocalArrays(int kind, int vertexCount, const double* coords, int e
   arrays.coords.resize(size_t(vertexCount) * 3);
   for (size_t i = 0; i < arrays.coords.size(); ++i)
     arrays.coords[i] = float((coords[i] - centre[i % 3]) * factor);
-  convertToBezier(kind, &arrays);
+  {
+    StageClock clock(bezierSeconds);
+    convertToBezier(kind, &arrays);
+  }
   return arrays;
 }

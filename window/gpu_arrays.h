@@ -33,10 +33,12 @@ void boxCentreAndFactor(int count, const double* coords, double centre[3], doubl
 // Nodes outside 1..vertexCount are left out of the element (the grouping filters such
 // elements before they get here). Coordinates become (x - centre) x factor over the vertices
 // used; curved kinds get Bezier control points.
+// `bezierSeconds` (optional) accumulates the time of the Bezier conversion.
 GpuArrays packMeshArrays(int kind, int vertexCount, const double* coords, int elementCount,
-                         const int* nodes, const int* selection, int selectionCount);
+                         const int* nodes, const int* selection, int selectionCount,
+                         double* bezierSeconds = nullptr);
 
 // The same normalisation for arrays already 0-based: `coords` vertexCount x 3, `indices`
 // elementCount x k 0-based (used by faces built from volumes and by the cut-plane outline).
 GpuArrays packLocalArrays(int kind, int vertexCount, const double* coords, int elementCount,
-                          const unsigned* indices);
+                          const unsigned* indices, double* bezierSeconds = nullptr);
