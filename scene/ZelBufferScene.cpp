@@ -1,6 +1,6 @@
 // The buffer operations that take scene objects: they copy what the draw needs out of the
-// object (and its palette) and hand the drawn counts back. Only this file sees the scene
-// classes, and only programs that draw scene objects link it in.
+// object (and its palette) and hand the drawn counts back. They live with the scene objects so
+// that the GPU layer never depends on the layer above it.
 #include "gpu/ZelBufferObject.h"
 #include "scene/ZelDrawObject.h"
 #include "scene/ZelDrawPalette.h"
