@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/field_values.h"
+#include "app/parameter_file.h"
 #include "meshio/zel_object.h"
 #include "scene/ZelDrawKinds.h"
 #include "scene/ZelDrawPalette.h"
@@ -79,3 +80,36 @@ void ZelMeshViewer::performShowCenter() {
 void ZelMeshViewer::reportPicking(ZelDrawObject* picked) { Q_UNUSED(picked); }
 
 void ZelMeshViewer::centerScene(ZelDrawObject* picked) { Q_UNUSED(picked); }
+
+void ZelMeshViewer::ReadParameterFile(const QString& FilNam, int& Pal, float* usrPal,
+                                      int& NbrUsrCut, std::vector<std::array<double, 3>>& ctr,
+                                      std::vector<std::array<double, 3>>& nor, int& nbrIso,
+                                      double& IsoWid, int& cm, double* bbox, int& NbrUsrIso,
+                                      std::vector<float>& UsrIsoVal) {
+  DisplayParameters p;
+  p.Pal = Pal;
+  std::copy(usrPal, usrPal + 5, p.usrPal);
+  p.NbrUsrCut = NbrUsrCut;
+  p.ctr = ctr;
+  p.nor = nor;
+  p.nbrIso = nbrIso;
+  p.IsoWid = IsoWid;
+  p.cm = cm;
+  std::copy(bbox, bbox + 6, p.bbox);
+  p.NbrUsrIso = NbrUsrIso;
+  p.UsrIsoVal = UsrIsoVal;
+  readParameterFile(FilNam.toStdString(), &p, stdout);
+  Pal = p.Pal;
+  std::copy(p.usrPal, p.usrPal + 5, usrPal);
+  NbrUsrCut = p.NbrUsrCut;
+  ctr = p.ctr;
+  nor = p.nor;
+  nbrIso = p.nbrIso;
+  IsoWid = p.IsoWid;
+  cm = p.cm;
+  std::copy(p.bbox, p.bbox + 6, bbox);
+  NbrUsrIso = p.NbrUsrIso;
+  UsrIsoVal = p.UsrIsoVal;
+  if (p.displayField > 0) m_displayedField = p.displayField;
+  std::fflush(stdout);
+}

@@ -67,6 +67,12 @@ class ZelMeshViewer : public ZelSceneWindow {
   void reportPicking(ZelDrawObject* picked);
   void performShowCenter();
   void centerScene(ZelDrawObject* picked);
+  // Reads the mesh's parameter file into the parameters (all outputs but the file name; they
+  // keep the values they hold unless the file sets them) and sets the displayed field.
+  void ReadParameterFile(const QString& FilNam, int& Pal, float* usrPal, int& NbrUsrCut,
+                         std::vector<std::array<double, 3>>& ctr,
+                         std::vector<std::array<double, 3>>& nor, int& nbrIso, double& IsoWid,
+                         int& cm, double* bbox, int& NbrUsrIso, std::vector<float>& UsrIsoVal);
 
  private:
   ZelObject* m_mesh = nullptr;

@@ -243,8 +243,10 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
 
   DisplayParameters parameters;
   zel_GetBoundingBox(mesh, parameters.bbox, status);
-  readParameterFile(meshName, &parameters, stdout);
-  if (parameters.displayField > 0) viewer->setDisplayedField(parameters.displayField);
+  viewer->ReadParameterFile(QString::fromStdString(meshName), parameters.Pal, parameters.usrPal,
+                            parameters.NbrUsrCut, parameters.ctr, parameters.nor, parameters.nbrIso,
+                            parameters.IsoWid, parameters.cm, parameters.bbox,
+                            parameters.NbrUsrIso, parameters.UsrIsoVal);
   double box[6];
   std::copy(parameters.bbox, parameters.bbox + 6, box);
   const double centre[3] = {0.5 * (box[0] + box[1]), 0.5 * (box[2] + box[3]),

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QImage>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "app/ZelMeshViewer.h"
@@ -130,6 +132,34 @@ TEST(SceneAssembly, CurvedBallHasACircularSilhouette) {
   int rows = 0;
   EXPECT_LE(silhouetteDeviation(image, 400, 300, radius, 1.0, &rows), 2.0);
   EXPECT_EQ(rows, 600);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SceneAssembly, DisplayedFieldStepsWithinTheFieldsAndFallsBackToTheFirst) {
+  const auto previous = std::filesystem::current_path();
+  const auto directory = std::filesystem::temp_directory_path() / "zel_fields_test";
+  std::filesystem::remove_all(directory);
+  std::filesystem::create_directories(directory);
+  std::filesystem::current_path(directory);
+  std::ofstream("DEFAULT.zelmor") << "displayfield 99\n";
+
+  ZelMeshViewer viewer(pellonSurfaceFormat());
+  assembleScene(&viewer, kData + "/sol/sphere_p1.meshb", kData + "/sol/sphere_p1.all.sol");
+  ASSERT_GE(viewer.numberOfFields(), 2);
+  EXPECT_EQ(viewer.displayedField(), 1);  // 99 is beyond the fields
+
+  viewer.changeDisplayField(-1);
+  EXPECT_EQ(viewer.displayedField(), 1);
+  viewer.changeDisplayField(+1);
+  EXPECT_EQ(viewer.displayedField(), 2);
+  for (int i = 0; i < viewer.numberOfFields() + 2; ++i) viewer.changeDisplayField(+1);
+  EXPECT_EQ(viewer.displayedField(), viewer.numberOfFields());
+
+  std::filesystem::current_path(previous);
+  std::filesystem::remove_all(directory);
 }
 
 }  // namespace
