@@ -4,29 +4,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gpu/colour_maps.h"
 #include "window/text_tokens.h"
 
 namespace {
-
-struct ColourMapWord {
-  const char* word;
-  const char* message;
-};
-
-// Indexed by colour-map number.
-const ColourMapWord kColourMaps[] = {
-    {"rainbow", "  Rainbow colormap used"},
-    {"grayscale", "  Grayscale colormap used"},
-    {"coolwarm", "  Coolwarm colormap used"},
-    {"magma", "  Magma colormap used"},
-    {"inferno", "  Inferno colormap used"},
-    {"plasma", "  Plasma colormap used"},
-    {"viridis", "  Viridis colormap used"},
-    {"jet", "  Jet colormap used"},
-    {"cubehelixblue", "  Cubehelix blue colormap used"},
-    {"cubehelixbluerev", "  Reverse cubehelix blue colormap used"},
-    {"rainbowdesaturated", "  Rainbow desaturated used"},
-};
 
 double rounded(double value) { return double(float(value)); }
 
@@ -82,15 +63,13 @@ bool readIsoValues(KeywordValueReader& reader, DisplayParameters* p) {
 void readColourMap(KeywordValueReader& reader, DisplayParameters* p) {
   std::string word;
   if (!readToken(reader.input(), &word)) return;
-  word = lowerCased(word);
-  for (int map = 0; map < int(std::size(kColourMaps)); ++map) {
-    if (word == kColourMaps[map].word) {
-      p->cm = map;
-      std::fprintf(reader.messages(), "%s\n", kColourMaps[map].message);
-      return;
-    }
+  const int map = zel::findColourMap(word.c_str());
+  if (map < 0) {
+    std::fprintf(reader.messages(), "  unknow colormap ! \n");
+    return;
   }
-  std::fprintf(reader.messages(), "  unknow colormap ! \n");
+  p->cm = map;
+  std::fprintf(reader.messages(), "%s\n", zel::colourMap(map).announcement);
 }
 
 bool applyKeyword(KeywordValueReader& reader, const std::string& keyword, DisplayParameters* p) {
