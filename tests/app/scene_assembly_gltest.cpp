@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QTest>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -160,6 +161,28 @@ TEST(SceneAssembly, DisplayedFieldStepsWithinTheFieldsAndFallsBackToTheFirst) {
 
   std::filesystem::current_path(previous);
   std::filesystem::remove_all(directory);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SceneAssembly, KeyCShowsAndHidesTheSceneCentreMarker) {
+  ZelMeshViewer viewer(pellonSurfaceFormat());
+  assembleScene(&viewer, kData + "/ho/disk_tri_p2.mesh", kData + "/ho/disk_tri_p2.mesh");
+  ZelDrawObject* marker = viewer.sceneCenterMarker();
+  ASSERT_NE(marker, nullptr);
+  EXPECT_FALSE(marker->visible());
+  QTest::keyClick(&viewer, 'C');
+  EXPECT_TRUE(marker->visible());
+  QTest::keyClick(&viewer, 'C');
+  EXPECT_FALSE(marker->visible());
+  // The marker sits at the rotation centre, the middle of the mesh's box.
+  const double* centre = viewer.rotationCentre();
+  double box[6];
+  viewer.getBoundingBox(box);
+  EXPECT_NEAR(centre[0], 0.5 * (box[0] + box[1]), 1e-12);
+  EXPECT_NEAR(centre[1], 0.5 * (box[2] + box[3]), 1e-12);
 }
 
 }  // namespace
