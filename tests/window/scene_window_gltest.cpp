@@ -13,6 +13,9 @@
 #include <fstream>
 
 #include "app/pellon.h"
+#include "meshio/entity_types.h"
+#include "scene/ZelDrawObject.h"
+#include "tests/support/disc_mesh.h"
 #include "window/ZelSceneWindow.h"
 
 namespace {
@@ -230,6 +233,56 @@ TEST_F(SceneWindowTest, StateFileRestoresTheView) {
 
   QFile::remove("zelmor.data");
   QDir::setCurrent(previous);
+}
+
+}  // namespace
+
+namespace {
+
+// Pixels whose colour differs by more than a few units between two images of the same size.
+int differingPixels(const QImage& a, const QImage& b) {
+  int count = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      count += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q)) > 6;
+    }
+  return count;
+}
+
+TEST_F(SceneWindowTest, KeysChangeThePictureAndTogglingBackRestoresIt) {
+  const CurvedMesh mesh = makeDiscMesh(EntityType::Triangle, 2, 4);
+  ZelDrawObject* disc = ZelDrawObject::create(DrawKind::TriangleP2, 1);
+  window->addObject(disc);
+  window->attachData(disc, mesh.vertexCount, mesh.coords.data(), mesh.elementCount,
+                     mesh.nodes.data());
+  const double box[6] = {-1, 1, -1, 1, 0, 0};
+  window->storeBoundingBox(box);
+  window->resetView();
+  const QString path = QDir::temp().filePath("zel_keys_test.png");
+  auto picture = [&] {
+    window->requestScreenshot(path.toStdString());
+    return QImage(path);
+  };
+  const QImage start = picture();
+  // Each key and the key that takes it back: lines, tessellation edges, face colouring,
+  // shading, shrink, background, zoom, pan.
+  const std::vector<std::pair<std::string, std::string>> keys = {
+      {"l", "l"}, {"L", "L"}, {"f", "fff"}, {"r", "rrr"}, {"b", "b"}, {"z", "i"}};
+  for (const auto& [change, back] : keys) {
+    key(change.c_str());
+    settle();
+    EXPECT_GT(differingPixels(start, picture()), 500) << change;
+    key(back.c_str());
+    settle();
+    EXPECT_LT(differingPixels(start, picture()), 50) << back;
+  }
+  key(Qt::Key_F12);
+  EXPECT_GT(differingPixels(start, picture()), 500);
+  key(Qt::Key_F12);
+  EXPECT_LT(differingPixels(start, picture()), 50);
+  QFile::remove(path);
 }
 
 }  // namespace
