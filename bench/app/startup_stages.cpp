@@ -275,7 +275,7 @@ int runChild(int argc, char** argv) {
   ZelObject* mesh = viewer.mesh();
   // Stage windows in their order inside the assembly: reading, solution, boundary faces;
   // the conversions and uploads of every object follow, ending with the frame that closes
-  // the assembly.
+  // the assembly. The short steps between stages are left out, so the marks run a little early.
   const double marks[] = {start,
                           start + t.meshReading,
                           start + t.meshReading + t.solutionReading,
