@@ -27,6 +27,7 @@
 #include "app/ZelMeshViewer.h"
 #include "app/pellon.h"
 #include "app/scene_assembly.h"
+#include "bench/bench_clock.h"
 #include "meshio/entity_types.h"
 #include "meshio/keyword_table.h"
 #include "meshio/keyword_writer.h"
@@ -35,15 +36,8 @@
 
 namespace {
 
-double now() {
-  using namespace std::chrono;
-  return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
+using bench::median;
+using bench::now;
 
 // ---- Files ----------------------------------------------------------------------------------
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "capping/boundary_faces.h"
+#include "bench/bench_clock.h"
 #include "meshio/entity_types.h"
 #include "meshio/reference_groups.h"
 #include "meshio/zel_object.h"
@@ -26,15 +27,8 @@
 
 namespace {
 
-double now() {
-  using namespace std::chrono;
-  return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
+using bench::median;
+using bench::now;
 
 // A field of /proc/self/status in kB ("VmRSS:", "VmHWM:").
 long statusKilobytes(const char* field) {

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "meshio/entity_types.h"
 #include "meshio/keyword_table.h"
 #include "meshio/keyword_writer.h"
@@ -29,15 +30,8 @@
 
 namespace {
 
-double now() {
-  using namespace std::chrono;
-  return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
+using bench::median;
+using bench::now;
 
 // The cube [0,1]^3 split into n^3 cells of 6 tetrahedra, boundary squares into 2 triangles.
 // Degree 2 uses the grid of step 1/(2n): vertices at even grid points, mid-edge nodes between.
