@@ -291,7 +291,7 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
 
   ZelDrawObject* points = ZelDrawObject::create(DrawKind::Vertex, 0);
   viewer->addObject(points);
-  viewer->attachData(points, vertexCount, coords);
+  viewer->attachDataWhenShown(points, vertexCount, coords);
   buildCornerObjects(viewer, vertexCount, coords);
 
   ZelDrawObject* marker = ZelDrawObject::create(DrawKind::SceneCenter, 0);

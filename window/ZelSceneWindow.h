@@ -97,6 +97,10 @@ class ZelSceneWindow : public OpenGLWindow {
   void attachData(ZelDrawObject* object, int vertexCount, const double* coords,
                   int elementCount = 0, const int* nodes = nullptr,
                   const int* selection = nullptr, int selectionCount = 0);
+  // The vertices form of attachData, done only when the object is first drawn (a vertex cloud
+  // is hidden until the user shows it, and packing millions of points costs seconds). The
+  // coordinates must stay valid while the object is in the scene.
+  void attachDataWhenShown(ZelDrawObject* object, int vertexCount, const double* coords);
   // Geometry already 0-based: `coords` vertexCount x 3, `indices` elementCount x k.
   void attachLocalData(ZelDrawObject* object, int vertexCount, const double* coords,
                        int elementCount, const unsigned* indices);
@@ -208,6 +212,8 @@ class ZelSceneWindow : public OpenGLWindow {
   int m_lastFramePrimitives = 0;
   double m_isoLineWidth = 1.0;
   StageTimings* m_timings = nullptr;
+  // Geometry attachments waiting for their object's first draw: vertex count and coordinates.
+  std::map<ZelDrawObject*, std::pair<int, const double*>> m_deferred;
   // Picked objects, most recent last (filled by picking), and hidden objects in the order
   // they were hidden.
   std::vector<ZelDrawObject*> m_picked;

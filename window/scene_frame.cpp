@@ -255,6 +255,12 @@ void ZelSceneWindow::drawGroups() {
 }
 
 int ZelSceneWindow::drawObject(ZelDrawObject* object, GLSLProgram* p) {
+  if (const auto deferred = m_deferred.find(object); deferred != m_deferred.end()) {
+    const auto [vertexCount, coords] = deferred->second;
+    m_deferred.erase(deferred);
+    attachData(object, vertexCount, coords);
+    p->use();  // the upload may have bound other state; the program stays ours
+  }
   ZelBufferObject* buffer = bufferOf(object);
   if (!buffer) {
     std::cout << " warning : no attachData to object of type " << object->typeName()

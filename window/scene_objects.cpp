@@ -60,6 +60,7 @@ void ZelSceneWindow::removeObject(ZelDrawObject* object) {
     return;
   }
   makeContextCurrent();
+  m_deferred.erase(object);
   m_buffers.erase(object);  // the buffer's destructor frees its GPU objects
   auto& list = m_objects[object->kind()][object->reference()];
   list.erase(std::remove(list.begin(), list.end(), object), list.end());
@@ -100,6 +101,11 @@ void ZelSceneWindow::attachData(ZelDrawObject* object, int vertexCount, const do
   buffer->setBoundingBox(2, corners);
   buffer->updateVao(m_gl, arrays.vertexCount, arrays.coords.data(), arrays.elementCount,
                     arrays.indices.empty() ? nullptr : arrays.indices.data());
+}
+
+void ZelSceneWindow::attachDataWhenShown(ZelDrawObject* object, int vertexCount,
+                                         const double* coords) {
+  if (object && bufferOf(object)) m_deferred[object] = {vertexCount, coords};
 }
 
 void ZelSceneWindow::attachLocalData(ZelDrawObject* object, int vertexCount, const double* coords,

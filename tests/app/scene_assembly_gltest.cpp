@@ -186,3 +186,23 @@ TEST(SceneAssembly, KeyCShowsAndHidesTheSceneCentreMarker) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SceneAssembly, VerticesAreUploadedWhenFirstShown) {
+  ZelMeshViewer viewer(pellonSurfaceFormat());
+  assembleScene(&viewer, kData + "/ho/disk_tri_p2.mesh", kData + "/ho/disk_tri_p2.mesh");
+  ZelDrawObject* points = nullptr;
+  for (ZelDrawObject* object : viewer.allObjects())
+    if (object->kind() == DrawKind::Vertex) points = object;
+  ASSERT_NE(points, nullptr);
+  EXPECT_EQ(points->entityCount(), 0);  // not uploaded while hidden
+  viewer.renderNow();
+  const int hidden = viewer.lastFramePrimitives();
+  QTest::keyClick(&viewer, 'D');
+  viewer.renderNow();
+  EXPECT_EQ(points->entityCount(), 258);  // every vertex of the mesh, P2 nodes included
+  EXPECT_EQ(viewer.lastFramePrimitives(), hidden + 258);
+}
+
+}  // namespace
