@@ -8,6 +8,8 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <array>
+#include <map>
 #include <set>
 
 #include "app/ZelMeshViewer.h"
@@ -15,6 +17,7 @@
 #include "app/scene_assembly.h"
 #include "gpu/ZelBufferObject.h"
 #include "meshio/entity_types.h"
+#include "meshio/zel_object.h"
 #include "scene/ZelDrawObject.h"
 #include "tests/support/image_probe.h"
 
@@ -203,6 +206,45 @@ TEST(SceneAssembly, VerticesAreUploadedWhenFirstShown) {
   viewer.renderNow();
   EXPECT_EQ(points->entityCount(), 258);  // every vertex of the mesh, P2 nodes included
   EXPECT_EQ(viewer.lastFramePrimitives(), hidden + 258);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SceneAssembly, EveryBoundaryFaceIsShownOnce) {
+  ZelMeshViewer viewer(pellonSurfaceFormat());
+  const std::string ball = kData + "/meshio/sphere_o1.meshb";
+  assembleScene(&viewer, ball, ball);
+
+  // Boundary faces counted here by their sorted corner numbers: faces of one tetrahedron only.
+  char status[1024];
+  int count = 0, k = 0;
+  const int* tetrahedra = static_cast<const int*>(
+      zel_GetIndicesArray(viewer.mesh(), EntityType::Tetrahedron, &count, &k, status));
+  ASSERT_NE(tetrahedra, nullptr);
+  std::map<std::array<int, 3>, int> faces;
+  for (int e = 1; e <= count; ++e) {
+    const int* v = tetrahedra + size_t(e) * size_t(k);
+    for (int skip = 0; skip < 4; ++skip) {
+      std::array<int, 3> face;
+      int n = 0;
+      for (int i = 0; i < 4; ++i)
+        if (i != skip) face[n++] = v[i];
+      std::sort(face.begin(), face.end());
+      ++faces[face];
+    }
+  }
+  int boundary = 0;
+  for (const auto& [face, uses] : faces) boundary += uses == 1;
+
+  // Shown: surface faces of the volumes, plus the mesh's own triangles that lie on them.
+  int shown = 0;
+  for (ZelDrawObject* object : viewer.allObjects())
+    if (object->kind() == DrawKind::SrfTriangle) shown += object->entityCount();
+  for (const ZelFaceMark& mark : viewer.triangleMarks(1)) shown += mark.face > 0;
+  EXPECT_GT(boundary, 100);
+  EXPECT_EQ(shown, boundary);
 }
 
 }  // namespace
