@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "meshio/entity_table.h"
+#include "meshio/node_order.h"
 #include "meshio/status.h"
 
 namespace {
@@ -35,28 +36,6 @@ bool highDegreeSlot(int typ, int* degree, int* slot) {
   return false;
 }
 
-int latticeCount(int shape, int d) {
-  if (d < 0) return 0;
-  switch (shape) {
-    case EntityType::Edge:
-      return d + 1;
-    case EntityType::Triangle:
-      return (d + 1) * (d + 2) / 2;
-    case EntityType::Quadrilateral:
-      return (d + 1) * (d + 1);
-    case EntityType::Tetrahedron:
-      return (d + 1) * (d + 2) * (d + 3) / 6;
-    case EntityType::Pyramid:
-      return (d + 1) * (d + 2) * (2 * d + 3) / 6;
-    case EntityType::Prism:
-      return (d + 1) * (d + 1) * (d + 2) / 2;
-    case EntityType::Hexahedron:
-      return (d + 1) * (d + 1) * (d + 1);
-    default:
-      return 0;
-  }
-}
-
 bool isCatalogueElement(int typ) { return typ >= 3 && typ <= 31 && typ != 5; }
 
 // Node count (or shape vertices when vertices is true) of codes 3..74 except 5 and 39.
@@ -66,7 +45,7 @@ int sizeOf(int typ, bool vertices) {
   int degree = 0, slot = 0;
   if (!highDegreeSlot(typ, &degree, &slot)) return 0;
   int shape = kGroupShapes[slot];
-  return vertices ? kEntityInfo[shape].shapeVertices : latticeCount(shape, degree);
+  return vertices ? kEntityInfo[shape].shapeVertices : LatticeNodeCount(shape, degree);
 }
 
 // Default node orders decoded once from their digit strings.
@@ -136,7 +115,7 @@ const char* zel_EntTypName(int typ) { return zel_DrawKindName(zel_EntTyp2DrawKin
 
 int zel_SolTyp2Siz(int solTyp, int k) {
   if (solTyp < SolTyp::First || solTyp > SolTyp::Last) return 0;
-  return latticeCount(kSolTypShapes[(solTyp - SolTyp::First) % 7], k);
+  return LatticeNodeCount(kSolTypShapes[(solTyp - SolTyp::First) % 7], k);
 }
 
 int zel_SolTyp2EntTyp(int solTyp, int k) {
@@ -159,23 +138,7 @@ int zel_Typ2Shape(int typ) {
   return highDegreeSlot(typ, &degree, &slot) ? kGroupShapes[slot] : 0;
 }
 
-int zel_Shape2RowWidth(int shape) {
-  switch (shape) {
-    case EntityType::Edge:
-      return 1;
-    case EntityType::Quadrilateral:
-      return 2;
-    case EntityType::Triangle:
-    case EntityType::Pyramid:
-    case EntityType::Hexahedron:
-      return 3;
-    case EntityType::Tetrahedron:
-    case EntityType::Prism:
-      return 4;
-    default:
-      return 0;
-  }
-}
+int zel_Shape2RowWidth(int shape) { return LatticeWidth(shape); }
 
 const int* zel_Typ2Ordering(int typ, int* nbrNod, int* rowWidth) {
   const DecodedOrder* order = isCatalogueElement(typ) ? &decodedOrders()[typ] : nullptr;
