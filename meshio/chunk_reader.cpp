@@ -50,18 +50,9 @@ void ChunkReader::issue(int descriptor, void* buffer, size_t bytes, int64_t offs
 
 ssize_t ChunkReader::wait(int* error) {
   std::unique_lock<std::mutex> lock(mutex_);
-  if (pending_) {
-    // The helper has not been scheduled yet (a busy machine): read here rather than wait for
-    // it to get a time slice.
-    pending_ = false;
-    lock.unlock();
-    int readError = 0;
-    ssize_t result = readFully(descriptor_, buffer_, bytes_, offset_, &readError);
-    lock.lock();
-    result_ = result;
-    error_ = readError;
-    done_ = true;
-  }
+  // The helper has not been scheduled yet (a busy machine): read here rather than wait for it
+  // to get a time slice.
+  if (pending_) readPending(lock);
   changed_.wait(lock, [this] { return done_; });
   *error = error_;
   return result_;
@@ -72,20 +63,24 @@ void ChunkReader::run() {
   for (;;) {
     changed_.wait(lock, [this] { return pending_ || stop_; });
     if (stop_) return;
-    pending_ = false;
-    int descriptor = descriptor_;
-    void* buffer = buffer_;
-    size_t bytes = bytes_;
-    int64_t offset = offset_;
-    lock.unlock();
-    int error = 0;
-    ssize_t result = readFully(descriptor, buffer, bytes, offset, &error);
-    lock.lock();
-    result_ = result;
-    error_ = error;
-    done_ = true;
-    changed_.notify_all();
+    readPending(lock);
   }
+}
+
+void ChunkReader::readPending(std::unique_lock<std::mutex>& lock) {
+  pending_ = false;
+  const int descriptor = descriptor_;
+  void* buffer = buffer_;
+  const size_t bytes = bytes_;
+  const int64_t offset = offset_;
+  lock.unlock();
+  int error = 0;
+  const ssize_t result = readFully(descriptor, buffer, bytes, offset, &error);
+  lock.lock();
+  result_ = result;
+  error_ = error;
+  done_ = true;
+  changed_.notify_all();
 }
 
 }  // namespace zel

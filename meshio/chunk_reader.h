@@ -28,6 +28,9 @@ class ChunkReader {
 
  private:
   void run();
+  // Reads the pending chunk with the lock released, then records its result and wakes the
+  // waiters. Called with the lock held and a read pending.
+  void readPending(std::unique_lock<std::mutex>& lock);
 
   std::thread thread_;
   std::mutex mutex_;
