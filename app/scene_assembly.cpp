@@ -33,6 +33,16 @@ const int kSurfaceQuadrilateralKinds[4] = {DrawKind::SrfQuadrilateral, DrawKind:
                                            DrawKind::SrfQuadrilateralQ3,
                                            DrawKind::SrfQuadrilateralQ4};
 
+// The report of a file read: the failure with its code and message, or the file opened (whose
+// name the reader echoes into the second half of the status buffer).
+void reportOpening(const char* function, int code, const char* status) {
+  if (code != 0) {
+    std::printf(" %s failed error %3d : %s\n", function, code, status);
+  } else {
+    std::printf("  %%%% %s OPENED\n", status + ZEL_STATUS_SIZE / 2);
+  }
+}
+
 int countOf(ZelObject* mesh, int typ) {
   char status[ZEL_STATUS_SIZE] = {};
   int count = 0;
@@ -161,8 +171,7 @@ void buildSurfaceObjects(ZelMeshViewer* viewer, int vertexCount, const double* c
       ZelSurfaceGroup* groups = nullptr;
       int extracted;
       {
-        StageClock clock(viewer->stageTimings() ? &viewer->stageTimings()->surfaceExtraction
-                                                : nullptr);
+        StageClock clock(viewer->stageTimings(), &StageTimings::surfaceExtraction);
         extracted = zel_ExtractBoundaryFaces(mesh, volumeType, triMarks.data(), quaMarks.data(),
                                              &nbrGroups, &groups, &invalid, status);
       }
@@ -205,21 +214,15 @@ ZelDrawPalette* makePalette(const DisplayParameters& p) {
 ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
                          const std::string& solutionName) {
   StageTimings* timings = viewer->stageTimings();
-  StageClock wholeAssembly(timings ? &timings->assembly : nullptr);
+  StageClock wholeAssembly(timings, &StageTimings::assembly);
   ZelObject* mesh = nullptr;
   char status[ZEL_STATUS_SIZE] = {};
   if (const int code = zel_NewInterface(&mesh); code != 0)
     std::printf(" zel_NewInterface  status %d \n", code);
   viewer->setMesh(mesh);
-  int meshCode;
   {
-    StageClock clock(timings ? &timings->meshReading : nullptr);
-    meshCode = zel_OpenMesh(mesh, meshName.c_str(), status);
-  }
-  if (const int code = meshCode; code != 0) {
-    std::printf(" zel_OpenMesh failed error %3d : %s\n", code, status);
-  } else {
-    std::printf("  %%%% %s OPENED\n", status + ZEL_STATUS_SIZE / 2);
+    StageClock clock(timings, &StageTimings::meshReading);
+    reportOpening("zel_OpenMesh", zel_OpenMesh(mesh, meshName.c_str(), status), status);
   }
   zel_PrintStatistics(mesh);
   const int vertexCount = countOf(mesh, Vertex);
@@ -229,15 +232,10 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
     viewer->renderNow();
     return mesh;
   }
-  int solutionCode;
   {
-    StageClock clock(timings ? &timings->solutionReading : nullptr);
-    solutionCode = zel_OpenSolution(mesh, solutionName.c_str(), status);
-  }
-  if (const int code = solutionCode; code != 0) {
-    std::printf(" zel_OpenSolution failed error %3d : %s\n", code, status);
-  } else {
-    std::printf("  %%%% %s OPENED\n", status + ZEL_STATUS_SIZE / 2);
+    StageClock clock(timings, &StageTimings::solutionReading);
+    reportOpening("zel_OpenSolution", zel_OpenSolution(mesh, solutionName.c_str(), status),
+                  status);
   }
   zel_PrintSolutionDegrees(mesh);
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "gpu/ZelBufferObject.h"
 #include "homath/lagrange_to_bezier.h"
 #include "meshio/entity_types.h"
 #include "window/stage_timings.h"
@@ -45,10 +46,32 @@ KindShape shapeOf(int kind) {
   }
 }
 
-// Converts the control points of curved kinds in place (3 components per vertex).
-void convertToBezier(int kind, GpuArrays* arrays) {
+// Fills the arrays' box from `count` vertices (vertexAt(i): the vertex's three coordinates),
+// stores their coordinates normalised by that box's centre and largest extent, and converts
+// the control points of curved kinds to Bezier form in place.
+template <typename VertexAt>
+void normaliseAndConvert(int kind, int count, VertexAt vertexAt, GpuArrays* arrays,
+                         double* bezierSeconds) {
+  double* box = arrays->box;
+  for (int i = 0; i < count; ++i) {
+    const double* x = vertexAt(i);
+    for (int axis = 0; axis < 3; ++axis) {
+      if (i == 0 || x[axis] < box[2 * axis]) box[2 * axis] = x[axis];
+      if (i == 0 || x[axis] > box[2 * axis + 1]) box[2 * axis + 1] = x[axis];
+    }
+  }
+  double placement[4];  // centre, 1 / largest extent
+  ZelBufferObject::centreAndScale(box, placement);
+  arrays->coords.resize(size_t(count) * 3);
+  for (int i = 0; i < count; ++i) {
+    const double* x = vertexAt(i);
+    for (int axis = 0; axis < 3; ++axis)
+      arrays->coords[3 * size_t(i) + axis] = float((x[axis] - placement[axis]) * placement[3]);
+  }
+
   const int degree = kindGeometricDegree(kind);
   if (degree < 2 || arrays->elementCount == 0) return;
+  StageClock clock(bezierSeconds);
   const std::vector<int> indices(arrays->indices.begin(), arrays->indices.end());
   LagrangeToBezier(arrays->vertexCount, degree, arrays->coords.data(), 3, arrays->elementCount,
                    indices.data(), arrays->nodesPerElement);
@@ -58,28 +81,6 @@ void convertToBezier(int kind, GpuArrays* arrays) {
 
 int kindGeometricDegree(int kind) { return shapeOf(kind).degree; }
 int kindNodesPerElement(int kind) { return shapeOf(kind).nodes; }
-
-void boxCentreAndFactor(int count, const double* coords, double centre[3], double* factor,
-                        double box[6]) {
-  double low[3] = {0, 0, 0}, high[3] = {0, 0, 0};
-  for (int i = 0; i < count; ++i) {
-    for (int axis = 0; axis < 3; ++axis) {
-      const double x = coords[3 * i + axis];
-      if (i == 0 || x < low[axis]) low[axis] = x;
-      if (i == 0 || x > high[axis]) high[axis] = x;
-    }
-  }
-  double extent = 0.0;
-  for (int axis = 0; axis < 3; ++axis) {
-    centre[axis] = 0.5 * (low[axis] + high[axis]);
-    extent = std::max(extent, high[axis] - low[axis]);
-    if (box) {
-      box[2 * axis] = low[axis];
-      box[2 * axis + 1] = high[axis];
-    }
-  }
-  *factor = extent > 0.0 ? 1.0 / extent : 1.0;
-}
 
 GpuArrays packMeshArrays(int kind, int vertexCount, const double* coords, int elementCount,
                          const int* nodes, const int* selection, int selectionCount,
@@ -115,18 +116,10 @@ GpuArrays packMeshArrays(int kind, int vertexCount, const double* coords, int el
   }
 
   arrays.vertexCount = int(usedVertices.size());
-  std::vector<double> used(size_t(arrays.vertexCount) * 3);
-  for (size_t i = 0; i < usedVertices.size(); ++i)
-    std::copy_n(coords + 3 * size_t(usedVertices[i]), 3, used.begin() + 3 * i);
-  double centre[3], factor;
-  boxCentreAndFactor(arrays.vertexCount, used.data(), centre, &factor, arrays.box);
-  arrays.coords.resize(used.size());
-  for (size_t i = 0; i < used.size(); ++i)
-    arrays.coords[i] = float((used[i] - centre[i % 3]) * factor);
-  {
-    StageClock clock(bezierSeconds);
-    convertToBezier(kind, &arrays);
-  }
+  normaliseAndConvert(
+      kind, arrays.vertexCount,
+      [&](int i) { return coords + 3 * size_t(usedVertices[size_t(i)]); }, &arrays,
+      bezierSeconds);
   return arrays;
 }
 
@@ -137,14 +130,7 @@ GpuArrays packLocalArrays(int kind, int vertexCount, const double* coords, int e
   arrays.elementCount = elementCount;
   arrays.nodesPerElement = kindNodesPerElement(kind);
   arrays.indices.assign(indices, indices + size_t(elementCount) * size_t(arrays.nodesPerElement));
-  double centre[3], factor;
-  boxCentreAndFactor(vertexCount, coords, centre, &factor, arrays.box);
-  arrays.coords.resize(size_t(vertexCount) * 3);
-  for (size_t i = 0; i < arrays.coords.size(); ++i)
-    arrays.coords[i] = float((coords[i] - centre[i % 3]) * factor);
-  {
-    StageClock clock(bezierSeconds);
-    convertToBezier(kind, &arrays);
-  }
+  normaliseAndConvert(
+      kind, vertexCount, [&](int i) { return coords + 3 * size_t(i); }, &arrays, bezierSeconds);
   return arrays;
 }

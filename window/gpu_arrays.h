@@ -21,12 +21,6 @@ struct GpuArrays {
   double box[6] = {0, 0, 0, 0, 0, 0};
 };
 
-// Centre and factor of the bounding box of `count` points (0-based, 3 doubles each): factor is
-// 1 / largest extent, 1 when the extent is not positive.
-// `box` (optional) receives xmin, xmax, ymin, ymax, zmin, zmax.
-void boxCentreAndFactor(int count, const double* coords, double centre[3], double* factor,
-                        double box[6] = nullptr);
-
 // Mesh form: `coords` holds vertex v (1-based) at 3v..3v+2; `nodes` holds element e (1-based)
 // at e*k..e*k+k-1 with 1-based vertex numbers. `selection` (optional) lists 1-based element
 // numbers to take, in order. With no node table every vertex 1..vertexCount is taken in order.

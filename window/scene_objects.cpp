@@ -95,7 +95,7 @@ void ZelSceneWindow::attachData(ZelDrawObject* object, int vertexCount, const do
   object->setEntityCount(arrays.elementCount);
   object->setDisplayedCount(arrays.elementCount);
   makeContextCurrent();
-  StageClock clock(m_timings ? &m_timings->uploads : nullptr);
+  StageClock clock(m_timings, &StageTimings::uploads);
   const double corners[6] = {arrays.box[0], arrays.box[2], arrays.box[4],
                              arrays.box[1], arrays.box[3], arrays.box[5]};
   buffer->setBoundingBox(2, corners);

@@ -141,7 +141,7 @@ void ZelSceneWindow::uploadSolution(ZelDrawObject* target, const double* values,
   const size_t count = size_t(entityCount) * size_t(nodesPerEntity);
   std::vector<float> coeffs(values, values + count);
   if (degree >= 2) {
-    StageClock clock(m_timings ? &m_timings->lagrangeToBezier : nullptr);
+    StageClock clock(m_timings, &StageTimings::lagrangeToBezier);
     // Every element owns its values: node j of element e is value e * n + j.
     std::vector<int> identity(count);
     for (size_t i = 0; i < count; ++i) identity[i] = int(i);
@@ -178,7 +178,7 @@ void ZelSceneWindow::uploadSolution(ZelDrawObject* target, const double* values,
   std::fflush(stdout);
 
   makeContextCurrent();
-  StageClock clock(m_timings ? &m_timings->uploads : nullptr);
+  StageClock clock(m_timings, &StageTimings::uploads);
   // Kinds that hold no palette of their own (edges) are still drawn through it.
   buffer->setPalette(target->getPalette() ? target->getPalette() : palette);
   buffer->uploadTextures(m_gl, int(count), coeffs.data());

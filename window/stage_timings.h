@@ -18,6 +18,9 @@ struct StageTimings {
 class StageClock {
  public:
   explicit StageClock(double* stage) : m_stage(stage), m_start(std::chrono::steady_clock::now()) {}
+  // The stage `field` of `timings`, when there are timings to fill.
+  StageClock(StageTimings* timings, double StageTimings::*field)
+      : StageClock(timings ? &(timings->*field) : nullptr) {}
   ~StageClock() {
     if (m_stage)
       *m_stage += std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
