@@ -7,21 +7,17 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/support/text_streams.h"
+
 namespace {
 
 // Reads `text` as a parameter file; `messages` receives what was printed.
 DisplayParameters readText(const std::string& text, std::string* messages = nullptr) {
-  std::FILE* in = std::tmpfile();
+  std::FILE* in = streamOf(text);
   std::FILE* out = std::tmpfile();
-  std::fputs(text.c_str(), in);
-  std::rewind(in);
   DisplayParameters parameters;
   readParameterKeywords(in, &parameters, out);
-  if (messages) {
-    std::rewind(out);
-    messages->clear();
-    for (int c; (c = std::fgetc(out)) != EOF;) messages->push_back(char(c));
-  }
+  if (messages) *messages = textOf(out);
   std::fclose(in);
   std::fclose(out);
   return parameters;
@@ -130,10 +126,7 @@ TEST(ParameterFile, LookupPrefersTheMeshFileOverDefaults) {
   EXPECT_TRUE(readParameterFile("cube.meshb", &local, out));
   EXPECT_EQ(local.cm, 5);
 
-  std::rewind(out);
-  char line[256];
-  std::string text;
-  while (std::fgets(line, sizeof line, out)) text += line;
+  const std::string text = textOf(out);
   std::fclose(out);
   EXPECT_EQ(text,
             "  %% WARNING: NO PARAMETER FILE FOUND. USE DEFAULT VALUES\n"

@@ -6,21 +6,16 @@
 #include <string>
 
 #include "meshio/entity_types.h"
+#include "tests/support/text_streams.h"
 
 namespace {
 
 // Runs the reader on `text`; `messages` receives what it printed.
 ViewState readText(const std::string& text, std::string* messages = nullptr) {
-  std::FILE* in = std::tmpfile();
+  std::FILE* in = streamOf(text);
   std::FILE* out = std::tmpfile();
-  std::fputs(text.c_str(), in);
-  std::rewind(in);
   ViewState state = readViewState(in, out);
-  if (messages) {
-    std::rewind(out);
-    messages->clear();
-    for (int c; (c = std::fgetc(out)) != EOF;) messages->push_back(char(c));
-  }
+  if (messages) *messages = textOf(out);
   std::fclose(in);
   std::fclose(out);
   return state;
@@ -29,9 +24,7 @@ ViewState readText(const std::string& text, std::string* messages = nullptr) {
 std::string writeText(const ViewState& state) {
   std::FILE* out = std::tmpfile();
   EXPECT_TRUE(writeViewState(out, state));
-  std::rewind(out);
-  std::string text;
-  for (int c; (c = std::fgetc(out)) != EOF;) text.push_back(char(c));
+  const std::string text = textOf(out);
   std::fclose(out);
   return text;
 }
