@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QGenericMatrix>
 #include <QList>
 #include <map>
 #include <memory>
@@ -212,6 +213,11 @@ class ZelSceneWindow : public OpenGLWindow {
   int m_lastFramePrimitives = 0;
   double m_isoLineWidth = 1.0;
   StageTimings* m_timings = nullptr;
+  // Camera matrices of the frame being drawn.
+  struct {
+    QMatrix4x4 modelView, mvp, viewport;
+    QMatrix3x3 normal;
+  } m_frameMatrices;
   // Geometry attachments waiting for their object's first draw: vertex count and coordinates.
   std::map<ZelDrawObject*, std::pair<int, const double*>> m_deferred;
   // Picked objects, most recent last (filled by picking), and hidden objects in the order

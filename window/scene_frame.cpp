@@ -57,6 +57,11 @@ void ZelSceneWindow::render() {
                                               float(m_rotationCentre[1]),
                                               float(m_rotationCentre[2])));
   }
+  // The frame's matrices, once for every object drawn.
+  m_frameMatrices.modelView = m_camera.modelViewMatrix();
+  m_frameMatrices.normal = m_frameMatrices.modelView.normalMatrix();
+  m_frameMatrices.mvp = m_camera.projectionMatrix(float(m_fieldOfView)) * m_frameMatrices.modelView;
+  m_frameMatrices.viewport = m_camera.viewportMatrix();
   drawGroups();
 
   if (m_screenshotRequested) {
@@ -118,12 +123,10 @@ std::vector<std::string> ZelSceneWindow::builtPrograms() const {
 void ZelSceneWindow::setStandardUniforms(GLSLProgram* p, const ZelDrawObject* object) {
   const ZelDisplaySettings& s = m_settings;
   const float ratio = float(devicePixelRatio());
-  const QMatrix4x4 modelView = m_camera.modelViewMatrix();
-  const QMatrix4x4 projection = m_camera.projectionMatrix(float(m_fieldOfView));
-  p->setUniform("ModelViewMatrix", modelView);
-  p->setUniform("NormalMatrix", modelView.normalMatrix());
-  p->setUniform("MVP", projection * modelView);
-  p->setUniform("ViewportMatrix", m_camera.viewportMatrix());
+  p->setUniform("ModelViewMatrix", m_frameMatrices.modelView);
+  p->setUniform("NormalMatrix", m_frameMatrices.normal);
+  p->setUniform("MVP", m_frameMatrices.mvp);
+  p->setUniform("ViewportMatrix", m_frameMatrices.viewport);
   p->setUniform("WindowScale", float(width()), float(height()));
   p->setUniform("shrink", s.shrink);
   p->setUniform("Picking", m_pickingPass);
