@@ -60,7 +60,7 @@ const std::vector<ZelFaceMark>* faceMarksOf(ZelMeshViewer* viewer, int typ) {
 }
 
 // One scene object per reference for an entity type, invalid entities filtered; objects of
-// face kinds receive the displayed field's solution.
+// face kinds receive the displayed field's solution. Corners (one vertex each) become points.
 void buildTypeObjects(ZelMeshViewer* viewer, int typ, int vertexCount, const double* coords) {
   char status[ZEL_STATUS_SIZE] = {};
   int count = 0, k = 0;
@@ -81,8 +81,8 @@ void buildTypeObjects(ZelMeshViewer* viewer, int typ, int vertexCount, const dou
     ZelDrawObject* object = ZelDrawObject::create(kind, distinct[g]);
     if (!object) continue;
     viewer->addObject(object);
-    viewer->attachData(object, vertexCount, coords, count, typ == Corner ? nullptr : nodes,
-                       groups[g].valid, groups[g].nbrValid);
+    viewer->attachData(object, vertexCount, coords, count, nodes, groups[g].valid,
+                       groups[g].nbrValid);
     ObjectSource source;
     source.object = object;
     source.entityType = typ;
@@ -96,39 +96,6 @@ void buildTypeObjects(ZelMeshViewer* viewer, int typ, int vertexCount, const dou
   }
   if (filtered > 0)
     std::printf(" %s: %d topologically invalid entities are filtered !\n", zel_EntTypName(typ),
-                filtered);
-  zel_FreeRefGroups(groups, nbrRefs);
-  std::free(distinct);
-}
-
-// Corners are single vertices: shown as points at their vertex.
-void buildCornerObjects(ZelMeshViewer* viewer, int vertexCount, const double* coords) {
-  char status[ZEL_STATUS_SIZE] = {};
-  int count = 0, k = 0;
-  const int* corners = static_cast<const int*>(
-      zel_GetIndicesArray(viewer->mesh(), Corner, &count, &k, status));
-  const int* refs = zel_GetReferenceArray(viewer->mesh(), Corner, status);
-  if (!corners || !refs || count < 1) return;
-  int nbrRefs = 0;
-  int* distinct = nullptr;
-  ZelRefGroup* groups = zel_GroupByReference(Corner, vertexCount, count, corners + 1,
-                                             corners + count, refs + 1, refs + count, &nbrRefs,
-                                             &distinct, status);
-  for (int g = 0; g < nbrRefs; ++g) {
-    if (groups[g].nbrValid == 0) continue;
-    std::vector<double> points(3);
-    for (int i = 0; i < groups[g].nbrValid; ++i) {
-      const int vertex = corners[groups[g].valid[i]];
-      points.insert(points.end(), coords + 3 * size_t(vertex), coords + 3 * size_t(vertex) + 3);
-    }
-    ZelDrawObject* object = ZelDrawObject::create(DrawKind::Corner, distinct[g]);
-    viewer->addObject(object);
-    viewer->attachData(object, groups[g].nbrValid, points.data());
-  }
-  int filtered = 0;
-  for (int g = 0; g < nbrRefs; ++g) filtered += groups[g].nbrInvalid;
-  if (filtered > 0)
-    std::printf(" %s: %d topologically invalid entities are filtered !\n", zel_EntTypName(Corner),
                 filtered);
   zel_FreeRefGroups(groups, nbrRefs);
   std::free(distinct);
@@ -290,7 +257,7 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
   ZelDrawObject* points = ZelDrawObject::create(DrawKind::Vertex, 0);
   viewer->addObject(points);
   viewer->attachDataWhenShown(points, vertexCount, coords);
-  buildCornerObjects(viewer, vertexCount, coords);
+  buildTypeObjects(viewer, Corner, vertexCount, coords);
 
   ZelDrawObject* marker = ZelDrawObject::create(DrawKind::SceneCenter, 0);
   viewer->addObject(marker);
