@@ -231,7 +231,6 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
   const unsigned corners[4] = {0, 1, 2, 3};
   viewer->attachLocalData(palette, 4, legend, 1, corners);
   viewer->setPalette(palette);
-  viewer->setPalettePresent(true);
 
   const int fields = std::max(1, zel_GetNumberOfSolutionFields(mesh));
   viewer->setNumberOfFields(fields);

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "meshio/entity_types.h"
 #include "scene/ZelDisplaySettings.h"
 #include "window/OpenGLWindow.h"
 #include "window/SceneCamera.h"
@@ -76,9 +77,8 @@ class ZelSceneWindow : public OpenGLWindow {
   bool verticesShown() const { return m_verticesShown; }
   bool cornersShown() const { return m_cornersShown; }
   bool blackBackground() const { return m_blackBackground; }
-  // True once a palette object belongs to the scene; gates the solution keys.
-  bool palettePresent() const { return m_palettePresent; }
-  void setPalettePresent(bool present) { m_palettePresent = present; }
+  // True while a palette object belongs to the scene; gates the solution keys and the legend.
+  bool palettePresent() const { return m_objects.count(DrawKind::Palette) != 0; }
 
   // Objects of one kind and reference, in creation order; empty when there are none.
   const std::vector<ZelDrawObject*>& objectsOf(int kind, int reference) const;
@@ -199,7 +199,6 @@ class ZelSceneWindow : public OpenGLWindow {
   bool m_pickingPass = false;
   bool m_cutPlaneShown = false;
   bool m_cornersShown = true;
-  bool m_palettePresent = false;
   bool m_worldTransforms = false;
   // Object table: kind -> reference -> objects in creation order (owned); buffer table;
   // solution table: target -> attached solution object (owned).

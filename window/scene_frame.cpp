@@ -195,7 +195,7 @@ void ZelSceneWindow::drawGroups() {
         clipping = false;
         continue;
       case GroupCondition::PaletteLegend:
-        if (!m_palettePresent || !m_settings.paletteShown ||
+        if (!palettePresent() || !m_settings.paletteShown ||
             !(m_settings.solutionOn || m_settings.isoLinesOn))
           continue;
         break;

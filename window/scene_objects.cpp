@@ -78,7 +78,6 @@ void ZelSceneWindow::removeObject(ZelDrawObject* object) {
 void ZelSceneWindow::clearScene() {
   for (ZelDrawObject* object : allObjects()) removeObject(object);
   m_solutionShown = false;
-  m_palettePresent = false;
 }
 
 void ZelSceneWindow::attachData(ZelDrawObject* object, int vertexCount, const double* coords,

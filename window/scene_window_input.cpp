@@ -137,11 +137,11 @@ bool ZelSceneWindow::handleKeyText(const QString& text) {
   } else if (text == "L") {
     s.tessellationOn = !s.tessellationOn;
   } else if (text == "m") {
-    if (m_palettePresent) s.solutionOn = !s.solutionOn;
+    if (palettePresent()) s.solutionOn = !s.solutionOn;
   } else if (text == "o") {
-    if (m_palettePresent) s.isoLinesOn = !s.isoLinesOn;
+    if (palettePresent()) s.isoLinesOn = !s.isoLinesOn;
   } else if (text == "p") {
-    if (m_palettePresent && solutionShown) s.paletteShown = !s.paletteShown;
+    if (palettePresent() && solutionShown) s.paletteShown = !s.paletteShown;
   } else if (text == "f") {
     // 3 -> 0 -> 1 -> 2 -> 3 through bits 1-2; bit 3 is cleared.
     const int mode = (s.faceMode() + 1) % 4;

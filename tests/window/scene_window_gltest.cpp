@@ -15,6 +15,7 @@
 #include "app/pellon.h"
 #include "meshio/entity_types.h"
 #include "scene/ZelDrawObject.h"
+#include "scene/ZelDrawPalette.h"
 #include "tests/support/disc_mesh.h"
 #include "window/ZelSceneWindow.h"
 
@@ -81,7 +82,7 @@ TEST_F(SceneWindowTest, TextKeysSwitchTheDisplaySettingsWithinTheirBounds) {
   EXPECT_FALSE(s.solutionOn);
   EXPECT_FALSE(s.isoLinesOn);
   EXPECT_TRUE(s.paletteShown);
-  window->setPalettePresent(true);
+  window->addObject(new ZelDrawPalette());
   key("p");
   EXPECT_TRUE(s.paletteShown);  // neither solution nor iso-lines on yet
   key("mp");
