@@ -11,7 +11,7 @@ namespace zel::cut {
 
 int missingArgument(char* status, const char* name) {
   const std::string label = std::string("(") + name + ")";
-  return setStatus(status, "NULL %-15s parameter on input\n", label.c_str());
+  return setStatus(status, "NULL %-15sparameter on input\n", label.c_str());
 }
 
 bool ElementArray::valid(int e) const {
