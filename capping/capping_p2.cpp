@@ -157,13 +157,19 @@ bool addEdgeCrossing(const CurvedTet& tet, int k1, int k2, Section* section) {
 
 // The corners of the section in the order of a straight cut of the vertices: the crossings of
 // the edges from the lone vertex, or of the pairs (neg0,pos0), (neg0,pos1), (neg1,pos1),
-// (neg1,pos0). count stays 0 when every vertex is on one side or an edge has no crossing.
+// (neg1,pos0). count stays 0 when an edge has no crossing or when the section shrinks to a
+// point or a segment (a plane through vertices). An element whose vertices lie on one side,
+// crossed by the plane through the bulge of a curved edge or face only, has a section that no
+// edge crossing bounds: it is reported and not capped.
 Section findCorners(const CurvedTet& tet) {
   int neg[4], pos[4], nbrNeg = 0, nbrPos = 0;
   for (int k = 0; k < 4; ++k)
     (zel::cut::planeValue(tet.plane, tet.node[k]) < 0 ? neg[nbrNeg++] : pos[nbrPos++]) = k;
   Section section;
-  if (nbrNeg == 0 || nbrPos == 0) return section;
+  if (nbrNeg == 0 || nbrPos == 0) {
+    std::printf("What should we do in this case ? ");
+    return section;
+  }
   int pairs[4][2], nbrPairs = 0;
   if (nbrNeg == 2) {
     const int quad[4][2] = {{neg[0], pos[0]}, {neg[0], pos[1]}, {neg[1], pos[1]}, {neg[1], pos[0]}};
@@ -176,11 +182,7 @@ Section findCorners(const CurvedTet& tet) {
   }
   for (int i = 0; i < nbrPairs; ++i)
     if (!addEdgeCrossing(tet, pairs[i][0], pairs[i][1], &section)) return Section{};
-  if (section.count < 3) {
-    std::printf("What should we do in this case ? ");
-    return Section{};
-  }
-  return section;
+  return section.count < 3 ? Section{} : section;
 }
 
 // The node of the section side from corner a to corner b: the plane's crossing with the curve
