@@ -72,9 +72,16 @@ void Search(const Curve& c, double t0, double t1, const double* plane, int level
 void SearchHalf(const Curve& half, double t0, double t1, const double* plane, const char* side,
                 int level, Found& found) {
   double dist[kMaxSide];
-  for (int i = 0; i <= half.deg; i++)
+  int changes = 0;
+  for (int i = 0; i <= half.deg; i++) {
     dist[i] =
         plane[0] * half.p[i][0] + plane[1] * half.p[i][1] + plane[2] * half.p[i][2] - plane[3];
+    if (i > 0) changes += (dist[i - 1] < 0) != (dist[i] < 0);
+  }
+  if (changes == 0) return;
+  // Several sign changes of the control polygon may hide several crossings: halve until each
+  // piece shows at most one.
+  if (changes > 1 && level < kMaxLevels) return Search(half, t0, t1, plane, level + 1, found);
   for (int i = 0; i < half.deg; i++) {
     if ((dist[i] < 0) == (dist[i + 1] < 0)) continue;
     double fraction = 1.0;
@@ -88,17 +95,15 @@ void SearchHalf(const Curve& half, double t0, double t1, const double* plane, co
       onPolygon[x] = half.p[i][x] + fraction * (half.p[i + 1][x] - half.p[i][x]);
     const double segment = Distance(half.p[i + 1], half.p[i]);
     const double along = segment > 0 ? Distance(onPolygon, half.p[i]) / segment : fraction;
-    const double s = (i + along) / half.deg;  // chord-length estimate within the half
+    // Chord-length estimate of the parameter within the half.
+    const double s = 0.5 * (i + along);
     double onCurve[3];
     PointAt(half, s, onCurve);
-    if (Distance(onPolygon, onCurve) > 0.001 && level < kMaxLevels) {
-      Search(half, t0, t1, plane, level + 1, found);
-    } else {
-      found.count++;
-      for (int x = 0; x < 3; x++) found.point[x] = onCurve[x];
-      found.param = t0 + s * (t1 - t0);
-    }
-    return;
+    if (Distance(onPolygon, onCurve) > 0.001 && level < kMaxLevels)
+      return Search(half, t0, t1, plane, level + 1, found);
+    found.count++;
+    for (int x = 0; x < 3; x++) found.point[x] = onCurve[x];
+    found.param = t0 + s * (t1 - t0);
   }
 }
 

@@ -1,0 +1,351 @@
+// Capping of straight elements: unit cubes of every kind and a mixed one cut by random planes
+// (exact section area, polygons facing the plane normal, watertight tiling), the cases of one
+// tetrahedron, the selection of crossed elements and the argument checks.
+#include "capping/capping.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tests/capping/cube_meshes.h"
+
+namespace {
+
+using cube::Cell;
+using cube::Vec;
+
+struct Capping {
+  int nbrTri = 0, nbrQua = 0;
+  double *triCrd = nullptr, *triRef = nullptr, *quaCrd = nullptr, *quaRef = nullptr;
+  int *triInf = nullptr, *quaInf = nullptr;
+  ~Capping() {
+    for (double* a : {triCrd, triRef, quaCrd, quaRef}) std::free(a);
+    std::free(triInf), std::free(quaInf);
+  }
+  // Polygons as point lists (triangles first).
+  std::vector<std::vector<Vec>> polygons() const {
+    std::vector<std::vector<Vec>> all;
+    for (int j = 1; j <= nbrTri; ++j) all.push_back(points(triCrd + 9 * j, 3));
+    for (int j = 1; j <= nbrQua; ++j) all.push_back(points(quaCrd + 12 * j, 4));
+    return all;
+  }
+  static std::vector<Vec> points(const double* c, int n) {
+    std::vector<Vec> p(n);
+    for (int i = 0; i < n; ++i) p[i] = {c[3 * i], c[3 * i + 1], c[3 * i + 2]};
+    return p;
+  }
+};
+
+// Selection and capping of every straight type of the mesh.
+std::vector<std::vector<Vec>> capAll(ZelObject* mesh, const double* plane) {
+  std::vector<std::vector<Vec>> all;
+  char status[ZEL_STATUS_SIZE];
+  for (int typ = 7; typ <= 10; ++typ) {
+    int nbrCut = 0, *list = nullptr;
+    EXPECT_EQ(zel_GetCutEntities(mesh, plane, typ, &nbrCut, &list, status), 0);
+    Capping c;
+    EXPECT_EQ(zel_capping(mesh, plane, typ, nbrCut, list, &c.nbrTri, &c.triCrd, &c.triRef,
+                          &c.triInf, &c.nbrQua, &c.quaCrd, &c.quaRef, &c.quaInf, status),
+              0);
+    for (int j = 1; j <= c.nbrTri; ++j) EXPECT_EQ(c.triInf[3 * j], typ);
+    for (int j = 1; j <= c.nbrQua; ++j) EXPECT_EQ(c.quaInf[3 * j], typ);
+    const auto polygons = c.polygons();
+    all.insert(all.end(), polygons.begin(), polygons.end());
+    std::free(list);
+  }
+  return all;
+}
+
+// Area vector (normal times area) of a planar polygon.
+Vec areaVector(const std::vector<Vec>& p) {
+  Vec sum{0, 0, 0};
+  for (size_t i = 1; i + 1 < p.size(); ++i) {
+    const Vec c = cube::cross(cube::sub(p[i], p[0]), cube::sub(p[i + 1], p[0]));
+    for (int x = 0; x < 3; ++x) sum[x] += 0.5 * c[x];
+  }
+  return sum;
+}
+
+// Every side of every polygon is met, reversed, by the side of another polygon, unless it
+// lies on a face of the cube.
+void expectWatertight(const std::vector<std::vector<Vec>>& polygons) {
+  auto key = [](const Vec& p) {
+    return std::array<long, 3>{std::lround(p[0] * 1e8), std::lround(p[1] * 1e8),
+                               std::lround(p[2] * 1e8)};
+  };
+  std::map<std::pair<std::array<long, 3>, std::array<long, 3>>, int> sides;
+  for (const auto& p : polygons)
+    for (size_t i = 0; i < p.size(); ++i) {
+      const auto a = key(p[i]), b = key(p[(i + 1) % p.size()]);
+      if (a != b) ++sides[{a, b}];
+    }
+  int open = 0;
+  for (const auto& [side, count] : sides) {
+    const auto reverse = sides.find({side.second, side.first});
+    const int met = reverse == sides.end() ? 0 : reverse->second;
+    bool onCubeFace = false;
+    for (int x = 0; x < 3; ++x)
+      for (long face : {0L, 100000000L})
+        onCubeFace = onCubeFace || (side.first[x] == face && side.second[x] == face);
+    if (count != 1 || (met != 1 && !(met == 0 && onCubeFace))) ++open;
+  }
+  EXPECT_EQ(open, 0) << "of " << sides.size() << " sides";
+}
+
+// A random plane through the middle of the cube, kept 1e-4 away from every grid point
+// (multiples of 1/(2k)) so that no vertex counts as on it.
+std::array<double, 4> randomPlane(std::mt19937& random, int k) {
+  std::normal_distribution<double> normal;
+  std::uniform_real_distribution<double> inside(0.15, 0.85);
+  for (;;) {
+    std::array<double, 4> plane = {normal(random), normal(random), normal(random), 0};
+    plane[3] = plane[0] * inside(random) + plane[1] * inside(random) + plane[2] * inside(random);
+    const double length =
+        std::sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
+    bool clear = true;
+    for (int i = 0; i <= 2 * k && clear; ++i)
+      for (int j = 0; j <= 2 * k && clear; ++j)
+        for (int l = 0; l <= 2 * k && clear; ++l)
+          clear = std::fabs(plane[0] * i + plane[1] * j + plane[2] * l - 2 * k * plane[3]) /
+                      (2 * k * length) >
+                  1e-4;
+    if (clear) return plane;
+  }
+}
+
+TEST(Capping, CubesOfEveryKindAreCappedExactlyFacingThePlaneWithoutGaps) {
+  struct Case {
+    const char* name;
+    std::vector<Cell> cells;  // one per cell of a 2 x 2 x 2 cube, or one for all
+  } cases[] = {
+      {"tetrahedra", {Cell::Tetrahedra}},
+      {"pyramids", {Cell::Pyramids}},
+      {"prisms", {Cell::Prisms}},
+      {"hexahedra", {Cell::Hexahedra}},
+      // Columns of hexahedra, prisms, pyramids and tetrahedra around the cell centres, side by
+      // side: neighbours of different kinds share quadrilateral faces.
+      {"mixed",
+       {Cell::Hexahedra, Cell::Hexahedra, Cell::Pyramids, Cell::Pyramids, Cell::Prisms,
+        Cell::Prisms, Cell::TetrahedraAroundCentre, Cell::TetrahedraAroundCentre}},
+  };
+  std::mt19937 random(7);
+  for (const auto& c : cases) {
+    for (unsigned seed = 1; seed <= 3; ++seed) {
+      cube::CubeMesh builder(2, seed);
+      if (c.cells.size() == 1) {
+        builder.fillAll(c.cells[0]);
+      } else {
+        for (int x = 0; x < 2; ++x)
+          for (int y = 0; y < 2; ++y)
+            for (int z = 0; z < 2; ++z) builder.fill(c.cells[4 * x + 2 * y + z], x, y, z);
+      }
+      ZelObject* mesh = builder.build();
+      for (int p = 0; p < 4; ++p) {
+        const auto plane = randomPlane(random, 2);
+        SCOPED_TRACE(std::string(c.name) + " numbering " + std::to_string(seed) + " plane " +
+                     std::to_string(p));
+        const auto polygons = capAll(mesh, plane.data());
+        double area = 0;
+        int backwards = 0;
+        for (const auto& polygon : polygons) {
+          const Vec a = areaVector(polygon);
+          area += std::sqrt(cube::dot(a, a));
+          backwards += cube::dot(a, {plane[0], plane[1], plane[2]}) <= 0;
+        }
+        EXPECT_NEAR(area, cube::sectionArea(plane.data()), 1e-9);
+        EXPECT_EQ(backwards, 0);
+        expectWatertight(polygons);
+      }
+      zel_FreeInterface(&mesh);
+    }
+  }
+}
+
+TEST(Capping, PlanesThroughVerticesAndFacesNeverOverlapOrTurnAway) {
+  cube::CubeMesh builder(2, 11);
+  for (int x = 0; x < 2; ++x)
+    for (int y = 0; y < 2; ++y)
+      for (int z = 0; z < 2; ++z)
+        builder.fill((x + y + z) % 2 ? Cell::Hexahedra : Cell::Pyramids, x, y, z);
+  ZelObject* mesh = builder.build();
+  // Through the cell centres and through a diagonal of vertices: the whole section. Along a
+  // layer of faces (the cube's top face, the middle layer, a diagonal plane of faces): the
+  // elements touching it from below are not selected (their vertices on it count below) and
+  // those above it cut nothing (the same vertices count above), so part of it or all of it
+  // is missing, but nothing is doubled.
+  const struct {
+    double plane[4];
+    double area;  // -1: at most the section
+  } cases[] = {{{0, 1, 0, 0.25}, 1.0},
+               {{1, 1, 1, 1.5}, -1},
+               {{0, 0, 1, 0.5}, -1},
+               {{1, -1, 0, 0}, -1},
+               {{0, 0, 1, 1}, 0}};
+  for (const auto& c : cases) {
+    const double* plane = c.plane;
+    SCOPED_TRACE(std::to_string(plane[0]) + " " + std::to_string(plane[1]) + " " +
+                 std::to_string(plane[2]) + " " + std::to_string(plane[3]));
+    double area = 0;
+    for (const auto& polygon : capAll(mesh, plane)) {
+      const Vec a = areaVector(polygon);
+      area += std::sqrt(cube::dot(a, a));
+      EXPECT_GE(cube::dot(a, {plane[0], plane[1], plane[2]}), 0);
+    }
+    if (c.area >= 0)
+      EXPECT_NEAR(area, c.area, 1e-9);
+    else
+      EXPECT_LE(area, cube::sectionArea(plane) + 1e-9);
+  }
+  zel_FreeInterface(&mesh);
+}
+
+// Caps one tetrahedron with unit-vector reference coordinates.
+struct TetCut {
+  int nbrTri = 0, nbrQua = 0;
+  double tri[9], triRef[12], qua[12], quaRef[16];
+  int result;
+  TetCut(const double* plane, const double* crd) {
+    static const double ref[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    ZelObject mesh{};
+    char status[ZEL_STATUS_SIZE];
+    result =
+        zel_Cappingtet(&mesh, plane, crd, ref, &nbrTri, tri, triRef, &nbrQua, qua, quaRef, status);
+  }
+};
+
+TEST(Capping, OneTetrahedronCutThroughAVertexAFaceOrTwoEdges) {
+  const double crd[12] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1};
+  // Through vertex 0 with the others above: nothing.
+  const double throughVertex[4] = {1, 1, 1, 0};
+  TetCut none(throughVertex, crd);
+  EXPECT_EQ(none.result, 0);
+  EXPECT_EQ(none.nbrTri + none.nbrQua, 0);
+  // Containing the face (1, 2, 3) (within 1e-5), vertex 0 below: the face itself, facing up.
+  const double throughFace[4] = {1, 1, 1, 1 + 5e-6};
+  TetCut face(throughFace, crd);
+  ASSERT_EQ(face.nbrTri, 1);
+  EXPECT_EQ(face.nbrQua, 0);
+  const std::vector<Vec> expected = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+  for (int p = 0; p < 3; ++p)
+    for (int x = 0; x < 3; ++x) EXPECT_DOUBLE_EQ(face.tri[3 * p + x], expected[p][x]);
+  // Cutting edges 0-2, 0-3, 1-3, 1-2 at their middles (0 and 1 below): the quadrilateral of
+  // the pairs (0,2), (0,3), (1,3), (1,2), turned to face (0, 1, 1), reference coordinates
+  // halfway between the vertices'.
+  const double opposite[4] = {0, 1, 1, 0.5};
+  TetCut quad(opposite, crd);
+  ASSERT_EQ(quad.nbrQua, 1);
+  const int pairs[4][2] = {{0, 2}, {0, 3}, {1, 3}, {1, 2}};
+  for (int p = 0; p < 4; ++p)
+    for (int x = 0; x < 4; ++x) {
+      const double half = (x == pairs[p][0] || x == pairs[p][1]) ? 0.5 : 0;
+      EXPECT_DOUBLE_EQ(quad.quaRef[4 * p + x], half) << "point " << p;
+      if (x < 3) {
+        EXPECT_DOUBLE_EQ(quad.qua[3 * p + x],
+                         0.5 * (crd[3 * pairs[p][0] + x] + crd[3 * pairs[p][1] + x]));
+      }
+    }
+  // The same plane turned over: the same points, the other way round.
+  const double flipped[4] = {0, -1, -1, -0.5};
+  TetCut back(flipped, crd);
+  ASSERT_EQ(back.nbrQua, 1);
+  const Vec n1 = areaVector(Capping::points(quad.qua, 4)),
+            n2 = areaVector(Capping::points(back.qua, 4));
+  EXPECT_GT(cube::dot(n1, {0, 1, 1}), 0);
+  EXPECT_GT(cube::dot(n2, {0, -1, -1}), 0);
+}
+
+TEST(CappingDeathTest, AQuadrilateralCollapsedToASegmentEndsTheProcess) {
+  // The two vertices above the plane coincide: the quadrilateral has two opposite sides of
+  // length 0 and only two distinct points.
+  const double crd[12] = {0, 0, 0, 0, 1, 0, 1, 0, 0, 1, 0, 0};
+  const double across[4] = {1, 0, 0, 0.5};
+  EXPECT_EXIT(
+      {
+        dup2(2, 1);  // the message goes to standard output
+        TetCut(across, crd);
+      },
+      testing::ExitedWithCode(1),
+      "Cappingtet indtri = 2 shoud be equal to 3\nlengths : 0 0.25 0 0.25 \n"
+      "dd : -0.500000 -0.500000 0.500000 0.500000 \n");
+}
+
+TEST(Capping, SelectionCountsVerticesOnThePlaneBelowAndSkipsBrokenElements) {
+  cube::CubeMesh builder(1, 3);
+  const int a = builder.at(0, 0, 0), b = builder.at(2, 0, 0), c = builder.at(0, 2, 0),
+            d = builder.at(0, 0, 2), m = builder.at(1, 1, 1);
+  builder.add(7, {a, b, c, d});      // 1: crossed by z = 0.5
+  builder.add(7, {a, b, c, m});      // 2: m on z = 0.5, counted below: not crossed
+  builder.add(7, {a, b, d, m});      // 3: crossed
+  builder.add(7, {a, b, c, 99999});  // 4: vertex number out of range
+  ZelObject* mesh = builder.build();
+  char status[ZEL_STATUS_SIZE];
+  int count = -1, *list = nullptr;
+  const double plane[4] = {0, 0, 1, 0.5};
+  ASSERT_EQ(zel_GetCutEntities(mesh, plane, 7, &count, &list, status), 0);
+  ASSERT_EQ(count, 2);
+  EXPECT_EQ(list[0], 1);
+  EXPECT_EQ(list[1], 3);
+  std::free(list);
+  // A type without elements: an empty list, still allocated.
+  ASSERT_EQ(zel_GetCutEntities(mesh, plane, 10, &count, &list, status), 0);
+  EXPECT_EQ(count, 0);
+  EXPECT_NE(list, nullptr);
+  // The broken element listed anyway is reported and skipped; a type that is not straight
+  // gives nothing.
+  Capping cap;
+  const int listed[3] = {1, 4, 3};
+  testing::internal::CaptureStdout();
+  ASSERT_EQ(zel_capping(mesh, plane, 7, 3, listed, &cap.nbrTri, &cap.triCrd, &cap.triRef,
+                        &cap.triInf, &cap.nbrQua, &cap.quaCrd, &cap.quaRef, &cap.quaInf, status),
+            0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "  .... problem id entity 4 iEnt 1 [0-2] nbrFac 0 \n");
+  std::vector<int> parents;
+  for (int j = 1; j <= cap.nbrTri; ++j) parents.push_back(cap.triInf[3 * j + 1]);
+  for (int j = 1; j <= cap.nbrQua; ++j) parents.push_back(cap.quaInf[3 * j + 1]);
+  std::sort(parents.begin(), parents.end());
+  EXPECT_EQ(parents, (std::vector<int>{1, 3}));
+  Capping other;
+  testing::internal::CaptureStdout();
+  ASSERT_EQ(zel_capping(mesh, plane, 14, 3, listed, &other.nbrTri, &other.triCrd, &other.triRef,
+                        &other.triInf, &other.nbrQua, &other.quaCrd, &other.quaRef, &other.quaInf,
+                        status),
+            0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), " zel_capping undefined for type 14 \n");
+  EXPECT_EQ(other.nbrTri + other.nbrQua, 0);
+  zel_FreeInterface(&mesh);
+  std::free(list);
+}
+
+TEST(Capping, MissingArgumentsAreReportedInTheStatusBuffer) {
+  ZelObject mesh{};
+  char status[ZEL_STATUS_SIZE];
+  const double plane[4] = {0, 0, 1, 0};
+  int count = 0, *list = nullptr;
+  EXPECT_EQ(zel_GetCutEntities(nullptr, plane, 7, &count, &list, status), 2);
+  EXPECT_STREQ(status, "NULL (ZelObject)    parameter on input\n");
+  EXPECT_EQ(zel_GetCutEntities(&mesh, plane, 7, nullptr, &list, status), 2);
+  EXPECT_STREQ(status, "NULL (nbrCutEnt)    parameter on input\n");
+  EXPECT_EQ(zel_GetCutEntities(&mesh, plane, 7, &count, nullptr, status), 2);
+  EXPECT_STREQ(status, "NULL (lstCutEnt)    parameter on input\n");
+  EXPECT_EQ(zel_GetCutEntities(&mesh, plane, 7, &count, &list, nullptr), 2);
+  Capping c;
+  EXPECT_EQ(zel_capping(&mesh, plane, 7, 0, nullptr, &c.nbrTri, &c.triCrd, &c.triRef, &c.triInf,
+                        &c.nbrQua, &c.quaCrd, &c.quaRef, &c.quaInf, status),
+            2);
+  EXPECT_STREQ(status, "NULL (lstCutEnt)    parameter on input\n");
+  // A mesh without vertices: nothing crossed.
+  ASSERT_EQ(zel_GetCutEntities(&mesh, plane, 7, &count, &list, status), 0);
+  EXPECT_EQ(count, 0);
+  std::free(list);
+}
+
+}  // namespace
