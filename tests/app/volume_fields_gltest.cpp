@@ -89,23 +89,27 @@ Point nodePosition(int shape, int deg, const int* row, const std::vector<Point>&
   return p;
 }
 
-// Writes the mesh and the solution of `c` into `directory`; returns the mesh file's path.
-std::string writeVolumeCase(const VolumeCase& c, const Field& field,
-                            const std::filesystem::path& directory) {
-  std::map<std::array<long, 3>, int> numbers;  // logical position -> vertex number
+// The slab's elements: vertex positions (logical), node numbers per element, the top faces'
+// node numbers (when the case lists them) and the field's Lagrange values per element.
+struct VolumeMesh {
   std::vector<Point> positions;
+  std::vector<std::vector<int>> elements, topFaces;
+  std::vector<std::vector<double>> values;
+};
+
+VolumeMesh buildVolumeMesh(const VolumeCase& c, const Field& field) {
+  VolumeMesh mesh;
+  std::map<std::array<long, 3>, int> numbers;  // logical position -> vertex number
   auto vertexAt = [&](const Point& p) {
     const std::array<long, 3> key = {std::lround(p[0] * 1e6), std::lround(p[1] * 1e6),
                                      std::lround(p[2] * 1e6)};
-    const auto found = numbers.emplace(key, int(positions.size()) + 1);
-    if (found.second) positions.push_back(p);
+    const auto found = numbers.emplace(key, int(mesh.positions.size()) + 1);
+    if (found.second) mesh.positions.push_back(p);
     return found.first->second;
   };
   const LatticeOrder& geometry = *LatticeNodeOrder(c.shape, c.meshDegree);
   const LatticeOrder& nodes = *LatticeNodeOrder(c.shape, c.fieldDegree);
   const ZelLocalTopology& topology = *zel_LocalTopology(c.shape, c.meshDegree);
-  std::vector<std::vector<int>> elements, topFaces;
-  std::vector<std::vector<double>> values;
   for (double x0 : {-1.0, 0.0})
     for (double y0 : {-1.0, 0.0})
       for (const std::vector<Point>& vertices : cubeElements(c.shape, {x0, y0, 0.0})) {
@@ -124,18 +128,24 @@ std::string writeVolumeCase(const VolumeCase& c, const Field& field,
           bool top = true;
           for (int local : topology.faces[f]) top = top && logical[local][2] == kHeight;
           if (!top) continue;
-          topFaces.emplace_back();
-          for (int local : topology.faces[f]) topFaces.back().push_back(element[local]);
+          mesh.topFaces.emplace_back();
+          for (int local : topology.faces[f]) mesh.topFaces.back().push_back(element[local]);
         }
-        elements.push_back(element);
-        values.push_back(nodal);
+        mesh.elements.push_back(element);
+        mesh.values.push_back(nodal);
       }
+  return mesh;
+}
 
-  const std::string mesh = (directory / (std::string(c.name) + ".mesh")).string();
-  std::ofstream out(mesh);
+// Writes the mesh (bent) and the solution of `c` into `directory`; returns the mesh's path.
+std::string writeVolumeCase(const VolumeCase& c, const Field& field,
+                            const std::filesystem::path& directory) {
+  const VolumeMesh mesh = buildVolumeMesh(c, field);
+  const std::string path = (directory / (std::string(c.name) + ".mesh")).string();
+  std::ofstream out(path);
   out.precision(17);
-  out << "MeshVersionFormatted 2\nDimension 3\nVertices\n" << positions.size() << "\n";
-  for (const Point& p : positions)
+  out << "MeshVersionFormatted 2\nDimension 3\nVertices\n" << mesh.positions.size() << "\n";
+  for (const Point& p : mesh.positions)
     out << p[0] << " " << p[1] + c.bend * (1 - p[0] * p[0]) << " " << p[2] << " 0\n";
   auto writeElements = [&](const char* keyword, const std::vector<std::vector<int>>& list) {
     out << keyword << "\n" << list.size() << "\n";
@@ -144,22 +154,22 @@ std::string writeVolumeCase(const VolumeCase& c, const Field& field,
       out << "1\n";
     }
   };
-  writeElements(c.meshKeyword, elements);
-  if (c.meshFaces) writeElements(c.faceKeyword, topFaces);
+  writeElements(c.meshKeyword, mesh.elements);
+  if (c.meshFaces) writeElements(c.faceKeyword, mesh.topFaces);
   out << "End\n";
 
   std::ofstream solution(directory / (std::string(c.name) + ".sol"));
   solution.precision(17);
   solution << "MeshVersionFormatted 2\nDimension 3\n"
            << c.solutionKeyword << "\n"
-           << values.size() << "\n1 1\n"
-           << c.fieldDegree << " " << nodes.count << "\n";
-  for (const std::vector<double>& nodal : values) {
+           << mesh.values.size() << "\n1 1\n"
+           << c.fieldDegree << " " << mesh.values.front().size() << "\n";
+  for (const std::vector<double>& nodal : mesh.values) {
     for (double v : nodal) solution << v << " ";
     solution << "\n";
   }
   solution << "End\n";
-  return mesh;
+  return path;
 }
 
 QImage screenshot(ZelMeshViewer& viewer) {
