@@ -43,6 +43,8 @@ void ZelMeshViewer::attachFieldSolution(const ObjectSource& source) {
   // A mesh face without a field of its own shows the field of the volume it lies on.
   if (field.nodesPerEntity == 0 && !source.marks.empty())
     field = markedFaceValues(m_mesh, source.entityType, m_displayedField, source.marks);
+  // An object without values of this field shows its material colour, not another field's.
+  detachSolution(source.object);
   if (field.nodesPerEntity == 0) return;
   const int entities = int(field.values.size()) / field.nodesPerEntity;
   attachData(new ZelDrawSolution(source.object->reference()), source.object, m_palette,

@@ -53,8 +53,8 @@ class ZelMeshViewer : public ZelSceneWindow {
     return m_quadrilateralMarks[degree - 1];
   }
 
-  // Attaches the displayed field's solution to an object built from `source` (nothing when
-  // the field has no values there).
+  // Attaches the displayed field's solution to an object built from `source`; when the field
+  // has no values there, the object's previous solution is taken off.
   void attachFieldSolution(const ObjectSource& source);
   // Shows field `displayed + delta` when it exists, re-attaching the solutions of every face
   // object.

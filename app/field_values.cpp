@@ -26,14 +26,17 @@ struct ScalarField {
   int count = 0;
   int degree = 0;
   int nodes = 0;
+
+  // The record as the face-value routines take it, for the volume kind solTyp.
+  ZelVolumeField volume(int solTyp) const { return {degree, solTyp, values, count, nodes}; }
 };
 
 bool scalarField(ZelObject* mesh, int solutionKind, int field, ScalarField* out) {
   char status[ZEL_STATUS_SIZE] = {};
   int count = 0, type = 0, iteration = 0, degree = 0, nodes = 0;
   double time = 0.0;
-  double* values = zel_GetSolutionArray(mesh, solutionKind, field, &count, &type, &iteration,
-                                        &time, &degree, &nodes, status);
+  double* values = zel_GetSolutionArray(mesh, solutionKind, field, &count, &type, &iteration, &time,
+                                        &degree, &nodes, status);
   if (!values || count < 1 || nodes < 1) return false;
   out->count = count;
   out->degree = degree;
@@ -56,17 +59,25 @@ int vertexCountOf(ZelObject* mesh) {
 }
 
 // Values of the vertex field at the nodes of `count` entities of k nodes (entity e at
-// nodes[e * k], 0-based entities, 1-based vertex numbers).
+// nodes[e * k], 0-based entities, 1-based vertex numbers): the first value of each vertex's
+// block, the record's blocks being `nodes` values long.
 FieldValues vertexValuesAt(const ScalarField& vertices, int vertexTotal, const int* nodes,
                            int count, int k) {
   FieldValues out;
   out.nodesPerEntity = k;
   out.values.reserve(size_t(count) * size_t(k));
+  const int held = std::min(vertexTotal, vertices.count);
   for (size_t i = 0; i < size_t(count) * size_t(k); ++i) {
     const int v = nodes[i];
-    out.values.push_back(v >= 1 && v <= vertexTotal ? vertices.values[v] : 0.0);
+    out.values.push_back(v >= 1 && v <= held ? vertices.values[size_t(v) * size_t(vertices.nodes)]
+                                             : 0.0);
   }
   return out;
+}
+
+// Values per face of a field of `degree` on faces of `faceType`'s shape.
+int faceNodeCount(int faceType, int degree) {
+  return LatticeNodeCount(zel_Typ2Shape(faceType), degree);
 }
 
 }  // namespace
@@ -109,34 +120,46 @@ FieldValues faceFieldValues(ZelObject* mesh, int volumeType, int faceType, int f
   const int volumeSolution = zel_EntTyp2SolTyp(volumeType);
   if (faceCount > 0 && scalarField(mesh, volumeSolution, field, &volume)) {
     char status[ZEL_STATUS_SIZE] = {};
-    const int degree = volume.degree;
-    MallocArray values(zel_GetFaceValues(degree, volumeSolution, volume.values, faceType,
-                                         faceCount, links.data(), status));
+    MallocArray values(zel_GetFaceValues(volume.volume(volumeSolution), faceType, faceCount,
+                                         links.data(), status));
     if (!values) return FieldValues();
     FieldValues out;
-    out.nodesPerEntity = LatticeNodeCount(zel_Typ2Shape(faceType), degree);
+    out.nodesPerEntity = faceNodeCount(faceType, volume.degree);
     out.values.assign(values.get(), values.get() + size_t(faceCount) * size_t(out.nodesPerEntity));
     return out;
   }
   ScalarField vertices;
-  if (faceCount == 0 || !scalarField(mesh, SolTyp::Vertices, field, &vertices)) return FieldValues();
+  if (faceCount == 0 || !scalarField(mesh, SolTyp::Vertices, field, &vertices))
+    return FieldValues();
   return vertexValuesAt(vertices, vertexCountOf(mesh), faceNodes.data(), faceCount, faceSize);
 }
 
 FieldValues markedFaceValues(ZelObject* mesh, int faceType, int field,
                              const std::vector<ZelFaceMark>& marks) {
-  const auto marked = std::find_if(marks.begin(), marks.end(),
-                                   [](const ZelFaceMark& mark) { return mark.face > 0; });
-  if (marked == marks.end()) return FieldValues();
-  const int volumeSolution = zel_EntTyp2SolTyp(marked->volumeType);
-  ScalarField volume;
-  if (!scalarField(mesh, volumeSolution, field, &volume)) return FieldValues();
-  char status[ZEL_STATUS_SIZE] = {};
-  MallocArray values(zel_GetOrientedFaceValues(volume.degree, volumeSolution, volume.values,
-                                               faceType, int(marks.size()), marks.data(), status));
-  if (!values) return FieldValues();
+  // Faces may lie on volumes of several kinds, each with its own record: every marked face
+  // takes its block from the record of its volume kind, and all of them must share a degree.
+  std::vector<int> volumeTypes;
+  for (const ZelFaceMark& mark : marks)
+    if (mark.face > 0 &&
+        std::find(volumeTypes.begin(), volumeTypes.end(), mark.volumeType) == volumeTypes.end())
+      volumeTypes.push_back(mark.volumeType);
   FieldValues out;
-  out.nodesPerEntity = LatticeNodeCount(zel_Typ2Shape(faceType), volume.degree);
-  out.values.assign(values.get(), values.get() + marks.size() * size_t(out.nodesPerEntity));
+  for (int volumeType : volumeTypes) {
+    const int volumeSolution = zel_EntTyp2SolTyp(volumeType);
+    ScalarField volume;
+    if (!scalarField(mesh, volumeSolution, field, &volume)) return FieldValues();
+    const int nodes = faceNodeCount(faceType, volume.degree);
+    if (out.nodesPerEntity != 0 && out.nodesPerEntity != nodes) return FieldValues();
+    char status[ZEL_STATUS_SIZE] = {};
+    MallocArray values(zel_GetOrientedFaceValues(volume.volume(volumeSolution), faceType,
+                                                 int(marks.size()), marks.data(), status));
+    if (!values) return FieldValues();
+    out.nodesPerEntity = nodes;
+    out.values.resize(marks.size() * size_t(nodes));
+    for (size_t j = 0; j < marks.size(); ++j)
+      if (marks[j].face > 0 && marks[j].volumeType == volumeType)
+        std::copy_n(values.get() + j * size_t(nodes), nodes,
+                    out.values.begin() + j * size_t(nodes));
+  }
   return out;
 }

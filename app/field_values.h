@@ -14,18 +14,21 @@ struct FieldValues {
 };
 
 // Field `field` (1-based) on the elements `elements` (1-based numbers) of entity type `typ`.
-FieldValues elementFieldValues(ZelObject* mesh, int typ, int field, const std::vector<int>& elements);
+FieldValues elementFieldValues(ZelObject* mesh, int typ, int field,
+                               const std::vector<int>& elements);
 
 // Field `field` on mesh faces that lie on volume elements, through their face-marking entries
-// (one per face shown, in order; an unmarked entry gives zeros): the field of the volume type
-// of the first marked entry, restricted to each face in the face's own node order.
+// (one per face shown, in order; an unmarked entry gives zeros): each marked face takes the
+// field of its own volume type, restricted to the face in the face's own node order, at the
+// field's degree (which need not be the faces' geometric degree). Nothing when a volume type
+// of a marked face lacks the field or the volume types' fields differ in degree.
 FieldValues markedFaceValues(ZelObject* mesh, int faceType, int field,
                              const std::vector<struct ZelFaceMark>& marks);
 
 // Field `field` on faces of volume elements: `faceNodes` holds faceSize vertex numbers per face
 // (the face's node order), `links` three integers per face (volume type, element, local face).
-// The volume field of that type is restricted to each face; without one, the vertex field is
-// taken at the face nodes.
+// The volume field of that type is restricted to each face, at the field's degree (which need
+// not be the faces' geometric degree); without one, the vertex field is taken at the face nodes.
 FieldValues faceFieldValues(ZelObject* mesh, int volumeType, int faceType, int field,
                             const std::vector<int>& faceNodes, int faceSize,
                             const std::vector<int>& links);

@@ -64,32 +64,58 @@ int volumeShape(int solTyp) {
 }
 
 struct FaceJob {
-  int shape = 0, surfShape = 0, nodesPerElement = 0, faceNodes = 0, surfNodes = 0;
+  int shape = 0, surfShape = 0, deg = 0, faceNodes = 0;
   const ZelLocalTopology* topology = nullptr;
 };
 
-// Checks the arguments common to both face-value functions.
-bool prepare(int deg, int solTyp, const double* values, int surfTyp, int nbrFaces, FaceJob* job,
-             char* status) {
-  if (deg > 10) return std::fprintf(stderr, "wrong degree in input\n"), false;
-  job->shape = volumeShape(solTyp);
+// Checks the arguments common to both face-value functions. Everything is sized by the
+// field's degree: the surface elements may be of any degree.
+bool prepare(const ZelVolumeField& field, int surfTyp, int nbrFaces, FaceJob* job, char* status) {
+  if (field.degree > 10) return std::fprintf(stderr, "wrong degree in input\n"), false;
+  job->shape = volumeShape(field.solTyp);
   job->surfShape = zel_Typ2Shape(surfTyp);
-  if (!values || deg < 0 || nbrFaces < 0 || !job->shape ||
+  job->deg = field.degree;
+  if (!field.values || field.degree < 0 || field.elements < 0 || nbrFaces < 0 || !job->shape ||
       (job->surfShape != EntityType::Triangle && job->surfShape != EntityType::Quadrilateral))
-    return zel::setStatus(status, "Invalid face values request: degree %d SolTyp %d Typ %d\n", deg,
-                          solTyp, surfTyp),
+    return zel::setStatus(status, "Invalid face values request: degree %d SolTyp %d Typ %d\n",
+                          field.degree, field.solTyp, surfTyp),
            false;
-  job->nodesPerElement = deg == 0 ? 1 : LatticeNodeCount(job->shape, deg);
-  job->faceNodes = deg == 0 ? 1 : LatticeNodeCount(job->surfShape, deg);
-  job->surfNodes = zel_Typ2Siz(surfTyp);
-  job->topology = zel_LocalTopology(job->shape, deg == 0 ? 1 : deg);
+  // Only the record's own node count says where its blocks lie; one that is not the degree's
+  // Lagrange count has no known node order (and may be shorter than the faces need).
+  const int needed = LatticeNodeCount(job->shape, field.degree);
+  if (field.nodes != needed)
+    return zel::setStatus(status,
+                          "Invalid face values request: %d nodes per element, degree %d needs %d\n",
+                          field.nodes, field.degree, needed),
+           false;
+  job->faceNodes = LatticeNodeCount(job->surfShape, field.degree);
+  job->topology = zel_LocalTopology(job->shape, field.degree == 0 ? 1 : field.degree);
   return true;
 }
 
-// The face's local node numbers at degree deg, or null for a face number out of range.
+// The face's local node numbers at the field's degree when it has the surface's shape and the
+// node count that shape needs at that degree (a single node at degree 0); null otherwise.
 const std::vector<int>* localFace(const FaceJob& job, int face) {
-  if (face < 0 || face >= job.topology->nbrFaces) return nullptr;
-  return &job.topology->faces[face];
+  if (face < 0 || face >= job.topology->nbrFaces || job.topology->faceShape[face] != job.surfShape)
+    return nullptr;
+  const std::vector<int>* nodes = &job.topology->faces[face];
+  return job.deg == 0 || static_cast<int>(nodes->size()) == job.faceNodes ? nodes : nullptr;
+}
+
+// The record's block of a volume element, or null (with a status message) outside the record.
+const double* elementBlock(const ZelVolumeField& field, int element, char* status) {
+  if (element < 1 || element > field.elements)
+    return zel::setStatus(status, "Invalid face values request: element %d outside 1..%d\n",
+                          element, field.elements),
+           nullptr;
+  return field.values + static_cast<size_t>(element) * static_cast<size_t>(field.nodes);
+}
+
+double* allocateBlocks(int count, const FaceJob& job, char* status) {
+  auto* out = static_cast<double*>(
+      std::calloc(static_cast<size_t>(count) * job.faceNodes + 1, sizeof(double)));
+  if (!out) zel::setStatus(status, "Allocation failed for face values\n");
+  return out;
 }
 
 }  // namespace
@@ -113,65 +139,61 @@ bool zel_FaceOrientationCodes(int faceShape, const int* faceVertices, const int*
   return false;
 }
 
-double* zel_GetFaceValues(int deg, int solTyp, const double* values, int surfTyp, int nbrFaces,
-                          const int* faces, char* status) {
+double* zel_GetFaceValues(const ZelVolumeField& field, int surfTyp, int nbrFaces, const int* faces,
+                          char* status) {
   FaceJob job;
-  if (!prepare(deg, solTyp, values, surfTyp, nbrFaces, &job, status)) return nullptr;
-  auto* out = static_cast<double*>(
-      std::calloc(static_cast<size_t>(nbrFaces) * job.faceNodes + 1, sizeof(double)));
-  if (!out) return zel::setStatus(status, "Allocation failed for face values\n"), nullptr;
+  if (!prepare(field, surfTyp, nbrFaces, &job, status)) return nullptr;
+  double* out = allocateBlocks(nbrFaces, job, status);
+  if (!out) return nullptr;
   for (int j = 0; j < nbrFaces; ++j) {
-    const int element = faces[3 * j + 1];
     const std::vector<int>* face = localFace(job, faces[3 * j + 2]);
-    if (face && (deg == 0 || static_cast<int>(face->size()) == job.surfNodes) &&
-        job.topology->faceShape[faces[3 * j + 2]] == job.surfShape) {
-      const double* own = values + static_cast<size_t>(element) * job.nodesPerElement;
-      for (int k = 0; k < job.faceNodes; ++k)
-        out[static_cast<size_t>(j) * job.faceNodes + k] = deg == 0 ? own[0] : own[(*face)[k]];
-      continue;
+    if (!face) {
+      std::fprintf(stderr, "incompatibility between surface and volume entities\n");
+      std::free(out);
+      return nullptr;
     }
-    std::fprintf(stderr, "incompatibility between surface and volume entities\n");
-    std::free(out);
-    return nullptr;
+    const double* own = elementBlock(field, faces[3 * j + 1], status);
+    if (!own) return std::free(out), nullptr;
+    double* block = out + static_cast<size_t>(j) * job.faceNodes;
+    for (int k = 0; k < job.faceNodes; ++k) block[k] = job.deg == 0 ? own[0] : own[(*face)[k]];
   }
   return out;
 }
 
-double* zel_GetOrientedFaceValues(int deg, int solTyp, const double* values, int surfTyp,
-                                  int nbrMarks, const ZelFaceMark* marks, char* status) {
+double* zel_GetOrientedFaceValues(const ZelVolumeField& field, int surfTyp, int nbrMarks,
+                                  const ZelFaceMark* marks, char* status) {
   FaceJob job;
-  if (!prepare(deg, solTyp, values, surfTyp, nbrMarks, &job, status)) return nullptr;
-  auto* out = static_cast<double*>(
-      std::calloc(static_cast<size_t>(nbrMarks) * job.faceNodes + 1, sizeof(double)));
-  if (!out) return zel::setStatus(status, "Allocation failed for face values\n"), nullptr;
-  const LatticeOrder& surface = *LatticeNodeOrder(job.surfShape, deg == 0 ? 1 : deg);
+  if (!prepare(field, surfTyp, nbrMarks, &job, status)) return nullptr;
+  double* out = allocateBlocks(nbrMarks, job, status);
+  if (!out) return nullptr;
+  const LatticeOrder& surface = *LatticeNodeOrder(job.surfShape, job.deg == 0 ? 1 : job.deg);
   for (int j = 0; j < nbrMarks; ++j) {
     const ZelFaceMark& mark = marks[j];
-    if (mark.face == 0) continue;
+    // Elements of another volume kind are not in this record.
+    if (mark.face == 0 || zel_EntTyp2SolTyp(mark.volumeType) != field.solTyp) continue;
     const std::vector<int>* face = localFace(job, mark.localFace);
-    const int sizFac = face ? static_cast<int>(face->size()) : 0;
-    if (!face || job.topology->faceShape[mark.localFace] != job.surfShape ||
-        (deg > 0 && sizFac != job.surfNodes)) {
+    if (!face) {
+      const bool known = mark.localFace >= 0 && mark.localFace < job.topology->nbrFaces;
       std::fprintf(stderr,
                    "incompatibility between surface and volume entities sizFac %d nbrNod %d "
                    "because deg is %d\n",
-                   sizFac, job.surfNodes, deg);
+                   known ? static_cast<int>(job.topology->faces[mark.localFace].size()) : 0,
+                   job.faceNodes, job.deg);
       std::free(out);
       return nullptr;
     }
-    const double* own = values + static_cast<size_t>(mark.element) * job.nodesPerElement;
-    if (deg == 0) {
-      out[static_cast<size_t>(j) * job.faceNodes] = own[0];
-      continue;
-    }
-    for (int k = 0; k < job.faceNodes; ++k) {
+    const double* own = elementBlock(field, mark.element, status);
+    if (!own) return std::free(out), nullptr;
+    double* block = out + static_cast<size_t>(j) * job.faceNodes;
+    for (int k = 0; k < job.faceNodes && job.deg > 0; ++k) {
       int row[3];
-      if (!zel_OrientFaceRow(job.surfShape, deg, mark.codes, surface.row(k), row))
+      if (!zel_OrientFaceRow(job.surfShape, job.deg, mark.codes, surface.row(k), row))
         zel::fatalExit(stdout, job.surfShape == EntityType::Triangle
                                    ? " #ERROR :posTri wrong coefficients in input\n"
                                    : " #ERROR :posQua wrong coefficients in input\n");
-      out[static_cast<size_t>(j) * job.faceNodes + k] = own[(*face)[rowPosition(surface, row)]];
+      block[k] = own[(*face)[rowPosition(surface, row)]];
     }
+    if (job.deg == 0) block[0] = own[0];
   }
   return out;
 }

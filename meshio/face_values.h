@@ -30,25 +30,37 @@ bool zel_OrientFaceRow(int faceShape, int deg, const int* codes, const int* row,
 bool zel_FaceOrientationCodes(int faceShape, const int* faceVertices, const int* surfaceVertices,
                               int* codes);
 
-// Values of a scalar volume field of degree deg (0..10) on faces. solTyp: the volume kind's
-// SolTyp (tetrahedra, pyramids, prisms or hexahedra of any mesh degree); values: the field,
-// (elements + 1) * nodes values with nodes = the Lagrange node count of the shape at deg (one
-// value per element at degree 0). surfTyp: the surface entity type, whose node count every
-// face must have at degree deg. faces: three integers per face, the second the volume element
-// (1-based, within the field), the third its face number.
-// Returns a malloc'd array (caller frees) of nbrFaces blocks, face j at j * m with m the face's
-// nodes at degree deg, in the face's node order (m = 1 at degree 0), or null: "wrong degree in
-// input\n" on standard error for deg > 10, "incompatibility between surface and volume
-// entities\n" for a face whose node count disagrees, a status message for other bad input.
-double* zel_GetFaceValues(int deg, int solTyp, const double* values, int surfTyp, int nbrFaces,
-                          const int* faces, char* status);
+// A scalar volume field as its solution record holds it. The block of element e (1-based) starts
+// at values[e * nodes]: consumers index by the record's own node count, which must be the
+// Lagrange node count of the shape at `degree` (1 at degree 0) for the field to be used.
+struct ZelVolumeField {
+  int degree = 0;                  // 0..10; 0: one value per element
+  int solTyp = 0;                  // SolTyp of the volume kind (any mesh degree)
+  const double* values = nullptr;  // (elements + 1) * nodes values, slot 0 unused
+  int elements = 0;                // elements the record holds
+  int nodes = 0;                   // the record's nodes per element
+};
+
+// Values of a volume field on faces of its elements, at the field's degree whatever the
+// degree of the surface elements: surfTyp names the surface entity type, of which only the
+// shape (triangle or quadrilateral) counts. faces: three integers per face, the second the
+// volume element (1-based, within the record), the third its face number.
+// Returns a malloc'd array (caller frees) of nbrFaces blocks, face j at j * m with m the face
+// shape's node count at the field's degree (1 at degree 0), in the face's node order; or null:
+// "wrong degree in input\n" on standard error for a degree above 10, "incompatibility between
+// surface and volume entities\n" for a face of another shape, a status message for a record
+// whose node count is not its degree's, an element outside the record or other bad input.
+double* zel_GetFaceValues(const ZelVolumeField& field, int surfTyp, int nbrFaces, const int* faces,
+                          char* status);
 
 // The same for surface elements carried by marks (nbrMarks entries): block j holds the values
-// at the nodes of the surface element of marks[j], in its own node order, through the
-// orientation codes; an unmarked entry (face 0) gives zeros. A face node count that disagrees
-// writes "incompatibility between surface and volume entities sizFac %d nbrNod %d because deg
-// is %d\n" to standard error and returns null; codes outside their sets print " #ERROR :posTri
-// wrong coefficients in input\n" or " #ERROR :posQua wrong coefficients in input\n" and end
-// the process with status 1.
-double* zel_GetOrientedFaceValues(int deg, int solTyp, const double* values, int surfTyp,
-                                  int nbrMarks, const ZelFaceMark* marks, char* status);
+// at the nodes (at the field's degree) of the surface element of marks[j], in the default node
+// order of its shape, through the orientation codes. Entries left as zeros: unmarked ones
+// (face 0) and marks on volumes of another kind than the field's, whose elements the record
+// does not hold. A face of another shape writes "incompatibility between surface and volume
+// entities sizFac %d nbrNod %d because deg is %d\n" (face nodes, nodes the surface shape needs
+// at the field's degree, degree) to standard error and returns null; other failures as above;
+// codes outside their sets print " #ERROR :posTri wrong coefficients in input\n" or " #ERROR
+// :posQua wrong coefficients in input\n" and end the process with status 1.
+double* zel_GetOrientedFaceValues(const ZelVolumeField& field, int surfTyp, int nbrMarks,
+                                  const ZelFaceMark* marks, char* status);

@@ -114,6 +114,9 @@ class ZelSceneWindow : public OpenGLWindow {
   // The window keeps `solution` in its solution table.
   void attachData(ZelDrawObject* solution, ZelDrawObject* target, ZelDrawObject* palette,
                   const double* values, int entityCount, int nodesPerEntity);
+  // Takes the solution off `target` (nothing when it has none): it is drawn in its material
+  // colour again until a solution is attached anew.
+  void detachSolution(ZelDrawObject* target);
   // The solution attached to `target`, or null.
   ZelDrawObject* solutionOf(ZelDrawObject* target) const;
   bool solutionShown() const { return m_solutionShown; }

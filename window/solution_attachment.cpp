@@ -136,6 +136,20 @@ void ZelSceneWindow::attachData(ZelDrawObject* solution, ZelDrawObject* target,
   uploadSolution(target, values, entityCount, nodesPerEntity, degree, paletteObject);
 }
 
+void ZelSceneWindow::detachSolution(ZelDrawObject* target) {
+  const auto found = m_solutions.find(target);
+  if (found == m_solutions.end()) return;
+  delete found->second;
+  m_solutions.erase(found);
+  target->setPalette(nullptr);
+  if (ZelBufferObject* buffer = bufferOf(target)) {
+    // Without a palette the buffer binds placeholders and the shaders use the material colour;
+    // the old coefficients stay on the GPU until the next upload replaces them.
+    buffer->setPalette(nullptr);
+    buffer->setSolutionDegree(0);
+  }
+}
+
 void ZelSceneWindow::uploadSolution(ZelDrawObject* target, const double* values, int entityCount,
                                     int nodesPerEntity, int degree, ZelDrawObject* paletteObject) {
   const size_t count = size_t(entityCount) * size_t(nodesPerEntity);

@@ -5,10 +5,11 @@
 #include <QDir>
 #include <QImage>
 #include <QTest>
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <array>
 #include <map>
 #include <set>
 
@@ -112,7 +113,7 @@ TEST(SceneAssembly, EveryTestMeshOpensAndRenders) {
 
 TEST(SceneAssembly, MissingOrBrokenMeshesLeaveAnEmptyWindow) {
   for (const std::string& path : {kData + "/broken/version5.mesh", kData + "/nothing_here.meshb",
-                                 kData + "/broken/trunc_vertices.meshb"}) {
+                                  kData + "/broken/trunc_vertices.meshb"}) {
     ZelMeshViewer viewer(pellonSurfaceFormat());
     assembleScene(&viewer, path, path);
     viewer.renderNow();
@@ -163,6 +164,58 @@ TEST(SceneAssembly, DisplayedFieldStepsWithinTheFieldsAndFallsBackToTheFirst) {
   EXPECT_EQ(viewer.displayedField(), viewer.numberOfFields());
 
   std::filesystem::current_path(previous);
+  std::filesystem::remove_all(directory);
+}
+
+}  // namespace
+
+namespace {
+
+// True when the pixel is a colour of the map rather than the grey of the material.
+bool coloured(const QImage& image, int x, int y) {
+  const QColor c = image.pixelColor(x, y);
+  return std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) > 50;
+}
+
+TEST(SceneAssembly, ObjectsWithoutTheNewFieldShowTheirMaterialColour) {
+  const auto directory = std::filesystem::temp_directory_path() / "zel_field_switch_test";
+  std::filesystem::remove_all(directory);
+  std::filesystem::create_directories(directory);
+  const std::string mesh = (directory / "pair.mesh").string();
+  // A triangle left of x = 0 and a quadrilateral right of it; the triangles carry two fields,
+  // the quadrilateral only the first.
+  std::ofstream(mesh) << "MeshVersionFormatted 2\nDimension 2\nVertices\n5\n"
+                         "-1 -0.5 0\n0 -0.5 0\n0 0.5 0\n1 -0.5 0\n1 0.5 0\n"
+                         "Triangles\n1\n1 2 3 1\nQuadrilaterals\n1\n2 4 5 3 1\nEnd\n";
+  std::ofstream(directory / "pair.sol")
+      << "MeshVersionFormatted 2\nDimension 2\nSolAtTriangles\n1\n2 1 1\n0 2\n"
+         "SolAtQuadrilaterals\n1\n1 1\n1\nEnd\n";
+  ZelMeshViewer viewer(pellonSurfaceFormat());
+  assembleScene(&viewer, mesh, mesh);
+  ASSERT_EQ(viewer.numberOfFields(), 2);
+  ZelDrawObject* quadrilateral = nullptr;
+  for (ZelDrawObject* object : viewer.allObjects())
+    if (object->kind() == DrawKind::Quadrilateral) quadrilateral = object;
+  ASSERT_NE(quadrilateral, nullptr);
+  // The quadrilateral's centre (0.5, 0) in a box of extent 2 seen from distance 3.
+  const int quadX = 400 + int(0.25 * 300.0 / (3.0 * std::tan(7.5 * M_PI / 180.0))), quadY = 300;
+  const int triangleX = 800 - quadX, triangleY = 320;
+  EXPECT_NE(viewer.solutionOf(quadrilateral), nullptr);
+  QImage image = screenshot(viewer);
+  EXPECT_TRUE(coloured(image, quadX, quadY));
+
+  viewer.changeDisplayField(+1);
+  EXPECT_EQ(viewer.solutionOf(quadrilateral), nullptr);
+  EXPECT_FALSE(viewer.bufferOf(quadrilateral)->hasPalette());
+  image = screenshot(viewer);
+  EXPECT_TRUE(isCovered(image, quadX, quadY));
+  EXPECT_FALSE(coloured(image, quadX, quadY));
+  EXPECT_TRUE(coloured(image, triangleX, triangleY));
+
+  viewer.changeDisplayField(-1);
+  EXPECT_NE(viewer.solutionOf(quadrilateral), nullptr);
+  image = screenshot(viewer);
+  EXPECT_TRUE(coloured(image, quadX, quadY));
   std::filesystem::remove_all(directory);
 }
 

@@ -344,8 +344,8 @@ void checkSymmetries(int typ, int faceShape, int nbrCodes) {
   const int* nodes =
       static_cast<const int*>(zel_GetIndicesArray(marked, typ, &nbrEle, &perElement, status));
   std::vector<double> field(nodes, nodes + perElement * (nbrEle + 1));
-  double* values = zel_GetOrientedFaceValues(deg, zel_EntTyp2SolTyp(typ), field.data(), meshTyp,
-                                             count, marks.data() + 1, status);
+  const ZelVolumeField volume = {deg, zel_EntTyp2SolTyp(typ), field.data(), nbrEle, perElement};
+  double* values = zel_GetOrientedFaceValues(volume, meshTyp, count, marks.data() + 1, status);
   ASSERT_NE(values, nullptr) << status;
   EXPECT_EQ(std::vector<double>(values, values + count * size),
             std::vector<double>(surfaces.begin(), surfaces.end()));
@@ -366,20 +366,20 @@ TEST(BoundaryFaces, OutOfRangeCodesEndTheProcess) {
   ZelFaceMark mark = {1, 1, 0, {0, 0, 1}, EntityType::HexahedronQ2};
   std::vector<double> field(27 * 2, 1.0);
   char status[ZEL_STATUS_SIZE];
-  EXPECT_EXIT(zel_GetOrientedFaceValues(2, SolTyp::HexahedronQ2, field.data(),
+  EXPECT_EXIT(zel_GetOrientedFaceValues({2, SolTyp::HexahedronQ2, field.data(), 1, 27},
                                         EntityType::QuadrilateralQ2, 1, &mark, status),
               testing::ExitedWithCode(1), "");
   mark.codes[0] = 3;
+  mark.volumeType = EntityType::TetrahedronP2;
   std::vector<double> tets(10 * 2, 1.0);
-  EXPECT_EXIT(zel_GetOrientedFaceValues(2, SolTyp::TetrahedronP2, tets.data(),
-                                        EntityType::TriangleP2, 1, &mark, status),
+  const ZelVolumeField tetField = {2, SolTyp::TetrahedronP2, tets.data(), 1, 10};
+  EXPECT_EXIT(zel_GetOrientedFaceValues(tetField, EntityType::TriangleP2, 1, &mark, status),
               testing::ExitedWithCode(1), "");
   // A quadrilateral surface on a triangular face is refused without ending the process.
   mark.codes[0] = 0;
-  EXPECT_EQ(zel_GetOrientedFaceValues(2, SolTyp::TetrahedronP2, tets.data(),
-                                      EntityType::QuadrilateralQ2, 1, &mark, status),
+  EXPECT_EQ(zel_GetOrientedFaceValues(tetField, EntityType::QuadrilateralQ2, 1, &mark, status),
             nullptr);
-  EXPECT_EQ(zel_GetOrientedFaceValues(11, SolTyp::TetrahedronP2, tets.data(),
+  EXPECT_EQ(zel_GetOrientedFaceValues({11, SolTyp::TetrahedronP2, tets.data(), 1, 10},
                                       EntityType::TriangleP2, 1, &mark, status),
             nullptr);
 }

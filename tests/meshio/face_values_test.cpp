@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "meshio/entity_catalogue.h"
@@ -22,59 +23,110 @@ std::vector<double> numberedField(int shape, int deg, int elements) {
   return field;
 }
 
-TEST(FaceValues, ValuesFollowTheFaceNodeOrderAtEveryDegree) {
+// The record of such a field on the volume kind of `shape` at mesh degree `meshDegree`.
+ZelVolumeField recordOf(const std::vector<double>& field, int shape, int meshDegree, int deg,
+                        int elements) {
+  const int volumeType =
+      zel_SolTyp2EntTyp(SolTyp::Tetrahedron + shape - EntityType::Tetrahedron, meshDegree);
+  return {deg, zel_EntTyp2SolTyp(volumeType), field.data(), elements,
+          deg == 0 ? 1 : LatticeNodeCount(shape, deg)};
+}
+
+TEST(FaceValues, EveryFaceOfEveryShapeAtTheFieldDegreeWhateverTheSurfaceDegree) {
   char status[ZEL_STATUS_SIZE];
-  for (int deg = 1; deg <= 10; ++deg) {
-    SCOPED_TRACE(deg);
-    const std::vector<double> field = numberedField(EntityType::Prism, deg, 3);
-    const int faces[6] = {0, 2, 1, 0, 3, 4};  // face 1 of element 2, face 4 of element 3
-    const int triTyp = zel_SolTyp2EntTyp(SolTyp::Triangle, deg),
-              quaTyp = zel_SolTyp2EntTyp(SolTyp::Quadrilateral, deg);
-    const ZelLocalTopology& topo = *zel_LocalTopology(EntityType::Prism, deg);
-    double* tri = zel_GetFaceValues(deg, SolTyp::Prism, field.data(), triTyp, 1, faces, status);
-    ASSERT_NE(tri, nullptr);
-    for (size_t k = 0; k < topo.faces[1].size(); ++k) EXPECT_EQ(tri[k], 200 + topo.faces[1][k]);
-    std::free(tri);
-    double* qua =
-        zel_GetFaceValues(deg, SolTyp::PrismP3, field.data(), quaTyp, 1, faces + 3, status);
-    ASSERT_NE(qua, nullptr);
-    for (size_t k = 0; k < topo.faces[4].size(); ++k) EXPECT_EQ(qua[k], 300 + topo.faces[4][k]);
-    std::free(qua);
-    // A triangle surface on a quadrilateral face does not fit.
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(zel_GetFaceValues(deg, SolTyp::Prism, field.data(), triTyp, 1, faces + 3, status),
-              nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "incompatibility between surface and volume entities\n");
-  }
-  // Degree 0: the element's single value per face.
+  for (int shape :
+       {EntityType::Tetrahedron, EntityType::Pyramid, EntityType::Prism, EntityType::Hexahedron})
+    for (int deg = 0; deg <= 10; ++deg) {
+      SCOPED_TRACE(testing::Message() << "shape " << shape << " degree " << deg);
+      const std::vector<double> field = numberedField(shape, deg, 3);
+      const ZelLocalTopology& topo = *zel_LocalTopology(shape, deg == 0 ? 1 : deg);
+      // Mesh and surface degrees 1..4 differ from the field's in most combinations.
+      for (int meshDegree = 1; meshDegree <= 4; ++meshDegree) {
+        const ZelVolumeField record = recordOf(field, shape, meshDegree, deg, 3);
+        for (int f = 0; f < topo.nbrFaces; ++f) {
+          const int faces[6] = {0, 3, f, 0, 1, f};
+          const int surfTyp = zel_SolTyp2EntTyp(
+              topo.faceShape[f] == EntityType::Triangle ? SolTyp::Triangle : SolTyp::Quadrilateral,
+              meshDegree);
+          double* values = zel_GetFaceValues(record, surfTyp, 2, faces, status);
+          ASSERT_NE(values, nullptr) << status;
+          const size_t m = deg == 0 ? 1 : topo.faces[f].size();
+          ASSERT_EQ(m, size_t(LatticeNodeCount(topo.faceShape[f], deg)));
+          for (size_t k = 0; k < m; ++k) {
+            EXPECT_EQ(values[k], 300 + (deg == 0 ? 0 : topo.faces[f][k])) << f << " " << k;
+            EXPECT_EQ(values[m + k], 100 + (deg == 0 ? 0 : topo.faces[f][k])) << f << " " << k;
+          }
+          std::free(values);
+          // A surface of the other shape does not fit the face.
+          const int otherTyp = zel_SolTyp2EntTyp(
+              topo.faceShape[f] == EntityType::Triangle ? SolTyp::Quadrilateral : SolTyp::Triangle,
+              meshDegree);
+          testing::internal::CaptureStderr();
+          EXPECT_EQ(zel_GetFaceValues(record, otherTyp, 1, faces, status), nullptr);
+          EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                    "incompatibility between surface and volume entities\n");
+        }
+      }
+    }
   const std::vector<double> constant = {0, 7, 9};
-  const int faces[6] = {0, 2, 3, 0, 1, 0};
-  double* values = zel_GetFaceValues(0, SolTyp::Tetrahedron, constant.data(), EntityType::Triangle,
-                                     2, faces, status);
-  ASSERT_NE(values, nullptr);
-  EXPECT_EQ(std::vector<double>(values, values + 2), (std::vector<double>{9, 7}));
-  std::free(values);
+  const int faces[3] = {0, 2, 3};
   testing::internal::CaptureStderr();
-  EXPECT_EQ(zel_GetFaceValues(11, SolTyp::Tetrahedron, constant.data(), EntityType::Triangle, 2,
-                              faces, status),
+  EXPECT_EQ(zel_GetFaceValues({11, SolTyp::Tetrahedron, constant.data(), 2, 1},
+                              EntityType::Triangle, 1, faces, status),
             nullptr);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "wrong degree in input\n");
-  // A degree-2 field on degree-1 triangles: the node counts disagree.
+}
+
+TEST(FaceValues, RecordsAreReadByTheirOwnNodeCountAndElementCount) {
+  char status[ZEL_STATUS_SIZE];
+  // A header of degree 3 whose node count is that of degree 2: blocks of 10, not 20.
+  const std::vector<double> short3 = numberedField(EntityType::Tetrahedron, 2, 2);
+  const int faces[3] = {0, 2, 0};
+  EXPECT_EQ(zel_GetFaceValues({3, SolTyp::TetrahedronP2, short3.data(), 2, 10},
+                              EntityType::TriangleP2, 1, faces, status),
+            nullptr);
+  EXPECT_STREQ(status, "Invalid face values request: 10 nodes per element, degree 3 needs 20\n");
+  // More nodes than the degree has: their order is unknown, the record is refused too.
+  const std::vector<double> long1 = numberedField(EntityType::Tetrahedron, 2, 2);
+  EXPECT_EQ(zel_GetFaceValues({1, SolTyp::Tetrahedron, long1.data(), 2, 10}, EntityType::Triangle,
+                              1, faces, status),
+            nullptr);
+  // Faces naming elements the record does not hold.
   const std::vector<double> p2 = numberedField(EntityType::Tetrahedron, 2, 2);
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(
-      zel_GetFaceValues(2, SolTyp::Tetrahedron, p2.data(), EntityType::Triangle, 1, faces, status),
-      nullptr);
-  testing::internal::GetCapturedStderr();
+  const ZelVolumeField record = {2, SolTyp::TetrahedronP2, p2.data(), 2, 10};
+  for (int element : {0, 3, -1}) {
+    const int outside[3] = {0, element, 0};
+    EXPECT_EQ(zel_GetFaceValues(record, EntityType::TriangleP2, 1, outside, status), nullptr);
+    EXPECT_EQ(std::string(status), "Invalid face values request: element " +
+                                       std::to_string(element) + " outside 1..2\n");
+    ZelFaceMark mark = {1, element, 0, {0, 1, 2}, EntityType::TetrahedronP2};
+    EXPECT_EQ(zel_GetOrientedFaceValues(record, EntityType::TriangleP2, 1, &mark, status), nullptr);
+  }
+  // Marks on volumes of another kind are not in this record: they stay zero, like unmarked
+  // entries; the others are served at the field's degree through their codes.
+  const ZelFaceMark marks[3] = {{1, 2, 0, {0, 1, 2}, EntityType::Tetrahedron},
+                                {2, 2, 0, {0, 1, 2}, EntityType::Pyramid},
+                                {0, 2, 0, {0, 1, 2}, EntityType::Tetrahedron}};
+  const std::vector<double> p3 = numberedField(EntityType::Tetrahedron, 3, 2);
+  double* values = zel_GetOrientedFaceValues({3, SolTyp::Tetrahedron, p3.data(), 2, 20},
+                                             EntityType::Triangle, 3, marks, status);
+  ASSERT_NE(values, nullptr) << status;
+  const std::vector<int>& face = zel_LocalTopology(EntityType::Tetrahedron, 3)->faces[0];
+  ASSERT_EQ(face.size(), 10u);
+  for (size_t k = 0; k < 10; ++k) {
+    EXPECT_EQ(values[k], 200 + face[k]);
+    EXPECT_EQ(values[10 + k], 0);
+    EXPECT_EQ(values[20 + k], 0);
+  }
+  std::free(values);
+  // A quadrilateral surface on a triangular face names both node counts.
   ZelFaceMark mark = {1, 1, 0, {0, 1, 2}, EntityType::TetrahedronP2};
   testing::internal::CaptureStderr();
-  EXPECT_EQ(zel_GetOrientedFaceValues(2, SolTyp::TetrahedronP2, p2.data(), EntityType::Triangle, 1,
-                                      &mark, status),
+  EXPECT_EQ(zel_GetOrientedFaceValues(record, EntityType::Quadrilateral, 1, &mark, status),
             nullptr);
   EXPECT_EQ(
       testing::internal::GetCapturedStderr(),
-      "incompatibility between surface and volume entities sizFac 6 nbrNod 3 because deg is 2\n");
+      "incompatibility between surface and volume entities sizFac 6 nbrNod 9 because deg is 2\n");
 }
 
 TEST(FaceValues, OrientationCodesAreTheSymmetriesOfTheFace) {
