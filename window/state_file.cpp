@@ -126,7 +126,11 @@ bool readViewStateFile(const std::string& name, ViewState* state, std::FILE* mes
   const TextFileRead outcome = readSmallTextFile(name, true, kMaximumStateFileSize, &text);
   std::FILE* in = outcome == TextFileRead::Read ? textStream(text) : nullptr;
   if (!in) {
-    std::fprintf(messages, "  ## ERROR: ZELMOR: %s: %s \n", name.c_str(), textFileProblem(outcome));
+    // A missing or write-protected file gets only the caller's loading error; a special or
+    // oversized file is named for what it is.
+    if (outcome == TextFileRead::NotRegular || outcome == TextFileRead::TooLarge)
+      std::fprintf(messages, "  ## ERROR: ZELMOR: %s: %s \n", name.c_str(),
+                   textFileProblem(outcome));
     return false;
   }
   *state = readViewState(in, messages);

@@ -50,7 +50,8 @@ ViewState readViewState(std::FILE* in, std::FILE* messages);
 
 // Reads the state file `name` (a regular file of at most kMaximumStateFileSize bytes, opened
 // without blocking and for update, so that a write-protected file is refused). Returns false
-// after printing "  ## ERROR: ZELMOR: %s: <reason> \n" on `messages` when it cannot be read.
+// when it cannot be read, after printing "  ## ERROR: ZELMOR: %s: <reason> \n" on `messages`
+// for a file that is not regular or too large (missing or write-protected: nothing).
 constexpr size_t kMaximumStateFileSize = 1 << 20;
 bool readViewStateFile(const std::string& name, ViewState* state, std::FILE* messages);
 
