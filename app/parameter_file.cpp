@@ -9,6 +9,10 @@
 
 namespace {
 
+// Iso-line widths are pixels: anything wider than this is no longer a line.
+constexpr double kMaximumIsoLineWidth = 1000.0;
+constexpr int kMaximumIsoLineCount = 9;
+
 double rounded(double value) { return double(float(value)); }
 
 // A count read from the file allocates no more entries than the rest of the file could fill:
@@ -26,7 +30,10 @@ int boundedCount(std::FILE* in, int count, int valuesPerEntry) {
 // Each handler returns false when an error ends the reading.
 bool readCutPlanes(KeywordValueReader& reader, DisplayParameters* p) {
   if (reader.integer("cutplane", &p->NbrUsrCut) != ValueRead::Read) {
+    // The count is 0, and so are the planes of an earlier "cutplane": count and arrays agree.
     p->NbrUsrCut = 0;
+    p->ctr.clear();
+    p->nor.clear();
     return false;
   }
   const int count = boundedCount(reader.input(), p->NbrUsrCut, 6);
@@ -48,6 +55,7 @@ bool readCutPlanes(KeywordValueReader& reader, DisplayParameters* p) {
 bool readIsoValues(KeywordValueReader& reader, DisplayParameters* p) {
   if (reader.integer("isolines", &p->NbrUsrIso) != ValueRead::Read) {
     p->NbrUsrIso = 0;
+    p->UsrIsoVal.clear();
     return false;
   }
   p->NbrUsrIso = boundedCount(reader.input(), p->NbrUsrIso, 1);
@@ -77,17 +85,21 @@ bool applyKeyword(KeywordValueReader& reader, const std::string& keyword, Displa
   if (keyword == "cutplane") return readCutPlanes(reader, p);
   if (keyword == "isolines") return readIsoValues(reader, p);
   if (keyword == "numberofsubisolines") {
-    int count = 9;
+    int count = kMaximumIsoLineCount;
     if (reader.integer("numberofsubisolines", &count) != ValueRead::Read) {
-      p->nbrIso = 9;
+      p->nbrIso = kMaximumIsoLineCount;
       return false;
     }
-    p->nbrIso = std::min(count, 9);
+    // More than nine is quietly nine; a negative count is reported.
+    count = std::min(count, kMaximumIsoLineCount);
+    reader.clamp("numberofsubisolines", &count, 0, kMaximumIsoLineCount);
+    p->nbrIso = count;
   } else if (keyword == "isolineswidth") {
     if (reader.real("isolineswidth", values) != ValueRead::Read) {
       p->IsoWid = 1.0;
       return false;
     }
+    reader.clamp("isolineswidth", values, 0.0, kMaximumIsoLineWidth);
     p->IsoWid = rounded(values[0]);
   } else if (keyword == "palette") {
     if (reader.reals("palette", 5, values) == ValueRead::Read) {
@@ -129,12 +141,19 @@ void readParameterKeywords(std::FILE* in, DisplayParameters* parameters, std::FI
   }
 }
 
-bool readParameterFile(const std::string& meshName, DisplayParameters* parameters,
-                       std::FILE* out) {
+bool readParameterFile(const std::string& meshName, DisplayParameters* parameters, std::FILE* out) {
   for (const std::string& name : {parameterFileName(meshName), std::string("DEFAULT.zelmor"),
                                   std::string("Default.zelmor")}) {
-    std::FILE* in = std::fopen(name.c_str(), "r");
-    if (!in) continue;
+    std::string text;
+    const TextFileRead outcome = readSmallTextFile(name, false, kMaximumParameterFileSize, &text);
+    if (outcome == TextFileRead::Missing) continue;
+    // The first name that exists is the parameter file; one that cannot be read leaves the
+    // defaults.
+    std::FILE* in = outcome == TextFileRead::Read ? textStream(text) : nullptr;
+    if (!in) {
+      std::fprintf(out, "  ## ERROR: ZELMOR: %s: %s \n", name.c_str(), textFileProblem(outcome));
+      return false;
+    }
     std::fprintf(out, "  %% %s OPENED\n", name.c_str());
     readParameterKeywords(in, parameters, out);
     std::fclose(in);

@@ -1,6 +1,9 @@
 // Start-up of pellon: classifies the command line and runs the chosen mode.
 #include "app/pellon.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <clocale>
 #include <cstdio>
@@ -40,9 +43,10 @@ int runHelp(const QSurfaceFormat& format) {
 // Restores the view saved beside the mesh, if there is one.
 void applyStateFile(ZelMeshViewer* viewer, const std::string& meshName) {
   const std::string name = stateFileName(meshName);
-  std::FILE* probe = std::fopen(name.c_str(), "r");
-  if (!probe) return;
-  std::fclose(probe);
+  // Probed without blocking: a FIFO with no writer must not hold up the start.
+  const int probe = ::open(name.c_str(), O_RDONLY | O_NONBLOCK);
+  if (probe < 0) return;
+  ::close(probe);
   std::printf("  DATA FILE FOUND \n");
   viewer->readStateFile(name);
   viewer->updateCutPlane();
@@ -56,8 +60,7 @@ void applyStateFile(ZelMeshViewer* viewer, const std::string& meshName) {
 }
 
 // Opens one viewer per mesh, each with its scene and its saved view.
-int runViewers(QApplication& application, const QSurfaceFormat& format,
-               const CommandLine& line) {
+int runViewers(QApplication& application, const QSurfaceFormat& format, const CommandLine& line) {
   std::vector<std::unique_ptr<ZelMeshViewer>> viewers;
   for (const std::string& mesh : line.meshes) {
     viewers.push_back(std::make_unique<ZelMeshViewer>(format));

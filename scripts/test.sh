@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs the whole test suite:
 #   1. the normal build: unit, OpenGL (headless), process and image tests with CTest;
-#   2. a clang build with AddressSanitizer and UndefinedBehaviorSanitizer: the unit tests of
-#      the mesh libraries again, and the file-reader fuzzer for a bounded time.
+#   2. a clang build at -O1 with AddressSanitizer and UndefinedBehaviorSanitizer: the unit
+#      tests of the mesh libraries again, the inputs that once crashed a file reader, and the
+#      four file-reader fuzzers sharing ZEL_FUZZ_SECONDS (default 60) between them.
+# A fuzzer failure is reported and the suite still runs; the script then exits with failure.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZEL_BUILD_DIR:-$root/build}
@@ -30,7 +32,8 @@ cmake --build "$build" -j"$jobs"
 
 echo "== sanitizer build ($sanitize_build)"
 cmake -S "$root" -B "$sanitize_build" -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_C_FLAGS_DEBUG="-g -O1" -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZEL_FUZZ_SECONDS="$fuzz_seconds" \
   -DZEL_SANITIZE=ON -DZEL_FUZZ=ON -DZEL_WITH_GUI=OFF -DZEL_BENCH=OFF >/dev/null
 cmake --build "$sanitize_build" -j"$jobs"
 
@@ -38,14 +41,15 @@ echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$sanitize_build" -L unit -j"$jobs" --output-on-failure
 
-fuzzer="$sanitize_build/tests/fuzz/fuzz_meshio"
-if [ -x "$fuzzer" ]; then
-  echo "== fuzzing the mesh reader for ${fuzz_seconds} s"
-  corpus=$(mktemp -d /tmp/zel-fuzz.XXXXXX)
-  (cd "$corpus" && "$fuzzer" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 \
-    -print_final_stats=1 "$corpus" "$root/tests/data" 2>&1 | tail -15)
-  rm -rf "$corpus"
-fi
+# The fuzz tests (tests/fuzz): the inputs that once crashed a reader, then each fuzzer for its
+# share of ZEL_FUZZ_SECONDS, one after the other.
+fuzz_failed=0
+echo "== file-reader crash regressions and fuzzers (${fuzz_seconds} s in all)"
+ctest --test-dir "$sanitize_build" -L fuzz --output-on-failure || fuzz_failed=1
 
 echo "== whole suite"
 ctest --test-dir "$build" -j"$jobs" --output-on-failure
+if [ "$fuzz_failed" -ne 0 ]; then
+  echo "== a fuzzer or a crash regression failed (inputs under $sanitize_build/tests/fuzz/crashes)"
+  exit 1
+fi

@@ -1,10 +1,36 @@
 // Saving and restoring the scene window's view through the state file.
 #include <QOpenGLFunctions_4_0_Core>
+#include <QScreen>
+#include <algorithm>
 #include <cstdio>
 
 #include "scene/ZelDrawObject.h"
 #include "window/ZelSceneWindow.h"
 #include "window/state_file.h"
+
+namespace {
+
+Vector3 plain(const QVector3D& v) { return {v.x(), v.y(), v.z()}; }
+QVector3D vector3(const Vector3& v) { return {v[0], v[1], v[2]}; }
+
+// Resizes `window`, keeping it within the screen it is on: a window larger than the screen
+// cannot be shown whole and only costs framebuffer memory.
+void resizeWithinScreen(QWindow* window, int width, int height) {
+  if (const QScreen* display = window->screen()) {
+    const QSize room = display->virtualSize();
+    const int fittingWidth = std::clamp(width, 1, std::max(room.width(), 1));
+    const int fittingHeight = std::clamp(height, 1, std::max(room.height(), 1));
+    if (fittingWidth != width || fittingHeight != height)
+      std::printf(
+          "  ## WARNING: ZELMOR: windowsize: %d x %d LARGER THAN THE SCREEN, SET TO %d x %d \n",
+          width, height, fittingWidth, fittingHeight);
+    width = fittingWidth;
+    height = fittingHeight;
+  }
+  window->resize(width, height);
+}
+
+}  // namespace
 
 const std::vector<ZelDrawObject*>& ZelSceneWindow::objectsOf(int kind, int reference) const {
   static const std::vector<ZelDrawObject*> none;
@@ -19,12 +45,14 @@ void ZelSceneWindow::writeStateFile() {
   std::printf("  writing %s\n", fileName);
   ViewState state;
   state.windowSize = std::make_pair(width(), height());
-  state.centre = m_camera.centre();
-  state.rotation = m_camera.currentRotation();
-  state.axis = m_camera.axis();
-  state.translation = m_camera.pan();
+  state.centre = plain(m_camera.centre());
+  const QQuaternion rotation = m_camera.currentRotation();
+  state.rotation = Vector4{rotation.scalar(), rotation.x(), rotation.y(), rotation.z()};
+  state.axis = plain(m_camera.axis());
+  state.translation = plain(m_camera.pan());
   state.showCutPlane = m_cutPlaneShown ? 1 : 0;
-  state.cutPlane = m_camera.cutPlane();
+  const QVector4D plane = m_camera.cutPlane();
+  state.cutPlane = Vector4{plane.x(), plane.y(), plane.z(), plane.w()};
   state.fieldOfView = m_fieldOfView;
   state.solutionOn = m_settings.solutionOn;
   state.isoLinesOn = m_settings.isoLinesOn;
@@ -47,23 +75,21 @@ void ZelSceneWindow::writeStateFile() {
 
 void ZelSceneWindow::readStateFile(const std::string& fileName) {
   std::printf("  opening %s \n", fileName.c_str());
-  // Opened for update as well, so that a write-protected file is refused like a missing one.
-  std::FILE* in = std::fopen(fileName.c_str(), "r+");
-  if (!in) {
+  ViewState state;
+  if (!readViewStateFile(fileName, &state, stdout)) {
     std::printf("error while loading %s \n", fileName.c_str());
     std::fflush(stdout);
     return;
   }
-  const ViewState state = readViewState(in, stdout);
-  std::fclose(in);
-
-  if (state.windowSize) resize(state.windowSize->first, state.windowSize->second);
-  if (state.centre) m_camera.setCentre(*state.centre);
-  if (state.rotation) m_camera.setRotation(*state.rotation);
-  if (state.axis) m_camera.setAxis(*state.axis);
-  if (state.translation) m_camera.setPan(*state.translation);
+  if (state.windowSize) resizeWithinScreen(this, state.windowSize->first, state.windowSize->second);
+  if (state.centre) m_camera.setCentre(vector3(*state.centre));
+  if (const auto& r = state.rotation)
+    m_camera.setRotation(QQuaternion((*r)[0], (*r)[1], (*r)[2], (*r)[3]));
+  if (state.axis) m_camera.setAxis(vector3(*state.axis));
+  if (state.translation) m_camera.setPan(vector3(*state.translation));
   if (state.showCutPlane) m_cutPlaneShown = *state.showCutPlane != 0;
-  if (state.cutPlane) m_camera.setCutPlane(*state.cutPlane);
+  if (const auto& p = state.cutPlane)
+    m_camera.setCutPlane(QVector4D((*p)[0], (*p)[1], (*p)[2], (*p)[3]));
   if (state.fieldOfView) m_fieldOfView = *state.fieldOfView;
   if (state.lineWidth) m_settings.lineWidth = float(*state.lineWidth);
   if (state.solutionOn) m_settings.solutionOn = *state.solutionOn != 0;

@@ -3,6 +3,7 @@
 // error messages every such reader prints.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -10,9 +11,26 @@
 // 1024 characters are cut (they are outside every format read this way).
 bool readToken(std::FILE* in, std::string* token);
 
-// The whole token must be a base-10 integer (in 32-bit range) / a real number.
+// The whole token must be a base-10 integer (in 32-bit range) / a real number. Every real of
+// these files is stored in single precision, so a real must be finite and within the single
+// precision range ("nan", "inf" and 1e39 are not reals here).
 bool parseWholeInteger(const std::string& token, int* value);
 bool parseWholeReal(const std::string& token, double* value);
+
+// What came of opening one of these small text files.
+enum class TextFileRead { Read, Missing, NotRegular, TooLarge, Unreadable };
+
+// Reads the whole file `name` into `text` without ever blocking: the file is opened
+// non-blocking (for reading and updating when `forUpdate`, so that a write-protected file is
+// refused), must be a regular file (not a FIFO, device or directory) and must hold at most
+// `limit` bytes; otherwise `text` is left empty and the outcome says why.
+TextFileRead readSmallTextFile(const std::string& name, bool forUpdate, size_t limit,
+                               std::string* text);
+// A read-only stream over `text` (which must outlive it), for the token readers; the caller
+// closes it. Null only when the C library cannot make one.
+std::FILE* textStream(const std::string& text);
+// The reason printed for an outcome other than Read ("not a regular file", ...).
+const char* textFileProblem(TextFileRead outcome);
 
 std::string lowerCased(std::string word);
 
@@ -28,6 +46,10 @@ class KeywordValueReader {
   ValueRead real(const char* keyword, double* value);
   // Reads `count` reals, stopping at the first one that fails.
   ValueRead reals(const char* keyword, int count, double* values);
+  // Brings `value` into [low, high]; when it was outside, prints
+  // "  ## WARNING: ZELMOR: %s: VALUE %s OUT OF RANGE [%s, %s], SET TO %s \n".
+  void clamp(const char* keyword, int* value, int low, int high);
+  void clamp(const char* keyword, double* value, double low, double high);
   std::FILE* input() const { return m_in; }
   std::FILE* messages() const { return m_messages; }
 

@@ -2,8 +2,10 @@
 #include "app/parameter_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -67,7 +69,8 @@ TEST(ParameterFile, ErrorsFollowTheirRecoveryRules) {
   DisplayParameters p = readText("isolineswidth wide colormap jet", &messages);
   EXPECT_EQ(p.IsoWid, 1.0);
   EXPECT_EQ(p.cm, 0);  // the rest of the file is ignored
-  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: isolineswidth: ERROR WHILE READING DOUBLE VALUE(wide)\n");
+  EXPECT_EQ(messages,
+            "  ## ERROR: ZELMOR: isolineswidth: ERROR WHILE READING DOUBLE VALUE(wide)\n");
 
   p = readText("palette 1 2 3", &messages);
   EXPECT_EQ(p.Pal, 0);
@@ -102,6 +105,31 @@ TEST(ParameterFile, HugeCountsAllocateOnlyWhatTheFileCanHold) {
   EXPECT_LE(q.NbrUsrIso, 10);
 }
 
+TEST(ParameterFile, ValuesOutsideTheirRangeAreClampedAndCountsMatchTheirArrays) {
+  std::string messages;
+  DisplayParameters p = readText("numberofsubisolines -4 isolineswidth 5000", &messages);
+  EXPECT_EQ(p.nbrIso, 0);
+  EXPECT_EQ(p.IsoWid, 1000.0);
+  EXPECT_EQ(
+      messages,
+      "  ## WARNING: ZELMOR: numberofsubisolines: VALUE -4 OUT OF RANGE [0, 9], SET TO 0 \n"
+      "  ## WARNING: ZELMOR: isolineswidth: VALUE 5000 OUT OF RANGE [0, 1000], SET TO 1000 \n");
+  p = readText("isolineswidth -1 palette 0 1 nan 3 4 boundingbox 0 inf", &messages);
+  EXPECT_EQ(p.IsoWid, 0.0);
+  EXPECT_EQ(p.Pal, 0);
+  EXPECT_EQ(p.bbox[1], 0.0);
+
+  // A later count error empties the planes and values of an earlier keyword with it.
+  p = readText("cutplane 1 1 2 3 4 5 6 isolines 1 0.5 isolines x", &messages);
+  EXPECT_EQ(p.NbrUsrCut, 1);
+  EXPECT_EQ(p.NbrUsrIso, 0);
+  EXPECT_TRUE(p.UsrIsoVal.empty());
+  p = readText("cutplane 1 1 2 3 4 5 6 cutplane -", &messages);
+  EXPECT_EQ(p.NbrUsrCut, 0);
+  EXPECT_TRUE(p.ctr.empty());
+  EXPECT_TRUE(p.nor.empty());
+}
+
 TEST(ParameterFile, LookupPrefersTheMeshFileOverDefaults) {
   const auto previous = std::filesystem::current_path();
   const auto directory = std::filesystem::temp_directory_path() / "zel_parameter_test";
@@ -132,6 +160,35 @@ TEST(ParameterFile, LookupPrefersTheMeshFileOverDefaults) {
             "  %% WARNING: NO PARAMETER FILE FOUND. USE DEFAULT VALUES\n"
             "  % DEFAULT.zelmor OPENED\n  Jet colormap used\n"
             "  % cube.zelmor OPENED\n  Plasma colormap used\n");
+
+  std::filesystem::current_path(previous);
+  std::filesystem::remove_all(directory);
+}
+
+TEST(ParameterFile, AnUnreadableFileLeavesTheDefaultsAtOnce) {
+  const auto previous = std::filesystem::current_path();
+  const auto directory = std::filesystem::temp_directory_path() /
+                         ("zel_parameter_special_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(directory);
+  std::filesystem::current_path(directory);
+  std::ofstream("Default.zelmor") << "colormap jet";
+
+  // A FIFO without writer as the mesh's own file: refused at once, the defaults stay and the
+  // files after it are not looked at.
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(::mkfifo("cube.zelmor", 0600), 0);
+  std::FILE* out = std::tmpfile();
+  DisplayParameters p;
+  EXPECT_FALSE(readParameterFile("cube.meshb", &p, out));
+  EXPECT_EQ(p.cm, 0);
+  // An endless device is refused the same way.
+  std::filesystem::create_symlink("/dev/zero", "DEFAULT.zelmor");
+  EXPECT_FALSE(readParameterFile("other.mesh", &p, out));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(textOf(out),
+            "  ## ERROR: ZELMOR: cube.zelmor: not a regular file \n"
+            "  ## ERROR: ZELMOR: DEFAULT.zelmor: not a regular file \n");
+  std::fclose(out);
 
   std::filesystem::current_path(previous);
   std::filesystem::remove_all(directory);

@@ -1,10 +1,12 @@
 // The view saved with key "w" and restored at start-up from the mesh's state file gives the
 // same picture, on a mesh that is not centred at the origin.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QImage>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 
 #include "tests/support/child_process.h"
@@ -43,7 +45,8 @@ TEST(StateFile, SavedViewIsRestoredAtStartUp) {
     ChildProcess pellon(PELLON_BINARY, {"-in", mesh}, directory.path());
     ASSERT_EQ(waitForWindows(pellon.pid(), 1, kSeconds).size(), 1u);
     ASSERT_TRUE(waitForOutput(pellon, "setting up the scene"));
-    for (const char* key : {"z", "z", "Right", "t", "t", "r", "w"}) sendKeyToProcess(pellon.pid(), key);
+    for (const char* key : {"z", "z", "Right", "t", "t", "r", "w"})
+      sendKeyToProcess(pellon.pid(), key);
     ASSERT_TRUE(waitForOutput(pellon, "  writing zelmor.data\n"));
     sendKeyToProcess(pellon.pid(), "space");
     ASSERT_TRUE(waitForOutput(pellon, "screen shot done"));
@@ -76,11 +79,50 @@ TEST(StateFile, SavedViewIsRestoredAtStartUp) {
       const QRgb a = before.pixel(x, y), b = after.pixel(x, y);
       covered += qRed(a) + qGreen(a) + qBlue(a) < 3 * 250;
       differing += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
-                       std::abs(qBlue(a) - qBlue(b)) > 12;
+                       std::abs(qBlue(a) - qBlue(b)) >
+                   12;
     }
   }
   EXPECT_GT(covered, 10000);  // the mesh is on screen
   EXPECT_LT(differing, before.width() * before.height() / 500) << "pixels differing: " << differing;
+}
+
+// Special files in place of the state and parameter files, and a window size no screen holds:
+// the window still comes up, each problem is reported, and pellon ends normally.
+TEST(StateFile, SpecialFilesAndHugeSizesDoNotHoldUpTheStart) {
+  TemporaryDirectory directory;
+  const std::string mesh = directory.path() + "/sector.mesh";
+  std::filesystem::copy_file(std::string(ZEL_TEST_DATA) + "/ho/hex_sector_q2.mesh", mesh);
+  ASSERT_EQ(::mkfifo((directory.path() + "/sector.data").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", directory.path() + "/sector.zelmor");
+  {
+    ChildProcess pellon(PELLON_BINARY, {"-in", mesh}, directory.path());
+    ASSERT_EQ(waitForWindows(pellon.pid(), 1, kSeconds).size(), 1u) << pellon.output();
+    ASSERT_TRUE(waitForOutput(pellon, "error while loading")) << pellon.output();
+    const std::string output = pellon.output();
+    EXPECT_NE(output.find(directory.path() + "/sector.zelmor: not a regular file \n"),
+              std::string::npos);
+    EXPECT_NE(output.find(directory.path() + "/sector.data: not a regular file \n"),
+              std::string::npos);
+    closeWindowsOfProcess(pellon.pid());
+    EXPECT_EQ(pellon.wait(kSeconds), 0);
+  }
+
+  std::filesystem::remove(directory.path() + "/sector.data");
+  std::filesystem::remove(directory.path() + "/sector.zelmor");
+  std::ofstream(directory.path() + "/sector.data")
+      << "WindowSize 100000 2147483647 TessLevel 2147483647";
+  ChildProcess pellon(PELLON_BINARY, {"-in", mesh}, directory.path());
+  ASSERT_EQ(waitForWindows(pellon.pid(), 1, kSeconds).size(), 1u);
+  ASSERT_TRUE(waitForOutput(pellon, "LARGER THAN THE SCREEN")) << pellon.output();
+  sendKeyToProcess(pellon.pid(), "t");  // one tessellation level up from the largest
+  ::usleep(300 * 1000);
+  const auto windows = windowsOfProcess(pellon.pid());
+  ASSERT_EQ(windows.size(), 1u);
+  EXPECT_LE(windows[0].width, 16384);
+  EXPECT_LE(windows[0].height, 16384);
+  closeWindowsOfProcess(pellon.pid());
+  EXPECT_EQ(pellon.wait(kSeconds), 0) << pellon.output();
 }
 
 }  // namespace

@@ -2,7 +2,12 @@
 #include "window/state_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "meshio/entity_types.h"
@@ -32,12 +37,12 @@ std::string writeText(const ViewState& state) {
 ViewState fullState() {
   ViewState s;
   s.windowSize = std::make_pair(640, 480);
-  s.centre = QVector3D(0.125f, -0.25f, 0.5f);
-  s.rotation = QQuaternion(0.5f, -0.5f, 0.5f, 0.5f);
-  s.axis = QVector3D(0, 1, 0);
-  s.translation = QVector3D(0.01f, -0.02f, 0);
+  s.centre = Vector3{0.125f, -0.25f, 0.5f};
+  s.rotation = Vector4{0.5f, -0.5f, 0.5f, 0.5f};
+  s.axis = Vector3{0, 1, 0};
+  s.translation = Vector3{0.01f, -0.02f, 0};
   s.showCutPlane = 1;
-  s.cutPlane = QVector4D(0, 1, 0, 0.5f);
+  s.cutPlane = Vector4{0, 1, 0, 0.5f};
   s.fieldOfView = 12.345678;
   s.solutionOn = 1;
   s.isoLinesOn = 0;
@@ -89,8 +94,8 @@ TEST(StateFile, ReadingBackRestoresEveryField) {
 
 TEST(StateFile, KeywordsAreCaseInsensitiveAndOtherWordsSkipped) {
   std::string messages;
-  const ViewState s =
-      readText("# a comment with words\nWINDOWSIZE 300 200 fovy 20 tessLEVEL 9 Lineon 1", &messages);
+  const ViewState s = readText(
+      "# a comment with words\nWINDOWSIZE 300 200 fovy 20 tessLEVEL 9 Lineon 1", &messages);
   EXPECT_EQ(s.windowSize, std::make_pair(300, 200));
   EXPECT_EQ(s.fieldOfView, 20.0);
   EXPECT_EQ(s.tessellationLevel, 9);
@@ -129,8 +134,9 @@ TEST(StateFile, RealErrorsAbandonOnlyTheirKeyword) {
 
 TEST(StateFile, HiddenObjectsAreMatchedByExactName) {
   ViewState s = readText("NumberOfHiddenObjects 3 Triangle 4 CutPlane 0 EdgeP2 7");
-  EXPECT_EQ(s.hidden, (std::vector<std::pair<int, int>>{
-                          {DrawKind::Triangle, 4}, {DrawKind::CutPlane, 0}, {DrawKind::EdgeP2, 7}}));
+  EXPECT_EQ(s.hidden,
+            (std::vector<std::pair<int, int>>{
+                {DrawKind::Triangle, 4}, {DrawKind::CutPlane, 0}, {DrawKind::EdgeP2, 7}}));
 
   // Names are case-sensitive; an unknown one ends the list, and reading goes on after it.
   s = readText("NumberOfHiddenObjects 3 Triangle 4 triangle 5 Edge 6 SolOn 1");
@@ -141,6 +147,98 @@ TEST(StateFile, HiddenObjectsAreMatchedByExactName) {
   EXPECT_TRUE(s.hidden.empty());
   EXPECT_EQ(sceneKindFromName("Unknown"), -1);
   EXPECT_EQ(sceneKindFromName("SrfQuadrilateralQ4"), DrawKind::SrfQuadrilateralQ4);
+}
+
+TEST(StateFile, ValuesOutsideTheirRangeAreClampedWithAMessage) {
+  std::string messages;
+  ViewState s =
+      readText("WindowSize 100000 0 TessLevel 2147483647 ShaMod -1 Fovy 0 WireSiz -2", &messages);
+  EXPECT_EQ(s.windowSize, std::make_pair(16384, 1));
+  EXPECT_EQ(s.tessellationLevel, 125);
+  EXPECT_EQ(s.shadingModel, 0);
+  EXPECT_EQ(s.fieldOfView, 1e-7);
+  EXPECT_EQ(s.lineWidth, 0.0);
+  EXPECT_EQ(
+      messages,
+      "  ## WARNING: ZELMOR: windowsize: VALUE 100000 OUT OF RANGE [1, 16384], SET TO 16384 \n"
+      "  ## WARNING: ZELMOR: windowsize: VALUE 0 OUT OF RANGE [1, 16384], SET TO 1 \n"
+      "  ## WARNING: ZELMOR: tesslevel: VALUE 2147483647 OUT OF RANGE [1, 125], SET TO 125 \n"
+      "  ## WARNING: ZELMOR: shamod: VALUE -1 OUT OF RANGE [0, 3], SET TO 0 \n"
+      "  ## WARNING: ZELMOR: fovy: VALUE 0 OUT OF RANGE [1e-07, 179], SET TO 1e-07 \n"
+      "  ## WARNING: ZELMOR: wiresiz: VALUE -2 OUT OF RANGE [0, 1000], SET TO 0 \n");
+
+  // The limits themselves are kept silently.
+  s = readText("WindowSize 16384 1 TessLevel 1 ShaMod 3 Fovy 179 WireSiz 1000", &messages);
+  EXPECT_EQ(s.windowSize, std::make_pair(16384, 1));
+  EXPECT_EQ(s.tessellationLevel, 1);
+  EXPECT_EQ(s.shadingModel, 3);
+  EXPECT_EQ(s.fieldOfView, 179.0);
+  EXPECT_EQ(messages, "");
+
+  // Reals that are not finite numbers, or beyond single precision, are not reals here.
+  s = readText("Center nan 0 0 Axis 0 inf 0 Translation 0 0 1e39 Fovy 1e300", &messages);
+  EXPECT_FALSE(s.centre);
+  EXPECT_FALSE(s.axis);
+  EXPECT_FALSE(s.translation);
+  EXPECT_FALSE(s.fieldOfView);
+  EXPECT_EQ(messages,
+            "  ## ERROR: ZELMOR: center: ERROR WHILE READING DOUBLE VALUE(nan)\n"
+            "  ## ERROR: ZELMOR: axis: ERROR WHILE READING DOUBLE VALUE(inf)\n"
+            "  ## ERROR: ZELMOR: translation: ERROR WHILE READING DOUBLE VALUE(1e39)\n"
+            "  ## ERROR: ZELMOR: fovy: ERROR WHILE READING DOUBLE VALUE(1e300)\n");
+}
+
+// A scratch directory, removed with its files.
+struct ScratchDirectory {
+  std::filesystem::path path = std::filesystem::temp_directory_path() /
+                               ("zel_state_file_test_" + std::to_string(::getpid()));
+  ScratchDirectory() { std::filesystem::create_directories(path); }
+  ~ScratchDirectory() { std::filesystem::remove_all(path); }
+  std::string file(const char* name) const { return (path / name).string(); }
+};
+
+// Reads the file `name`; `messages` receives what was printed.
+bool readFile(const std::string& name, ViewState* state, std::string* messages) {
+  std::FILE* out = std::tmpfile();
+  const bool read = readViewStateFile(name, state, out);
+  *messages = textOf(out);
+  std::fclose(out);
+  return read;
+}
+
+TEST(StateFile, OnlyASmallRegularWritableFileIsRead) {
+  const ScratchDirectory scratch;
+  ViewState state;
+  std::string messages;
+  std::ofstream(scratch.file("view.data")) << "TessLevel 7";
+  ASSERT_TRUE(readFile(scratch.file("view.data"), &state, &messages));
+  EXPECT_EQ(state.tessellationLevel, 7);
+  EXPECT_EQ(messages, "");
+
+  // Neither a FIFO without writer nor an endless device may hold the reader up.
+  const auto start = std::chrono::steady_clock::now();
+  const std::string fifo = scratch.file("fifo.data");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(readFile(fifo, &state, &messages));
+  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: " + fifo + ": not a regular file \n");
+  EXPECT_FALSE(readFile("/dev/zero", &state, &messages));
+  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: /dev/zero: not a regular file \n");
+  EXPECT_FALSE(readFile(scratch.path.string(), &state, &messages));
+  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: " + scratch.path.string() + ": not a regular file \n");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+
+  std::ofstream(scratch.file("huge.data")) << std::string(kMaximumStateFileSize + 1, ' ');
+  EXPECT_FALSE(readFile(scratch.file("huge.data"), &state, &messages));
+  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: " + scratch.file("huge.data") + ": file too large \n");
+
+  // A missing file gets only the caller's loading error.
+  EXPECT_FALSE(readFile(scratch.file("missing.data"), &state, &messages));
+  EXPECT_EQ(messages, "");
+  if (::geteuid() != 0) {  // root may write anything
+    ::chmod(scratch.file("view.data").c_str(), 0400);
+    EXPECT_FALSE(readFile(scratch.file("view.data"), &state, &messages));
+    EXPECT_EQ(messages, "");
+  }
 }
 
 }  // namespace

@@ -1,0 +1,154 @@
+// libFuzzer target: solution files of any form, read onto a small fixed mesh and then used the
+// way the viewer uses them. Each input is written to a scratch file (".solb" when it starts
+// like a binary file, else ".sol") and loaded with zel_OpenSolution onto the mesh
+// ZEL_FUZZ_SOLUTION_MESH (one element of every volume kind, a few of degree 2); every field
+// of every volume kind is then reduced to a scalar and restricted to the faces of its
+// elements at the field's own degree, plain and through orientation marks, and every vertex
+// field is expanded onto the elements, as scene assembly does.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "meshio/entity_catalogue.h"
+#include "meshio/entity_faces.h"
+#include "meshio/entity_types.h"
+#include "meshio/face_values.h"
+#include "meshio/solution_loading.h"
+#include "meshio/status.h"
+#include "meshio/zel_object.h"
+
+namespace {
+
+// Volume kinds whose fields reach the face-value routines.
+constexpr int kVolumeTypes[] = {
+    EntityType::Tetrahedron, EntityType::Pyramid,       EntityType::Prism,
+    EntityType::Hexahedron,  EntityType::TetrahedronP2, EntityType::HexahedronQ2,
+    EntityType::PyramidP2,   EntityType::PrismP2,
+};
+// Fields looked at per kind; later ones go through the same code.
+constexpr int kMostFields = 6;
+
+// The field as a scalar per node, as the viewer draws it (vectors by their norm, matrices by
+// their determinant); `owned` keeps a derived array alive.
+const double* scalarField(ZelObject* mesh, const double* values, int type, int count, int nodes,
+                          double** owned) {
+  *owned = nullptr;
+  if (type == 1) return values;
+  *owned = type == 2 ? zel_SolutionNorm(mesh, values, count, nodes)
+                     : zel_SolutionDeterminant(mesh, values, count, nodes, type);
+  return *owned;
+}
+
+// Restricts a volume field to every face of its elements: by plain face lists, one call per
+// face shape, and through marks with the identity orientation.
+void useOnFaces(int volumeType, int solTyp, int degree, const double* values, int count) {
+  const ZelLocalTopology* topology = zel_LocalTopology(zel_Typ2Shape(volumeType), 1);
+  if (!topology) return;
+  char status[ZEL_STATUS_SIZE];
+  for (const int faceShape : {EntityType::Triangle, EntityType::Quadrilateral}) {
+    const int surfaceType =
+        degree == 0 ? faceShape : zel_SolTyp2EntTyp(zel_EntTyp2SolTyp(faceShape), degree);
+    std::vector<int> faces;
+    std::vector<ZelFaceMark> marks;
+    for (int element = 1; element <= count; ++element) {
+      for (int face = 0; face < topology->nbrFaces; ++face) {
+        if (topology->faceShape[face] != faceShape) continue;
+        faces.insert(faces.end(), {volumeType, element, face});
+        marks.push_back({int(marks.size()) + 1,
+                         element,
+                         face,
+                         {0, 1, faceShape == EntityType::Triangle ? 2 : 0},
+                         volumeType});
+      }
+    }
+    if (faces.empty()) continue;
+    std::free(zel_GetFaceValues(degree, solTyp, values, surfaceType, int(marks.size()),
+                                faces.data(), status));
+    std::free(zel_GetOrientedFaceValues(degree, solTyp, values, surfaceType, int(marks.size()),
+                                        marks.data(), status));
+  }
+}
+
+void useVolumeFields(ZelObject* mesh, int fields) {
+  char status[ZEL_STATUS_SIZE];
+  for (const int volumeType : kVolumeTypes) {
+    int elements = 0;
+    zel_GetNumberOfEntities(mesh, volumeType, &elements, status);
+    const int solTyp = zel_EntTyp2SolTyp(volumeType);
+    for (int field = 1; field <= fields && field <= kMostFields; ++field) {
+      int count = 0, type = 0, iteration = 0, degree = 0, nodes = 0;
+      double time = 0.0;
+      const double* values = zel_GetSolutionArray(mesh, solTyp, field, &count, &type, &iteration,
+                                                  &time, &degree, &nodes, status);
+      // The viewer takes a kind's own field only when it has one block set per element.
+      if (!values || count != elements || count < 1 || nodes < 1) continue;
+      double* owned = nullptr;
+      const double* scalar = scalarField(mesh, values, type, count, nodes, &owned);
+      if (scalar) useOnFaces(volumeType, solTyp, degree, scalar, count);
+      std::free(owned);
+    }
+  }
+}
+
+// Expands each vertex field onto the nodes of every volume kind and keeps all elements.
+void useVertexFields(ZelObject* mesh, int fields) {
+  char status[ZEL_STATUS_SIZE];
+  int dimension = 0, vertices = 0;
+  zel_GetDimension(mesh, &dimension, status);
+  zel_GetNumberOfEntities(mesh, EntityType::Vertex, &vertices, status);
+  for (int field = 1; field <= fields && field <= kMostFields; ++field) {
+    int count = 0, type = 0, iteration = 0, degree = 0, nodes = 0;
+    double time = 0.0;
+    const double* values = zel_GetSolutionArray(mesh, SolTyp::Vertices, field, &count, &type,
+                                                &iteration, &time, &degree, &nodes, status);
+    if (!values || count != vertices || nodes != 1) continue;
+    for (const int volumeType : kVolumeTypes) {
+      int elements = 0, perElement = 0;
+      const int* indices = static_cast<const int*>(
+          zel_GetIndicesArray(mesh, volumeType, &elements, &perElement, status));
+      if (!indices || elements < 1) continue;
+      double* expanded = zel_VertexToElementSolution(dimension, values, vertices, type, indices,
+                                                     perElement, elements);
+      std::vector<int> all;
+      for (int element = 1; element <= elements; ++element) all.push_back(element);
+      const int blockSize = type == 1   ? 1
+                            : type == 2 ? dimension
+                            : type == 3 ? dimension * (dimension + 1) / 2
+                                        : dimension * dimension;
+      if (expanded)
+        std::free(zel_GatherSolution(expanded, blockSize * perElement, elements, all.data()));
+      std::free(expanded);
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const bool binary = size >= 4 && (data[0] <= 1 && data[3] <= 1);
+  const std::string path =
+      "/tmp/fuzz_solution_" + std::to_string(getpid()) + (binary ? ".solb" : ".sol");
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) return 0;
+  if (size) std::fwrite(data, 1, size, out);
+  std::fclose(out);
+
+  ZelObject* mesh = nullptr;
+  char status[ZEL_STATUS_SIZE];
+  if (zel_NewInterface(&mesh) != 0 || zel_OpenMesh(mesh, ZEL_FUZZ_SOLUTION_MESH, status) != 0) {
+    // Without its mesh the target tests nothing: stop rather than report success.
+    std::fprintf(stderr, "cannot load %s\n", ZEL_FUZZ_SOLUTION_MESH);
+    std::abort();
+  }
+  zel_OpenSolution(mesh, path.c_str(), status);
+  const int fields = zel_GetNumberOfSolutionFields(mesh);
+  useVolumeFields(mesh, fields);
+  useVertexFields(mesh, fields);
+  zel_FreeInterface(&mesh);
+  unlink(path.c_str());
+  return 0;
+}

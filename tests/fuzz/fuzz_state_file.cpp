@@ -1,0 +1,98 @@
+// libFuzzer target: the state file reader on any text. Besides not crashing, every value it
+// returns must be within its range, and what it read must survive being written and read
+// back (integers and hidden objects exactly).
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "meshio/entity_types.h"
+#include "window/state_file.h"
+#include "window/text_tokens.h"
+
+namespace {
+
+// Stops the run, so that libFuzzer keeps the input, when a promise is broken.
+void require(bool promise, const char* what) {
+  if (promise) return;
+  std::fprintf(stderr, "broken promise: %s\n", what);
+  std::abort();
+}
+
+template <typename Vector>
+void requireFinite(const std::optional<Vector>& value, const char* what) {
+  if (!value) return;
+  for (float component : *value) require(std::isfinite(component), what);
+}
+
+void checkRanges(const ViewState& s) {
+  if (s.windowSize) {
+    const auto [width, height] = *s.windowSize;
+    require(
+        width >= 1 && width <= kMaximumWindowSize && height >= 1 && height <= kMaximumWindowSize,
+        "window size 1..16384");
+  }
+  if (s.tessellationLevel)
+    require(*s.tessellationLevel >= 1 && *s.tessellationLevel <= kMaximumTessellationLevel,
+            "tessellation level 1..125");
+  if (s.shadingModel) require(*s.shadingModel >= 0 && *s.shadingModel <= 3, "shading model 0..3");
+  if (s.fieldOfView)
+    require(*s.fieldOfView >= kMinimumFieldOfView && *s.fieldOfView <= kMaximumFieldOfView,
+            "field of view within [1e-7, 179]");
+  if (s.lineWidth)
+    require(*s.lineWidth >= 0.0 && *s.lineWidth <= kMaximumLineWidth, "line width in range");
+  requireFinite(s.centre, "finite centre");
+  requireFinite(s.rotation, "finite rotation");
+  requireFinite(s.axis, "finite axis");
+  requireFinite(s.translation, "finite pan");
+  requireFinite(s.cutPlane, "finite cut plane");
+  for (const auto& [kind, reference] : s.hidden)
+    require(kind >= 0 && kind < DrawKind::Count, "hidden object of a known kind");
+}
+
+// Every field set: the read values where present, else fixed ones, so that it can be written.
+ViewState completed(ViewState s) {
+  if (!s.windowSize) s.windowSize = std::make_pair(800, 600);
+  for (auto* v : {&s.centre, &s.axis, &s.translation})
+    if (!*v) *v = Vector3{0, 0, 0};
+  for (auto* v : {&s.rotation, &s.cutPlane})
+    if (!*v) *v = Vector4{1, 0, 0, 0};
+  if (!s.fieldOfView) s.fieldOfView = 15.0;
+  if (!s.lineWidth) s.lineWidth = 1.0;
+  for (auto* v : {&s.showCutPlane, &s.solutionOn, &s.isoLinesOn, &s.paletteShown, &s.lineOn,
+                  &s.tessellationOn, &s.shadingModel, &s.renderFlags})
+    if (!*v) *v = 0;
+  if (!s.tessellationLevel) s.tessellationLevel = 4;
+  return s;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static std::FILE* messages = std::fopen("/dev/null", "w");
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  std::FILE* in = textStream(text);
+  if (!in) return 0;
+  const ViewState read = completed(readViewState(in, messages));
+  std::fclose(in);
+  checkRanges(read);
+
+  std::FILE* out = std::tmpfile();
+  if (!out) return 0;
+  require(writeViewState(out, read), "state written");
+  std::rewind(out);
+  const ViewState again = readViewState(out, messages);
+  std::fclose(out);
+  checkRanges(again);
+  require(again.windowSize == read.windowSize &&
+              again.tessellationLevel == read.tessellationLevel &&
+              again.shadingModel == read.shadingModel && again.renderFlags == read.renderFlags &&
+              again.solutionOn == read.solutionOn && again.showCutPlane == read.showCutPlane,
+          "integers read back unchanged");
+  require(again.hidden == read.hidden, "hidden objects read back unchanged");
+  require(again.centre && again.rotation && again.axis && again.translation && again.cutPlane &&
+              again.fieldOfView && again.lineWidth,
+          "every written real read back");
+  return 0;
+}
