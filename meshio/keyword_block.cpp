@@ -154,22 +154,36 @@ inline T loadValue(const unsigned char* bytes) {
   }
 }
 
+// A 64-bit integer (version 4) stored into a 32-bit field must fit: cast, node 2^32 + 1 would
+// silently become node 1.
+template <typename Target, typename Source>
+constexpr bool kNarrowingInteger = std::is_integral_v<Target>&& std::is_integral_v<Source> &&
+                                   (sizeof(Target) < sizeof(Source));
+
+// Decodes lines of a chunk; returns the first line (0-based in the chunk) holding an integer
+// out of the caller field's range, or -1.
 template <typename Source, typename Target, bool Swap>
-void decodeRun(const unsigned char* chunk, int64_t lineSize, int64_t lines, const Run& run,
-               int64_t firstLine) {
+int64_t decodeRun(const unsigned char* chunk, int64_t lineSize, int64_t lines, const Run& run,
+                  int64_t firstLine) {
   const unsigned char* source = chunk + run.sourceOffset;
   char* line = run.base + firstLine * run.stride;
   for (int64_t l = 0; l < lines; ++l, source += lineSize, line += run.stride) {
     for (int e = 0; e < run.count; ++e) {
       int element = run.firstElement + e;
       if (run.permutation) element = run.permutation[element];
-      Target value = convertValue<Target>(loadValue<Source, Swap>(source + e * sizeof(Source)));
+      const Source raw = loadValue<Source, Swap>(source + e * sizeof(Source));
+      if constexpr (kNarrowingInteger<Target, Source>) {
+        if (raw < std::numeric_limits<Target>::min() || raw > std::numeric_limits<Target>::max())
+          return l;
+      }
+      Target value = convertValue<Target>(raw);
       std::memcpy(line + static_cast<int64_t>(element) * sizeof(Target), &value, sizeof(Target));
     }
   }
+  return -1;
 }
 
-using RunDecoder = void (*)(const unsigned char*, int64_t, int64_t, const Run&, int64_t);
+using RunDecoder = int64_t (*)(const unsigned char*, int64_t, int64_t, const Run&, int64_t);
 
 template <typename Source, bool Swap>
 RunDecoder decoderFor(int target) {
@@ -254,8 +268,17 @@ void readBinaryBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t 
       reader->issue(file->descriptor, buffers[(c + 1) % 2].get(), chunkBytes(c + 1),
                     chunkOffset(c + 1));
     const int64_t linesHere = chunkBytes(c) / lineSize;
-    for (size_t r = 0; r < plan.size(); ++r)
-      decoders[r](buffer, lineSize, linesHere, plan[r], c * chunkLines);
+    for (size_t r = 0; r < plan.size(); ++r) {
+      const int64_t bad = decoders[r](buffer, lineSize, linesHere, plan[r], c * chunkLines);
+      if (bad < 0) continue;
+      if (c + 1 < chunks) {  // the next chunk's read targets a buffer freed on the way out
+        int ignored = 0;
+        reader->wait(&ignored);
+      }
+      throwKeywordError("%s line %lld: an integer beyond the 32-bit range",
+                        kKeywordTable[keyword].name,
+                        static_cast<long long>(firstLine + c * chunkLines + bad));
+    }
   }
 }
 
@@ -273,7 +296,10 @@ bool convertToken(std::string_view token, int source, char* address) {
     auto result = std::from_chars(first, last, integer);
     if ((result.ec != std::errc() || result.ptr != last) && !parseInteger(token, &integer))
       return false;
-    if (source == kInt32 && (integer < INT32_MIN || integer > INT32_MAX)) return false;
+    // A 32-bit file field, or a 64-bit one going to a 32-bit caller field, must fit.
+    if ((source == kInt32 || std::is_same_v<Target, int32_t>)&&(integer < INT32_MIN ||
+                                                                integer > INT32_MAX))
+      return false;
     value = convertValue<Target>(integer);
   } else if (source == kReal32) {
     float real;

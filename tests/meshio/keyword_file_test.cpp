@@ -278,7 +278,7 @@ TEST(KeywordScan, AsciiCommentsAndBrokenLinesReadTheSame) {
   fs::remove(path);
 }
 
-TEST(KeywordScan, MalformedHeadersAreRefusedWithTheirReason) {
+TEST(KeywordScan, BadFileHeadersAreRefusedAndLyingKeywordsDropped) {
   KeywordWriteFormat format;
   format.binary = true;
   format.version = 2;
@@ -296,23 +296,37 @@ TEST(KeywordScan, MalformedHeadersAreRefusedWithTheirReason) {
     size_t offset;
     int32_t value;
     const char* reason;
-  } cases[] = {{0, 2, "bad endianness code 2"},
-               {4, 5, "bad version 5"},
-               {4, 0, "bad version 0"},
-               {16, 1, "bad dimension 1"},
-               {16, 4, "bad dimension 4"},
-               {8, 4, "first keyword 4 is not Dimension"},
-               {28, -1, "negative line count"},
-               {28, 1 << 30, "lines of 28 bytes need more"},
-               {24, 1 << 30, "beyond end of file"},
-               {24, 21, "does not lie after the block"}};
+  } refused[] = {{0, 2, "bad endianness code 2"}, {4, 5, "bad version 5"},
+                 {4, 0, "bad version 0"},         {16, 1, "bad dimension 1"},
+                 {16, 4, "bad dimension 4"},      {8, 4, "first keyword 4 is not Dimension"}};
   const std::string bad = temporaryPath("bad.meshb");
-  for (const auto& c : cases) {
+  for (const auto& c : refused) {
     writeBytes(bad, patched(c.offset, c.value));
     Open open(bad);
     EXPECT_FALSE(open.file) << c.reason;
     EXPECT_NE(open.error.find(c.reason), std::string::npos) << open.error;
-    EXPECT_NE(open.error.find(bad), std::string::npos);
+    EXPECT_EQ(open.error.rfind(bad + ": ", 0), 0u) << open.error;
+  }
+  // A lying keyword is dropped with a warning naming it; the chain goes on unless the next
+  // position cannot be followed.
+  const struct {
+    size_t offset;
+    int32_t value;
+    const char* reason;
+    int vertices, triangles;
+  } dropped[] = {{28, -1, "Vertices: negative line count", 0, 2},
+                 {28, 1 << 30, "Vertices: 1073741824 lines of 28 bytes need more", 0, 2},
+                 {28, 4, "Vertices: 4 lines of 28 bytes need more than the 84 bytes", 0, 2},
+                 {24, 1 << 30, "Vertices at offset 20: next position 1073741824 beyond", 3, 0},
+                 {24, 21, "Vertices at offset 20: next position 21 does not lie after", 0, 0}};
+  for (const auto& c : dropped) {
+    writeBytes(bad, patched(c.offset, c.value));
+    Open open(bad);
+    ASSERT_TRUE(open.file) << open.error;
+    EXPECT_EQ(keywordStatistics(open.file, Kwd::Vertices), c.vertices) << c.reason;
+    EXPECT_EQ(keywordStatistics(open.file, Kwd::Triangles), c.triangles) << c.reason;
+    ASSERT_EQ(open.file->warnings.size(), 1u) << c.reason;
+    EXPECT_NE(open.file->warnings[0].find(c.reason), std::string::npos) << open.file->warnings[0];
   }
   // Version 4, big-endian, with a 64-bit dimension announced by its next position (28):
   // read as 32 bits it would be 0 and refused.
