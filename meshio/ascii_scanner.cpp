@@ -101,8 +101,10 @@ bool AsciiScanner::next(std::string_view* token) {
     position_ += length;
     return true;
   }
-  // Overlong: keep its start apart, since skipping the rest refills (and moves) the buffer.
+  // Overlong: keep its start apart, since skipping the rest refills (and moves) the buffer;
+  // the "..." mark keeps the cut start from reading as a number.
   overlong_.assign(buffer_.data() + position_, kOverlongKept);
+  overlong_ += "...";
   position_ += length;
   while (position_ < end_ || refill()) {
     if (isBlank(buffer_[position_])) break;

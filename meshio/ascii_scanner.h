@@ -18,8 +18,9 @@ class AsciiScanner {
   AsciiScanner(int descriptor, int64_t fileSize);
 
   // Next token, or false at the end of the file (or on a read error, see failed()). The view
-  // stays valid until the next call. A token longer than the buffer is returned cut to its
-  // first kOverlongKept characters (the rest of it is skipped).
+  // stays valid until the next call. A token longer than the buffer is returned as its first
+  // kOverlongKept characters followed by "..." (the rest of it is skipped), so that it never
+  // reads as a number.
   bool next(std::string_view* token);
   static constexpr size_t kOverlongKept = 64;
 

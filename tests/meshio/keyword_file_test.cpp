@@ -393,3 +393,59 @@ TEST(KeywordLine, InformationKeywordsAtTheWidthsOfTheirVersion) {
     }
   }
 }
+
+// Blocks of more lines than one binary chunk (10,000) are read in overlapped chunks: every
+// line of every chunk must land at its own place, whole or from any first line, in both byte
+// orders and with interleaved caller records.
+TEST(KeywordBlock, BlocksOfSeveralChunksReadEveryLineInPlace) {
+  constexpr int kLines = 25000;
+  auto node = [](int line, int k) { return 7 * line + k; };
+  for (const bool bigEndian : {false, true}) {
+    SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
+    KeywordWriteFormat format;
+    format.binary = true;
+    format.bigEndian = bigEndian;
+    format.version = 3;
+    const std::string path = temporaryPath(bigEndian ? "chunks_be.meshb" : "chunks.meshb");
+    KeywordWriter writer;
+    ASSERT_TRUE(writer.open(path, format, 3));
+    writer.beginKeyword(Kwd::Vertices, kLines);
+    for (int line = 1; line <= kLines; ++line) {
+      for (int k = 0; k < 3; ++k) writer.real(line + 0.25 * k);
+      writer.integer(-line);
+    }
+    writer.beginKeyword(Kwd::Triangles, kLines);
+    for (int line = 1; line <= kLines; ++line)
+      for (int k = 0; k < 4; ++k) writer.integer(node(line, k));
+    ASSERT_TRUE(writer.close()) << writer.error();
+    Open open(path);
+    ASSERT_TRUE(open.file) << open.error;
+    const int64_t ranges[][2] = {{1, kLines},    {2, kLines - 1}, {9999, 20001},
+                                 {10001, 25000}, {10000, 10001},  {15000, 15000}};
+    for (const auto& range : ranges) {
+      SCOPED_TRACE(std::to_string(range[0]) + ".." + std::to_string(range[1]));
+      const int64_t lines = range[1] - range[0] + 1;
+      std::vector<int> triangles(static_cast<size_t>(lines) * 4, -1);
+      BlockField nodes{kFieldInt32Vector, &triangles[0], &triangles[(lines - 1) * 4], 4};
+      ASSERT_EQ(getBlock(open.file, Kwd::Triangles, range[0], range[1], &nodes, 1), 1)
+          << open.file->error;
+      struct Vertex {
+        double xyz[3];
+        int64_t ref;
+      };
+      std::vector<Vertex> vertices(static_cast<size_t>(lines));
+      BlockField fields[2] = {{kFieldReal64Vector, vertices[0].xyz, vertices[lines - 1].xyz, 3},
+                              {kFieldInt64, &vertices[0].ref, &vertices[lines - 1].ref}};
+      ASSERT_EQ(getBlock(open.file, Kwd::Vertices, range[0], range[1], fields, 2), 1);
+      int wrong = 0;
+      for (int64_t l = 0; l < lines; ++l) {
+        const int line = static_cast<int>(range[0] + l);
+        for (int k = 0; k < 4; ++k) wrong += triangles[l * 4 + k] != node(line, k);
+        for (int k = 0; k < 3; ++k) wrong += vertices[l].xyz[k] != line + 0.25 * k;
+        wrong += vertices[l].ref != -line;
+      }
+      EXPECT_EQ(wrong, 0);
+    }
+    fs::remove(path);
+  }
+}

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -290,4 +292,109 @@ TEST(MeshLoading, OrderingKeywordRotatesEdgeNodesIntoTheDefaultOrder) {
   EXPECT_EQ(std::vector<int>(triangles + 6, triangles + 12), (std::vector<int>{1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(zel_GetReferenceArray(mesh.object, EntityType::TriangleP2, mesh.status)[1], 9);
   fs::remove(path);
+}
+
+namespace {
+
+// A mesh of 4 vertices, 2 triangles and one tetrahedron whose count is then patched to
+// 1,000,000 (which cannot fit), followed by the given extra keywords; in the given form.
+std::string writeBall(const std::string& name, bool binary,
+                      const std::function<void(zel::KeywordWriter*)>& extra) {
+  const std::string path = (fs::temp_directory_path() / name).string();
+  zel::KeywordWriter writer;
+  zel::KeywordWriteFormat format;
+  format.binary = binary;
+  EXPECT_TRUE(writer.open(path, format, 3));
+  writer.beginKeyword(zel::Kwd::Vertices, 4);
+  for (int v = 0; v < 4; ++v) {
+    for (int k = 0; k < 3; ++k) writer.real(v == k + 1);
+    writer.integer(v);
+  }
+  writer.beginKeyword(zel::Kwd::Triangles, 2);
+  for (int value : {1, 2, 3, 5, 1, 2, 4, 6}) writer.integer(value);
+  writer.beginKeyword(zel::Kwd::Tetrahedra, 1);
+  for (int value : {1, 2, 3, 4, 9}) writer.integer(value);
+  extra(&writer);
+  EXPECT_TRUE(writer.close()) << writer.error();
+  std::string bytes;
+  {
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  if (binary) {  // the 32-bit count stands just before the line 1 2 3 4 9
+    const int32_t line[5] = {1, 2, 3, 4, 9}, count = 1000000;
+    const size_t at = bytes.find(std::string(reinterpret_cast<const char*>(line), sizeof line));
+    EXPECT_NE(at, std::string::npos);
+    bytes.replace(at - 4, 4, reinterpret_cast<const char*>(&count), 4);
+  } else {
+    const size_t at = bytes.find("Tetrahedra\n1\n");
+    EXPECT_NE(at, std::string::npos);
+    bytes.replace(at, 13, "Tetrahedra\n1000000\n");
+  }
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+}  // namespace
+
+// One keyword that lies does not hide the others: a tetrahedra count that cannot fit drops the
+// tetrahedra with a warning naming them, the vertices and triangles load, the load succeeds.
+// An ordering with the wrong number of rows or that is no permutation is ignored likewise.
+TEST(MeshLoading, KeepsWhatReadsAndWarnsAboutTheRest) {
+  for (const bool binary : {false, true}) {
+    SCOPED_TRACE(binary ? "binary" : "ASCII");
+    const std::string path =
+        writeBall(binary ? "zel_ball.meshb" : "zel_ball.mesh", binary, [](auto* writer) {
+          writer->beginKeyword(zel::Kwd::TrianglesP2Ordering, 5);  // 6 rows expected
+          for (int k = 0; k < 15; ++k) writer->integer(0);
+          writer->beginKeyword(zel::Kwd::TrianglesP3Ordering, 10);  // 10 equal rows
+          for (int k = 0; k < 30; ++k) writer->integer(1);
+        });
+    Mesh mesh;
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(mesh.open(path), 0) << mesh.message();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    int vertices = 0, triangles = 0, tetrahedra = -1;
+    zel_GetNumberOfEntities(mesh.object, EntityType::Vertex, &vertices, mesh.status);
+    zel_GetNumberOfEntities(mesh.object, EntityType::Triangle, &triangles, mesh.status);
+    zel_GetNumberOfEntities(mesh.object, EntityType::Tetrahedron, &tetrahedra, mesh.status);
+    EXPECT_EQ(vertices, 4);
+    EXPECT_EQ(triangles, 2);
+    EXPECT_EQ(tetrahedra, 0);
+    EXPECT_EQ(zel_GetReferenceArray(mesh.object, EntityType::Triangle, mesh.status)[2], 6);
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; (end = printed.find('\n', at)) != std::string::npos; at = end + 1)
+      lines.push_back(printed.substr(at, end - at));
+    ASSERT_EQ(lines.size(), 3u) << printed;
+    EXPECT_EQ(lines[0].rfind("  ## WARNING: " + path + ": Tetrahedra: ", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find("keyword ignored"), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[1], "  ## WARNING: " + path +
+                            ": TrianglesP2Ordering has 5 lines, the element has 6 nodes; default "
+                            "node order used");
+    EXPECT_EQ(lines[2], "  ## WARNING: " + path +
+                            ": TrianglesP3 ordering is not a permutation of the default node "
+                            "order; default node order used");
+    fs::remove(path);
+  }
+}
+
+// A file that exists but cannot be read as a keyword file gives the could-not-open message,
+// and the reason on its own indented line.
+TEST(MeshLoading, UnreadableFilesGiveTheOpenMessageAndTheReason) {
+  const fs::path dir = fs::temp_directory_path() / ("zel_unreadable_" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  std::ofstream(dir / "v5.mesh") << "MeshVersionFormatted 5\nDimension 3\nEnd\n";
+  std::ofstream(dir / "bare.meshb") << "not a binary mesh";
+  Mesh mesh;
+  const std::string v5 = (dir / "v5.mesh").string();
+  EXPECT_EQ(mesh.open(v5), 2);
+  EXPECT_EQ(mesh.message(),
+            "Cannot open mesh file " + v5 + "\n  " + v5 + ": bad version 5 (expected 1..4)\n");
+  const std::string bare = (dir / "bare").string();
+  EXPECT_EQ(mesh.open(bare), 2);
+  EXPECT_EQ(mesh.message().rfind(
+                "Cannot open mesh file " + bare + ".[mesh[b]]\n  " + bare + ".meshb: ", 0),
+            0u)
+      << mesh.message();
+  fs::remove_all(dir);
 }

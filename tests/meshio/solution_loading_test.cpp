@@ -416,6 +416,12 @@ TEST_F(SolutionFileTest, TruncatedAndGarbledFilesNeverCrash) {
   EXPECT_EQ(open((dir_ / "absent").string()), 2);
   EXPECT_EQ(std::string(status_),
             "Cannot open solution file " + (dir_ / "absent").string() + ".[sol[b]]\n");
+  // A file that exists but is no keyword file: the message, then the reason on its own line.
+  const std::string v5 = (dir_ / "v5.sol").string();
+  std::ofstream(v5) << "MeshVersionFormatted 5\nDimension 3\nEnd\n";
+  EXPECT_EQ(open(v5), 2);
+  EXPECT_EQ(std::string(status_), "Cannot open solution file " + v5 + ".[sol[b]]\n  " + v5 +
+                                      ": bad version 5 (expected 1..4)\n");
 }
 
 TEST(SolutionFiles, BrokenSolutionFiles) {
