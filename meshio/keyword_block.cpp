@@ -1,20 +1,15 @@
-// Block and line reads of the keyword file library: a decoding plan maps file fields to caller
-// fields; binary chunks are decoded run by run, ASCII values token by token.
+// Block reads of the keyword file library: a decoding plan maps file fields to caller fields;
+// binary chunks are decoded run by run.
 #include <algorithm>
-#include <charconv>
 #include <climits>
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <type_traits>
 
-#include "meshio/ascii_scanner.h"
 #include "meshio/chunk_reader.h"
-#include "meshio/keyword_error.h"
-#include "meshio/keyword_file.h"
+#include "meshio/keyword_decode.h"
 #include "meshio/status.h"
 
 namespace zel {
@@ -23,25 +18,6 @@ namespace {
 
 constexpr int64_t kChunkLines = 10000;
 constexpr int64_t kMaxChunkBytes = int64_t(16) << 20;  // bounds the two buffers of huge lines
-
-// Scalar value kinds, used for file fields and caller fields alike.
-enum ValueKind : int { kInt32 = 0, kInt64 = 1, kReal32 = 2, kReal64 = 3 };
-
-// A run of consecutive file fields of one kind going to consecutive elements of one caller
-// field.
-struct Run {
-  int firstField;  // index among the data fields of a line
-  int count;
-  int source;              // ValueKind of the file fields
-  int target;              // ValueKind of the caller field
-  char* base;              // caller address of line firstLine, element 0
-  int64_t stride;          // bytes between lines in caller memory
-  int firstElement;        // element of the caller field receiving the first value
-  const int* permutation;  // element -> stored element (renumbering), or null
-  int64_t sourceOffset;    // byte offset in a binary line
-};
-
-int valueSize(int kind) { return kind == kInt32 || kind == kReal32 ? 4 : 8; }
 
 int callerKind(int fieldType, bool* vector) {
   *vector = fieldType == kFieldReal64Vector || fieldType == kFieldInt32Vector;
@@ -58,99 +34,6 @@ int callerKind(int fieldType, bool* vector) {
       return kInt64;
     default:
       return -1;
-  }
-}
-
-int fileKind(const KeywordFile* file, char letter) {
-  if (letter == 'i') return file->intWidth() == 4 ? kInt32 : kInt64;
-  return file->realWidth == 32 ? kReal32 : kReal64;
-}
-
-// permutationStorage holds the element permutation the runs point to.
-std::vector<Run> buildPlan(const KeywordFile* file, int keyword, int64_t lines,
-                           const BlockField* fields, int fieldCount,
-                           std::vector<int>* permutationStorage) {
-  const KeywordRecord& record = file->keywords[keyword];
-  const char* name = kKeywordTable[keyword].name;
-  std::vector<char> letters;
-  std::vector<int64_t> offsets;
-  int64_t offset = 0;
-  for (char letter : record.format) {
-    if (letter != 'i' && letter != 'r' && letter != 'c') continue;
-    letters.push_back(letter);
-    offsets.push_back(offset);
-    offset += letter == 'c' ? 256 : valueSize(fileKind(file, letter));
-  }
-  std::vector<Run> plan;
-  size_t next = 0;
-  for (int f = 0; f < fieldCount; ++f) {
-    bool vector = false;
-    const int target = callerKind(fields[f].type, &vector);
-    const int length = vector ? fields[f].length : 1;
-    if (target < 0 || length < 1 || !fields[f].first)
-      throwKeywordError("%s: bad caller field %d", name, f + 1);
-    if (next + static_cast<size_t>(length) > letters.size())
-      throwKeywordError("%s: asked for more fields than a line holds", name);
-    const int64_t natural = static_cast<int64_t>(length) * valueSize(target);
-    const int64_t stride =
-        lines > 1 ? (static_cast<char*>(fields[f].last) - static_cast<char*>(fields[f].first)) /
-                        (lines - 1)
-                  : natural;
-    // The node vector of an element line (field 0 on) is stored in the default order; a
-    // vector longer than the node count (nodes and reference together) keeps its tail.
-    const std::vector<int>& renumbering = record.renumbering;
-    const int* permutation = nullptr;
-    if (next == 0 && vector && !renumbering.empty() &&
-        renumbering.size() <= static_cast<size_t>(length)) {
-      *permutationStorage = renumbering;
-      for (int e = static_cast<int>(renumbering.size()); e < length; ++e)
-        permutationStorage->push_back(e);
-      permutation = permutationStorage->data();
-    }
-    for (int e = 0; e < length;) {
-      const char letter = letters[next + e];
-      if (letter == 'c') throwKeywordError("%s: a comment field cannot be read as a number", name);
-      int count = 1;
-      while (e + count < length && letters[next + e + count] == letter) ++count;
-      plan.push_back({static_cast<int>(next) + e, count, fileKind(file, letter), target,
-                      static_cast<char*>(fields[f].first), stride, e, permutation,
-                      offsets[next + e]});
-      e += count;
-    }
-    next += static_cast<size_t>(length);
-  }
-  return plan;
-}
-
-// --- conversions ----------------------------------------------------------------------------
-
-template <typename Target, typename Source>
-inline Target convertValue(Source value) {
-  if constexpr (std::is_integral_v<Target> && std::is_floating_point_v<Source>) {
-    // Reals outside the integer's range (or NaN) would be undefined to convert.
-    constexpr Source low = static_cast<Source>(std::numeric_limits<Target>::min());
-    constexpr Source high = -low;
-    if (!(value >= low && value < high)) return 0;
-  }
-  return static_cast<Target>(value);
-}
-
-template <typename T, bool Swap>
-inline T loadValue(const unsigned char* bytes) {
-  if constexpr (sizeof(T) == 4) {
-    uint32_t raw;
-    std::memcpy(&raw, bytes, 4);
-    if (Swap) raw = swap32(raw);
-    T value;
-    std::memcpy(&value, &raw, 4);
-    return value;
-  } else {
-    uint64_t raw;
-    std::memcpy(&raw, bytes, 8);
-    if (Swap) raw = swap64(raw);
-    T value;
-    std::memcpy(&value, &raw, 8);
-    return value;
   }
 }
 
@@ -212,8 +95,6 @@ RunDecoder decoderFor(int source, int target) {
       return decoderFor<double, Swap>(target);
   }
 }
-
-// --- binary blocks --------------------------------------------------------------------------
 
 [[noreturn]] void failedRead(int error, int64_t chunk, int64_t chunks, int64_t lines,
                              int descriptor, const void* buffer, int64_t offset, int64_t bytes) {
@@ -282,100 +163,61 @@ void readBinaryBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t 
   }
 }
 
-// --- ASCII blocks ---------------------------------------------------------------------------
+}  // namespace
 
-// Converts one token of the given file kind and stores it as Target; false when the token is
-// not such a number. from_chars takes the common spellings, parseInteger/parseReal the rest.
-template <typename Target>
-bool convertToken(std::string_view token, int source, char* address) {
-  const char* first = token.data();
-  const char* last = first + token.size();
-  Target value;
-  if (source == kInt32 || source == kInt64) {
-    int64_t integer;
-    auto result = std::from_chars(first, last, integer);
-    if ((result.ec != std::errc() || result.ptr != last) && !parseInteger(token, &integer))
-      return false;
-    // A 32-bit file field, or a 64-bit one going to a 32-bit caller field, must fit.
-    if ((source == kInt32 || std::is_same_v<Target, int32_t>)&&(integer < INT32_MIN ||
-                                                                integer > INT32_MAX))
-      return false;
-    value = convertValue<Target>(integer);
-  } else if (source == kReal32) {
-    float real;
-    auto result = std::from_chars(first, last, real);
-    if ((result.ec != std::errc() || result.ptr != last) && !parseReal(token, &real)) return false;
-    value = convertValue<Target>(real);
-  } else {
-    double real;
-    auto result = std::from_chars(first, last, real);
-    if ((result.ec != std::errc() || result.ptr != last) && !parseReal(token, &real)) return false;
-    value = convertValue<Target>(real);
-  }
-  std::memcpy(address, &value, sizeof(Target));
-  return true;
-}
-
-[[noreturn]] void badToken(const char* name, int64_t line, int field, std::string_view token,
-                           bool found, int source) {
-  if (!found)
-    throwKeywordError("%s line %lld field %d: end of file", name, static_cast<long long>(line),
-                      field);
-  throwKeywordError("%s line %lld field %d: '%.40s' where %s was expected", name,
-                    static_cast<long long>(line), field, std::string(token).c_str(),
-                    source == kInt32 || source == kInt64 ? "an integer" : "a real");
-}
-
-// Reads the values of one run of one line into the caller's field.
-template <typename Target>
-void readAsciiRun(AsciiScanner* scanner, const Run& run, int64_t l, const char* name,
-                  int64_t line) {
-  char* base = run.base + l * run.stride;
-  std::string_view token;
-  for (int e = 0; e < run.count; ++e) {
-    int element = run.firstElement + e;
-    if (run.permutation) element = run.permutation[element];
-    const bool found = scanner->nextQuick(&token);
-    if (!found || !convertToken<Target>(token, run.source, base + element * sizeof(Target)))
-      badToken(name, line, run.firstField + e + 1, token, found, run.source);
-  }
-}
-
-void readAsciiBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t lines,
-                    const std::vector<Run>& plan) {
+std::vector<Run> buildPlan(const KeywordFile* file, int keyword, int64_t lines,
+                           const BlockField* fields, int fieldCount,
+                           std::vector<int>* permutationStorage) {
   const KeywordRecord& record = file->keywords[keyword];
   const char* name = kKeywordTable[keyword].name;
-  AsciiScanner* scanner = file->scanner;
-  scanner->seek(record.offset);
-  std::string_view token;
-  auto skip = [&](int64_t count) {
-    for (; count > 0; --count)
-      if (!scanner->nextQuick(&token)) throwKeywordError("%s: end of file", name);
-  };
-  skip((firstLine - 1) * record.fields);
-  for (int64_t l = 0; l < lines; ++l) {
-    int field = 0;  // data fields not asked for are skipped in line order
-    for (const Run& run : plan) {
-      skip(run.firstField - field);
-      switch (run.target) {
-        case kInt32:
-          readAsciiRun<int32_t>(scanner, run, l, name, firstLine + l);
-          break;
-        case kInt64:
-          readAsciiRun<int64_t>(scanner, run, l, name, firstLine + l);
-          break;
-        case kReal32:
-          readAsciiRun<float>(scanner, run, l, name, firstLine + l);
-          break;
-        default:
-          readAsciiRun<double>(scanner, run, l, name, firstLine + l);
-          break;
-      }
-      field = run.firstField + run.count;
-    }
-    skip(record.fields - field);
+  std::vector<char> letters;
+  std::vector<int64_t> offsets;
+  int64_t offset = 0;
+  for (char letter : record.format) {
+    if (letter != 'i' && letter != 'r' && letter != 'c') continue;
+    letters.push_back(letter);
+    offsets.push_back(offset);
+    offset += letter == 'c' ? 256 : valueSize(fileKind(file, letter));
   }
-  if (scanner->failed()) throwKeywordError("%s: read error", name);
+  std::vector<Run> plan;
+  size_t next = 0;
+  for (int f = 0; f < fieldCount; ++f) {
+    bool vector = false;
+    const int target = callerKind(fields[f].type, &vector);
+    const int length = vector ? fields[f].length : 1;
+    if (target < 0 || length < 1 || !fields[f].first)
+      throwKeywordError("%s: bad caller field %d", name, f + 1);
+    if (next + static_cast<size_t>(length) > letters.size())
+      throwKeywordError("%s: asked for more fields than a line holds", name);
+    const int64_t natural = static_cast<int64_t>(length) * valueSize(target);
+    const int64_t stride =
+        lines > 1 ? (static_cast<char*>(fields[f].last) - static_cast<char*>(fields[f].first)) /
+                        (lines - 1)
+                  : natural;
+    // The node vector of an element line (field 0 on) is stored in the default order; a
+    // vector longer than the node count (nodes and reference together) keeps its tail.
+    const std::vector<int>& renumbering = record.renumbering;
+    const int* permutation = nullptr;
+    if (next == 0 && vector && !renumbering.empty() &&
+        renumbering.size() <= static_cast<size_t>(length)) {
+      *permutationStorage = renumbering;
+      for (int e = static_cast<int>(renumbering.size()); e < length; ++e)
+        permutationStorage->push_back(e);
+      permutation = permutationStorage->data();
+    }
+    for (int e = 0; e < length;) {
+      const char letter = letters[next + e];
+      if (letter == 'c') throwKeywordError("%s: a comment field cannot be read as a number", name);
+      int count = 1;
+      while (e + count < length && letters[next + e + count] == letter) ++count;
+      plan.push_back({static_cast<int>(next) + e, count, fileKind(file, letter), target,
+                      static_cast<char*>(fields[f].first), stride, e, permutation,
+                      offsets[next + e]});
+      e += count;
+    }
+    next += static_cast<size_t>(length);
+  }
+  return plan;
 }
 
 bool validRange(const KeywordFile* file, int keyword, int64_t firstLine, int64_t lastLine) {
@@ -384,8 +226,6 @@ bool validRange(const KeywordFile* file, int keyword, int64_t firstLine, int64_t
   return record.kind != kKwdAbsent && record.fields > 0 && firstLine >= 1 &&
          lastLine >= firstLine && lastLine <= record.lineCount;
 }
-
-}  // namespace
 
 int getBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t lastLine,
              const BlockField* fields, int fieldCount) {
@@ -401,75 +241,6 @@ int getBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t lastLine
       readBinaryBlock(file, keyword, firstLine, lines, plan);
     else
       readAsciiBlock(file, keyword, firstLine, lines, plan);
-  } catch (const std::exception& failure) {
-    file->error = file->name + ": " + failure.what();
-    return 0;
-  }
-  return 1;
-}
-
-int getLine(KeywordFile* file, int keyword, void* const* fields, int fieldCount) {
-  if (!validRange(file, keyword, 1, 1) || !fields || fieldCount < 1) return 0;
-  const KeywordRecord& record = file->keywords[keyword];
-  const bool solution = record.kind == kKwdSolution;
-  const char* name = kKeywordTable[keyword].name;
-  try {
-    std::vector<unsigned char> line;
-    if (file->kindFlags & kFileBinary) {
-      line.resize(static_cast<size_t>(record.lineSize));
-      int error = 0;
-      if (readFully(file->descriptor, line.data(), line.size(), file->position, &error) !=
-          static_cast<ssize_t>(line.size()))
-        throwKeywordError("%s: file truncated", name);
-      file->position += record.lineSize;
-    }
-    size_t byte = 0;
-    int field = 0;
-    char* solutionTarget = static_cast<char*>(fields[0]);
-    for (char letter : record.format) {
-      if (letter != 'i' && letter != 'r' && letter != 'c') continue;
-      if (!solution && field >= fieldCount) throwKeywordError("%s: too few pointers", name);
-      char* target = solution ? solutionTarget : static_cast<char*>(fields[field]);
-      const int size = letter == 'c' ? 256 : valueSize(fileKind(file, letter));
-      if (letter == 'c' && file->scanner) {
-        file->scanner->restOfLine(target, 256);
-      } else if (file->scanner) {
-        const int kind = fileKind(file, letter);
-        std::string_view token;
-        const bool found = file->scanner->next(&token);
-        bool stored = false;
-        if (found) {
-          switch (kind) {
-            case kInt32:
-              stored = convertToken<int32_t>(token, kind, target);
-              break;
-            case kInt64:
-              stored = convertToken<int64_t>(token, kind, target);
-              break;
-            case kReal32:
-              stored = convertToken<float>(token, kind, target);
-              break;
-            default:
-              stored = convertToken<double>(token, kind, target);
-              break;
-          }
-        }
-        if (!stored) badToken(name, 1, field + 1, token, found, kind);
-      } else if (letter == 'c') {
-        std::memcpy(target, line.data() + byte, 256);
-      } else if (size == 4) {  // the raw bits of an integer or a real, in host order
-        const uint32_t raw = file->swapBytes ? loadValue<uint32_t, true>(line.data() + byte)
-                                             : loadValue<uint32_t, false>(line.data() + byte);
-        std::memcpy(target, &raw, 4);
-      } else {
-        const uint64_t raw = file->swapBytes ? loadValue<uint64_t, true>(line.data() + byte)
-                                             : loadValue<uint64_t, false>(line.data() + byte);
-        std::memcpy(target, &raw, 8);
-      }
-      byte += static_cast<size_t>(size);
-      solutionTarget += size;
-      ++field;
-    }
   } catch (const std::exception& failure) {
     file->error = file->name + ": " + failure.what();
     return 0;
