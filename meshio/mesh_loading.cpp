@@ -164,14 +164,13 @@ int64_t entityCount(zel::KeywordFile* file, int keyword, LoadProblems* problems)
   return 0;
 }
 
-// After a failure every kind not loaded has count 0 and no arrays.
-void clearFrom(ZelObject* object, size_t firstKind, bool vertices) {
-  if (vertices) {
-    object->capacity1[kSlotVertices] = object->count1[kSlotVertices] = 0;
-  }
-  for (size_t k = firstKind; k < zel::kKindCount; ++k) {
+// Sets every count and capacity to 0, so that a failed allocation never leaves a count over
+// arrays of another size.
+void clearCounts(ZelObject* object) {
+  object->capacity1[kSlotVertices] = object->count1[kSlotVertices] = 0;
+  for (const KindToLoad& kind : kKinds) {
     zel::EntitySlot slot;
-    zel::entitySlot(object, kKinds[k].typ, &slot);
+    zel::entitySlot(object, kind.typ, &slot);
     *slot.capacity = *slot.count = 0;
   }
 }
@@ -187,8 +186,7 @@ int zel_OpenMesh(ZelObject* object, const char* fileName, char* status) {
   if (!file) return ZEL_FAILURE;
   zel::echoStatus(status, opened.c_str());
   object->dim = file->dimension;
-  // Counts are cleared first so that a failure never leaves a count over unfilled arrays.
-  clearFrom(object, 0, true);
+  clearCounts(object);
   LoadProblems problems(file.get());
   installOrderings(file.get(), &problems);
   bool verticesRead = false;
