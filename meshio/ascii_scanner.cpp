@@ -31,6 +31,7 @@ inline bool isBlank(char c) { return kClasses.table[static_cast<unsigned char>(c
 
 AsciiScanner::AsciiScanner(int descriptor, int64_t fileSize)
     : descriptor_(descriptor),
+      fileSize_(fileSize),
       buffer_(static_cast<size_t>(
           std::max<int64_t>(4096, std::min<int64_t>(kBufferSize, fileSize + 1)))) {}
 
@@ -48,9 +49,11 @@ bool AsciiScanner::refill() {
     position_ = 0;
   }
   if (end_ == buffer_.size()) return true;  // full: the caller copes with a cut token
+  const int64_t at = bufferStart_ + static_cast<int64_t>(end_);
+  if (at >= fileSize_) return false;
+  const size_t room = static_cast<size_t>(std::min<int64_t>(buffer_.size() - end_, fileSize_ - at));
   for (;;) {
-    ssize_t got = pread(descriptor_, buffer_.data() + end_, buffer_.size() - end_,
-                        bufferStart_ + static_cast<int64_t>(end_));
+    ssize_t got = pread(descriptor_, buffer_.data() + end_, room, at);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) failed_ = true;
     if (got <= 0) return false;
@@ -92,14 +95,22 @@ bool AsciiScanner::next(std::string_view* token) {
     if (position_ + length < end_ || length == buffer_.size()) break;
     if (!refill()) break;  // token ends at the end of the file
   }
-  *token = std::string_view(buffer_.data() + position_, length);
-  position_ += length;
-  if (length == buffer_.size()) {  // overlong: drop the rest of it
-    while (position_ < end_ || refill()) {
-      if (isBlank(buffer_[position_])) break;
-      ++position_;
-    }
+  ++tokens_;
+  if (length < buffer_.size()) {
+    *token = std::string_view(buffer_.data() + position_, length);
+    position_ += length;
+    return true;
   }
+  // Overlong: keep its start apart, since skipping the rest refills (and moves) the buffer;
+  // the "..." mark keeps the cut start from reading as a number.
+  overlong_.assign(buffer_.data() + position_, kOverlongKept);
+  overlong_ += "...";
+  position_ += length;
+  while (position_ < end_ || refill()) {
+    if (isBlank(buffer_[position_])) break;
+    ++position_;
+  }
+  *token = overlong_;
   return true;
 }
 
@@ -112,7 +123,10 @@ bool AsciiScanner::nextWord(std::string_view* token) {
     size_t p = position_;
     while (p < end_) {
       unsigned char kind = kClasses.table[data[p]];
-      if (kind > 1 && afterBlank) break;
+      if (afterBlank && kind != 1) {
+        if (kind > 1) break;
+        ++tokens_;  // a number (or other token) starts here
+      }
       afterBlank = kind == 1;
       ++p;
     }

@@ -2,22 +2,27 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace zel {
 
 // Reads a file descriptor (not owned) through a buffer of fixed size; memory use does not
-// grow with the file. A token is a run of non-blank characters; a token beginning with "#"
-// makes the rest of its line a comment.
+// grow with the file, and nothing past fileSize is read (a file that grows while it is read
+// does not keep the scan going). A token is a run of non-blank characters; a token beginning
+// with "#" makes the rest of its line a comment.
 class AsciiScanner {
  public:
   // The buffer holds the whole file when it is small (at most 1 MiB).
   AsciiScanner(int descriptor, int64_t fileSize);
 
   // Next token, or false at the end of the file (or on a read error, see failed()). The view
-  // stays valid until the next call. A token longer than the buffer is returned cut.
+  // stays valid until the next call. A token longer than the buffer is returned as its first
+  // kOverlongKept characters followed by "..." (the rest of it is skipped), so that it never
+  // reads as a number.
   bool next(std::string_view* token);
+  static constexpr size_t kOverlongKept = 64;
 
   // next() for the common case of a token lying whole in the buffer, inline for block reads.
   bool nextQuick(std::string_view* token) {
@@ -29,6 +34,7 @@ class AsciiScanner {
       if (q < end_) {
         *token = std::string_view(buffer_.data() + p, q - p);
         position_ = q;
+        ++tokens_;
         return true;
       }
     }
@@ -39,6 +45,14 @@ class AsciiScanner {
 
   // Next token that begins with a letter, skipping every other token quickly.
   bool nextWord(std::string_view* token);
+
+  // Number of tokens passed so far by next(), nextQuick() and nextWord() (comments excluded),
+  // and a return to an earlier offset with the token count it had there.
+  int64_t tokens() const { return tokens_; }
+  void rewind(int64_t offset, int64_t tokens) {
+    seek(offset);
+    tokens_ = tokens;
+  }
 
   // Rest of the current line (without the line break), at most max characters kept.
   void restOfLine(char* out, int max);
@@ -55,10 +69,13 @@ class AsciiScanner {
   void skipLine();
 
   int descriptor_;
+  int64_t fileSize_;
   std::vector<char> buffer_;
+  std::string overlong_;  // the kept start of a token longer than the buffer
   size_t position_ = 0;
   size_t end_ = 0;
   int64_t bufferStart_ = 0;  // file offset of buffer_[0]
+  int64_t tokens_ = 0;
   bool failed_ = false;
 };
 

@@ -1,20 +1,15 @@
-// Block and line reads of the keyword file library: a decoding plan maps file fields to caller
-// fields; binary chunks are decoded run by run, ASCII values token by token.
+// Block reads of the keyword file library: a decoding plan maps file fields to caller fields;
+// binary chunks are decoded run by run.
 #include <algorithm>
-#include <charconv>
 #include <climits>
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <type_traits>
 
-#include "meshio/ascii_scanner.h"
 #include "meshio/chunk_reader.h"
-#include "meshio/keyword_error.h"
-#include "meshio/keyword_file.h"
+#include "meshio/keyword_decode.h"
 #include "meshio/status.h"
 
 namespace zel {
@@ -23,25 +18,6 @@ namespace {
 
 constexpr int64_t kChunkLines = 10000;
 constexpr int64_t kMaxChunkBytes = int64_t(16) << 20;  // bounds the two buffers of huge lines
-
-// Scalar value kinds, used for file fields and caller fields alike.
-enum ValueKind : int { kInt32 = 0, kInt64 = 1, kReal32 = 2, kReal64 = 3 };
-
-// A run of consecutive file fields of one kind going to consecutive elements of one caller
-// field.
-struct Run {
-  int firstField;  // index among the data fields of a line
-  int count;
-  int source;              // ValueKind of the file fields
-  int target;              // ValueKind of the caller field
-  char* base;              // caller address of line firstLine, element 0
-  int64_t stride;          // bytes between lines in caller memory
-  int firstElement;        // element of the caller field receiving the first value
-  const int* permutation;  // element -> stored element (renumbering), or null
-  int64_t sourceOffset;    // byte offset in a binary line
-};
-
-int valueSize(int kind) { return kind == kInt32 || kind == kReal32 ? 4 : 8; }
 
 int callerKind(int fieldType, bool* vector) {
   *vector = fieldType == kFieldReal64Vector || fieldType == kFieldInt32Vector;
@@ -61,12 +37,134 @@ int callerKind(int fieldType, bool* vector) {
   }
 }
 
-int fileKind(const KeywordFile* file, char letter) {
-  if (letter == 'i') return file->intWidth() == 4 ? kInt32 : kInt64;
-  return file->realWidth == 32 ? kReal32 : kReal64;
+// A 64-bit integer (version 4) stored into a 32-bit field must fit: cast, node 2^32 + 1 would
+// silently become node 1.
+template <typename Target, typename Source>
+constexpr bool kNarrowingInteger = std::is_integral_v<Target>&& std::is_integral_v<Source> &&
+                                   (sizeof(Target) < sizeof(Source));
+
+// Decodes lines of a chunk; returns the first line (0-based in the chunk) holding an integer
+// out of the caller field's range, or -1.
+template <typename Source, typename Target, bool Swap>
+int64_t decodeRun(const unsigned char* chunk, int64_t lineSize, int64_t lines, const Run& run,
+                  int64_t firstLine) {
+  const unsigned char* source = chunk + run.sourceOffset;
+  char* line = run.base + firstLine * run.stride;
+  for (int64_t l = 0; l < lines; ++l, source += lineSize, line += run.stride) {
+    for (int e = 0; e < run.count; ++e) {
+      int element = run.firstElement + e;
+      if (run.permutation) element = run.permutation[element];
+      const Source raw = loadValue<Source, Swap>(source + e * sizeof(Source));
+      if constexpr (kNarrowingInteger<Target, Source>) {
+        if (raw < std::numeric_limits<Target>::min() || raw > std::numeric_limits<Target>::max())
+          return l;
+      }
+      Target value = convertValue<Target>(raw);
+      std::memcpy(line + static_cast<int64_t>(element) * sizeof(Target), &value, sizeof(Target));
+    }
+  }
+  return -1;
 }
 
-// permutationStorage holds the element permutation the runs point to.
+using RunDecoder = int64_t (*)(const unsigned char*, int64_t, int64_t, const Run&, int64_t);
+
+template <typename Source, bool Swap>
+RunDecoder decoderFor(int target) {
+  switch (target) {
+    case kInt32:
+      return decodeRun<Source, int32_t, Swap>;
+    case kInt64:
+      return decodeRun<Source, int64_t, Swap>;
+    case kReal32:
+      return decodeRun<Source, float, Swap>;
+    default:
+      return decodeRun<Source, double, Swap>;
+  }
+}
+
+template <bool Swap>
+RunDecoder decoderFor(int source, int target) {
+  switch (source) {
+    case kInt32:
+      return decoderFor<int32_t, Swap>(target);
+    case kInt64:
+      return decoderFor<int64_t, Swap>(target);
+    case kReal32:
+      return decoderFor<float, Swap>(target);
+    default:
+      return decoderFor<double, Swap>(target);
+  }
+}
+
+[[noreturn]] void failedRead(int error, int64_t chunk, int64_t chunks, int64_t lines,
+                             int descriptor, const void* buffer, int64_t offset, int64_t bytes) {
+  fatalExit(stdout,
+            " Error at aio_error() : %s\nblock      = %lld / %lld\nsize       = %lld lines\n"
+            "aio_fildes = %p\naio_buf    = %p\naio_offset = %lld\naio_nbytes = %lld\n"
+            "errno      = %d\n",
+            std::strerror(error), static_cast<long long>(chunk), static_cast<long long>(chunks),
+            static_cast<long long>(lines),
+            reinterpret_cast<void*>(static_cast<intptr_t>(descriptor)), buffer,
+            static_cast<long long>(offset), static_cast<long long>(bytes), error);
+}
+
+void readBinaryBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t lines,
+                     const std::vector<Run>& plan) {
+  const KeywordRecord& record = file->keywords[keyword];
+  const int64_t lineSize = record.lineSize;
+  const int64_t chunkLines =
+      std::max<int64_t>(1, std::min(kChunkLines, kMaxChunkBytes / std::max<int64_t>(1, lineSize)));
+  const int64_t chunks = (lines + chunkLines - 1) / chunkLines;
+  const int64_t start = record.offset + (firstLine - 1) * lineSize;
+  const size_t bufferBytes = static_cast<size_t>(std::min(chunkLines, lines) * lineSize);
+  std::unique_ptr<unsigned char[]> buffers[2] = {
+      std::unique_ptr<unsigned char[]>(new unsigned char[bufferBytes]),
+      std::unique_ptr<unsigned char[]>(chunks > 1 ? new unsigned char[bufferBytes] : nullptr)};
+  std::vector<RunDecoder> decoders;
+  for (const Run& run : plan)
+    decoders.push_back(file->swapBytes ? decoderFor<true>(run.source, run.target)
+                                       : decoderFor<false>(run.source, run.target));
+  // One helper thread per open file; no read is outstanding when this function leaves
+  // (a short read throws before the next chunk is issued).
+  if (chunks > 1 && !file->reader) file->reader = new ChunkReader;
+  ChunkReader* reader = file->reader;
+  auto chunkBytes = [&](int64_t c) {
+    return std::min(chunkLines, lines - c * chunkLines) * lineSize;
+  };
+  auto chunkOffset = [&](int64_t c) { return start + c * chunkLines * lineSize; };
+  if (chunks > 1) reader->issue(file->descriptor, buffers[0].get(), chunkBytes(0), chunkOffset(0));
+  for (int64_t c = 0; c < chunks; ++c) {
+    unsigned char* buffer = buffers[c % 2].get();
+    int error = 0;
+    ssize_t got = chunks > 1
+                      ? reader->wait(&error)
+                      : readFully(file->descriptor, buffer, chunkBytes(c), chunkOffset(c), &error);
+    if (got < 0)
+      failedRead(error, c + 1, chunks, lines, file->descriptor, buffer, chunkOffset(c),
+                 chunkBytes(c));
+    if (got != chunkBytes(c))
+      throwKeywordError("%s: file truncated in line %lld", kKeywordTable[keyword].name,
+                        static_cast<long long>(firstLine + c * chunkLines + got / lineSize));
+    if (c + 1 < chunks)
+      reader->issue(file->descriptor, buffers[(c + 1) % 2].get(), chunkBytes(c + 1),
+                    chunkOffset(c + 1));
+    const int64_t linesHere = chunkBytes(c) / lineSize;
+    for (size_t r = 0; r < plan.size(); ++r) {
+      const int64_t bad = decoders[r](buffer, lineSize, linesHere, plan[r], c * chunkLines);
+      if (bad < 0) continue;
+      if (c + 1 < chunks) {  // the next chunk's read targets a buffer freed on the way out
+        int ignored = 0;
+        reader->wait(&ignored);
+      }
+      throwKeywordError("%s line %lld: an integer beyond the 32-bit range",
+                        kKeywordTable[keyword].name,
+                        static_cast<long long>(firstLine + c * chunkLines + bad));
+    }
+  }
+}
+
+}  // namespace
+
 std::vector<Run> buildPlan(const KeywordFile* file, int keyword, int64_t lines,
                            const BlockField* fields, int fieldCount,
                            std::vector<int>* permutationStorage) {
@@ -122,244 +220,12 @@ std::vector<Run> buildPlan(const KeywordFile* file, int keyword, int64_t lines,
   return plan;
 }
 
-// --- conversions ----------------------------------------------------------------------------
-
-template <typename Target, typename Source>
-inline Target convertValue(Source value) {
-  if constexpr (std::is_integral_v<Target> && std::is_floating_point_v<Source>) {
-    // Reals outside the integer's range (or NaN) would be undefined to convert.
-    constexpr Source low = static_cast<Source>(std::numeric_limits<Target>::min());
-    constexpr Source high = -low;
-    if (!(value >= low && value < high)) return 0;
-  }
-  return static_cast<Target>(value);
-}
-
-template <typename T, bool Swap>
-inline T loadValue(const unsigned char* bytes) {
-  if constexpr (sizeof(T) == 4) {
-    uint32_t raw;
-    std::memcpy(&raw, bytes, 4);
-    if (Swap) raw = swap32(raw);
-    T value;
-    std::memcpy(&value, &raw, 4);
-    return value;
-  } else {
-    uint64_t raw;
-    std::memcpy(&raw, bytes, 8);
-    if (Swap) raw = swap64(raw);
-    T value;
-    std::memcpy(&value, &raw, 8);
-    return value;
-  }
-}
-
-template <typename Source, typename Target, bool Swap>
-void decodeRun(const unsigned char* chunk, int64_t lineSize, int64_t lines, const Run& run,
-               int64_t firstLine) {
-  const unsigned char* source = chunk + run.sourceOffset;
-  char* line = run.base + firstLine * run.stride;
-  for (int64_t l = 0; l < lines; ++l, source += lineSize, line += run.stride) {
-    for (int e = 0; e < run.count; ++e) {
-      int element = run.firstElement + e;
-      if (run.permutation) element = run.permutation[element];
-      Target value = convertValue<Target>(loadValue<Source, Swap>(source + e * sizeof(Source)));
-      std::memcpy(line + static_cast<int64_t>(element) * sizeof(Target), &value, sizeof(Target));
-    }
-  }
-}
-
-using RunDecoder = void (*)(const unsigned char*, int64_t, int64_t, const Run&, int64_t);
-
-template <typename Source, bool Swap>
-RunDecoder decoderFor(int target) {
-  switch (target) {
-    case kInt32:
-      return decodeRun<Source, int32_t, Swap>;
-    case kInt64:
-      return decodeRun<Source, int64_t, Swap>;
-    case kReal32:
-      return decodeRun<Source, float, Swap>;
-    default:
-      return decodeRun<Source, double, Swap>;
-  }
-}
-
-template <bool Swap>
-RunDecoder decoderFor(int source, int target) {
-  switch (source) {
-    case kInt32:
-      return decoderFor<int32_t, Swap>(target);
-    case kInt64:
-      return decoderFor<int64_t, Swap>(target);
-    case kReal32:
-      return decoderFor<float, Swap>(target);
-    default:
-      return decoderFor<double, Swap>(target);
-  }
-}
-
-// --- binary blocks --------------------------------------------------------------------------
-
-[[noreturn]] void failedRead(int error, int64_t chunk, int64_t chunks, int64_t lines,
-                             int descriptor, const void* buffer, int64_t offset, int64_t bytes) {
-  fatalExit(stdout,
-            " Error at aio_error() : %s\nblock      = %lld / %lld\nsize       = %lld lines\n"
-            "aio_fildes = %p\naio_buf    = %p\naio_offset = %lld\naio_nbytes = %lld\n"
-            "errno      = %d\n",
-            std::strerror(error), static_cast<long long>(chunk), static_cast<long long>(chunks),
-            static_cast<long long>(lines),
-            reinterpret_cast<void*>(static_cast<intptr_t>(descriptor)), buffer,
-            static_cast<long long>(offset), static_cast<long long>(bytes), error);
-}
-
-void readBinaryBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t lines,
-                     const std::vector<Run>& plan) {
-  const KeywordRecord& record = file->keywords[keyword];
-  const int64_t lineSize = record.lineSize;
-  const int64_t chunkLines =
-      std::max<int64_t>(1, std::min(kChunkLines, kMaxChunkBytes / std::max<int64_t>(1, lineSize)));
-  const int64_t chunks = (lines + chunkLines - 1) / chunkLines;
-  const int64_t start = record.offset + (firstLine - 1) * lineSize;
-  const size_t bufferBytes = static_cast<size_t>(std::min(chunkLines, lines) * lineSize);
-  std::unique_ptr<unsigned char[]> buffers[2] = {
-      std::unique_ptr<unsigned char[]>(new unsigned char[bufferBytes]),
-      std::unique_ptr<unsigned char[]>(chunks > 1 ? new unsigned char[bufferBytes] : nullptr)};
-  std::vector<RunDecoder> decoders;
-  for (const Run& run : plan)
-    decoders.push_back(file->swapBytes ? decoderFor<true>(run.source, run.target)
-                                       : decoderFor<false>(run.source, run.target));
-  // One helper thread per open file; no read is outstanding when this function leaves
-  // (a short read throws before the next chunk is issued).
-  if (chunks > 1 && !file->reader) file->reader = new ChunkReader;
-  ChunkReader* reader = file->reader;
-  auto chunkBytes = [&](int64_t c) {
-    return std::min(chunkLines, lines - c * chunkLines) * lineSize;
-  };
-  auto chunkOffset = [&](int64_t c) { return start + c * chunkLines * lineSize; };
-  if (chunks > 1) reader->issue(file->descriptor, buffers[0].get(), chunkBytes(0), chunkOffset(0));
-  for (int64_t c = 0; c < chunks; ++c) {
-    unsigned char* buffer = buffers[c % 2].get();
-    int error = 0;
-    ssize_t got = chunks > 1
-                      ? reader->wait(&error)
-                      : readFully(file->descriptor, buffer, chunkBytes(c), chunkOffset(c), &error);
-    if (got < 0)
-      failedRead(error, c + 1, chunks, lines, file->descriptor, buffer, chunkOffset(c),
-                 chunkBytes(c));
-    if (got != chunkBytes(c))
-      throwKeywordError("%s: file truncated in line %lld", kKeywordTable[keyword].name,
-                        static_cast<long long>(firstLine + c * chunkLines + got / lineSize));
-    if (c + 1 < chunks)
-      reader->issue(file->descriptor, buffers[(c + 1) % 2].get(), chunkBytes(c + 1),
-                    chunkOffset(c + 1));
-    const int64_t linesHere = chunkBytes(c) / lineSize;
-    for (size_t r = 0; r < plan.size(); ++r)
-      decoders[r](buffer, lineSize, linesHere, plan[r], c * chunkLines);
-  }
-}
-
-// --- ASCII blocks ---------------------------------------------------------------------------
-
-// Converts one token of the given file kind and stores it as Target; false when the token is
-// not such a number. from_chars takes the common spellings, parseInteger/parseReal the rest.
-template <typename Target>
-bool convertToken(std::string_view token, int source, char* address) {
-  const char* first = token.data();
-  const char* last = first + token.size();
-  Target value;
-  if (source == kInt32 || source == kInt64) {
-    int64_t integer;
-    auto result = std::from_chars(first, last, integer);
-    if ((result.ec != std::errc() || result.ptr != last) && !parseInteger(token, &integer))
-      return false;
-    if (source == kInt32 && (integer < INT32_MIN || integer > INT32_MAX)) return false;
-    value = convertValue<Target>(integer);
-  } else if (source == kReal32) {
-    float real;
-    auto result = std::from_chars(first, last, real);
-    if ((result.ec != std::errc() || result.ptr != last) && !parseReal(token, &real)) return false;
-    value = convertValue<Target>(real);
-  } else {
-    double real;
-    auto result = std::from_chars(first, last, real);
-    if ((result.ec != std::errc() || result.ptr != last) && !parseReal(token, &real)) return false;
-    value = convertValue<Target>(real);
-  }
-  std::memcpy(address, &value, sizeof(Target));
-  return true;
-}
-
-[[noreturn]] void badToken(const char* name, int64_t line, int field, std::string_view token,
-                           bool found, int source) {
-  if (!found)
-    throwKeywordError("%s line %lld field %d: end of file", name, static_cast<long long>(line),
-                      field);
-  throwKeywordError("%s line %lld field %d: '%.40s' where %s was expected", name,
-                    static_cast<long long>(line), field, std::string(token).c_str(),
-                    source == kInt32 || source == kInt64 ? "an integer" : "a real");
-}
-
-// Reads the values of one run of one line into the caller's field.
-template <typename Target>
-void readAsciiRun(AsciiScanner* scanner, const Run& run, int64_t l, const char* name,
-                  int64_t line) {
-  char* base = run.base + l * run.stride;
-  std::string_view token;
-  for (int e = 0; e < run.count; ++e) {
-    int element = run.firstElement + e;
-    if (run.permutation) element = run.permutation[element];
-    const bool found = scanner->nextQuick(&token);
-    if (!found || !convertToken<Target>(token, run.source, base + element * sizeof(Target)))
-      badToken(name, line, run.firstField + e + 1, token, found, run.source);
-  }
-}
-
-void readAsciiBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t lines,
-                    const std::vector<Run>& plan) {
-  const KeywordRecord& record = file->keywords[keyword];
-  const char* name = kKeywordTable[keyword].name;
-  AsciiScanner* scanner = file->scanner;
-  scanner->seek(record.offset);
-  std::string_view token;
-  auto skip = [&](int64_t count) {
-    for (; count > 0; --count)
-      if (!scanner->nextQuick(&token)) throwKeywordError("%s: end of file", name);
-  };
-  skip((firstLine - 1) * record.fields);
-  for (int64_t l = 0; l < lines; ++l) {
-    int field = 0;  // data fields not asked for are skipped in line order
-    for (const Run& run : plan) {
-      skip(run.firstField - field);
-      switch (run.target) {
-        case kInt32:
-          readAsciiRun<int32_t>(scanner, run, l, name, firstLine + l);
-          break;
-        case kInt64:
-          readAsciiRun<int64_t>(scanner, run, l, name, firstLine + l);
-          break;
-        case kReal32:
-          readAsciiRun<float>(scanner, run, l, name, firstLine + l);
-          break;
-        default:
-          readAsciiRun<double>(scanner, run, l, name, firstLine + l);
-          break;
-      }
-      field = run.firstField + run.count;
-    }
-    skip(record.fields - field);
-  }
-  if (scanner->failed()) throwKeywordError("%s: read error", name);
-}
-
 bool validRange(const KeywordFile* file, int keyword, int64_t firstLine, int64_t lastLine) {
   if (!file || keyword < 1 || keyword >= kKeywordCount) return false;
   const KeywordRecord& record = file->keywords[keyword];
   return record.kind != kKwdAbsent && record.fields > 0 && firstLine >= 1 &&
          lastLine >= firstLine && lastLine <= record.lineCount;
 }
-
-}  // namespace
 
 int getBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t lastLine,
              const BlockField* fields, int fieldCount) {
@@ -375,75 +241,6 @@ int getBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t lastLine
       readBinaryBlock(file, keyword, firstLine, lines, plan);
     else
       readAsciiBlock(file, keyword, firstLine, lines, plan);
-  } catch (const std::exception& failure) {
-    file->error = file->name + ": " + failure.what();
-    return 0;
-  }
-  return 1;
-}
-
-int getLine(KeywordFile* file, int keyword, void* const* fields, int fieldCount) {
-  if (!validRange(file, keyword, 1, 1) || !fields || fieldCount < 1) return 0;
-  const KeywordRecord& record = file->keywords[keyword];
-  const bool solution = record.kind == kKwdSolution;
-  const char* name = kKeywordTable[keyword].name;
-  try {
-    std::vector<unsigned char> line;
-    if (file->kindFlags & kFileBinary) {
-      line.resize(static_cast<size_t>(record.lineSize));
-      int error = 0;
-      if (readFully(file->descriptor, line.data(), line.size(), file->position, &error) !=
-          static_cast<ssize_t>(line.size()))
-        throwKeywordError("%s: file truncated", name);
-      file->position += record.lineSize;
-    }
-    size_t byte = 0;
-    int field = 0;
-    char* solutionTarget = static_cast<char*>(fields[0]);
-    for (char letter : record.format) {
-      if (letter != 'i' && letter != 'r' && letter != 'c') continue;
-      if (!solution && field >= fieldCount) throwKeywordError("%s: too few pointers", name);
-      char* target = solution ? solutionTarget : static_cast<char*>(fields[field]);
-      const int size = letter == 'c' ? 256 : valueSize(fileKind(file, letter));
-      if (letter == 'c' && file->scanner) {
-        file->scanner->restOfLine(target, 256);
-      } else if (file->scanner) {
-        const int kind = fileKind(file, letter);
-        std::string_view token;
-        const bool found = file->scanner->next(&token);
-        bool stored = false;
-        if (found) {
-          switch (kind) {
-            case kInt32:
-              stored = convertToken<int32_t>(token, kind, target);
-              break;
-            case kInt64:
-              stored = convertToken<int64_t>(token, kind, target);
-              break;
-            case kReal32:
-              stored = convertToken<float>(token, kind, target);
-              break;
-            default:
-              stored = convertToken<double>(token, kind, target);
-              break;
-          }
-        }
-        if (!stored) badToken(name, 1, field + 1, token, found, kind);
-      } else if (letter == 'c') {
-        std::memcpy(target, line.data() + byte, 256);
-      } else if (size == 4) {  // the raw bits of an integer or a real, in host order
-        const uint32_t raw = file->swapBytes ? loadValue<uint32_t, true>(line.data() + byte)
-                                             : loadValue<uint32_t, false>(line.data() + byte);
-        std::memcpy(target, &raw, 4);
-      } else {
-        const uint64_t raw = file->swapBytes ? loadValue<uint64_t, true>(line.data() + byte)
-                                             : loadValue<uint64_t, false>(line.data() + byte);
-        std::memcpy(target, &raw, 8);
-      }
-      byte += static_cast<size_t>(size);
-      solutionTarget += size;
-      ++field;
-    }
   } catch (const std::exception& failure) {
     file->error = file->name + ": " + failure.what();
     return 0;

@@ -56,6 +56,9 @@ struct KeywordFile {
   KeywordRecord keywords[kKeywordCount];
   std::string error;               // reason of the last failure
   std::vector<std::string> notes;  // tolerated oddities met by the scan
+  // Keywords the scan dropped (lines that cannot fit, a lying header, a next position that
+  // points backwards) or replaced, one line each, naming the keyword; for the loader to report.
+  std::vector<std::string> warnings;
 
   int intWidth() const { return version >= 4 ? 8 : 4; }
   int countWidth() const { return version >= 4 ? 8 : 4; }
@@ -63,8 +66,15 @@ struct KeywordFile {
 };
 
 // Opens name for reading (mode 1) and scans it once. The kind comes from the name: ".meshb",
-// ".mesh", ".solb", ".sol", searched in that order. Returns an owned record (free it with
-// closeKeywordFile) or null; on failure *error (when given) receives the reason.
+// ".mesh", ".solb", ".sol", searched in that order. Only a regular file is read (a FIFO or a
+// device is refused without blocking), and never past the size it had when opened. Returns an
+// owned record (free it with closeKeywordFile) or null; on failure *error (when given)
+// receives the reason, which begins with the file name. Opening fails only when the header
+// (endianness code, version, dimension) cannot be read or is refused; a keyword whose header
+// lies (lines that cannot fit before the next keyword or the end of the file, a next position
+// that points backwards, a solution header out of bounds) is left absent and named in
+// warnings, and every other keyword stays readable. Nothing is allocated from a count that
+// the scan has not checked against the bytes (binary) or values (ASCII) present.
 KeywordFile* openKeywordFile(const char* name, int mode, int* version, int* dimension,
                              std::string* error = nullptr);
 

@@ -1,7 +1,5 @@
 // zel_OpenMesh: finds the mesh file, installs the node renumberings its ordering keywords
 // declare, and reads every entity kind with one block read straight into its final arrays.
-#include <sys/stat.h>
-
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +9,7 @@
 
 #include "meshio/entity_catalogue.h"
 #include "meshio/keyword_file.h"
+#include "meshio/loader_files.h"
 #include "meshio/mesh_keywords.h"
 #include "meshio/zel_object.h"
 #include "meshio/zel_object_slots.h"
@@ -23,19 +22,12 @@ using zel::kKinds;
 using zel::kOrderings;
 using zel::OrderingToLoad;
 
-struct CloseFile {
-  void operator()(zel::KeywordFile* file) const { zel::closeKeywordFile(file); }
-};
-using FileHandle = std::unique_ptr<zel::KeywordFile, CloseFile>;
-
-bool exists(const std::string& name) {
-  struct stat info;
-  return stat(name.c_str(), &info) == 0;
-}
+using FileHandle = zel::KeywordFileHandle;
+using zel::LoadProblems;
 
 // Opens the name as given, else with ".meshb" then ".mesh" appended (unless it contains
-// ".mesh"). On failure writes the status: the reason when a candidate exists but is
-// malformed, else the could-not-open message.
+// ".mesh"). On failure writes the could-not-open message, followed on its own indented line
+// by the reason when a candidate exists but is no readable mesh file.
 FileHandle openMeshFile(const char* fileName, std::string* opened, char* status) {
   std::vector<std::string> candidates = {fileName};
   const bool named = std::strstr(fileName, ".mesh") != nullptr;
@@ -43,28 +35,21 @@ FileHandle openMeshFile(const char* fileName, std::string* opened, char* status)
     candidates.push_back(std::string(fileName) + ".meshb");
     candidates.push_back(std::string(fileName) + ".mesh");
   }
-  std::string malformed;
-  for (const std::string& candidate : candidates) {
-    std::string error;
-    int version = 0, dimension = 0;
-    FileHandle file(zel::openKeywordFile(candidate.c_str(), 1, &version, &dimension, &error));
-    if (file) {
-      *opened = candidate;
-      return file;
-    }
-    if (malformed.empty() && exists(candidate) && !error.empty()) malformed = error;
-  }
-  if (!malformed.empty())
-    zel::setStatus(status, "%s\n", malformed.c_str());
-  else if (named)
-    zel::setStatus(status, "Cannot open mesh file %s\n", fileName);
+  std::string reason;
+  FileHandle file = zel::openFirstCandidate(candidates, zel::kFileMesh, opened, &reason);
+  if (file) return file;
+  const std::string why = reason.empty() ? "" : "  " + reason + "\n";
+  if (named)
+    zel::setStatus(status, "Cannot open mesh file %s\n%s", fileName, why.c_str());
   else
-    zel::setStatus(status, "Cannot open mesh file %s.[mesh[b]]\n", fileName);
+    zel::setStatus(status, "Cannot open mesh file %s.[mesh[b]]\n%s", fileName, why.c_str());
   return nullptr;
 }
 
-// Reads the ordering keywords and installs their renumberings.
-bool installOrderings(zel::KeywordFile* file, char* status) {
+// Reads the ordering keywords and installs their renumberings. An ordering that has the wrong
+// number of rows, cannot be read or is no permutation of the default order is ignored with a
+// warning: its elements keep the file's order, taken as the default one.
+void installOrderings(zel::KeywordFile* file, LoadProblems* problems) {
   for (const OrderingToLoad& pair : kOrderings) {
     const int64_t rows = zel::keywordStatistics(file, pair.ordering);
     if (rows == 0) continue;
@@ -72,19 +57,16 @@ bool installOrderings(zel::KeywordFile* file, char* status) {
     const int* defaults = zel_Typ2Ordering(pair.typ, &nodes, &width);
     const char* name = zel::kKeywordTable[pair.ordering].name;
     if (rows != nodes) {
-      zel::setStatus(status, "%s: %s has %lld lines, the element has %d nodes\n",
-                     file->name.c_str(), name, static_cast<long long>(rows), nodes);
-      return false;
+      problems->addAbout("%s has %lld lines, the element has %d nodes; default node order used",
+                         name, static_cast<long long>(rows), nodes);
+      continue;
     }
     std::vector<int> table(static_cast<size_t>(nodes * width));
     zel::BlockField field{zel::kFieldInt32Vector, &table[0], &table[(nodes - 1) * width], width};
     if (!zel::getBlock(file, pair.ordering, 1, rows, &field, 1) ||
-        !zel::setRenumbering(file, pair.elements, defaults, table.data())) {
-      zel::setStatus(status, "%s\n", file->error.c_str());
-      return false;
-    }
+        !zel::setRenumbering(file, pair.elements, defaults, table.data()))
+      problems->add(file->error + "; default node order used");
   }
-  return true;
 }
 
 // Frees the kind's arrays and allocates them for count + 1 entities (slot 0 zeroed).
@@ -101,7 +83,10 @@ bool allocateKind(int** nodes, int** refs, int64_t count, int nodesPerEntity) {
 }
 
 // Loads the vertices: coordinates as three doubles (z = 0 in two dimensions) and references.
-bool loadVertices(ZelObject* object, zel::KeywordFile* file, int64_t count, char* status) {
+// Allocation failure is the only failure (false, status set); a block that cannot be read
+// is reported to problems and leaves *verticesRead false.
+bool loadVertices(ZelObject* object, zel::KeywordFile* file, int64_t count, char* status,
+                  LoadProblems* problems, bool* verticesRead) {
   std::free(object->coordinates);
   std::free(object->vertexRefs);
   const size_t entities = static_cast<size_t>(count) + 1;
@@ -115,23 +100,29 @@ bool loadVertices(ZelObject* object, zel::KeywordFile* file, int64_t count, char
   double* crd = object->coordinates;
   crd[0] = crd[1] = crd[2] = 0;
   object->vertexRefs[0] = 0;
+  object->capacity1[kSlotVertices] = object->count1[kSlotVertices] = static_cast<int>(count);
   if (count == 0) return true;
   zel::BlockField fields[2] = {
       {zel::kFieldReal64Vector, &crd[3], &crd[3 * count], file->dimension},
       {zel::kFieldInt32, &object->vertexRefs[1], &object->vertexRefs[count]}};
   if (!zel::getBlock(file, Kwd::Vertices, 1, count, fields, 2)) {
-    zel::setStatus(status, "%s\n", file->error.c_str());
-    return false;
+    // The count stays as the header says; none of the block's values is kept.
+    std::memset(crd + 3, 0, static_cast<size_t>(count) * 3 * sizeof(double));
+    std::memset(object->vertexRefs + 1, 0, static_cast<size_t>(count) * sizeof(int));
+    problems->add(file->error);
+    return true;
   }
   if (file->dimension == 2)
     for (int64_t v = 1; v <= count; ++v) crd[3 * v + 2] = 0;
-  object->capacity1[kSlotVertices] = object->count1[kSlotVertices] = static_cast<int>(count);
+  *verticesRead = true;
   return true;
 }
 
 // Loads one element kind (or the corners) with one block read into its final arrays.
+// Allocation failure is the only failure (false, status set); a block that cannot be read
+// is reported to problems.
 bool loadKind(ZelObject* object, zel::KeywordFile* file, const KindToLoad& kind, int64_t count,
-              char* status) {
+              char* status, LoadProblems* problems) {
   zel::EntitySlot slot;
   zel::entitySlot(object, kind.typ, &slot);
   const bool corners = kind.typ == EntityType::Corner;
@@ -149,8 +140,10 @@ bool loadKind(ZelObject* object, zel::KeywordFile* file, const KindToLoad& kind,
         {zel::kFieldInt32, &refs[1], &refs[count]}};
     if (corners) fields[0] = {zel::kFieldInt32, &indices[1], &indices[count]};
     if (!zel::getBlock(file, kind.keyword, 1, count, fields, corners ? 1 : 2)) {
-      zel::setStatus(status, "%s\n", file->error.c_str());
-      return false;
+      // The count stays as the header says; node 0 marks every element invalid.
+      std::memset(indices + nodes, 0, static_cast<size_t>(count) * nodes * sizeof(int));
+      std::memset(refs + 1, 0, static_cast<size_t>(count) * sizeof(int));
+      problems->add(file->error);
     }
   }
   if (corners) {  // a corner carries the reference of its vertex
@@ -162,23 +155,22 @@ bool loadKind(ZelObject* object, zel::KeywordFile* file, const KindToLoad& kind,
   return true;
 }
 
-// Line count of a keyword as an entity count (refused above INT_MAX - 1).
-bool entityCount(zel::KeywordFile* file, int keyword, int64_t* count, char* status) {
-  *count = zel::keywordStatistics(file, keyword);
-  if (*count < INT_MAX) return true;
-  zel::setStatus(status, "%s: %s has %lld lines, too many entities\n", file->name.c_str(),
-                 zel::kKeywordTable[keyword].name, static_cast<long long>(*count));
-  return false;
+// Line count of a keyword as an entity count: one beyond INT_MAX - 1 is dropped (count 0).
+int64_t entityCount(zel::KeywordFile* file, int keyword, LoadProblems* problems) {
+  const int64_t count = zel::keywordStatistics(file, keyword);
+  if (count < INT_MAX) return count;
+  problems->addAbout("%s has %lld lines, too many entities; keyword ignored",
+                     zel::kKeywordTable[keyword].name, static_cast<long long>(count));
+  return 0;
 }
 
-// After a failure every kind not loaded has count 0 and no arrays.
-void clearFrom(ZelObject* object, size_t firstKind, bool vertices) {
-  if (vertices) {
-    object->capacity1[kSlotVertices] = object->count1[kSlotVertices] = 0;
-  }
-  for (size_t k = firstKind; k < zel::kKindCount; ++k) {
+// Sets every count and capacity to 0, so that a failed allocation never leaves a count over
+// arrays of another size.
+void clearCounts(ZelObject* object) {
+  object->capacity1[kSlotVertices] = object->count1[kSlotVertices] = 0;
+  for (const KindToLoad& kind : kKinds) {
     zel::EntitySlot slot;
-    zel::entitySlot(object, kKinds[k].typ, &slot);
+    zel::entitySlot(object, kind.typ, &slot);
     *slot.capacity = *slot.count = 0;
   }
 }
@@ -194,17 +186,19 @@ int zel_OpenMesh(ZelObject* object, const char* fileName, char* status) {
   if (!file) return ZEL_FAILURE;
   zel::echoStatus(status, opened.c_str());
   object->dim = file->dimension;
-  // Counts are cleared first so that a failure never leaves a count over unfilled arrays.
-  clearFrom(object, 0, true);
-  int64_t count = 0;
-  if (!installOrderings(file.get(), status) ||
-      !entityCount(file.get(), Kwd::Vertices, &count, status) ||
-      !loadVertices(object, file.get(), count, status))
+  clearCounts(object);
+  LoadProblems problems(file.get());
+  installOrderings(file.get(), &problems);
+  bool verticesRead = false;
+  if (!loadVertices(object, file.get(), entityCount(file.get(), Kwd::Vertices, &problems), status,
+                    &problems, &verticesRead))
     return ZEL_FAILURE;
   for (const KindToLoad& kind : kKinds) {
-    if (!entityCount(file.get(), kind.keyword, &count, status) ||
-        !loadKind(object, file.get(), kind, count, status))
+    if (!loadKind(object, file.get(), kind, entityCount(file.get(), kind.keyword, &problems),
+                  status, &problems))
       return ZEL_FAILURE;
   }
+  // What reads is kept; without vertices nothing of it can be shown, so the load fails then.
+  if (!verticesRead && !problems.empty()) return problems.fail(status);
   return ZEL_SUCCESS;
 }

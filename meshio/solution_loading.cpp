@@ -2,8 +2,6 @@
 // "SolAt" and "HOSolAt" keyword into records at the front of their kind's list.
 #include "meshio/solution_loading.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -14,14 +12,13 @@
 
 #include "meshio/entity_catalogue.h"
 #include "meshio/keyword_file.h"
+#include "meshio/loader_files.h"
 #include "meshio/zel_object_slots.h"
 
 namespace {
 
-struct CloseFile {
-  void operator()(zel::KeywordFile* file) const { zel::closeKeywordFile(file); }
-};
-using FileHandle = std::unique_ptr<zel::KeywordFile, CloseFile>;
+using FileHandle = zel::KeywordFileHandle;
+using zel::LoadProblems;
 
 // Keyword codes per shape (edge, triangle, quadrilateral, tetrahedron, pyramid, prism,
 // hexahedron, the SolTyp shape order): the per-element keyword and the high-order ones.
@@ -41,11 +38,9 @@ std::string messageName(int keyword) {
   return name;
 }
 
-bool exists(const std::string& name) {
-  struct stat info;
-  return stat(name.c_str(), &info) == 0;
-}
-
+// Opens the solution file (see zel_OpenSolution). On failure writes the could-not-open
+// message, followed on its own indented line by the reason when a candidate exists but is no
+// readable solution file.
 FileHandle openSolutionFile(const char* solName, std::string* opened, char* status) {
   std::string base = solName;
   const size_t mesh = base.find(".mesh");
@@ -55,25 +50,13 @@ FileHandle openSolutionFile(const char* solName, std::string* opened, char* stat
     candidates.push_back(base + ".solb");
     candidates.push_back(base + ".sol");
   }
-  std::string malformed;
-  for (const std::string& candidate : candidates) {
-    std::string error;
-    int version = 0, dimension = 0;
-    FileHandle file(zel::openKeywordFile(candidate.c_str(), 1, &version, &dimension, &error));
-    if (file && (file->kindFlags & zel::kFileSolution)) {
-      *opened = candidate;
-      return file;
-    }
-    // A malformed solution file is worth its own message; a name without ".sol" is no
-    // solution file at all.
-    if (malformed.empty() && candidate.find(".sol") != std::string::npos && exists(candidate) &&
-        !error.empty())
-      malformed = candidate + ": " + error;
-  }
-  if (!malformed.empty())
-    zel::setStatus(status, "%s\n", malformed.c_str());
-  else
-    zel::setStatus(status, "Cannot open solution file %s.[sol[b]]\n", base.c_str());
+  std::string reason;
+  FileHandle file = zel::openFirstCandidate(candidates, zel::kFileSolution, opened, &reason);
+  if (file) return file;
+  // A name without ".sol" that exists is no solution file: only the message is given.
+  if (base.find(".sol") == std::string::npos && reason.rfind(base + ":", 0) == 0) reason.clear();
+  const std::string why = reason.empty() ? "" : "  " + reason + "\n";
+  zel::setStatus(status, "Cannot open solution file %s.[sol[b]]\n%s", base.c_str(), why.c_str());
   return nullptr;
 }
 
@@ -142,8 +125,11 @@ bool readRecords(zel::KeywordFile* file, int keyword, int count, NewFields* fiel
 
 // Checks and reads one keyword if the file holds it, then puts its records at the front of
 // the list in the file's type order.
+// A failed check sets the status and returns false; a block that cannot be read is reported
+// to problems and its fields are not attached.
 bool readKeyword(ZelObject* object, zel::KeywordFile* file, int keyword, int count,
-                 ZelSolution** list, double time, int iteration, char* status) {
+                 ZelSolution** list, double time, int iteration, char* status,
+                 LoadProblems* problems, bool* fieldsRead) {
   const zel::KeywordRecord& kwd = file->keywords[keyword];
   if (kwd.kind != zel::kKwdSolution) return true;
   if (kwd.lineCount != count)
@@ -164,8 +150,11 @@ bool readKeyword(ZelObject* object, zel::KeywordFile* file, int keyword, int cou
                           zel::kKeywordTable[keyword].name,
                           (count + 1.0) * size * kwd.nodes * 8.0 / 1048576.0),
            false;
-  if (!readRecords(file, keyword, count, &fields))
-    return zel::setStatus(status, "%s\n", file->error.c_str()), false;
+  if (!readRecords(file, keyword, count, &fields)) {
+    problems->add(file->error + "; keyword ignored");  // the other keywords are still read
+    return true;
+  }
+  *fieldsRead = true;
   fields.records.back()->next = *list;
   for (size_t t = 0; t + 1 < fields.records.size(); ++t)
     fields.records[t]->next = fields.records[t + 1];
@@ -191,18 +180,23 @@ bool checkNodesPositions(zel::KeywordFile* file, int hoKeyword, int posKeyword, 
   return true;
 }
 
-// "Time" and "Iterations", 0 when absent.
-bool readTimeAndIterations(zel::KeywordFile* file, double* time, int* iteration, char* status) {
+// "Time" and "Iterations", 0 when absent or unreadable (reported to problems).
+void readTimeAndIterations(zel::KeywordFile* file, double* time, int* iteration,
+                           LoadProblems* problems) {
   *time = 0;
   *iteration = 0;
   zel::BlockField timeField{zel::kFieldReal64, time, time};
   zel::BlockField iterField{zel::kFieldInt32, iteration, iteration};
-  if ((file->keywords[zel::Kwd::Time].kind != zel::kKwdAbsent &&
-       !zel::getBlock(file, zel::Kwd::Time, 1, 1, &timeField, 1)) ||
-      (file->keywords[zel::Kwd::Iterations].kind != zel::kKwdAbsent &&
-       !zel::getBlock(file, zel::Kwd::Iterations, 1, 1, &iterField, 1)))
-    return zel::setStatus(status, "%s\n", file->error.c_str()), false;
-  return true;
+  if (file->keywords[zel::Kwd::Time].kind != zel::kKwdAbsent &&
+      !zel::getBlock(file, zel::Kwd::Time, 1, 1, &timeField, 1)) {
+    *time = 0;
+    problems->add(file->error + "; time 0 used");
+  }
+  if (file->keywords[zel::Kwd::Iterations].kind != zel::kKwdAbsent &&
+      !zel::getBlock(file, zel::Kwd::Iterations, 1, 1, &iterField, 1)) {
+    *iteration = 0;
+    problems->add(file->error + "; iteration 0 used");
+  }
 }
 
 }  // namespace
@@ -218,11 +212,13 @@ int zel_OpenSolution(ZelObject* object, const char* solName, char* status) {
   if (file->dimension != object->dim)
     return zel::setStatus(status, "Invalid solution dimension %d should be %d \n", file->dimension,
                           object->dim);
+  LoadProblems problems(file.get());
   double time = 0;
   int iteration = 0;
-  if (!readTimeAndIterations(file.get(), &time, &iteration, status)) return ZEL_FAILURE;
+  readTimeAndIterations(file.get(), &time, &iteration, &problems);
+  bool fieldsRead = false;
   if (!readKeyword(object, file.get(), zel::Kwd::SolAtVertices, zel::vertexCount(object),
-                   &object->vertexSolutions, time, iteration, status))
+                   &object->vertexSolutions, time, iteration, status, &problems, &fieldsRead))
     return ZEL_FAILURE;
   for (int shape = 0; shape < kShapes; ++shape) {
     for (int degree = 0; degree <= 4; ++degree) {
@@ -231,11 +227,13 @@ int zel_OpenSolution(ZelObject* object, const char* solName, char* status) {
       zel::entitySlot(object, zel_SolTyp2EntTyp(SolTyp::First + shape, std::max(degree, 1)), &slot);
       const int keyword = degree == 0 ? kSolAt[shape] : hoSolAtKeyword(shape, degree);
       if (!readKeyword(object, file.get(), keyword, *slot.count, slot.solutions, time, iteration,
-                       status) ||
+                       status, &problems, &fieldsRead) ||
           (degree > 0 &&
            !checkNodesPositions(file.get(), keyword, nodesPositionsKeyword(shape, degree), status)))
         return ZEL_FAILURE;
     }
   }
+  // What reads is kept; a file of which no field could be read fails.
+  if (!fieldsRead && !problems.empty()) return problems.fail(status);
   return ZEL_SUCCESS;
 }

@@ -17,6 +17,10 @@
 // carrying kind, the NodesPositions line counts and the solution sizes. Returns 0, or 2 with
 // the message in the status buffer; the name opened is echoed into its second half. Fields
 // read before a failure stay attached. Prints one line per NodesPositions keyword accepted.
+// A keyword the file cannot hold, or whose values cannot be read, is left out with one line
+// "  ## WARNING: <file>: <reason>" on standard output and the others are read; the call then
+// fails with that reason only when no field at all could be read. A file that cannot be opened
+// gives "Cannot open solution file ..." and, on its own indented line, the reason.
 int zel_OpenSolution(ZelObject* object, const char* solName, char* status);
 
 // The k-th field (1-based) of a kind: 99 vertices, or the SolTyp of an element kind (101..127,

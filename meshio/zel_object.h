@@ -81,8 +81,14 @@ int zel_FreeInterface(ZelObject** object);
 // Fills the object from a keyword mesh file. The name is tried as given, then (unless it
 // contains ".mesh") with ".meshb" and then ".mesh" appended. On success the name actually
 // opened is echoed into the second half of the status buffer. A second load replaces the
-// entity arrays kind by kind. On failure the kinds read so far stay loaded and every later
-// kind has count 0.
+// entity arrays kind by kind. Every kind that reads is kept: a keyword the file cannot hold
+// (lines that do not fit, a lying header) has count 0, a block whose values cannot be read
+// keeps its count with every value 0, an ordering that cannot be used leaves the file's node
+// order; each prints one line "  ## WARNING: <file>: <reason>" to standard output. Returns 0
+// when the vertices were read (or nothing went wrong); 2 with the message when the file could
+// not be opened ("Cannot open mesh file ..." and, on its own indented line, the reason), when
+// no vertex could be read (the first warning), or when an allocation failed (the kinds read so
+// far stay loaded, every later kind has count 0).
 int zel_OpenMesh(ZelObject* object, const char* fileName, char* status);
 
 int zel_GetDimension(ZelObject* object, int* dim, char* status);

@@ -278,7 +278,7 @@ TEST(KeywordScan, AsciiCommentsAndBrokenLinesReadTheSame) {
   fs::remove(path);
 }
 
-TEST(KeywordScan, MalformedHeadersAreRefusedWithTheirReason) {
+TEST(KeywordScan, BadFileHeadersAreRefusedAndLyingKeywordsDropped) {
   KeywordWriteFormat format;
   format.binary = true;
   format.version = 2;
@@ -296,23 +296,37 @@ TEST(KeywordScan, MalformedHeadersAreRefusedWithTheirReason) {
     size_t offset;
     int32_t value;
     const char* reason;
-  } cases[] = {{0, 2, "bad endianness code 2"},
-               {4, 5, "bad version 5"},
-               {4, 0, "bad version 0"},
-               {16, 1, "bad dimension 1"},
-               {16, 4, "bad dimension 4"},
-               {8, 4, "first keyword 4 is not Dimension"},
-               {28, -1, "negative line count"},
-               {28, 1 << 30, "lines of 28 bytes need more"},
-               {24, 1 << 30, "beyond end of file"},
-               {24, 21, "does not lie after the block"}};
+  } refused[] = {{0, 2, "bad endianness code 2"}, {4, 5, "bad version 5"},
+                 {4, 0, "bad version 0"},         {16, 1, "bad dimension 1"},
+                 {16, 4, "bad dimension 4"},      {8, 4, "first keyword 4 is not Dimension"}};
   const std::string bad = temporaryPath("bad.meshb");
-  for (const auto& c : cases) {
+  for (const auto& c : refused) {
     writeBytes(bad, patched(c.offset, c.value));
     Open open(bad);
     EXPECT_FALSE(open.file) << c.reason;
     EXPECT_NE(open.error.find(c.reason), std::string::npos) << open.error;
-    EXPECT_NE(open.error.find(bad), std::string::npos);
+    EXPECT_EQ(open.error.rfind(bad + ": ", 0), 0u) << open.error;
+  }
+  // A lying keyword is dropped with a warning naming it; the chain goes on unless the next
+  // position cannot be followed.
+  const struct {
+    size_t offset;
+    int32_t value;
+    const char* reason;
+    int vertices, triangles;
+  } dropped[] = {{28, -1, "Vertices: negative line count", 0, 2},
+                 {28, 1 << 30, "Vertices: 1073741824 lines of 28 bytes need more", 0, 2},
+                 {28, 4, "Vertices: 4 lines of 28 bytes need more than the 84 bytes", 0, 2},
+                 {24, 1 << 30, "Vertices at offset 20: next position 1073741824 beyond", 3, 0},
+                 {24, 21, "Vertices at offset 20: next position 21 does not lie after", 0, 0}};
+  for (const auto& c : dropped) {
+    writeBytes(bad, patched(c.offset, c.value));
+    Open open(bad);
+    ASSERT_TRUE(open.file) << open.error;
+    EXPECT_EQ(keywordStatistics(open.file, Kwd::Vertices), c.vertices) << c.reason;
+    EXPECT_EQ(keywordStatistics(open.file, Kwd::Triangles), c.triangles) << c.reason;
+    ASSERT_EQ(open.file->warnings.size(), 1u) << c.reason;
+    EXPECT_NE(open.file->warnings[0].find(c.reason), std::string::npos) << open.file->warnings[0];
   }
   // Version 4, big-endian, with a 64-bit dimension announced by its next position (28):
   // read as 32 bits it would be 0 and refused.
@@ -377,5 +391,61 @@ TEST(KeywordLine, InformationKeywordsAtTheWidthsOfTheirVersion) {
       }
       fs::remove(path);
     }
+  }
+}
+
+// Blocks of more lines than one binary chunk (10,000) are read in overlapped chunks: every
+// line of every chunk must land at its own place, whole or from any first line, in both byte
+// orders and with interleaved caller records.
+TEST(KeywordBlock, BlocksOfSeveralChunksReadEveryLineInPlace) {
+  constexpr int kLines = 25000;
+  auto node = [](int line, int k) { return 7 * line + k; };
+  for (const bool bigEndian : {false, true}) {
+    SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
+    KeywordWriteFormat format;
+    format.binary = true;
+    format.bigEndian = bigEndian;
+    format.version = 3;
+    const std::string path = temporaryPath(bigEndian ? "chunks_be.meshb" : "chunks.meshb");
+    KeywordWriter writer;
+    ASSERT_TRUE(writer.open(path, format, 3));
+    writer.beginKeyword(Kwd::Vertices, kLines);
+    for (int line = 1; line <= kLines; ++line) {
+      for (int k = 0; k < 3; ++k) writer.real(line + 0.25 * k);
+      writer.integer(-line);
+    }
+    writer.beginKeyword(Kwd::Triangles, kLines);
+    for (int line = 1; line <= kLines; ++line)
+      for (int k = 0; k < 4; ++k) writer.integer(node(line, k));
+    ASSERT_TRUE(writer.close()) << writer.error();
+    Open open(path);
+    ASSERT_TRUE(open.file) << open.error;
+    const int64_t ranges[][2] = {{1, kLines},    {2, kLines - 1}, {9999, 20001},
+                                 {10001, 25000}, {10000, 10001},  {15000, 15000}};
+    for (const auto& range : ranges) {
+      SCOPED_TRACE(std::to_string(range[0]) + ".." + std::to_string(range[1]));
+      const int64_t lines = range[1] - range[0] + 1;
+      std::vector<int> triangles(static_cast<size_t>(lines) * 4, -1);
+      BlockField nodes{kFieldInt32Vector, &triangles[0], &triangles[(lines - 1) * 4], 4};
+      ASSERT_EQ(getBlock(open.file, Kwd::Triangles, range[0], range[1], &nodes, 1), 1)
+          << open.file->error;
+      struct Vertex {
+        double xyz[3];
+        int64_t ref;
+      };
+      std::vector<Vertex> vertices(static_cast<size_t>(lines));
+      BlockField fields[2] = {{kFieldReal64Vector, vertices[0].xyz, vertices[lines - 1].xyz, 3},
+                              {kFieldInt64, &vertices[0].ref, &vertices[lines - 1].ref}};
+      ASSERT_EQ(getBlock(open.file, Kwd::Vertices, range[0], range[1], fields, 2), 1);
+      int wrong = 0;
+      for (int64_t l = 0; l < lines; ++l) {
+        const int line = static_cast<int>(range[0] + l);
+        for (int k = 0; k < 4; ++k) wrong += triangles[l * 4 + k] != node(line, k);
+        for (int k = 0; k < 3; ++k) wrong += vertices[l].xyz[k] != line + 0.25 * k;
+        wrong += vertices[l].ref != -line;
+      }
+      EXPECT_EQ(wrong, 0);
+    }
+    fs::remove(path);
   }
 }
