@@ -232,6 +232,107 @@ TEST(BoundaryFaces, StructuredCubesOfEveryKindAndDegree) {
     }
 }
 
+// The boundary faces of each reference group by brute force: every face of every valid element
+// counted under its sorted corners, those met once listed in element order, then face order.
+struct Expected {
+  std::vector<int> triNodes, triLinks, quaNodes, quaLinks;
+};
+std::map<int, Expected> bruteForce(ZelObject* mesh, int typ) {
+  char status[ZEL_STATUS_SIZE];
+  int count = 0, per = 0, nbrVer = 0;
+  const int* nodes = static_cast<const int*>(zel_GetIndicesArray(mesh, typ, &count, &per, status));
+  const int* refs = zel_GetReferenceArray(mesh, typ, status);
+  zel_GetNumberOfEntities(mesh, EntityType::Vertex, &nbrVer, status);
+  const ZelLocalTopology& topo = *zel_LocalTopology(zel_Typ2Shape(typ), zel_Typ2Deg(typ));
+  auto valid = [&](int e) {
+    return std::all_of(nodes + e * per, nodes + (e + 1) * per,
+                       [&](int v) { return v >= 1 && v <= nbrVer; });
+  };
+  auto key = [&](int e, int f) {
+    const int corners = topo.faceShape[f] == EntityType::Triangle ? 3 : 4;
+    std::vector<int> k;
+    for (int c = 0; c < corners; ++c) k.push_back(nodes[e * per + topo.faces[f][c]]);
+    std::sort(k.begin(), k.end());
+    return std::make_pair(refs[e], k);
+  };
+  std::map<std::pair<int, std::vector<int>>, int> seen;
+  for (int e = 1; e <= count; ++e)
+    for (int f = 0; valid(e) && f < topo.nbrFaces; ++f) ++seen[key(e, f)];
+  std::map<int, Expected> out;
+  for (int e = 1; e <= count; ++e)
+    for (int f = 0; valid(e) && f < topo.nbrFaces; ++f) {
+      if (seen[key(e, f)] != 1) continue;
+      const bool triangle = topo.faceShape[f] == EntityType::Triangle;
+      Expected& x = out[refs[e]];
+      for (int local : topo.faces[f])
+        (triangle ? x.triNodes : x.quaNodes).push_back(nodes[e * per + local]);
+      for (int link : {typ, e, f}) (triangle ? x.triLinks : x.quaLinks).push_back(link);
+    }
+  return out;
+}
+
+// Renumbers the vertices by a fixed shuffle, gives the elements references 1..3 from a fixed
+// sequence, repeats two elements (their faces are then met two or three times) and, for
+// tetrahedra, adds a fan of tetrahedra around vertex 1 (one bucket holding a face of each).
+ZelObject* scrambled(MeshBuilder* builder, int typ) {
+  ZelObject* mesh = builder->build();
+  zel::EntitySlot slot;
+  zel::entitySlot(mesh, typ, &slot);
+  const int n = mesh->count1[kSlotVertices], size = zel_Typ2Siz(typ);
+  std::vector<int> renumber(n + 1);
+  for (int v = 1; v <= n; ++v) renumber[v] = v;
+  unsigned seed = 12345;
+  auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+  for (int v = n; v > 1; --v) std::swap(renumber[v], renumber[1 + next() % v]);
+  std::vector<int> nodes(*slot.nodes + size, *slot.nodes + size * (*slot.count + 1));
+  std::vector<int> refs(*slot.count);
+  for (int& node : nodes) node = renumber[node];
+  for (int& ref : refs) ref = 1 + next() % 3;
+  for (int copy : {4, 17}) {
+    nodes.insert(nodes.end(), nodes.begin() + copy * size, nodes.begin() + (copy + 1) * size);
+    refs.push_back(refs[copy]);
+  }
+  for (int k = 0; typ == EntityType::Tetrahedron && k + 4 <= n; ++k) {
+    nodes.insert(nodes.end(), {1, 2 + k, 3 + k, 4 + k});
+    refs.push_back(4);
+  }
+  const int count = static_cast<int>(refs.size());
+  std::free(*slot.nodes);
+  std::free(*slot.refs);
+  *slot.nodes = static_cast<int*>(std::calloc(size * (count + 1), sizeof(int)));
+  *slot.refs = static_cast<int*>(std::calloc(count + 1, sizeof(int)));
+  std::copy(nodes.begin(), nodes.end(), *slot.nodes + size);
+  std::copy(refs.begin(), refs.end(), *slot.refs + 1);
+  *slot.count = *slot.capacity = count;
+  return mesh;
+}
+
+TEST(BoundaryFaces, ScrambledMeshesGiveTheBruteForceFacesInElementOrder) {
+  for (int typ : {int(EntityType::Tetrahedron), int(EntityType::TetrahedronP2),
+                  int(EntityType::Prism), int(EntityType::PyramidP2)}) {
+    SCOPED_TRACE(zel_EntTypName(typ));
+    MeshBuilder builder(2 * zel_Typ2Deg(typ));
+    fillCube(&builder, typ, 3);
+    ZelObject* mesh = scrambled(&builder, typ);
+    const std::map<int, Expected> expected = bruteForce(mesh, typ);
+    Extracted out;
+    extract(mesh, typ, &out);
+    ASSERT_EQ(out.count, static_cast<int>(expected.size()));
+    int g = 0;
+    for (const auto& [ref, x] : expected) {
+      const ZelSurfaceGroup& got = out.groups[g++];
+      EXPECT_EQ(got.ref, ref);
+      EXPECT_EQ(std::vector<int>(got.triNodes, got.triNodes + got.nbrTri * got.triSize),
+                x.triNodes);
+      EXPECT_EQ(std::vector<int>(got.triLinks, got.triLinks + 3 * got.nbrTri), x.triLinks);
+      EXPECT_EQ(std::vector<int>(got.quaNodes, got.quaNodes + got.nbrQua * got.quaSize),
+                x.quaNodes);
+      EXPECT_EQ(std::vector<int>(got.quaLinks, got.quaLinks + 3 * got.nbrQua), x.quaLinks);
+    }
+    zel_FreeInterface(&mesh);
+  }
+}
+
 TEST(BoundaryFaces, CountedPerVolumeTypeAndPerReferenceInvalidElementsSkipped) {
   MeshBuilder builder(2);
   // A pyramid and a tetrahedron sharing the pyramid's face 1 (B, C, E).
