@@ -80,7 +80,7 @@ struct GroupFaces {
   // Whether the group is every element of the type, in order (one reference, none invalid:
   // the usual mesh), so that an element is found without reading the group's list.
   bool everyElement;
-  int corners[6][4];
+  int corners[6][4];  // local corners of each face; a triangle repeats its first
   int nbrCorners[6];
 
   GroupFaces(const TypeInfo& t, const ZelRefGroup& g)
@@ -91,17 +91,18 @@ struct GroupFaces {
         everyElement(g.nbrValid > 0 && g.valid[g.nbrValid - 1] == g.nbrValid) {
     for (int f = 0; f < nbrFaces; ++f) {
       nbrCorners[f] = t.topology->faceShape[f] == EntityType::Triangle ? 3 : 4;
-      for (int k = 0; k < nbrCorners[f]; ++k) corners[f][k] = t.topology->faces[f][k];
+      for (int k = 0; k < 4; ++k) corners[f][k] = t.topology->faces[f][k < nbrCorners[f] ? k : 0];
     }
   }
   const int* element(int j) const {
     const int number = everyElement ? j + 1 : group.valid[j];
     return info.nodes + static_cast<size_t>(number) * info.nodesPerElement;
   }
+  // A triangle's first corner stands again in its fourth place, so that every face takes the
+  // same four reads here and the loop has no branch on the shape.
   int smallestVertex(const int* element, int f) const {
-    int low = element[corners[f][0]];
-    for (int k = 1; k < nbrCorners[f]; ++k) low = std::min(low, element[corners[f][k]]);
-    return low;
+    const int* c = corners[f];
+    return std::min(std::min(element[c[0]], element[c[1]]), std::min(element[c[2]], element[c[3]]));
   }
   void key(uint32_t id, FaceKey* key) const {
     const int* nodes = element(static_cast<int>(id >> kFaceBits));
