@@ -168,8 +168,8 @@ void findFacesMetOnce(const GroupFaces& faces, FaceBuckets* buckets) {
   for (uint32_t b = 0; b <= buckets->mask; ++b) {
     const uint32_t first = buckets->begin(b), n = buckets->end[b] - first;
     if (n == 0) continue;
-    uint32_t size = 8;
-    while (size < 2 * n) size *= 2;
+    size_t size = 8;  // 64-bit: a degenerate fan can put most faces of a group in one bucket
+    while (size < 2 * size_t(n)) size *= 2;
     keys.resize(n);
     shared.assign(n, 0);
     slots.assign(size, -1);
@@ -179,7 +179,7 @@ void findFacesMetOnce(const GroupFaces& faces, FaceBuckets* buckets) {
       if (first + i + kPrefetchDistance < buckets->end[buckets->mask])
         __builtin_prefetch(faces.element(buckets->ids[first + i + kPrefetchDistance] >> kFaceBits));
       faces.key(buckets->ids[first + i], &keys[i]);
-      for (uint32_t h = hashKey(keys[i]) & (size - 1);; h = (h + 1) & (size - 1)) {
+      for (size_t h = hashKey(keys[i]) & (size - 1);; h = (h + 1) & (size - 1)) {
         if (slots[h] < 0) {
           slots[h] = static_cast<int>(i);
           break;
@@ -251,10 +251,13 @@ bool emitFaces(const GroupFaces& faces, const FaceBuckets& buckets, ZelSurfaceGr
   });
   out->triSize = (info.deg + 1) * (info.deg + 2) / 2;
   out->quaSize = (info.deg + 1) * (info.deg + 1);
-  out->triNodes = static_cast<int*>(std::malloc(sizeof(int) * (out->nbrTri * out->triSize + 1)));
-  out->triLinks = static_cast<int*>(std::malloc(sizeof(int) * (out->nbrTri * 3 + 1)));
-  out->quaNodes = static_cast<int*>(std::malloc(sizeof(int) * (out->nbrQua * out->quaSize + 1)));
-  out->quaLinks = static_cast<int*>(std::malloc(sizeof(int) * (out->nbrQua * 3 + 1)));
+  auto allocate = [](size_t count, int size) {
+    return static_cast<int*>(std::malloc(sizeof(int) * (count * size + 1)));
+  };
+  out->triNodes = allocate(out->nbrTri, out->triSize);
+  out->triLinks = allocate(out->nbrTri, 3);
+  out->quaNodes = allocate(out->nbrQua, out->quaSize);
+  out->quaLinks = allocate(out->nbrQua, 3);
   if (!out->triNodes || !out->triLinks || !out->quaNodes || !out->quaLinks) return false;
   int tri = 0, qua = 0;
   forEachFaceMetOnce(buckets.once, [&](uint32_t id) {
@@ -264,7 +267,7 @@ bool emitFaces(const GroupFaces& faces, const FaceBuckets& buckets, ZelSurfaceGr
     const bool triangle = faces.nbrCorners[face] == 3;
     int& n = triangle ? tri : qua;
     int* nodes = (triangle ? out->triNodes : out->quaNodes) + static_cast<size_t>(n) * local.size();
-    int* links = (triangle ? out->triLinks : out->quaLinks) + 3 * n;
+    int* links = (triangle ? out->triLinks : out->quaLinks) + 3 * static_cast<size_t>(n);
     for (size_t k = 0; k < local.size(); ++k) nodes[k] = volume[local[k]];
     links[0] = info.typ;
     links[1] = faces.group.valid[j];
