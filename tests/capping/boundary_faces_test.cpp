@@ -1,7 +1,7 @@
 // Boundary faces of structured cubes of every volume kind and degree (outward, shared faces
-// dropped), per volume type in mixed meshes, mesh faces marked with the orientation codes of
-// every triangle permutation and every symmetry of the square, and real meshes whose boundary
-// triangles are given in the file.
+// dropped), of scrambled cubes against a brute-force count, per volume type in mixed meshes, mesh
+// faces marked with the orientation codes of every triangle permutation and every symmetry of the
+// square, and real meshes whose boundary triangles are given in the file.
 #include "capping/boundary_faces.h"
 
 #include <gtest/gtest.h>
@@ -16,144 +16,11 @@
 #include "meshio/entity_faces.h"
 #include "meshio/node_order.h"
 #include "meshio/zel_object_slots.h"
+#include "tests/capping/volume_cubes.h"
 
 namespace {
 
-using Grid = std::array<long, 3>;
-
-Grid minus(Grid a, Grid b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-Grid cross(Grid a, Grid b) {
-  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-long dot(Grid a, Grid b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
-// Vertices of the reference axes of each shape: node = v0 + a (v_a - v0) + b (v_b - v0) + c (v_c -
-// v0).
-std::array<int, 3> axes(int shape) {
-  return shape == EntityType::Tetrahedron || shape == EntityType::Prism
-             ? std::array<int, 3>{1, 2, 3}
-             : std::array<int, 3>{1, 3, 4};
-}
-// Reference coordinates (times the degree) of a lattice row on those axes.
-std::array<int, 3> scaled(int shape, const int* row) {
-  if (shape == EntityType::Tetrahedron || shape == EntityType::Prism)
-    return {row[1], row[2], row[3]};
-  return {row[0], row[1], row[2]};
-}
-
-// A mesh built element by element from straight elements given by their vertices (grid points).
-class MeshBuilder {
- public:
-  explicit MeshBuilder(int scale) : scale_(scale) {}
-  int vertex(Grid p) {
-    auto found = numbers_.find(p);
-    if (found != numbers_.end()) return found->second;
-    points_.push_back(p);
-    return numbers_[p] = static_cast<int>(points_.size());
-  }
-  // Adds an element of type typ; its vertices are flipped into positive orientation first.
-  void add(int typ, std::vector<Grid> v, int ref = 1) {
-    const int shape = zel_Typ2Shape(typ), deg = zel_Typ2Deg(typ);
-    const auto ax = axes(shape);
-    if (dot(cross(minus(v[ax[0]], v[0]), minus(v[ax[1]], v[0])), minus(v[ax[2]], v[0])) < 0) {
-      if (shape == EntityType::Tetrahedron) std::swap(v[2], v[3]);
-      if (shape == EntityType::Prism) std::swap(v[1], v[2]), std::swap(v[4], v[5]);
-      if (shape == EntityType::Pyramid) std::swap(v[1], v[3]);
-      if (shape == EntityType::Hexahedron) std::swap(v[1], v[3]), std::swap(v[5], v[7]);
-    }
-    const LatticeOrder& order = *LatticeNodeOrder(shape, deg);
-    for (int n = 0; n < order.count; ++n) {
-      const auto r = scaled(shape, order.row(n));
-      Grid p = v[0];
-      for (int c = 0; c < 3; ++c)
-        for (int a = 0; a < 3; ++a) p[c] += r[a] * (v[ax[a]][c] - v[0][c]) / deg;
-      elements_[typ].push_back(vertex(p));
-    }
-    refs_[typ].push_back(ref);
-  }
-  void addFace(int typ, const std::vector<int>& nodes) {
-    elements_[typ].insert(elements_[typ].end(), nodes.begin(), nodes.end());
-    refs_[typ].push_back(0);
-  }
-  Grid point(int vertex) const { return points_[vertex - 1]; }
-  ZelObject* build() {
-    ZelObject* mesh = nullptr;
-    zel_NewInterface(&mesh);
-    mesh->dim = 3;
-    const int n = static_cast<int>(points_.size());
-    mesh->count1[kSlotVertices] = mesh->capacity1[kSlotVertices] = n;
-    mesh->coordinates = static_cast<double*>(std::calloc(3 * (n + 1), sizeof(double)));
-    mesh->vertexRefs = static_cast<int*>(std::calloc(n + 1, sizeof(int)));
-    for (int k = 0; k < n; ++k)
-      for (int c = 0; c < 3; ++c)
-        mesh->coordinates[3 * (k + 1) + c] = double(points_[k][c]) / scale_;
-    for (auto& [typ, nodes] : elements_) {
-      zel::EntitySlot slot;
-      zel::entitySlot(mesh, typ, &slot);
-      const int size = zel_Typ2Siz(typ), count = static_cast<int>(refs_[typ].size());
-      *slot.nodes = static_cast<int*>(std::calloc(size * (count + 1), sizeof(int)));
-      *slot.refs = static_cast<int*>(std::calloc(count + 1, sizeof(int)));
-      std::copy(nodes.begin(), nodes.end(), *slot.nodes + size);
-      std::copy(refs_[typ].begin(), refs_[typ].end(), *slot.refs + 1);
-      *slot.count = *slot.capacity = count;
-    }
-    return mesh;
-  }
-
- private:
-  int scale_;
-  std::map<Grid, int> numbers_;
-  std::vector<Grid> points_;
-  std::map<int, std::vector<int>> elements_, refs_;
-};
-
-// A cube of k^3 cells of one volume kind: hexahedra, 6 tetrahedra or 2 prisms per cell, or 6
-// pyramids per cell around its centre. Grid points are 2 * degree per cell.
-void fillCube(MeshBuilder* mesh, int typ, int k) {
-  const long s = 2 * zel_Typ2Deg(typ), h = s / 2;
-  const int shape = zel_Typ2Shape(typ);
-  for (long x = 0; x < k; ++x)
-    for (long y = 0; y < k; ++y)
-      for (long z = 0; z < k; ++z) {
-        auto c = [&](int i, int j, int l) { return Grid{(x + i) * s, (y + j) * s, (z + l) * s}; };
-        if (shape == EntityType::Hexahedron) {
-          mesh->add(typ, {c(0, 0, 0), c(1, 0, 0), c(1, 1, 0), c(0, 1, 0), c(0, 0, 1), c(1, 0, 1),
-                          c(1, 1, 1), c(0, 1, 1)});
-        } else if (shape == EntityType::Prism) {
-          mesh->add(typ, {c(0, 0, 0), c(1, 0, 0), c(1, 1, 0), c(0, 0, 1), c(1, 0, 1), c(1, 1, 1)});
-          mesh->add(typ, {c(0, 0, 0), c(1, 1, 0), c(0, 1, 0), c(0, 0, 1), c(1, 1, 1), c(0, 1, 1)});
-        } else if (shape == EntityType::Tetrahedron) {
-          const int perms[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2},
-                                   {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
-          for (const auto& p : perms) {
-            int a[3] = {0, 0, 0}, b[3] = {0, 0, 0};
-            a[p[0]] = 1;
-            b[p[0]] = b[p[1]] = 1;
-            mesh->add(typ, {c(0, 0, 0), c(a[0], a[1], a[2]), c(b[0], b[1], b[2]), c(1, 1, 1)});
-          }
-        } else {  // a pyramid on each face of the cell, apex at the centre, base seen from it
-                  // counter-clockwise
-          const Grid centre = {x * s + h, y * s + h, z * s + h};
-          for (int axis = 0; axis < 3; ++axis)
-            for (int side = 0; side < 2; ++side) {
-              std::vector<Grid> base;
-              const int cyc[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-              for (const auto& q : cyc) {
-                int idx[3];
-                idx[axis] = side;
-                idx[(axis + 1) % 3] = q[0];
-                idx[(axis + 2) % 3] = q[1];
-                base.push_back(c(idx[0], idx[1], idx[2]));
-              }
-              if (dot(cross(minus(base[1], base[0]), minus(base[3], base[0])),
-                      minus(centre, base[0])) < 0)
-                std::swap(base[1], base[3]);
-              base.push_back(centre);
-              mesh->add(typ, base);
-            }
-        }
-      }
-}
+using namespace volume_cubes;
 
 struct Extracted {
   ZelSurfaceGroup* groups = nullptr;
@@ -230,6 +97,71 @@ TEST(BoundaryFaces, StructuredCubesOfEveryKindAndDegree) {
       }
       zel_FreeInterface(&mesh);
     }
+}
+
+// The boundary faces of each reference group by brute force: every face of every valid element
+// counted under its sorted corners, those met once listed in element order, then face order.
+struct Expected {
+  std::vector<int> triNodes, triLinks, quaNodes, quaLinks;
+};
+std::map<int, Expected> bruteForce(ZelObject* mesh, int typ) {
+  char status[ZEL_STATUS_SIZE];
+  int count = 0, per = 0, nbrVer = 0;
+  const int* nodes = static_cast<const int*>(zel_GetIndicesArray(mesh, typ, &count, &per, status));
+  const int* refs = zel_GetReferenceArray(mesh, typ, status);
+  zel_GetNumberOfEntities(mesh, EntityType::Vertex, &nbrVer, status);
+  const ZelLocalTopology& topo = *zel_LocalTopology(zel_Typ2Shape(typ), zel_Typ2Deg(typ));
+  auto valid = [&](int e) {
+    return std::all_of(nodes + e * per, nodes + (e + 1) * per,
+                       [&](int v) { return v >= 1 && v <= nbrVer; });
+  };
+  auto key = [&](int e, int f) {
+    const int corners = topo.faceShape[f] == EntityType::Triangle ? 3 : 4;
+    std::vector<int> k;
+    for (int c = 0; c < corners; ++c) k.push_back(nodes[e * per + topo.faces[f][c]]);
+    std::sort(k.begin(), k.end());
+    return std::make_pair(refs[e], k);
+  };
+  std::map<std::pair<int, std::vector<int>>, int> seen;
+  for (int e = 1; e <= count; ++e)
+    for (int f = 0; valid(e) && f < topo.nbrFaces; ++f) ++seen[key(e, f)];
+  std::map<int, Expected> out;
+  for (int e = 1; e <= count; ++e)
+    for (int f = 0; valid(e) && f < topo.nbrFaces; ++f) {
+      if (seen[key(e, f)] != 1) continue;
+      const bool triangle = topo.faceShape[f] == EntityType::Triangle;
+      Expected& x = out[refs[e]];
+      for (int local : topo.faces[f])
+        (triangle ? x.triNodes : x.quaNodes).push_back(nodes[e * per + local]);
+      for (int link : {typ, e, f}) (triangle ? x.triLinks : x.quaLinks).push_back(link);
+    }
+  return out;
+}
+
+TEST(BoundaryFaces, ScrambledMeshesGiveTheBruteForceFacesInElementOrder) {
+  for (int typ : {int(EntityType::Tetrahedron), int(EntityType::TetrahedronP2),
+                  int(EntityType::Prism), int(EntityType::PyramidP2)}) {
+    SCOPED_TRACE(zel_EntTypName(typ));
+    MeshBuilder builder(2 * zel_Typ2Deg(typ));
+    fillCube(&builder, typ, 3);
+    ZelObject* mesh = scrambled(&builder, typ);
+    const std::map<int, Expected> expected = bruteForce(mesh, typ);
+    Extracted out;
+    extract(mesh, typ, &out);
+    ASSERT_EQ(out.count, static_cast<int>(expected.size()));
+    int g = 0;
+    for (const auto& [ref, x] : expected) {
+      const ZelSurfaceGroup& got = out.groups[g++];
+      EXPECT_EQ(got.ref, ref);
+      EXPECT_EQ(std::vector<int>(got.triNodes, got.triNodes + got.nbrTri * got.triSize),
+                x.triNodes);
+      EXPECT_EQ(std::vector<int>(got.triLinks, got.triLinks + 3 * got.nbrTri), x.triLinks);
+      EXPECT_EQ(std::vector<int>(got.quaNodes, got.quaNodes + got.nbrQua * got.quaSize),
+                x.quaNodes);
+      EXPECT_EQ(std::vector<int>(got.quaLinks, got.quaLinks + 3 * got.nbrQua), x.quaLinks);
+    }
+    zel_FreeInterface(&mesh);
+  }
 }
 
 TEST(BoundaryFaces, CountedPerVolumeTypeAndPerReferenceInvalidElementsSkipped) {
