@@ -9,10 +9,14 @@
 #include <QTest>
 #include <QThread>
 #include <QWheelEvent>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "app/pellon.h"
+#include "gpu/ZelBufferObject.h"
+#include "gpu/patch_draws.h"
 #include "meshio/entity_types.h"
 #include "scene/ZelDrawObject.h"
 #include "scene/ZelDrawPalette.h"
@@ -162,6 +166,17 @@ TEST_F(SceneWindowTest, WheelMiceZoomByTheirAngleWhenThereAreNoPixels) {
   // Pixels, when given, win over angles.
   wheel(QPoint(0, -2), QPoint(0, 120));
   EXPECT_NEAR(window->fieldOfView(), 12.0285, 1e-12);
+}
+
+// The OpenGL set-up applies the choice of patches per draw call: the one forced by
+// ZEL_PATCH_DRAWS (the one-draw run of these tests sets "one"), else the probe's verdict.
+TEST_F(SceneWindowTest, PatchDrawsFollowTheVariableElseTheDriverProbe) {
+  const ZelPatchDraws requested = requestedPatchDraws(std::getenv("ZEL_PATCH_DRAWS"));
+  ASSERT_TRUE(window->makeContextCurrent());
+  const bool oneCall = requested == ZelPatchDraws::Probe
+                           ? patchNumberingIsExact(window->glFunctions())
+                           : requested == ZelPatchDraws::OneCall;
+  EXPECT_EQ(ZelBufferObject::maxPatchesPerDraw(), oneCall ? INT_MAX : kBatchPatches);
 }
 
 TEST_F(SceneWindowTest, LeftDragTurnsOnlyThreeDimensionalScenesAndMiddleDragPans) {
