@@ -42,6 +42,39 @@ std::vector<float> probeControlPoints() {
   return points;
 }
 
+// The probe patches in a vertex array of their own, bound; `buffers` receives its vertex and
+// index buffers. Indexed, as the buffer objects draw: the software driver's restart period
+// differs between indexed and plain draws.
+GLuint uploadProbePatches(QOpenGLFunctions_4_0_Core* gl, GLuint buffers[2]) {
+  const std::vector<float> points = probeControlPoints();
+  std::vector<unsigned> indices(size_t(kPatches) * kControlPoints);
+  for (size_t i = 0; i < indices.size(); ++i) indices[i] = unsigned(i);
+  GLuint vertexArray = 0;
+  gl->glGenVertexArrays(1, &vertexArray);
+  gl->glBindVertexArray(vertexArray);
+  gl->glGenBuffers(2, buffers);
+  gl->glBindBuffer(GL_ARRAY_BUFFER, buffers[0]);
+  gl->glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(points.size() * sizeof(float)), points.data(),
+                   GL_STATIC_DRAW);
+  gl->glEnableVertexAttribArray(0);
+  gl->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+  gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers[1]);
+  gl->glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(unsigned)),
+                   indices.data(), GL_STATIC_DRAW);
+  return vertexArray;
+}
+
+// GLSLProgram keeps its OpenGL objects for the window's life; the probe's go at once.
+void deleteProgram(QOpenGLFunctions_4_0_Core* gl, const GLSLProgram& program) {
+  if (program.handle() <= 0) return;
+  const GLuint handle = GLuint(program.handle());
+  GLuint shaders[5] = {};
+  GLsizei count = 0;
+  gl->glGetAttachedShaders(handle, 5, &count, shaders);
+  for (GLsizei i = 0; i < count; ++i) gl->glDeleteShader(shaders[i]);
+  gl->glDeleteProgram(handle);
+}
+
 // The OpenGL state the probe changes, restored by the destructor.
 class SavedState {
  public:
@@ -111,10 +144,13 @@ bool patchNumberingIsExact(QOpenGLFunctions_4_0_Core* gl) {
       program.compileShaderFromResource(":/glsl/patch_probe.tes", GLSLProgram::TessEvaluation) &&
       program.compileShaderFromResource(":/glsl/patch_probe.fs", GLSLProgram::Fragment) &&
       program.link();
-  if (!built) return false;
+  if (!built) {
+    deleteProgram(gl, program);
+    return false;
+  }
 
   SavedState saved(gl);
-  GLuint framebuffer = 0, colour = 0, vertexArray = 0, buffers[2] = {};
+  GLuint framebuffer = 0, colour = 0, buffers[2] = {};
   gl->glGenFramebuffers(1, &framebuffer);
   gl->glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
   gl->glGenRenderbuffers(1, &colour);
@@ -123,23 +159,7 @@ bool patchNumberingIsExact(QOpenGLFunctions_4_0_Core* gl) {
   gl->glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
   const bool complete = gl->glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 
-  // Indexed, as the buffers draw: the software driver's restart period differs between
-  // indexed and plain draws.
-  const std::vector<float> points = probeControlPoints();
-  std::vector<unsigned> indices(size_t(kPatches) * kControlPoints);
-  for (size_t i = 0; i < indices.size(); ++i) indices[i] = unsigned(i);
-  gl->glGenVertexArrays(1, &vertexArray);
-  gl->glBindVertexArray(vertexArray);
-  gl->glGenBuffers(2, buffers);
-  gl->glBindBuffer(GL_ARRAY_BUFFER, buffers[0]);
-  gl->glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(points.size() * sizeof(float)), points.data(),
-                   GL_STATIC_DRAW);
-  gl->glEnableVertexAttribArray(0);
-  gl->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-  gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers[1]);
-  gl->glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(unsigned)),
-                   indices.data(), GL_STATIC_DRAW);
-
+  const GLuint vertexArray = uploadProbePatches(gl, buffers);
   gl->glViewport(0, 0, kSide, kSide);
   gl->glDisable(GL_DEPTH_TEST);
   gl->glDisable(GL_BLEND);  // ids below 2^24 have alpha 0
@@ -159,6 +179,7 @@ bool patchNumberingIsExact(QOpenGLFunctions_4_0_Core* gl) {
   gl->glBindRenderbuffer(GL_RENDERBUFFER, 0);
   gl->glDeleteRenderbuffers(1, &colour);
   gl->glDeleteFramebuffers(1, &framebuffer);
+  deleteProgram(gl, program);
   return exact;
 }
 
