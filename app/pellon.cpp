@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <vector>
@@ -14,13 +15,25 @@
 #include "app/ZelMeshViewer.h"
 #include "app/command_line.h"
 #include "app/scene_assembly.h"
+#include "app/window_system.h"
+#include "window/driver_banner.h"
 
 namespace {
 
 void printUsageLine() { std::cout << kUsageLine << std::endl; }
 
-int runEmptyWindow(QApplication& application, const QSurfaceFormat& format) {
+// A viewer whose OpenGL context exists; null, after the OpenGL message, when the window could
+// not create one (the program then ends instead of showing a window that can never draw).
+std::unique_ptr<ZelMeshViewer> openViewer(const QSurfaceFormat& format) {
   auto viewer = std::make_unique<ZelMeshViewer>(format);
+  if (viewer->isInitialised()) return viewer;
+  printOpenGLTooOld(stdout, 0, 0);
+  return nullptr;
+}
+
+int runEmptyWindow(QApplication& application, const QSurfaceFormat& format) {
+  auto viewer = openViewer(format);
+  if (!viewer) return 1;
   viewer->resize(800, 600);
   viewer->show();
   std::cout << "  Nothing to display !" << std::endl;
@@ -28,8 +41,8 @@ int runEmptyWindow(QApplication& application, const QSurfaceFormat& format) {
   return application.exec();
 }
 
-int runHelp(const QSurfaceFormat& format) {
-  ZelMeshViewer viewer(format);
+// Needs no window system: answered before one exists, so that it works without a display.
+int runHelp() {
   std::cout << "  Launching help " << std::endl;
   std::cout << "  " << std::endl;
   printUsageLine();
@@ -55,15 +68,16 @@ void applyStateFile(ZelMeshViewer* viewer, const std::string& meshName) {
   double centre[3];
   for (int axis = 0; axis < 3; ++axis)
     centre[axis] = saved[axis] / viewer->sceneScale() + viewer->sceneCentre()[axis];
+  // Places the marker and draws the frame at once; a second redraw would repeat that frame.
   viewer->showSceneCenter(centre);
-  viewer->renderNow();
 }
 
 // Opens one viewer per mesh, each with its scene and its saved view.
 int runViewers(QApplication& application, const QSurfaceFormat& format, const CommandLine& line) {
   std::vector<std::unique_ptr<ZelMeshViewer>> viewers;
   for (const std::string& mesh : line.meshes) {
-    viewers.push_back(std::make_unique<ZelMeshViewer>(format));
+    viewers.push_back(openViewer(format));
+    if (!viewers.back()) return 1;
     const std::string& solution = line.mode == StartMode::MeshWithSolution ? line.solution : mesh;
     assembleScene(viewers.back().get(), mesh, solution);
     applyStateFile(viewers.back().get(), mesh);
@@ -90,16 +104,33 @@ QSurfaceFormat pellonSurfaceFormat() {
 }
 
 int runPellon(int argc, char** argv) {
+  std::setlocale(LC_ALL, "C");
+  const std::vector<std::string> arguments(argv, argv + argc);
+  if (classifyCommandLine(arguments).mode == StartMode::Help) return runHelp();
+  if (!displayAvailable(chosenPlatform(arguments, std::getenv("QT_QPA_PLATFORM")),
+                        std::getenv("DISPLAY"))) {
+    std::fputs(kNoDisplayLine, stdout);
+    std::fflush(stdout);
+    return 1;
+  }
+
   QApplication application(argc, argv);
   std::setlocale(LC_ALL, "C");
   const QSurfaceFormat format = pellonSurfaceFormat();
+  int major = 0, minor = 0;
+  if (!openGLContextAvailable(format, &major, &minor)) {
+    printOpenGLTooOld(stdout, major, minor);
+    return 1;
+  }
 
+  // Classified again: the application object has taken its own options (such as "-platform")
+  // out of argv.
   const CommandLine line = classifyCommandLine(std::vector<std::string>(argv, argv + argc));
   switch (line.mode) {
     case StartMode::EmptyWindow:
       return runEmptyWindow(application, format);
     case StartMode::Help:
-      return runHelp(format);
+      return runHelp();
     case StartMode::MeshWithSolution:
     case StartMode::Meshes:
       return runViewers(application, format, line);

@@ -1,7 +1,7 @@
 // Shader program: stage compilation, linking, the fatal build sequence and uniform setters.
 #include "gpu/GLSLProgram.h"
 
-#include "gpu/shader_source.h"
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QMatrix3x3>
@@ -9,13 +9,12 @@
 #include <QOpenGLFunctions_4_0_Core>
 #include <QVector3D>
 #include <QVector4D>
-
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+
+#include "gpu/shader_source.h"
 
 namespace {
 
@@ -183,8 +182,10 @@ bool GLSLProgram::buildProgramFromFiles(const char* name, const char* vs, const 
 bool GLSLProgram::buildStages(const char* name, const std::string paths[5], bool fromFiles) {
   if (!m_gl) return false;
   if (paths[Vertex].empty() || paths[Fragment].empty()) {
-    std::printf("  GLSL programm error: %s: vertex and fragment shaders are mandatory to compile "
-                "a GLSL programm \n", name);
+    std::printf(
+        "  GLSL programm error: %s: vertex and fragment shaders are mandatory to compile "
+        "a GLSL programm \n",
+        name);
     std::fflush(stdout);
     std::exit(1);
   }
@@ -213,7 +214,8 @@ bool GLSLProgram::buildStages(const char* name, const std::string paths[5], bool
 }
 
 void GLSLProgram::bindAttribLocation(unsigned location, const char* name) {
-  if (m_gl && m_handle > 0) m_gl->glBindAttribLocation(static_cast<GLuint>(m_handle), location, name);
+  if (m_gl && m_handle > 0)
+    m_gl->glBindAttribLocation(static_cast<GLuint>(m_handle), location, name);
 }
 
 void GLSLProgram::bindFragDataLocation(unsigned location, const char* name) {
@@ -226,7 +228,15 @@ int GLSLProgram::getUniformLocation(const char* name) const {
   return m_gl->glGetUniformLocation(static_cast<GLuint>(m_handle), name);
 }
 
-int GLSLProgram::locate(const char* name) const { return getUniformLocation(name); }
+int GLSLProgram::locate(const char* name) const {
+  // Before linking there are no locations to keep.
+  if (!m_linked || !name) return getUniformLocation(name);
+  const auto found = m_locations.find(name);
+  if (found != m_locations.end()) return found->second;
+  const int at = getUniformLocation(name);
+  m_locations.emplace(name, at);
+  return at;
+}
 
 void GLSLProgram::setUniform(const char* name, float x) {
   const int at = locate(name);
@@ -308,14 +318,14 @@ void GLSLProgram::setUniformArray(const char* name, int count, const int* values
 }
 
 void GLSLProgram::printActiveUniforms() const {
-  printActive(GL_ACTIVE_UNIFORMS, GL_ACTIVE_UNIFORM_MAX_LENGTH, " Location | Name\n", " %-8d | %s\n",
-              &QOpenGLFunctions_4_0_Core::glGetActiveUniform,
+  printActive(GL_ACTIVE_UNIFORMS, GL_ACTIVE_UNIFORM_MAX_LENGTH, " Location | Name\n",
+              " %-8d | %s\n", &QOpenGLFunctions_4_0_Core::glGetActiveUniform,
               &QOpenGLFunctions_4_0_Core::glGetUniformLocation);
 }
 
 void GLSLProgram::printActiveAttribs() const {
-  printActive(GL_ACTIVE_ATTRIBUTES, GL_ACTIVE_ATTRIBUTE_MAX_LENGTH, " Index | Name\n", " %-5d | %s\n",
-              &QOpenGLFunctions_4_0_Core::glGetActiveAttrib,
+  printActive(GL_ACTIVE_ATTRIBUTES, GL_ACTIVE_ATTRIBUTE_MAX_LENGTH, " Index | Name\n",
+              " %-5d | %s\n", &QOpenGLFunctions_4_0_Core::glGetActiveAttrib,
               &QOpenGLFunctions_4_0_Core::glGetAttribLocation);
 }
 

@@ -4,8 +4,8 @@
 
 #include <QGenericMatrix>
 #include <QString>
-
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -57,7 +57,9 @@ class GLSLProgram {
   void bindFragDataLocation(unsigned location, const char* name);
   int getUniformLocation(const char* name) const;
 
-  // Setters look the location up by name; a name the program lacks is silently skipped.
+  // Setters look the location up by name, once per name and linked program (the driver's
+  // look-up parses the name, and a frame sets the same names for every object and batch); a
+  // name the program lacks is silently skipped.
   void setUniform(const char* name, float x);
   void setUniform(const char* name, int x);
   void setUniform(const char* name, bool x);
@@ -95,6 +97,8 @@ class GLSLProgram {
 
   int m_handle = 0;
   bool m_linked = false;
+  // Uniform locations of the linked program by name (-1 for names it lacks).
+  mutable std::map<std::string, int, std::less<>> m_locations;
   std::string m_log;
   QOpenGLFunctions_4_0_Core* m_gl = nullptr;
 };

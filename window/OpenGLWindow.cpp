@@ -30,11 +30,14 @@ void OpenGLWindow::initialize() {
   if (!m_device) m_device = new QOpenGLPaintDevice;
 }
 
-void OpenGLWindow::waitForInitialisation() {
-  if (m_initialised) return;
+bool OpenGLWindow::waitForInitialisation() {
+  if (m_initialised || m_contextFailed) return m_initialised;
   QEventLoop loop;
   connect(this, &OpenGLWindow::openGLinitDone, &loop, &QEventLoop::quit);
+  m_initialisationWait = &loop;
   loop.exec();
+  m_initialisationWait = nullptr;
+  return m_initialised;
 }
 
 bool OpenGLWindow::makeContextCurrent() { return m_context && m_context->makeCurrent(this); }
@@ -50,28 +53,45 @@ void OpenGLWindow::renderNow() { drawFrame(true); }
 void OpenGLWindow::renderNowNoSwap() { drawFrame(false); }
 
 void OpenGLWindow::drawFrame(bool swap) {
-  if (!isExposed()) return;
+  if (!isExposed() || m_contextFailed) return;
 
   // The first call is recognised by the missing context, not by the initialised flag:
   // initialize() itself ends with a renderNow, which must draw rather than start over.
   if (!m_context) {
-    m_context = new QOpenGLContext(this);
-    m_context->setFormat(requestedFormat());
-    if (!m_context->create() || !m_context->makeCurrent(this)) {
-      delete m_context;
-      m_context = nullptr;
-      return;
-    }
-    initializeOpenGLFunctions();
-    initialize();
-    m_initialised = true;
-    emit openGLinitDone();
+    const long swappedBefore = m_swappedFrames;
+    if (!createContext()) return;
+    // A frame drawn inside initialize is this call's frame: not drawn twice.
+    if (swap && m_swappedFrames != swappedBefore) return;
   } else if (!m_context->makeCurrent(this)) {
     return;
   }
 
   render();
-  if (swap) m_context->swapBuffers(this);
+  if (!swap) return;
+  m_context->swapBuffers(this);
+  ++m_swappedFrames;
+  if (m_updatePending) {
+    m_updatePending = false;
+    QCoreApplication::removePostedEvents(this, QEvent::UpdateRequest);
+  }
+}
+
+bool OpenGLWindow::createContext() {
+  m_context = new QOpenGLContext(this);
+  m_context->setFormat(requestedFormat());
+  if (!m_context->create() || !m_context->makeCurrent(this)) {
+    delete m_context;
+    m_context = nullptr;
+    // No later expose can do better: stop a caller waiting for the initialisation.
+    m_contextFailed = true;
+    if (m_initialisationWait) m_initialisationWait->quit();
+    return false;
+  }
+  initializeOpenGLFunctions();
+  initialize();
+  m_initialised = true;
+  emit openGLinitDone();
+  return true;
 }
 
 bool OpenGLWindow::event(QEvent* event) {

@@ -5,6 +5,7 @@
 #include <QOpenGLFunctions>
 #include <QWindow>
 
+class QEventLoop;
 class QOpenGLContext;
 class QOpenGLPaintDevice;
 class QPainter;
@@ -25,10 +26,13 @@ class OpenGLWindow : public QWindow, protected QOpenGLFunctions {
   virtual void initialize();
 
   // Returns once the context exists and initialize has run (a local event loop waits for
-  // openGLinitDone when needed).
-  void waitForInitialisation();
+  // openGLinitDone when needed), or once creating the context has failed; returns whether the
+  // window is initialised.
+  bool waitForInitialisation();
 
   bool isInitialised() const { return m_initialised; }
+  // True once the platform has refused to create the context: the window will never draw.
+  bool contextFailed() const { return m_contextFailed; }
   // Makes the window's context current (for GPU uploads outside a frame); false without one.
   bool makeContextCurrent();
   QOpenGLContext* glContext() const { return m_context; }
@@ -40,7 +44,9 @@ class OpenGLWindow : public QWindow, protected QOpenGLFunctions {
  public slots:
   // Posts one update request; further calls before it is served are absorbed.
   void renderLater();
-  // Draws a frame now (creating the context on the first call) and swaps the buffers.
+  // Draws a frame now (creating the context on the first call) and swaps the buffers. The
+  // frame serves a pending update request too: it is withdrawn, so the same frame is not
+  // drawn a second time when the event loop comes round.
   void renderNow();
   // Draws a frame now without swapping, for frames that are only read back.
   void renderNowNoSwap();
@@ -51,9 +57,15 @@ class OpenGLWindow : public QWindow, protected QOpenGLFunctions {
 
  private:
   void drawFrame(bool swap);
+  // First frame: creates the context and runs initialize; false when the context cannot be
+  // made.
+  bool createContext();
 
   bool m_initialised = false;
+  bool m_contextFailed = false;
   bool m_updatePending = false;
+  long m_swappedFrames = 0;
+  QEventLoop* m_initialisationWait = nullptr;  // the local loop of waitForInitialisation
   QOpenGLPaintDevice* m_device = nullptr;
   QOpenGLContext* m_context = nullptr;
 };

@@ -10,6 +10,7 @@
 #include "gpu/GLSLProgram.h"
 #include "gpu/ZelBufferObject.h"
 #include "gpu/gpu_resources.h"
+#include "gpu/patch_draws.h"
 #include "scene/ZelDrawObject.h"
 #include "window/driver_banner.h"
 
@@ -57,6 +58,7 @@ bool ZelSceneWindow::setUpOpenGL() {
     return false;
   }
   zelInitGpuResources();
+  choosePatchDraws(m_gl);
   // Programs are compiled again on first use; objects get the function set.
   m_programs.clear();
   for (ZelDrawObject* object : allObjects()) object->setGLfunc(m_gl);
@@ -153,4 +155,3 @@ void ZelSceneWindow::changeDisplayField(int delta) { Q_UNUSED(delta); }
 
 bool ZelSceneWindow::event(QEvent* event) { return OpenGLWindow::event(event); }
 void ZelSceneWindow::exposeEvent(QExposeEvent* event) { OpenGLWindow::exposeEvent(event); }
-

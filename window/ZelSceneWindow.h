@@ -12,8 +12,8 @@
 #include <QList>
 #include <map>
 #include <memory>
-#include <unordered_map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "meshio/entity_types.h"
@@ -26,6 +26,7 @@ class QOpenGLFunctions_4_0_Core;
 class GLSLProgram;
 class ZelBufferObject;
 class ZelDrawObject;
+struct FrameGroup;
 // Scene objects travel through signals as plain pointers; they are not QObjects.
 Q_DECLARE_OPAQUE_POINTER(ZelDrawObject*)
 
@@ -96,8 +97,8 @@ class ZelSceneWindow : public OpenGLWindow {
   // (element e at e*k..e*k+k-1, 1-based vertex numbers), `selection` an optional list of
   // 1-based element numbers to show. Without `nodes`, every vertex is a point.
   void attachData(ZelDrawObject* object, int vertexCount, const double* coords,
-                  int elementCount = 0, const int* nodes = nullptr,
-                  const int* selection = nullptr, int selectionCount = 0);
+                  int elementCount = 0, const int* nodes = nullptr, const int* selection = nullptr,
+                  int selectionCount = 0);
   // The vertices form of attachData, done only when the object is first drawn (a vertex cloud
   // is hidden until the user shows it, and packing millions of points costs seconds). The
   // coordinates must stay valid while the object is in the scene.
@@ -174,6 +175,12 @@ class ZelSceneWindow : public OpenGLWindow {
   GLSLProgram* program(const char* name);
   void setStandardUniforms(GLSLProgram* program, const ZelDrawObject* object);
   void drawGroups();
+  // Whether a group of the frame table is drawn now; the clip switches are applied here and
+  // never drawn (`clipping` follows them).
+  bool groupShown(const FrameGroup& group, bool& clipping);
+  // The group uniforms of one object, then the object; `position` counts the objects of its
+  // kind. Returns the primitives drawn.
+  int drawGroupObject(ZelDrawObject* object, int position, bool clipping, int basePicking);
   void uploadSolution(ZelDrawObject* target, const double* values, int entityCount,
                       int nodesPerEntity, int degree, ZelDrawObject* palette);
   // Recomputes the scene centre and scale from the box and re-applies the rotation centre.

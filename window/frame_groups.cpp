@@ -34,7 +34,8 @@ const std::vector<FrameGroup>& frameGroups() {
       {faceKinds(SrfTriangle, SrfQuadrilateral), GroupCondition::Always},
       {{Patch}, GroupCondition::Always},
       {{}, GroupCondition::ClipOff},
-      {{SceneCenter}, GroupCondition::Always},
+      // Last and without the depth test: the rotation centre usually lies inside the scene.
+      {{SceneCenter}, GroupCondition::Always, false},
   };
   return groups;
 }
@@ -46,7 +47,8 @@ const char* programNameOfKind(int kind) {
     const char* programs[4];
   };
   static const KindProgram table[] = {
-      {{Triangle, TriangleP2, TriangleP3, TriangleP4}, {"TriSha", "P2TriSha", "P3TriSha", "P4TriSha"}},
+      {{Triangle, TriangleP2, TriangleP3, TriangleP4},
+       {"TriSha", "P2TriSha", "P3TriSha", "P4TriSha"}},
       {{CutTriangle, CutTriangleP2, CutTriangleP3, CutTriangleP4},
        {"TriSha", "P2TriSha", "P3TriSha", "P4TriSha"}},
       {{UsrCutTriangle, UsrCutTriangleP2, UsrCutTriangleP3, UsrCutTriangleP4},

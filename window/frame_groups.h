@@ -7,17 +7,20 @@
 // When a group is drawn (besides having objects).
 enum class GroupCondition {
   Always,
-  PaletteLegend,    // palette present and shown, solution or iso-lines on
+  PaletteLegend,  // palette present and shown, solution or iso-lines on
   CutPlaneShown,
   VerticesShown,
   CornersShown,
-  ClipOn,           // not a group: enable clip distance 0 when the cut plane is shown
-  ClipOff,          // not a group: disable it again
+  ClipOn,   // not a group: enable clip distance 0 when the cut plane is shown
+  ClipOff,  // not a group: disable it again
 };
 
 struct FrameGroup {
   std::vector<int> kinds;
   GroupCondition condition;
+  // Off for markers that must show wherever they lie, even inside a volume or in the plane
+  // of a face.
+  bool depthTest = true;
 };
 
 // The groups in drawing order, with the clip-distance switches between them.

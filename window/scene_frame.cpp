@@ -19,9 +19,9 @@
 namespace {
 
 // Reference colours (1/255 units), indexed by |reference| mod 9.
-const int kReferenceColours[9][3] = {{40, 80, 120},  {120, 40, 40},  {80, 120, 40},
+const int kReferenceColours[9][3] = {{40, 80, 120},   {120, 40, 40}, {80, 120, 40},
                                      {120, 120, 120}, {120, 80, 40}, {120, 40, 80},
-                                     {120, 40, 120}, {40, 40, 120},  {40, 80, 40}};
+                                     {120, 40, 120},  {40, 40, 120}, {40, 80, 40}};
 
 QVector3D referenceColour(int index) {
   const int* rgb = kReferenceColours[std::abs(index) % 9];
@@ -53,9 +53,8 @@ void ZelSceneWindow::render() {
   m_gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
   if (m_camera.mode() == SceneCamera::CutPlaneMode && m_cutPlaneShown) {
-    m_camera.updateCutPlaneEquation(QVector3D(float(m_rotationCentre[0]),
-                                              float(m_rotationCentre[1]),
-                                              float(m_rotationCentre[2])));
+    m_camera.updateCutPlaneEquation(QVector3D(
+        float(m_rotationCentre[0]), float(m_rotationCentre[1]), float(m_rotationCentre[2])));
   }
   // The frame's matrices, once for every object drawn.
   m_frameMatrices.modelView = m_camera.modelViewMatrix();
@@ -177,84 +176,88 @@ void ZelSceneWindow::setStandardUniforms(GLSLProgram* p, const ZelDrawObject* ob
   }
 }
 
+bool ZelSceneWindow::groupShown(const FrameGroup& group, bool& clipping) {
+  switch (group.condition) {
+    case GroupCondition::ClipOn:
+      // The software driver clips by any distance a shader writes, enabled or not: the
+      // shaders write one only while "CutPlaneOn" is set.
+      clipping = m_cutPlaneShown;
+      if (clipping) m_gl->glEnable(GL_CLIP_DISTANCE0);
+      return false;
+    case GroupCondition::ClipOff:
+      if (clipping) m_gl->glDisable(GL_CLIP_DISTANCE0);
+      clipping = false;
+      return false;
+    case GroupCondition::PaletteLegend:
+      return palettePresent() && m_settings.paletteShown &&
+             (m_settings.solutionOn || m_settings.isoLinesOn);
+    case GroupCondition::CutPlaneShown:
+      return m_cutPlaneShown;
+    case GroupCondition::VerticesShown:
+      return m_verticesShown;
+    case GroupCondition::CornersShown:
+      return m_cornersShown;
+    case GroupCondition::Always:
+      break;
+  }
+  return true;
+}
+
 void ZelSceneWindow::drawGroups() {
-  const float ratio = float(devicePixelRatio());
-  const float winScale = ratio == 1.0f ? 2.0f : ratio;
   int basePicking = 1;
-  // The software driver clips by any distance a shader writes, enabled or not: the shaders
-  // write one only while "CutPlaneOn" is set.
   bool clipping = false;
   for (const FrameGroup& group : frameGroups()) {
-    switch (group.condition) {
-      case GroupCondition::ClipOn:
-        clipping = m_cutPlaneShown;
-        if (clipping) m_gl->glEnable(GL_CLIP_DISTANCE0);
-        continue;
-      case GroupCondition::ClipOff:
-        if (clipping) m_gl->glDisable(GL_CLIP_DISTANCE0);
-        clipping = false;
-        continue;
-      case GroupCondition::PaletteLegend:
-        if (!palettePresent() || !m_settings.paletteShown ||
-            !(m_settings.solutionOn || m_settings.isoLinesOn))
-          continue;
-        break;
-      case GroupCondition::CutPlaneShown:
-        if (!m_cutPlaneShown) continue;
-        break;
-      case GroupCondition::VerticesShown:
-        if (!m_verticesShown) continue;
-        break;
-      case GroupCondition::CornersShown:
-        if (!m_cornersShown) continue;
-        break;
-      case GroupCondition::Always:
-        break;
-    }
+    if (!groupShown(group, clipping)) continue;
+    if (!group.depthTest) m_gl->glDisable(GL_DEPTH_TEST);
     for (int kind : group.kinds) {
       const auto byKind = m_objects.find(kind);
       if (byKind == m_objects.end()) continue;
-      int index = 0;
-      for (const auto& [reference, list] : byKind->second) {
-        for (ZelDrawObject* object : list) {
-          const int position = index++;
-          if (kind == DrawKind::CutPlane) {
-            // The second square (the box) only in cut-plane mode; both follow the plane.
-            if (position > 0 && m_camera.mode() != SceneCamera::CutPlaneMode) continue;
-            attachCutPlaneOutline(object, m_box, m_camera.cutPlane(), position > 0);
-          }
-          GLSLProgram* p = program(programNameOfKind(kind));
-          if (!p) continue;
-          p->use();
-          setStandardUniforms(p, object);
-          if (kind == DrawKind::Palette) {
-            p->setUniform("Line.Width", 2.0f * ratio);
-            p->setUniform("Line.Color", 0.05f, 0.0f, 0.05f, 1.0f);
-          } else if (kind == DrawKind::CutPlane) {
-            p->setUniform("Material.Kd", referenceColour(std::abs(6 - 3 * position)));
-          }
-          if (kind == DrawKind::Vertex || kind == DrawKind::Corner || kind == DrawKind::SceneCenter)
-            p->setUniform("PointSize", m_settings.pointSize * ratio);
-          if (kind == DrawKind::CutPlane || (kind >= DrawKind::Edge && kind <= DrawKind::EdgeP3) ||
-              kind == DrawKind::EdgeP4) {
-            p->setUniform("WIN_SCALE", float(width() * ratio / winScale),
-                          float(height() * ratio / winScale));
-            p->setUniform("THICKNESS", m_settings.lineWidth * ratio);
-          }
-          p->setUniform("HighLightAll", object->highlightAll());
-          p->setUniform("BasePicking", basePicking);
-          if (programIsTessellated(programNameOfKind(kind)))
-            p->setUniform("tess_level", m_settings.tessellationLevel);
-          const QVector4D plane = m_camera.cutPlane();
-          p->setUniform("CutPlane", plane);
-          p->setUniform("CutPlaneOn", clipping);
-          object->display() = m_settings;
-          basePicking += drawObject(object, p);
-        }
-      }
+      int position = 0;
+      for (const auto& [reference, list] : byKind->second)
+        for (ZelDrawObject* object : list)
+          basePicking += drawGroupObject(object, position++, clipping, basePicking);
     }
+    if (!group.depthTest) m_gl->glEnable(GL_DEPTH_TEST);
   }
   m_lastFramePrimitives = basePicking - 1;
+}
+
+int ZelSceneWindow::drawGroupObject(ZelDrawObject* object, int position, bool clipping,
+                                    int basePicking) {
+  const int kind = object->kind();
+  const float ratio = float(devicePixelRatio());
+  const float winScale = ratio == 1.0f ? 2.0f : ratio;
+  if (kind == DrawKind::CutPlane) {
+    // The second square (the box) only in cut-plane mode; both follow the plane.
+    if (position > 0 && m_camera.mode() != SceneCamera::CutPlaneMode) return 0;
+    attachCutPlaneOutline(object, m_box, m_camera.cutPlane(), position > 0);
+  }
+  GLSLProgram* p = program(programNameOfKind(kind));
+  if (!p) return 0;
+  p->use();
+  setStandardUniforms(p, object);
+  if (kind == DrawKind::Palette) {
+    p->setUniform("Line.Width", 2.0f * ratio);
+    p->setUniform("Line.Color", 0.05f, 0.0f, 0.05f, 1.0f);
+  } else if (kind == DrawKind::CutPlane) {
+    p->setUniform("Material.Kd", referenceColour(std::abs(6 - 3 * position)));
+  }
+  if (kind == DrawKind::Vertex || kind == DrawKind::Corner || kind == DrawKind::SceneCenter)
+    p->setUniform("PointSize", m_settings.pointSize * ratio);
+  if (kind == DrawKind::CutPlane || (kind >= DrawKind::Edge && kind <= DrawKind::EdgeP3) ||
+      kind == DrawKind::EdgeP4) {
+    p->setUniform("WIN_SCALE", float(width() * ratio / winScale),
+                  float(height() * ratio / winScale));
+    p->setUniform("THICKNESS", m_settings.lineWidth * ratio);
+  }
+  p->setUniform("HighLightAll", object->highlightAll());
+  p->setUniform("BasePicking", basePicking);
+  if (programIsTessellated(programNameOfKind(kind)))
+    p->setUniform("tess_level", m_settings.tessellationLevel);
+  p->setUniform("CutPlane", m_camera.cutPlane());
+  p->setUniform("CutPlaneOn", clipping);
+  object->display() = m_settings;
+  return drawObject(object, p);
 }
 
 int ZelSceneWindow::drawObject(ZelDrawObject* object, GLSLProgram* p) {
@@ -266,8 +269,8 @@ int ZelSceneWindow::drawObject(ZelDrawObject* object, GLSLProgram* p) {
   }
   ZelBufferObject* buffer = bufferOf(object);
   if (!buffer) {
-    std::cout << " warning : no attachData to object of type " << object->typeName()
-              << " with ref " << object->reference() << std::endl;
+    std::cout << " warning : no attachData to object of type " << object->typeName() << " with ref "
+              << object->reference() << std::endl;
     return 0;
   }
   if (object->kind() != DrawKind::Palette) {

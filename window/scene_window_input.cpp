@@ -206,9 +206,12 @@ void ZelSceneWindow::mouseReleaseEvent(QMouseEvent* event) {
 void ZelSceneWindow::mouseDoubleClickEvent(QMouseEvent* event) { Q_UNUSED(event); }
 
 void ZelSceneWindow::wheelEvent(QWheelEvent* event) {
-  const QPoint delta = event->pixelDelta();
+  // Touchpads report pixels; wheel mice (all of them under X11) only angles, in eighths of a
+  // degree: degrees then stand in for pixels.
+  QPoint delta = event->pixelDelta();
+  if (delta.isNull()) delta = event->angleDelta() / 8;
   event->accept();
-  if (delta.x() == 0 && delta.y() == 0) return;
+  if (delta.isNull()) return;
   m_fieldOfView = delta.y() < 1 ? zoomedIn(m_fieldOfView) : zoomedOut(m_fieldOfView);
   renderLater();
 }

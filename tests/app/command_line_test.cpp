@@ -1,7 +1,10 @@
-// Classification of the command line into start-up modes, and state-file names.
+// Classification of the command line into start-up modes, state-file names, and whether the
+// window system can be reached.
 #include "app/command_line.h"
 
 #include <gtest/gtest.h>
+
+#include "app/window_system.h"
 
 namespace {
 
@@ -68,6 +71,28 @@ TEST(StateFileName, CutAtTheFirstDotMesh) {
   EXPECT_EQ(stateFileName("cube"), "cube.data");
   EXPECT_EQ(stateFileName("a.meshes/b.mesh"), "a.data");
   EXPECT_EQ(stateFileName("run.msh"), "run.msh.data");
+}
+
+TEST(WindowSystem, PlatformArgumentWinsOverTheVariable) {
+  EXPECT_EQ(chosenPlatform({"pellon", "-in", "a.mesh"}, nullptr), "");
+  EXPECT_EQ(chosenPlatform({"pellon", "-in", "a.mesh"}, "offscreen"), "offscreen");
+  EXPECT_EQ(chosenPlatform({"pellon", "-platform", "minimal", "-in", "a"}, "xcb"), "minimal");
+  EXPECT_EQ(chosenPlatform({"pellon", "-in", "a", "-platform", "xcb"}, "offscreen"), "xcb");
+  // A trailing "-platform" names nothing; the program name is never an option.
+  EXPECT_EQ(chosenPlatform({"pellon", "-platform"}, "offscreen"), "offscreen");
+  EXPECT_EQ(chosenPlatform({"-platform", "pellon"}, nullptr), "");
+}
+
+TEST(WindowSystem, TheX11PlatformNeedsADisplay) {
+  for (const char* x11 : {"", "xcb", "xcb:nograb"}) {
+    EXPECT_FALSE(displayAvailable(x11, nullptr)) << x11;
+    EXPECT_FALSE(displayAvailable(x11, "")) << x11;
+    EXPECT_TRUE(displayAvailable(x11, ":99")) << x11;
+  }
+  for (const char* other : {"offscreen", "minimal", "wayland", "xcbx"})
+    EXPECT_TRUE(displayAvailable(other, nullptr)) << other;
+  EXPECT_NE(std::string(kNoDisplayLine).find("xvfb-run"), std::string::npos);
+  EXPECT_EQ(std::string(kNoDisplayLine).find('\n'), std::string(kNoDisplayLine).size() - 1);
 }
 
 }  // namespace

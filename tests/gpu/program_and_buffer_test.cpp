@@ -10,6 +10,7 @@
 
 #include "gpu/GLSLProgram.h"
 #include "gpu/ZelBufferObject.h"
+#include "gpu/patch_draws.h"
 #include "gpu/shader_source.h"
 #include "meshio/entity_types.h"
 
@@ -25,13 +26,13 @@ ShaderFileReader readerOf(const std::map<std::string, std::string>& files) {
 }
 
 TEST(ShaderSource, IncludesAreExpandedRecursivelyAndTheirExtensionDropped) {
-  const std::map<std::string, std::string> files = {
-      {"a.glsl", "#include \"b.glsl\"\nfloat a;\n"}, {"b.glsl", "float b;\n"}};
+  const std::map<std::string, std::string> files = {{"a.glsl", "#include \"b.glsl\"\nfloat a;\n"},
+                                                    {"b.glsl", "float b;\n"}};
   std::string expanded, error;
-  ASSERT_TRUE(expandShaderIncludes(
-      "#version 410 core\n#extension GL_GOOGLE_include_directive : require\n"
-      "#include \"a.glsl\"\nvoid main() {}\n",
-      readerOf(files), expanded, error))
+  ASSERT_TRUE(
+      expandShaderIncludes("#version 410 core\n#extension GL_GOOGLE_include_directive : require\n"
+                           "#include \"a.glsl\"\nvoid main() {}\n",
+                           readerOf(files), expanded, error))
       << error;
   EXPECT_EQ(expanded.find("GL_GOOGLE_include_directive"), std::string::npos);
   EXPECT_EQ(expanded.find("#include"), std::string::npos);
@@ -91,20 +92,34 @@ std::string bufferClass(int kind) {
 
 TEST(ZelBufferObject, FactoryChoosesTheClassByKind) {
   using namespace DrawKind;
-  const std::map<int, std::string> expected = {
-      {Vertex, "ZelBufferPoint"}, {Corner, "ZelBufferPoint"}, {SceneCenter, "ZelBufferPoint"},
-      {Edge, "ZelBufferEdge"}, {EdgeP2, "ZelBufferEdgeP2"}, {EdgeP3, "ZelBufferEdgeP3"},
-      {EdgeP4, "ZelBufferEdgeP4"}, {Triangle, "ZelBufferTriangle"},
-      {CutTriangle, "ZelBufferTriangle"}, {UsrCutTriangle, "ZelBufferTriangle"},
-      {SrfTriangle, "ZelBufferTriangle"}, {TriangleP2, "ZelBufferTriangleP2"},
-      {SrfTriangleP3, "ZelBufferTriangleP3"}, {CutTriangleP4, "ZelBufferTriangleP4"},
-      {UsrCutTriangleP2, "ZelBufferTriangleP2"}, {Quadrilateral, "ZelBufferQuad"},
-      {SrfQuadrilateral, "ZelBufferQuad"}, {QuadrilateralQ2, "ZelBufferQuadQ2"},
-      {CutQuadrilateralQ3, "ZelBufferQuadQ3"}, {UsrCutQuadrilateralQ4, "ZelBufferQuadQ4"},
-      {SrfQuadrilateralQ4, "ZelBufferQuadQ4"}, {9, "ZelBufferIsoLine"},
-      {CutPlane, "ZelBufferCutPlane"}, {Solution, "ZelBufferSolution"},
-      {Palette, "ZelBufferPalette"}, {Patch, "ZelBufferPatch"}};
-  for (const auto& entry : expected) EXPECT_EQ(bufferClass(entry.first), entry.second) << entry.first;
+  const std::map<int, std::string> expected = {{Vertex, "ZelBufferPoint"},
+                                               {Corner, "ZelBufferPoint"},
+                                               {SceneCenter, "ZelBufferPoint"},
+                                               {Edge, "ZelBufferEdge"},
+                                               {EdgeP2, "ZelBufferEdgeP2"},
+                                               {EdgeP3, "ZelBufferEdgeP3"},
+                                               {EdgeP4, "ZelBufferEdgeP4"},
+                                               {Triangle, "ZelBufferTriangle"},
+                                               {CutTriangle, "ZelBufferTriangle"},
+                                               {UsrCutTriangle, "ZelBufferTriangle"},
+                                               {SrfTriangle, "ZelBufferTriangle"},
+                                               {TriangleP2, "ZelBufferTriangleP2"},
+                                               {SrfTriangleP3, "ZelBufferTriangleP3"},
+                                               {CutTriangleP4, "ZelBufferTriangleP4"},
+                                               {UsrCutTriangleP2, "ZelBufferTriangleP2"},
+                                               {Quadrilateral, "ZelBufferQuad"},
+                                               {SrfQuadrilateral, "ZelBufferQuad"},
+                                               {QuadrilateralQ2, "ZelBufferQuadQ2"},
+                                               {CutQuadrilateralQ3, "ZelBufferQuadQ3"},
+                                               {UsrCutQuadrilateralQ4, "ZelBufferQuadQ4"},
+                                               {SrfQuadrilateralQ4, "ZelBufferQuadQ4"},
+                                               {9, "ZelBufferIsoLine"},
+                                               {CutPlane, "ZelBufferCutPlane"},
+                                               {Solution, "ZelBufferSolution"},
+                                               {Palette, "ZelBufferPalette"},
+                                               {Patch, "ZelBufferPatch"}};
+  for (const auto& entry : expected)
+    EXPECT_EQ(bufferClass(entry.first), entry.second) << entry.first;
   for (int kind : {int(NormalAtVertex), int(Tetrahedron), int(HexahedronQ4), int(PrismP2),
                    int(PyramidP4), 34, 62, 200, -1})
     EXPECT_EQ(bufferClass(kind), "") << kind;
@@ -187,6 +202,14 @@ TEST(ZelBufferObject, PatchBatchSizeStaysPositive) {
   ZelBufferObject::setMaxPatchesPerDraw(0);
   EXPECT_EQ(ZelBufferObject::maxPatchesPerDraw(), 1);
   ZelBufferObject::setMaxPatchesPerDraw(before);
+}
+
+TEST(PatchDraws, OnlyTheTwoExactWordsForceAChoice) {
+  EXPECT_EQ(requestedPatchDraws("one"), ZelPatchDraws::OneCall);
+  EXPECT_EQ(requestedPatchDraws("batches"), ZelPatchDraws::Batches);
+  for (const char* other : {"", "One", "batch", "one ", "1"})
+    EXPECT_EQ(requestedPatchDraws(other), ZelPatchDraws::Probe) << other;
+  EXPECT_EQ(requestedPatchDraws(nullptr), ZelPatchDraws::Probe);
 }
 
 }  // namespace

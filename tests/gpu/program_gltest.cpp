@@ -1,11 +1,11 @@
 // Shader programs and buffer objects on a real context: compile and link rules, uniform
 // clamping, fatal build messages, geometry replacement, placeholder textures and traces.
-#include <QOpenGLFunctions_4_0_Core>
-
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QOpenGLFunctions_4_0_Core>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,7 +16,8 @@ namespace gputest {
 namespace {
 
 const char kVertex[] =
-    "#version 410 core\nlayout(location = 0) in vec3 P;\nvoid main() { gl_Position = vec4(P, 1); }\n";
+    "#version 410 core\nlayout(location = 0) in vec3 P;\nvoid main() { gl_Position = vec4(P, 1); "
+    "}\n";
 const char kFragment[] =
     "#version 410 core\nuniform float values[12];\nuniform int counts[12];\nout vec4 c;\n"
     "void main() { c = vec4(values[11] + float(counts[11]), values[0], 0, 1); }\n";
@@ -40,11 +41,10 @@ TEST_F(ProgramTest, CompileErrorsLeaveTheDriverLogAndMissingFilesSaySo) {
 TEST_F(ProgramTest, FilesAndResourcesCompileTheSameSources) {
   const std::string folder = std::string(ZEL_TEST_DATA) + "/../../glsl/";
   GLSLProgram fromFiles(gl());
-  EXPECT_TRUE(fromFiles.buildProgramFromFiles("P2TriSha", (folder + "tripk.vs").c_str(),
-                                              (folder + "tri.fs").c_str(),
-                                              (folder + "tripk.gs").c_str(),
-                                              (folder + "trip2.tcs").c_str(),
-                                              (folder + "trip2.tes").c_str()));
+  EXPECT_TRUE(fromFiles.buildProgramFromFiles(
+      "P2TriSha", (folder + "tripk.vs").c_str(), (folder + "tri.fs").c_str(),
+      (folder + "tripk.gs").c_str(), (folder + "trip2.tcs").c_str(),
+      (folder + "trip2.tes").c_str()));
   EXPECT_TRUE(fromFiles.isLinked());
 }
 
@@ -85,11 +85,38 @@ TEST_F(ProgramTest, LinkOnceUniformClampingAndUnknownNames) {
   testing::internal::CaptureStdout();
   program.printActiveUniforms();
   const std::string table = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(table.rfind(" Location | Name\n------------------------------------------------\n", 0), 0u);
+  EXPECT_EQ(table.rfind(" Location | Name\n------------------------------------------------\n", 0),
+            0u);
   EXPECT_NE(table.find("values"), std::string::npos);
   testing::internal::CaptureStdout();
   program.printActiveAttribs();
   EXPECT_NE(testing::internal::GetCapturedStdout().find(" 0     | P\n"), std::string::npos);
+}
+
+// Locations are kept per name: by the name's text, not its address, and only once linked.
+TEST_F(ProgramTest, UniformLocationsAreKeptByNameOnceLinked) {
+  GLSLProgram program(gl());
+  ASSERT_TRUE(program.compileShaderFromString(kVertex, GLSLProgram::Vertex));
+  ASSERT_TRUE(program.compileShaderFromString(kFragment, GLSLProgram::Fragment));
+  const float seven = 7;
+  program.setUniformArray("values", 1, &seven);  // not linked yet: no location to keep
+  ASSERT_TRUE(program.link());
+  program.use();
+  const GLuint handle = GLuint(program.handle());
+  char name[16] = "values[1]";
+  const float ten[10] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  program.setUniformArray("values", 10, ten);
+  program.setUniform(name, 20.0f);
+  std::strcpy(name, "values[2]");  // same address, another uniform
+  program.setUniform(name, 30.0f);
+  for (int i : {0, 1, 2, 3}) {
+    float value = -1;
+    gl()->glGetUniformfv(
+        handle, program.getUniformLocation(("values[" + std::to_string(i) + "]").c_str()), &value);
+    EXPECT_EQ(value, i == 0 ? 1.0f : i == 1 ? 20.0f : i == 2 ? 30.0f : 4.0f) << i;
+  }
+  while (gl()->glGetError() != GL_NO_ERROR) {
+  }
 }
 
 TEST_F(ProgramTest, ATessellationStageAloneIsIgnored) {

@@ -1,7 +1,6 @@
 // Start-up of the real pellon binary: help text, empty window, OpenGL version check and the
 // number of windows opened for each command-line shape.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <regex>
@@ -50,17 +49,21 @@ TEST(Startup, EmptyWindowShowsBannerOnceAndEndsWhenClosed) {
   EXPECT_EQ(countOccurrences(out, "  GL   Vendor        : "), 1);
   EXPECT_EQ(countOccurrences(out, "  Depth buffer       : "), 1);
   EXPECT_EQ(countOccurrences(out, "  Retina pixel ratio : 1.0 \n"), 1);
-  EXPECT_TRUE(std::regex_search(out, std::regex("\n  setting up the scene +[0-9]+\\.[0-9][0-9] s \n")));
+  EXPECT_TRUE(
+      std::regex_search(out, std::regex("\n  setting up the scene +[0-9]+\\.[0-9][0-9] s \n")));
 
   std::smatch version;
-  ASSERT_TRUE(std::regex_search(out, version, std::regex("  GL   Version       : ([0-9]+)\\.([0-9]+)\n")));
+  ASSERT_TRUE(
+      std::regex_search(out, version, std::regex("  GL   Version       : ([0-9]+)\\.([0-9]+)\n")));
   const int major = std::stoi(version[1]), minor = std::stoi(version[2]);
   EXPECT_TRUE(major > 4 || (major == 4 && minor >= 5)) << major << "." << minor;
 }
 
 TEST(Startup, UnrecognisedFirstArgumentsGiveTheEmptyWindow) {
-  for (std::vector<std::string> arguments :
-       {std::vector<std::string>{"-in"}, {"--in", "a.mesh"}, {"-IN", "a.mesh"}, {"-in=", "a.mesh"}}) {
+  for (std::vector<std::string> arguments : {std::vector<std::string>{"-in"},
+                                             {"--in", "a.mesh"},
+                                             {"-IN", "a.mesh"},
+                                             {"-in=", "a.mesh"}}) {
     TemporaryDirectory directory;
     ChildProcess pellon(PELLON_BINARY, arguments, directory.path());
     ASSERT_EQ(runAndClose(pellon, 1), 0) << arguments[0];
@@ -99,12 +102,47 @@ TEST(Startup, OpenGLOlderThanFourIsRefusedOnceAndTheWindowStaysUsable) {
   ASSERT_EQ(pellon.wait(kStartSeconds), 0);
 
   const std::string out = pellon.output();
-  EXPECT_EQ(countOccurrences(out, "You cannot use zelmor 4 on your host as openGL 4 is required, sorry !"), 1)
+  EXPECT_EQ(countOccurrences(
+                out, "You cannot use zelmor 4 on your host as openGL 4 is required, sorry !"),
+            1)
       << out;
   EXPECT_EQ(countOccurrences(out, "The openGL context is 3.3"), 1);
   EXPECT_EQ(countOccurrences(out, "  The window won't display anything !\n\n"), 1);
   EXPECT_EQ(out.find("ZELMOR, Release 4"), std::string::npos);
   EXPECT_EQ(out.find("  GL   Vendor"), std::string::npos);
+}
+
+// Without a display Qt's X11 platform would abort; with a platform that has no OpenGL the
+// window would wait for ever. Both end at once with their message and status 1; help needs
+// neither.
+TEST(Startup, WithoutDisplayOrOpenGLHelpAnswersAndTheOtherModesEndWithStatusOne) {
+  struct Case {
+    std::vector<std::string> environment;
+    const char* expected;  // the message of the viewing modes
+  };
+  const char* const noDisplay = "  No display found (DISPLAY is not set): run pellon headless";
+  const char* const noOpenGL = "You cannot use zelmor 4 on your host as openGL 4 is required";
+  for (const Case& c : {Case{{"DISPLAY", "QT_QPA_PLATFORM"}, noDisplay},
+                        Case{{"DISPLAY", "QT_QPA_PLATFORM=xcb"}, noDisplay},
+                        Case{{"DISPLAY", "QT_QPA_PLATFORM=offscreen"}, noOpenGL},
+                        Case{{"QT_QPA_PLATFORM=minimal"}, noOpenGL}}) {
+    const std::string label = c.environment.back();
+    {
+      TemporaryDirectory directory;
+      ChildProcess pellon(PELLON_BINARY, {"-help"}, directory.path(), c.environment);
+      EXPECT_EQ(pellon.wait(kStartSeconds), 0) << label << "\n" << pellon.output();
+      EXPECT_NE(pellon.output().find(kUsage), std::string::npos) << label;
+    }
+    for (std::vector<std::string> arguments : {std::vector<std::string>{}, {"-in", "a.mesh"}}) {
+      TemporaryDirectory directory;
+      ChildProcess pellon(PELLON_BINARY, arguments, directory.path(), c.environment);
+      EXPECT_EQ(pellon.wait(kStartSeconds), 1) << label << "\n" << pellon.output();
+      const std::string out = pellon.output();
+      EXPECT_EQ(countOccurrences(out, c.expected), 1) << label << "\n" << out;
+      EXPECT_EQ(out.find("Nothing to display"), std::string::npos) << label;
+      EXPECT_EQ(out.find("zel_OpenMesh"), std::string::npos) << label;
+    }
+  }
 }
 
 }  // namespace
@@ -118,9 +156,11 @@ std::pair<int, int> pngSize(const std::string& path) {
   unsigned char header[24] = {};
   const size_t read = std::fread(header, 1, sizeof header, in);
   std::fclose(in);
-  if (read != sizeof header || header[1] != 'P' || header[2] != 'N' || header[3] != 'G') return {0, 0};
+  if (read != sizeof header || header[1] != 'P' || header[2] != 'N' || header[3] != 'G')
+    return {0, 0};
   auto big = [&](int at) {
-    return int(header[at]) << 24 | int(header[at + 1]) << 16 | int(header[at + 2]) << 8 | header[at + 3];
+    return int(header[at]) << 24 | int(header[at + 1]) << 16 | int(header[at + 2]) << 8 |
+           header[at + 3];
   };
   return {big(16), big(20)};
 }
@@ -137,7 +177,8 @@ TEST(Startup, SpaceWritesAScreenshotInDevicePixels) {
       ::usleep(50 * 1000);
     const std::string out = pellon.output();
     std::smatch name;
-    ASSERT_TRUE(std::regex_search(out, name, std::regex("screen shot done in file : (\\S+) \n"))) << out;
+    ASSERT_TRUE(std::regex_search(out, name, std::regex("screen shot done in file : (\\S+) \n")))
+        << out;
     EXPECT_TRUE(std::regex_match(std::string(name[1]), std::regex("screenshot_[0-9]+\\.png")));
     EXPECT_EQ(pngSize(directory.path() + "/" + std::string(name[1])),
               std::make_pair(800 * ratio, 600 * ratio));

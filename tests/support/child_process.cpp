@@ -25,10 +25,16 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     ::dup2(fd, STDOUT_FILENO);
     ::dup2(fd, STDERR_FILENO);
     if (::chdir(workingDirectory.c_str()) != 0) ::_exit(126);
-    for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
+    for (const std::string& entry : environment) {
+      if (entry.find('=') == std::string::npos)
+        ::unsetenv(entry.c_str());
+      else
+        ::putenv(const_cast<char*>(entry.c_str()));
+    }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     ::execv(program.c_str(), argv.data());
     ::_exit(127);
@@ -78,7 +84,8 @@ TemporaryDirectory::~TemporaryDirectory() {
 
 int countOccurrences(const std::string& text, const std::string& needle) {
   int count = 0;
-  for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + needle.size()))
+  for (size_t at = text.find(needle); at != std::string::npos;
+       at = text.find(needle, at + needle.size()))
     ++count;
   return count;
 }

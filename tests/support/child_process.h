@@ -11,8 +11,8 @@
 class ChildProcess {
  public:
   // Starts `program` with `arguments` in `workingDirectory`; `environment` entries
-  // ("NAME=value") are added to the inherited environment. Standard output and standard
-  // error go to one file.
+  // ("NAME=value") are added to the inherited environment, and an entry "NAME" without "="
+  // removes that variable. Standard output and standard error go to one file.
   ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                const std::string& workingDirectory,
                const std::vector<std::string>& environment = {});

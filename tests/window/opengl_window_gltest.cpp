@@ -1,13 +1,17 @@
 // Frame scheduling of the OpenGL window: lazy context creation, collapsed update requests,
-// waiting for initialisation.
+// waiting for initialisation, and no frame drawn twice (at initialisation, after a frame drawn
+// at once, at the start-up of a mesh viewer).
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QOpenGLContext>
 #include <QSignalSpy>
+#include <vector>
 
+#include "app/ZelMeshViewer.h"
 #include "app/pellon.h"
+#include "app/scene_assembly.h"
 #include "window/OpenGLWindow.h"
 
 namespace {
@@ -18,10 +22,19 @@ class CountingWindow : public OpenGLWindow {
   void initialize() override {
     ++initialisations;
     OpenGLWindow::initialize();
+    if (drawInInitialize) renderNow();
   }
   void render() override { ++frames; }
+  // Frames drawn while serving each expose event.
+  void exposeEvent(QExposeEvent* event) override {
+    const int before = frames;
+    OpenGLWindow::exposeEvent(event);
+    framesPerExpose.push_back(frames - before);
+  }
   int frames = 0;
   int initialisations = 0;
+  bool drawInInitialize = false;  // as the scene window does
+  std::vector<int> framesPerExpose;
 };
 
 // Serves events until `done` holds or `milliseconds` pass.
@@ -86,6 +99,46 @@ TEST(OpenGLWindow, UpdateRequestsCollapseIntoOneFrame) {
   // Once served, a new request draws again.
   window.renderLater();
   ASSERT_TRUE(processEventsUntil([&] { return window.frames > before + 1; }));
+}
+
+TEST(OpenGLWindow, AFrameDrawnNowServesThePendingRequest) {
+  CountingWindow window;
+  window.drawInInitialize = true;
+  window.resize(320, 240);
+  window.show();
+  window.waitForInitialisation();
+  processEventsUntil([] { return false; }, 300);
+  // The frame of initialize is the first expose's frame, not one more.
+  ASSERT_FALSE(window.framesPerExpose.empty());
+  EXPECT_EQ(window.framesPerExpose[0], 1);
+
+  const int before = window.frames;
+  window.renderLater();
+  window.renderNow();
+  EXPECT_EQ(window.frames, before + 1);
+  processEventsUntil([] { return false; }, 300);
+  EXPECT_EQ(window.frames, before + 1);
+
+  // A frame that is only read back leaves the request to draw the visible one.
+  window.renderLater();
+  window.renderNowNoSwap();
+  ASSERT_TRUE(processEventsUntil([&] { return window.frames == before + 3; }));
+  processEventsUntil([] { return false; }, 300);
+  EXPECT_EQ(window.frames, before + 3);
+}
+
+// Assembly asks for a redraw (the view reset) and ends by drawing the scene at once: the
+// event loop must not draw that frame again (a second of software rendering on big meshes).
+TEST(OpenGLWindow, MeshViewerDrawsItsSceneOnceAtStartUp) {
+  ZelMeshViewer viewer(pellonSurfaceFormat());
+  ASSERT_TRUE(viewer.isInitialised());
+  processEventsUntil([] { return false; }, 300);
+  const long before = viewer.frameCount();
+  assembleScene(&viewer, std::string(ZEL_TEST_DATA) + "/ho/sphere_p2.mesh", "none");
+  EXPECT_EQ(viewer.frameCount(), before + 1);
+  EXPECT_GT(viewer.lastFramePrimitives(), 0);
+  processEventsUntil([] { return false; }, 500);
+  EXPECT_EQ(viewer.frameCount(), before + 1);
 }
 
 }  // namespace

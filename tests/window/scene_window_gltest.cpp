@@ -9,10 +9,14 @@
 #include <QTest>
 #include <QThread>
 #include <QWheelEvent>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "app/pellon.h"
+#include "gpu/ZelBufferObject.h"
+#include "gpu/patch_draws.h"
 #include "meshio/entity_types.h"
 #include "scene/ZelDrawObject.h"
 #include "scene/ZelDrawPalette.h"
@@ -51,11 +55,14 @@ class SceneWindowTest : public testing::Test {
     QTest::mouseRelease(window.get(), button, Qt::NoModifier, to);
   }
 
-  void wheel(QPoint pixelDelta) {
-    QWheelEvent event(QPointF(400, 300), QPointF(400, 300), pixelDelta, pixelDelta, Qt::NoButton,
+  // A wheel event as the platform delivers it: touchpads give pixels (and angles), wheel
+  // mice under X11 angles only (120 eighths of a degree per notch) and no pixels.
+  void wheel(QPoint pixelDelta, QPoint angleDelta) {
+    QWheelEvent event(QPointF(400, 300), QPointF(400, 300), pixelDelta, angleDelta, Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(window.get(), &event);
   }
+  void wheel(QPoint pixelDelta) { wheel(pixelDelta, pixelDelta); }
 
   std::unique_ptr<ZelSceneWindow> window;
 };
@@ -141,6 +148,35 @@ TEST_F(SceneWindowTest, FieldOfViewStaysWithinItsBounds) {
   EXPECT_NEAR(window->fieldOfView(), 14.85, 1e-12);
   for (int i = 0; i < 80; ++i) wheel(QPoint(0, 120));
   EXPECT_DOUBLE_EQ(window->fieldOfView(), 179.0);
+}
+
+TEST_F(SceneWindowTest, WheelMiceZoomByTheirAngleWhenThereAreNoPixels) {
+  const QPoint none(0, 0);
+  wheel(none, QPoint(0, 120));  // one notch away from the user: zoom out
+  EXPECT_DOUBLE_EQ(window->fieldOfView(), 16.5);
+  wheel(none, QPoint(0, -120));
+  EXPECT_NEAR(window->fieldOfView(), 14.85, 1e-12);
+  // Horizontal wheels: a vertical component below 1 zooms in.
+  wheel(none, QPoint(120, 0));
+  EXPECT_NEAR(window->fieldOfView(), 13.365, 1e-12);
+  // Angles below one degree round to nothing: no zoom.
+  wheel(none, QPoint(0, 3));
+  wheel(none, none);
+  EXPECT_NEAR(window->fieldOfView(), 13.365, 1e-12);
+  // Pixels, when given, win over angles.
+  wheel(QPoint(0, -2), QPoint(0, 120));
+  EXPECT_NEAR(window->fieldOfView(), 12.0285, 1e-12);
+}
+
+// The OpenGL set-up applies the choice of patches per draw call: the one forced by
+// ZEL_PATCH_DRAWS (the one-draw run of these tests sets "one"), else the probe's verdict.
+TEST_F(SceneWindowTest, PatchDrawsFollowTheVariableElseTheDriverProbe) {
+  const ZelPatchDraws requested = requestedPatchDraws(std::getenv("ZEL_PATCH_DRAWS"));
+  ASSERT_TRUE(window->makeContextCurrent());
+  const bool oneCall = requested == ZelPatchDraws::Probe
+                           ? patchNumberingIsExact(window->glFunctions())
+                           : requested == ZelPatchDraws::OneCall;
+  EXPECT_EQ(ZelBufferObject::maxPatchesPerDraw(), oneCall ? INT_MAX : kBatchPatches);
 }
 
 TEST_F(SceneWindowTest, LeftDragTurnsOnlyThreeDimensionalScenesAndMiddleDragPans) {
@@ -247,7 +283,8 @@ int differingPixels(const QImage& a, const QImage& b) {
     for (int x = 0; x < a.width(); ++x) {
       const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
       count += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
-                   std::abs(qBlue(p) - qBlue(q)) > 6;
+                   std::abs(qBlue(p) - qBlue(q)) >
+               6;
     }
   return count;
 }

@@ -1,0 +1,32 @@
+// Display and OpenGL checks made before pellon opens its first window.
+#include "app/window_system.h"
+
+#include <QOpenGLContext>
+#include <QSurfaceFormat>
+
+const char* const kNoDisplayLine =
+    "  No display found (DISPLAY is not set): run pellon headless with  xvfb-run -a -s \"-screen "
+    "0 1280x1024x24\" pellon ARGUMENTS  or  bash scripts/run.sh ARGUMENTS\n";
+
+std::string chosenPlatform(const std::vector<std::string>& arguments,
+                           const char* environmentPlatform) {
+  // Qt reads "-platform NAME" anywhere on the command line, and it wins over the variable.
+  for (size_t i = 1; i + 1 < arguments.size(); ++i)
+    if (arguments[i] == "-platform") return arguments[i + 1];
+  return environmentPlatform ? environmentPlatform : "";
+}
+
+bool displayAvailable(const std::string& platform, const char* display) {
+  const std::string name = platform.substr(0, platform.find(':'));
+  const bool x11 = name.empty() || name == "xcb";
+  return !x11 || (display && *display);
+}
+
+bool openGLContextAvailable(const QSurfaceFormat& format, int* major, int* minor) {
+  QOpenGLContext probe;
+  probe.setFormat(format);
+  const bool created = probe.create();
+  *major = created ? probe.format().majorVersion() : 0;
+  *minor = created ? probe.format().minorVersion() : 0;
+  return created;
+}
