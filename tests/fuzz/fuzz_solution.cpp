@@ -45,7 +45,9 @@ const double* scalarField(ZelObject* mesh, const double* values, int type, int c
 
 // Restricts a volume field to every face of its elements: by plain face lists, one call per
 // face shape, and through marks with the identity orientation.
-void useOnFaces(int volumeType, int solTyp, int degree, const double* values, int count) {
+void useOnFaces(int volumeType, const ZelVolumeField& field) {
+  const int degree = field.degree;
+  const int count = field.elements;
   const ZelLocalTopology* topology = zel_LocalTopology(zel_Typ2Shape(volumeType), 1);
   if (!topology) return;
   char status[ZEL_STATUS_SIZE];
@@ -66,10 +68,9 @@ void useOnFaces(int volumeType, int solTyp, int degree, const double* values, in
       }
     }
     if (faces.empty()) continue;
-    std::free(zel_GetFaceValues(degree, solTyp, values, surfaceType, int(marks.size()),
-                                faces.data(), status));
-    std::free(zel_GetOrientedFaceValues(degree, solTyp, values, surfaceType, int(marks.size()),
-                                        marks.data(), status));
+    std::free(zel_GetFaceValues(field, surfaceType, int(marks.size()), faces.data(), status));
+    std::free(
+        zel_GetOrientedFaceValues(field, surfaceType, int(marks.size()), marks.data(), status));
   }
 }
 
@@ -88,7 +89,7 @@ void useVolumeFields(ZelObject* mesh, int fields) {
       if (!values || count != elements || count < 1 || nodes < 1) continue;
       double* owned = nullptr;
       const double* scalar = scalarField(mesh, values, type, count, nodes, &owned);
-      if (scalar) useOnFaces(volumeType, solTyp, degree, scalar, count);
+      if (scalar) useOnFaces(volumeType, {degree, solTyp, scalar, count, nodes});
       std::free(owned);
     }
   }
