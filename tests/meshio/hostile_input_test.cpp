@@ -45,7 +45,7 @@ struct Loaded {
 Loaded load(const std::string& path) {
   ZelObject* mesh = nullptr;
   zel_NewInterface(&mesh);
-  char status[ZEL_STATUS_SIZE] = "";
+  char status[zel::kStatusSize] = "";
   Loaded loaded;
   testing::internal::CaptureStdout();
   loaded.result = zel_OpenMesh(mesh, path.c_str(), status);
@@ -53,7 +53,7 @@ Loaded load(const std::string& path) {
   EXPECT_TRUE(loaded.result == 0 || loaded.result == 2);
   if (loaded.result == 2) {
     EXPECT_GT(std::strlen(status), 0u);
-    EXPECT_LT(std::strlen(status), static_cast<size_t>(ZEL_STATUS_HALF));
+    EXPECT_LT(std::strlen(status), static_cast<size_t>(zel::kStatusHalf));
   }
   // Counts never exceed what the arrays hold: every value of every entity is hashed.
   for (int typ = 1; typ <= 31; ++typ) {
@@ -209,7 +209,7 @@ TEST(HostileInput, KeywordsInsideAsciiValuesAndTwiceMetKeywords) {
   }
   ZelObject* mesh = nullptr;
   zel_NewInterface(&mesh);
-  char status[ZEL_STATUS_SIZE] = "";
+  char status[zel::kStatusSize] = "";
   testing::internal::CaptureStdout();
   EXPECT_EQ(zel_OpenMesh(mesh, interrupted.c_str(), status), 2);
   const std::string printed = testing::internal::GetCapturedStdout();
@@ -256,7 +256,7 @@ TEST(HostileInput, SpecialFilesAreRefusedWithoutBlocking) {
   }
   ZelObject* mesh = nullptr;
   zel_NewInterface(&mesh);
-  char status[ZEL_STATUS_SIZE] = "";
+  char status[zel::kStatusSize] = "";
   EXPECT_EQ(zel_OpenMesh(mesh, fifo.c_str(), status), 2);
   EXPECT_EQ(std::string(status),
             "Cannot open mesh file " + fifo + "\n  " + fifo + ": not a regular file\n");

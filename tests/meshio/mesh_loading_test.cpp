@@ -23,12 +23,12 @@ namespace fs = std::filesystem;
 
 struct Mesh {
   ZelObject* object = nullptr;
-  char status[ZEL_STATUS_SIZE] = "";
+  char status[zel::kStatusSize] = "";
   Mesh() { EXPECT_EQ(zel_NewInterface(&object), 0); }
   ~Mesh() { EXPECT_EQ(zel_FreeInterface(&object), 0); }
   int open(const std::string& name) { return zel_OpenMesh(object, name.c_str(), status); }
   std::string message() const { return status; }
-  std::string opened() const { return status + ZEL_STATUS_HALF; }
+  std::string opened() const { return status + zel::kStatusHalf; }
 };
 
 void hashValue(uint64_t* hash, const void* value) {
@@ -44,7 +44,7 @@ std::string hex(uint64_t value) {
 
 // Hash of a kind's arrays in the dump's value order (nodes then reference per line).
 std::string kindHash(ZelObject* object, int typ, int dim) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int count = 0, nodes = 0;
   void* array = zel_GetIndicesArray(object, typ, &count, &nodes, status);
   const int* refs = zel_GetReferenceArray(object, typ, status);
@@ -68,7 +68,7 @@ std::string kindHash(ZelObject* object, int typ, int dim) {
 
 // True when every node index (or coordinate) and reference of the kind's entities is 0.
 bool keepsNoValue(ZelObject* object, int typ) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int count = 0, nodes = 0;
   void* array = zel_GetIndicesArray(object, typ, &count, &nodes, status);
   const int* refs = zel_GetReferenceArray(object, typ, status);

@@ -58,10 +58,10 @@ int ActiveConstraints(int kind, int d, const int* r) {
 // Every lattice point of the kind at degree d, enumerated independently of the rule.
 std::set<std::vector<int>> Lattice(int kind, int d) {
   std::set<std::vector<int>> all;
-  const int width = LatticeWidth(kind);
+  const int width = zel::latticeWidth(kind);
   std::vector<int> row(width, 0);
   for (;;) {
-    if (IsLatticeNode(kind, d, row.data())) all.insert(row);
+    if (zel::isLatticeNode(kind, d, row.data())) all.insert(row);
     int c = 0;
     while (c < width && ++row[c] > d) row[c++] = 0;
     if (c == width) break;
@@ -71,18 +71,18 @@ std::set<std::vector<int>> Lattice(int kind, int d) {
 
 TEST(NodeOrder, EveryKindAndDegreeIsAPermutationOfItsLatticeInGroupOrder) {
   for (const KindInfo& k : kKinds) {
-    for (int d = 1; d <= kMaxLatticeDegree; d++) {
+    for (int d = 1; d <= zel::kMaxLatticeDegree; d++) {
       SCOPED_TRACE(std::string(k.name) + " degree " + std::to_string(d));
-      const LatticeOrder* order = LatticeNodeOrder(k.kind, d);
+      const zel::LatticeOrder* order = zel::latticeNodeOrder(k.kind, d);
       ASSERT_NE(order, nullptr);
-      ASSERT_EQ(order->count, LatticeNodeCount(k.kind, d));
+      ASSERT_EQ(order->count, zel::latticeNodeCount(k.kind, d));
       ASSERT_EQ(order->rows.size(), static_cast<size_t>(order->count * order->width));
       std::set<std::vector<int>> seen;
       std::vector<int> perGroup(4, 0);
       int lastGroup = 0;
       for (int n = 0; n < order->count; n++) {
         const int* r = order->row(n);
-        ASSERT_TRUE(IsLatticeNode(k.kind, d, r)) << "node " << n;
+        ASSERT_TRUE(zel::isLatticeNode(k.kind, d, r)) << "node " << n;
         seen.insert(std::vector<int>(r, r + order->width));
         // 0 vertex, 1 edge, 2 face, 3 interior: must never go back.
         int group = k.dimension - std::min(ActiveConstraints(k.kind, d, r), k.dimension);
@@ -106,35 +106,35 @@ TEST(NodeOrder, CountsFollowTheClosedFormulas) {
   const int pyramid[] = {1, 5, 14, 30, 55};
   const int prism[] = {1, 6, 18, 40, 75};
   for (int d = 0; d <= 4; d++) {
-    EXPECT_EQ(LatticeNodeCount(EntityType::Triangle, d), triangle[d]);
-    EXPECT_EQ(LatticeNodeCount(EntityType::Pyramid, d), pyramid[d]);
-    EXPECT_EQ(LatticeNodeCount(EntityType::Prism, d), prism[d]);
+    EXPECT_EQ(zel::latticeNodeCount(EntityType::Triangle, d), triangle[d]);
+    EXPECT_EQ(zel::latticeNodeCount(EntityType::Pyramid, d), pyramid[d]);
+    EXPECT_EQ(zel::latticeNodeCount(EntityType::Prism, d), prism[d]);
   }
-  EXPECT_EQ(LatticeNodeCount(EntityType::Prism, 10), 726);
-  EXPECT_EQ(LatticeNodeCount(EntityType::Hexahedron, 10), 1331);
-  EXPECT_EQ(LatticeNodeCount(EntityType::Tetrahedron, 10), 286);
-  EXPECT_EQ(LatticeNodeCount(5, 2), 0);
-  EXPECT_EQ(LatticeNodeOrder(5, 2), nullptr);
-  EXPECT_EQ(LatticeNodeOrder(EntityType::Triangle, 11), nullptr);
-  const LatticeOrder* zero = LatticeNodeOrder(EntityType::Prism, 0);
+  EXPECT_EQ(zel::latticeNodeCount(EntityType::Prism, 10), 726);
+  EXPECT_EQ(zel::latticeNodeCount(EntityType::Hexahedron, 10), 1331);
+  EXPECT_EQ(zel::latticeNodeCount(EntityType::Tetrahedron, 10), 286);
+  EXPECT_EQ(zel::latticeNodeCount(5, 2), 0);
+  EXPECT_EQ(zel::latticeNodeOrder(5, 2), nullptr);
+  EXPECT_EQ(zel::latticeNodeOrder(EntityType::Triangle, 11), nullptr);
+  const zel::LatticeOrder* zero = zel::latticeNodeOrder(EntityType::Prism, 0);
   ASSERT_NE(zero, nullptr);
   EXPECT_EQ(zero->count, 1);
   EXPECT_EQ(zero->rows, std::vector<int>(4, 0));
 }
 
-std::string Digits(const LatticeOrder& order, int n) {
+std::string Digits(const zel::LatticeOrder& order, int n) {
   std::string text;
   for (int c = 0; c < order.width; c++) text += std::to_string(order.row(n)[c]);
   return text;
 }
 
 TEST(NodeOrder, NamedNodesSitWhereExpected) {
-  EXPECT_EQ(Digits(*LatticeNodeOrder(EntityType::Triangle, 3), 9), "111");
-  const LatticeOrder& tet3 = *LatticeNodeOrder(EntityType::Tetrahedron, 3);
+  EXPECT_EQ(Digits(*zel::latticeNodeOrder(EntityType::Triangle, 3), 9), "111");
+  const zel::LatticeOrder& tet3 = *zel::latticeNodeOrder(EntityType::Tetrahedron, 3);
   EXPECT_EQ(tet3.count, 20);
   const char* centres[] = {"1110", "1101", "0111", "1011"};
   for (int f = 0; f < 4; f++) EXPECT_EQ(Digits(tet3, 16 + f), centres[f]);
-  const LatticeOrder& pyr2 = *LatticeNodeOrder(EntityType::Pyramid, 2);
+  const zel::LatticeOrder& pyr2 = *zel::latticeNodeOrder(EntityType::Pyramid, 2);
   EXPECT_EQ(Digits(pyr2, 11), "111");  // the eighth edge node sits on edge 2-4
   EXPECT_EQ(Digits(pyr2, 13), "110");
 }
@@ -146,7 +146,7 @@ TEST(NodeOrder, PrismInteriorLayersAlternateFromOutsideIn) {
   const std::vector<int> expected10 = {1, 9, 2, 8, 3, 7, 4, 6, 5};
   for (const auto& [d, levels] : {std::make_pair(5, expected5), std::make_pair(6, expected6),
                                   std::make_pair(10, expected10)}) {
-    const LatticeOrder& order = *LatticeNodeOrder(EntityType::Prism, d);
+    const zel::LatticeOrder& order = *zel::latticeNodeOrder(EntityType::Prism, d);
     const int layer = (d - 2) * (d - 1) / 2;
     const int first = order.count - layer * (d - 1);
     std::vector<int> seen;
@@ -250,9 +250,9 @@ TEST(NodeOrder, DegreesOneToFourEqualTheCatalogueTablesRowForRow) {
     ASSERT_NE(kind, 0) << name;
     const char mark = name[name.size() - 2];
     const int deg = (mark == 'P' || mark == 'Q') ? name.back() - '0' : 1;
-    const LatticeOrder* found = LatticeNodeOrder(kind, deg);
+    const zel::LatticeOrder* found = zel::latticeNodeOrder(kind, deg);
     ASSERT_NE(found, nullptr) << name;
-    const LatticeOrder& order = *found;
+    const zel::LatticeOrder& order = *found;
     std::vector<std::string> expected;
     std::string text = table.rows;
     for (size_t start = 0; start < text.size();) {
@@ -280,7 +280,7 @@ TEST(NodeOrder, CatalogueStoredOrdersEqualTheRule) {
       continue;
     }
     ASSERT_NE(stored, nullptr) << typ;
-    const LatticeOrder* rule = LatticeNodeOrder(zel_Typ2Shape(typ), zel_Typ2Deg(typ));
+    const zel::LatticeOrder* rule = zel::latticeNodeOrder(zel_Typ2Shape(typ), zel_Typ2Deg(typ));
     ASSERT_NE(rule, nullptr) << typ;
     ASSERT_EQ(nodes, rule->count) << typ;
     ASSERT_EQ(width, rule->width) << typ;

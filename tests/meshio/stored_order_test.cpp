@@ -14,7 +14,7 @@ TEST(StoredNodeOrders, EqualTheLatticeRuleRowForRow) {
     SCOPED_TRACE(typ);
     int nodes = 0, width = 0;
     const int* stored = zel_Typ2Ordering(typ, &nodes, &width);
-    const LatticeOrder rule = BuildNodeOrder(zel_Typ2Shape(typ), zel_Typ2Deg(typ));
+    const zel::LatticeOrder rule = zel::buildNodeOrder(zel_Typ2Shape(typ), zel_Typ2Deg(typ));
     ASSERT_EQ(rule.count, nodes);
     ASSERT_EQ(rule.width, width);
     for (int n = 0; n < nodes; ++n)
