@@ -17,22 +17,11 @@
 #include "meshio/keyword_file.h"
 #include "meshio/keyword_writer.h"
 #include "tests/meshio/synthetic_mesh.h"
+#include "tests/meshio/test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<char> readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<char>(std::istreambuf_iterator<char>(in), {});
-}
-
-// Removes the file first: truncating an existing file forces a flush on close on some file
-// systems, which made this test wait on the disk.
-void writeBytes(const std::string& path, const char* data, size_t size) {
-  fs::remove(path);
-  std::ofstream(path, std::ios::binary).write(data, static_cast<std::streamsize>(size));
-}
 
 // What a load kept: the result, and per entity type 1..31 its count and a hash of its arrays.
 struct Loaded {

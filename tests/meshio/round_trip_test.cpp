@@ -8,14 +8,11 @@
 
 #include "meshio/keyword_writer.h"
 #include "tests/meshio/synthetic_mesh.h"
+#include "tests/meshio/test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string temporaryPath(const std::string& name) {
-  return (fs::temp_directory_path() / ("zel_" + std::to_string(getpid()) + "_" + name)).string();
-}
 
 // Compares every array of two objects; version-1 reals to single precision.
 void expectSameMesh(ZelObject* written, ZelObject* read, bool singlePrecision) {
