@@ -32,7 +32,7 @@ struct ScalarField {
 };
 
 bool scalarField(ZelObject* mesh, int solutionKind, int field, ScalarField* out) {
-  char status[ZEL_STATUS_SIZE] = {};
+  char status[zel::kStatusSize] = {};
   int count = 0, type = 0, iteration = 0, degree = 0, nodes = 0;
   double time = 0.0;
   double* values = zel_GetSolutionArray(mesh, solutionKind, field, &count, &type, &iteration, &time,
@@ -52,7 +52,7 @@ bool scalarField(ZelObject* mesh, int solutionKind, int field, ScalarField* out)
 }
 
 int vertexCountOf(ZelObject* mesh) {
-  char status[ZEL_STATUS_SIZE] = {};
+  char status[zel::kStatusSize] = {};
   int count = 0;
   zel_GetNumberOfEntities(mesh, EntityType::Vertex, &count, status);
   return count;
@@ -77,7 +77,7 @@ FieldValues vertexValuesAt(const ScalarField& vertices, int vertexTotal, const i
 
 // Values per face of a field of `degree` on faces of `faceType`'s shape.
 int faceNodeCount(int faceType, int degree) {
-  return LatticeNodeCount(zel_Typ2Shape(faceType), degree);
+  return zel::latticeNodeCount(zel_Typ2Shape(faceType), degree);
 }
 
 }  // namespace
@@ -98,7 +98,7 @@ FieldValues elementFieldValues(ZelObject* mesh, int typ, int field,
   }
   ScalarField vertices;
   if (!scalarField(mesh, SolTyp::Vertices, field, &vertices)) return out;
-  char status[ZEL_STATUS_SIZE] = {};
+  char status[zel::kStatusSize] = {};
   int count = 0, k = 0;
   const int* nodes = static_cast<const int*>(zel_GetIndicesArray(mesh, typ, &count, &k, status));
   if (!nodes) return out;
@@ -119,7 +119,7 @@ FieldValues faceFieldValues(ZelObject* mesh, int volumeType, int faceType, int f
   ScalarField volume;
   const int volumeSolution = zel_EntTyp2SolTyp(volumeType);
   if (faceCount > 0 && scalarField(mesh, volumeSolution, field, &volume)) {
-    char status[ZEL_STATUS_SIZE] = {};
+    char status[zel::kStatusSize] = {};
     MallocArray values(zel_GetFaceValues(volume.volume(volumeSolution), faceType, faceCount,
                                          links.data(), status));
     if (!values) return FieldValues();
@@ -150,7 +150,7 @@ FieldValues markedFaceValues(ZelObject* mesh, int faceType, int field,
     if (!scalarField(mesh, volumeSolution, field, &volume)) return FieldValues();
     const int nodes = faceNodeCount(faceType, volume.degree);
     if (out.nodesPerEntity != 0 && out.nodesPerEntity != nodes) return FieldValues();
-    char status[ZEL_STATUS_SIZE] = {};
+    char status[zel::kStatusSize] = {};
     MallocArray values(zel_GetOrientedFaceValues(volume.volume(volumeSolution), faceType,
                                                  int(marks.size()), marks.data(), status));
     if (!values) return FieldValues();

@@ -39,12 +39,12 @@ void reportOpening(const char* function, int code, const char* status) {
   if (code != 0) {
     std::printf(" %s failed error %3d : %s\n", function, code, status);
   } else {
-    std::printf("  %%%% %s OPENED\n", status + ZEL_STATUS_SIZE / 2);
+    std::printf("  %%%% %s OPENED\n", status + zel::kStatusSize / 2);
   }
 }
 
 int countOf(ZelObject* mesh, int typ) {
-  char status[ZEL_STATUS_SIZE] = {};
+  char status[zel::kStatusSize] = {};
   int count = 0;
   zel_GetNumberOfEntities(mesh, typ, &count, status);
   return count;
@@ -62,10 +62,10 @@ const std::vector<ZelFaceMark>* faceMarksOf(ZelMeshViewer* viewer, int typ) {
 // One scene object per reference for an entity type, invalid entities filtered; objects of
 // face kinds receive the displayed field's solution. Corners (one vertex each) become points.
 void buildTypeObjects(ZelMeshViewer* viewer, int typ, int vertexCount, const double* coords) {
-  char status[ZEL_STATUS_SIZE] = {};
+  char status[zel::kStatusSize] = {};
   int count = 0, k = 0;
-  const int* nodes = static_cast<const int*>(
-      zel_GetIndicesArray(viewer->mesh(), typ, &count, &k, status));
+  const int* nodes =
+      static_cast<const int*>(zel_GetIndicesArray(viewer->mesh(), typ, &count, &k, status));
   const int* refs = zel_GetReferenceArray(viewer->mesh(), typ, status);
   if (!nodes || !refs || count < 1) return;
   int nbrRefs = 0;
@@ -133,7 +133,7 @@ void buildSurfaceObjects(ZelMeshViewer* viewer, int vertexCount, const double* c
     quaMarks.assign(size_t(countOf(mesh, kQuadrilateralTypes[d])) + 1, ZelFaceMark{});
     for (int volumeType : kVolumeTypes[d]) {
       if (countOf(mesh, volumeType) == 0) continue;
-      char status[ZEL_STATUS_SIZE] = {};
+      char status[zel::kStatusSize] = {};
       int nbrGroups = 0, invalid = 0;
       ZelSurfaceGroup* groups = nullptr;
       int extracted;
@@ -183,7 +183,7 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
   StageTimings* timings = viewer->stageTimings();
   StageClock wholeAssembly(timings, &StageTimings::assembly);
   ZelObject* mesh = nullptr;
-  char status[ZEL_STATUS_SIZE] = {};
+  char status[zel::kStatusSize] = {};
   if (const int code = zel_NewInterface(&mesh); code != 0)
     std::printf(" zel_NewInterface  status %d \n", code);
   viewer->setMesh(mesh);
@@ -201,8 +201,7 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
   }
   {
     StageClock clock(timings, &StageTimings::solutionReading);
-    reportOpening("zel_OpenSolution", zel_OpenSolution(mesh, solutionName.c_str(), status),
-                  status);
+    reportOpening("zel_OpenSolution", zel_OpenSolution(mesh, solutionName.c_str(), status), status);
   }
   zel_PrintSolutionDegrees(mesh);
 
@@ -210,8 +209,8 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
   zel_GetBoundingBox(mesh, parameters.bbox, status);
   viewer->ReadParameterFile(QString::fromStdString(meshName), parameters.Pal, parameters.usrPal,
                             parameters.NbrUsrCut, parameters.ctr, parameters.nor, parameters.nbrIso,
-                            parameters.IsoWid, parameters.cm, parameters.bbox,
-                            parameters.NbrUsrIso, parameters.UsrIsoVal);
+                            parameters.IsoWid, parameters.cm, parameters.bbox, parameters.NbrUsrIso,
+                            parameters.UsrIsoVal);
   double box[6];
   std::copy(parameters.bbox, parameters.bbox + 6, box);
   const double centre[3] = {0.5 * (box[0] + box[1]), 0.5 * (box[2] + box[3]),
@@ -223,7 +222,8 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
   viewer->storeBoundingBox(box);
   viewer->setIsoLineWidth(parameters.IsoWid);
   // The cut plane (reference 0) and, in cut-plane mode, the box (reference 1).
-  for (int reference : {0, 1}) viewer->addObject(ZelDrawObject::create(DrawKind::CutPlane, reference));
+  for (int reference : {0, 1})
+    viewer->addObject(ZelDrawObject::create(DrawKind::CutPlane, reference));
 
   ZelDrawPalette* palette = makePalette(parameters);
   viewer->addObject(palette);
@@ -243,10 +243,10 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
     viewer->setDisplayedField(1);
   }
 
-  char coordinateStatus[ZEL_STATUS_SIZE] = {};
+  char coordinateStatus[zel::kStatusSize] = {};
   int count = 0, k = 0;
-  const double* coords = static_cast<const double*>(
-      zel_GetIndicesArray(mesh, Vertex, &count, &k, coordinateStatus));
+  const double* coords =
+      static_cast<const double*>(zel_GetIndicesArray(mesh, Vertex, &count, &k, coordinateStatus));
   buildSurfaceObjects(viewer, vertexCount, coords);
   for (int typ : {Edge, EdgeP2, EdgeP3, EdgeP4}) buildTypeObjects(viewer, typ, vertexCount, coords);
   for (int typ : {Triangle, TriangleP2, TriangleP3, TriangleP4, Quadrilateral, QuadrilateralQ2,

@@ -203,7 +203,7 @@ void markMeshFaces(ZelObject* object, const GroupFaces& faces, FaceBuckets* buck
   const TypeInfo& info = faces.info;
   const int meshTyp = zel_SolTyp2EntTyp(
       faceShape == EntityType::Triangle ? SolTyp::Triangle : SolTyp::Quadrilateral, info.deg);
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int count = 0, perFace = 0;
   const int* surfaces =
       static_cast<const int*>(zel_GetIndicesArray(object, meshTyp, &count, &perFace, status));
@@ -313,14 +313,14 @@ int zel_ExtractBoundaryFaces(ZelObject* object, int typ, ZelFaceMark* triMarks,
   info.nodesPerElement = perElement;
   zel_GetNumberOfEntities(object, EntityType::Vertex, &info.nbrVer, status);
   const int* refs = zel_GetReferenceArray(object, typ, status);
-  if (count < 1 || !info.nodes || !refs) return ZEL_SUCCESS;
+  if (count < 1 || !info.nodes || !refs) return zel::kSuccess;
   int nbrRefs = 0;
   int* sortedRefs = nullptr;
   ZelRefGroup* refGroups =
       zel_GroupByReference(typ, info.nbrVer, count, info.nodes + perElement,
                            info.nodes + static_cast<size_t>(count) * perElement, refs + 1,
                            refs + count, &nbrRefs, &sortedRefs, status);
-  if (!refGroups) return ZEL_FAILURE;
+  if (!refGroups) return zel::kFailure;
   auto* out = static_cast<ZelSurfaceGroup*>(std::calloc(nbrRefs, sizeof(ZelSurfaceGroup)));
   bool ok = out != nullptr;
   for (int g = 0; g < nbrRefs && ok; ++g) {
@@ -336,7 +336,7 @@ int zel_ExtractBoundaryFaces(ZelObject* object, int typ, ZelFaceMark* triMarks,
   }
   *nbrGroups = nbrRefs;
   *groups = out;
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }
 
 void zel_FreeSurfaceGroups(ZelSurfaceGroup* groups, int nbrGroups) {

@@ -28,8 +28,8 @@ Tally sweep(const zel::cut::ElementArray& elements, const double* plane, int typ
     const int e = list[i];
     if (!elements.valid(e)) {
       if (!result)
-        std::printf("  .... problem id entity %d iEnt %d [0-%d] nbrFac %d \n", e, i, nbrCutEnt - 1,
-                    0);
+        zel::printMessage("  .... problem id entity %d iEnt %d [0-%d] nbrFac %d \n", e, i,
+                          nbrCutEnt - 1, 0);
       continue;
     }
     const int* v = elements.of(e);
@@ -68,10 +68,10 @@ int zel_capping(ZelObject* mesh, const double* plane, int typ, int nbrCutEnt, co
   const int check =
       zel::cut::checkCappingArguments(mesh, plane, lstCutEnt, nbrCutTri, triCrd, triRef, triInf,
                                       nbrCutQua, quaCrd, quaRef, quaInf, status);
-  if (check != ZEL_SUCCESS) return check;
+  if (check != zel::kSuccess) return check;
   zel::cut::ElementArray elements;
   if (typ < 7 || typ > 10) {
-    std::printf(" zel_capping undefined for type %d \n", typ);
+    zel::printMessage(" zel_capping undefined for type %d \n", typ);
     nbrCutEnt = 0;
   } else if (!zel::cut::elementArray(mesh, typ, &elements)) {
     nbrCutEnt = 0;
@@ -95,10 +95,11 @@ int zel_capping(ZelObject* mesh, const double* plane, int typ, int nbrCutEnt, co
                    "%d, indqua=%d \n",
                    4 * counted.quadrilaterals, 4 * stored.quadrilaterals);
   if (stored.vertices != 4 * stored.subTetrahedra)
-    std::printf("Problem: the number of vertices are differents nbrTetTot * 4 = %d, indtet=%d \n",
-                4 * stored.subTetrahedra, stored.vertices);
+    zel::printMessage(
+        "Problem: the number of vertices are differents nbrTetTot * 4 = %d, indtet=%d \n",
+        4 * stored.subTetrahedra, stored.vertices);
   result.nbrTri = stored.triangles;
   result.nbrQua = stored.quadrilaterals;
   zel::cut::handOver(&result, nbrCutTri, triCrd, triRef, triInf, nbrCutQua, quaCrd, quaRef, quaInf);
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }

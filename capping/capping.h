@@ -6,7 +6,7 @@
 // Plane: four doubles (a, b, c, d); a point P = (x, y, z) has the signed value
 // s(P) = a x + b y + c z - d, it is above the plane where s > 0.
 //
-// Every function takes the mesh first and a status buffer (ZEL_STATUS_SIZE characters) last. It
+// Every function takes the mesh first and a status buffer (zel::kStatusSize characters) last. It
 // returns 0 on success, and 2 when a required argument is null, with the message
 // "NULL (name)    parameter on input\n" (the name in parentheses padded to 15 characters) in the
 // status buffer; a null status buffer also gives 2, with nothing written. Arrays returned through

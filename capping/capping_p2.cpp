@@ -98,7 +98,7 @@ bool crossCurve(const CurvedTet& tet, const int* verts, int n, const double* fro
   }
   int found = 0;
   double point[3], u = 0;
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   zel_EvaluateInterEdge(tet.mesh, tet.plane, 2, ctrl, &found, point, &u, status);
   if (found < 1) return false;
   dist[0] = zel::cut::planeValue(tet.plane, ctrl);
@@ -111,18 +111,18 @@ bool crossCurve(const CurvedTet& tet, const int* verts, int n, const double* fro
 }
 
 void reportMissingCrossing(const CurvedTet& tet, int found, int edge, const int* ends) {
-  std::printf("should have found one... ");
-  std::printf("nIntEnt = %d \n", found);
-  std::printf("iEdg = %d \n", edge);
+  zel::printMessage("should have found one... ");
+  zel::printMessage("nIntEnt = %d \n", found);
+  zel::printMessage("iEdg = %d \n", edge);
   const double* first[3] = {tet.node[0], tet.node[1], tet.node[4]};
-  std::printf("Pl[0][0] %f %f %f \n", first[0][0], first[0][1], first[0][2]);
-  std::printf("Pl[0][1] %f %f %f \n", first[1][0], first[1][1], first[1][2]);
-  std::printf("Pl[0][2] %f %f %f \n", first[2][0], first[2][1], first[2][2]);
+  zel::printMessage("Pl[0][0] %f %f %f \n", first[0][0], first[0][1], first[0][2]);
+  zel::printMessage("Pl[0][1] %f %f %f \n", first[1][0], first[1][1], first[1][2]);
+  zel::printMessage("Pl[0][2] %f %f %f \n", first[2][0], first[2][1], first[2][2]);
   const double* a = tet.node[ends[0]];
   const double* b = tet.node[ends[1]];
-  std::printf("Pl[iEdg][0] %f %f %f \n", a[0], a[1], a[2]);
-  std::printf("Pl[iEdg][1] %f %f %f \n", b[0], b[1], b[2]);
-  std::printf("N[1] %f %f %f \n", tet.plane[0], tet.plane[1], tet.plane[2]);
+  zel::printMessage("Pl[iEdg][0] %f %f %f \n", a[0], a[1], a[2]);
+  zel::printMessage("Pl[iEdg][1] %f %f %f \n", b[0], b[1], b[2]);
+  zel::printMessage("N[1] %f %f %f \n", tet.plane[0], tet.plane[1], tet.plane[2]);
 }
 
 // Adds the crossing of the curved edge (k1, k2) to the section, or merges it with a corner
@@ -167,7 +167,7 @@ Section findCorners(const CurvedTet& tet) {
     (zel::cut::planeValue(tet.plane, tet.node[k]) < 0 ? neg[nbrNeg++] : pos[nbrPos++]) = k;
   Section section;
   if (nbrNeg == 0 || nbrPos == 0) {
-    std::printf("What should we do in this case ? ");
+    zel::printMessage("What should we do in this case ? ");
     return section;
   }
   int pairs[4][2], nbrPairs = 0;
@@ -216,7 +216,7 @@ void sideNode(const CurvedTet& tet, const SectionPoint& a, const SectionPoint& b
     from[apex] = 1;
     for (int k = 0; k < 4; ++k) to[k] = k == apex ? 0 : middle[k] / (1 - middle[apex]);
     if (crossCurve(tet, face, 3, from, to, lambda, crd)) return;
-    std::printf("inter should have found 1...");
+    zel::printMessage("inter should have found 1...");
   }
   if (n < 2) {
     n = 4;
@@ -296,7 +296,7 @@ int zel_CappingHighOrder(ZelObject* mesh, const double* plane, int typ, int nbrC
   const int check =
       zel::cut::checkCappingArguments(mesh, plane, lstCutEnt, nbrCutTri, triCrd, triRef, triInf,
                                       nbrCutQua, quaCrd, quaRef, quaInf, status);
-  if (check != ZEL_SUCCESS) return check;
+  if (check != zel::kSuccess) return check;
   zel::cut::ElementArray elements;
   if (typ != EntityType::TetrahedronP2 || !zel::cut::elementArray(mesh, typ, &elements))
     nbrCutEnt = 0;
@@ -306,8 +306,8 @@ int zel_CappingHighOrder(ZelObject* mesh, const double* plane, int typ, int nbrC
   for (int i = 0; i < nbrCutEnt; ++i) {
     const int e = lstCutEnt[i];
     if (!elements.valid(e)) {
-      std::printf("  .... problem id entity %d iEnt %d [0-%d] nbrFac %d \n", e, i, nbrCutEnt - 1,
-                  0);
+      zel::printMessage("  .... problem id entity %d iEnt %d [0-%d] nbrFac %d \n", e, i,
+                        nbrCutEnt - 1, 0);
       continue;
     }
     sections[i] = findCorners(curvedTet(mesh, plane, elements, e));
@@ -326,5 +326,5 @@ int zel_CappingHighOrder(ZelObject* mesh, const double* plane, int typ, int nbrC
     store(polygon, typ, e, elements.refs ? elements.refs[e] : 0, &result);
   }
   zel::cut::handOver(&result, nbrCutTri, triCrd, triRef, triInf, nbrCutQua, quaCrd, quaRef, quaInf);
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }

@@ -24,7 +24,7 @@ bool ElementArray::valid(int e) const {
 
 bool elementArray(ZelObject* mesh, int typ, ElementArray* array) {
   *array = ElementArray{};
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int nbrVer = 0, perVertex = 0, count = 0, perElement = 0;
   const auto* crd =
       static_cast<const double*>(zel_GetIndicesArray(mesh, 1, &nbrVer, &perVertex, status));
@@ -65,7 +65,7 @@ int checkCappingArguments(ZelObject* mesh, const double* plane, const int* lstCu
                           int* nbrCutTri, double** triCrd, double** triRef, int** triInf,
                           int* nbrCutQua, double** quaCrd, double** quaRef, int** quaInf,
                           char* status) {
-  if (!status) return ZEL_FAILURE;
+  if (!status) return zel::kFailure;
   if (!mesh) return setStatus(status, "NULL (ZelObject)    parameter on input\n");
   if (!lstCutEnt) return setStatus(status, "NULL (lstCutEnt)    parameter on input\n");
   const struct {
@@ -79,7 +79,7 @@ int checkCappingArguments(ZelObject* mesh, const double* plane, const int* lstCu
   *nbrCutTri = *nbrCutQua = 0;
   *triCrd = *triRef = *quaCrd = *quaRef = nullptr;
   *triInf = *quaInf = nullptr;
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }
 
 void handOver(CapArrays* result, int* nbrCutTri, double** triCrd, double** triRef, int** triInf,

@@ -10,7 +10,7 @@
 
 int zel_GetCutEntities(ZelObject* mesh, const double* plane, int typ, int* nbrCutEnt,
                        int** lstCutEnt, char* status) {
-  if (!status) return ZEL_FAILURE;
+  if (!status) return zel::kFailure;
   if (!mesh) return zel::setStatus(status, "NULL (ZelObject)    parameter on input\n");
   if (!nbrCutEnt) return zel::setStatus(status, "NULL (nbrCutEnt)    parameter on input\n");
   if (!lstCutEnt) return zel::setStatus(status, "NULL (lstCutEnt)    parameter on input\n");
@@ -41,5 +41,5 @@ int zel_GetCutEntities(ZelObject* mesh, const double* plane, int typ, int* nbrCu
   if (!crossed.empty()) std::memcpy(list, crossed.data(), sizeof(int) * crossed.size());
   *nbrCutEnt = static_cast<int>(crossed.size());
   *lstCutEnt = list;
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }

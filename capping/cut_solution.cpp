@@ -26,48 +26,48 @@ struct Field {
 // share their parent (the faces of one element come one after the other).
 class ParentField {
  public:
-  ParentField(ZelObject* mesh, const Field& field) : mesh_(mesh), field_(field) {}
+  ParentField(ZelObject* mesh, const Field& field) : m_mesh(mesh), m_field(field) {}
 
   // Loads element e of type typ; false when it is out of range (its faces get zeros).
   bool load(int typ, int e) {
-    if (typ == typ_ && e == element_) return loaded_;
-    if (typ != typ_) zel::cut::elementArray(mesh_, typ, &elements_);
-    typ_ = typ, element_ = e;
-    return loaded_ = gather();
+    if (typ == m_typ && e == m_element) return m_loaded;
+    if (typ != m_typ) zel::cut::elementArray(m_mesh, typ, &m_elements);
+    m_typ = typ, m_element = e;
+    return m_loaded = gather();
   }
-  const float* coefficients() const { return coeffs_.data(); }
+  const float* coefficients() const { return m_coeffs.data(); }
 
  private:
   bool gather() {
-    const int vertices = zel_Typ2SizElt(typ_);
-    if (field_.solDeg == 0) {
-      if (!elements_.valid(element_)) return false;
-      coeffs_.resize(vertices);
-      const int* v = elements_.of(element_);
+    const int vertices = zel_Typ2SizElt(m_typ);
+    if (m_field.solDeg == 0) {
+      if (!m_elements.valid(m_element)) return false;
+      m_coeffs.resize(vertices);
+      const int* v = m_elements.of(m_element);
       for (int k = 0; k < vertices; ++k)
-        coeffs_[k] = static_cast<float>(
-            field_.faceDeg == 0 ? field_.sol[static_cast<long>(element_) * field_.solSize]
-                                : field_.sol[v[k]]);
+        m_coeffs[k] = static_cast<float>(
+            m_field.faceDeg == 0 ? m_field.sol[static_cast<long>(m_element) * m_field.solSize]
+                                 : m_field.sol[v[k]]);
       return true;
     }
-    if (element_ < 1 || element_ > elements_.count) return false;
-    const double* values = field_.sol + static_cast<long>(element_) * field_.solSize;
-    coeffs_.assign(values, values + field_.solSize);
-    if (field_.solDeg > 1) {
-      std::vector<int> idx(field_.solSize);
-      for (int k = 0; k < field_.solSize; ++k) idx[k] = k;
-      LagrangeToBezier(field_.solSize, field_.solDeg, coeffs_.data(), 1, 1, idx.data(),
-                       field_.solSize);
+    if (m_element < 1 || m_element > m_elements.count) return false;
+    const double* values = m_field.sol + static_cast<long>(m_element) * m_field.solSize;
+    m_coeffs.assign(values, values + m_field.solSize);
+    if (m_field.solDeg > 1) {
+      std::vector<int> idx(m_field.solSize);
+      for (int k = 0; k < m_field.solSize; ++k) idx[k] = k;
+      LagrangeToBezier(m_field.solSize, m_field.solDeg, m_coeffs.data(), 1, 1, idx.data(),
+                       m_field.solSize);
     }
     return true;
   }
 
-  ZelObject* mesh_;
-  Field field_;
-  zel::cut::ElementArray elements_;
-  int typ_ = 0, element_ = 0;
-  bool loaded_ = false;
-  std::vector<float> coeffs_;
+  ZelObject* m_mesh;
+  Field m_field;
+  zel::cut::ElementArray m_elements;
+  int m_typ = 0, m_element = 0;
+  bool m_loaded = false;
+  std::vector<float> m_coeffs;
 };
 
 double evaluate(int typ, const float* c, int deg, const double* r) {
@@ -89,7 +89,7 @@ double evaluate(int typ, const float* c, int deg, const double* r) {
 std::vector<double> faceWeights(bool triangle, int faceDeg, int* nbrNodes) {
   int dim = 0;
   double* nodes = GetCrdNodByTyp(triangle ? 4 : 6, faceDeg, &dim);
-  *nbrNodes = LatticeNodeCount(triangle ? 4 : 6, faceDeg);
+  *nbrNodes = zel::latticeNodeCount(triangle ? 4 : 6, faceDeg);
   std::vector<double> weights;
   for (int n = 0; n < *nbrNodes; ++n) {
     if (triangle) {
@@ -140,7 +140,7 @@ int wrongSize(const Field& field, int nbrFaces, const int* inf) {
   for (int f = 1; f <= nbrFaces; ++f) {
     const int typ = inf[3 * f];
     if (typ < 7 || typ > 10) continue;
-    const int expected = field.solDeg == 0 ? 1 : LatticeNodeCount(typ, field.solDeg);
+    const int expected = field.solDeg == 0 ? 1 : zel::latticeNodeCount(typ, field.solDeg);
     if ((field.solDeg > 0 || field.faceDeg == 0) && field.solSize != expected) return typ;
   }
   return 0;
@@ -152,7 +152,7 @@ int zel_InterpolateCutSolution(ZelObject* mesh, int solSize, const double* sol, 
                                int faceDeg, int nbrCutTri, const double* triRef, const int* triInf,
                                double** triSol, int nbrCutQua, const double* quaRef,
                                const int* quaInf, double** quaSol, char* status) {
-  if (!status) return ZEL_FAILURE;
+  if (!status) return zel::kFailure;
   if (!mesh) return zel::setStatus(status, "NULL (ZelObject)    parameter on input\n");
   const struct {
     const void* pointer;
@@ -171,7 +171,7 @@ int zel_InterpolateCutSolution(ZelObject* mesh, int solSize, const double* sol, 
                             solSize, typ, solDeg);
   *triSol = faceValues(mesh, field, true, nbrCutTri, triRef, triInf);
   *quaSol = faceValues(mesh, field, false, nbrCutQua, quaRef, quaInf);
-  if (*triSol && *quaSol) return ZEL_SUCCESS;
+  if (*triSol && *quaSol) return zel::kSuccess;
   std::free(*triSol), std::free(*quaSol);
   *triSol = *quaSol = nullptr;
   return zel::setStatus(status, "zel_InterpolateCutSolution : not enough memory\n");

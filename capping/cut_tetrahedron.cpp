@@ -55,9 +55,9 @@ void reduceDegenerateQuadrilateral(const double* dd, CutPolygon* polygon) {
   for (int j = 0; j < 3; ++j)
     if (side[j] > kShortSide && kept < 4) copyPoint(*polygon, j + 1, &triangle, kept++);
   if (kept != 3) {
-    std::printf("Cappingtet ");
-    std::printf("indtri = %d shoud be equal to 3\n", kept);
-    std::printf("lengths : %.17g %.17g %.17g %.17g \n", side[0], side[1], side[2], side[3]);
+    zel::printMessage("Cappingtet ");
+    zel::printMessage("indtri = %d shoud be equal to 3\n", kept);
+    zel::printMessage("lengths : %.17g %.17g %.17g %.17g \n", side[0], side[1], side[2], side[3]);
     fatalExit(stdout, "dd : %f %f %f %f \n", dd[0], dd[1], dd[2], dd[3]);
   }
   triangle.count = 3;
@@ -108,7 +108,7 @@ void cutTetrahedron(const double* plane, const double* crd, const double* ref, C
       const int k1 = pairs[j][0], k2 = pairs[j][1];
       double t = 1;
       if (std::fabs(dd[k2] - dd[k1]) <= 1e-10)
-        std::printf("zel_Cappingtet : fabs(dd[k2] - dd[k1])  almost equal to zero");
+        zel::printMessage("zel_Cappingtet : fabs(dd[k2] - dd[k1])  almost equal to zero");
       else
         t = std::fabs(dd[k1] / (dd[k2] - dd[k1]));
       interpolate(crd, ref, k1, k2, t, out, j);
@@ -134,7 +134,7 @@ int zel_Cappingtet(ZelObject* mesh, const double* plane, const double* crd, cons
                    int* nbrTri, double* tri, double* triRef, int* nbrQua, double* qua,
                    double* quaRef, char* status) {
   using zel::cut::missingArgument;
-  if (!status) return ZEL_FAILURE;
+  if (!status) return zel::kFailure;
   if (!mesh) return zel::setStatus(status, "NULL (ZelObject)    parameter on input\n");
   const struct {
     const void* pointer;
@@ -154,5 +154,5 @@ int zel_Cappingtet(ZelObject* mesh, const double* plane, const double* crd, cons
     std::memcpy(outCrd + 3 * p, polygon.crd[p], sizeof polygon.crd[p]);
     std::memcpy(outRef + 4 * p, polygon.ref[p], sizeof polygon.ref[p]);
   }
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }

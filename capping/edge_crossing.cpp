@@ -7,7 +7,7 @@
 
 int zel_EvaluateInterEdge(ZelObject* mesh, const double* plane, int deg, const double* ctrl,
                           int* nbrInt, double* point, double* param, char* status) {
-  if (!status) return ZEL_FAILURE;
+  if (!status) return zel::kFailure;
   if (!mesh) return zel::setStatus(status, "NULL (ZelObject)    parameter on input\n");
   const struct {
     const void* pointer;
@@ -26,5 +26,5 @@ int zel_EvaluateInterEdge(ZelObject* mesh, const double* plane, int deg, const d
     for (int i = 1; i < deg; ++i) along[3 * i + x] = ctrl[3 * (i + 1) + x];
   }
   zel_FindEdgePlaneCrossings(along, deg, plane, nbrInt, point, param);
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }

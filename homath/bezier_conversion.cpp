@@ -17,7 +17,7 @@
 namespace {
 
 // Gauss-Jordan inversion with partial pivoting of the n x n row-major matrix a (destroyed).
-std::vector<double> Invert(std::vector<double> a, int n) {
+std::vector<double> invert(std::vector<double> a, int n) {
   std::vector<double> inv(static_cast<size_t>(n) * n, 0.0);
   for (int i = 0; i < n; i++) inv[i * n + i] = 1.0;
   for (int col = 0; col < n; col++) {
@@ -46,7 +46,7 @@ std::vector<double> Invert(std::vector<double> a, int n) {
   return inv;
 }
 
-int VertexCount(int kind) {
+int vertexCount(int kind) {
   switch (kind) {
     case EntityType::Edge:
       return 2;
@@ -63,19 +63,19 @@ int VertexCount(int kind) {
   }
 }
 
-std::unique_ptr<BezierConversionTable> BuildTable(int kind, int deg) {
-  const LatticeOrder& order = *LatticeNodeOrder(kind, deg);
+std::unique_ptr<zel::BezierConversionTable> buildTable(int kind, int deg) {
+  const zel::LatticeOrder& order = *zel::latticeNodeOrder(kind, deg);
   const int n = order.count;
   std::vector<double> m(static_cast<size_t>(n) * n);
   std::vector<double> point(order.width);
   for (int p = 0; p < n; p++) {
     for (int c = 0; c < order.width; c++) point[c] = static_cast<double>(order.row(p)[c]) / deg;
-    BernsteinValues(kind, deg, point.data(), &m[static_cast<size_t>(p) * n]);
+    zel::bernsteinValues(kind, deg, point.data(), &m[static_cast<size_t>(p) * n]);
   }
-  const std::vector<double> inv = Invert(std::move(m), n);
-  auto table = std::make_unique<BezierConversionTable>();
+  const std::vector<double> inv = invert(std::move(m), n);
+  auto table = std::make_unique<zel::BezierConversionTable>();
   table->nbrNod = n;
-  table->nbrVer = VertexCount(kind);
+  table->nbrVer = vertexCount(kind);
   table->rowStart.push_back(0);
   for (int p = table->nbrVer; p < n; p++) {
     const double* row = &inv[static_cast<size_t>(p) * n];
@@ -94,8 +94,8 @@ std::unique_ptr<BezierConversionTable> BuildTable(int kind, int deg) {
 }
 
 template <int kCmp>
-void ConvertLoop(const BezierConversionTable& t, int nbrVal, int nbrCmpRuntime, const float* lag,
-                 float* out, unsigned char* done, int nbrEnt, const int* idx) {
+void convertLoop(const zel::BezierConversionTable& t, int nbrVal, int nbrCmpRuntime,
+                 const float* lag, float* out, unsigned char* done, int nbrEnt, const int* idx) {
   const int nbrCmp = kCmp > 0 ? kCmp : nbrCmpRuntime;
   const int nbrNod = t.nbrNod;
   const int* column = t.column.data();
@@ -129,17 +129,17 @@ void ConvertLoop(const BezierConversionTable& t, int nbrVal, int nbrCmpRuntime, 
 
 }  // namespace
 
-const BezierConversionTable* BezierConversionTableOf(int kind, int deg) {
+const zel::BezierConversionTable* zel::bezierConversionTable(int kind, int deg) {
   constexpr int kKinds = EntityType::Hexahedron + 1;
-  static std::array<std::array<std::unique_ptr<BezierConversionTable>, 11>, kKinds> tables;
+  static std::array<std::array<std::unique_ptr<zel::BezierConversionTable>, 11>, kKinds> tables;
   static std::array<std::array<std::once_flag, 11>, kKinds> built;
-  if (deg < 2 || deg > kMaxLatticeDegree || !IsLatticeKind(kind)) return nullptr;
-  std::call_once(built[kind][deg], [&] { tables[kind][deg] = BuildTable(kind, deg); });
+  if (deg < 2 || deg > zel::kMaxLatticeDegree || !zel::isLatticeKind(kind)) return nullptr;
+  std::call_once(built[kind][deg], [&] { tables[kind][deg] = buildTable(kind, deg); });
   return tables[kind][deg].get();
 }
 
-void ConvertElementArray(const BezierConversionTable& table, int nbrVal, float* values, int nbrCmp,
-                         int nbrEnt, const int* idx) {
+void zel::convertElementArray(const zel::BezierConversionTable& table, int nbrVal, float* values,
+                              int nbrCmp, int nbrEnt, const int* idx) {
   if (nbrEnt < 1 || nbrVal < 1 || nbrCmp < 1 || !values || !idx) return;
   // The Lagrange values are read from a copy, so that coefficients already written for shared
   // nodes never feed the conversion of a later element.
@@ -151,9 +151,9 @@ void ConvertElementArray(const BezierConversionTable& table, int nbrVal, float* 
   if (!lagrange || !done) return;
   std::memcpy(lagrange.get(), values, count * sizeof(float));
   if (nbrCmp == 1)
-    ConvertLoop<1>(table, nbrVal, 1, lagrange.get(), values, done.get(), nbrEnt, idx);
+    convertLoop<1>(table, nbrVal, 1, lagrange.get(), values, done.get(), nbrEnt, idx);
   else if (nbrCmp == 3)
-    ConvertLoop<3>(table, nbrVal, 3, lagrange.get(), values, done.get(), nbrEnt, idx);
+    convertLoop<3>(table, nbrVal, 3, lagrange.get(), values, done.get(), nbrEnt, idx);
   else
-    ConvertLoop<0>(table, nbrVal, nbrCmp, lagrange.get(), values, done.get(), nbrEnt, idx);
+    convertLoop<0>(table, nbrVal, nbrCmp, lagrange.get(), values, done.get(), nbrEnt, idx);
 }

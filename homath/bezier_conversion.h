@@ -1,9 +1,10 @@
 // Shared core of the Lagrange to Bezier conversion: the constant inverse tables per kind and
 // degree, and the conversion of a whole element array with one of them.
-#ifndef HOMATH_BEZIER_CONVERSION_H
-#define HOMATH_BEZIER_CONVERSION_H
+#pragma once
 
 #include <vector>
+
+namespace zel {
 
 // Rows of the inverse of M (M[p][q] = Bernstein polynomial q at node p) for the nodes after
 // the vertices, with the exact zeros left out: the Bezier coefficient of local node
@@ -20,7 +21,7 @@ struct BezierConversionTable {
 // The table of kind (entity type code of a linear shape, 3..10) and degree 2..10, built on
 // first use in double precision and kept for the life of the process (thread-safe).
 // Returns nullptr for an unknown kind or degree.
-const BezierConversionTable* BezierConversionTableOf(int kind, int deg);
+const BezierConversionTable* bezierConversionTable(int kind, int deg);
 
 // Converts, in place, the Lagrange values of nbrEnt elements to Bezier coefficients.
 // values: nbrVal * nbrCmp floats, node-major; idx: nbrEnt * table.nbrNod 0-based global node
@@ -28,7 +29,7 @@ const BezierConversionTable* BezierConversionTableOf(int kind, int deg);
 // the first element that holds it, from the Lagrange values (double arithmetic). An element
 // with a node number outside 0..nbrVal-1 is skipped. Allocates one copy of the values and one
 // flag per node for the call.
-void ConvertElementArray(const BezierConversionTable& table, int nbrVal, float* values, int nbrCmp,
+void convertElementArray(const BezierConversionTable& table, int nbrVal, float* values, int nbrCmp,
                          int nbrEnt, const int* idx);
 
-#endif  // HOMATH_BEZIER_CONVERSION_H
+}  // namespace zel

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "meshio/status.h"
+
 namespace {
 
 constexpr int kMaxSide = 11;
@@ -22,7 +24,7 @@ struct Found {
   double param = 0;
 };
 
-void Split(const Curve& c, Curve& left, Curve& right) {
+void split(const Curve& c, Curve& left, Curve& right) {
   double level[kMaxSide][3];
   for (int i = 0; i <= c.deg; i++)
     for (int x = 0; x < 3; x++) level[i][x] = c.p[i][x];
@@ -41,7 +43,7 @@ void Split(const Curve& c, Curve& left, Curve& right) {
   }
 }
 
-void PointAt(const Curve& c, double s, double out[3]) {
+void pointAt(const Curve& c, double s, double out[3]) {
   double level[kMaxSide][3];
   for (int i = 0; i <= c.deg; i++)
     for (int x = 0; x < 3; x++) level[i][x] = c.p[i][x];
@@ -51,25 +53,25 @@ void PointAt(const Curve& c, double s, double out[3]) {
   for (int x = 0; x < 3; x++) out[x] = level[0][x];
 }
 
-double Distance(const double* a, const double* b) {
+double distance(const double* a, const double* b) {
   return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
                    (a[2] - b[2]) * (a[2] - b[2]));
 }
 
 // Looks at one half (parameters t0..t1 of the whole curve): the first sign change of its
 // control polygon gives an estimate; a half still too curved there is halved again.
-void SearchHalf(const Curve& half, double t0, double t1, const double* plane, const char* side,
+void searchHalf(const Curve& half, double t0, double t1, const double* plane, const char* side,
                 int level, Found& found);
 
-void Search(const Curve& c, double t0, double t1, const double* plane, int level, Found& found) {
+void search(const Curve& c, double t0, double t1, const double* plane, int level, Found& found) {
   Curve left, right;
-  Split(c, left, right);
+  split(c, left, right);
   const double mid = 0.5 * (t0 + t1);
-  SearchHalf(left, t0, mid, plane, "dl", level, found);
-  SearchHalf(right, mid, t1, plane, "dr", level, found);
+  searchHalf(left, t0, mid, plane, "dl", level, found);
+  searchHalf(right, mid, t1, plane, "dr", level, found);
 }
 
-void SearchHalf(const Curve& half, double t0, double t1, const double* plane, const char* side,
+void searchHalf(const Curve& half, double t0, double t1, const double* plane, const char* side,
                 int level, Found& found) {
   double dist[kMaxSide];
   int changes = 0;
@@ -81,26 +83,27 @@ void SearchHalf(const Curve& half, double t0, double t1, const double* plane, co
   if (changes == 0) return;
   // Several sign changes of the control polygon may hide several crossings: halve until each
   // piece shows at most one.
-  if (changes > 1 && level < kMaxLevels) return Search(half, t0, t1, plane, level + 1, found);
+  if (changes > 1 && level < kMaxLevels) return search(half, t0, t1, plane, level + 1, found);
   for (int i = 0; i < half.deg; i++) {
     if ((dist[i] < 0) == (dist[i + 1] < 0)) continue;
     double fraction = 1.0;
     if (std::fabs(dist[i + 1] - dist[i]) > 1e-10)
       fraction = std::fabs(dist[i] / (dist[i + 1] - dist[i]));
     else
-      std::printf("zel_EvaluateInterEdge : fabs(%s[i] / (%s[i + 1] - %s[i])) almost equal to zero",
-                  side, side, side);
+      zel::printMessage(
+          "zel_EvaluateInterEdge : fabs(%s[i] / (%s[i + 1] - %s[i])) almost equal to zero", side,
+          side, side);
     double onPolygon[3];
     for (int x = 0; x < 3; x++)
       onPolygon[x] = half.p[i][x] + fraction * (half.p[i + 1][x] - half.p[i][x]);
-    const double segment = Distance(half.p[i + 1], half.p[i]);
-    const double along = segment > 0 ? Distance(onPolygon, half.p[i]) / segment : fraction;
+    const double segment = distance(half.p[i + 1], half.p[i]);
+    const double along = segment > 0 ? distance(onPolygon, half.p[i]) / segment : fraction;
     // Chord-length estimate of the parameter within the half.
     const double s = 0.5 * (i + along);
     double onCurve[3];
-    PointAt(half, s, onCurve);
-    if (Distance(onPolygon, onCurve) > 0.001 && level < kMaxLevels)
-      return Search(half, t0, t1, plane, level + 1, found);
+    pointAt(half, s, onCurve);
+    if (distance(onPolygon, onCurve) > 0.001 && level < kMaxLevels)
+      return search(half, t0, t1, plane, level + 1, found);
     found.count++;
     for (int x = 0; x < 3; x++) found.point[x] = onCurve[x];
     found.param = t0 + s * (t1 - t0);
@@ -118,7 +121,7 @@ void zel_FindEdgePlaneCrossings(const double* ctrl, int deg, const double plane[
   for (int i = 0; i <= deg; i++)
     for (int x = 0; x < 3; x++) curve.p[i][x] = ctrl[3 * i + x];
   Found found;
-  Search(curve, 0.0, 1.0, plane, 0, found);
+  search(curve, 0.0, 1.0, plane, 0, found);
   *nbrInt = found.count;
   if (found.count >= 1) {
     for (int x = 0; x < 3; x++) point[x] = found.point[x];

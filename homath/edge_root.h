@@ -1,7 +1,6 @@
 // Crossings of a Bezier curve in space with a plane: the root finder behind the intersection
 // of curved edges with the cut plane.
-#ifndef HOMATH_EDGE_ROOT_H
-#define HOMATH_EDGE_ROOT_H
+#pragma once
 
 // ctrl: the deg+1 control points (x, y, z) in their order along the curve (deg 1..10);
 // plane: (a, b, c, d), a point P is on the plane where a*x + b*y + c*z - d = 0.
@@ -10,5 +9,3 @@
 // The crossing is located to within 0.001 of the curve.
 void zel_FindEdgePlaneCrossings(const double* ctrl, int deg, const double plane[4], int* nbrInt,
                                 double point[3], double* param);
-
-#endif  // HOMATH_EDGE_ROOT_H

@@ -12,13 +12,13 @@
 
 namespace {
 
-constexpr int kMaxSide = kMaxLatticeDegree + 1;
+constexpr int kMaxSide = zel::kMaxLatticeDegree + 1;
 constexpr int kWorkSize = kMaxSide * kMaxSide * kMaxSide;
 
 // Work-array index of a node's multi-index, with n = deg + 1. The simplex layouts leave the
 // last barycentric component implicit, so that every de Casteljau level can overwrite the
 // previous one in place; the prism and pyramid put the height first (one block per layer).
-int WorkIndex(int kind, int n, const int* r) {
+int workIndex(int kind, int n, const int* r) {
   switch (kind) {
     case EntityType::Edge:
       return r[0];
@@ -38,36 +38,36 @@ int WorkIndex(int kind, int n, const int* r) {
 }
 
 // Node position -> work index, per kind and degree, built once.
-const int* WorkLayout(int kind, int deg) {
+const int* workLayout(int kind, int deg) {
   constexpr int kKinds = EntityType::Hexahedron + 1;
   static std::array<std::array<std::vector<int>, kMaxSide>, kKinds> layouts;
   static std::once_flag built;
   std::call_once(built, [] {
     for (int k = EntityType::Edge; k < kKinds; k++) {
-      if (!IsLatticeKind(k)) continue;
-      for (int d = 1; d <= kMaxLatticeDegree; d++) {
-        const LatticeOrder& order = *LatticeNodeOrder(k, d);
+      if (!zel::isLatticeKind(k)) continue;
+      for (int d = 1; d <= zel::kMaxLatticeDegree; d++) {
+        const zel::LatticeOrder& order = *zel::latticeNodeOrder(k, d);
         for (int p = 0; p < order.count; p++)
-          layouts[k][d].push_back(WorkIndex(k, d + 1, order.row(p)));
+          layouts[k][d].push_back(workIndex(k, d + 1, order.row(p)));
       }
     }
   });
   return layouts[kind][deg].data();
 }
 
-void CheckDegree(const char* function, int deg) {
-  if (deg < 1 || deg > kMaxLatticeDegree)
+void checkDegree(const char* function, int deg) {
+  if (deg < 1 || deg > zel::kMaxLatticeDegree)
     zel::fatalExit(stdout, " ERROR : in %s case %d not considered \n", function, deg);
 }
 
-void Gather(int kind, const float* coeffs, int deg, double* work) {
-  const int* layout = WorkLayout(kind, deg);
-  const int count = LatticeNodeCount(kind, deg);
+void gather(int kind, const float* coeffs, int deg, double* work) {
+  const int* layout = workLayout(kind, deg);
+  const int count = zel::latticeNodeCount(kind, deg);
   for (int p = 0; p < count; p++) work[layout[p]] = coeffs[p];
 }
 
 // deg de Casteljau steps on deg+1 values spaced by stride; returns the value at s.
-double ReduceLine(double* b, int deg, int stride, double s) {
+double reduceLine(double* b, int deg, int stride, double s) {
   const double r = 1.0 - s;
   for (int m = deg; m > 0; m--)
     for (int i = 0; i < m; i++) b[i * stride] = r * b[i * stride] + s * b[(i + 1) * stride];
@@ -75,13 +75,13 @@ double ReduceLine(double* b, int deg, int stride, double s) {
 }
 
 // Tensor square of degree deg at b[i*n + j] (n = row stride), x along i, y along j.
-double ReduceSquare(double* b, int deg, int n, double x, double y) {
-  for (int j = 0; j <= deg; j++) b[j] = ReduceLine(b + j, deg, n, x);
-  return ReduceLine(b, deg, 1, y);
+double reduceSquare(double* b, int deg, int n, double x, double y) {
+  for (int j = 0; j <= deg; j++) b[j] = reduceLine(b + j, deg, n, x);
+  return reduceLine(b, deg, 1, y);
 }
 
 // Triangle of degree deg at b[i*n + k] (j implicit), barycentric (u, v, w) for (i, j, k).
-double ReduceTriangle(double* b, int deg, int n, double u, double v, double w) {
+double reduceTriangle(double* b, int deg, int n, double u, double v, double w) {
   for (int m = deg; m > 0; m--)
     for (int i = 0; i < m; i++)
       for (int k = 0; i + k < m; k++)
@@ -92,37 +92,37 @@ double ReduceTriangle(double* b, int deg, int n, double u, double v, double w) {
 }  // namespace
 
 double zel_EvaluateValueOnEdge(const float* coeffs, int deg, double t) {
-  CheckDegree("zel_EvaluateValueOnEdge", deg);
+  checkDegree("zel_EvaluateValueOnEdge", deg);
   double b[kMaxSide];
-  Gather(EntityType::Edge, coeffs, deg, b);
-  return ReduceLine(b, deg, 1, t);
+  gather(EntityType::Edge, coeffs, deg, b);
+  return reduceLine(b, deg, 1, t);
 }
 
 double zel_EvaluateValueOnTriangle(const float* coeffs, int deg, double u, double v, double w) {
-  CheckDegree("zel_EvaluateValueOnTriangle", deg);
+  checkDegree("zel_EvaluateValueOnTriangle", deg);
   double b[kMaxSide * kMaxSide];
-  Gather(EntityType::Triangle, coeffs, deg, b);
-  return ReduceTriangle(b, deg, deg + 1, u, v, w);
+  gather(EntityType::Triangle, coeffs, deg, b);
+  return reduceTriangle(b, deg, deg + 1, u, v, w);
 }
 
 double zel_EvaluateValueOnQuadrilateral(const float* coeffs, int deg, double x, double y) {
-  CheckDegree("zel_EvaluateValueOnQuadrilateral", deg);
+  checkDegree("zel_EvaluateValueOnQuadrilateral", deg);
   double b[kMaxSide * kMaxSide];
-  Gather(EntityType::Quadrilateral, coeffs, deg, b);
-  return ReduceSquare(b, deg, deg + 1, x, y);
+  gather(EntityType::Quadrilateral, coeffs, deg, b);
+  return reduceSquare(b, deg, deg + 1, x, y);
 }
 
 double zel_EvaluateValueOnTetrahedra(const float* coeffs, int deg, double u, double v, double w,
                                      double t) {
-  CheckDegree("zel_EvaluateValueOnTetrahedra", deg);
+  checkDegree("zel_EvaluateValueOnTetrahedra", deg);
   if (std::fabs(u + v + w + t - 1.0) > 0.0001) {
-    std::printf("ERROR zel_EvaluateValueOnTetrahedra : u = %f, v = %f, w = %f, t = %f \n", u, v, w,
-                t);
-    std::printf("ERROR u + v + w + t = %f \n", u + v + w + t);
+    zel::printMessage("ERROR zel_EvaluateValueOnTetrahedra : u = %f, v = %f, w = %f, t = %f \n", u,
+                      v, w, t);
+    zel::printMessage("ERROR u + v + w + t = %f \n", u + v + w + t);
     zel::fatalExit(stdout, "ERROR u + v + w + t should be equal to 1 \n");
   }
   double b[kWorkSize];
-  Gather(EntityType::Tetrahedron, coeffs, deg, b);
+  gather(EntityType::Tetrahedron, coeffs, deg, b);
   const int n = deg + 1;
   // Layout (a*n + b)*n + c with the fourth component implicit; ascending order reads every
   // neighbour before it is overwritten.
@@ -138,42 +138,42 @@ double zel_EvaluateValueOnTetrahedra(const float* coeffs, int deg, double u, dou
 
 double zel_EvaluateValueOnPrism(const float* coeffs, int deg, double u1, double u2, double u3,
                                 double z) {
-  CheckDegree("zel_EvaluateValueOnPrism", deg);
+  checkDegree("zel_EvaluateValueOnPrism", deg);
   if (std::fabs(u1 + u2 + u3 - 1.0) > 0.0001) {
-    std::printf("ERROR zel_EvaluateValueOnPrism : u1 = %f, u2 = %f, u3 = %f \n", u1, u2, u3);
-    std::printf("ERROR u1 + u2 + u3 = %f \n", u1 + u2 + u3);
+    zel::printMessage("ERROR zel_EvaluateValueOnPrism : u1 = %f, u2 = %f, u3 = %f \n", u1, u2, u3);
+    zel::printMessage("ERROR u1 + u2 + u3 = %f \n", u1 + u2 + u3);
     zel::fatalExit(stdout, "ERROR u1 + u2 + u3 should be equal to 1 \n");
   }
   double b[kWorkSize];
-  Gather(EntityType::Prism, coeffs, deg, b);
+  gather(EntityType::Prism, coeffs, deg, b);
   const int n = deg + 1;
   double layer[kMaxSide];
-  for (int k = 0; k <= deg; k++) layer[k] = ReduceTriangle(b + k * n * n, deg, n, u1, u2, u3);
-  return ReduceLine(layer, deg, 1, z);
+  for (int k = 0; k <= deg; k++) layer[k] = reduceTriangle(b + k * n * n, deg, n, u1, u2, u3);
+  return reduceLine(layer, deg, 1, z);
 }
 
 double zel_EvaluateValueOnPyramid(const float* coeffs, int deg, double x, double y, double z) {
-  CheckDegree("zel_EvaluateValueOnPyramid", deg);
+  checkDegree("zel_EvaluateValueOnPyramid", deg);
   // The apex is the last vertex, node 4.
   if (std::fabs(1.0 - z) < 1e-10) return coeffs[4];
   double b[kWorkSize];
-  Gather(EntityType::Pyramid, coeffs, deg, b);
+  gather(EntityType::Pyramid, coeffs, deg, b);
   const int n = deg + 1;
   const double scaledX = x / (1.0 - z), scaledY = y / (1.0 - z);
   double layer[kMaxSide];
   for (int k = 0; k <= deg; k++)
-    layer[k] = ReduceSquare(b + k * n * n, deg - k, n, scaledX, scaledY);
-  return ReduceLine(layer, deg, 1, z);
+    layer[k] = reduceSquare(b + k * n * n, deg - k, n, scaledX, scaledY);
+  return reduceLine(layer, deg, 1, z);
 }
 
 double zel_EvaluateValueOnHexahedra(const float* coeffs, int deg, double x, double y, double z) {
-  CheckDegree("zel_EvaluateValueOnHexahedra", deg);
+  checkDegree("zel_EvaluateValueOnHexahedra", deg);
   double b[kWorkSize];
-  Gather(EntityType::Hexahedron, coeffs, deg, b);
+  gather(EntityType::Hexahedron, coeffs, deg, b);
   const int n = deg + 1;
   // Layout (i*n + j)*n + k: reduce x (stride n*n), then y (stride n), then z.
   double plane[kMaxSide * kMaxSide];
   for (int j = 0; j <= deg; j++)
-    for (int k = 0; k <= deg; k++) plane[j * n + k] = ReduceLine(b + j * n + k, deg, n * n, x);
-  return ReduceSquare(plane, deg, n, y, z);
+    for (int k = 0; k <= deg; k++) plane[j * n + k] = reduceLine(b + j * n + k, deg, n * n, x);
+  return reduceSquare(plane, deg, n, y, z);
 }

@@ -6,8 +6,7 @@
 // de Casteljau steps in a stack work array (no heap allocation).
 // A degree outside 1..10, or barycentric coordinates not summing to 1 within 0.0001 for the
 // tetrahedron and the prism, end the process with status 1.
-#ifndef HOMATH_EVALUATE_H
-#define HOMATH_EVALUATE_H
+#pragma once
 
 double zel_EvaluateValueOnEdge(const float* coeffs, int deg, double t);
 double zel_EvaluateValueOnTriangle(const float* coeffs, int deg, double u, double v, double w);
@@ -19,5 +18,3 @@ double zel_EvaluateValueOnPrism(const float* coeffs, int deg, double u1, double 
 // Pyramid point (x, y, z), apex above vertex 0; at z = 1 the apex coefficient.
 double zel_EvaluateValueOnPyramid(const float* coeffs, int deg, double x, double y, double z);
 double zel_EvaluateValueOnHexahedra(const float* coeffs, int deg, double x, double y, double z);
-
-#endif  // HOMATH_EVALUATE_H

@@ -1,6 +1,5 @@
 // Conversion of the Lagrange values of whole element arrays to Bezier coefficients, in place.
-#ifndef HOMATH_LAGRANGE_TO_BEZIER_H
-#define HOMATH_LAGRANGE_TO_BEZIER_H
+#pragma once
 
 // values: nbrVal * nbrCmp floats, node-major (component c of global node g at g*nbrCmp + c),
 // replaced by the Bezier coefficients of the same polynomials, node by node in the node order.
@@ -13,5 +12,3 @@
 // Lagrange values after a warning line on standard output.
 void LagrangeToBezier(int nbrVal, int deg, float* values, int nbrCmp, int nbrEnt, const int* idx,
                       int nbrNod);
-
-#endif  // HOMATH_LAGRANGE_TO_BEZIER_H

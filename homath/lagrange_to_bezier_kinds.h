@@ -1,24 +1,25 @@
 // Lagrange to Bezier conversion routines of each element kind (arguments as LagrangeToBezier,
 // the nodes per element implied by the kind and degree); each degree has its constant table.
-#ifndef HOMATH_LAGRANGE_TO_BEZIER_KINDS_H
-#define HOMATH_LAGRANGE_TO_BEZIER_KINDS_H
+#pragma once
+
+namespace zel {
 
 using LagrangeToBezierKind = void (*)(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
                                       const int* idx);
 
-void LagrangeToBezierEdge(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
+void lagrangeToBezierEdge(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
                           const int* idx);
-void LagrangeToBezierTriangle(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
+void lagrangeToBezierTriangle(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
                               const int* idx);
-void LagrangeToBezierQuadrilateral(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
+void lagrangeToBezierQuadrilateral(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
                                    const int* idx);
-void LagrangeToBezierTetrahedron(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
+void lagrangeToBezierTetrahedron(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
                                  const int* idx);
-void LagrangeToBezierPyramid(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
+void lagrangeToBezierPyramid(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
                              const int* idx);
-void LagrangeToBezierPrism(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
+void lagrangeToBezierPrism(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
                            const int* idx);
-void LagrangeToBezierHexahedron(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
+void lagrangeToBezierHexahedron(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
                                 const int* idx);
 
-#endif  // HOMATH_LAGRANGE_TO_BEZIER_KINDS_H
+}  // namespace zel

@@ -3,8 +3,8 @@
 #include "homath/lagrange_to_bezier_kinds.h"
 #include "meshio/entity_types.h"
 
-void LagrangeToBezierTriangle(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
-                              const int* idx) {
-  ConvertElementArray(*BezierConversionTableOf(EntityType::Triangle, deg), nbrVal, values, nbrCmp,
-                      nbrEnt, idx);
+void zel::lagrangeToBezierTriangle(int deg, int nbrVal, float* values, int nbrCmp, int nbrEnt,
+                                   const int* idx) {
+  zel::convertElementArray(*zel::bezierConversionTable(EntityType::Triangle, deg), nbrVal, values,
+                           nbrCmp, nbrEnt, idx);
 }

@@ -11,9 +11,9 @@
 double* GetCrdNodByTyp(int typ, int deg, int* dim) {
   if (typ < EntityType::Triangle || typ > EntityType::Hexahedron || typ == 5)
     zel::fatalExit(stdout, "GetCrdNodByTyp Typ %d not defined \n", typ);
-  if (deg > kMaxLatticeDegree || deg < 0)
+  if (deg > zel::kMaxLatticeDegree || deg < 0)
     zel::fatalExit(stdout, "GetCrdNodByTyp Typ %d, deg %d not considered \n", typ, deg);
-  const LatticeOrder& order = *LatticeNodeOrder(typ, deg);
+  const zel::LatticeOrder& order = *zel::latticeNodeOrder(typ, deg);
   const int width = order.width;
   *dim = width;
   double* crd = static_cast<double*>(std::malloc(sizeof(double) * order.count * width));
@@ -30,19 +30,19 @@ namespace {
 
 // The weights of the pyramid and the hexahedron sum to 1 identically; a failed sum means the
 // point itself is broken (not a number, or far outside the element).
-bool SumsToOne(const double* phi, int count) {
+bool sumsToOne(const double* phi, int count) {
   double sum = 0.0;
   for (int i = 0; i < count; i++) sum += phi[i];
   return std::fabs(sum - 1.0) <= 1e-5;
 }
 
-double Sum(const double* phi, int count) {
+double sum(const double* phi, int count) {
   double sum = 0.0;
   for (int i = 0; i < count; i++) sum += phi[i];
   return sum;
 }
 
-void PyramidWeights(const double* crd, double* phi) {
+void pyramidWeights(const double* crd, double* phi) {
   const double x = crd[0], y = crd[1], z = crd[2];
   if (z == 1.0) {
     phi[0] = phi[1] = phi[2] = phi[3] = 0.0;
@@ -55,14 +55,14 @@ void PyramidWeights(const double* crd, double* phi) {
     phi[3] = (1.0 - x - z) * y / w;
     phi[4] = z;
   }
-  if (!SumsToOne(phi, 5)) {
-    std::printf("GetBasisFunctionsFromCrdNod : case Pyramid, the sum should be equal to 1 ");
-    std::printf("Phi Pyr %f %f %f %f %f \n", phi[0], phi[1], phi[2], phi[3], phi[4]);
-    zel::fatalExit(stdout, "somme Phi Pyr %f \n", Sum(phi, 5));
+  if (!sumsToOne(phi, 5)) {
+    zel::printMessage("GetBasisFunctionsFromCrdNod : case Pyramid, the sum should be equal to 1 ");
+    zel::printMessage("Phi Pyr %f %f %f %f %f \n", phi[0], phi[1], phi[2], phi[3], phi[4]);
+    zel::fatalExit(stdout, "somme Phi Pyr %f \n", sum(phi, 5));
   }
 }
 
-void HexahedronWeights(const double* crd, double* phi) {
+void hexahedronWeights(const double* crd, double* phi) {
   const double x = crd[0], y = crd[1], z = crd[2];
   const double bottom = 1.0 - z;
   phi[0] = (1 - x) * (1 - y) * bottom;
@@ -73,11 +73,11 @@ void HexahedronWeights(const double* crd, double* phi) {
   phi[5] = x * (1 - y) * z;
   phi[6] = x * y * z;
   phi[7] = (1 - x) * y * z;
-  if (!SumsToOne(phi, 8)) {
-    std::printf("GetBasisFunctionsFromCrdNod case Hex, the sum should be equal to 1.");
-    std::printf("phi Hex : %f %f %f %f %f %f %f %f \n", phi[0], phi[1], phi[2], phi[3], phi[4],
-                phi[5], phi[6], phi[7]);
-    zel::fatalExit(stdout, "sum phi %f \n", Sum(phi, 8));
+  if (!sumsToOne(phi, 8)) {
+    zel::printMessage("GetBasisFunctionsFromCrdNod case Hex, the sum should be equal to 1.");
+    zel::printMessage("phi Hex : %f %f %f %f %f %f %f %f \n", phi[0], phi[1], phi[2], phi[3],
+                      phi[4], phi[5], phi[6], phi[7]);
+    zel::fatalExit(stdout, "sum phi %f \n", sum(phi, 8));
   }
 }
 
@@ -103,7 +103,7 @@ double* GetBasisFunctionsFromCrdNod(int typ, const double* crd, int* nbrBas) {
       for (int i = 0; i < 4; i++) phi[i] = crd[i];
       break;
     case EntityType::Pyramid:
-      PyramidWeights(crd, phi);
+      pyramidWeights(crd, phi);
       break;
     case EntityType::Prism:
       for (int i = 0; i < 3; i++) {
@@ -112,7 +112,7 @@ double* GetBasisFunctionsFromCrdNod(int typ, const double* crd, int* nbrBas) {
       }
       break;
     default:
-      HexahedronWeights(crd, phi);
+      hexahedronWeights(crd, phi);
       break;
   }
   return phi;
@@ -120,7 +120,7 @@ double* GetBasisFunctionsFromCrdNod(int typ, const double* crd, int* nbrBas) {
 
 namespace {
 
-bool InRange(int deg, int value) { return value >= 0 && value <= deg; }
+bool inRange(int deg, int value) { return value >= 0 && value <= deg; }
 
 [[noreturn]] void WrongCoefficients(const char* function) {
   zel::fatalExit(stderr, " #ERROR :%s wrong coefficients in input\n", function);
@@ -129,23 +129,23 @@ bool InRange(int deg, int value) { return value >= 0 && value <= deg; }
 }  // namespace
 
 int posEdg(int deg, int i, int j) {
-  if (!InRange(deg, i) || !InRange(deg, j) || i + j != deg) WrongCoefficients("posEdg");
+  if (!inRange(deg, i) || !inRange(deg, j) || i + j != deg) WrongCoefficients("posEdg");
   return i;
 }
 
 int posTri(int deg, int i, int j, int k) {
-  if (!InRange(deg, i) || !InRange(deg, j) || !InRange(deg, k) || i + j + k != deg)
+  if (!inRange(deg, i) || !inRange(deg, j) || !inRange(deg, k) || i + j + k != deg)
     WrongCoefficients("posTri");
   return i * (deg + 1) - i * (i - 1) / 2 + k;
 }
 
 int posQua(int deg, int i, int j) {
-  if (!InRange(deg, i) || !InRange(deg, j)) WrongCoefficients("posQua");
+  if (!inRange(deg, i) || !inRange(deg, j)) WrongCoefficients("posQua");
   return i * (deg + 1) + j;
 }
 
 int posTet(int deg, int i, int j, int k, int l) {
-  if (!InRange(deg, i) || !InRange(deg, j) || !InRange(deg, k) || !InRange(deg, l) ||
+  if (!inRange(deg, i) || !inRange(deg, j) || !inRange(deg, k) || !inRange(deg, l) ||
       i + j + k + l != deg)
     WrongCoefficients("posTet");
   const int n = deg + 1;
@@ -153,7 +153,7 @@ int posTet(int deg, int i, int j, int k, int l) {
 }
 
 int posPri(int deg, int i, int j, int k, int h) {
-  if (!InRange(deg, i) || !InRange(deg, j) || !InRange(deg, k) || !InRange(deg, h) ||
+  if (!inRange(deg, i) || !inRange(deg, j) || !inRange(deg, k) || !inRange(deg, h) ||
       i + j + k != deg)
     WrongCoefficients("posPri");
   const int n = deg + 1;
@@ -162,7 +162,7 @@ int posPri(int deg, int i, int j, int k, int h) {
 
 uint32_t zel_Factorial(int n) {
   if (n < 0) {
-    std::fprintf(stderr, "No negative factorial !\n");
+    zel::printError("No negative factorial !\n");
     return 0;
   }
   uint32_t product = 1;

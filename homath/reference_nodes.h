@@ -11,8 +11,7 @@
 //   hexahedron    (x, y, z) in [0,1]^3               dimension 3
 // Every failure here is a broken invariant: the message is printed and the process ends
 // with status 1.
-#ifndef HOMATH_REFERENCE_NODES_H
-#define HOMATH_REFERENCE_NODES_H
+#pragma once
 
 #include <cstdint>
 
@@ -37,5 +36,3 @@ int posPri(int deg, int i, int j, int k, int h);  // (deg+1)^4 block, height h f
 // n! as an unsigned 32-bit product (0! = 1); a negative n prints "No negative factorial !"
 // on the error stream and returns 0.
 uint32_t zel_Factorial(int n);
-
-#endif  // HOMATH_REFERENCE_NODES_H

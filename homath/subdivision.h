@@ -4,8 +4,7 @@
 // Coefficients here are floats in the lexicographic layouts of the position functions:
 // curve index i (t = i/deg); triangle posTri(deg, i, j, k) for barycentric (i, j, k);
 // quadrilateral posQua(deg, i, j) with i along x and j along y. Arithmetic is double.
-#ifndef HOMATH_SUBDIVISION_H
-#define HOMATH_SUBDIVISION_H
+#pragma once
 
 #include <vector>
 
@@ -43,5 +42,3 @@ void zel_RefineRangeTriangle(const float* coeffs, int deg, double u, double v, d
                              double range[2], int depth);
 void zel_RefineRangeQuadrilateral(const float* coeffs, int deg, double s, double t, double range[2],
                                   int depth);
-
-#endif  // HOMATH_SUBDIVISION_H

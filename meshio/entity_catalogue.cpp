@@ -45,7 +45,7 @@ int sizeOf(int typ, bool vertices) {
   int degree = 0, slot = 0;
   if (!highDegreeSlot(typ, &degree, &slot)) return 0;
   int shape = kGroupShapes[slot];
-  return vertices ? kEntityInfo[shape].shapeVertices : LatticeNodeCount(shape, degree);
+  return vertices ? kEntityInfo[shape].shapeVertices : zel::latticeNodeCount(shape, degree);
 }
 
 // Default node orders decoded once from their digit strings.
@@ -115,7 +115,7 @@ const char* zel_EntTypName(int typ) { return zel_DrawKindName(zel_EntTyp2DrawKin
 
 int zel_SolTyp2Siz(int solTyp, int k) {
   if (solTyp < SolTyp::First || solTyp > SolTyp::Last) return 0;
-  return LatticeNodeCount(kSolTypShapes[(solTyp - SolTyp::First) % 7], k);
+  return zel::latticeNodeCount(kSolTypShapes[(solTyp - SolTyp::First) % 7], k);
 }
 
 int zel_SolTyp2EntTyp(int solTyp, int k) {
@@ -138,7 +138,7 @@ int zel_Typ2Shape(int typ) {
   return highDegreeSlot(typ, &degree, &slot) ? kGroupShapes[slot] : 0;
 }
 
-int zel_Shape2RowWidth(int shape) { return LatticeWidth(shape); }
+int zel_Shape2RowWidth(int shape) { return zel::latticeWidth(shape); }
 
 const int* zel_Typ2Ordering(int typ, int* nbrNod, int* rowWidth) {
   const DecodedOrder* order = isCatalogueElement(typ) ? &decodedOrders()[typ] : nullptr;

@@ -37,31 +37,31 @@ const LinearShape kLinear[4] = {
 // in base d + 1.
 class RowIndex {
  public:
-  RowIndex(const LatticeOrder& order, int deg) : order_(order), base_(deg + 1) {
+  RowIndex(const zel::LatticeOrder& order, int deg) : m_order(order), m_base(deg + 1) {
     int size = 1;
-    for (int c = 0; c < order.width; ++c) size *= base_;
-    index_.assign(size, -1);
-    for (int n = 0; n < order.count; ++n) index_[code(order.row(n))] = n;
+    for (int c = 0; c < order.width; ++c) size *= m_base;
+    m_index.assign(size, -1);
+    for (int n = 0; n < order.count; ++n) m_index[code(order.row(n))] = n;
   }
   int find(const int* row) const {
-    for (int c = 0; c < order_.width; ++c)
-      if (row[c] < 0 || row[c] >= base_) return -1;
-    return index_[code(row)];
+    for (int c = 0; c < m_order.width; ++c)
+      if (row[c] < 0 || row[c] >= m_base) return -1;
+    return m_index[code(row)];
   }
 
  private:
   int code(const int* row) const {
     int value = 0;
-    for (int c = order_.width - 1; c >= 0; --c) value = value * base_ + row[c];
+    for (int c = m_order.width - 1; c >= 0; --c) value = value * m_base + row[c];
     return value;
   }
-  const LatticeOrder& order_;
-  int base_;
-  std::vector<int> index_;
+  const zel::LatticeOrder& m_order;
+  int m_base;
+  std::vector<int> m_index;
 };
 
 // The element node at sum_v weight[v] * row(vertex[v]) / deg.
-int nodeAt(const LatticeOrder& element, const RowIndex& index, int deg, const int* vertices,
+int nodeAt(const zel::LatticeOrder& element, const RowIndex& index, int deg, const int* vertices,
            const int* weights, int count) {
   int row[4] = {0, 0, 0, 0};
   for (int v = 0; v < count; ++v)
@@ -77,7 +77,7 @@ int nodeAt(const LatticeOrder& element, const RowIndex& index, int deg, const in
 
 ZelLocalTopology build(int shape, int deg) {
   const LinearShape& linear = kLinear[shape - EntityType::Tetrahedron];
-  const LatticeOrder& element = *LatticeNodeOrder(shape, deg);
+  const zel::LatticeOrder& element = *zel::latticeNodeOrder(shape, deg);
   const RowIndex index(element, deg);
   ZelLocalTopology topology;
   topology.nbrFaces = linear.nbrFaces;
@@ -85,7 +85,7 @@ ZelLocalTopology build(int shape, int deg) {
     const int* v = linear.faces[f];
     const bool triangle = v[3] < 0;
     topology.faceShape[f] = triangle ? EntityType::Triangle : EntityType::Quadrilateral;
-    const LatticeOrder& face = *LatticeNodeOrder(topology.faceShape[f], deg);
+    const zel::LatticeOrder& face = *zel::latticeNodeOrder(topology.faceShape[f], deg);
     for (int n = 0; n < face.count; ++n) {
       const int* r = face.row(n);
       if (triangle) {
@@ -98,7 +98,7 @@ ZelLocalTopology build(int shape, int deg) {
     }
   }
   topology.nbrEdges = linear.nbrEdges;
-  const LatticeOrder& edge = *LatticeNodeOrder(EntityType::Edge, deg);
+  const zel::LatticeOrder& edge = *zel::latticeNodeOrder(EntityType::Edge, deg);
   for (int e = 0; e < linear.nbrEdges; ++e)
     for (int n = 0; n < edge.count; ++n) {
       const int p = edge.row(n)[0];
@@ -137,16 +137,16 @@ const int* elementNodes(ZelObject* object, int element, int typ, const ZelLocalT
 
 const ZelLocalTopology* zel_LocalTopology(int shape, int deg) {
   if (shape < EntityType::Tetrahedron || shape > EntityType::Hexahedron || deg < 1 ||
-      deg > kMaxLatticeDegree)
+      deg > zel::kMaxLatticeDegree)
     return nullptr;
   static const auto* const tables = [] {
-    auto* all = new std::array<ZelLocalTopology, 4 * kMaxLatticeDegree>;
+    auto* all = new std::array<ZelLocalTopology, 4 * zel::kMaxLatticeDegree>;
     for (int s = 0; s < 4; ++s)
-      for (int d = 1; d <= kMaxLatticeDegree; ++d)
-        (*all)[s * kMaxLatticeDegree + d - 1] = build(EntityType::Tetrahedron + s, d);
+      for (int d = 1; d <= zel::kMaxLatticeDegree; ++d)
+        (*all)[s * zel::kMaxLatticeDegree + d - 1] = build(EntityType::Tetrahedron + s, d);
     return all;
   }();
-  return &(*tables)[(shape - EntityType::Tetrahedron) * kMaxLatticeDegree + deg - 1];
+  return &(*tables)[(shape - EntityType::Tetrahedron) * zel::kMaxLatticeDegree + deg - 1];
 }
 
 int GetEntityFaces(int typ, int face, int* nbrNod, const int** nodes, char* status) {
@@ -159,32 +159,32 @@ int GetEntityFaces(int typ, int face, int* nbrNod, const int** nodes, char* stat
                           topology->nbrFaces - 1, typ);
   if (nbrNod) *nbrNod = static_cast<int>(topology->faces[face].size());
   if (nodes) *nodes = topology->faces[face].data();
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }
 
 int zel_GetElementFaces(ZelObject* object, int element, int typ, int* nbrFaces, int* faceSizes,
                         int* nodes, char* status) {
   const ZelLocalTopology* topology = nullptr;
   const int* entity = elementNodes(object, element, typ, &topology, status);
-  if (!entity) return ZEL_FAILURE;
+  if (!entity) return zel::kFailure;
   *nbrFaces = topology->nbrFaces;
   for (int f = 0; f < topology->nbrFaces; ++f) {
     const std::vector<int>& face = topology->faces[f];
     faceSizes[f] = static_cast<int>(face.size());
     for (size_t n = 0; n < face.size(); ++n) nodes[f * kZelFaceSlots + n] = entity[face[n]];
   }
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }
 
 int zel_GetElementEdges(ZelObject* object, int element, int typ, int* nbrEdges, int* nodes,
                         char* status) {
   const ZelLocalTopology* topology = nullptr;
   const int* entity = elementNodes(object, element, typ, &topology, status);
-  if (!entity) return ZEL_FAILURE;
+  if (!entity) return zel::kFailure;
   *nbrEdges = topology->nbrEdges;
   for (int e = 0; e < topology->nbrEdges; ++e) {
     const std::vector<int>& edge = topology->edges[e];
     for (size_t n = 0; n < edge.size(); ++n) nodes[e * kZelEdgeSlots + n] = entity[edge[n]];
   }
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }

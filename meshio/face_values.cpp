@@ -47,7 +47,7 @@ std::vector<std::vector<int>> allCodes(int faceShape) {
 }
 
 // Position of a row in the node order of a face shape at degree deg, -1 if absent.
-int rowPosition(const LatticeOrder& order, const int* row) {
+int rowPosition(const zel::LatticeOrder& order, const int* row) {
   for (int n = 0; n < order.count; ++n) {
     bool same = true;
     for (int c = 0; c < order.width && same; ++c) same = order.row(n)[c] == row[c];
@@ -71,7 +71,7 @@ struct FaceJob {
 // Checks the arguments common to both face-value functions. Everything is sized by the
 // field's degree: the surface elements may be of any degree.
 bool prepare(const ZelVolumeField& field, int surfTyp, int nbrFaces, FaceJob* job, char* status) {
-  if (field.degree > 10) return std::fprintf(stderr, "wrong degree in input\n"), false;
+  if (field.degree > 10) return zel::printError("wrong degree in input\n"), false;
   job->shape = volumeShape(field.solTyp);
   job->surfShape = zel_Typ2Shape(surfTyp);
   job->deg = field.degree;
@@ -82,13 +82,13 @@ bool prepare(const ZelVolumeField& field, int surfTyp, int nbrFaces, FaceJob* jo
            false;
   // Only the record's own node count says where its blocks lie; one that is not the degree's
   // Lagrange count has no known node order (and may be shorter than the faces need).
-  const int needed = LatticeNodeCount(job->shape, field.degree);
+  const int needed = zel::latticeNodeCount(job->shape, field.degree);
   if (field.nodes != needed)
     return zel::setStatus(status,
                           "Invalid face values request: %d nodes per element, degree %d needs %d\n",
                           field.nodes, field.degree, needed),
            false;
-  job->faceNodes = LatticeNodeCount(job->surfShape, field.degree);
+  job->faceNodes = zel::latticeNodeCount(job->surfShape, field.degree);
   job->topology = zel_LocalTopology(job->shape, field.degree == 0 ? 1 : field.degree);
   return true;
 }
@@ -122,7 +122,7 @@ double* allocateBlocks(int count, const FaceJob& job, char* status) {
 
 bool zel_FaceOrientationCodes(int faceShape, const int* faceVertices, const int* surfaceVertices,
                               int* codes) {
-  const LatticeOrder* linear = LatticeNodeOrder(faceShape, 1);
+  const zel::LatticeOrder* linear = zel::latticeNodeOrder(faceShape, 1);
   if (!linear) return false;
   for (const std::vector<int>& candidate : allCodes(faceShape)) {
     bool lands = true;
@@ -148,7 +148,7 @@ double* zel_GetFaceValues(const ZelVolumeField& field, int surfTyp, int nbrFaces
   for (int j = 0; j < nbrFaces; ++j) {
     const std::vector<int>* face = localFace(job, faces[3 * j + 2]);
     if (!face) {
-      std::fprintf(stderr, "incompatibility between surface and volume entities\n");
+      zel::printError("incompatibility between surface and volume entities\n");
       std::free(out);
       return nullptr;
     }
@@ -166,7 +166,8 @@ double* zel_GetOrientedFaceValues(const ZelVolumeField& field, int surfTyp, int 
   if (!prepare(field, surfTyp, nbrMarks, &job, status)) return nullptr;
   double* out = allocateBlocks(nbrMarks, job, status);
   if (!out) return nullptr;
-  const LatticeOrder& surface = *LatticeNodeOrder(job.surfShape, job.deg == 0 ? 1 : job.deg);
+  const zel::LatticeOrder& surface =
+      *zel::latticeNodeOrder(job.surfShape, job.deg == 0 ? 1 : job.deg);
   for (int j = 0; j < nbrMarks; ++j) {
     const ZelFaceMark& mark = marks[j];
     // Elements of another volume kind are not in this record.
@@ -174,11 +175,11 @@ double* zel_GetOrientedFaceValues(const ZelVolumeField& field, int surfTyp, int 
     const std::vector<int>* face = localFace(job, mark.localFace);
     if (!face) {
       const bool known = mark.localFace >= 0 && mark.localFace < job.topology->nbrFaces;
-      std::fprintf(stderr,
-                   "incompatibility between surface and volume entities sizFac %d nbrNod %d "
-                   "because deg is %d\n",
-                   known ? static_cast<int>(job.topology->faces[mark.localFace].size()) : 0,
-                   job.faceNodes, job.deg);
+      zel::printError(
+          "incompatibility between surface and volume entities sizFac %d nbrNod %d "
+          "because deg is %d\n",
+          known ? static_cast<int>(job.topology->faces[mark.localFace].size()) : 0, job.faceNodes,
+          job.deg);
       std::free(out);
       return nullptr;
     }

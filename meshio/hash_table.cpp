@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "meshio/status.h"
 #include "meshio/zel_object_slots.h"
 
 namespace {
@@ -35,8 +36,8 @@ bool growPool(ZelHashBlock** chain, int* multiplier, size_t need, size_t element
   size_t size = static_cast<size_t>(*multiplier) * kGrowth;
   if (size < need) size = need;
   if (addBlock(chain, size, elementSize)) return true;
-  std::fprintf(stderr, "  ## HASHTABLE FATAL ERROR: FULL HASH TABLE NCALL %d SIZE %zu \n",
-               *multiplier, size);
+  zel::printError("  ## HASHTABLE FATAL ERROR: FULL HASH TABLE NCALL %d SIZE %zu \n", *multiplier,
+                  size);
   return false;
 }
 
@@ -103,7 +104,7 @@ ZelHashEntry* zel_HashInsert(ZelHashTable* table, int tag, int nbrKeys, const in
   if (entry) {
     table->freeEntries = entry->next;
   } else {
-    entry = zel_HashBlockEntries(table->entryBlocks) + table->entryBlocks->used++;
+    entry = zel::hashBlockEntries(table->entryBlocks) + table->entryBlocks->used++;
   }
   ZelHashBlock* keyBlock = table->keyBlocks;
   entry->keys = reinterpret_cast<int*>(keyBlock + 1) + keyBlock->used;
@@ -166,18 +167,19 @@ void zel_HashStatistics(const ZelHashTable* table) {
     collisions += chain - 1;
     if (chain - 1 > largest) largest = chain - 1;
   }
-  std::printf("    Number of objects    %d Table size %d\n", table->nbrObjects, table->nbrBuckets);
-  std::printf("    Number of collisions %d\n", collisions);
-  std::printf("    Number of empty box  %d\n", empty);
-  std::printf("    Maximum number of collisons for a key %d\n", largest);
-  std::printf("    Mean    number of collisons for a key %2.2lf\n",
-              used ? static_cast<double>(collisions) / used : 0.0);
+  zel::printMessage("    Number of objects    %d Table size %d\n", table->nbrObjects,
+                    table->nbrBuckets);
+  zel::printMessage("    Number of collisions %d\n", collisions);
+  zel::printMessage("    Number of empty box  %d\n", empty);
+  zel::printMessage("    Maximum number of collisons for a key %d\n", largest);
+  zel::printMessage("    Mean    number of collisons for a key %2.2lf\n",
+                    used ? static_cast<double>(collisions) / used : 0.0);
 }
 
 void zel_FreeHashTable(ZelHashTable* table) {
   if (!table) return;
   for (ZelHashBlock* block = table->entryBlocks; block; block = block->next) {
-    ZelHashEntry* entries = zel_HashBlockEntries(block);
+    ZelHashEntry* entries = zel::hashBlockEntries(block);
     for (size_t k = 0; k < block->used; ++k) zel_ClearIntList(&entries[k].list);
   }
   freeChain(table->entryBlocks);

@@ -63,12 +63,12 @@ void zel_HashStatistics(const ZelHashTable* table);
 // Frees every block, every list and the table (null does nothing).
 void zel_FreeHashTable(ZelHashTable* table);
 
+namespace zel {
+
 // Entries of a pooled block.
-inline ZelHashEntry* zel_HashBlockEntries(ZelHashBlock* block) {
+inline ZelHashEntry* hashBlockEntries(ZelHashBlock* block) {
   return reinterpret_cast<ZelHashEntry*>(block + 1);
 }
-
-namespace zel {
 
 // Calls visit(entry) for every live entry in pool order, which is insertion order as long as
 // no entry was removed (removed slots are reused by later insertions).
@@ -80,7 +80,7 @@ void forEachHashEntry(ZelHashTable* table, Visit visit) {
   size_t count = blocks.size();
   while (count > 0) {
     ZelHashBlock* block = blocks[--count];
-    ZelHashEntry* entries = zel_HashBlockEntries(block);
+    ZelHashEntry* entries = hashBlockEntries(block);
     for (size_t k = 0; k < block->used; ++k)
       if (entries[k].nbrKeys) visit(&entries[k]);
   }

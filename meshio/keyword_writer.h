@@ -39,7 +39,7 @@ class KeywordWriter {
   bool integer(int64_t value);
   bool real(double value);
   bool close();
-  const std::string& error() const { return error_; }
+  const std::string& error() const { return m_error; }
 
  private:
   bool finishKeyword();
@@ -48,16 +48,16 @@ class KeywordWriter {
   void putText(const char* text, size_t length);
   void flush();
 
-  std::FILE* stream_ = nullptr;
-  KeywordWriteFormat format_;
-  int dimension_ = 0;
-  std::string error_;
-  std::vector<char> buffer_;
-  int64_t offset_ = 0;    // bytes written so far (flushed or buffered)
-  std::string fields_;    // expanded format of the current keyword, data letters only
-  int64_t expected_ = 0;  // values still due in the current keyword
-  size_t field_ = 0;      // position in fields_
-  int keyword_ = 0;
+  std::FILE* m_stream = nullptr;
+  KeywordWriteFormat m_format;
+  int m_dimension = 0;
+  std::string m_error;
+  std::vector<char> m_buffer;
+  int64_t m_offset = 0;    // bytes written so far (flushed or buffered)
+  std::string m_fields;    // expanded format of the current keyword, data letters only
+  int64_t m_expected = 0;  // values still due in the current keyword
+  size_t m_field = 0;      // position in m_fields
+  int m_keyword = 0;
 };
 
 // Writes the vertices, corners and every element kind of degree 1 to 4 of the object.

@@ -30,27 +30,27 @@ KeywordFileHandle openFirstCandidate(const std::vector<std::string>& candidates,
   return nullptr;
 }
 
-LoadProblems::LoadProblems(const KeywordFile* file) : file_(file) {
+LoadProblems::LoadProblems(const KeywordFile* file) : m_file(file) {
   for (const std::string& warning : file->warnings) add(file->name + ": " + warning);
 }
 
 void LoadProblems::add(const std::string& text) {
-  lines_.push_back(text);
-  std::printf("  ## WARNING: %s\n", text.c_str());
+  m_lines.push_back(text);
+  zel::printMessage("  ## WARNING: %s\n", text.c_str());
   std::fflush(stdout);
 }
 
 void LoadProblems::addAbout(const char* format, ...) {
-  char text[ZEL_STATUS_HALF];
+  char text[zel::kStatusHalf];
   va_list args;
   va_start(args, format);
   std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
-  add(file_->name + ": " + text);
+  add(m_file->name + ": " + text);
 }
 
 int LoadProblems::fail(char* status) const {
-  return setStatus(status, "%s\n", lines_.empty() ? "" : lines_.front().c_str());
+  return setStatus(status, "%s\n", m_lines.empty() ? "" : m_lines.front().c_str());
 }
 
 }  // namespace zel

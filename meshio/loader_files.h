@@ -36,13 +36,13 @@ class LoadProblems {
       __attribute__((format(printf, 2, 3)))
 #endif
       ;
-  bool empty() const { return lines_.empty(); }
-  // Writes the first problem into the status buffer and returns ZEL_FAILURE.
+  bool empty() const { return m_lines.empty(); }
+  // Writes the first problem into the status buffer and returns zel::kFailure.
   int fail(char* status) const;
 
  private:
-  const KeywordFile* file_;
-  std::vector<std::string> lines_;
+  const KeywordFile* m_file;
+  std::vector<std::string> m_lines;
 };
 
 }  // namespace zel

@@ -178,12 +178,12 @@ void clearCounts(ZelObject* object) {
 }  // namespace
 
 int zel_OpenMesh(ZelObject* object, const char* fileName, char* status) {
-  if (!status) return ZEL_FAILURE;
+  if (!status) return zel::kFailure;
   if (!object) return zel::setStatus(status, "NULL (ZelObject) parameter on input\n");
   if (!fileName) return zel::setStatus(status, "NULL (MshFile)   parameter on input\n");
   std::string opened;
   FileHandle file = openMeshFile(fileName, &opened, status);
-  if (!file) return ZEL_FAILURE;
+  if (!file) return zel::kFailure;
   zel::echoStatus(status, opened.c_str());
   object->dim = file->dimension;
   clearCounts(object);
@@ -192,13 +192,13 @@ int zel_OpenMesh(ZelObject* object, const char* fileName, char* status) {
   bool verticesRead = false;
   if (!loadVertices(object, file.get(), entityCount(file.get(), Kwd::Vertices, &problems), status,
                     &problems, &verticesRead))
-    return ZEL_FAILURE;
+    return zel::kFailure;
   for (const KindToLoad& kind : kKinds) {
     if (!loadKind(object, file.get(), kind, entityCount(file.get(), kind.keyword, &problems),
                   status, &problems))
-      return ZEL_FAILURE;
+      return zel::kFailure;
   }
   // What reads is kept; without vertices nothing of it can be shown, so the load fails then.
   if (!verticesRead && !problems.empty()) return problems.fail(status);
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }

@@ -12,7 +12,7 @@ namespace {
 // Writes one element kind; with reversed orders, file position j holds default node n-1-j
 // and the ordering keyword lists the default rows in reverse.
 bool writeKind(KeywordWriter* writer, ZelObject* object, const KindToLoad& kind, bool reverse) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int count = 0, nodes = 0;
   const int* indices =
       static_cast<const int*>(zel_GetIndicesArray(object, kind.typ, &count, &nodes, status));
@@ -46,7 +46,7 @@ bool writeMesh(ZelObject* object, const std::string& path, const KeywordWriteFor
     return false;
   }
   writer.open(path, format, object->dim);
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int count = 0, nodes = 0;
   const double* crd = static_cast<const double*>(
       zel_GetIndicesArray(object, EntityType::Vertex, &count, &nodes, status));

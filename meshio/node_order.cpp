@@ -68,7 +68,7 @@ const ShapeTable* FindShape(int kind) {
 }
 
 // Appends the row w0*ver[v0] + w1*ver[v1] + w2*ver[v2] (weights may be 0).
-void AppendCombination(LatticeOrder& order, const ShapeTable& shape, const int (&weight)[3],
+void AppendCombination(zel::LatticeOrder& order, const ShapeTable& shape, const int (&weight)[3],
                        const int (&vertex)[3]) {
   for (int c = 0; c < shape.width; c++) {
     int sum = 0;
@@ -79,15 +79,15 @@ void AppendCombination(LatticeOrder& order, const ShapeTable& shape, const int (
 }
 
 // Appends a row of the sub-order shifted by one in every component.
-void AppendShifted(LatticeOrder& order, const int* row, int width, int extra = -1) {
+void AppendShifted(zel::LatticeOrder& order, const int* row, int width, int extra = -1) {
   for (int c = 0; c < width; c++) order.rows.push_back(row[c] + 1);
   if (extra >= 0) order.rows.push_back(extra);
   order.count++;
 }
 
-void AppendFaces(LatticeOrder& order, const ShapeTable& shape, int deg) {
-  LatticeOrder tri = BuildNodeOrder(EntityType::Triangle, deg - 3);
-  LatticeOrder qua = BuildNodeOrder(EntityType::Quadrilateral, deg - 2);
+void AppendFaces(zel::LatticeOrder& order, const ShapeTable& shape, int deg) {
+  zel::LatticeOrder tri = zel::buildNodeOrder(EntityType::Triangle, deg - 3);
+  zel::LatticeOrder qua = zel::buildNodeOrder(EntityType::Quadrilateral, deg - 2);
   for (int f = 0; f < shape.nbrFac; f++) {
     const int* v = shape.fac[f];
     if (shape.facSiz[f] == 3) {
@@ -116,29 +116,29 @@ void AppendLineLevels(std::vector<int>& levels, int m, int shift) {
   AppendLineLevels(levels, m - 2, shift + 1);
 }
 
-void AppendInterior(LatticeOrder& order, const ShapeTable& shape, int deg) {
+void AppendInterior(zel::LatticeOrder& order, const ShapeTable& shape, int deg) {
   if (shape.interiorDrop == kPrismLayers) {
-    LatticeOrder tri = BuildNodeOrder(EntityType::Triangle, deg - 3);
+    zel::LatticeOrder tri = zel::buildNodeOrder(EntityType::Triangle, deg - 3);
     std::vector<int> levels;
     AppendLineLevels(levels, deg - 2, 1);
     for (int level : levels)
       for (int n = 0; n < tri.count; n++) AppendShifted(order, tri.row(n), 3, level);
   } else if (shape.interiorDrop > 0) {
-    LatticeOrder inner = BuildNodeOrder(shape.kind, deg - shape.interiorDrop);
+    zel::LatticeOrder inner = zel::buildNodeOrder(shape.kind, deg - shape.interiorDrop);
     for (int n = 0; n < inner.count; n++) AppendShifted(order, inner.row(n), shape.width);
   }
 }
 
 }  // namespace
 
-bool IsLatticeKind(int kind) { return FindShape(kind) != nullptr; }
+bool zel::isLatticeKind(int kind) { return FindShape(kind) != nullptr; }
 
-int LatticeWidth(int kind) {
+int zel::latticeWidth(int kind) {
   const ShapeTable* shape = FindShape(kind);
   return shape ? shape->width : 0;
 }
 
-int LatticeNodeCount(int kind, int deg) {
+int zel::latticeNodeCount(int kind, int deg) {
   if (deg < 0) return 0;
   const int d = deg;
   switch (kind) {
@@ -161,8 +161,8 @@ int LatticeNodeCount(int kind, int deg) {
   }
 }
 
-LatticeOrder BuildNodeOrder(int kind, int deg) {
-  LatticeOrder order;
+zel::LatticeOrder zel::buildNodeOrder(int kind, int deg) {
+  zel::LatticeOrder order;
   const ShapeTable* shape = FindShape(kind);
   if (!shape || deg < 0) return order;
   order.width = shape->width;
@@ -180,20 +180,20 @@ LatticeOrder BuildNodeOrder(int kind, int deg) {
   return order;
 }
 
-const LatticeOrder* LatticeNodeOrder(int kind, int deg) {
-  static std::array<std::array<LatticeOrder, kMaxLatticeDegree + 1>, 11> cache;
+const zel::LatticeOrder* zel::latticeNodeOrder(int kind, int deg) {
+  static std::array<std::array<zel::LatticeOrder, zel::kMaxLatticeDegree + 1>, 11> cache;
   static std::once_flag built;
-  if (!IsLatticeKind(kind) || deg < 0 || deg > kMaxLatticeDegree) return nullptr;
+  if (!zel::isLatticeKind(kind) || deg < 0 || deg > zel::kMaxLatticeDegree) return nullptr;
   std::call_once(built, [] {
     for (const ShapeTable& shape : kShapes)
-      for (int d = 0; d <= kMaxLatticeDegree; d++)
-        cache[shape.kind][d] = BuildNodeOrder(shape.kind, d);
+      for (int d = 0; d <= zel::kMaxLatticeDegree; d++)
+        cache[shape.kind][d] = zel::buildNodeOrder(shape.kind, d);
   });
   return &cache[kind][deg];
 }
 
-bool IsLatticeNode(int kind, int deg, const int* row) {
-  const int width = LatticeWidth(kind);
+bool zel::isLatticeNode(int kind, int deg, const int* row) {
+  const int width = zel::latticeWidth(kind);
   if (width == 0 || deg < 0) return false;
   for (int c = 0; c < width; c++)
     if (row[c] < 0 || row[c] > deg) return false;

@@ -14,12 +14,13 @@
 // The node order lists vertices, then edge nodes, face nodes and interior nodes, each group in the
 // fixed edge and face order of the kind; interiors and faces recurse on lower degrees. The same
 // order holds the nodes of curved elements, Lagrange values and Bezier control points everywhere.
-#ifndef MESHIO_NODE_ORDER_H
-#define MESHIO_NODE_ORDER_H
+#pragma once
 
 #include <vector>
 
 #include "meshio/entity_types.h"
+
+namespace zel {
 
 // Highest degree whose node orders are served.
 constexpr int kMaxLatticeDegree = 10;
@@ -33,25 +34,25 @@ struct LatticeOrder {
 };
 
 // True for the seven kind codes.
-bool IsLatticeKind(int kind);
+bool isLatticeKind(int kind);
 
 // Components per multi-index of the kind (1, 2, 3 or 4); 0 for an unknown kind.
-int LatticeWidth(int kind);
+int latticeWidth(int kind);
 
 // Number of nodes of the kind at degree deg >= 0 by the closed formulas (1 at degree 0);
 // 0 for an unknown kind or a negative degree.
-int LatticeNodeCount(int kind, int deg);
+int latticeNodeCount(int kind, int deg);
 
 // Node order of the kind at degree 0..kMaxLatticeDegree, built once on first use and shared
 // (safe to call from several threads). Degree 0 is the single node with every index 0.
 // Returns nullptr for an unknown kind or a degree outside 0..kMaxLatticeDegree.
-const LatticeOrder* LatticeNodeOrder(int kind, int deg);
+const LatticeOrder* latticeNodeOrder(int kind, int deg);
 
 // Builds the node order by the recursive rule (no caching); empty for a negative degree.
 // Exposed so that the rule itself can be checked independently of the cache.
-LatticeOrder BuildNodeOrder(int kind, int deg);
+LatticeOrder buildNodeOrder(int kind, int deg);
 
 // True when row (width components) is a node of the kind's lattice at degree deg.
-bool IsLatticeNode(int kind, int deg, const int* row);
+bool isLatticeNode(int kind, int deg, const int* row);
 
-#endif  // MESHIO_NODE_ORDER_H
+}  // namespace zel

@@ -7,6 +7,7 @@
 #include "meshio/entity_catalogue.h"
 #include "meshio/keyword_file.h"
 #include "meshio/solution_loading.h"
+#include "meshio/status.h"
 #include "meshio/zel_object_slots.h"
 
 namespace {
@@ -53,7 +54,7 @@ double* zel_GetSolutionArray(ZelObject* object, int kind, int k, int* nbrEnt, in
   ZelSolution* field = *list;
   for (int n = 1; field && n < k; ++n) field = field->next;
   if (k < 1 || !field) {
-    std::printf(" warning : unsucessfully attempting to access to solution %d\n", k);
+    zel::printMessage(" warning : unsucessfully attempting to access to solution %d\n", k);
     return zel::setStatus(status, "Invalid request to get a solution\n"), nullptr;
   }
   if (nbrEnt) *nbrEnt = field->nbrEnt;
@@ -87,7 +88,7 @@ void zel_PrintSolutionDegrees(ZelObject* object) {
       char label[40];
       std::snprintf(label, sizeof label, "HOSolAt%s%c%d", kShapeLabel[shape], tensor ? 'Q' : 'P',
                     degree);
-      std::printf("  Degree of %-24s%7d \n", label, (*slot.solutions)->deg);
+      zel::printMessage("  Degree of %-24s%7d \n", label, (*slot.solutions)->deg);
     }
   }
 }
@@ -142,7 +143,7 @@ double* zel_VertexToElementSolution(int dim, const double* vertexVal, int nbrVer
   for (size_t b = nbrNod; b < blocks; ++b) {
     const int vertex = nodes[b];
     if (vertex < 1 || vertex > nbrVer) {
-      std::printf("error\n");
+      zel::printMessage("error\n");
       continue;
     }
     std::memcpy(out + b * size, vertexVal + static_cast<size_t>(vertex) * size,

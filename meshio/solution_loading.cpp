@@ -13,6 +13,7 @@
 #include "meshio/entity_catalogue.h"
 #include "meshio/keyword_file.h"
 #include "meshio/loader_files.h"
+#include "meshio/status.h"
 #include "meshio/zel_object_slots.h"
 
 namespace {
@@ -176,7 +177,7 @@ bool checkNodesPositions(zel::KeywordFile* file, int hoKeyword, int posKeyword, 
                           static_cast<long long>(pos.lineCount), ho.nodes,
                           messageName(hoKeyword).c_str()),
            false;
-  std::printf("HO solution Nodes positions conversion not supported as F77 \n");
+  zel::printMessage("HO solution Nodes positions conversion not supported as F77 \n");
   return true;
 }
 
@@ -202,12 +203,12 @@ void readTimeAndIterations(zel::KeywordFile* file, double* time, int* iteration,
 }  // namespace
 
 int zel_OpenSolution(ZelObject* object, const char* solName, char* status) {
-  if (!status) return ZEL_FAILURE;
+  if (!status) return zel::kFailure;
   if (!object) return zel::setStatus(status, "NULL (ZelObject) parameter on input\n");
   if (!solName) return zel::setStatus(status, "NULL (Solution Name) parameter on input\n");
   std::string opened;
   FileHandle file = openSolutionFile(solName, &opened, status);
-  if (!file) return ZEL_FAILURE;
+  if (!file) return zel::kFailure;
   zel::echoStatus(status, opened.c_str());
   if (file->dimension != object->dim)
     return zel::setStatus(status, "Invalid solution dimension %d should be %d \n", file->dimension,
@@ -219,7 +220,7 @@ int zel_OpenSolution(ZelObject* object, const char* solName, char* status) {
   bool fieldsRead = false;
   if (!readKeyword(object, file.get(), zel::Kwd::SolAtVertices, zel::vertexCount(object),
                    &object->vertexSolutions, time, iteration, status, &problems, &fieldsRead))
-    return ZEL_FAILURE;
+    return zel::kFailure;
   for (int shape = 0; shape < kShapes; ++shape) {
     for (int degree = 0; degree <= 4; ++degree) {
       // Degree 0 stands for the "SolAt" keyword, carried by the linear kind.
@@ -230,10 +231,10 @@ int zel_OpenSolution(ZelObject* object, const char* solName, char* status) {
                        status, &problems, &fieldsRead) ||
           (degree > 0 &&
            !checkNodesPositions(file.get(), keyword, nodesPositionsKeyword(shape, degree), status)))
-        return ZEL_FAILURE;
+        return zel::kFailure;
     }
   }
   // What reads is kept; a file of which no field could be read fails.
   if (!fieldsRead && !problems.empty()) return problems.fail(status);
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }

@@ -1,4 +1,4 @@
-// The status-buffer helpers and the exit for broken invariants.
+// The status-buffer helpers, the message printers and the exit for broken invariants.
 #include "meshio/status.h"
 
 #include <cstdarg>
@@ -8,17 +8,31 @@
 namespace zel {
 
 int setStatus(char* status, const char* format, ...) {
-  if (!status) return ZEL_FAILURE;
+  if (!status) return kFailure;
   va_list args;
   va_start(args, format);
-  std::vsnprintf(status, ZEL_STATUS_HALF, format, args);
+  std::vsnprintf(status, kStatusHalf, format, args);
   va_end(args);
-  return ZEL_FAILURE;
+  return kFailure;
 }
 
 void echoStatus(char* status, const char* text) {
   if (!status || !text) return;
-  std::snprintf(status + ZEL_STATUS_HALF, ZEL_STATUS_SIZE - ZEL_STATUS_HALF, "%s", text);
+  std::snprintf(status + kStatusHalf, kStatusSize - kStatusHalf, "%s", text);
+}
+
+void printMessage(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::vprintf(format, args);
+  va_end(args);
+}
+
+void printError(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::vfprintf(stderr, format, args);
+  va_end(args);
 }
 
 void fatalExit(std::FILE* stream, const char* format, ...) {

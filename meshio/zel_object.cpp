@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "meshio/entity_catalogue.h"
+#include "meshio/status.h"
 #include "meshio/zel_object_slots.h"
 
 namespace zel {
@@ -62,13 +63,13 @@ void freeSolutionList(ZelSolution** head) {
 }  // namespace zel
 
 int zel_NewInterface(ZelObject** object) {
-  if (!object) return ZEL_FAILURE;
+  if (!object) return zel::kFailure;
   *object = static_cast<ZelObject*>(std::calloc(1, sizeof(ZelObject)));
-  return *object ? ZEL_SUCCESS : ZEL_FAILURE;
+  return *object ? zel::kSuccess : zel::kFailure;
 }
 
 int zel_FreeInterface(ZelObject** object) {
-  if (!object || !*object) return ZEL_FAILURE;
+  if (!object || !*object) return zel::kFailure;
   ZelObject* mesh = *object;
   std::free(mesh->normals);
   std::free(mesh->coordinates);
@@ -83,23 +84,23 @@ int zel_FreeInterface(ZelObject** object) {
   }
   std::free(mesh);
   *object = nullptr;
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }
 
 int zel_GetDimension(ZelObject* object, int* dim, char* status) {
-  if (!status) return ZEL_FAILURE;
+  if (!status) return zel::kFailure;
   if (!object) return zel::setStatus(status, "NULL (ZelObject) parameter on input\n");
   if (!dim) return zel::setStatus(status, "NULL (dim)   parameter on input\n");
   *dim = object->dim;
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }
 
 int zel_GetNumberOfEntities(ZelObject* object, int typ, int* nbrEnt, char* status) {
-  if (!status) return ZEL_FAILURE;
+  if (!status) return zel::kFailure;
   if (!object) return zel::setStatus(status, "NULL (ZelObject) parameter on input\n");
   if (!nbrEnt) return zel::setStatus(status, "NULL (nbrEnt)   parameter on input\n");
   *nbrEnt = 0;
-  if (typ == EntityType::Any) return ZEL_SUCCESS;
+  if (typ == EntityType::Any) return zel::kSuccess;
   zel::EntitySlot slot;
   if (typ == EntityType::Vertex) {
     *nbrEnt = zel::vertexCount(object);
@@ -108,7 +109,7 @@ int zel_GetNumberOfEntities(ZelObject* object, int typ, int* nbrEnt, char* statu
   } else {
     return zel::setStatus(status, "zel_GetNumberOfEntities is undefined for Typ %d !\n", typ);
   }
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }
 
 void* zel_GetIndicesArray(ZelObject* object, int typ, int* nbrEnt, int* nodesPerEntity,
@@ -148,12 +149,12 @@ int* zel_GetReferenceArray(ZelObject* object, int typ, char* status) {
 }
 
 int zel_GetBoundingBox(ZelObject* object, double* bbox, char* status) {
-  if (!status) return ZEL_FAILURE;
+  if (!status) return zel::kFailure;
   if (!object) return zel::setStatus(status, "NULL (ZelObject) parameter on input\n");
   if (!bbox) return zel::setStatus(status, "NULL (bbox)   parameter on input\n");
   for (int k = 0; k < 6; ++k) bbox[k] = 0;
   const int count = zel::vertexCount(object);
-  if (count < 1 || !object->coordinates) return ZEL_SUCCESS;
+  if (count < 1 || !object->coordinates) return zel::kSuccess;
   const double* crd = object->coordinates;
   for (int axis = 0; axis < 3; ++axis) bbox[2 * axis] = bbox[2 * axis + 1] = crd[3 + axis];
   for (int v = 2; v <= count; ++v) {
@@ -163,7 +164,7 @@ int zel_GetBoundingBox(ZelObject* object, double* bbox, char* status) {
       if (x > bbox[2 * axis + 1]) bbox[2 * axis + 1] = x;
     }
   }
-  return ZEL_SUCCESS;
+  return zel::kSuccess;
 }
 
 void zel_PrintStatistics(ZelObject* object) {
@@ -204,15 +205,15 @@ void zel_PrintStatistics(ZelObject* object) {
       {23, "P3-Pyramids"},
       {30, "P4-Pyramids"},
   };
-  char status[ZEL_STATUS_SIZE];
-  std::printf("  Dimension %d  \n", object->dim);
+  char status[zel::kStatusSize];
+  zel::printMessage("  Dimension %d  \n", object->dim);
   for (const Line& line : kLines) {
     int count = 0;
     zel_GetNumberOfEntities(object, line.typ, &count, status);
-    if (count > 0) std::printf("  Number Of %-19s%12d \n", line.label, count);
+    if (count > 0) zel::printMessage("  Number Of %-19s%12d \n", line.label, count);
   }
   double box[6];
   zel_GetBoundingBox(object, box, status);
-  std::printf("  x:[%lg %lg] y:[%lg %lg] z:[%lg %lg]\n\n", box[0], box[1], box[2], box[3], box[4],
-              box[5]);
+  zel::printMessage("  x:[%lg %lg] y:[%lg %lg] z:[%lg %lg]\n\n", box[0], box[1], box[2], box[3],
+                    box[4], box[5]);
 }

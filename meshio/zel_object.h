@@ -5,8 +5,8 @@
 // slot i, and vertex i's coordinates are slots 3i .. 3i+2 (always three doubles; z = 0 in two
 // dimensions). Slot 0 exists and holds nothing meaningful; every array has room for count + 1
 // entities. Node indices are 1-based vertex numbers in the default node order of the entity
-// catalogue. Functions return ZEL_SUCCESS (0) or ZEL_FAILURE (2) with the message in the
-// status buffer (ZEL_STATUS_SIZE characters); nothing is printed except by zel_PrintStatistics.
+// catalogue. Functions return zel::kSuccess (0) or zel::kFailure (2) with the message in the
+// status buffer (zel::kStatusSize characters); nothing is printed except by zel_PrintStatistics.
 #pragma once
 
 #include "meshio/entity_types.h"

@@ -228,7 +228,7 @@ long highWaterKilobytes() {
 
 // Bytes of the mesh arrays (coordinates, nodes, references) and of the vertex solutions.
 double loadedBytes(ZelObject* mesh) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   double bytes = 0;
   for (int typ = 1; typ <= 31; ++typ) {
     int count = 0, nodes = 0;
@@ -242,7 +242,7 @@ double loadedBytes(ZelObject* mesh) {
 }
 
 int entities(ZelObject* mesh, int typ) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int count = 0;
   zel_GetNumberOfEntities(mesh, typ, &count, status);
   return count;

@@ -184,13 +184,13 @@ int64_t boundaryByRadixSort(const int* t, int tets, int vertices, std::vector<ui
 // Every mesh triangle marked with the tetrahedron face it lies on, under codes that map the
 // triangle's corners onto the face's.
 bool marksAreRight(ZelObject* mesh, const std::vector<ZelFaceMark>& marks) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int tets = 0, per = 0, tris = 0, perTri = 0;
   const int* t = static_cast<const int*>(
       zel_GetIndicesArray(mesh, EntityType::Tetrahedron, &tets, &per, status));
   const int* f = static_cast<const int*>(
       zel_GetIndicesArray(mesh, EntityType::Triangle, &tris, &perTri, status));
-  const LatticeOrder& order = *LatticeNodeOrder(EntityType::Triangle, 1);
+  const zel::LatticeOrder& order = *zel::latticeNodeOrder(EntityType::Triangle, 1);
   for (int m = 1; m <= tris; ++m) {
     const ZelFaceMark& mark = marks[m];
     if (mark.face != m || mark.volumeType != EntityType::Tetrahedron || mark.element < 1 ||
@@ -213,7 +213,7 @@ bool marksAreRight(ZelObject* mesh, const std::vector<ZelFaceMark>& marks) {
 // One extraction without marks: every boundary triangle of the cube comes out once, with the
 // nodes of the tetrahedron face its link names.
 bool emittedFacesAreRight(ZelObject* mesh) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   ZelSurfaceGroup* groups = nullptr;
   int nbrGroups = 0, tets = 0, per = 0, tris = 0, perTri = 0;
   if (zel_ExtractBoundaryFaces(mesh, EntityType::Tetrahedron, nullptr, nullptr, &nbrGroups, &groups,
@@ -245,7 +245,7 @@ bool emittedFacesAreRight(ZelObject* mesh) {
 Run measure(ZelObject* mesh, const std::vector<int>& octantRefs, std::vector<uint64_t>* keys,
             std::vector<uint64_t>* spare) {
   Run run{};
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int tets = 0, perTet = 0, tris = 0, vertices = 0;
   const int* t = static_cast<const int*>(
       zel_GetIndicesArray(mesh, EntityType::Tetrahedron, &tets, &perTet, status));
@@ -307,7 +307,7 @@ double peakOfOneExtraction(int n) {
   const long before = statusKilobytes("VmRSS:");
   ZelSurfaceGroup* groups = nullptr;
   int nbrGroups = 0;
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   zel_ExtractBoundaryFaces(mesh, EntityType::Tetrahedron, marks.data(), nullptr, &nbrGroups,
                            &groups, nullptr, status);
   const long peak = statusKilobytes("VmHWM:");

@@ -65,7 +65,7 @@ struct Update {
 };
 
 Update update(ZelObject* mesh, const double* plane) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int nbrCut = 0, *list = nullptr, nbrTri = 0, nbrQua = 0, *triInf, *quaInf;
   double *triCrd, *triRef, *quaCrd, *quaRef;
   const double start = now();

@@ -36,7 +36,7 @@ Mesh BuildMesh(int dim, int n, int deg) {
   Mesh mesh;
   mesh.deg = deg;
   const int kind = dim == 2 ? EntityType::Triangle : EntityType::Tetrahedron;
-  const LatticeOrder& order = *LatticeNodeOrder(kind, deg);
+  const zel::LatticeOrder& order = *zel::latticeNodeOrder(kind, deg);
   mesh.nbrNod = order.count;
   const long side = static_cast<long>(deg) * n + 1;
   mesh.nbrVal = static_cast<int>(dim == 2 ? side * side : side * side * side);

@@ -262,7 +262,7 @@ double convertNumbers(const std::string& path, std::vector<double>* values) {
 double loadMesh(const std::string& path, const Cube& cube, const Checksums& expected) {
   ZelObject* mesh = nullptr;
   zel_NewInterface(&mesh);
-  char status[ZEL_STATUS_SIZE] = "";
+  char status[zel::kStatusSize] = "";
   const double start = now();
   if (zel_OpenMesh(mesh, path.c_str(), status) != 0) std::fprintf(stderr, "%s", status);
   const double elapsed = now() - start;
@@ -297,7 +297,7 @@ double peakOfOneLoad(const std::string& path) {
   const long before = procKilobytes("/proc/self/status", "VmRSS:");
   ZelObject* mesh = nullptr;
   zel_NewInterface(&mesh);
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   if (zel_OpenMesh(mesh, path.c_str(), status) != 0) std::fprintf(stderr, "%s", status);
   return (procKilobytes("/proc/self/status", "VmHWM:") - before) / 1024.0;
 }

@@ -52,7 +52,7 @@ constexpr double kHeight = 0.4;
 std::vector<std::vector<Point>> cubeElements(int shape, const Point& origin) {
   std::vector<std::vector<Point>> elements;
   if (shape == EntityType::Hexahedron) {
-    const LatticeOrder& corners = *LatticeNodeOrder(EntityType::Hexahedron, 1);
+    const zel::LatticeOrder& corners = *zel::latticeNodeOrder(EntityType::Hexahedron, 1);
     std::vector<Point> hexahedron;
     for (int v = 0; v < 8; ++v)
       hexahedron.push_back({origin[0] + corners.row(v)[0], origin[1] + corners.row(v)[1],
@@ -107,8 +107,8 @@ VolumeMesh buildVolumeMesh(const VolumeCase& c, const Field& field) {
     if (found.second) mesh.positions.push_back(p);
     return found.first->second;
   };
-  const LatticeOrder& geometry = *LatticeNodeOrder(c.shape, c.meshDegree);
-  const LatticeOrder& nodes = *LatticeNodeOrder(c.shape, c.fieldDegree);
+  const zel::LatticeOrder& geometry = *zel::latticeNodeOrder(c.shape, c.meshDegree);
+  const zel::LatticeOrder& nodes = *zel::latticeNodeOrder(c.shape, c.fieldDegree);
   const ZelLocalTopology& topology = *zel_LocalTopology(c.shape, c.meshDegree);
   for (double x0 : {-1.0, 0.0})
     for (double y0 : {-1.0, 0.0})

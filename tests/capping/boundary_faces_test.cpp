@@ -30,7 +30,7 @@ struct Extracted {
 
 void extract(ZelObject* mesh, int typ, Extracted* out, ZelFaceMark* tri = nullptr,
              ZelFaceMark* qua = nullptr) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   ASSERT_EQ(zel_ExtractBoundaryFaces(mesh, typ, tri, qua, &out->count, &out->groups, &out->invalid,
                                      status),
             0)
@@ -84,7 +84,7 @@ TEST(BoundaryFaces, StructuredCubesOfEveryKindAndDegree) {
       checkOnBoundaryAndOutward(builder, g.triNodes, g.triSize, g.nbrTri, true, 2L * deg * kk);
       checkOnBoundaryAndOutward(builder, g.quaNodes, g.quaSize, g.nbrQua, false, 2L * deg * kk);
       // Links name the element and face whose nodes were emitted.
-      char status[ZEL_STATUS_SIZE];
+      char status[zel::kStatusSize];
       for (int f = 0; f < g.nbrTri; f += 7) {
         int nbrFaces, sizes[6], nodes[6 * kZelFaceSlots];
         ASSERT_EQ(g.triLinks[3 * f], typ);
@@ -105,7 +105,7 @@ struct Expected {
   std::vector<int> triNodes, triLinks, quaNodes, quaLinks;
 };
 std::map<int, Expected> bruteForce(ZelObject* mesh, int typ) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int count = 0, per = 0, nbrVer = 0;
   const int* nodes = static_cast<const int*>(zel_GetIndicesArray(mesh, typ, &count, &per, status));
   const int* refs = zel_GetReferenceArray(mesh, typ, status);
@@ -204,7 +204,7 @@ TEST(BoundaryFaces, CountedPerVolumeTypeAndPerReferenceInvalidElementsSkipped) {
   EXPECT_EQ(hex.groups[0].nbrQua, 6);
   EXPECT_EQ(hex.groups[1].nbrQua, 6);
   Extracted none;
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   EXPECT_EQ(zel_ExtractBoundaryFaces(mesh, EntityType::Prism, nullptr, nullptr, &none.count,
                                      &none.groups, nullptr, status),
             0);
@@ -230,7 +230,7 @@ void checkSymmetries(int typ, int faceShape, int nbrCodes) {
   const int count = triangle ? g.nbrTri : g.nbrQua, size = triangle ? g.triSize : g.quaSize;
   const int* faceNodes = triangle ? g.triNodes : g.quaNodes;
   ASSERT_GE(count, nbrCodes);
-  const LatticeOrder& order = *LatticeNodeOrder(faceShape, deg);
+  const zel::LatticeOrder& order = *zel::latticeNodeOrder(faceShape, deg);
   std::vector<std::vector<int>> codes;
   for (int a = 0; a < 3; ++a)
     for (int b = 0; b < 3; ++b)
@@ -272,7 +272,7 @@ void checkSymmetries(int typ, int faceShape, int nbrCodes) {
   }
   // A volume field whose value at each node is the node's vertex number.
   int nbrEle = 0, perElement = 0;
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   const int* nodes =
       static_cast<const int*>(zel_GetIndicesArray(marked, typ, &nbrEle, &perElement, status));
   std::vector<double> field(nodes, nodes + perElement * (nbrEle + 1));
@@ -297,7 +297,7 @@ TEST(BoundaryFaces, EverySymmetryOfAMeshFaceIsMarkedAndOriented) {
 TEST(BoundaryFaces, OutOfRangeCodesEndTheProcess) {
   ZelFaceMark mark = {1, 1, 0, {0, 0, 1}, EntityType::HexahedronQ2};
   std::vector<double> field(27 * 2, 1.0);
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   EXPECT_EXIT(zel_GetOrientedFaceValues({2, SolTyp::HexahedronQ2, field.data(), 1, 27},
                                         EntityType::QuadrilateralQ2, 1, &mark, status),
               testing::ExitedWithCode(1), "");
@@ -321,7 +321,7 @@ TEST(BoundaryFaces, RealMeshesMarkTheirBoundaryTriangles) {
     SCOPED_TRACE(name);
     ZelObject* mesh = nullptr;
     zel_NewInterface(&mesh);
-    char status[ZEL_STATUS_SIZE];
+    char status[zel::kStatusSize];
     ASSERT_EQ(zel_OpenMesh(mesh, (std::string(ZEL_TEST_DATA) + name).c_str(), status), 0) << status;
     const int deg = name[12] == '1' ? 1 : 2;
     int nbrTri = 0, nbrQua = 0;
@@ -353,7 +353,7 @@ TEST(BoundaryFaces, RealMeshesMarkTheirBoundaryTriangles) {
         ASSERT_EQ(zel_GetElementFaces(mesh, mark.element, mark.volumeType, &nbrFaces, sizes, face,
                                       status),
                   0);
-        const LatticeOrder& order = *LatticeNodeOrder(shape, deg);
+        const zel::LatticeOrder& order = *zel::latticeNodeOrder(shape, deg);
         for (int n = 0; n < order.count; ++n) {
           int row[3];
           ASSERT_TRUE(zel_OrientFaceRow(shape, deg, mark.codes, order.row(n), row));
@@ -377,7 +377,7 @@ TEST(BoundaryFaces, RealMeshWithNodeIndicesOutsideTheVertices) {
   // Tetrahedron 11 has a node 0 and tetrahedron 21 a node 28 of 27 vertices.
   ZelObject* mesh = nullptr;
   zel_NewInterface(&mesh);
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   ASSERT_EQ(
       zel_OpenMesh(mesh, (std::string(ZEL_TEST_DATA) + "/broken/node_index_bad.meshb").c_str(),
                    status),

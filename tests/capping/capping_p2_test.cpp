@@ -65,7 +65,7 @@ Vec faceArea(const double* node, bool triangle) {
 
 TEST(CappingHighOrder, BallCutThroughItsCentreGivesTheDiscOnThePlaneWithoutGaps) {
   ZelObject* mesh = nullptr;
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   ASSERT_EQ(zel_NewInterface(&mesh), 0);
   ASSERT_EQ(zel_OpenMesh(mesh, ZEL_TEST_DATA "/ho/sphere_p2.mesh", status), 0) << status;
   const double n[3] = {0.3, -0.5, 0.81}, length = std::sqrt(0.09 + 0.25 + 0.81 * 0.81);
@@ -135,7 +135,7 @@ TEST(CappingHighOrder, BallCutThroughItsCentreGivesTheDiscOnThePlaneWithoutGaps)
 
 TEST(CappingHighOrder, CurvedEdgeCrossingRunsFromItsFirstVertex) {
   ZelObject mesh{};
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   // A straight edge of degree 3 from (0,0,0) to (1,0,0) and the same edge reversed, control
   // points in node order (vertices first); a degree-2 arc bulging to y = 1.
   const double forward[12] = {0, 0, 0, 1, 0, 0, 1.0 / 3, 0, 0, 2.0 / 3, 0, 0};

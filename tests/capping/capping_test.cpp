@@ -47,7 +47,7 @@ struct Capping {
 // Selection and capping of every straight type of the mesh.
 std::vector<std::vector<Vec>> capAll(ZelObject* mesh, const double* plane) {
   std::vector<std::vector<Vec>> all;
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   for (int typ = 7; typ <= 10; ++typ) {
     int nbrCut = 0, *list = nullptr;
     EXPECT_EQ(zel_GetCutEntities(mesh, plane, typ, &nbrCut, &list, status), 0);
@@ -215,7 +215,7 @@ struct TetCut {
   TetCut(const double* plane, const double* crd) {
     static const double ref[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     ZelObject mesh{};
-    char status[ZEL_STATUS_SIZE];
+    char status[zel::kStatusSize];
     result =
         zel_Cappingtet(&mesh, plane, crd, ref, &nbrTri, tri, triRef, &nbrQua, qua, quaRef, status);
   }
@@ -286,7 +286,7 @@ TEST(Capping, SelectionCountsVerticesOnThePlaneBelowAndSkipsBrokenElements) {
   builder.add(7, {a, b, d, m});      // 3: crossed
   builder.add(7, {a, b, c, 99999});  // 4: vertex number out of range
   ZelObject* mesh = builder.build();
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int count = -1, *list = nullptr;
   const double plane[4] = {0, 0, 1, 0.5};
   ASSERT_EQ(zel_GetCutEntities(mesh, plane, 7, &count, &list, status), 0);
@@ -327,7 +327,7 @@ TEST(Capping, SelectionCountsVerticesOnThePlaneBelowAndSkipsBrokenElements) {
 
 TEST(Capping, MissingArgumentsAreReportedInTheStatusBuffer) {
   ZelObject mesh{};
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   const double plane[4] = {0, 0, 1, 0};
   int count = 0, *list = nullptr;
   EXPECT_EQ(zel_GetCutEntities(nullptr, plane, 7, &count, &list, status), 2);

@@ -27,7 +27,7 @@ struct TypeCapping {
   double *triCrd = nullptr, *triRef = nullptr, *quaCrd = nullptr, *quaRef = nullptr;
   int *triInf = nullptr, *quaInf = nullptr;
   TypeCapping(ZelObject* mesh, const double* plane, int typ) {
-    char status[ZEL_STATUS_SIZE];
+    char status[zel::kStatusSize];
     int nbrCut = 0, *list = nullptr;
     zel_GetCutEntities(mesh, plane, typ, &nbrCut, &list, status);
     zel_capping(mesh, plane, typ, nbrCut, list, &nbrTri, &triCrd, &triRef, &triInf, &nbrQua,
@@ -42,7 +42,7 @@ struct TypeCapping {
 
 // Node positions of an element: its vertices mapped through the vertex weights of the kind.
 std::vector<Vec> elementNodes(ZelObject* mesh, int typ, int e, int deg) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int count = 0, per = 0, dim = 0;
   const int* nodes = static_cast<const int*>(zel_GetIndicesArray(mesh, typ, &count, &per, status));
   double* ref = GetCrdNodByTyp(typ, deg, &dim);
@@ -108,7 +108,7 @@ TEST(CutSolution, FieldsByVerticesAndElementsGiveTheirValuesAtTheCutFaceNodes) {
                {"element nodes of degree 1", 1, 1, linear},
                {"element nodes of degree 2", 2, 2, quadratic}};
   const double plane[4] = {0.3, 0.5, 0.8, 0.77};
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   for (int typ = 7; typ <= 10; ++typ) {
     TypeCapping cap(mesh, plane, typ);
     ASSERT_GT(cap.nbrTri + cap.nbrQua, 0);
@@ -159,7 +159,7 @@ TEST(CutSolution, FieldsByVerticesAndElementsGiveTheirValuesAtTheCutFaceNodes) {
 
 TEST(CutSolution, WrongSizesAreRefusedAndUnknownParentsEndTheProcess) {
   ZelObject mesh{};
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   const double ref[4 * 4 * 2] = {};
   const int tetInf[6] = {0, 0, 0, 7, 1, 1};
   const int curvedInf[6] = {0, 0, 0, 14, 1, 1};

@@ -56,7 +56,7 @@ class MeshBuilder {
       if (shape == EntityType::Pyramid) std::swap(v[1], v[3]);
       if (shape == EntityType::Hexahedron) std::swap(v[1], v[3]), std::swap(v[5], v[7]);
     }
-    const LatticeOrder& order = *LatticeNodeOrder(shape, deg);
+    const zel::LatticeOrder& order = *zel::latticeNodeOrder(shape, deg);
     for (int n = 0; n < order.count; ++n) {
       const auto r = scaled(shape, order.row(n));
       Grid p = v[0];

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   ZelObject* mesh = nullptr;
   if (zel_NewInterface(&mesh) == 0) {
-    char status[ZEL_STATUS_SIZE];
+    char status[zel::kStatusSize];
     zel_OpenMesh(mesh, path.c_str(), status);
     zel_FreeInterface(&mesh);
   }

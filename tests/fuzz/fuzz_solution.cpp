@@ -50,7 +50,7 @@ void useOnFaces(int volumeType, const ZelVolumeField& field) {
   const int count = field.elements;
   const ZelLocalTopology* topology = zel_LocalTopology(zel_Typ2Shape(volumeType), 1);
   if (!topology) return;
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   for (const int faceShape : {EntityType::Triangle, EntityType::Quadrilateral}) {
     const int surfaceType =
         degree == 0 ? faceShape : zel_SolTyp2EntTyp(zel_EntTyp2SolTyp(faceShape), degree);
@@ -75,7 +75,7 @@ void useOnFaces(int volumeType, const ZelVolumeField& field) {
 }
 
 void useVolumeFields(ZelObject* mesh, int fields) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   for (const int volumeType : kVolumeTypes) {
     int elements = 0;
     zel_GetNumberOfEntities(mesh, volumeType, &elements, status);
@@ -97,7 +97,7 @@ void useVolumeFields(ZelObject* mesh, int fields) {
 
 // Expands each vertex field onto the nodes of every volume kind and keeps all elements.
 void useVertexFields(ZelObject* mesh, int fields) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int dimension = 0, vertices = 0;
   zel_GetDimension(mesh, &dimension, status);
   zel_GetNumberOfEntities(mesh, EntityType::Vertex, &vertices, status);
@@ -139,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fclose(out);
 
   ZelObject* mesh = nullptr;
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   if (zel_NewInterface(&mesh) != 0 || zel_OpenMesh(mesh, ZEL_FUZZ_SOLUTION_MESH, status) != 0) {
     // Without its mesh the target tests nothing: stop rather than report success.
     std::fprintf(stderr, "cannot load %s\n", ZEL_FUZZ_SOLUTION_MESH);

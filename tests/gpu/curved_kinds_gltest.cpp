@@ -81,7 +81,7 @@ class CurvedKinds : public GpuTest {
   }
 
   static std::vector<Vec2> controlPoints(const Kind& kind) {
-    const LatticeOrder* order = LatticeNodeOrder(kind.shape, kind.degree);
+    const zel::LatticeOrder* order = zel::latticeNodeOrder(kind.shape, kind.degree);
     std::vector<Vec2> points;
     for (int n = 0; n < order->count; ++n)
       points.push_back(latticePoint(kind.shape, kind.degree, order->row(n)));
@@ -118,7 +118,7 @@ TEST_F(CurvedKinds, ABentFirstEdgeBulgesByItsBezierMidpoint) {
     if (kind.shape == EntityType::Triangle) continue;  // the arc test covers triangles
     // A horizontal first edge from (-0.6, -0.3) to (0.6, -0.3).
     std::vector<Vec2> points;
-    const LatticeOrder* order = LatticeNodeOrder(kind.shape, kind.degree);
+    const zel::LatticeOrder* order = zel::latticeNodeOrder(kind.shape, kind.degree);
     for (int n = 0; n < order->count; ++n) {
       const int* row = order->row(n);
       const double s = double(row[0]) / kind.degree;

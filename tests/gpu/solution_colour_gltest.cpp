@@ -260,7 +260,7 @@ class HighDegreeSolution : public SolutionColour {
       for (const auto& e : {std::make_pair(a, b), std::make_pair(b, c), std::make_pair(c, a)})
         mesh.add(mid(e.first, e.second));
     mesh.elements = 1;
-    const LatticeOrder* order = LatticeNodeOrder(EntityType::Triangle, degree);
+    const zel::LatticeOrder* order = zel::latticeNodeOrder(EntityType::Triangle, degree);
     ASSERT_NE(order, nullptr);
     std::vector<float> coefficients(order->count);
     std::mt19937 random(degree);
@@ -325,7 +325,7 @@ TEST_F(HighDegreeSolution, DegreeThreeThroughTheBuiltInColourMaps) {
 }
 
 TEST_F(HighDegreeSolution, DegreeFiveOnAQuadrilateral) {
-  const LatticeOrder* order = LatticeNodeOrder(EntityType::Quadrilateral, 5);
+  const zel::LatticeOrder* order = zel::latticeNodeOrder(EntityType::Quadrilateral, 5);
   ASSERT_NE(order, nullptr);
   Mesh mesh;
   for (const Vec2& v : {Vec2{-0.8, -0.8}, Vec2{0.8, -0.8}, Vec2{0.8, 0.8}, Vec2{-0.8, 0.8}})

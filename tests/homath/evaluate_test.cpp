@@ -17,14 +17,14 @@ TEST(Evaluate, EveryKindAndDegreeMatchesTheBernsteinSum) {
   for (int kind : kKinds) {
     for (int d = 1; d <= 10; d++) {
       SCOPED_TRACE("kind " + std::to_string(kind) + " degree " + std::to_string(d));
-      std::vector<float> b(LatticeNodeCount(kind, d));
+      std::vector<float> b(zel::latticeNodeCount(kind, d));
       for (float& v : b) v = pick(random);
       for (int sample = 0; sample < 5; sample++) {
         const std::vector<double> p = RandomInteriorPoint(kind, random);
         EXPECT_NEAR(EvaluateOnKind(kind, b.data(), d, p.data()),
                     BernsteinSum(kind, d, b.data(), p.data()), 1e-12);
       }
-      for (int v = 0; v < LatticeNodeCount(kind, 1); v++)
+      for (int v = 0; v < zel::latticeNodeCount(kind, 1); v++)
         EXPECT_NEAR(EvaluateOnKind(kind, b.data(), d, NodePoint(kind, 1, v).data()), b[v], 1e-12)
             << v;
     }
@@ -32,7 +32,7 @@ TEST(Evaluate, EveryKindAndDegreeMatchesTheBernsteinSum) {
 }
 
 TEST(Evaluate, PyramidApexGivesTheApexCoefficient) {
-  std::vector<float> b(LatticeNodeCount(EntityType::Pyramid, 3), 2.0f);
+  std::vector<float> b(zel::latticeNodeCount(EntityType::Pyramid, 3), 2.0f);
   b[4] = -7.5f;
   EXPECT_EQ(zel_EvaluateValueOnPyramid(b.data(), 3, 0, 0, 1), -7.5);
   EXPECT_EQ(zel_EvaluateValueOnPyramid(b.data(), 3, 0, 0, 1 - 1e-12), -7.5);
@@ -68,9 +68,9 @@ TEST(EvaluateDeathTest, UnsupportedDegreesAndCoordinatesEndTheProcess) {
 }
 
 TEST(Evaluate, CoordinateSumsWithinTheToleranceAreAccepted) {
-  std::vector<float> b(LatticeNodeCount(EntityType::Tetrahedron, 2), 3.0f);
+  std::vector<float> b(zel::latticeNodeCount(EntityType::Tetrahedron, 2), 3.0f);
   EXPECT_NEAR(zel_EvaluateValueOnTetrahedra(b.data(), 2, 0.25, 0.25, 0.25, 0.25009), 3.0, 1e-3);
-  std::vector<float> p(LatticeNodeCount(EntityType::Prism, 2), 3.0f);
+  std::vector<float> p(zel::latticeNodeCount(EntityType::Prism, 2), 3.0f);
   EXPECT_NEAR(zel_EvaluateValueOnPrism(p.data(), 2, 0.5, 0.25, 0.25009, 0.3), 3.0, 1e-3);
 }
 

@@ -55,7 +55,7 @@ inline double TestBernstein(int n, int i, double s) {
 // sum_n coeffs[n] * B_n(point), the Bernstein polynomials of the kind written out from their
 // definitions. point is in the kind's reference coordinates (edge: t).
 inline double BernsteinSum(int kind, int d, const float* coeffs, const double* p) {
-  const LatticeOrder& order = *LatticeNodeOrder(kind, d);
+  const zel::LatticeOrder& order = *zel::latticeNodeOrder(kind, d);
   double sum = 0;
   for (int n = 0; n < order.count; n++) {
     const int* r = order.row(n);
@@ -243,7 +243,7 @@ inline std::vector<double> RandomInteriorPoint(int kind, std::mt19937& random) {
 
 // Reference point of node n at degree d.
 inline std::vector<double> NodePoint(int kind, int d, int n) {
-  const LatticeOrder& order = *LatticeNodeOrder(kind, d);
+  const zel::LatticeOrder& order = *zel::latticeNodeOrder(kind, d);
   std::vector<double> p(order.width);
   for (int c = 0; c < order.width; c++) p[c] = static_cast<double>(order.row(n)[c]) / d;
   return p;

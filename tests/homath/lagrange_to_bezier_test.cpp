@@ -20,7 +20,7 @@ std::vector<int> Identity(int n) {
 
 std::vector<float> ConvertOne(int kind, int d, const std::vector<float>& lagrange) {
   std::vector<float> values = lagrange;
-  const int n = LatticeNodeCount(kind, d);
+  const int n = zel::latticeNodeCount(kind, d);
   std::vector<int> idx = Identity(n);
   LagrangeToBezier(n, d, values.data(), 1, 1, idx.data(), n);
   return values;
@@ -106,7 +106,7 @@ TEST(LagrangeToBezier, EveryConvertedKindAndDegreeIsExact) {
     for (int d = 2; d <= 10; d++) {
       if (cover.byDegree[d - 2] != 'c') continue;
       SCOPED_TRACE(std::string(cover.name) + " degree " + std::to_string(d));
-      const int n = LatticeNodeCount(cover.kind, d);
+      const int n = zel::latticeNodeCount(cover.kind, d);
       std::vector<SpacePolynomial> f;
       for (int c = 0; c < 3; c++) f.emplace_back(cover.kind, d, random);
       std::vector<float> values(3 * n);
@@ -206,7 +206,7 @@ TEST(LagrangeToBezier, KeptCellsWarnAndLeaveLagrangeValues) {
               {EntityType::Hexahedron, 5, "HexaQ5"},
               {EntityType::Hexahedron, 9, "HexaQ9"}};
   for (const auto& cell : kept) {
-    const int n = LatticeNodeCount(cell.kind, cell.deg);
+    const int n = zel::latticeNodeCount(cell.kind, cell.deg);
     std::vector<float> values(n);
     std::iota(values.begin(), values.end(), 0.5f);
     const std::vector<float> before = values;

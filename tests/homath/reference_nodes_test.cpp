@@ -19,7 +19,7 @@ TEST(ReferenceNodes, CoordinatesAreTheNodeRowsOverTheDegree) {
     for (int deg = 1; deg <= 10; deg++) {
       int dim = 0;
       double* crd = GetCrdNodByTyp(typ, deg, &dim);
-      const LatticeOrder& order = *LatticeNodeOrder(typ, deg);
+      const zel::LatticeOrder& order = *zel::latticeNodeOrder(typ, deg);
       ASSERT_EQ(dim, order.width);
       for (int n = 0; n < order.count; n++)
         for (int c = 0; c < dim; c++)
@@ -55,7 +55,7 @@ TEST(ReferenceNodes, VertexWeightsInterpolateTheVertices) {
   for (int typ = EntityType::Quadrilateral; typ <= EntityType::Hexahedron; typ++) {
     int dim = 0, count = 0;
     double* vertices = GetCrdNodByTyp(typ, 1, &dim);
-    const int nbrVer = LatticeNodeCount(typ, 1);
+    const int nbrVer = zel::latticeNodeCount(typ, 1);
     for (int v = 0; v < nbrVer; v++) {
       double* phi = GetBasisFunctionsFromCrdNod(typ, vertices + v * dim, &count);
       ASSERT_EQ(count, nbrVer);
@@ -101,9 +101,9 @@ TEST(ReferenceNodes, PositionsAreDistinctAndInsideTheirArrays) {
       }
     EXPECT_EQ(static_cast<int>(tri.size()), n * (n + 1) / 2);
     EXPECT_EQ(*tri.rbegin(), n * (n + 1) / 2 - 1);  // triangle positions fill their array
-    EXPECT_EQ(static_cast<int>(tet.size()), LatticeNodeCount(EntityType::Tetrahedron, d));
+    EXPECT_EQ(static_cast<int>(tet.size()), zel::latticeNodeCount(EntityType::Tetrahedron, d));
     EXPECT_LT(*tet.rbegin(), n * n * n * n);
-    EXPECT_EQ(static_cast<int>(pri.size()), LatticeNodeCount(EntityType::Prism, d));
+    EXPECT_EQ(static_cast<int>(pri.size()), zel::latticeNodeCount(EntityType::Prism, d));
     EXPECT_LT(*pri.rbegin(), n * n * n * n);
   }
 }

@@ -48,7 +48,7 @@ TEST(Subdivision, NodeOrderCoefficientsGoToTheirLexicographicPlaces) {
   std::mt19937 random(2);
   for (int d = 1; d <= 10; d++) {
     for (int kind : {EntityType::Edge, EntityType::Triangle, EntityType::Quadrilateral}) {
-      const std::vector<float> b = RandomCoefficients(LatticeNodeCount(kind, d), random);
+      const std::vector<float> b = RandomCoefficients(zel::latticeNodeCount(kind, d), random);
       std::vector<float> lex(b.size(), 1e30f);
       ASSERT_TRUE(zel_NodeOrderToLexicographic(kind, d, b.data(), lex.data()));
       const std::vector<double> p = RandomInteriorPoint(kind, random);

@@ -1,11 +1,10 @@
-// Entity catalogue: node counts by formula, labels and names, SolTyp round trips, node orders.
+// Entity catalogue: node counts by formula, labels and scene-kind names, SolTyp round trips.
 #include "meshio/entity_catalogue.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -28,28 +27,6 @@ int expectedNodes(int shape, int d) {
       return (d + 1) * (d + 1) * (d + 1);
   }
   return -1;
-}
-
-// True when row is a node of the shape's lattice at degree d.
-bool onLattice(int shape, int d, const int* r) {
-  auto in = [d](int v) { return v >= 0 && v <= d; };
-  switch (shape) {
-    case 3:
-      return in(r[0]);
-    case 6:
-      return in(r[0]) && in(r[1]);
-    case 10:
-      return in(r[0]) && in(r[1]) && in(r[2]);
-    case 4:
-      return in(r[0]) && in(r[1]) && in(r[2]) && r[0] + r[1] + r[2] == d;
-    case 7:
-      return in(r[0]) && in(r[1]) && in(r[2]) && in(r[3]) && r[0] + r[1] + r[2] + r[3] == d;
-    case 8:
-      return in(r[2]) && in(r[0]) && in(r[1]) && r[0] + r[2] <= d && r[1] + r[2] <= d;
-    case 9:
-      return in(r[0]) && in(r[1]) && in(r[2]) && in(r[3]) && r[0] + r[1] + r[2] == d;
-  }
-  return false;
 }
 
 }  // namespace
@@ -141,36 +118,4 @@ TEST(EntityCatalogue, LabelsAndSceneKindNames) {
     if (zel_EntTyp2DrawKind(typ) >= 0) {
       EXPECT_TRUE(kinds.insert(zel_EntTyp2DrawKind(typ)).second) << typ;
     }
-}
-
-TEST(EntityCatalogue, DefaultNodeOrdersArePermutationsOfTheirLattice) {
-  for (int typ = 3; typ <= 31; ++typ) {
-    if (typ == 5) continue;
-    int nodes = 0, width = 0;
-    const int* rows = zel_Typ2Ordering(typ, &nodes, &width);
-    ASSERT_NE(rows, nullptr) << typ;
-    int shape = zel_Typ2Shape(typ), d = zel_Typ2Deg(typ);
-    EXPECT_EQ(nodes, zel_Typ2Siz(typ));
-    EXPECT_EQ(width, zel_Shape2RowWidth(shape));
-    std::set<std::vector<int>> seen;
-    for (int n = 0; n < nodes; ++n) {
-      const int* r = rows + n * width;
-      EXPECT_TRUE(onLattice(shape, d, r)) << typ << " row " << n;
-      EXPECT_TRUE(seen.insert(std::vector<int>(r, r + width)).second) << typ << " row " << n;
-    }
-    // The vertices come first, as the linear shape's rows scaled by the degree.
-    const int* linear = zel_Typ2Ordering(shape, nullptr, nullptr);
-    for (int v = 0; v < zel_Typ2SizElt(typ) * width; ++v) EXPECT_EQ(rows[v], linear[v] * d) << typ;
-  }
-  int nodes = 7, width = 7;
-  EXPECT_EQ(zel_Typ2Ordering(5, &nodes, &width), nullptr);
-  EXPECT_EQ(nodes + width, 0);
-  EXPECT_EQ(zel_Typ2Ordering(32, nullptr, nullptr), nullptr);
-  // Spot checks of rows written out in full.
-  const int* tri2 = zel_Typ2Ordering(12, &nodes, &width);
-  EXPECT_EQ(std::vector<int>(tri2 + 9, tri2 + 18), (std::vector<int>{1, 1, 0, 0, 1, 1, 1, 0, 1}));
-  const int* hex4 = zel_Typ2Ordering(29, &nodes, &width);
-  EXPECT_EQ(std::vector<int>(hex4 + 3 * 124, hex4 + 375), (std::vector<int>{2, 2, 2}));
-  const int* pri4 = zel_Typ2Ordering(31, &nodes, &width);
-  EXPECT_EQ(std::vector<int>(pri4 + 4 * 40, pri4 + 4 * 41), (std::vector<int>{1, 3, 0, 1}));
 }

@@ -16,7 +16,7 @@ namespace {
 
 // A field of `elements` elements whose value at node n of element e is 100 e + n.
 std::vector<double> numberedField(int shape, int deg, int elements) {
-  const int nodes = deg == 0 ? 1 : LatticeNodeCount(shape, deg);
+  const int nodes = deg == 0 ? 1 : zel::latticeNodeCount(shape, deg);
   std::vector<double> field((elements + 1) * nodes);
   for (int e = 0; e <= elements; ++e)
     for (int n = 0; n < nodes; ++n) field[e * nodes + n] = 100 * e + n;
@@ -29,11 +29,11 @@ ZelVolumeField recordOf(const std::vector<double>& field, int shape, int meshDeg
   const int volumeType =
       zel_SolTyp2EntTyp(SolTyp::Tetrahedron + shape - EntityType::Tetrahedron, meshDegree);
   return {deg, zel_EntTyp2SolTyp(volumeType), field.data(), elements,
-          deg == 0 ? 1 : LatticeNodeCount(shape, deg)};
+          deg == 0 ? 1 : zel::latticeNodeCount(shape, deg)};
 }
 
 TEST(FaceValues, EveryFaceOfEveryShapeAtTheFieldDegreeWhateverTheSurfaceDegree) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   for (int shape :
        {EntityType::Tetrahedron, EntityType::Pyramid, EntityType::Prism, EntityType::Hexahedron})
     for (int deg = 0; deg <= 10; ++deg) {
@@ -51,7 +51,7 @@ TEST(FaceValues, EveryFaceOfEveryShapeAtTheFieldDegreeWhateverTheSurfaceDegree) 
           double* values = zel_GetFaceValues(record, surfTyp, 2, faces, status);
           ASSERT_NE(values, nullptr) << status;
           const size_t m = deg == 0 ? 1 : topo.faces[f].size();
-          ASSERT_EQ(m, size_t(LatticeNodeCount(topo.faceShape[f], deg)));
+          ASSERT_EQ(m, size_t(zel::latticeNodeCount(topo.faceShape[f], deg)));
           for (size_t k = 0; k < m; ++k) {
             EXPECT_EQ(values[k], 300 + (deg == 0 ? 0 : topo.faces[f][k])) << f << " " << k;
             EXPECT_EQ(values[m + k], 100 + (deg == 0 ? 0 : topo.faces[f][k])) << f << " " << k;
@@ -78,7 +78,7 @@ TEST(FaceValues, EveryFaceOfEveryShapeAtTheFieldDegreeWhateverTheSurfaceDegree) 
 }
 
 TEST(FaceValues, RecordsAreReadByTheirOwnNodeCountAndElementCount) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   // A header of degree 3 whose node count is that of degree 2: blocks of 10, not 20.
   const std::vector<double> short3 = numberedField(EntityType::Tetrahedron, 2, 2);
   const int faces[3] = {0, 2, 0};
@@ -133,7 +133,7 @@ TEST(FaceValues, OrientationCodesAreTheSymmetriesOfTheFace) {
   // Every code set maps the lattice of the face onto itself, and distinct codes differ.
   for (int shape : {EntityType::Triangle, EntityType::Quadrilateral})
     for (int deg = 1; deg <= 4; ++deg) {
-      const LatticeOrder& order = *LatticeNodeOrder(shape, deg);
+      const zel::LatticeOrder& order = *zel::latticeNodeOrder(shape, deg);
       std::vector<std::vector<int>> maps;
       for (int a = 0; a < 3; ++a)
         for (int b = 0; b < 3; ++b)
@@ -143,7 +143,7 @@ TEST(FaceValues, OrientationCodesAreTheSymmetriesOfTheFace) {
             for (int n = 0; n < order.count; ++n) {
               int row[3];
               if (!zel_OrientFaceRow(shape, deg, codes, order.row(n), row)) break;
-              ASSERT_TRUE(IsLatticeNode(shape, deg, row));
+              ASSERT_TRUE(zel::isLatticeNode(shape, deg, row));
               map.push_back(row[0] * 100 + row[1] * 10 +
                             (shape == EntityType::Triangle ? row[2] : 0));
             }

@@ -45,9 +45,9 @@ const int kVolumeTypes[4][4] = {
 TEST(LocalFaces, EveryFaceHoldsTheNodesOnItsPlaneInItsOwnOrderAndFacesOutward) {
   for (int s = 0; s < 4; ++s) {
     const int shape = EntityType::Tetrahedron + s;
-    for (int deg = 1; deg <= kMaxLatticeDegree; ++deg) {
+    for (int deg = 1; deg <= zel::kMaxLatticeDegree; ++deg) {
       SCOPED_TRACE("shape " + std::to_string(shape) + " degree " + std::to_string(deg));
-      const LatticeOrder& order = *LatticeNodeOrder(shape, deg);
+      const zel::LatticeOrder& order = *zel::latticeNodeOrder(shape, deg);
       const ZelLocalTopology& topo = *zel_LocalTopology(shape, deg);
       std::vector<Point> at;
       Point centre = {0, 0, 0};
@@ -58,7 +58,7 @@ TEST(LocalFaces, EveryFaceHoldsTheNodesOnItsPlaneInItsOwnOrderAndFacesOutward) {
       std::set<std::set<int>> faceSets;
       for (int f = 0; f < topo.nbrFaces; ++f) {
         const std::vector<int>& face = topo.faces[f];
-        const LatticeOrder& own = *LatticeNodeOrder(topo.faceShape[f], deg);
+        const zel::LatticeOrder& own = *zel::latticeNodeOrder(topo.faceShape[f], deg);
         ASSERT_EQ(static_cast<int>(face.size()), own.count);
         // The face's vertices come first: its plane and outward normal.
         const Point a = at[face[0]], b = at[face[1]];
@@ -102,7 +102,7 @@ TEST(LocalFaces, EveryFaceHoldsTheNodesOnItsPlaneInItsOwnOrderAndFacesOutward) {
 }
 
 TEST(LocalFaces, EntityFacesByTypeCode) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int count = 0;
   const int* nodes = nullptr;
   ASSERT_EQ(GetEntityFaces(EntityType::Pyramid, 4, &count, &nodes, status), 0);
@@ -132,7 +132,7 @@ TEST(ElementFaces, GlobalNumbersOfFacesAndEdgesOfMeshElements) {
   ZelObject* mesh = nullptr;
   zel_NewInterface(&mesh);
   fillSyntheticMesh(mesh, 3, 500, 11);
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   for (const auto& types : kVolumeTypes)
     for (int typ : types) {
       SCOPED_TRACE(typ);

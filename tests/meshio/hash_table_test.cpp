@@ -152,7 +152,7 @@ struct Groups {
 };
 
 TEST(ReferenceGroups, SortedReferencesAndValidityFilter) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   // Five triangles (slot 0 first, as in the mesh arrays), references 7, 3, 7, 3, 9; triangle 3
   // has a node 0 and triangle 4 a node beyond the 6 vertices.
   const int nodes[18] = {0, 0, 0, 1, 2, 3, 2, 3, 4, 0, 5, 6, 4, 7, 1, 6, 5, 4};
@@ -172,7 +172,7 @@ TEST(ReferenceGroups, SortedReferencesAndValidityFilter) {
 }
 
 TEST(ReferenceGroups, InterleavedRecordsSingleEntityAndEmpty) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   // Records of {node, node, reference}: strides of 3 from the pointer differences.
   const int records[9] = {1, 2, 40, 2, 9, 40, 2, 1, -3};
   Groups g;
@@ -206,7 +206,7 @@ TEST(ReferenceGroups, InterleavedRecordsSingleEntityAndEmpty) {
 }
 
 TEST(ReferenceGroups, AgreesWithASortOnManyEntities) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   std::mt19937 random(8);
   const int n = 200000, vertices = 1000;
   std::vector<int> nodes(4 * (n + 1)), refs(n + 1);

@@ -17,22 +17,11 @@
 #include "meshio/keyword_file.h"
 #include "meshio/keyword_writer.h"
 #include "tests/meshio/synthetic_mesh.h"
+#include "tests/meshio/test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<char> readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<char>(std::istreambuf_iterator<char>(in), {});
-}
-
-// Removes the file first: truncating an existing file forces a flush on close on some file
-// systems, which made this test wait on the disk.
-void writeBytes(const std::string& path, const char* data, size_t size) {
-  fs::remove(path);
-  std::ofstream(path, std::ios::binary).write(data, static_cast<std::streamsize>(size));
-}
 
 // What a load kept: the result, and per entity type 1..31 its count and a hash of its arrays.
 struct Loaded {
@@ -45,7 +34,7 @@ struct Loaded {
 Loaded load(const std::string& path) {
   ZelObject* mesh = nullptr;
   zel_NewInterface(&mesh);
-  char status[ZEL_STATUS_SIZE] = "";
+  char status[zel::kStatusSize] = "";
   Loaded loaded;
   testing::internal::CaptureStdout();
   loaded.result = zel_OpenMesh(mesh, path.c_str(), status);
@@ -53,7 +42,7 @@ Loaded load(const std::string& path) {
   EXPECT_TRUE(loaded.result == 0 || loaded.result == 2);
   if (loaded.result == 2) {
     EXPECT_GT(std::strlen(status), 0u);
-    EXPECT_LT(std::strlen(status), static_cast<size_t>(ZEL_STATUS_HALF));
+    EXPECT_LT(std::strlen(status), static_cast<size_t>(zel::kStatusHalf));
   }
   // Counts never exceed what the arrays hold: every value of every entity is hashed.
   for (int typ = 1; typ <= 31; ++typ) {
@@ -209,7 +198,7 @@ TEST(HostileInput, KeywordsInsideAsciiValuesAndTwiceMetKeywords) {
   }
   ZelObject* mesh = nullptr;
   zel_NewInterface(&mesh);
-  char status[ZEL_STATUS_SIZE] = "";
+  char status[zel::kStatusSize] = "";
   testing::internal::CaptureStdout();
   EXPECT_EQ(zel_OpenMesh(mesh, interrupted.c_str(), status), 2);
   const std::string printed = testing::internal::GetCapturedStdout();
@@ -256,7 +245,7 @@ TEST(HostileInput, SpecialFilesAreRefusedWithoutBlocking) {
   }
   ZelObject* mesh = nullptr;
   zel_NewInterface(&mesh);
-  char status[ZEL_STATUS_SIZE] = "";
+  char status[zel::kStatusSize] = "";
   EXPECT_EQ(zel_OpenMesh(mesh, fifo.c_str(), status), 2);
   EXPECT_EQ(std::string(status),
             "Cannot open mesh file " + fifo + "\n  " + fifo + ": not a regular file\n");

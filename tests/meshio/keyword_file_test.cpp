@@ -12,25 +12,12 @@
 
 #include "meshio/entity_catalogue.h"
 #include "meshio/keyword_writer.h"
+#include "tests/meshio/test_files.h"
 
 namespace {
 
 using namespace zel;
 namespace fs = std::filesystem;
-
-std::string temporaryPath(const std::string& name) {
-  return (fs::temp_directory_path() / ("zel_kw_" + std::to_string(getpid()) + "_" + name)).string();
-}
-
-std::vector<char> readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<char>(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeBytes(const std::string& path, const std::vector<char>& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // A small mesh: 3 vertices (x = v, y = 10 v, z = 100 v, reference v) and 2 triangles.
 void writeSmallMesh(const std::string& path, KeywordWriteFormat format) {

@@ -15,7 +15,7 @@
 #include "meshio/keyword_table.h"
 #include "meshio/keyword_writer.h"
 #include "meshio/zel_object.h"
-#include "tests/meshio/dump_file.h"
+#include "tests/meshio/test_files.h"
 
 namespace {
 
@@ -23,52 +23,39 @@ namespace fs = std::filesystem;
 
 struct Mesh {
   ZelObject* object = nullptr;
-  char status[ZEL_STATUS_SIZE] = "";
+  char status[zel::kStatusSize] = "";
   Mesh() { EXPECT_EQ(zel_NewInterface(&object), 0); }
   ~Mesh() { EXPECT_EQ(zel_FreeInterface(&object), 0); }
   int open(const std::string& name) { return zel_OpenMesh(object, name.c_str(), status); }
   std::string message() const { return status; }
-  std::string opened() const { return status + ZEL_STATUS_HALF; }
+  std::string opened() const { return status + zel::kStatusHalf; }
 };
-
-void hashValue(uint64_t* hash, const void* value) {
-  const unsigned char* bytes = static_cast<const unsigned char*>(value);
-  for (int b = 0; b < 8; ++b) *hash = (*hash ^ bytes[b]) * 0x100000001b3ull;
-}
-
-std::string hex(uint64_t value) {
-  char text[20];
-  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
-  return text;
-}
 
 // Hash of a kind's arrays in the dump's value order (nodes then reference per line).
 std::string kindHash(ZelObject* object, int typ, int dim) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int count = 0, nodes = 0;
   void* array = zel_GetIndicesArray(object, typ, &count, &nodes, status);
   const int* refs = zel_GetReferenceArray(object, typ, status);
-  uint64_t hash = 0xcbf29ce484222325ull;
+  ValueHash hash;
   for (int e = 1; e <= count; ++e) {
     if (typ == EntityType::Vertex) {
-      for (int k = 0; k < dim; ++k) hashValue(&hash, static_cast<double*>(array) + 3 * e + k);
+      for (int k = 0; k < dim; ++k) hash.add(static_cast<double*>(array)[3 * e + k]);
     } else {
       for (int k = 0; k < nodes; ++k) {
-        int64_t node = static_cast<int*>(array)[e * nodes + k];
-        hashValue(&hash, &node);
+        hash.add(int64_t{static_cast<int*>(array)[e * nodes + k]});
       }
     }
     if (typ != EntityType::Corner) {
-      int64_t ref = refs[e];
-      hashValue(&hash, &ref);
+      hash.add(int64_t{refs[e]});
     }
   }
-  return hex(hash);
+  return hash.hex();
 }
 
 // True when every node index (or coordinate) and reference of the kind's entities is 0.
 bool keepsNoValue(ZelObject* object, int typ) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   int count = 0, nodes = 0;
   void* array = zel_GetIndicesArray(object, typ, &count, &nodes, status);
   const int* refs = zel_GetReferenceArray(object, typ, status);

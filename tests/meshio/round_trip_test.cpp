@@ -8,18 +8,15 @@
 
 #include "meshio/keyword_writer.h"
 #include "tests/meshio/synthetic_mesh.h"
+#include "tests/meshio/test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string temporaryPath(const std::string& name) {
-  return (fs::temp_directory_path() / ("zel_" + std::to_string(getpid()) + "_" + name)).string();
-}
-
 // Compares every array of two objects; version-1 reals to single precision.
 void expectSameMesh(ZelObject* written, ZelObject* read, bool singlePrecision) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   ASSERT_EQ(read->dim, written->dim);
   for (int typ = 1; typ <= 31; ++typ) {
     if (typ == 5) continue;
@@ -72,7 +69,7 @@ TEST(RoundTrip, EveryKindInEveryFormReadsBackIdentically) {
           ASSERT_TRUE(zel::writeMesh(mesh, path, format, &error)) << error;
           ZelObject* read = nullptr;
           zel_NewInterface(&read);
-          char status[ZEL_STATUS_SIZE] = "";
+          char status[zel::kStatusSize] = "";
           ASSERT_EQ(zel_OpenMesh(read, path.c_str(), status), 0) << status;
           expectSameMesh(mesh, read, version == 1);
           zel_FreeInterface(&read);

@@ -17,8 +17,8 @@
 #include "meshio/keyword_file.h"
 #include "meshio/keyword_writer.h"
 #include "meshio/zel_object_slots.h"
-#include "tests/meshio/dump_file.h"
 #include "tests/meshio/synthetic_mesh.h"
+#include "tests/meshio/test_files.h"
 
 namespace {
 
@@ -46,12 +46,6 @@ ZelSolution* listOf(ZelObject* object, const std::string& keyword) {
   return nullptr;
 }
 
-uint64_t fnv(uint64_t hash, double value) {
-  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&value);
-  for (int b = 0; b < 8; ++b) hash = (hash ^ bytes[b]) * 0x100000001b3ull;
-  return hash;
-}
-
 // Values of one file line rebuilt from the records: node by node, type by type.
 std::vector<double> lineOf(const std::vector<ZelSolution*>& records, int entity) {
   std::vector<double> line;
@@ -77,11 +71,11 @@ void checkAgainstDump(const fs::path& solution) {
   SCOPED_TRACE(solution.filename().string());
   const std::string name = solution.filename().string();
   Mesh mesh;
-  char status[ZEL_STATUS_SIZE] = "";
+  char status[zel::kStatusSize] = "";
   const fs::path meshPath = solution.parent_path() / (name.substr(0, name.find('.')) + ".meshb");
   ASSERT_EQ(zel_OpenMesh(mesh.object, meshPath.c_str(), status), 0) << status;
   ASSERT_EQ(zel_OpenSolution(mesh.object, solution.c_str(), status), 0) << status;
-  EXPECT_EQ(std::string(status + ZEL_STATUS_HALF), solution.string());
+  EXPECT_EQ(std::string(status + zel::kStatusHalf), solution.string());
   const Dump dump = readDump(solution.string() + ".dump.txt");
   ASSERT_EQ(dump.status, "OK");
   double time = 0;
@@ -118,16 +112,14 @@ void checkAgainstDump(const fs::path& solution) {
     EXPECT_EQ(lineOf(records, 1), numbers(keyword.at("first")));
     EXPECT_EQ(lineOf(records, lines), numbers(keyword.at("last")));
     double sum = 0;
-    uint64_t hash = 0xcbf29ce484222325ull;
+    ValueHash hash;
     for (int entity = 1; entity <= lines; ++entity)
       for (double value : lineOf(records, entity)) {
         sum += value;
-        hash = fnv(hash, value);
+        hash.add(value);
       }
     EXPECT_EQ(sum, std::stod(keyword.at("real_sum")));
-    char hex[20];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-    EXPECT_EQ(hex, keyword.at("fnv1a64"));
+    EXPECT_EQ(hash.hex(), keyword.at("fnv1a64"));
     ++checked;
   }
   EXPECT_GT(checked, 0);
@@ -150,7 +142,7 @@ TEST(SolutionFiles, EverySolutionReadsBackToItsDump) {
 
 TEST(SolutionFiles, LookupNumberOfFieldsAndDegreeSummary) {
   Mesh mesh;
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   ASSERT_EQ(zel_OpenMesh(mesh.object, (kData + "/sol/disk_tri_p2.meshb").c_str(), status), 0);
   testing::internal::CaptureStdout();
   // The mesh name is accepted as the solution name: ".meshb" is cut, ".solb" then ".sol" tried.
@@ -158,7 +150,7 @@ TEST(SolutionFiles, LookupNumberOfFieldsAndDegreeSummary) {
       << status;
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "HO solution Nodes positions conversion not supported as F77 \n");
-  EXPECT_EQ(std::string(status + ZEL_STATUS_HALF), kData + "/sol/disk_tri_p2.ho.sol");
+  EXPECT_EQ(std::string(status + zel::kStatusHalf), kData + "/sol/disk_tri_p2.ho.sol");
   EXPECT_EQ(zel_GetNumberOfSolutionFields(mesh.object), 2);
   int nbrEnt = -1, typ = -1, iteration = -1, deg = -1, nodes = -1;
   double time = -1;
@@ -224,7 +216,7 @@ class SolutionFileTest : public testing::Test {
   }
   int count(int typ) {
     int n = 0;
-    char status[ZEL_STATUS_SIZE];
+    char status[zel::kStatusSize];
     zel_GetNumberOfEntities(object_, typ, &n, status);
     return n;
   }
@@ -267,7 +259,7 @@ class SolutionFileTest : public testing::Test {
   }
   ZelObject* object_ = nullptr;
   fs::path dir_;
-  char status_[ZEL_STATUS_SIZE] = "";
+  char status_[zel::kStatusSize] = "";
   std::string printed_;
 };
 
@@ -426,7 +418,7 @@ TEST_F(SolutionFileTest, TruncatedAndGarbledFilesNeverCrash) {
 
 TEST(SolutionFiles, BrokenSolutionFiles) {
   Mesh cube, square;
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   ASSERT_EQ(zel_OpenMesh(cube.object, (kData + "/broken/cube3d.meshb").c_str(), status), 0);
   EXPECT_EQ(
       zel_OpenSolution(cube.object, (kData + "/broken/cube3d.wrongcount.solb").c_str(), status), 2);

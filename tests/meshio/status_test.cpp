@@ -7,21 +7,21 @@
 #include <string>
 
 TEST(Status, FormatsIntoFirstHalfAndReturnsFailure) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   std::memset(status, 'x', sizeof status);
   EXPECT_EQ(zel::setStatus(status, " zel_Typ2Siz is undefined for Typ %d !\n", 5), 2);
   EXPECT_STREQ(status, " zel_Typ2Siz is undefined for Typ 5 !\n");
-  EXPECT_EQ(status[ZEL_STATUS_HALF], 'x');  // second half untouched
+  EXPECT_EQ(status[zel::kStatusHalf], 'x');  // second half untouched
 }
 
 TEST(Status, LongMessageIsCutAtHalfAndEchoGoesToSecondHalf) {
-  char status[ZEL_STATUS_SIZE];
+  char status[zel::kStatusSize];
   std::memset(status, 'x', sizeof status);
   std::string longText(2000, 'a');
   zel::setStatus(status, "%s", longText.c_str());
   EXPECT_EQ(std::strlen(status), 511u);
   zel::echoStatus(status, longText.c_str());
-  EXPECT_EQ(std::strlen(status + ZEL_STATUS_HALF), 511u);
+  EXPECT_EQ(std::strlen(status + zel::kStatusHalf), 511u);
   EXPECT_EQ(std::strlen(status), 511u);  // echo did not disturb the message
   EXPECT_EQ(zel::setStatus(nullptr, "ignored"), 2);
   zel::echoStatus(nullptr, "ignored");

@@ -23,7 +23,7 @@ CurvedMesh makeDiscMesh(int shape, int degree, int n) {
   CurvedMesh mesh;
   mesh.shape = shape;
   mesh.degree = degree;
-  const LatticeOrder* order = LatticeNodeOrder(shape, degree);
+  const zel::LatticeOrder* order = zel::latticeNodeOrder(shape, degree);
   mesh.nodesPerElement = order->count;
   mesh.coords.assign(3, 0.0);
   mesh.nodes.assign(size_t(order->count), 0);

@@ -33,7 +33,7 @@ TEST(SolutionColour, CubicFieldMatchesTheProcessorEvaluation) {
   window.attachData(triangle, 3, coords, 1, nodes);
 
   // Lagrange values at the degree-3 nodes, in the default node order.
-  const LatticeOrder* order = LatticeNodeOrder(EntityType::Triangle, 3);
+  const zel::LatticeOrder* order = zel::latticeNodeOrder(EntityType::Triangle, 3);
   std::vector<double> values;
   double low = 1e300, high = -1e300;
   for (int n = 0; n < order->count; ++n) {
@@ -72,8 +72,8 @@ TEST(SolutionColour, CubicFieldMatchesTheProcessorEvaluation) {
     for (int px = 20; px < 800; px += 41) {
       const double x = (px + 0.5 - 400.0) / pixelsPerUnit, y = (300.0 - (py + 0.5)) / pixelsPerUnit;
       if (x < -0.97 || y < -0.97 || x + y > -0.03) continue;  // keep away from the edges
-      const zel::Rgb expected =
-          zel::colourMapAt(palette->colourMap(), zel::palettePosition(palette->values(), field(x, y)));
+      const zel::Rgb expected = zel::colourMapAt(
+          palette->colourMap(), zel::palettePosition(palette->values(), field(x, y)));
       const QColor actual = image.pixelColor(px, py);
       EXPECT_NEAR(actual.redF(), expected[0], 3.0 / 255) << px << "," << py;
       EXPECT_NEAR(actual.greenF(), expected[1], 3.0 / 255) << px << "," << py;

@@ -1,11 +1,56 @@
-// Test helper: the .dump.txt files written beside the test data by an independent reader.
+// Test helpers of the mesh file tests: the .dump.txt files written beside the test data by an
+// independent reader, the value hash those dumps quote, temporary files and raw bytes.
 #pragma once
 
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
+
+// A file name in the temporary folder, unique to this process.
+inline std::string temporaryPath(const std::string& name) {
+  return (std::filesystem::temp_directory_path() / ("zel_" + std::to_string(getpid()) + "_" + name))
+      .string();
+}
+
+inline std::vector<char> readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+// Removes the file first: truncating an existing file forces a flush on close on some file
+// systems, which made the tests wait on the disk.
+inline void writeBytes(const std::string& path, const char* data, size_t size) {
+  std::filesystem::remove(path);
+  std::ofstream(path, std::ios::binary).write(data, static_cast<std::streamsize>(size));
+}
+
+inline void writeBytes(const std::string& path, const std::vector<char>& bytes) {
+  writeBytes(path, bytes.data(), bytes.size());
+}
+
+// The dumps' "fnv1a64": FNV-1a over the 8 bytes of every value (integers widened to 64 bits,
+// reals as doubles), printed as 16 hexadecimal digits.
+struct ValueHash {
+  uint64_t value = 0xcbf29ce484222325ull;
+  void add(const void* eightBytes) {
+    const unsigned char* bytes = static_cast<const unsigned char*>(eightBytes);
+    for (int b = 0; b < 8; ++b) value = (value ^ bytes[b]) * 0x100000001b3ull;
+  }
+  void add(double real) { add(static_cast<const void*>(&real)); }
+  void add(int64_t integer) { add(static_cast<const void*>(&integer)); }
+  std::string hex() const {
+    char text[20];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+    return text;
+  }
+};
 
 struct DumpKeyword {
   std::string name;
