@@ -41,33 +41,64 @@ int callerKind(int fieldType, bool* vector) {
 // A 64-bit integer (version 4) stored into a 32-bit field must fit: cast, node 2^32 + 1 would
 // silently become node 1.
 template <typename Target, typename Source>
-constexpr bool kNarrowingInteger = std::is_integral_v<Target>&& std::is_integral_v<Source> &&
-                                   (sizeof(Target) < sizeof(Source));
+inline bool outOfRange(Source raw) {
+  if constexpr (std::is_integral_v<Target> && std::is_integral_v<Source> &&
+                sizeof(Target) < sizeof(Source))
+    return raw < std::numeric_limits<Target>::min() || raw > std::numeric_limits<Target>::max();
+  return false;
+}
+
+// Converts one file value into the caller's field; true when it does not fit there.
+template <typename Source, typename Target, bool Swap>
+inline bool decodeValue(const unsigned char* source, char* target) {
+  const Source raw = loadValue<Source, Swap>(source);
+  const Target value = convertValue<Target>(raw);
+  std::memcpy(target, &value, sizeof(Target));
+  return outOfRange<Target>(raw);
+}
+
+// The values of one line of a run of sizeof...(E) values, spelled out one by one.
+template <typename Source, typename Target, bool Swap, size_t... E>
+inline bool decodeFixed(const unsigned char* source, char* target, std::index_sequence<E...>) {
+  return (
+      decodeValue<Source, Target, Swap>(source + E * sizeof(Source), target + E * sizeof(Target)) |
+      ...);
+}
 
 // Decodes lines of a chunk; returns the first line (0-based in the chunk) holding an integer
-// out of the caller field's range, or -1. Count > 0 is the run's value count fixed at compile
-// time for a run without renumbering: the inner loop then unrolls into plain loads and stores
-// instead of a loop over a run-time count testing the renumbering for every value (most of a
-// binary load's time before). Count 0 serves every run.
+// out of the caller field's range, or -1 (the lines are all written either way). Count > 0 is
+// the run's value count fixed at compile time for a run without renumbering: each line is
+// then straight-line loads and stores, with no loop over a run-time count testing the
+// renumbering for every value (most of a binary load's time otherwise) and no branch on the
+// range check, which is only redone line by line when a chunk failed it. Count 0 serves every
+// run. The run is copied into locals: stores through the caller's pointer could otherwise
+// alias it and force a reload of the stride for every line.
 template <typename Source, typename Target, bool Swap, int Count>
 int64_t decodeRun(const unsigned char* chunk, int64_t lineSize, int64_t lines, const Run& run,
                   int64_t firstLine) {
-  const int count = Count > 0 ? Count : run.count;
+  const int count = Count > 0 ? Count : run.count, first = run.firstElement;
   const int* permutation = Count > 0 ? nullptr : run.permutation;
-  const unsigned char* source = chunk + run.sourceOffset;
-  char* line = run.base + firstLine * run.stride + run.firstElement * int64_t(sizeof(Target));
-  for (int64_t l = 0; l < lines; ++l, source += lineSize, line += run.stride) {
-    for (int e = 0; e < count; ++e) {
-      const int element = permutation ? permutation[run.firstElement + e] - run.firstElement : e;
-      const Source raw = loadValue<Source, Swap>(source + e * sizeof(Source));
-      if constexpr (kNarrowingInteger<Target, Source>) {
-        if (raw < std::numeric_limits<Target>::min() || raw > std::numeric_limits<Target>::max())
-          return l;
+  const int64_t stride = run.stride;
+  const unsigned char* const start = chunk + run.sourceOffset;
+  const unsigned char* source = start;
+  char* line = run.base + firstLine * stride + first * int64_t(sizeof(Target));
+  bool outside = false;
+  for (int64_t l = 0; l < lines; ++l, source += lineSize, line += stride) {
+    if constexpr (Count > 0) {
+      outside |= decodeFixed<Source, Target, Swap>(source, line, std::make_index_sequence<Count>());
+    } else {
+      for (int e = 0; e < count; ++e) {
+        const int element = permutation ? permutation[first + e] - first : e;
+        outside |= decodeValue<Source, Target, Swap>(source + e * sizeof(Source),
+                                                     line + int64_t(element) * sizeof(Target));
       }
-      Target value = convertValue<Target>(raw);
-      std::memcpy(line + static_cast<int64_t>(element) * sizeof(Target), &value, sizeof(Target));
     }
   }
+  if (!outside) return -1;
+  for (int64_t l = 0; l < lines; ++l)
+    for (int e = 0; e < count; ++e)
+      if (outOfRange<Target>(loadValue<Source, Swap>(start + l * lineSize + e * sizeof(Source))))
+        return l;
   return -1;
 }
 
