@@ -1,0 +1,128 @@
+// Tokenizer of ASCII keyword files: the word scan that the opening of a file uses to find the
+// keywords and count the values between them, on texts of every spacing, in one buffer and
+// across refills; and the scan's rule that a table needs all its declared values.
+#include "meshio/ascii_scanner.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "meshio/keyword_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string temporaryPath(const std::string& name) {
+  return (fs::temp_directory_path() / ("zel_scan_" + std::to_string(getpid()) + "_" + name))
+      .string();
+}
+
+void writeText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary)
+      .write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+// A text of values, comments and (if asked for) words with random spacing, and what a word
+// scan must find: each word with the number of tokens (values and words, not comments) before
+// it, and the number of tokens in all.
+struct Text {
+  std::string bytes;
+  std::vector<std::string> words;
+  std::vector<int64_t> tokensBefore;
+  int64_t tokens = 0;
+};
+
+Text randomText(std::mt19937* random, size_t minimumBytes, bool withWords) {
+  // Values include letters and "#" inside a token (not words, not comments), bytes beyond
+  // ASCII and tokens longer than the sixteen characters the scan takes at a time.
+  static const char* const values[] = {
+      "0",      "12", "-3.25e-7", "1E5", "+4", "2d0", "7#x", "\x80\xff", "-1.2345678901234567e+300",
+      "100000", ".5", "9"};
+  static const char* const words[] = {"Vertices", "Triangles", "nan", "End", "x1", "Z"};
+  static const char* const blanks[] = {
+      " ", "\t", "\n", "\r\n", "\v\f", "   ", "                                     "};
+  Text text;
+  int64_t& tokens = text.tokens;
+  auto pick = [random](int count) { return static_cast<int>((*random)() % count); };
+  while (text.bytes.size() < minimumBytes) {
+    const int what = pick(40);
+    if (what == 0) {  // a comment, which may hold anything up to its line break
+      text.bytes += "# 12 Vertices 3.5 #\n";
+    } else if (what <= 2 && withWords) {
+      text.words.push_back(words[pick(6)]);
+      text.tokensBefore.push_back(tokens++);
+      text.bytes += text.words.back();
+    } else {
+      text.bytes += values[pick(12)];
+      ++tokens;
+    }
+    text.bytes += blanks[pick(7)];
+  }
+  return text;
+}
+
+// Every word, each after the right number of tokens, in a text held whole in the buffer and
+// in texts read through several refills (the buffer holds 1 MiB).
+TEST(AsciiScanner, WordScanCountsEveryTokenBeforeEachWord) {
+  std::mt19937 random(20240611);
+  for (const size_t size : {size_t(200), size_t(5000), size_t(3) << 20}) {
+    SCOPED_TRACE(size);
+    const Text text = randomText(&random, size, true);
+    const std::string path = temporaryPath("words.mesh");
+    writeText(path, text.bytes);
+    const int descriptor = open(path.c_str(), O_RDONLY);
+    ASSERT_GE(descriptor, 0);
+    zel::AsciiScanner scanner(descriptor, static_cast<int64_t>(text.bytes.size()));
+    std::string_view word;
+    size_t found = 0;
+    while (scanner.nextWord(&word)) {
+      ASSERT_LT(found, text.words.size()) << "an extra word '" << word << "'";
+      ASSERT_EQ(word, text.words[found]) << "word " << found;
+      ASSERT_EQ(scanner.tokens() - 1, text.tokensBefore[found]) << "word " << found;
+      ++found;
+    }
+    EXPECT_EQ(found, text.words.size());
+    EXPECT_FALSE(scanner.failed());
+    close(descriptor);
+    fs::remove(path);
+  }
+}
+
+// A table is kept when all its declared values lie before the next keyword, however they are
+// spaced, and dropped with its warning when one is missing.
+TEST(AsciiScanner, TablesNeedEveryDeclaredValueBeforeTheNextKeyword) {
+  std::mt19937 random(7);
+  const Text values = randomText(&random, 4000, false);
+  const int64_t count = values.tokens;
+  for (const int64_t declared : {count, count + 1}) {
+    SCOPED_TRACE(declared);
+    const std::string path = temporaryPath("table.mesh");
+    writeText(path, "MeshVersionFormatted 2\nDimension 3\nCorners " + std::to_string(declared) +
+                        "\n" + values.bytes + "End\n");
+    int version = 0, dimension = 0;
+    std::string error;
+    zel::KeywordFile* file = zel::openKeywordFile(path.c_str(), 1, &version, &dimension, &error);
+    ASSERT_TRUE(file) << error;
+    if (declared == count) {
+      EXPECT_EQ(zel::keywordStatistics(file, zel::Kwd::Corners), count);
+      EXPECT_TRUE(file->warnings.empty());
+    } else {
+      EXPECT_EQ(zel::keywordStatistics(file, zel::Kwd::Corners), 0);
+      ASSERT_EQ(file->warnings.size(), 1u);
+      EXPECT_EQ(file->warnings[0], "Corners: " + std::to_string(declared) +
+                                       " lines of 1 values, only " + std::to_string(count) +
+                                       " values before End; keyword ignored");
+    }
+    zel::closeKeywordFile(file);
+    fs::remove(path);
+  }
+}
+
+}  // namespace
