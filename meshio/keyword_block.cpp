@@ -84,7 +84,9 @@ int64_t decodeRun(const unsigned char* chunk, int64_t lineSize, int64_t lines, c
   char* line = run.base + firstLine * stride + first * int64_t(sizeof(Target));
   bool outside = false;
   for (int64_t l = 0; l < lines; ++l, source += lineSize, line += stride) {
-    if constexpr (Count > 0) {
+    if constexpr (Count > 0 && std::is_same_v<Source, Target> && !Swap) {
+      std::memcpy(line, source, Count * sizeof(Target));  // the file's bytes are the values
+    } else if constexpr (Count > 0) {
       outside |= decodeFixed<Source, Target, Swap>(source, line, std::make_index_sequence<Count>());
     } else {
       for (int e = 0; e < count; ++e) {
