@@ -31,6 +31,18 @@ const CharClasses kClasses;
 
 inline bool isBlank(char c) { return kClasses.table[static_cast<unsigned char>(c)] == 1; }
 
+#if defined(__SSE2__)
+// Bit k set when data[k] is blank (" ", or "\t" to "\r"), for the sixteen characters at data.
+inline unsigned blankMask(const char* data) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data));
+  const __m128i control = _mm_sub_epi8(bytes, _mm_set1_epi8('\t'));
+  const __m128i blank =
+      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')),
+                   _mm_cmpeq_epi8(_mm_min_epu8(control, _mm_set1_epi8(4)), control));
+  return static_cast<unsigned>(_mm_movemask_epi8(blank));
+}
+#endif
+
 // Set bits of a 16-bit mask (no call into the compiler's run-time library, which is what
 // __builtin_popcount becomes without a population-count instruction in the target).
 inline int bitCount(unsigned mask) {
@@ -165,6 +177,33 @@ bool AsciiScanner::next(std::string_view* token) {
     ++position_;
   }
   *token = overlong_;
+  return true;
+}
+
+bool AsciiScanner::nextQuick(std::string_view* token) {
+  const char* data = buffer_.data();
+  size_t p = position_, q = 0;
+#if defined(__SSE2__)
+  unsigned blanks = 0xFFFFu;
+  for (; blanks == 0xFFFFu; p += 16) {
+    if (p + 16 > end_) return next(token);
+    blanks = blankMask(data + p);
+  }
+  p += static_cast<size_t>(__builtin_ctz(~blanks)) - 16;
+  if (data[p] == '#') return next(token);
+  for (q = p, blanks = 0; !blanks; q += 16) {
+    if (q + 16 > end_) return next(token);
+    blanks = blankMask(data + q);
+  }
+  q += static_cast<size_t>(__builtin_ctz(blanks)) - 16;
+#else
+  while (p < end_ && isBlankCharacter(data[p])) ++p;
+  for (q = p; q < end_ && !isBlankCharacter(data[q]);) ++q;
+  if (q == end_ || data[p] == '#') return next(token);
+#endif
+  *token = std::string_view(data + p, q - p);
+  position_ = q;
+  ++tokens_;
   return true;
 }
 

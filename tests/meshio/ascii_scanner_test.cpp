@@ -1,6 +1,7 @@
 // Tokenizer of ASCII keyword files: the word scan that the opening of a file uses to find the
-// keywords and count the values between them, on texts of every spacing, in one buffer and
-// across refills; and the scan's rule that a table needs all its declared values.
+// keywords and count the values between them, and the tokenizer of block reads, on texts of
+// every spacing, in one buffer and across refills; and the scan's rule that a table needs all
+// its declared values.
 #include "meshio/ascii_scanner.h"
 
 #include <fcntl.h>
@@ -29,14 +30,14 @@ void writeText(const std::string& path, const std::string& text) {
       .write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
-// A text of values, comments and (if asked for) words with random spacing, and what a word
-// scan must find: each word with the number of tokens (values and words, not comments) before
-// it, and the number of tokens in all.
+// A text of values, comments and (if asked for) words with random spacing, its tokens (values
+// and words, not comments), and what a word scan must find: each word with the number of
+// tokens before it.
 struct Text {
   std::string bytes;
+  std::vector<std::string> tokens;
   std::vector<std::string> words;
   std::vector<int64_t> tokensBefore;
-  int64_t tokens = 0;
 };
 
 Text randomText(std::mt19937* random, size_t minimumBytes, bool withWords) {
@@ -49,7 +50,6 @@ Text randomText(std::mt19937* random, size_t minimumBytes, bool withWords) {
   static const char* const blanks[] = {
       " ", "\t", "\n", "\r\n", "\v\f", "   ", "                                     "};
   Text text;
-  int64_t& tokens = text.tokens;
   auto pick = [random](int count) { return static_cast<int>((*random)() % count); };
   while (text.bytes.size() < minimumBytes) {
     const int what = pick(40);
@@ -57,22 +57,23 @@ Text randomText(std::mt19937* random, size_t minimumBytes, bool withWords) {
       text.bytes += "# 12 Vertices 3.5 #\n";
     } else if (what <= 2 && withWords) {
       text.words.push_back(words[pick(6)]);
-      text.tokensBefore.push_back(tokens++);
+      text.tokensBefore.push_back(static_cast<int64_t>(text.tokens.size()));
+      text.tokens.push_back(text.words.back());
       text.bytes += text.words.back();
     } else {
-      text.bytes += values[pick(12)];
-      ++tokens;
+      text.tokens.push_back(values[pick(12)]);
+      text.bytes += text.tokens.back();
     }
     text.bytes += blanks[pick(7)];
   }
   return text;
 }
 
-// Every word, each after the right number of tokens, in texts held whole in the buffer (of
-// many sizes, so that tokens straddle every place where the scan leaves its sixteen-character
-// blocks for the last few characters) and in a text read through several refills (the buffer
-// holds 1 MiB).
-TEST(AsciiScanner, WordScanCountsEveryTokenBeforeEachWord) {
+// The word scan finds every word, each after the right number of tokens, and the block reads'
+// tokenizer finds every token, in texts held whole in the buffer (of many sizes, so that tokens
+// straddle every place where the sixteen-character steps give way to single characters) and
+// in a text read through several refills (the buffer holds 1 MiB).
+TEST(AsciiScanner, WordScanCountsTokensAndQuickTokensAreTheTexts) {
   std::mt19937 random(20240611);
   std::vector<size_t> sizes = {size_t(3) << 20};
   for (size_t size = 1; size < 400; size += 3) sizes.push_back(size);
@@ -93,6 +94,16 @@ TEST(AsciiScanner, WordScanCountsEveryTokenBeforeEachWord) {
       ++found;
     }
     EXPECT_EQ(found, text.words.size());
+    scanner.rewind(0, 0);
+    std::string_view token;
+    size_t read = 0;
+    while (scanner.nextQuick(&token)) {
+      ASSERT_LT(read, text.tokens.size()) << "an extra token '" << token << "'";
+      ASSERT_EQ(token, text.tokens[read]) << "token " << read;
+      ++read;
+    }
+    EXPECT_EQ(read, text.tokens.size());
+    EXPECT_EQ(scanner.tokens(), static_cast<int64_t>(read));
     EXPECT_FALSE(scanner.failed());
     close(descriptor);
     fs::remove(path);
@@ -104,7 +115,7 @@ TEST(AsciiScanner, WordScanCountsEveryTokenBeforeEachWord) {
 TEST(AsciiScanner, TablesNeedEveryDeclaredValueBeforeTheNextKeyword) {
   std::mt19937 random(7);
   const Text values = randomText(&random, 4000, false);
-  const int64_t count = values.tokens;
+  const int64_t count = static_cast<int64_t>(values.tokens.size());
   for (const int64_t declared : {count, count + 1}) {
     SCOPED_TRACE(declared);
     const std::string path = temporaryPath("table.mesh");
