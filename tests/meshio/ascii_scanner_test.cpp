@@ -66,6 +66,8 @@ Text randomText(std::mt19937* random, size_t minimumBytes, bool withWords) {
     }
     text.bytes += blanks[pick(7)];
   }
+  if (minimumBytes % 2)  // the last token (or comment) ends the file
+    text.bytes.erase(text.bytes.find_last_not_of(" \t\n\r\v\f") + 1);
   return text;
 }
 
