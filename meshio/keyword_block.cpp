@@ -57,12 +57,14 @@ inline bool decodeValue(const unsigned char* source, char* target) {
   return outOfRange<Target>(raw);
 }
 
-// The values of one line of a run of sizeof...(E) values, spelled out one by one.
+// The values of one line of a run of sizeof...(E) values, spelled out one by one (every value
+// is stored, so the range checks are combined without short-circuit).
 template <typename Source, typename Target, bool Swap, size_t... E>
 inline bool decodeFixed(const unsigned char* source, char* target, std::index_sequence<E...>) {
-  return (
-      decodeValue<Source, Target, Swap>(source + E * sizeof(Source), target + E * sizeof(Target)) |
-      ...);
+  const unsigned outside = (unsigned{decodeValue<Source, Target, Swap>(
+                                source + E * sizeof(Source), target + E * sizeof(Target))} |
+                            ...);
+  return outside != 0;
 }
 
 // Decodes lines of a chunk; returns the first line (0-based in the chunk) holding an integer
