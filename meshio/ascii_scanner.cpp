@@ -291,6 +291,23 @@ bool parseRealGeneric(std::string_view token, Real* value) {
 
 }  // namespace
 
+const char* parseDecimal(const char* first, const char* last, int64_t* value) {
+  const bool negative = first < last && *first == '-';
+  const char* const digits = first + (negative ? 1 : 0);
+  const char* p = digits;
+  // Eighteen digits cannot overflow; longer numbers go to from_chars, which checks the range.
+  uint64_t magnitude = 0;
+  for (; p < last && p - digits < 18 && static_cast<unsigned>(*p - '0') < 10; ++p)
+    magnitude = magnitude * 10 + static_cast<unsigned>(*p - '0');
+  if (p == digits) return nullptr;
+  if (p < last && static_cast<unsigned>(*p - '0') < 10) {
+    const auto result = std::from_chars(first, last, *value);
+    return result.ec == std::errc() ? result.ptr : nullptr;
+  }
+  *value = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+  return p;
+}
+
 bool parseInteger(std::string_view token, int64_t* value) {
   token = withoutPlus(token);
   auto result = std::from_chars(token.data(), token.data() + token.size(), *value);

@@ -28,6 +28,18 @@ class AsciiScanner {
   // a time where the processor allows it; anything else goes to next().
   bool nextQuick(std::string_view* token);
 
+  // For conversions in place: skips the blanks before the next token and returns the buffer
+  // from there to its end (empty when the buffer runs out first; nothing is read), and passes
+  // the first length characters of it as one token.
+  std::string_view rest() {
+    while (position_ < end_ && isBlankCharacter(buffer_[position_])) ++position_;
+    return std::string_view(buffer_.data() + position_, end_ - position_);
+  }
+  void pass(size_t length) {
+    position_ += length;
+    ++tokens_;
+  }
+
   static bool isBlankCharacter(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
   // Next token that begins with a letter, skipping every other token quickly.
@@ -65,6 +77,11 @@ class AsciiScanner {
   int64_t tokens_ = 0;
   bool failed_ = false;
 };
+
+// The decimal integer (an optional "-", then digits) that starts at first, as std::from_chars
+// reads it: returns where it ends, or null when none starts there or it is beyond 64 bits.
+// Most values of a mesh file are such integers; this is the short path for them.
+const char* parseDecimal(const char* first, const char* last, int64_t* value);
 
 // Whole-token conversions (C locale, "." decimal point, an optional leading "+"): true when
 // the entire token is a number that fits.

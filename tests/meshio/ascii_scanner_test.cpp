@@ -1,13 +1,15 @@
-// Tokenizer of ASCII keyword files: the word scan that the opening of a file uses to find the
+// Reading ASCII keyword files: the word scan that the opening of a file uses to find the
 // keywords and count the values between them, and the tokenizer of block reads, on texts of
-// every spacing, in one buffer and across refills; and the scan's rule that a table needs all
-// its declared values.
+// every spacing, in one buffer and across refills; the scan's rule that a table needs all its
+// declared values; the conversions of values, converted where they lie in the buffer or taken
+// as whole tokens for the rarer spellings.
 #include "meshio/ascii_scanner.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "meshio/keyword_file.h"
+#include "meshio/keyword_writer.h"
 
 namespace {
 
@@ -136,6 +139,95 @@ TEST(AsciiScanner, TablesNeedEveryDeclaredValueBeforeTheNextKeyword) {
       EXPECT_EQ(file->warnings[0], "Corners: " + std::to_string(declared) +
                                        " lines of 1 values, only " + std::to_string(count) +
                                        " values before End; keyword ignored");
+    }
+    zel::closeKeywordFile(file);
+    fs::remove(path);
+  }
+}
+
+// Decimal integers as std::from_chars reads them, to the edges of the 64-bit range.
+TEST(AsciiScanner, DecimalIntegersToTheEdgesOfTheirRange) {
+  const struct {
+    const char* text;
+    int end;  // characters taken, -1 for none
+    int64_t value;
+  } cases[] = {{"0 ", 1, 0},
+               {"-17x", 3, -17},
+               {"007", 3, 7},
+               {"123456789012345678", 18, 123456789012345678},
+               {"9223372036854775807 ", 19, INT64_MAX},
+               {"-9223372036854775808", 20, INT64_MIN},
+               {"12e3", 2, 12},
+               {"9223372036854775808", -1, 0},
+               {"-99999999999999999999", -1, 0},
+               {"+5", -1, 0},
+               {"-", -1, 0},
+               {"", -1, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const std::string text = c.text;
+    int64_t value = 0;
+    const char* end = zel::parseDecimal(text.data(), text.data() + text.size(), &value);
+    EXPECT_EQ(end ? end - text.data() : -1, c.end);
+    if (end) {
+      EXPECT_EQ(value, c.value);
+    }
+  }
+}
+
+// Block reads convert the common spellings in the buffer and take the others ("+", Fortran
+// exponents) as whole tokens; values cut by the end of the buffer (1 MiB) read whole.
+TEST(AsciiScanner, BlockReadsTakeEverySpellingAndValuesAcrossRefills) {
+  const std::string odd = temporaryPath("spellings.mesh");
+  writeText(odd,
+            "MeshVersionFormatted 4\nDimension 3\nVertices 3\n1.0D+00 2d0 +3 +4\n-1.5e-3 .5 "
+            "nan 7\n 1E5 1e+0\t0 -9223372036854775808\nEnd\n");
+  const std::string many = temporaryPath("many.mesh");
+  constexpr int kMany = 100000;  // about 3 MB of text
+  zel::KeywordWriter writer;
+  ASSERT_TRUE(writer.open(many, zel::KeywordWriteFormat(), 3));
+  writer.beginKeyword(zel::Kwd::Vertices, kMany);
+  for (int v = 1; v <= kMany; ++v) {
+    for (int k = 0; k < 3; ++k) writer.real(v * 0.001 + k / 3.0);
+    writer.integer(-v);
+  }
+  ASSERT_TRUE(writer.close()) << writer.error();
+  for (const std::string& path : {odd, many}) {
+    SCOPED_TRACE(path);
+    int version = 0, dimension = 0;
+    std::string error;
+    zel::KeywordFile* file = zel::openKeywordFile(path.c_str(), 1, &version, &dimension, &error);
+    ASSERT_TRUE(file) << error;
+    const int64_t lines = zel::keywordStatistics(file, zel::Kwd::Vertices);
+    struct Vertex {
+      double xyz[3];
+      int64_t reference;
+    };
+    std::vector<Vertex> vertices(static_cast<size_t>(lines));
+    zel::BlockField fields[2] = {
+        {zel::kFieldReal64Vector, vertices[0].xyz, vertices[lines - 1].xyz, 3},
+        {zel::kFieldInt64, &vertices[0].reference, &vertices[lines - 1].reference}};
+    ASSERT_EQ(zel::getBlock(file, zel::Kwd::Vertices, 1, lines, fields, 2), 1) << file->error;
+    if (path == odd) {
+      EXPECT_EQ(vertices[0].xyz[0], 1.0);
+      EXPECT_EQ(vertices[0].xyz[1], 2.0);
+      EXPECT_EQ(vertices[0].xyz[2], 3.0);
+      EXPECT_EQ(vertices[0].reference, 4);
+      EXPECT_EQ(vertices[1].xyz[0], -1.5e-3);
+      EXPECT_EQ(vertices[1].xyz[1], 0.5);
+      EXPECT_TRUE(std::isnan(vertices[1].xyz[2]));
+      EXPECT_EQ(vertices[1].reference, 7);
+      EXPECT_EQ(vertices[2].xyz[0], 1e5);
+      EXPECT_EQ(vertices[2].xyz[1], 1.0);
+      EXPECT_EQ(vertices[2].reference, INT64_MIN);
+    } else {
+      int wrong = 0;
+      for (int v = 1; v <= kMany; ++v) {
+        const Vertex& got = vertices[v - 1];
+        for (int k = 0; k < 3; ++k) wrong += got.xyz[k] != v * 0.001 + k / 3.0;
+        wrong += got.reference != -v;
+      }
+      EXPECT_EQ(wrong, 0);
     }
     zel::closeKeywordFile(file);
     fs::remove(path);
