@@ -24,21 +24,20 @@ class AsciiScanner {
   bool next(std::string_view* token);
   static constexpr size_t kOverlongKept = 64;
 
-  // next() for the common case of a token lying whole in the buffer, inline for block reads.
-  bool nextQuick(std::string_view* token) {
-    size_t p = position_;
-    while (p < end_ && isBlankCharacter(buffer_[p])) ++p;
-    if (p < end_ && buffer_[p] != '#') {
-      size_t q = p;
-      while (q < end_ && !isBlankCharacter(buffer_[q])) ++q;
-      if (q < end_) {
-        *token = std::string_view(buffer_.data() + p, q - p);
-        position_ = q;
-        ++tokens_;
-        return true;
-      }
-    }
-    return next(token);
+  // next() for block reads: a token lying whole in the buffer is found sixteen characters at
+  // a time where the processor allows it; anything else goes to next().
+  bool nextQuick(std::string_view* token);
+
+  // For conversions in place: skips the blanks before the next token and returns the buffer
+  // from there to its end (empty when the buffer runs out first; nothing is read), and passes
+  // the first length characters of it as one token.
+  std::string_view rest() {
+    while (position_ < end_ && isBlankCharacter(buffer_[position_])) ++position_;
+    return std::string_view(buffer_.data() + position_, end_ - position_);
+  }
+  void pass(size_t length) {
+    position_ += length;
+    ++tokens_;
   }
 
   static bool isBlankCharacter(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -78,6 +77,11 @@ class AsciiScanner {
   int64_t tokens_ = 0;
   bool failed_ = false;
 };
+
+// The decimal integer (an optional "-", then digits) that starts at first, as std::from_chars
+// reads it: returns where it ends, or null when none starts there or it is beyond 64 bits.
+// Most values of a mesh file are such integers; this is the short path for them.
+const char* parseDecimal(const char* first, const char* last, int64_t* value);
 
 // Whole-token conversions (C locale, "." decimal point, an optional leading "+"): true when
 // the entire token is a number that fits.

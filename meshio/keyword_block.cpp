@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 #include "meshio/chunk_reader.h"
 #include "meshio/keyword_decode.h"
@@ -40,59 +41,113 @@ int callerKind(int fieldType, bool* vector) {
 // A 64-bit integer (version 4) stored into a 32-bit field must fit: cast, node 2^32 + 1 would
 // silently become node 1.
 template <typename Target, typename Source>
-constexpr bool kNarrowingInteger = std::is_integral_v<Target>&& std::is_integral_v<Source> &&
-                                   (sizeof(Target) < sizeof(Source));
+inline bool outOfRange(Source raw) {
+  if constexpr (std::is_integral_v<Target> && std::is_integral_v<Source> &&
+                sizeof(Target) < sizeof(Source))
+    return raw < std::numeric_limits<Target>::min() || raw > std::numeric_limits<Target>::max();
+  return false;
+}
+
+// Converts one file value into the caller's field; true when it does not fit there.
+template <typename Source, typename Target, bool Swap>
+inline bool decodeValue(const unsigned char* source, char* target) {
+  const Source raw = loadValue<Source, Swap>(source);
+  const Target value = convertValue<Target>(raw);
+  std::memcpy(target, &value, sizeof(Target));
+  return outOfRange<Target>(raw);
+}
+
+// The values of one line of a run of sizeof...(E) values, spelled out one by one (every value
+// is stored, so the range checks are combined without short-circuit).
+template <typename Source, typename Target, bool Swap, size_t... E>
+inline bool decodeFixed(const unsigned char* source, char* target, std::index_sequence<E...>) {
+  const unsigned outside = (unsigned{decodeValue<Source, Target, Swap>(
+                                source + E * sizeof(Source), target + E * sizeof(Target))} |
+                            ...);
+  return outside != 0;
+}
 
 // Decodes lines of a chunk; returns the first line (0-based in the chunk) holding an integer
-// out of the caller field's range, or -1.
-template <typename Source, typename Target, bool Swap>
+// out of the caller field's range, or -1 (the lines are all written either way). Count > 0 is
+// the run's value count fixed at compile time for a run without renumbering: each line is
+// then straight-line loads and stores, with no loop over a run-time count testing the
+// renumbering for every value (most of a binary load's time otherwise) and no branch on the
+// range check, which is only redone line by line when a chunk failed it. Count 0 serves every
+// run. The run is copied into locals: stores through the caller's pointer could otherwise
+// alias it and force a reload of the stride for every line.
+template <typename Source, typename Target, bool Swap, int Count>
 int64_t decodeRun(const unsigned char* chunk, int64_t lineSize, int64_t lines, const Run& run,
                   int64_t firstLine) {
-  const unsigned char* source = chunk + run.sourceOffset;
-  char* line = run.base + firstLine * run.stride;
-  for (int64_t l = 0; l < lines; ++l, source += lineSize, line += run.stride) {
-    for (int e = 0; e < run.count; ++e) {
-      int element = run.firstElement + e;
-      if (run.permutation) element = run.permutation[element];
-      const Source raw = loadValue<Source, Swap>(source + e * sizeof(Source));
-      if constexpr (kNarrowingInteger<Target, Source>) {
-        if (raw < std::numeric_limits<Target>::min() || raw > std::numeric_limits<Target>::max())
-          return l;
+  const int count = Count > 0 ? Count : run.count, first = run.firstElement;
+  const int* permutation = Count > 0 ? nullptr : run.permutation;
+  const int64_t stride = run.stride;
+  const unsigned char* const start = chunk + run.sourceOffset;
+  const unsigned char* source = start;
+  char* line = run.base + firstLine * stride + first * int64_t(sizeof(Target));
+  bool outside = false;
+  for (int64_t l = 0; l < lines; ++l, source += lineSize, line += stride) {
+    if constexpr (Count > 0 && std::is_same_v<Source, Target> && !Swap) {
+      std::memcpy(line, source, Count * sizeof(Target));  // the file's bytes are the values
+    } else if constexpr (Count > 0) {
+      outside |= decodeFixed<Source, Target, Swap>(source, line, std::make_index_sequence<Count>());
+    } else {
+      for (int e = 0; e < count; ++e) {
+        const int element = permutation ? permutation[first + e] - first : e;
+        outside |= decodeValue<Source, Target, Swap>(source + e * sizeof(Source),
+                                                     line + int64_t(element) * sizeof(Target));
       }
-      Target value = convertValue<Target>(raw);
-      std::memcpy(line + static_cast<int64_t>(element) * sizeof(Target), &value, sizeof(Target));
     }
   }
+  if (!outside) return -1;
+  for (int64_t l = 0; l < lines; ++l)
+    for (int e = 0; e < count; ++e)
+      if (outOfRange<Target>(loadValue<Source, Swap>(start + l * lineSize + e * sizeof(Source))))
+        return l;
   return -1;
 }
 
 using RunDecoder = int64_t (*)(const unsigned char*, int64_t, int64_t, const Run&, int64_t);
 
+// Run lengths that get a decoder of their own: references and corners (1), coordinates (2, 3),
+// triangles and tetrahedra of degrees 1 and 2 (3, 4, 6, 10). Others take the generic loop.
+template <int... Counts>
+using FixedCounts = std::integer_sequence<int, Counts...>;
+using DecodedCounts = FixedCounts<1, 2, 3, 4, 6, 10>;
+
+template <typename Source, typename Target, bool Swap, int... Counts>
+RunDecoder decoderForCount(const Run& run, FixedCounts<Counts...>) {
+  constexpr int counts[] = {Counts...};
+  constexpr RunDecoder fixed[] = {decodeRun<Source, Target, Swap, Counts>...};
+  for (size_t k = 0; k < sizeof...(Counts); ++k)
+    if (!run.permutation && run.count == counts[k]) return fixed[k];
+  return decodeRun<Source, Target, Swap, 0>;
+}
+
 template <typename Source, bool Swap>
-RunDecoder decoderFor(int target) {
-  switch (target) {
+RunDecoder decoderFor(const Run& run) {
+  switch (run.target) {
     case kInt32:
-      return decodeRun<Source, int32_t, Swap>;
+      return decoderForCount<Source, int32_t, Swap>(run, DecodedCounts());
     case kInt64:
-      return decodeRun<Source, int64_t, Swap>;
+      return decoderForCount<Source, int64_t, Swap>(run, DecodedCounts());
     case kReal32:
-      return decodeRun<Source, float, Swap>;
+      return decoderForCount<Source, float, Swap>(run, DecodedCounts());
     default:
-      return decodeRun<Source, double, Swap>;
+      return decoderForCount<Source, double, Swap>(run, DecodedCounts());
   }
 }
 
 template <bool Swap>
-RunDecoder decoderFor(int source, int target) {
-  switch (source) {
+RunDecoder decoderFor(const Run& run) {
+  switch (run.source) {
     case kInt32:
-      return decoderFor<int32_t, Swap>(target);
+      return decoderFor<int32_t, Swap>(run);
     case kInt64:
-      return decoderFor<int64_t, Swap>(target);
+      return decoderFor<int64_t, Swap>(run);
     case kReal32:
-      return decoderFor<float, Swap>(target);
+      return decoderFor<float, Swap>(run);
     default:
-      return decoderFor<double, Swap>(target);
+      return decoderFor<double, Swap>(run);
   }
 }
 
@@ -122,8 +177,7 @@ void readBinaryBlock(KeywordFile* file, int keyword, int64_t firstLine, int64_t 
       std::unique_ptr<unsigned char[]>(chunks > 1 ? new unsigned char[bufferBytes] : nullptr)};
   std::vector<RunDecoder> decoders;
   for (const Run& run : plan)
-    decoders.push_back(file->swapBytes ? decoderFor<true>(run.source, run.target)
-                                       : decoderFor<false>(run.source, run.target));
+    decoders.push_back(file->swapBytes ? decoderFor<true>(run) : decoderFor<false>(run));
   // One helper thread per open file; no read is outstanding when this function leaves
   // (a short read throws before the next chunk is issued).
   if (chunks > 1 && !file->reader) file->reader = new ChunkReader;

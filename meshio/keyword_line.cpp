@@ -14,33 +14,60 @@ namespace zel {
 
 namespace {
 
+// A 32-bit file field, or a 64-bit one going to a 32-bit caller field, must fit.
+template <typename Target>
+bool integerFits(int64_t integer, int source) {
+  return !(source == kInt32 || std::is_same_v<Target, int32_t>) ||
+         (integer >= INT32_MIN && integer <= INT32_MAX);
+}
+
+// The number of the given file kind that starts at first, in the spellings from_chars takes,
+// converted to Target: returns where it ends, or null when none starts there or it does not
+// fit. It ends at the first character that cannot continue it, so a caller that needs a whole
+// token checks what follows.
+template <typename Target>
+const char* parseLeading(const char* first, const char* last, int source, Target* value) {
+  if (source == kInt32 || source == kInt64) {
+    int64_t integer;
+    const char* end = parseDecimal(first, last, &integer);
+    if (!end || !integerFits<Target>(integer, source)) return nullptr;
+    *value = convertValue<Target>(integer);
+    return end;
+  }
+  if (source == kReal32) {
+    float real;
+    const auto result = std::from_chars(first, last, real);
+    if (result.ec != std::errc()) return nullptr;
+    *value = convertValue<Target>(real);
+    return result.ptr;
+  }
+  double real;
+  const auto result = std::from_chars(first, last, real);
+  if (result.ec != std::errc()) return nullptr;
+  *value = convertValue<Target>(real);
+  return result.ptr;
+}
+
 // Converts one token of the given file kind and stores it as Target; false when the token is
 // not such a number. from_chars takes the common spellings, parseInteger/parseReal the rest.
 template <typename Target>
 bool convertToken(std::string_view token, int source, char* address) {
-  const char* first = token.data();
-  const char* last = first + token.size();
-  Target value;
-  if (source == kInt32 || source == kInt64) {
-    int64_t integer;
-    auto result = std::from_chars(first, last, integer);
-    if ((result.ec != std::errc() || result.ptr != last) && !parseInteger(token, &integer))
-      return false;
-    // A 32-bit file field, or a 64-bit one going to a 32-bit caller field, must fit.
-    if ((source == kInt32 || std::is_same_v<Target, int32_t>)&&(integer < INT32_MIN ||
-                                                                integer > INT32_MAX))
-      return false;
-    value = convertValue<Target>(integer);
-  } else if (source == kReal32) {
-    float real;
-    auto result = std::from_chars(first, last, real);
-    if ((result.ec != std::errc() || result.ptr != last) && !parseReal(token, &real)) return false;
-    value = convertValue<Target>(real);
-  } else {
-    double real;
-    auto result = std::from_chars(first, last, real);
-    if ((result.ec != std::errc() || result.ptr != last) && !parseReal(token, &real)) return false;
-    value = convertValue<Target>(real);
+  Target value{};
+  if (parseLeading(token.data(), token.data() + token.size(), source, &value) !=
+      token.data() + token.size()) {
+    if (source == kInt32 || source == kInt64) {
+      int64_t integer;
+      if (!parseInteger(token, &integer) || !integerFits<Target>(integer, source)) return false;
+      value = convertValue<Target>(integer);
+    } else if (source == kReal32) {
+      float real;
+      if (!parseReal(token, &real)) return false;
+      value = convertValue<Target>(real);
+    } else {
+      double real;
+      if (!parseReal(token, &real)) return false;
+      value = convertValue<Target>(real);
+    }
   }
   std::memcpy(address, &value, sizeof(Target));
   return true;
@@ -65,6 +92,18 @@ void readAsciiRun(AsciiScanner* scanner, const Run& run, int64_t l, const char* 
   for (int e = 0; e < run.count; ++e) {
     int element = run.firstElement + e;
     if (run.permutation) element = run.permutation[element];
+    // Most values are converted where they lie in the buffer, the conversion finding their
+    // end; one followed by anything but a blank (or by the end of the buffer) is taken again
+    // as a whole token below.
+    const std::string_view rest = scanner->rest();
+    const char* const last = rest.data() + rest.size();
+    Target value;
+    const char* end = parseLeading(rest.data(), last, run.source, &value);
+    if (end && end < last && AsciiScanner::isBlankCharacter(*end)) {
+      std::memcpy(base + element * sizeof(Target), &value, sizeof(Target));
+      scanner->pass(static_cast<size_t>(end - rest.data()));
+      continue;
+    }
     const bool found = scanner->nextQuick(&token);
     if (!found || !convertToken<Target>(token, run.source, base + element * sizeof(Target)))
       badToken(name, line, run.firstField + e + 1, token, found, run.source);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -336,4 +337,29 @@ TEST(HostileInput, HeadersAndValuesThatLieAreRefused) {
     EXPECT_EQ(wide, (int64_t(1) << 32) + 1);
     fs::remove(path);
   }
+  // Below the range too, and in a later chunk of a long block: the line named is the file's.
+  const std::string path = prefix() + "wide_long.meshb";
+  zel::KeywordWriter writer;
+  zel::KeywordWriteFormat format;
+  format.binary = true;
+  format.version = 4;
+  constexpr int kLines = 12345, kBadLine = 12001;
+  ASSERT_TRUE(writer.open(path, format, 3));
+  writer.beginKeyword(zel::Kwd::Triangles, kLines);
+  for (int line = 1; line <= kLines; ++line)
+    for (int k = 0; k < 4; ++k)
+      writer.integer(line == kBadLine && k == 1 ? int64_t(INT32_MIN) - 1 : line + k);
+  ASSERT_TRUE(writer.close());
+  Scan scan(path);
+  ASSERT_TRUE(scan.file) << scan.error;
+  std::vector<int> nodes(4 * kLines);
+  zel::BlockField field{zel::kFieldInt32Vector, &nodes[0], &nodes[4 * (kLines - 1)], 4};
+  EXPECT_EQ(zel::getBlock(scan.file, zel::Kwd::Triangles, 1, kLines, &field, 1), 0);
+  EXPECT_NE(scan.file->error.find("Triangles line 12001: an integer beyond the 32-bit range"),
+            std::string::npos)
+      << scan.file->error;
+  field.last = &nodes[4 * (kBadLine - 2)];
+  EXPECT_EQ(zel::getBlock(scan.file, zel::Kwd::Triangles, 1, kBadLine - 1, &field, 1), 1);
+  EXPECT_EQ(nodes[4 * (kBadLine - 2) + 3], kBadLine - 1 + 3);
+  fs::remove(path);
 }

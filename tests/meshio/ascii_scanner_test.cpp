@@ -1,0 +1,237 @@
+// Reading ASCII keyword files: the word scan that the opening of a file uses to find the
+// keywords and count the values between them, and the tokenizer of block reads, on texts of
+// every spacing, in one buffer and across refills; the scan's rule that a table needs all its
+// declared values; the conversions of values, converted where they lie in the buffer or taken
+// as whole tokens for the rarer spellings.
+#include "meshio/ascii_scanner.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "meshio/keyword_file.h"
+#include "meshio/keyword_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string temporaryPath(const std::string& name) {
+  return (fs::temp_directory_path() / ("zel_scan_" + std::to_string(getpid()) + "_" + name))
+      .string();
+}
+
+void writeText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary)
+      .write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+// A text of values, comments and (if asked for) words with random spacing, its tokens (values
+// and words, not comments), and what a word scan must find: each word with the number of
+// tokens before it.
+struct Text {
+  std::string bytes;
+  std::vector<std::string> tokens;
+  std::vector<std::string> words;
+  std::vector<int64_t> tokensBefore;
+};
+
+Text randomText(std::mt19937* random, size_t minimumBytes, bool withWords) {
+  // Values include letters and "#" inside a token (not words, not comments), bytes beyond
+  // ASCII and tokens longer than the sixteen characters the scan takes at a time.
+  static const char* const values[] = {
+      "0",      "12", "-3.25e-7", "1E5", "+4", "2d0", "7#x", "\x80\xff", "-1.2345678901234567e+300",
+      "100000", ".5", "9"};
+  static const char* const words[] = {"Vertices", "Triangles", "nan", "End", "x1", "Z"};
+  static const char* const blanks[] = {
+      " ", "\t", "\n", "\r\n", "\v\f", "   ", "                                     "};
+  Text text;
+  auto pick = [random](int count) { return static_cast<int>((*random)() % count); };
+  while (text.bytes.size() < minimumBytes) {
+    const int what = pick(40);
+    if (what == 0) {  // a comment, which may hold anything up to its line break
+      text.bytes += "# 12 Vertices 3.5 #\n";
+    } else if (what <= 2 && withWords) {
+      text.words.push_back(words[pick(6)]);
+      text.tokensBefore.push_back(static_cast<int64_t>(text.tokens.size()));
+      text.tokens.push_back(text.words.back());
+      text.bytes += text.words.back();
+    } else {
+      text.tokens.push_back(values[pick(12)]);
+      text.bytes += text.tokens.back();
+    }
+    text.bytes += blanks[pick(7)];
+  }
+  if (minimumBytes % 2)  // the last token (or comment) ends the file
+    text.bytes.erase(text.bytes.find_last_not_of(" \t\n\r\v\f") + 1);
+  return text;
+}
+
+// The word scan finds every word, each after the right number of tokens, and the block reads'
+// tokenizer finds every token, in texts held whole in the buffer (of many sizes, so that tokens
+// straddle every place where the sixteen-character steps give way to single characters) and
+// in a text read through several refills (the buffer holds 1 MiB).
+TEST(AsciiScanner, WordScanCountsTokensAndQuickTokensAreTheTexts) {
+  std::mt19937 random(20240611);
+  std::vector<size_t> sizes = {size_t(3) << 20};
+  for (size_t size = 1; size < 400; size += 3) sizes.push_back(size);
+  for (const size_t size : sizes) {
+    SCOPED_TRACE(size);
+    const Text text = randomText(&random, size, true);
+    const std::string path = temporaryPath("words.mesh");
+    writeText(path, text.bytes);
+    const int descriptor = open(path.c_str(), O_RDONLY);
+    ASSERT_GE(descriptor, 0);
+    zel::AsciiScanner scanner(descriptor, static_cast<int64_t>(text.bytes.size()));
+    std::string_view word;
+    size_t found = 0;
+    while (scanner.nextWord(&word)) {
+      ASSERT_LT(found, text.words.size()) << "an extra word '" << word << "'";
+      ASSERT_EQ(word, text.words[found]) << "word " << found;
+      ASSERT_EQ(scanner.tokens() - 1, text.tokensBefore[found]) << "word " << found;
+      ++found;
+    }
+    EXPECT_EQ(found, text.words.size());
+    scanner.rewind(0, 0);
+    std::string_view token;
+    size_t read = 0;
+    while (scanner.nextQuick(&token)) {
+      ASSERT_LT(read, text.tokens.size()) << "an extra token '" << token << "'";
+      ASSERT_EQ(token, text.tokens[read]) << "token " << read;
+      ++read;
+    }
+    EXPECT_EQ(read, text.tokens.size());
+    EXPECT_EQ(scanner.tokens(), static_cast<int64_t>(read));
+    EXPECT_FALSE(scanner.failed());
+    close(descriptor);
+    fs::remove(path);
+  }
+}
+
+// A table is kept when all its declared values lie before the next keyword, however they are
+// spaced, and dropped with its warning when one is missing.
+TEST(AsciiScanner, TablesNeedEveryDeclaredValueBeforeTheNextKeyword) {
+  std::mt19937 random(7);
+  const Text values = randomText(&random, 4000, false);
+  const int64_t count = static_cast<int64_t>(values.tokens.size());
+  for (const int64_t declared : {count, count + 1}) {
+    SCOPED_TRACE(declared);
+    const std::string path = temporaryPath("table.mesh");
+    writeText(path, "MeshVersionFormatted 2\nDimension 3\nCorners " + std::to_string(declared) +
+                        "\n" + values.bytes + "End\n");
+    int version = 0, dimension = 0;
+    std::string error;
+    zel::KeywordFile* file = zel::openKeywordFile(path.c_str(), 1, &version, &dimension, &error);
+    ASSERT_TRUE(file) << error;
+    if (declared == count) {
+      EXPECT_EQ(zel::keywordStatistics(file, zel::Kwd::Corners), count);
+      EXPECT_TRUE(file->warnings.empty());
+    } else {
+      EXPECT_EQ(zel::keywordStatistics(file, zel::Kwd::Corners), 0);
+      ASSERT_EQ(file->warnings.size(), 1u);
+      EXPECT_EQ(file->warnings[0], "Corners: " + std::to_string(declared) +
+                                       " lines of 1 values, only " + std::to_string(count) +
+                                       " values before End; keyword ignored");
+    }
+    zel::closeKeywordFile(file);
+    fs::remove(path);
+  }
+}
+
+// Decimal integers as std::from_chars reads them, to the edges of the 64-bit range.
+TEST(AsciiScanner, DecimalIntegersToTheEdgesOfTheirRange) {
+  const struct {
+    const char* text;
+    int end;  // characters taken, -1 for none
+    int64_t value;
+  } cases[] = {{"0 ", 1, 0},
+               {"-17x", 3, -17},
+               {"007", 3, 7},
+               {"123456789012345678", 18, 123456789012345678},
+               {"9223372036854775807 ", 19, INT64_MAX},
+               {"-9223372036854775808", 20, INT64_MIN},
+               {"12e3", 2, 12},
+               {"9223372036854775808", -1, 0},
+               {"-99999999999999999999", -1, 0},
+               {"+5", -1, 0},
+               {"-", -1, 0},
+               {"", -1, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const std::string text = c.text;
+    int64_t value = 0;
+    const char* end = zel::parseDecimal(text.data(), text.data() + text.size(), &value);
+    EXPECT_EQ(end ? end - text.data() : -1, c.end);
+    if (end) {
+      EXPECT_EQ(value, c.value);
+    }
+  }
+}
+
+// Block reads convert the common spellings in the buffer and take the others ("+", Fortran
+// exponents) as whole tokens; values cut by the end of the buffer (1 MiB) read whole.
+TEST(AsciiScanner, BlockReadsTakeEverySpellingAndValuesAcrossRefills) {
+  const std::string odd = temporaryPath("spellings.mesh");
+  writeText(odd,
+            "MeshVersionFormatted 4\nDimension 3\nVertices 3\n1.0D+00 2d0 +3 +4\n-1.5e-3 .5 "
+            "nan 7\n 1E5 1e+0\t0 -9223372036854775808\nEnd\n");
+  const std::string many = temporaryPath("many.mesh");
+  constexpr int kMany = 100000;  // about 3 MB of text
+  zel::KeywordWriter writer;
+  ASSERT_TRUE(writer.open(many, zel::KeywordWriteFormat(), 3));
+  writer.beginKeyword(zel::Kwd::Vertices, kMany);
+  for (int v = 1; v <= kMany; ++v) {
+    for (int k = 0; k < 3; ++k) writer.real(v * 0.001 + k / 3.0);
+    writer.integer(-v);
+  }
+  ASSERT_TRUE(writer.close()) << writer.error();
+  for (const std::string& path : {odd, many}) {
+    SCOPED_TRACE(path);
+    int version = 0, dimension = 0;
+    std::string error;
+    zel::KeywordFile* file = zel::openKeywordFile(path.c_str(), 1, &version, &dimension, &error);
+    ASSERT_TRUE(file) << error;
+    const int64_t lines = zel::keywordStatistics(file, zel::Kwd::Vertices);
+    struct Vertex {
+      double xyz[3];
+      int64_t reference;
+    };
+    std::vector<Vertex> vertices(static_cast<size_t>(lines));
+    zel::BlockField fields[2] = {
+        {zel::kFieldReal64Vector, vertices[0].xyz, vertices[lines - 1].xyz, 3},
+        {zel::kFieldInt64, &vertices[0].reference, &vertices[lines - 1].reference}};
+    ASSERT_EQ(zel::getBlock(file, zel::Kwd::Vertices, 1, lines, fields, 2), 1) << file->error;
+    if (path == odd) {
+      EXPECT_EQ(vertices[0].xyz[0], 1.0);
+      EXPECT_EQ(vertices[0].xyz[1], 2.0);
+      EXPECT_EQ(vertices[0].xyz[2], 3.0);
+      EXPECT_EQ(vertices[0].reference, 4);
+      EXPECT_EQ(vertices[1].xyz[0], -1.5e-3);
+      EXPECT_EQ(vertices[1].xyz[1], 0.5);
+      EXPECT_TRUE(std::isnan(vertices[1].xyz[2]));
+      EXPECT_EQ(vertices[1].reference, 7);
+      EXPECT_EQ(vertices[2].xyz[0], 1e5);
+      EXPECT_EQ(vertices[2].xyz[1], 1.0);
+      EXPECT_EQ(vertices[2].reference, INT64_MIN);
+    } else {
+      int wrong = 0;
+      for (int v = 1; v <= kMany; ++v) {
+        const Vertex& got = vertices[v - 1];
+        for (int k = 0; k < 3; ++k) wrong += got.xyz[k] != v * 0.001 + k / 3.0;
+        wrong += got.reference != -v;
+      }
+      EXPECT_EQ(wrong, 0);
+    }
+    zel::closeKeywordFile(file);
+    fs::remove(path);
+  }
+}
+
+}  // namespace
