@@ -1,8 +1,7 @@
 // Static check of the shader suite: every stage file, its includes expanded, passes the
 // reference GLSL compiler; every program of the table names files that exist.
-#include <gtest/gtest.h>
-
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -62,8 +61,9 @@ TEST(ShaderFiles, EveryStageFilePassesTheValidator) {
     const std::string stage = stageOf(file);
     // Preprocess with includes followed, then validate the result as that stage.
     const std::string expanded = scratch + "/expanded." + stage;
-    const int preprocessed = run("cd " + kGlslFolder + " && glslangValidator -E -S " + stage +
-                                     " " + file + " > " + expanded, output);
+    const int preprocessed = run(
+        "cd " + kGlslFolder + " && glslangValidator -E -S " + stage + " " + file + " > " + expanded,
+        output);
     EXPECT_EQ(preprocessed, 0) << file << ": " << output;
     if (preprocessed != 0) continue;
     EXPECT_EQ(run("glslangValidator " + expanded, output), 0) << file << ":\n" << output;
