@@ -45,22 +45,9 @@ std::vector<float> controlPoints(const Kind& kind, const Place& place) {
 using CurvedKinds = GpuTest;
 
 TEST_F(CurvedKinds, StraightElementsInEveryDegreeCoverTheirStraightForm) {
-  // A scalene triangle, a quadrilateral that is no parallelogram, a slanted segment.
-  const Vec3 tri[3] = {{-0.7, -0.6, 0}, {0.8, -0.4, 0}, {-0.2, 0.7, 0}};
-  const Vec3 quad[4] = {{-0.7, -0.6, 0}, {0.6, -0.7, 0}, {0.8, 0.5, 0}, {-0.5, 0.7, 0}};
-  const Vec3 edge[2] = {{-0.7, -0.5, 0}, {0.6, 0.4, 0}};
-  const auto straight = [&](int shape, double s, double t) {
-    const auto mix = [](Vec3 a, Vec3 b, double f) {
-      return Vec3{a.x + f * (b.x - a.x), a.y + f * (b.y - a.y), 0};
-    };
-    if (shape == EntityType::Triangle) {
-      const double w = 1 - s - t;
-      return Vec3{s * tri[0].x + t * tri[1].x + w * tri[2].x,
-                  s * tri[0].y + t * tri[1].y + w * tri[2].y, 0};
-    }
-    if (shape == EntityType::Quadrilateral)
-      return mix(mix(quad[0], quad[1], s), mix(quad[3], quad[2], s), t);
-    return mix(edge[0], edge[1], s);
+  const auto straight = [](int shape, double s, double t) {
+    return shape == EntityType::Edge ? Vec3{-0.7 + 1.3 * s, -0.5 + 0.9 * s, 0}
+                                     : elementPoint(shape, s, t);
   };
   for (const Kind& kind : kCurvedKinds) {
     const Kind linear{kind.straightKind, "", kind.shape, 1, 0, ""};
@@ -111,7 +98,7 @@ TEST_F(CurvedKinds, ABentFirstEdgeBulgesByItsBezierMidpoint) {
         });
     int lowest = -1, highest = -1;
     for (int y = 0; y < kSize; ++y)
-      if (!isBackground(image, kSize / 2, y)) {
+      if (!isBackground(pixel(image, kSize / 2, y))) {
         if (lowest < 0) lowest = y;
         highest = y;
       }
@@ -154,7 +141,7 @@ TEST_F(CurvedKinds, ArcTriangleFollowsTheCircleAndLevelZeroTheChord) {
         if (std::abs(dx * std::sin(a) - dy * std::cos(a)) > 0.5 || along < 0.7 * radius ||
             along > radius + 20)
           continue;
-        samples.emplace_back(along, !isBackground(image, x, y));
+        samples.emplace_back(along, !isBackground(pixel(image, x, y)));
         if (samples.back().second) inside = std::max(inside, along);
       }
     for (const auto& [distance, covered] : samples)

@@ -204,18 +204,6 @@ class GpuTest : public ::testing::Test {
     return s_target->read();
   }
 
-  // Primitives that the last geometry stage emits while `drawing` runs.
-  static unsigned primitivesGenerated(const std::function<void()>& drawing) {
-    GLuint query = 0, count = 0;
-    gl()->glGenQueries(1, &query);
-    gl()->glBeginQuery(GL_PRIMITIVES_GENERATED, query);
-    drawing();
-    gl()->glEndQuery(GL_PRIMITIVES_GENERATED);
-    gl()->glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
-    gl()->glDeleteQueries(1, &query);
-    return count;
-  }
-
   // Pixels: column and row of a clip coordinate and back; images are rows from the bottom.
   static double toPixel(double ndc) { return (ndc + 1.0) * 0.5 * kSize; }
   static double toNdc(double pixel) { return pixel / (0.5 * kSize) - 1.0; }
@@ -227,9 +215,6 @@ class GpuTest : public ::testing::Test {
   }
   static bool isBackground(const std::uint8_t* p) {
     return p[0] == 255 && p[1] == 255 && p[2] == 255;
-  }
-  static bool isBackground(const Image& image, int x, int y) {
-    return isBackground(pixel(image, x, y));
   }
   static bool near(const std::uint8_t* got, float r, float g, float b, double tolerance = 2.0) {
     return std::abs(got[0] - r * 255) <= tolerance && std::abs(got[1] - g * 255) <= tolerance &&
