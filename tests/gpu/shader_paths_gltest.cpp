@@ -138,21 +138,24 @@ TEST_F(ShaderPaths, IsoLinesSitAtTheRegularAndUserValues) {
 
 TEST_F(ShaderPaths, LightingModelsFollowTheirFormulas) {
   // A face toward the viewer two units before the eye, the light at the eye: at the centre
-  // pixel light, view and normal directions coincide.
+  // pixel light, view and normal directions coincide. Model 4 is the diffuse model on the
+  // same face wound the other way, lit through its negated normal.
   const float kd[3] = {0.1f, 0.4f, 0.9f}, ka = 0.2f, ks = 0.4f, intensity = 0.8f;
-  for (int model = 0; model < 4; ++model) {
+  for (int model = 0; model < 5; ++model) {
     const Image image =
-        render(DrawKind::Triangle, "TriSha", triangles({-0.9f, -0.9f, 0.9f, -0.9f, 0.0f, 0.9f}), 1,
-               [&](GLSLProgram* p) {
+        render(DrawKind::Triangle, "TriSha",
+               model < 4 ? triangles({-0.9f, -0.9f, 0.9f, -0.9f, 0.0f, 0.9f})
+                         : triangles({-0.9f, -0.9f, 0.0f, 0.9f, 0.9f, -0.9f}),
+               1, [&](GLSLProgram* p) {
                  const float mv[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -2, 1};
                  p->setUniformMatrix4("ModelViewMatrix", mv);
-                 p->setUniform("UsePhong", model);
+                 p->setUniform("UsePhong", model % 4);
                });
     const std::uint8_t* centre = pixel(image, kSize / 2, kSize / 2);
     for (int c = 0; c < 3; ++c) {
       // Toon: the half vector lies 10 degrees off the normal, specular 0.30 < 0.5 steps to 0.
-      const double expected[4] = {intensity * kd[c], intensity * (ka + kd[c] + ks), ka + kd[c],
-                                  kd[c]};
+      const double expected[5] = {intensity * kd[c], intensity * (ka + kd[c] + ks), ka + kd[c],
+                                  kd[c], intensity * kd[c]};
       EXPECT_NEAR(centre[c], std::min(expected[model], 1.0) * 255, 3.0) << model << " " << c;
     }
   }
