@@ -1,86 +1,74 @@
-// The built-in colour maps: sizes, end points, published tables, the constructed coolwarm and
-// cube-helix maps, keyword lookup and the CPU colour lookup.
+// Colour maps and palettes on the processor: the built-in tables against their published
+// values, the constructed maps, keyword lookup, the colour lookup, the range rule, the user
+// palette check and the palette state.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
+#include <limits>
 #include <string>
+#include <vector>
 
-#include "gpu/colour_map_construction.h"
 #include "gpu/colour_maps.h"
+#include "gpu/palette.h"
 
 namespace {
 
 using Row = std::array<double, 3>;
 
 Row entry(int map, int i) {
-  const zel::ColourMap& m = zel::colourMap(map);
-  return {m.rgb[3 * i], m.rgb[3 * i + 1], m.rgb[3 * i + 2]};
+  const float* rgb = zel::colourMap(map).rgb + 3 * i;
+  return {rgb[0], rgb[1], rgb[2]};
 }
-
 void expectRow(const Row& got, const Row& want, double tol, const std::string& what) {
   for (int k = 0; k < 3; ++k) EXPECT_NEAR(got[k], want[k], tol) << what << " channel " << k;
 }
-
-TEST(ColourMaps, SizesKeywordsAndRange) {
-  const int sizes[11] = {5, 2, 257, 256, 256, 256, 256, 9, 101, 101, 8};
-  const char* keywords[11] = {"rainbow",       "grayscale",        "coolwarm",          "magma",
-                              "inferno",       "plasma",           "viridis",           "jet",
-                              "cubehelixblue", "cubehelixbluerev", "rainbowdesaturated"};
-  const char* lines[11] = {
-      "  Rainbow colormap used",        "  Grayscale colormap used",
-      "  Coolwarm colormap used",       "  Magma colormap used",
-      "  Inferno colormap used",        "  Plasma colormap used",
-      "  Viridis colormap used",        "  Jet colormap used",
-      "  Cubehelix blue colormap used", "  Reverse cubehelix blue colormap used",
-      "  Rainbow desaturated used"};
-  for (int m = 0; m < zel::kColourMapCount; ++m) {
-    const zel::ColourMap& map = zel::colourMap(m);
-    EXPECT_EQ(map.entries, sizes[m]) << m;
-    EXPECT_EQ(zel::colourMapSize(m), sizes[m]) << m;
-    EXPECT_STREQ(map.keyword, keywords[m]);
-    EXPECT_STREQ(map.announcement, lines[m]);
-    EXPECT_EQ(zel::findColourMap(keywords[m]), m);
-    for (int i = 0; i < 3 * map.entries; ++i) {
-      ASSERT_GE(map.rgb[i], 0.0f) << "map " << m << " value " << i;
-      ASSERT_LE(map.rgb[i], 1.0f) << "map " << m << " value " << i;
-    }
-  }
-  // A bad index never reads past a table: it falls back to the default map.
-  EXPECT_EQ(zel::colourMapSize(-1), 257);
-  EXPECT_EQ(zel::colourMapSize(11), 257);
+void expectPalette(const zel::PaletteValues& got, const zel::PaletteValues& want, double tol) {
+  for (int i = 0; i < 5; ++i) EXPECT_NEAR(got[i], want[i], tol) << "value " << i;
 }
 
-TEST(ColourMaps, KeywordLookupIgnoresCaseOnly) {
-  EXPECT_EQ(zel::findColourMap("Viridis"), 6);
-  EXPECT_EQ(zel::findColourMap("CUBEHELIXBLUEREV"), 9);
-  EXPECT_EQ(zel::findColourMap("viridi"), -1);
-  EXPECT_EQ(zel::findColourMap("viridiss"), -1);
-  EXPECT_EQ(zel::findColourMap("cubehelix"), -1);
-  EXPECT_EQ(zel::findColourMap(""), -1);
+TEST(ColourMaps, KeywordsAnnouncementsSizesAndFixedTables) {
+  struct Map {
+    const char* keyword;
+    const char* announcement;
+    std::vector<float> rgb;  // the whole table, or its size alone
+  };
+  // clang-format off
+  const Map maps[11] = {
+      {"rainbow", "  Rainbow colormap used", {0, 0, 1, 0, 1, 1, 0, 1, 0, 1, 1, 0, 1, 0, 0}},
+      {"grayscale", "  Grayscale colormap used", {1, 1, 1, 0, 0, 0}},
+      {"coolwarm", "  Coolwarm colormap used", {257}}, {"magma", "  Magma colormap used", {256}},
+      {"inferno", "  Inferno colormap used", {256}}, {"plasma", "  Plasma colormap used", {256}},
+      {"viridis", "  Viridis colormap used", {256}},
+      {"jet", "  Jet colormap used", {0, 0, .5, 0, 0, 1, 0, .5, 1, 0, 1, 1, .5, 1, .5, 1, 1, 0,
+                                      1, .5, 0, 1, 0, 0, .5, 0, 0}},
+      {"cubehelixblue", "  Cubehelix blue colormap used", {101}},
+      {"cubehelixbluerev", "  Reverse cubehelix blue colormap used", {101}},
+      {"rainbowdesaturated", "  Rainbow desaturated used",
+       {.2784f, .2784f, .8588f, 0, 0, .3608f, 0, 1, 1, 0, .502f, 0, 1, 1, 0, 1, .3804f, 0,
+        .4196f, 0, 0, .8784f, .302f, .302f}}};
+  // clang-format on
+  for (int m = 0; m < zel::kColourMapCount; ++m) {
+    const zel::ColourMap& map = zel::colourMap(m);
+    const std::vector<float>& want = maps[m].rgb;
+    EXPECT_STREQ(map.keyword, maps[m].keyword);
+    EXPECT_STREQ(map.announcement, maps[m].announcement);
+    EXPECT_EQ(zel::findColourMap(maps[m].keyword), m);
+    EXPECT_EQ(zel::colourMapSize(m), want.size() == 1 ? int(want[0]) : int(want.size() / 3));
+    if (want.size() > 1) {
+      EXPECT_EQ(std::vector<float>(map.rgb, map.rgb + want.size()), want) << maps[m].keyword;
+    }
+    for (int i = 0; i < 3 * map.entries; ++i)
+      ASSERT_TRUE(map.rgb[i] >= 0 && map.rgb[i] <= 1) << maps[m].keyword << " value " << i;
+  }
+  EXPECT_EQ(zel::colourMapSize(-1), 257) << "a bad index falls back to the default map";
+  EXPECT_EQ(zel::colourMapSize(11), 257);
+  EXPECT_EQ(zel::findColourMap("CubeHelixBlueRev"), 9);
+  for (const char* word : {"viridi", "viridiss", "cubehelix", ""})
+    EXPECT_EQ(zel::findColourMap(word), -1);
   EXPECT_EQ(zel::findColourMap(nullptr), -1);
 }
 
-TEST(ColourMaps, FixedMapsEntryByEntry) {
-  const Row rainbow[5] = {{0, 0, 1}, {0, 1, 1}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}};
-  for (int i = 0; i < 5; ++i) expectRow(entry(0, i), rainbow[i], 0, "rainbow");
-  expectRow(entry(1, 0), {1, 1, 1}, 0, "grayscale");
-  expectRow(entry(1, 1), {0, 0, 0}, 0, "grayscale");
-  const Row jet[9] = {{0, 0, 0.5}, {0, 0, 1},   {0, 0.5, 1}, {0, 1, 1},  {0.5, 1, 0.5},
-                      {1, 1, 0},   {1, 0.5, 0}, {1, 0, 0},   {0.5, 0, 0}};
-  for (int i = 0; i < 9; ++i) expectRow(entry(7, i), jet[i], 0, "jet");
-  const Row desat[8] = {{0.2784, 0.2784, 0.8588},
-                        {0, 0, 0.3608},
-                        {0, 1, 1},
-                        {0, 0.502, 0},
-                        {1, 1, 0},
-                        {1, 0.3804, 0},
-                        {0.4196, 0, 0},
-                        {0.8784, 0.302, 0.302}};
-  for (int i = 0; i < 8; ++i) expectRow(entry(10, i), desat[i], 1e-7, "rainbowdesaturated");
-}
-
-// The published 256-entry maps: first, middle and last rows, and channel sums and an
+// The published 256-entry maps: first, middle and last rows, channel sums and an
 // index-weighted sum of the whole table, which catch a shifted, dropped or garbled row.
 TEST(ColourMaps, PublishedTablesMatchTheReferenceValues) {
   struct Reference {
@@ -88,32 +76,17 @@ TEST(ColourMaps, PublishedTablesMatchTheReferenceValues) {
     Row first, middle, last, sums;
     double weighted;
   };
+  // clang-format off
   const Reference refs[4] = {
-      {3,
-       {0.001462, 0.000466, 0.013866},
-       {0.716387, 0.214982, 0.47529},
-       {0.987053, 0.991438, 0.749504},
-       {160.920924, 82.924139, 109.556377},
-       58746.807743},
-      {4,
-       {0.001462, 0.000466, 0.013866},
-       {0.735683, 0.215906, 0.330245},
-       {0.988362, 0.998364, 0.644924},
-       {161.922869, 84.604374, 70.622141},
-       52069.718699},
-      {5,
-       {0.050383, 0.029803, 0.527975},
-       {0.798216, 0.280197, 0.469538},
-       {0.940015, 0.975158, 0.131326},
-       {180.594634, 86.231843, 110.994049},
-       55856.595736},
-      {6,
-       {0.267004, 0.004874, 0.329415},
-       {0.127568, 0.566949, 0.550556},
-       {0.993248, 0.906157, 0.143936},
-       {83.743425, 137.734004, 110.223089},
-       48635.773018},
-  };
+      {3, {0.001462, 0.000466, 0.013866}, {0.716387, 0.214982, 0.47529},
+       {0.987053, 0.991438, 0.749504}, {160.920924, 82.924139, 109.556377}, 58746.807743},
+      {4, {0.001462, 0.000466, 0.013866}, {0.735683, 0.215906, 0.330245},
+       {0.988362, 0.998364, 0.644924}, {161.922869, 84.604374, 70.622141}, 52069.718699},
+      {5, {0.050383, 0.029803, 0.527975}, {0.798216, 0.280197, 0.469538},
+       {0.940015, 0.975158, 0.131326}, {180.594634, 86.231843, 110.994049}, 55856.595736},
+      {6, {0.267004, 0.004874, 0.329415}, {0.127568, 0.566949, 0.550556},
+       {0.993248, 0.906157, 0.143936}, {83.743425, 137.734004, 110.223089}, 48635.773018}};
+  // clang-format on
   for (const Reference& r : refs) {
     const std::string name = zel::colourMap(r.map).keyword;
     expectRow(entry(r.map, 0), r.first, 1e-7, name + " first");
@@ -131,93 +104,128 @@ TEST(ColourMaps, PublishedTablesMatchTheReferenceValues) {
   }
 }
 
-// Coolwarm: Moreland's diverging construction between the published end points, against the
-// 33 control points of the widely used table (entry 8j of 257 sits at j / 32). The accepted
-// bound is 0.02; the construction reproduces them to 1e-4, so 1e-3 also catches a slightly
-// wrong white point or transfer curve.
-TEST(ColourMaps, CoolwarmFollowsTheDivergingConstruction) {
-  const Row control[33] = {
-      {0.2298057, 0.298717966, 0.753683153},   {0.26623388, 0.353094838, 0.801466763},
-      {0.30386891, 0.406535296, 0.84495867},   {0.342804478, 0.458757618, 0.883725899},
-      {0.38301334, 0.50941904, 0.917387822},   {0.424369608, 0.558148092, 0.945619588},
-      {0.46666708, 0.604562568, 0.968154911},  {0.509635204, 0.648280772, 0.98478814},
-      {0.552953156, 0.688929332, 0.995375608}, {0.596262162, 0.726149107, 0.999836203},
-      {0.639176211, 0.759599947, 0.998151185}, {0.681291281, 0.788964712, 0.990363227},
-      {0.722193294, 0.813952739, 0.976574709}, {0.761464949, 0.834302879, 0.956945269},
-      {0.798691636, 0.849786142, 0.931688648}, {0.833466556, 0.860207984, 0.901068838},
-      {0.865395197, 0.86541021, 0.865395561},  {0.897787179, 0.848937047, 0.820880546},
-      {0.924127593, 0.827384882, 0.774508472}, {0.944468518, 0.800927443, 0.726736146},
-      {0.958852946, 0.769767752, 0.678007945}, {0.96732803, 0.734132809, 0.628751763},
-      {0.969954137, 0.694266682, 0.579375448}, {0.966811177, 0.650421156, 0.530263762},
-      {0.958003065, 0.602842431, 0.481775914}, {0.943660866, 0.551750968, 0.434243684},
-      {0.923944917, 0.49730856, 0.387970225},  {0.89904617, 0.439559467, 0.343229596},
-      {0.869186849, 0.378313092, 0.300267182}, {0.834620542, 0.312874446, 0.259301199},
-      {0.795631745, 0.24128379, 0.220525627},  {0.752534934, 0.157246067, 0.184115123},
+// Coolwarm against every fourth control point of the widely used 33-point table (entry 32j
+// of 257 sits at j / 8): the construction reproduces them to 1e-4, so 1e-3 catches a
+// slightly wrong white point or transfer curve. Cube-helix rises from black through its
+// given middle to white with a blue cast, and map 9 is map 8 reversed.
+TEST(ColourMaps, ConstructedMapsFollowTheirRules) {
+  // clang-format off
+  const Row control[9] = {
+      {0.2298057, 0.298717966, 0.753683153}, {0.38301334, 0.50941904, 0.917387822},
+      {0.552953156, 0.688929332, 0.995375608}, {0.722193294, 0.813952739, 0.976574709},
+      {0.865395197, 0.86541021, 0.865395561}, {0.958852946, 0.769767752, 0.678007945},
+      {0.958003065, 0.602842431, 0.481775914}, {0.869186849, 0.378313092, 0.300267182},
       {0.705673158, 0.01555616, 0.150232812}};
-  for (int j = 0; j < 33; ++j)
-    expectRow(entry(2, 8 * j), control[j], 1e-3, "control point " + std::to_string(j));
-  expectRow(entry(2, 0), {0.2298, 0.2987, 0.7537}, 1e-4, "first");
-  expectRow(entry(2, 128), {0.8654, 0.8654, 0.8654}, 1e-3, "middle");
-  expectRow(entry(2, 256), {0.7057, 0.0156, 0.1502}, 1e-4, "last");
-}
-
-TEST(ColourMaps, MshConversionRoundTrips) {
-  const zel::RgbD colours[4] = {{0.2, 0.4, 0.9}, {0.9, 0.1, 0.05}, {0.5, 0.5, 0.5}, {1, 1, 1}};
-  for (const zel::RgbD& c : colours) {
-    const zel::RgbD back = zel::mshToSrgb(zel::srgbToMsh(c));
-    for (int k = 0; k < 3; ++k) EXPECT_NEAR(back[k], c[k], 1e-9);
-  }
-  // Grey has no saturation.
-  EXPECT_NEAR(zel::srgbToMsh({0.5, 0.5, 0.5})[1], 0.0, 1e-5);
-}
-
-TEST(ColourMaps, CubeHelixRampsRiseFromBlackToWhiteThroughBlue) {
-  expectRow(entry(8, 0), {0, 0, 0}, 1e-7, "first");
-  expectRow(entry(8, 50), {0.322, 0.56, 0.665}, 1e-3, "middle");
-  expectRow(entry(8, 100), {1, 1, 1}, 1e-7, "last");
+  // clang-format on
+  for (int j = 0; j < 9; ++j)
+    expectRow(entry(2, 32 * j), control[j], 1e-3, "coolwarm " + std::to_string(j));
+  expectRow(entry(8, 50), {0.322, 0.56, 0.665}, 1e-3, "cube-helix middle");
   double previous = -1;
   for (int i = 0; i <= 100; ++i) {
     const Row e = entry(8, i);
     const double luminance = 0.30 * e[0] + 0.59 * e[1] + 0.11 * e[2];
     EXPECT_GT(luminance, previous) << "entry " << i;
     previous = luminance;
-    if (i > 0 && i < 100) {
-      EXPECT_GT(e[2], e[0]) << "blue cast at entry " << i;
-    }
+    EXPECT_TRUE(i == 0 || i == 100 || e[2] > e[0]) << "blue cast at entry " << i;
     expectRow(entry(9, 100 - i), e, 0, "reversed entry " + std::to_string(i));
+  }
+  expectRow(entry(8, 0), {0, 0, 0}, 1e-7, "black");
+  expectRow(entry(8, 100), {1, 1, 1}, 1e-7, "white");
+}
+
+// The lookup the fragment stages perform: five palette values evenly placed on the map
+// whatever the intervals, equal neighbours taking the last interval, clamping, and linear
+// interpolation between the two nearest entries.
+TEST(ColourLookup, PalettePositionsAndMapColours) {
+  const zel::PaletteValues p = {0, 1, 3, 7, 15}, q = {0, 1, 1, 2, 3};
+  const double positions[][3] = {
+      {-5, 0, 0},       {0, 0, 0},     {0.5, 0.125, 0.125}, {1, 0.25, 0.5}, {1.5, 0.3125, 0.625},
+      {2, 0.375, 0.75}, {5, 0.625, 1}, {11, 0.875, 1},      {99, 1, 1}};
+  for (const auto& r : positions) {
+    EXPECT_DOUBLE_EQ(zel::palettePosition(p, r[0]), r[1]) << r[0];
+    EXPECT_DOUBLE_EQ(zel::palettePosition(q, r[0]), r[2]) << r[0];
+  }
+  const std::pair<int, double> at[] = {{0, 0.0},  {0, 1.0}, {0, 0.125}, {0, 0.75},
+                                       {0, -3.0}, {0, 7.0}, {1, 0.25},  {2, 0.5}};
+  const Row colours[] = {{0, 0, 1}, {1, 0, 0}, {0, 0.5, 1},        {1, 1, 0},
+                         {0, 0, 1}, {1, 0, 0}, {0.75, 0.75, 0.75}, {0.8654, 0.8654, 0.8654}};
+  for (int i = 0; i < 8; ++i) {
+    const zel::Rgb c = zel::colourMapAt(at[i].first, at[i].second);
+    expectRow({c[0], c[1], c[2]}, colours[i], 1e-4, "lookup " + std::to_string(i));
   }
 }
 
-TEST(ColourLookup, MapPositionsInterpolateBetweenNeighbours) {
-  auto expectRgb = [](const zel::Rgb& c, const Row& want, const char* what) {
-    for (int k = 0; k < 3; ++k) EXPECT_NEAR(c[k], want[k], 1e-4) << what << " " << k;
-  };
-  expectRgb(zel::colourMapAt(0, 0.0), {0, 0, 1}, "start");
-  expectRgb(zel::colourMapAt(0, 1.0), {1, 0, 0}, "end");
-  expectRgb(zel::colourMapAt(0, 0.125), {0, 0.5, 1}, "between blue and cyan");
-  expectRgb(zel::colourMapAt(0, 0.75), {1, 1, 0}, "on an entry");
-  expectRgb(zel::colourMapAt(0, -3.0), {0, 0, 1}, "below");
-  expectRgb(zel::colourMapAt(0, 7.0), {1, 0, 0}, "above");
-  expectRgb(zel::colourMapAt(1, 0.25), {0.75, 0.75, 0.75}, "grayscale");
-  expectRgb(zel::colourMapAt(2, 0.5), {0.8654, 0.8654, 0.8654}, "coolwarm middle");
+TEST(Palette, RangeRuleFromDataAndExtension) {
+  const std::vector<float> f = {2.0f, 1.0f, 3.0f, 1.5f}, five(7, 5.0f), minusFive(3, -5.0f);
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::vector<double> d = {2.0, 1.0, 3.0, 1.5}, symmetric = {-1.0, 1.0}, big = {1e30, 3e30},
+                            nearlyConstant = {1.0, 1.0 + 1e-15}, someNan = {nan, 4.0, nan, 0.0};
+  expectPalette(*zel::computePalette(4, f.data()), {1, 1.5, 2, 2.5, 3}, 1e-6);
+  expectPalette(*zel::computePalette(4, d.data()), {1, 1.5, 2, 2.5, 3}, 1e-6);
+  expectPalette(*zel::computePalette(2, symmetric.data()), {-1, -0.5, 0, 0.5, 1}, 1e-6);
+  expectPalette(*zel::computePalette(2, big.data()), {1e30f, 1.5e30f, 2e30f, 2.5e30f, 3e30f}, 1e24);
+  expectPalette(*zel::computePalette(7, five.data()), {4.5, 4.75, 5.0, 5.25, 5.5}, 1e-6);
+  expectPalette(*zel::computePalette(3, minusFive.data()), {-5.5, -5.25, -5.0, -4.75, -4.5}, 1e-6);
+  expectPalette(*zel::computePalette(2, nearlyConstant.data()), {0.9, 0.95, 1, 1.05, 1.1}, 1e-6);
+  expectPalette(*zel::computePalette(4, someNan.data()), {0, 1, 2, 3, 4}, 0);
+  const std::vector<float> zeros(4, 0.0f);
+  const zel::PaletteValues z = *zel::computePalette(4, zeros.data());
+  EXPECT_FLOAT_EQ(z[0], -1e-15f);
+  EXPECT_FLOAT_EQ(z[4], 1e-15f);
+  const std::vector<double> spread = {1.0, 1.0 + 1e-6}, allNan = {nan, nan};
+  EXPECT_FLOAT_EQ((*zel::computePalette(2, spread.data()))[4], 1.0f + 1e-6f) << "a real spread";
+  EXPECT_FALSE(zel::computePalette(2, allNan.data()));
+  EXPECT_FALSE(zel::computePalette(0, f.data()));
+  EXPECT_FALSE(zel::computePalette(4, static_cast<const float*>(nullptr)));
+  const zel::PaletteValues held = {0, 0.25f, 0.5f, 0.75f, 1},
+                           incoming = {0.5f, 0.9f, 1.2f, 1.6f, 2};
+  expectPalette(zel::extendPalette(held, incoming), {0, 0.5, 1, 1.5, 2}, 1e-6);
+  expectPalette(zel::extendPalette(incoming, held), {0, 0.5, 1, 1.5, 2}, 1e-6);
+  const zel::PaletteValues c = {5, 5, 5, 5, 5};
+  expectPalette(zel::extendPalette(c, c), {4.5, 4.75, 5.0, 5.25, 5.5}, 1e-6);
 }
 
-TEST(ColourLookup, PalettePositionsSitEvenlyWhateverTheIntervals) {
-  const zel::PaletteValues p = {0, 1, 3, 7, 15};
-  EXPECT_DOUBLE_EQ(zel::palettePosition(p, -5), 0.0);
-  EXPECT_DOUBLE_EQ(zel::palettePosition(p, 0), 0.0);
-  EXPECT_DOUBLE_EQ(zel::palettePosition(p, 0.5), 0.125);
-  EXPECT_DOUBLE_EQ(zel::palettePosition(p, 1), 0.25);
-  EXPECT_DOUBLE_EQ(zel::palettePosition(p, 2), 0.375);
-  EXPECT_DOUBLE_EQ(zel::palettePosition(p, 5), 0.625);
-  EXPECT_DOUBLE_EQ(zel::palettePosition(p, 11), 0.875);
-  EXPECT_DOUBLE_EQ(zel::palettePosition(p, 15), 1.0);
-  EXPECT_DOUBLE_EQ(zel::palettePosition(p, 99), 1.0);
-  // Equal neighbours: the value takes the last interval that starts at it.
-  const zel::PaletteValues q = {0, 1, 1, 2, 3};
-  EXPECT_DOUBLE_EQ(zel::palettePosition(q, 1), 0.5);
-  EXPECT_DOUBLE_EQ(zel::palettePosition(q, 0.5), 0.125);
-  EXPECT_DOUBLE_EQ(zel::palettePosition(q, 1.5), 0.625);
+TEST(Palette, UserPalettesSetForceAndReset) {
+  const float equalNeighbours[5] = {0, 1, 1, 2, 3}, constant[5] = {5, 5, 5, 5, 5},
+              negative[5] = {-5, -5, -5, -5, -5}, zero[5] = {};
+  expectPalette(zel::checkedPalette(equalNeighbours), {0, 1, 1, 2, 3}, 0);
+  expectPalette(zel::checkedPalette(constant), {4.5, 5, 5, 5, 5.5}, 1e-6);
+  expectPalette(zel::checkedPalette(negative), {-5.5, -5, -5, -5, -4.5}, 1e-6);
+  EXPECT_FLOAT_EQ(zel::checkedPalette(zero)[0], -1e-15f);
+  EXPECT_FLOAT_EQ(zel::checkedPalette(zero)[4], 1e-15f);
+  zel::PaletteState state;
+  state.setValues(equalNeighbours);
+  EXPECT_TRUE(state.set && !state.forced);
+  state.reset();
+  EXPECT_FALSE(state.set);
+  expectPalette(state.values, {0, 0, 0, 0, 0}, 0);
+  const std::vector<double> data = {-2.0, 6.0, 1.0};
+  ASSERT_TRUE(state.setValuesFrom(3, data.data()));
+  EXPECT_FALSE(state.setValuesFrom(0, data.data())) << "no data keeps the previous palette";
+  EXPECT_TRUE(state.set);
+  expectPalette(state.values, {-2, 0, 2, 4, 6}, 1e-6);
+  state.forceValues(equalNeighbours);
+  state.reset();  // a forced palette survives a reset
+  EXPECT_TRUE(state.set && state.forced);
+  expectPalette(state.values, {0, 1, 1, 2, 3}, 0);
+  std::vector<float> twelve(12);
+  for (int i = 0; i < 12; ++i) twelve[i] = float(i + 1);
+  state.setUserIsoValues(12, twelve.data());
+  EXPECT_EQ(state.userIsoCount, 9);
+  EXPECT_EQ(state.userIso[8], 9.0f);
+  state.setUserIsoValues(-1, twelve.data());
+  EXPECT_EQ(state.userIsoCount, 0);
+}
+
+TEST(PaletteDeathTest, DecreasingOrMissingPaletteEndsTheProcess) {
+  const float decreasing[5] = {0, 2, 1, 3, 4}, lastDecreasing[5] = {0, 1, 2, 3, 2.5f};
+  EXPECT_EXIT(zel::checkedPalette(decreasing), testing::ExitedWithCode(1),
+              "^ Please provide a correct palette\n$");
+  EXPECT_EXIT(zel::checkedPalette(lastDecreasing), testing::ExitedWithCode(1), "correct palette");
+  EXPECT_EXIT(zel::checkedPalette(nullptr), testing::ExitedWithCode(1),
+              "^ Please provide a palette\n$");
+  zel::PaletteState state;
+  EXPECT_EXIT(state.forceValues(decreasing), testing::ExitedWithCode(1), "correct palette");
 }
 
 }  // namespace

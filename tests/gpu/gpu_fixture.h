@@ -1,16 +1,15 @@
-// Shared set-up of the GPU tests: an offscreen 4.5 core context, the shader programs built from
-// the compiled-in sources, the standard uniforms, pixel access and a colour map of the tests'
-// own with the palette rule evaluated on the processor.
+// Shared set-up of the GPU tests: an offscreen 4.5 core context in which clip coordinates are
+// the framebuffer's, the shader programs built from the compiled-in sources with the standard
+// uniforms, buffer objects made from plain arrays, and pixel access.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QOpenGLFunctions_4_0_Core>
-
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,39 +17,83 @@
 
 #include "gpu/GLSLProgram.h"
 #include "gpu/ZelBufferObject.h"
+#include "gpu/colour_maps.h"
 #include "gpu/gpu_resources.h"
 #include "gpu/shader_programs.h"
 #include "meshio/entity_types.h"
+#include "meshio/node_order.h"
 #include "tests/support/offscreen_target.h"
 
 namespace gputest {
 
-using Rgb = std::array<float, 3>;
+using Image = std::vector<std::uint8_t>;
+using Configure = std::function<void(GLSLProgram*)>;
 
-// The "jet" map: nine entries, enough to tell neighbouring values apart.
-inline const std::vector<float>& jetMap() {
-  static const std::vector<float> map = {0, 0, 0.5f, 0, 0, 1,    0, 0.5f, 1, 0,    1, 1, 0.5f, 1,
-                                         0.5f, 1, 1, 0, 1, 0.5f, 0, 1,    0, 0, 0.5f, 0, 0};
-  return map;
+// Palette 0, 1/4, 1/2, 3/4, 1 over built-in map `map` (default jet: nine entries, enough to
+// tell neighbouring values apart).
+inline ZelPaletteState testPalette(int map = 7) {
+  ZelPaletteState palette;
+  for (int i = 0; i < 5; ++i) palette.values[i] = 0.25f * i;
+  palette.colourMap = zel::colourMap(map).rgb;
+  palette.colourMapSize = zel::colourMap(map).entries;
+  return palette;
 }
 
-// Colour of `value` by the palette rule: clamp, find the interval, place it at (i - 1 + kc)
-// on [0, 4] of the colour map, blend the two nearest entries.
-inline Rgb paletteColour(const std::vector<float>& map, const float palette[5], double value) {
-  const double clamped = std::min<double>(std::max<double>(value, palette[0]), palette[4]);
-  int interval = 1;
-  for (int i = 1; i <= 4; ++i)
-    if (clamped >= palette[i - 1]) interval = i;
-  const double width = palette[interval] - palette[interval - 1];
-  const double kc = width > 0 ? (clamped - palette[interval - 1]) / width : 0.0;
-  const int size = static_cast<int>(map.size() / 3);
-  const double position = (interval - 1 + std::min(std::max(kc, 0.0), 1.0)) / 4.0 * (size - 1);
-  const int first = std::min(static_cast<int>(std::floor(position)), size - 1);
-  const int second = std::min(first + 1, size - 1);
-  const double t = position - first;
-  Rgb rgb;
-  for (int c = 0; c < 3; ++c) rgb[c] = static_cast<float>((1 - t) * map[3 * first + c] + t * map[3 * second + c]);
-  return rgb;
+// Colour the fragment stages must give `value` under testPalette(map), from the processor's
+// own lookup (checked against the published tables by the unit tests).
+inline zel::Rgb expectedColour(double value, int map = 7) {
+  const zel::PaletteValues values = {0, 0.25f, 0.5f, 0.75f, 1};
+  return zel::colourMapAt(map, zel::palettePosition(values, value));
+}
+
+struct Vec3 {
+  double x, y, z;
+};
+
+// Bezier weight of lattice node `row` of a degree-k element at parameters (u, v): triangles
+// k!/(i! j! l!) u^i v^j w^l with w = 1 - u - v, quadrilaterals and edges products of
+// C(k, i) t^i (1 - t)^(k - i).
+inline double bezierWeight(int shape, int k, const int* row, double u, double v) {
+  const auto binomial = [](int n, int i) {
+    return std::tgamma(n + 1) / (std::tgamma(i + 1) * std::tgamma(n - i + 1));
+  };
+  const auto b1 = [&](int i, double t) {
+    return binomial(k, i) * std::pow(t, i) * std::pow(1 - t, k - i);
+  };
+  if (shape == EntityType::Triangle)
+    return binomial(k, row[0]) * binomial(k - row[0], row[1]) * std::pow(u, row[0]) *
+           std::pow(v, row[1]) * std::pow(1 - u - v, row[2]);
+  return b1(row[0], u) * (shape == EntityType::Quadrilateral ? b1(row[1], v) : 1.0);
+}
+
+// Control points of a degree-k element of `shape`, one per lattice node in node order, placed
+// by `place(s, t, row)` from the node's parameters: triangles (u, v) weighing vertices 0 and 1,
+// quadrilaterals and edges (i / k, j / k).
+using Place = std::function<Vec3(double s, double t, const int* row)>;
+inline std::vector<float> controlPoints(int shape, int k, const Place& place) {
+  const zel::LatticeOrder* order = zel::latticeNodeOrder(shape, k);
+  std::vector<float> coords;
+  for (int n = 0; n < order->count; ++n) {
+    const int* row = order->row(n);
+    const Vec3 p =
+        place(row[0] / double(k), shape == EntityType::Edge ? 0.0 : row[1] / double(k), row);
+    coords.insert(coords.end(), {float(p.x), float(p.y), float(p.z)});
+  }
+  return coords;
+}
+
+// The large test element of a shape and its parameters: the square [-0.8, 0.8]^2 with u
+// along x and v along y, or the triangle (-0.8, -0.8), (0.8, -0.8), (-0.8, 0.8), counter-clockwise.
+inline Vec3 elementPoint(int shape, double u, double v) {
+  return shape == EntityType::Triangle ? Vec3{-0.8 + 1.6 * v, 0.8 - 1.6 * (u + v), 0}
+                                       : Vec3{-0.8 + 1.6 * u, -0.8 + 1.6 * v, 0};
+}
+// Parameters of clip point (x, y); false unless it lies `margin` inside the element.
+inline bool elementParameters(int shape, double x, double y, double margin, double& u, double& v) {
+  const bool triangle = shape == EntityType::Triangle;
+  v = triangle ? (x + 0.8) / 1.6 : (y + 0.8) / 1.6;
+  u = triangle ? (0.8 - y) / 1.6 - v : (x + 0.8) / 1.6;
+  return std::min({u, v, triangle ? 1 - u - v : std::min(1 - u, 1 - v)}) >= margin;
 }
 
 class GpuTest : public ::testing::Test {
@@ -81,36 +124,34 @@ class GpuTest : public ::testing::Test {
   static GLSLProgram* useProgram(const std::string& name) {
     std::unique_ptr<GLSLProgram>& slot = s_programs[name];
     if (!slot) {
-      const ZelShaderProgramSources* sources = zelShaderProgram(name.c_str());
-      if (!sources) return nullptr;
+      const ZelShaderProgramSources* s = zelShaderProgram(name.c_str());
+      if (!s) return nullptr;
       slot = std::make_unique<GLSLProgram>(gl());
       const auto path = [](const char* file) { return file ? QString(file) : QString(); };
-      slot->buildProgram(sources->name, path(sources->vs), path(sources->fs), path(sources->gs),
-                         path(sources->tcs), path(sources->tes));
+      slot->buildProgram(s->name, path(s->vs), path(s->fs), path(s->gs), path(s->tcs),
+                         path(s->tes));
     }
     slot->use();
     setStandardUniforms(slot.get());
     return slot.get();
   }
 
-  // Identity placement and projection: normalised coordinates are clip coordinates, so x and
-  // y in [-1, 1] cover the framebuffer. Flat shading, no lines, no solution display.
+  // Identity placement and projection: x and y in [-1, 1] cover the framebuffer. Flat
+  // shading in the material colour (0.1, 0.4, 0.9), no lines, no solution display.
   static void setStandardUniforms(GLSLProgram* p) {
     const float identity4[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     const float identity3[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
     const float half = kSize / 2.0f;
     const float viewport[16] = {half, 0, 0, 0, 0, half, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    p->setUniformMatrix4("MVP", identity4);
-    p->setUniformMatrix4("ModelViewMatrix", identity4);
+    for (const char* m : {"MVP", "ModelViewMatrix"}) p->setUniformMatrix4(m, identity4);
     p->setUniformMatrix3("NormalMatrix", identity3);
     p->setUniformMatrix4("ViewportMatrix", viewport);
     p->setUniform("WIN_SCALE", half, half);
-    p->setUniform("THICKNESS", 1.0f);
     p->setUniform("trans", 0.0f, 0.0f, 0.0f);
-    p->setUniform("scaling", 1.0f);
     p->setUniform("scenescaling", 0.0f, 0.0f, 0.0f, 1.0f);
     p->setUniform("CutPlane", 0.0f, 0.0f, 1.0f, 1.0f);
-    p->setUniform("shrink", 1.0f);
+    for (const char* one : {"THICKNESS", "scaling", "shrink", "IsoWidth", "Line.Width"})
+      p->setUniform(one, 1.0f);
     p->setUniform("tess_level", 4);
     p->setUniform("PointSize", 8.0f);
     p->setUniform("UsePhong", 3);
@@ -120,36 +161,73 @@ class GpuTest : public ::testing::Test {
     p->setUniform("Material.Shininess", 80.0f);
     p->setUniform("Light.Position", 0.0f, 0.0f, 0.0f, 0.0f);
     p->setUniform("Light.Intensity", 0.8f, 0.8f, 0.8f);
-    p->setUniform("Line.Width", 1.0f);
     p->setUniform("Line.Color", 0.05f, 0.0f, 0.05f, 1.0f);
     for (const char* flag : {"LineOn", "TessOn", "FaceOff", "SolOn", "IsoOn", "Picking",
                              "DiscardUnPicked", "HighLightAll", "CheckInOut"})
       p->setUniform(flag, false);
-    p->setUniform("IsoWidth", 1.0f);
     p->setUniform("BasePicking", 1);
   }
 
-  // Pixel column and row of a clip-space coordinate.
+  // A buffer of `kind` holding `coords` (x, y, z per vertex, one vertex per control point in
+  // node order, elements one after another), with a solution when `palette` is given.
+  static std::unique_ptr<ZelBufferObject> makeBuffer(int kind, const std::vector<float>& coords,
+                                                     int elements,
+                                                     const ZelPaletteState* palette = nullptr,
+                                                     const std::vector<float>& solution = {},
+                                                     int degree = 0) {
+    std::vector<unsigned> indices(coords.size() / 3);
+    for (size_t i = 0; i < indices.size(); ++i) indices[i] = unsigned(i);
+    std::unique_ptr<ZelBufferObject> buffer(ZelBufferObject::create(kind));
+    buffer->updateVao(gl(), int(indices.size()), coords.data(), elements, indices.data());
+    if (palette) {
+      buffer->setPaletteState(palette);
+      buffer->setSolutionDegree(degree);
+      buffer->uploadTextures(gl(), int(solution.size()), solution.data());
+    }
+    return buffer;
+  }
+
+  // Draws the buffer through the program with the standard uniforms and `setup`; returns the
+  // count drawn.
+  static int draw(ZelBufferObject& buffer, const char* program, const Configure& setup = nullptr,
+                  ZelDrawState state = ZelDrawState()) {
+    GLSLProgram* p = useProgram(program);
+    if (setup) setup(p);
+    return buffer.draw(gl(), state, p);
+  }
+
+  // One object drawn over a cleared target; the image read back.
+  static Image render(int kind, const char* program, const std::vector<float>& coords,
+                      int elements = 1, const Configure& setup = nullptr) {
+    s_target->clear(1, 1, 1, 1);
+    EXPECT_EQ(draw(*makeBuffer(kind, coords, elements), program, setup), elements) << program;
+    return s_target->read();
+  }
+
+  // Pixels: column and row of a clip coordinate and back; images are rows from the bottom.
   static double toPixel(double ndc) { return (ndc + 1.0) * 0.5 * kSize; }
   static double toNdc(double pixel) { return pixel / (0.5 * kSize) - 1.0; }
-
-  static const std::uint8_t* pixel(const std::vector<std::uint8_t>& image, int x, int y) {
+  static const std::uint8_t* pixel(const Image& image, int x, int y) {
     return &image[(static_cast<size_t>(y) * kSize + x) * 4];
   }
-  static bool isBackground(const std::vector<std::uint8_t>& image, int x, int y) {
-    const std::uint8_t* p = pixel(image, x, y);
+  static const std::uint8_t* at(const Image& image, double x, double y) {
+    return pixel(image, int(toPixel(x)), int(toPixel(y)));
+  }
+  static bool isBackground(const std::uint8_t* p) {
     return p[0] == 255 && p[1] == 255 && p[2] == 255;
   }
-  // Picking id under a pixel: red bits 16-23, green 8-15, blue 0-7, alpha 24-31.
-  static std::uint32_t pickingId(const std::vector<std::uint8_t>& image, int x, int y) {
-    const std::uint8_t* p = pixel(image, x, y);
+  static bool near(const std::uint8_t* got, float r, float g, float b, double tolerance = 2.0) {
+    return std::abs(got[0] - r * 255) <= tolerance && std::abs(got[1] - g * 255) <= tolerance &&
+           std::abs(got[2] - b * 255) <= tolerance;
+  }
+  // Picking id of a pixel: red bits 16-23, green 8-15, blue 0-7, alpha 24-31.
+  static std::uint32_t pickingId(const std::uint8_t* p) {
     return (std::uint32_t(p[3]) << 24) | (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) |
            p[2];
   }
-  static int countCovered(const std::vector<std::uint8_t>& image) {
+  static int countCovered(const Image& image) {
     int covered = 0;
-    for (int y = 0; y < kSize; ++y)
-      for (int x = 0; x < kSize; ++x) covered += !isBackground(image, x, y);
+    for (size_t i = 0; i < image.size(); i += 4) covered += !isBackground(&image[i]);
     return covered;
   }
 

@@ -66,8 +66,8 @@ TEST_F(DrawObjects, RealFunctionTableMakesObjectsUsable) {
 
 TEST_F(DrawObjects, DisplayedCountFollowsVisibility) {
   std::vector<std::uint8_t> image = drawObject(2);
-  EXPECT_FALSE(isBackground(image, int(toPixel(-0.7)), int(toPixel(-0.5))));
-  EXPECT_FALSE(isBackground(image, int(toPixel(0.3)), int(toPixel(-0.5))));
+  EXPECT_FALSE(isBackground(pixel(image, int(toPixel(-0.7)), int(toPixel(-0.5)))));
+  EXPECT_FALSE(isBackground(pixel(image, int(toPixel(0.3)), int(toPixel(-0.5)))));
 
   object->setVisible(false);
   image = drawObject(0);
@@ -136,8 +136,8 @@ TEST_F(DrawObjects, PatchMembersGetConsecutiveIdRanges) {
   EXPECT_EQ(table[1], (std::pair<int, ZelDrawObject*>(6, b.get())));
   EXPECT_EQ(running, 7);
   const std::vector<std::uint8_t> image = s_target->read();
-  EXPECT_EQ(pickingId(image, int(toPixel(-0.7)), int(toPixel(-0.5))), 5u);
-  EXPECT_EQ(pickingId(image, int(toPixel(0.3)), int(toPixel(-0.5))), 6u);
+  EXPECT_EQ(pickingId(pixel(image, int(toPixel(-0.7)), int(toPixel(-0.5)))), 5u);
+  EXPECT_EQ(pickingId(pixel(image, int(toPixel(0.3)), int(toPixel(-0.5)))), 6u);
 
   // A hidden member gets no range and is not drawn.
   b->setVisible(false);
@@ -147,7 +147,7 @@ TEST_F(DrawObjects, PatchMembersGetConsecutiveIdRanges) {
   patchBuffer->render(gl(), &patch, program, &table, &running);
   ASSERT_EQ(table.size(), 1u);
   EXPECT_EQ(running, 2);
-  EXPECT_EQ(pickingId(s_target->read(), int(toPixel(0.3)), int(toPixel(-0.5))), 0u);
+  EXPECT_EQ(pickingId(pixel(s_target->read(), int(toPixel(0.3)), int(toPixel(-0.5)))), 0u);
 }
 
 }  // namespace

@@ -1,0 +1,224 @@
+// Curved kinds against exact geometry: every kind reads its control points in the node order
+// of the lattice tables, a bent edge bulges by the Bezier amount, a curved triangle's outline
+// follows a circular arc, and shaded patches carry the normals of the exact surface.
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "gpu_fixture.h"
+
+namespace gputest {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct Kind {
+  int drawKind;
+  const char* program;
+  int shape;  // EntityType of the lattice: Edge, Triangle or Quadrilateral
+  int degree;
+  int straightKind;
+  const char* straightProgram;
+};
+
+const Kind kCurvedKinds[] = {
+    {DrawKind::TriangleP2, "P2TriSha", EntityType::Triangle, 2, DrawKind::Triangle, "TriSha"},
+    {DrawKind::TriangleP3, "P3TriSha", EntityType::Triangle, 3, DrawKind::Triangle, "TriSha"},
+    {DrawKind::TriangleP4, "P4TriSha", EntityType::Triangle, 4, DrawKind::Triangle, "TriSha"},
+    {DrawKind::QuadrilateralQ2, "Q2QuaSha", EntityType::Quadrilateral, 2, DrawKind::Quadrilateral,
+     "QuaSha"},
+    {DrawKind::QuadrilateralQ3, "Q3QuaSha", EntityType::Quadrilateral, 3, DrawKind::Quadrilateral,
+     "QuaSha"},
+    {DrawKind::QuadrilateralQ4, "Q4QuaSha", EntityType::Quadrilateral, 4, DrawKind::Quadrilateral,
+     "QuaSha"},
+    {DrawKind::EdgeP2, "P2EdgSha", EntityType::Edge, 2, DrawKind::Edge, "EdgSha"},
+    {DrawKind::EdgeP3, "P3EdgSha", EntityType::Edge, 3, DrawKind::Edge, "EdgSha"},
+    {DrawKind::EdgeP4, "P4EdgSha", EntityType::Edge, 4, DrawKind::Edge, "EdgSha"},
+};
+
+std::vector<float> controlPoints(const Kind& kind, const Place& place) {
+  return gputest::controlPoints(kind.shape, kind.degree, place);
+}
+
+using CurvedKinds = GpuTest;
+
+TEST_F(CurvedKinds, StraightElementsInEveryDegreeCoverTheirStraightForm) {
+  const auto straight = [](int shape, double s, double t) {
+    return shape == EntityType::Edge ? Vec3{-0.7 + 1.3 * s, -0.5 + 0.9 * s, 0}
+                                     : elementPoint(shape, s, t);
+  };
+  for (const Kind& kind : kCurvedKinds) {
+    const Kind linear{kind.straightKind, "", kind.shape, 1, 0, ""};
+    const auto place = [&](double s, double t, const int*) { return straight(kind.shape, s, t); };
+    const auto setup = [](GLSLProgram* p) {
+      p->setUniform("THICKNESS", 3.0f);
+      p->setUniform("tess_level", 8);
+    };
+    const Image reference =
+        render(kind.straightKind, kind.straightProgram, controlPoints(linear, place), 1, setup);
+    const Image curved = render(kind.drawKind, kind.program, controlPoints(kind, place), 1, setup);
+    int covered = 0, differing = 0;
+    for (size_t i = 0; i < reference.size(); i += 4) {
+      covered += !isBackground(&reference[i]);
+      differing += isBackground(&reference[i]) != isBackground(&curved[i]);
+    }
+    EXPECT_GT(covered, 1000) << kind.program;
+    EXPECT_LT(differing, covered / 100) << kind.program << ": only the outline may round apart";
+  }
+}
+
+TEST_F(CurvedKinds, ABentFirstEdgeBulgesByItsBezierMidpoint) {
+  const double pull = 0.2;  // every inner control point of the first edge moves down by this
+  for (const Kind& kind : kCurvedKinds) {
+    // First edge from (-0.6, -0.3) to (0.6, -0.3); triangles put vertex 2 at (0, 0.3).
+    const auto place = [&](double s, double t, const int* row) {
+      Vec3 p{-0.6 + 1.2 * s, -0.3 + 0.6 * t, 0};
+      bool inner = t == 0.0 && s > 0.0 && s < 1.0;
+      if (kind.shape == EntityType::Triangle) {
+        const double w = 1 - s - t;
+        p = {-0.6 * s + 0.6 * t, -0.3 + 0.6 * w, 0};
+        inner = row[2] == 0 && row[0] > 0 && row[1] > 0;
+      }
+      if (inner) p.y -= pull;
+      return p;
+    };
+    // The middle of the edge moves by the pull times the inner Bernstein weights at 1/2.
+    double weights = 0;
+    for (int m = 1; m < kind.degree; ++m)
+      weights += std::tgamma(kind.degree + 1) /
+                 (std::tgamma(m + 1) * std::tgamma(kind.degree - m + 1)) /
+                 std::pow(2.0, kind.degree);
+    const double expected = toPixel(-0.3 - pull * weights);
+    const Image image =
+        render(kind.drawKind, kind.program, controlPoints(kind, place), 1, [](GLSLProgram* p) {
+          p->setUniform("THICKNESS", 3.0f);
+          p->setUniform("tess_level", 8);
+        });
+    int lowest = -1, highest = -1;
+    for (int y = 0; y < kSize; ++y)
+      if (!isBackground(pixel(image, kSize / 2, y))) {
+        if (lowest < 0) lowest = y;
+        highest = y;
+      }
+    ASSERT_GE(lowest, 0) << kind.program;
+    // Surfaces end at the curve; a thick line is 6 pixels wide about it.
+    const double found = kind.shape == EntityType::Edge ? 0.5 * (lowest + highest + 1) : lowest;
+    EXPECT_NEAR(found, expected, 1.5) << kind.program;
+  }
+}
+
+// A P2 triangle with corner O, A at angle 0 and B at 50 degrees on a circle of 300 pixels
+// about O, its edge A-B interpolating the circle at its middle: within 0.6 pixel of the
+// circle, so the outline must follow the circle at high levels and the chord at level 0.
+TEST_F(CurvedKinds, ArcTriangleFollowsTheCircleAndLevelZeroTheChord) {
+  const double centre = 60, radius = 300, angle = 50 * kPi / 180;
+  const auto onArc = [&](double a) {
+    return std::make_pair(centre + radius * std::cos(a), centre + radius * std::sin(a));
+  };
+  const auto [ax, ay] = onArc(0);
+  const auto [bx, by] = onArc(angle);
+  const auto [mx, my] = onArc(angle / 2);
+  const double pixels[6][2] = {{centre, centre},
+                               {ax, ay},
+                               {bx, by},
+                               {(centre + ax) / 2, (centre + ay) / 2},
+                               {2 * mx - (ax + bx) / 2, 2 * my - (ay + by) / 2},
+                               {(centre + bx) / 2, (centre + by) / 2}};
+  std::vector<float> coords;
+  for (const auto& p : pixels)
+    coords.insert(coords.end(), {float(toNdc(p[0])), float(toNdc(p[1])), 0});
+  // Where the covered region ends along a ray from O: halfway between the farthest covered
+  // and the nearest uncovered pixel centre beyond it, among centres within half a pixel of it.
+  const auto boundary = [&](const Image& image, double a) {
+    double inside = 0, outside = 1e9;
+    std::vector<std::pair<double, bool>> samples;
+    for (int y = 0; y < kSize / 2; ++y)
+      for (int x = 0; x < kSize / 2; ++x) {
+        const double dx = x + 0.5 - centre, dy = y + 0.5 - centre;
+        const double along = dx * std::cos(a) + dy * std::sin(a);
+        if (std::abs(dx * std::sin(a) - dy * std::cos(a)) > 0.5 || along < 0.7 * radius ||
+            along > radius + 20)
+          continue;
+        samples.emplace_back(along, !isBackground(pixel(image, x, y)));
+        if (samples.back().second) inside = std::max(inside, along);
+      }
+    for (const auto& [distance, covered] : samples)
+      if (!covered && distance > inside) outside = std::min(outside, distance);
+    return 0.5 * (inside + outside);
+  };
+  for (int level : {0, 8, 16}) {
+    const Image image = render(DrawKind::TriangleP2, "P2TriSha", coords, 1,
+                               [&](GLSLProgram* p) { p->setUniform("tess_level", level); });
+    for (double degrees = 2; degrees <= 48; degrees += 2) {
+      const double a = degrees * kPi / 180;
+      const double chord = radius * std::cos(angle / 2) / std::cos(a - angle / 2);
+      EXPECT_NEAR(boundary(image, a), level == 0 ? chord : radius, 1.5)
+          << "level " << level << " at " << degrees << " degrees";
+    }
+  }
+}
+
+// Height fields over the test element with bent control heights, lit by a diffuse point
+// light: each pixel must show Kd max(s . n, 0) with n the exact normal of the Bezier surface
+// at that pixel and s the direction to the light.
+TEST_F(CurvedKinds, ShadedPatchesCarryTheNormalOfTheExactSurface) {
+  Kind surfaces[7] = {{DrawKind::Quadrilateral, "QuaSha", EntityType::Quadrilateral, 1, 0, ""}};
+  std::copy(kCurvedKinds, kCurvedKinds + 6, surfaces + 1);
+  const Vec3 light{1.0, 0.6, 0.5};  // eye coordinates; the surface lies 2 units before the eye
+  const double kd = 0.9;
+  for (const Kind& kind : surfaces) {
+    const zel::LatticeOrder* order = zel::latticeNodeOrder(kind.shape, kind.degree);
+    std::vector<double> heights;
+    for (int n = 0; n < order->count; ++n) heights.push_back(0.5 * std::sin(2.3 * n + 0.7));
+    int node = 0;
+    const std::vector<float> coords = controlPoints(kind, [&](double s, double t, const int*) {
+      Vec3 p = elementPoint(kind.shape, s, t);
+      p.z = heights[node++];
+      return p;
+    });
+    const auto surface = [&](double u, double v) {
+      Vec3 p = elementPoint(kind.shape, u, v);
+      for (int n = 0; n < order->count; ++n)
+        p.z += heights[n] * bezierWeight(kind.shape, kind.degree, order->row(n), u, v);
+      return p;
+    };
+    const Image image = render(kind.drawKind, kind.program, coords, 1, [&](GLSLProgram* p) {
+      const float modelView[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -2, 1};
+      p->setUniformMatrix4("ModelViewMatrix", modelView);
+      p->setUniform("UsePhong", 0);
+      p->setUniform("tess_level", 64);
+      p->setUniform("Light.Position", float(light.x), float(light.y), float(light.z), 1.0f);
+      p->setUniform("Light.Intensity", 1.0f, 1.0f, 1.0f);
+      p->setUniform("Material.Kd", float(kd), float(kd), float(kd));
+    });
+    int checked = 0, wrong = 0;
+    for (int y = 8; y < kSize; y += 29)
+      for (int x = 8; x < kSize; x += 29) {
+        // Away from the outline, where the coarse outer ring of a straight quadrilateral
+        // interpolates its normals over long triangles.
+        double u, v;
+        if (!elementParameters(kind.shape, toNdc(x + 0.5), toNdc(y + 0.5), 0.08, u, v)) continue;
+        const double h = 1e-6;
+        const Vec3 p = surface(u, v), pu = surface(u + h, v), pv = surface(u, v + h);
+        const Vec3 du{pu.x - p.x, pu.y - p.y, pu.z - p.z}, dv{pv.x - p.x, pv.y - p.y, pv.z - p.z};
+        const Vec3 n{du.y * dv.z - du.z * dv.y, du.z * dv.x - du.x * dv.z,
+                     du.x * dv.y - du.y * dv.x};
+        const Vec3 s{light.x - p.x, light.y - p.y, light.z - (p.z - 2)};
+        const double cosine =
+            (s.x * n.x + s.y * n.y + s.z * n.z) /
+            std::sqrt((n.x * n.x + n.y * n.y + n.z * n.z) * (s.x * s.x + s.y * s.y + s.z * s.z));
+        const int got = pixel(image, x, y)[1];
+        if (std::abs(got - kd * std::max(cosine, 0.0) * 255) > 3 && ++wrong <= 3)
+          ADD_FAILURE() << kind.program << " at u " << u << ", v " << v << ": " << got
+                        << " instead of " << kd * std::max(cosine, 0.0) * 255;
+        ++checked;
+      }
+    EXPECT_EQ(wrong, 0) << kind.program;
+    EXPECT_GT(checked, 200) << kind.program;
+  }
+}
+
+}  // namespace
+}  // namespace gputest
