@@ -16,7 +16,7 @@
 
 #include "meshio/keyword_file.h"
 #include "meshio/keyword_writer.h"
-#include "tests/meshio/synthetic_mesh.h"
+#include "tests/meshio/mesh_builder.h"
 #include "tests/meshio/test_files.h"
 
 namespace {
@@ -66,9 +66,7 @@ Loaded load(const std::string& path) {
 
 // Sample meshes of every kind, in the given form.
 std::vector<std::string> sampleFiles(const std::string& prefix) {
-  ZelObject* mesh = nullptr;
-  zel_NewInterface(&mesh);
-  fillSyntheticMesh(mesh, 3, 12, 3u);
+  ZelObject* mesh = testmesh::syntheticMesh(3, 12, 3u);
   std::vector<std::string> paths;
   for (int version = 1; version <= 4; ++version) {
     for (int form = 0; form < 2; ++form) {

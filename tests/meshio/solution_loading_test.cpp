@@ -17,7 +17,7 @@
 #include "meshio/keyword_file.h"
 #include "meshio/keyword_writer.h"
 #include "meshio/zel_object_slots.h"
-#include "tests/meshio/synthetic_mesh.h"
+#include "tests/meshio/mesh_builder.h"
 #include "tests/meshio/test_files.h"
 
 namespace {
@@ -205,8 +205,7 @@ TEST(SolutionFiles, LookupNumberOfFieldsAndDegreeSummary) {
 class SolutionFileTest : public testing::Test {
  protected:
   void SetUp() override {
-    zel_NewInterface(&object_);
-    fillSyntheticMesh(object_, 3, 30, 5);
+    object_ = testmesh::syntheticMesh(3, 30, 5);
     dir_ = fs::temp_directory_path() / ("zel_solution_" + std::to_string(::getpid()));
     fs::create_directories(dir_);
   }
