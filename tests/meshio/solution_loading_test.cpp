@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -232,20 +231,6 @@ TEST_F(SolutionFileTest, TruncatedAndLyingFilesFailCleanly) {
     EXPECT_EQ(object_->vertexSolutions != nullptr, whole) << cut;
     EXPECT_NE((whole ? printed_ : std::string(status_)).find(copy.string()), std::string::npos)
         << cut << ": " << status_;
-  }
-  zel::freeSolutionList(&object_->vertexSolutions);
-  // Bytes garbled anywhere: any status, no crash, no runaway allocation.
-  std::vector<char> bytes(size);
-  std::ifstream(good, std::ios::binary).read(bytes.data(), size);
-  std::mt19937 random(17);
-  for (int trial = 0; trial < 300; ++trial) {
-    std::vector<char> garbled = bytes;
-    for (int flips = 1 + trial % 4; flips > 0; --flips)
-      garbled[random() % garbled.size()] = static_cast<char>(random());
-    const fs::path path = dir_ / "garbled.solb";
-    std::ofstream(path, std::ios::binary).write(garbled.data(), garbled.size());
-    const int code = open(path.string());
-    EXPECT_TRUE(code == 0 || code == 2);
   }
   zel::freeSolutionList(&object_->vertexSolutions);
   // An unknown type code, a negative count, a huge count, a bad value, a huge degree.
