@@ -187,15 +187,18 @@ TEST(RangeRefinement, ClosesInOnTheSampledRangeAsTheDepthGrows) {
           low = std::min(low, value);
           high = std::max(high, value);
         }
-      double previousGap = 1e30;
-      for (int depth = 0; depth <= 2 * d; depth++) {
-        double range[2] = {b[0], b[0]};
+      auto refine = [&](double* range, int depth) {
         if (kind == EntityType::Edge)
           zel_RefineRangeEdge(b.data(), d, 0.5, range, depth);
         else if (kind == EntityType::Triangle)
           zel_RefineRangeTriangle(b.data(), d, 1.0 / 3, 1.0 / 3, 1.0 / 3, range, depth);
         else
           zel_RefineRangeQuadrilateral(b.data(), d, 0.5, 0.5, range, depth);
+      };
+      double previousGap = 1e30;
+      for (int depth = 0; depth <= 2 * d; depth++) {
+        double range[2] = {b[0], b[0]};
+        refine(range, depth);
         // The grid misses the extremes by up to about 1e-4 of the range.
         EXPECT_GE(range[0], low - 5e-4 * (high - low));
         EXPECT_LE(range[1], high + 5e-4 * (high - low));
@@ -206,7 +209,7 @@ TEST(RangeRefinement, ClosesInOnTheSampledRangeAsTheDepthGrows) {
       EXPECT_LT(previousGap, 2e-3 * (high - low)) << "at depth " << 2 * d;
       // Nothing widens an interval that already holds the hull.
       double wide[2] = {-100, 100};
-      zel_RefineRangeQuadrilateral(b.data(), 1, 0.5, 0.5, wide, 4);
+      refine(wide, 4);
       EXPECT_EQ(wide[1] - wide[0], 200);
     }
   }
