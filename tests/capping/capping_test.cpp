@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/capping/cube_meshes.h"
+#include "tests/meshio/mesh_builder.h"
 
 namespace {
 
-using cube::Cell;
-using cube::Vec;
+using testmesh::Cell;
+using testmesh::Vec;
 
 struct Capping {
   int nbrTri = 0, nbrQua = 0;
@@ -68,7 +68,7 @@ std::vector<std::vector<Vec>> capAll(ZelObject* mesh, const double* plane) {
 Vec areaVector(const std::vector<Vec>& p) {
   Vec sum{0, 0, 0};
   for (size_t i = 1; i + 1 < p.size(); ++i) {
-    const Vec c = cube::cross(cube::sub(p[i], p[0]), cube::sub(p[i + 1], p[0]));
+    const Vec c = testmesh::cross(testmesh::sub(p[i], p[0]), testmesh::sub(p[i + 1], p[0]));
     for (int x = 0; x < 3; ++x) sum[x] += 0.5 * c[x];
   }
   return sum;
@@ -98,6 +98,40 @@ void expectWatertight(const std::vector<std::vector<Vec>>& polygons) {
     if (count != 1 || (met != 1 && !(met == 0 && onCubeFace))) ++open;
   }
   EXPECT_EQ(open, 0) << "of " << sides.size() << " sides";
+}
+
+// Area of the section of the unit cube by the plane a x + b y + c z = d: the polygon of the
+// crossings of its edges, sorted by angle around their centre.
+double sectionArea(const double* plane) {
+  using testmesh::cross, testmesh::dot, testmesh::sub;
+  const Vec n = {plane[0], plane[1], plane[2]};
+  std::vector<Vec> points;
+  for (int axis = 0; axis < 3; ++axis)
+    for (int u = 0; u < 2; ++u)
+      for (int v = 0; v < 2; ++v) {
+        Vec p{}, q{};
+        p[(axis + 1) % 3] = q[(axis + 1) % 3] = u;
+        p[(axis + 2) % 3] = q[(axis + 2) % 3] = v;
+        q[axis] = 1;
+        const double dp = dot(n, p) - plane[3], dq = dot(n, q) - plane[3];
+        if ((dp < 0) == (dq < 0)) continue;
+        const double t = dp / (dp - dq);
+        points.push_back(
+            {p[0] + t * (q[0] - p[0]), p[1] + t * (q[1] - p[1]), p[2] + t * (q[2] - p[2])});
+      }
+  if (points.size() < 3) return 0;
+  Vec centre{0, 0, 0};
+  for (const Vec& p : points)
+    for (int x = 0; x < 3; ++x) centre[x] += p[x] / points.size();
+  const Vec e1 = sub(points[0], centre), e2 = cross(n, e1);
+  std::sort(points.begin(), points.end(), [&](const Vec& a, const Vec& b) {
+    return std::atan2(dot(sub(a, centre), e2), dot(sub(a, centre), e1)) <
+           std::atan2(dot(sub(b, centre), e2), dot(sub(b, centre), e1));
+  });
+  double twice = 0;
+  for (size_t i = 0; i < points.size(); ++i)
+    twice += dot(cross(sub(points[i], centre), sub(points[(i + 1) % points.size()], centre)), n);
+  return 0.5 * std::fabs(twice) / std::sqrt(dot(n, n));
 }
 
 // A random plane through the middle of the cube, kept 1e-4 away from every grid point
@@ -139,14 +173,9 @@ TEST(Capping, CubesOfEveryKindAreCappedExactlyFacingThePlaneWithoutGaps) {
   std::mt19937 random(7);
   for (const auto& c : cases) {
     for (unsigned seed = 1; seed <= 3; ++seed) {
-      cube::CubeMesh builder(2, seed);
-      if (c.cells.size() == 1) {
-        builder.fillAll(c.cells[0]);
-      } else {
-        for (int x = 0; x < 2; ++x)
-          for (int y = 0; y < 2; ++y)
-            for (int z = 0; z < 2; ++z) builder.fill(c.cells[4 * x + 2 * y + z], x, y, z);
-      }
+      testmesh::MeshBuilder builder(4);
+      builder.numberGrid(4, seed);
+      builder.fillCube(c.cells, 1, 2);
       ZelObject* mesh = builder.build();
       for (int p = 0; p < 4; ++p) {
         const auto plane = randomPlane(random, 2);
@@ -157,10 +186,10 @@ TEST(Capping, CubesOfEveryKindAreCappedExactlyFacingThePlaneWithoutGaps) {
         int backwards = 0;
         for (const auto& polygon : polygons) {
           const Vec a = areaVector(polygon);
-          area += std::sqrt(cube::dot(a, a));
-          backwards += cube::dot(a, {plane[0], plane[1], plane[2]}) <= 0;
+          area += std::sqrt(testmesh::dot(a, a));
+          backwards += testmesh::dot(a, {plane[0], plane[1], plane[2]}) <= 0;
         }
-        EXPECT_NEAR(area, cube::sectionArea(plane.data()), 1e-9);
+        EXPECT_NEAR(area, sectionArea(plane.data()), 1e-9);
         EXPECT_EQ(backwards, 0);
         expectWatertight(polygons);
       }
@@ -170,11 +199,11 @@ TEST(Capping, CubesOfEveryKindAreCappedExactlyFacingThePlaneWithoutGaps) {
 }
 
 TEST(Capping, PlanesThroughVerticesAndFacesNeverOverlapOrTurnAway) {
-  cube::CubeMesh builder(2, 11);
-  for (int x = 0; x < 2; ++x)
-    for (int y = 0; y < 2; ++y)
-      for (int z = 0; z < 2; ++z)
-        builder.fill((x + y + z) % 2 ? Cell::Hexahedra : Cell::Pyramids, x, y, z);
+  testmesh::MeshBuilder builder(4);
+  builder.numberGrid(4, 11);
+  builder.fillCube({Cell::Pyramids, Cell::Hexahedra, Cell::Hexahedra, Cell::Pyramids,
+                    Cell::Hexahedra, Cell::Pyramids, Cell::Pyramids, Cell::Hexahedra},
+                   1, 2);
   ZelObject* mesh = builder.build();
   // Through the cell centres and through a diagonal of vertices: the whole section. Along a
   // layer of faces (the cube's top face, the middle layer, a diagonal plane of faces): the
@@ -196,13 +225,13 @@ TEST(Capping, PlanesThroughVerticesAndFacesNeverOverlapOrTurnAway) {
     double area = 0;
     for (const auto& polygon : capAll(mesh, plane)) {
       const Vec a = areaVector(polygon);
-      area += std::sqrt(cube::dot(a, a));
-      EXPECT_GE(cube::dot(a, {plane[0], plane[1], plane[2]}), 0);
+      area += std::sqrt(testmesh::dot(a, a));
+      EXPECT_GE(testmesh::dot(a, {plane[0], plane[1], plane[2]}), 0);
     }
     if (c.area >= 0)
       EXPECT_NEAR(area, c.area, 1e-9);
     else
-      EXPECT_LE(area, cube::sectionArea(plane) + 1e-9);
+      EXPECT_LE(area, sectionArea(plane) + 1e-9);
   }
   zel_FreeInterface(&mesh);
 }
@@ -258,8 +287,8 @@ TEST(Capping, OneTetrahedronCutThroughAVertexAFaceOrTwoEdges) {
   ASSERT_EQ(back.nbrQua, 1);
   const Vec n1 = areaVector(Capping::points(quad.qua, 4)),
             n2 = areaVector(Capping::points(back.qua, 4));
-  EXPECT_GT(cube::dot(n1, {0, 1, 1}), 0);
-  EXPECT_GT(cube::dot(n2, {0, -1, -1}), 0);
+  EXPECT_GT(testmesh::dot(n1, {0, 1, 1}), 0);
+  EXPECT_GT(testmesh::dot(n2, {0, -1, -1}), 0);
 }
 
 TEST(CappingDeathTest, AQuadrilateralCollapsedToASegmentEndsTheProcess) {
@@ -278,9 +307,11 @@ TEST(CappingDeathTest, AQuadrilateralCollapsedToASegmentEndsTheProcess) {
 }
 
 TEST(Capping, SelectionCountsVerticesOnThePlaneBelowAndSkipsBrokenElements) {
-  cube::CubeMesh builder(1, 3);
-  const int a = builder.at(0, 0, 0), b = builder.at(2, 0, 0), c = builder.at(0, 2, 0),
-            d = builder.at(0, 0, 2), m = builder.at(1, 1, 1);
+  testmesh::MeshBuilder builder(2);
+  builder.numberGrid(2, 3);
+  const int a = builder.vertex({0, 0, 0}), b = builder.vertex({2, 0, 0}),
+            c = builder.vertex({0, 2, 0}), d = builder.vertex({0, 0, 2}),
+            m = builder.vertex({1, 1, 1});
   builder.add(7, {a, b, c, d});      // 1: crossed by z = 0.5
   builder.add(7, {a, b, c, m});      // 2: m on z = 0.5, counted below: not crossed
   builder.add(7, {a, b, d, m});      // 3: crossed

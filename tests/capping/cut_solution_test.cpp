@@ -13,12 +13,12 @@
 #include "capping/capping.h"
 #include "homath/reference_nodes.h"
 #include "meshio/entity_catalogue.h"
-#include "tests/capping/cube_meshes.h"
+#include "tests/meshio/mesh_builder.h"
 
 namespace {
 
-using cube::Cell;
-using cube::Vec;
+using testmesh::Cell;
+using testmesh::Vec;
 using Function = std::function<double(const Vec&)>;
 
 // The capping of one straight type of the mesh.
@@ -80,18 +80,11 @@ std::vector<Vec> faceNodes(bool triangle, int q, const double* corners) {
 }
 
 TEST(CutSolution, FieldsByVerticesAndElementsGiveTheirValuesAtTheCutFaceNodes) {
-  cube::CubeMesh builder(2, 5);
-  const Cell cells[8] = {Cell::Hexahedra,
-                         Cell::Hexahedra,
-                         Cell::Pyramids,
-                         Cell::Pyramids,
-                         Cell::Prisms,
-                         Cell::Prisms,
-                         Cell::TetrahedraAroundCentre,
-                         Cell::TetrahedraAroundCentre};
-  for (int x = 0; x < 2; ++x)
-    for (int y = 0; y < 2; ++y)
-      for (int z = 0; z < 2; ++z) builder.fill(cells[4 * x + 2 * y + z], x, y, z);
+  testmesh::MeshBuilder builder(4);
+  builder.numberGrid(4, 5);
+  builder.fillCube({Cell::Hexahedra, Cell::Hexahedra, Cell::Pyramids, Cell::Pyramids, Cell::Prisms,
+                    Cell::Prisms, Cell::TetrahedraAroundCentre, Cell::TetrahedraAroundCentre},
+                   1, 2);
   ZelObject* mesh = builder.build();
   const Function linear = [](const Vec& p) { return 1 + 2 * p[0] - 3 * p[1] + 0.5 * p[2]; };
   const Function quadratic = [](const Vec& p) {
@@ -122,7 +115,7 @@ TEST(CutSolution, FieldsByVerticesAndElementsGiveTheirValuesAtTheCutFaceNodes) {
                                        : zel_SolTyp2Siz(zel_EntTyp2SolTyp(typ), c.solDeg);
       std::vector<double> sol(byVertex ? builder.nbrVertices() + 1 : (count + 1) * size);
       if (byVertex)
-        for (int v = 1; v <= builder.nbrVertices(); ++v) sol[v] = c.field(builder.point(v));
+        for (int v = 1; v <= builder.nbrVertices(); ++v) sol[v] = c.field(builder.position(v));
       for (int e = 1; e <= count && !byVertex; ++e) {
         if (c.solDeg == 0) sol[e] = 0.5 + e;
         if (c.solDeg == 0) continue;

@@ -11,14 +11,16 @@
 #include <numeric>
 #include <vector>
 
-#include "tests/capping/cube_meshes.h"
+#include "tests/meshio/mesh_builder.h"
 
 namespace {
 
-using cube::Vec;
+using testmesh::Vec;
 
 double tetVolume(const Vec& a, const Vec& b, const Vec& c, const Vec& d) {
-  return cube::dot(cube::cross(cube::sub(b, a), cube::sub(c, a)), cube::sub(d, a)) / 6;
+  return testmesh::dot(testmesh::cross(testmesh::sub(b, a), testmesh::sub(c, a)),
+                       testmesh::sub(d, a)) /
+         6;
 }
 
 // Reference vertices and quadrilateral faces of the pyramid, prism and hexahedron.

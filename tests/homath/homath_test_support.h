@@ -151,36 +151,13 @@ struct SpacePolynomial {
     }
   }
 
-  // Cartesian (x, y, z) of a reference point.
+  // Cartesian (x, y, z) of a reference point: simplices and prisms drop their first
+  // barycentric coordinate.
   void Cartesian(const double* p, double* xyz) const {
-    xyz[0] = xyz[1] = xyz[2] = 0;
-    switch (kind) {
-      case EntityType::Edge:
-        xyz[0] = p[0];
-        break;
-      case EntityType::Triangle:
-        xyz[0] = p[1];
-        xyz[1] = p[2];
-        break;
-      case EntityType::Tetrahedron:
-        xyz[0] = p[1];
-        xyz[1] = p[2];
-        xyz[2] = p[3];
-        break;
-      case EntityType::Prism:
-        xyz[0] = p[1];
-        xyz[1] = p[2];
-        xyz[2] = p[3];
-        break;
-      case EntityType::Quadrilateral:
-        xyz[0] = p[0];
-        xyz[1] = p[1];
-        break;
-      default:
-        xyz[0] = p[0];
-        xyz[1] = p[1];
-        xyz[2] = p[2];
-    }
+    const bool barycentric = kind == EntityType::Triangle || kind == EntityType::Tetrahedron ||
+                             kind == EntityType::Prism;
+    const int dims = kind == EntityType::Edge ? 1 : zel::latticeWidth(kind) - barycentric;
+    for (int c = 0; c < 3; c++) xyz[c] = c < dims ? p[c + barycentric] : 0;
   }
 
   double operator()(const double* p) const {
@@ -211,34 +188,22 @@ struct SpacePolynomial {
 // A random interior point of the kind's reference element, in its own coordinates.
 inline std::vector<double> RandomInteriorPoint(int kind, std::mt19937& random) {
   std::uniform_real_distribution<double> unit(0.02, 0.98);
-  auto barycentric = [&](int parts) {
-    std::vector<double> l(parts);
-    double sum = 0;
-    for (double& v : l) sum += (v = unit(random));
-    for (double& v : l) v /= sum;
-    return l;
-  };
-  switch (kind) {
-    case EntityType::Edge:
-      return {unit(random)};
-    case EntityType::Triangle:
-      return barycentric(3);
-    case EntityType::Tetrahedron:
-      return barycentric(4);
-    case EntityType::Prism: {
-      std::vector<double> p = barycentric(3);
-      p.push_back(unit(random));
-      return p;
-    }
-    case EntityType::Quadrilateral:
-      return {unit(random), unit(random)};
-    case EntityType::Pyramid: {
-      const double z = unit(random) * 0.95;
-      return {unit(random) * (1 - z), unit(random) * (1 - z), z};
-    }
-    default:
-      return {unit(random), unit(random), unit(random)};
+  const int width = zel::latticeWidth(kind);
+  std::vector<double> p(width);
+  for (double& v : p) v = unit(random);
+  if (kind == EntityType::Pyramid) {
+    p[2] *= 0.95;
+    p[0] *= 1 - p[2], p[1] *= 1 - p[2];
   }
+  // Barycentric coordinates (the prism's first three) sum to 1.
+  const int parts = kind == EntityType::Triangle      ? 3
+                    : kind == EntityType::Tetrahedron ? 4
+                    : kind == EntityType::Prism       ? 3
+                                                      : 0;
+  double sum = 0;
+  for (int k = 0; k < parts; k++) sum += p[k];
+  for (int k = 0; k < parts; k++) p[k] /= sum;
+  return p;
 }
 
 // Reference point of node n at degree d.

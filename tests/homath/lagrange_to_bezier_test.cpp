@@ -1,4 +1,4 @@
-// Lagrange to Bezier conversion: worked values, exactness on every converted kind and degree,
+// Lagrange to Bezier conversion: exactness on every converted kind and degree,
 // the shared-node rule, the kept and refused cells.
 #include "homath/lagrange_to_bezier.h"
 
@@ -18,14 +18,6 @@ std::vector<int> Identity(int n) {
   return idx;
 }
 
-std::vector<float> ConvertOne(int kind, int d, const std::vector<float>& lagrange) {
-  std::vector<float> values = lagrange;
-  const int n = zel::latticeNodeCount(kind, d);
-  std::vector<int> idx = Identity(n);
-  LagrangeToBezier(n, d, values.data(), 1, 1, idx.data(), n);
-  return values;
-}
-
 // Coverage per kind, degrees 2..10: c converted, k kept, f refused.
 struct Coverage {
   int kind;
@@ -41,60 +33,6 @@ const Coverage kCoverage[] = {
     {EntityType::Prism, "prism", "ccfffffff"},
     {EntityType::Hexahedron, "hexahedron", "cckkckkkk"},
 };
-
-TEST(LagrangeToBezier, WorkedValuesOfEdgesAndFaces) {
-  // Degree-2 edge: b_mid = 2 f_mid - f_p/2 - f_q/2.
-  EXPECT_FLOAT_EQ(ConvertOne(EntityType::Edge, 2, {1, 3, 5})[2], 2 * 5 - 0.5 - 1.5);
-  // Degree-3 edge from p to q with inner nodes m1, m2.
-  const float fp = 0.7f, fq = -1.3f, f1 = 2.1f, f2 = 0.4f;
-  std::vector<float> edge3 = ConvertOne(EntityType::Edge, 3, {fp, fq, f1, f2});
-  EXPECT_NEAR(edge3[2], 3 * f1 - 1.5 * f2 - 5.0 / 6 * fp + 1.0 / 3 * fq, 1e-5);
-  EXPECT_NEAR(edge3[3], 3 * f2 - 1.5 * f1 + 1.0 / 3 * fp - 5.0 / 6 * fq, 1e-5);
-  // Triangle of degree 2: zero vertices and unit mid-edge values give 2 on every edge.
-  EXPECT_EQ(ConvertOne(EntityType::Triangle, 2, {0, 0, 0, 1, 1, 1}),
-            (std::vector<float>{0, 0, 0, 2, 2, 2}));
-  // Face centre of a triangle of degree 3 from the vertex and edge coefficients.
-  std::vector<float> tri3 = {1, 2, 3, 0.5f, -1, 4, 2, 0, 1, 7};
-  std::vector<float> b = ConvertOne(EntityType::Triangle, 3, tri3);
-  EXPECT_NEAR(b[9], 4.5 * 7 - (1 + 2 + 3) / 6.0 - 0.5 * (b[3] + b[4] + b[5] + b[6] + b[7] + b[8]),
-              1e-4);
-  // Centre of a quadrilateral of degree 2.
-  std::vector<float> q = ConvertOne(EntityType::Quadrilateral, 2, {1, 2, 3, 4, 1, 0, 2, 5, 3});
-  EXPECT_NEAR(q[8], 4 * 3 - 0.25 * (1 + 2 + 3 + 4) - 0.5 * (q[4] + q[5] + q[6] + q[7]), 1e-5);
-}
-
-TEST(LagrangeToBezier, WorkedValuesOfVolumeCentres) {
-  std::mt19937 random(7);
-  std::uniform_real_distribution<float> pick(-2, 2);
-  // Hexahedron of degree 2: 8 corners, 12 edges, 6 faces, then the centre.
-  std::vector<float> hex(27);
-  for (float& v : hex) v = pick(random);
-  std::vector<float> h = ConvertOne(EntityType::Hexahedron, 2, hex);
-  double corners = 0, edges = 0, faces = 0;
-  for (int n = 0; n < 8; n++) corners += h[n];
-  for (int n = 8; n < 20; n++) edges += h[n];
-  for (int n = 20; n < 26; n++) faces += h[n];
-  EXPECT_NEAR(h[26], 8 * hex[26] - 0.125 * corners - 0.25 * edges - 0.5 * faces, 1e-4);
-  // Pyramid of degree 3, interior node 111 (the last of its 30 nodes). Edge nodes 5..12 are
-  // the base edges; 13..20 the vertical edges 0-4, 1-4, 2-4, 3-4, two nodes each, the first
-  // next to the base; 21..24 the base face; 25..28 the triangular faces.
-  std::vector<float> pyr(30);
-  for (float& v : pyr) v = pick(random);
-  std::vector<float> p = ConvertOne(EntityType::Pyramid, 3, pyr);
-  double base = p[0] + p[1] + p[2] + p[3], baseEdges = 0, lowVertical = 0, highVertical = 0;
-  double baseFace = 0, sideFaces = 0;
-  for (int n = 5; n < 13; n++) baseEdges += p[n];
-  for (int e = 0; e < 4; e++) {
-    lowVertical += p[13 + 2 * e];
-    highVertical += p[14 + 2 * e];
-  }
-  for (int n = 21; n < 25; n++) baseFace += p[n];
-  for (int n = 25; n < 29; n++) sideFaces += p[n];
-  EXPECT_NEAR(p[29],
-              9 * pyr[29] - base / 24 - p[4] / 3 - 0.125 * baseEdges - 0.25 * lowVertical -
-                  0.5 * highVertical - 0.375 * baseFace - 0.5 * sideFaces,
-              1e-4);
-}
 
 // Three random functions of the element's space sampled at the nodes (three components),
 // converted, then evaluated at random interior points by the evaluation functions and by

@@ -10,7 +10,7 @@
 #include "meshio/entity_catalogue.h"
 #include "meshio/entity_faces.h"
 #include "meshio/node_order.h"
-#include "tests/meshio/synthetic_mesh.h"
+#include "tests/meshio/mesh_builder.h"
 
 namespace {
 
@@ -129,9 +129,7 @@ TEST(LocalFaces, EntityFacesByTypeCode) {
 }
 
 TEST(ElementFaces, GlobalNumbersOfFacesAndEdgesOfMeshElements) {
-  ZelObject* mesh = nullptr;
-  zel_NewInterface(&mesh);
-  fillSyntheticMesh(mesh, 3, 500, 11);
+  ZelObject* mesh = testmesh::syntheticMesh(3, 500, 11);
   char status[zel::kStatusSize];
   for (const auto& types : kVolumeTypes)
     for (int typ : types) {

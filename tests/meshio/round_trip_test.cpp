@@ -7,7 +7,7 @@
 #include <string>
 
 #include "meshio/keyword_writer.h"
-#include "tests/meshio/synthetic_mesh.h"
+#include "tests/meshio/mesh_builder.h"
 #include "tests/meshio/test_files.h"
 
 namespace {
@@ -50,9 +50,7 @@ void expectSameMesh(ZelObject* written, ZelObject* read, bool singlePrecision) {
 
 TEST(RoundTrip, EveryKindInEveryFormReadsBackIdentically) {
   for (int dim = 2; dim <= 3; ++dim) {
-    ZelObject* mesh = nullptr;
-    zel_NewInterface(&mesh);
-    fillSyntheticMesh(mesh, dim, 40, 7u + dim);
+    ZelObject* mesh = testmesh::syntheticMesh(dim, 40, 7u + dim);
     for (int version = 1; version <= 4; ++version) {
       for (int form = 0; form < 3; ++form) {  // ASCII, binary, binary of the other byte order
         for (bool reverse : {false, true}) {
