@@ -242,10 +242,11 @@ int ZelSceneWindow::drawGroupObject(ZelDrawObject* object, int position, bool cl
   } else if (kind == DrawKind::CutPlane) {
     p->setUniform("Material.Kd", referenceColour(std::abs(6 - 3 * position)));
   }
-  if (kind == DrawKind::Vertex || kind == DrawKind::Corner || kind == DrawKind::SceneCenter)
+  // Points and lines take their sizes from the display settings, as their buffers draw them.
+  const auto uniforms = zel::bufferShape(zel::drawKindRow(kind)->buffer).uniforms;
+  if (uniforms == ZelBufferShape::PointUniforms)
     p->setUniform("PointSize", m_settings.pointSize * ratio);
-  if (kind == DrawKind::CutPlane || (kind >= DrawKind::Edge && kind <= DrawKind::EdgeP3) ||
-      kind == DrawKind::EdgeP4) {
+  if (uniforms == ZelBufferShape::LineUniforms) {
     p->setUniform("WIN_SCALE", float(width() * ratio / winScale),
                   float(height() * ratio / winScale));
     p->setUniform("THICKNESS", m_settings.lineWidth * ratio);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gpu/ZelBufferObject.h"
+#include "gpu/draw_kind_table.h"
 #include "gpu/palette.h"
 #include "homath/lagrange_to_bezier.h"
 #include "homath/subdivision.h"
@@ -17,40 +18,24 @@
 
 namespace {
 
-enum class Family { None, Edge, Triangle, Quadrilateral };
+using zel::SolutionFamily;
 
-Family familyOf(int kind) {
-  using namespace DrawKind;
-  switch (kind) {
-    case Edge: case EdgeP2: case EdgeP3: case EdgeP4:
-      return Family::Edge;
-    case Triangle: case TriangleP2: case TriangleP3: case TriangleP4:
-    case CutTriangle: case CutTriangleP2: case CutTriangleP3: case CutTriangleP4:
-    case UsrCutTriangle: case UsrCutTriangleP2: case UsrCutTriangleP3: case UsrCutTriangleP4:
-    case SrfTriangle: case SrfTriangleP2: case SrfTriangleP3: case SrfTriangleP4:
-      return Family::Triangle;
-    case Quadrilateral: case QuadrilateralQ2: case QuadrilateralQ3: case QuadrilateralQ4:
-    case CutQuadrilateral: case CutQuadrilateralQ2: case CutQuadrilateralQ3: case CutQuadrilateralQ4:
-    case UsrCutQuadrilateral: case UsrCutQuadrilateralQ2: case UsrCutQuadrilateralQ3:
-    case UsrCutQuadrilateralQ4:
-    case SrfQuadrilateral: case SrfQuadrilateralQ2: case SrfQuadrilateralQ3: case SrfQuadrilateralQ4:
-      return Family::Quadrilateral;
-    default:
-      return Family::None;
-  }
-}
-
-int nodesOfDegree(Family family, int k) {
+int nodesOfDegree(SolutionFamily family, int k) {
   switch (family) {
-    case Family::Edge: return k + 1;
-    case Family::Triangle: return (k + 1) * (k + 2) / 2;
-    case Family::Quadrilateral: return (k + 1) * (k + 1);
-    default: return -1;
+    case SolutionFamily::Edge:
+      return k + 1;
+    case SolutionFamily::Triangle:
+      return (k + 1) * (k + 2) / 2;
+    case SolutionFamily::Quadrilateral:
+      return (k + 1) * (k + 1);
+    case SolutionFamily::None:
+      break;
   }
+  return -1;
 }
 
 // Solution degree 0..10 from the nodes per entity, or -1.
-int solutionDegree(Family family, int nodesPerEntity) {
+int solutionDegree(SolutionFamily family, int nodesPerEntity) {
   for (int k = 0; k <= 10; ++k)
     if (nodesOfDegree(family, k) == nodesPerEntity) return k;
   return -1;
@@ -100,8 +85,8 @@ zel::PaletteValues highOrderRange(const zel::PaletteValues& nodal, const std::ve
 }  // namespace
 
 void ZelSceneWindow::attachData(ZelDrawObject* solution, ZelDrawObject* target,
-                                ZelDrawObject* paletteObject, const double* values,
-                                int entityCount, int nodesPerEntity) {
+                                ZelDrawObject* paletteObject, const double* values, int entityCount,
+                                int nodesPerEntity) {
   if (!solution || !target) {
     std::cout << "please provide a ZelDrawObject and a ZelDrawSolution" << std::endl;
     return;
@@ -117,7 +102,7 @@ void ZelSceneWindow::attachData(ZelDrawObject* solution, ZelDrawObject* target,
     std::cout << " Invalid number of entities for solution object" << std::endl;
     return;
   }
-  const int degree = solutionDegree(familyOf(target->kind()), nodesPerEntity);
+  const int degree = solutionDegree(zel::kindSolutionFamily(target->kind()), nodesPerEntity);
   if (degree < 0) {
     std::cout << " Invalid number of nodes for solution object" << std::endl;
     return;
