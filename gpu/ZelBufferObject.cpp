@@ -62,7 +62,7 @@ void deleteBuffer(QOpenGLFunctions_4_0_Core* gl, unsigned& buffer) {
 
 }  // namespace
 
-ZelBufferObject::ZelBufferObject() { emptyBox(m_box); }
+ZelBufferObject::ZelBufferObject() { emptyBox(m_placement.box); }
 
 ZelBufferObject::~ZelBufferObject() = default;
 
@@ -188,11 +188,15 @@ void ZelBufferObject::unbindTextures(QOpenGLFunctions_4_0_Core* gl) {
 }
 
 void ZelBufferObject::setBoundingBox(int count, const double* coords) {
-  fillBox(m_box, count, coords, 3);
+  double box[6];
+  fillBox(box, count, coords, 3);
+  m_placement = zel::placementOfBox(box);
 }
 
 void ZelBufferObject::setBoundingBox2D(int count, const double* xy) {
-  fillBox(m_box, count, xy, 2);
+  double box[6];
+  fillBox(box, count, xy, 2);
+  m_placement = zel::placementOfBox(box);
 }
 
 void ZelBufferObject::centreAndScale(const double box[6], double out[4]) {

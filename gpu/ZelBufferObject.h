@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gpu/draw_kind_table.h"
+#include "gpu/gpu_arrays.h"
 
 class GLSLProgram;
 class QOpenGLFunctions_4_0_Core;
@@ -101,8 +102,15 @@ class ZelBufferObject {
   // Box (xmin, xmax, ymin, ymax, zmin, zmax) to (centre x, y, z, 1 / largest extent); the
   // factor is 1 when the largest extent is not positive.
   static void centreAndScale(const double box[6], double out[4]);
-  void centreAndScale(double out[4]) const { centreAndScale(m_box, out); }
-  const double* boundingBox() const { return m_box; }
+  void centreAndScale(double out[4]) const {
+    for (int axis = 0; axis < 3; ++axis) out[axis] = m_placement.centre[axis];
+    out[3] = m_placement.scale;
+  }
+  const double* boundingBox() const { return m_placement.box; }
+  // The box with its normalisation, computed once when the geometry is given (setPlacement or
+  // the bounding-box setters); the frame's placement uniforms read it.
+  void setPlacement(const zel::Placement& placement) { m_placement = placement; }
+  const zel::Placement& placement() const { return m_placement; }
 
   int vertexCount() const { return m_vertexCount; }
   int elementCount() const { return m_elementCount; }
@@ -140,7 +148,7 @@ class ZelBufferObject {
   unsigned m_solutionBuffer = 0;
   unsigned m_colourMapTexture = 0;
   unsigned m_colourMapBuffer = 0;
-  double m_box[6];
+  zel::Placement m_placement;
   bool m_placeholdersMade = false;
   bool m_verbose = false;
   ZelDrawPalette* m_palette = nullptr;

@@ -76,18 +76,7 @@ void ZelSceneWindow::updateSceneFrame() {
   // The scene box is the union of the objects' boxes; the scene-centre marker and the legend
   // (in window coordinates) do not count.
   double box[6];
-  bool found = false;
-  for (const auto& [object, buffer] : m_buffers) {
-    if (object->kind() == DrawKind::SceneCenter || object->kind() == DrawKind::Palette) continue;
-    const double* b = buffer->boundingBox();
-    if (!(b[0] <= b[1])) continue;
-    for (int axis = 0; axis < 3; ++axis) {
-      box[2 * axis] = found ? std::min(box[2 * axis], b[2 * axis]) : b[2 * axis];
-      box[2 * axis + 1] = found ? std::max(box[2 * axis + 1], b[2 * axis + 1]) : b[2 * axis + 1];
-    }
-    found = true;
-  }
-  if (found) std::copy(box, box + 6, m_box);
+  if (m_model.sceneBox(box)) std::copy(box, box + 6, m_box);
   if (m_box[0] > m_box[1]) return;  // nothing known yet
   m_sceneSize = 0.0;
   for (int axis = 0; axis < 3; ++axis) {
@@ -210,12 +199,9 @@ void ZelSceneWindow::drawGroups() {
     if (!groupShown(group, clipping)) continue;
     if (!group.depthTest) m_gl->glDisable(GL_DEPTH_TEST);
     for (int kind : group.kinds) {
-      const auto byKind = m_objects.find(kind);
-      if (byKind == m_objects.end()) continue;
       int position = 0;
-      for (const auto& [reference, list] : byKind->second)
-        for (ZelDrawObject* object : list)
-          basePicking += drawGroupObject(object, position++, clipping, basePicking);
+      for (ZelDrawObject* object : m_model.objectsOfKind(kind))
+        basePicking += drawGroupObject(object, position++, clipping, basePicking);
     }
     if (!group.depthTest) m_gl->glEnable(GL_DEPTH_TEST);
   }
@@ -262,12 +248,7 @@ int ZelSceneWindow::drawGroupObject(ZelDrawObject* object, int position, bool cl
 }
 
 int ZelSceneWindow::drawObject(ZelDrawObject* object, GLSLProgram* p) {
-  if (const auto deferred = m_deferred.find(object); deferred != m_deferred.end()) {
-    const auto [vertexCount, coords] = deferred->second;
-    m_deferred.erase(deferred);
-    attachData(object, vertexCount, coords);
-    p->use();  // the upload may have bound other state; the program stays ours
-  }
+  if (m_model.attachDeferred(object)) p->use();  // the upload may have bound other state
   ZelBufferObject* buffer = bufferOf(object);
   if (!buffer) {
     std::cout << " warning : no attachData to object of type " << object->typeName() << " with ref "
@@ -275,10 +256,9 @@ int ZelSceneWindow::drawObject(ZelDrawObject* object, GLSLProgram* p) {
     return 0;
   }
   if (object->kind() != DrawKind::Palette) {
-    double own[4];
-    buffer->centreAndScale(own);
-    const float fs = float(m_sceneScale), fo = float(own[3]);
-    const QVector3D co{float(own[0]), float(own[1]), float(own[2])};
+    const zel::Placement& own = buffer->placement();
+    const float fs = float(m_sceneScale), fo = float(own.scale);
+    const QVector3D co{float(own.centre[0]), float(own.centre[1]), float(own.centre[2])};
     const QVector3D cs{float(m_sceneCentre[0]), float(m_sceneCentre[1]), float(m_sceneCentre[2])};
     p->setUniform("scaling", fs / fo);
     p->setUniform("trans", (co - cs) * fs);

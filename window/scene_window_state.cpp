@@ -32,14 +32,6 @@ void resizeWithinScreen(QWindow* window, int width, int height) {
 
 }  // namespace
 
-const std::vector<ZelDrawObject*>& ZelSceneWindow::objectsOf(int kind, int reference) const {
-  static const std::vector<ZelDrawObject*> none;
-  const auto byKind = m_objects.find(kind);
-  if (byKind == m_objects.end()) return none;
-  const auto byReference = byKind->second.find(reference);
-  return byReference == byKind->second.end() ? none : byReference->second;
-}
-
 void ZelSceneWindow::writeStateFile() {
   const char* const fileName = "zelmor.data";
   std::printf("  writing %s\n", fileName);

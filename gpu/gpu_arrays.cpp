@@ -1,13 +1,14 @@
 // Renumbering, normalisation and Bezier conversion of geometry before its upload.
-#include "window/gpu_arrays.h"
+#include "gpu/gpu_arrays.h"
 
 #include <algorithm>
 
 #include "gpu/ZelBufferObject.h"
 #include "gpu/draw_kind_table.h"
+#include "gpu/stage_timings.h"
 #include "homath/lagrange_to_bezier.h"
-#include "window/stage_timings.h"
 
+namespace zel {
 namespace {
 
 // Fills the arrays' box from `count` vertices (vertexAt(i): the vertex's three coordinates),
@@ -16,7 +17,7 @@ namespace {
 template <typename VertexAt>
 void normaliseAndConvert(int kind, int count, VertexAt vertexAt, GpuArrays* arrays,
                          double* bezierSeconds) {
-  double* box = arrays->box;
+  double box[6] = {0, 0, 0, 0, 0, 0};
   for (int i = 0; i < count; ++i) {
     const double* x = vertexAt(i);
     for (int axis = 0; axis < 3; ++axis) {
@@ -24,16 +25,16 @@ void normaliseAndConvert(int kind, int count, VertexAt vertexAt, GpuArrays* arra
       if (i == 0 || x[axis] > box[2 * axis + 1]) box[2 * axis + 1] = x[axis];
     }
   }
-  double placement[4];  // centre, 1 / largest extent
-  ZelBufferObject::centreAndScale(box, placement);
+  const Placement& placement = arrays->placement = placementOfBox(box);
   arrays->coords.resize(size_t(count) * 3);
   for (int i = 0; i < count; ++i) {
     const double* x = vertexAt(i);
     for (int axis = 0; axis < 3; ++axis)
-      arrays->coords[3 * size_t(i) + axis] = float((x[axis] - placement[axis]) * placement[3]);
+      arrays->coords[3 * size_t(i) + axis] =
+          float((x[axis] - placement.centre[axis]) * placement.scale);
   }
 
-  const int degree = kindGeometricDegree(kind);
+  const int degree = kindDegree(kind);
   if (degree < 2 || arrays->elementCount == 0) return;
   StageClock clock(bezierSeconds);
   const std::vector<int> indices(arrays->indices.begin(), arrays->indices.end());
@@ -43,8 +44,15 @@ void normaliseAndConvert(int kind, int count, VertexAt vertexAt, GpuArrays* arra
 
 }  // namespace
 
-int kindGeometricDegree(int kind) { return zel::kindDegree(kind); }
-int kindNodesPerElement(int kind) { return zel::kindNodesPerElement(kind); }
+Placement placementOfBox(const double box[6]) {
+  Placement placement;
+  double out[4];
+  ZelBufferObject::centreAndScale(box, out);
+  for (int axis = 0; axis < 3; ++axis) placement.centre[axis] = out[axis];
+  placement.scale = out[3];
+  std::copy(box, box + 6, placement.box);
+  return placement;
+}
 
 GpuArrays packMeshArrays(int kind, int vertexCount, const double* coords, int elementCount,
                          const int* nodes, const int* selection, int selectionCount,
@@ -97,3 +105,5 @@ GpuArrays packLocalArrays(int kind, int vertexCount, const double* coords, int e
       kind, vertexCount, [&](int i) { return coords + 3 * size_t(i); }, &arrays, bezierSeconds);
   return arrays;
 }
+
+}  // namespace zel
