@@ -27,7 +27,7 @@ ZelSceneWindow::ZelSceneWindow(const QSurfaceFormat& format, QWindow* parent)
 ZelSceneWindow::~ZelSceneWindow() {
   // GPU objects are freed with the context current; the objects go with them.
   makeContextCurrent();
-  m_programs.clear();
+  m_renderer.releasePrograms();
   m_model.clear();
 }
 
@@ -56,7 +56,7 @@ bool ZelSceneWindow::setUpOpenGL() {
   zelInitGpuResources();
   choosePatchDraws(m_gl);
   // Programs are compiled again on first use; objects get the function set.
-  m_programs.clear();
+  m_renderer.setOpenGL(m_gl);
   m_model.setOpenGL(m_gl, [this] { makeContextCurrent(); });
   m_gl->glEnable(GL_DEPTH_TEST);
   m_gl->glEnable(GL_BLEND);

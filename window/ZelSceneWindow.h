@@ -20,6 +20,7 @@
 #include "meshio/entity_types.h"
 #include "scene/SceneModel.h"
 #include "scene/ZelDisplaySettings.h"
+#include "window/FrameRenderer.h"
 #include "window/OpenGLWindow.h"
 #include "window/SceneCamera.h"
 
@@ -27,7 +28,6 @@ class QOpenGLFunctions_4_0_Core;
 class GLSLProgram;
 class ZelBufferObject;
 class ZelDrawObject;
-struct FrameGroup;
 // Scene objects travel through signals as plain pointers; they are not QObjects.
 Q_DECLARE_OPAQUE_POINTER(ZelDrawObject*)
 
@@ -170,24 +170,23 @@ class ZelSceneWindow : public OpenGLWindow {
 
   // Key handling by key code; false when the key is not one of them.
   bool handleKeyCode(QKeyEvent* event);
-  // Key handling by text; returns whether the window must be redrawn.
+  // Key handling by text (first match of the key table); returns whether the window must be
+  // redrawn.
   bool handleKeyText(const QString& text);
+
+  // One key of the text table: its text (case-sensitive), its action and whether the window is
+  // redrawn after it.
+  struct TextKey {
+    const char* text;
+    void (*action)(ZelSceneWindow& window);
+    bool redraw;
+  };
+  static const std::vector<TextKey>& textKeys();
 
  private:
   void printFirstFrameBanner();
-  // Draws one object with `program` bound: placement uniforms, then its buffer; returns the
-  // primitives drawn.
-  int drawObject(ZelDrawObject* object, GLSLProgram* program);
-  // The named program, built on first use; null when the name is unknown.
-  GLSLProgram* program(const char* name);
-  void setStandardUniforms(GLSLProgram* program, const ZelDrawObject* object);
-  void drawGroups();
-  // Whether a group of the frame table is drawn now; the clip switches are applied here and
-  // never drawn (`clipping` follows them).
-  bool groupShown(const FrameGroup& group, bool& clipping);
-  // The group uniforms of one object, then the object; `position` counts the objects of its
-  // kind. Returns the primitives drawn.
-  int drawGroupObject(ZelDrawObject* object, int position, bool clipping, int basePicking);
+  // The uniform block of the frame about to be drawn.
+  zel::FrameUniforms frameUniforms() const;
   // Recomputes the scene centre and scale from the box and re-applies the rotation centre.
   void updateSceneFrame();
 
@@ -216,15 +215,10 @@ class ZelSceneWindow : public OpenGLWindow {
   bool m_cornersShown = true;
   bool m_worldTransforms = false;
   zel::SceneModel m_model;
-  std::map<std::string, std::unique_ptr<GLSLProgram>> m_programs;
+  zel::FrameRenderer m_renderer;
   int m_lastFramePrimitives = 0;
   double m_isoLineWidth = 1.0;
   StageTimings* m_timings = nullptr;
-  // Camera matrices of the frame being drawn.
-  struct {
-    QMatrix4x4 modelView, mvp, viewport;
-    QMatrix3x3 normal;
-  } m_frameMatrices;
   // Picked objects, most recent last (filled by picking), and hidden objects in the order
   // they were hidden.
   std::vector<ZelDrawObject*> m_picked;
