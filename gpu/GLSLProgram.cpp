@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "gpu/console.h"
 #include "gpu/shader_source.h"
 #include "meshio/status.h"
 
@@ -334,14 +335,14 @@ void GLSLProgram::printActive(unsigned countQuery, unsigned lengthQuery, const c
   m_gl->glGetProgramiv(program, lengthQuery, &maxLength);
   m_gl->glGetProgramiv(program, countQuery, &count);
   std::vector<char> name(static_cast<size_t>(std::max(maxLength, 1)) + 1, '\0');
-  std::printf("%s", header);
-  std::printf("------------------------------------------------\n");
+  zel::printMessage("%s", header);
+  zel::printMessage("------------------------------------------------\n");
   for (GLint i = 0; i < count; ++i) {
     GLint size = 0;
     GLenum type = 0;
     GLsizei written = 0;
     (m_gl->*describe)(program, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()), &written,
                       &size, &type, name.data());
-    std::printf(rowFormat, (m_gl->*locate)(program, name.data()), name.data());
+    zel::printMessage(rowFormat, (m_gl->*locate)(program, name.data()), name.data());
   }
 }

@@ -128,17 +128,18 @@ void ZelBufferElements::updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount
   gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
   if (!m_verbose) return;
   if (points)
-    std::printf(" %s::updateVao vaoHandle %d vbo %d\n", m_shape.vaoTraceName, m_vao, m_buffers[0]);
+    zel::printMessage(" %s::updateVao vaoHandle %d vbo %d\n", m_shape.vaoTraceName, m_vao,
+                      m_buffers[0]);
   else
-    std::printf(" %s::updateVao vaoHandle %d vbo %d %d\n", m_shape.vaoTraceName, m_vao,
-                m_buffers[0], m_buffers[1]);
+    zel::printMessage(" %s::updateVao vaoHandle %d vbo %d %d\n", m_shape.vaoTraceName, m_vao,
+                      m_buffers[0], m_buffers[1]);
 }
 
 int ZelBufferElements::draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state,
                             GLSLProgram* program) {
   state.displayed = 0;
   if (!program || !drawable(gl, state)) {
-    if (m_verbose) std::printf("  %s::render:   nothing to print \n", m_shape.className);
+    if (m_verbose) zel::printMessage("  %s::render:   nothing to print \n", m_shape.className);
     return 0;
   }
   m_reference = state.reference;
@@ -155,7 +156,7 @@ int ZelBufferElements::draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state,
   gl->glBindVertexArray(0);
   if (m_shape.uniforms == Shape::SurfaceUniforms || m_shape.uniforms == Shape::LegendUniforms)
     unbindTextures(gl);
-  if (m_verbose) std::printf(m_shape.renderTrace, m_elementCount, m_vao);
+  if (m_verbose) zel::printMessage(m_shape.renderTrace, m_elementCount, m_vao);
   state.displayed = m_elementCount;
   return m_elementCount;
 }
@@ -218,8 +219,8 @@ void ZelBufferPatch::updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount, c
   gl->glBindVertexArray(0);
   gl->glBindBuffer(GL_ARRAY_BUFFER, 0);
   gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-  std::printf(" updating zelpatch buffer size %lg Mb \n",
-              (triangleCount * 12.0 + vertexCount * 24.0) / 1048576.0);
+  zel::printMessage(" updating zelpatch buffer size %lg Mb \n",
+                    (triangleCount * 12.0 + vertexCount * 24.0) / 1048576.0);
 }
 
 int ZelBufferPatch::draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state, GLSLProgram* program,

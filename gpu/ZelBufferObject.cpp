@@ -112,11 +112,11 @@ void ZelBufferObject::uploadTextures(QOpenGLFunctions_4_0_Core* gl, int count,
   if (colourMap && colourMapSize >= 1) {
     makeTextureBuffer(gl, 3 * colourMapSize, colourMap, m_colourMapBuffer, m_colourMapTexture);
     m_colourMapEntries = colourMapSize;
-    if (m_verbose) std::printf(" texture colmap id = %d \n", m_colourMapTexture);
+    if (m_verbose) zel::printMessage(" texture colmap id = %d \n", m_colourMapTexture);
   }
   if (coefficients && count >= 1) {
     makeTextureBuffer(gl, count, coefficients, m_solutionBuffer, m_solutionTexture);
-    if (m_verbose) std::printf(" texture tex id = %d \n", m_solutionTexture);
+    if (m_verbose) zel::printMessage(" texture tex id = %d \n", m_solutionTexture);
   }
 }
 

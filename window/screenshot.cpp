@@ -7,6 +7,8 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
+#include "gpu/console.h"
+
 std::string screenshotFileName(const std::string& requested, std::time_t now) {
   if (!requested.empty()) return requested;
   char name[64];
@@ -65,6 +67,5 @@ void takeScreenshot(QOpenGLFunctions_4_0_Core* gl, int width, int height, bool m
   const std::string name = screenshotFileName(requestedName, std::time(nullptr));
   if (!writePngBottomUp(name, width, height, pixels))
     std::fprintf(stderr, "ERROR: could not write screenshot file %s\n", name.c_str());
-  std::printf("\n  screen shot done in file : %s \n", name.c_str());
-  std::fflush(stdout);
+  zel::printMessage("\n  screen shot done in file : %s \n", name.c_str());
 }
