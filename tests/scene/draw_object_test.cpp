@@ -18,36 +18,14 @@ Object make(int kind, int reference = 0) { return Object(ZelDrawObject::create(k
 
 TEST(DrawObject, PalettesAttachOnlyToKindsThatCarryThem) {
   ZelDrawPalette palette;
-  for (int kind : std::initializer_list<int>{DrawKind::Vertex, DrawKind::Edge, DrawKind::EdgeP3,
-                                             DrawKind::CutPlane, DrawKind::Solution,
-                                             DrawKind::Patch, zel::kIsoLineKind}) {
-    Object o = make(kind);
+  for (const zel::DrawKindRow& row : zel::kDrawKinds) {
+    Object o(row.objectClass == zel::ObjectClass::Palette ? nullptr : make(row.kind));
+    if (!o) continue;
     o->setPalette(&palette);
-    EXPECT_EQ(o->getPalette(), nullptr) << "kind " << kind;
-  }
-  for (int kind : std::initializer_list<int>{DrawKind::Triangle, DrawKind::QuadrilateralQ4,
-                                             DrawKind::CutTriangleP2, DrawKind::UsrCutQuadrilateral,
-                                             DrawKind::SrfTriangleP4}) {
-    Object o = make(kind);
-    o->setPalette(&palette);
-    EXPECT_EQ(o->getPalette(), &palette) << "kind " << kind;
+    EXPECT_EQ(o->getPalette() == &palette, o->carriesPalette()) << "kind " << row.kind;
     o->setPalette(nullptr);
     EXPECT_EQ(o->getPalette(), nullptr);
   }
-}
-
-TEST(DrawObject, PatchDrawsItselfOnlyWithoutMembers) {
-  ZelDrawPatch patch(4);
-  EXPECT_EQ(patch.drawableSelf(), &patch);
-  EXPECT_EQ(patch.members(), nullptr);
-  Object a = make(DrawKind::Triangle, 1), b = make(DrawKind::Triangle, 2);
-  patch.setMembers({a.get(), b.get()});
-  EXPECT_EQ(patch.memberCount(), 2);
-  EXPECT_EQ(patch.drawableSelf(), nullptr);
-  ASSERT_NE(patch.members(), nullptr);
-  EXPECT_EQ(patch.members()[1], b.get());
-  patch.setMembers({});
-  EXPECT_EQ(patch.drawableSelf(), &patch);
 }
 
 TEST(DrawObject, EntityOriginsFollowTheEntityCount) {
@@ -142,7 +120,10 @@ TEST(DrawObject, DrawStateCarriesWhatABufferNeedsAndBringsBackTheCounts) {
   a->setFirstTriangle(0);
   b->setEntityCount(4);
   b->setFirstTriangle(6);
+  EXPECT_EQ(patch.drawableSelf(), &patch);  // drawn itself until it has members
   patch.setMembers({a.get(), nullptr, b.get()});
+  EXPECT_EQ(patch.drawableSelf(), nullptr);
+  EXPECT_EQ(patch.memberCount(), 3);
   ZelDrawState p = patch.drawState();
   ASSERT_EQ(p.members.size(), 3u);
   EXPECT_EQ(p.members[0].object, a.get());

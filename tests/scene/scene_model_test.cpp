@@ -48,7 +48,7 @@ TEST(GeometryPacking, SelectionTakesOnlyItsVerticesRenumberedByFirstUse) {
   EXPECT_DOUBLE_EQ(a.placement.scale, 0.1);
   EXPECT_DOUBLE_EQ(a.placement.centre[1], 7.0);
   EXPECT_FLOAT_EQ(a.coords[0], float((4 - 3.5) * 0.1));  // first used: vertex 4
-  EXPECT_FLOAT_EQ(a.coords[7], float((12 - 7) * 0.1));  // vertex 6, third used: y
+  EXPECT_FLOAT_EQ(a.coords[7], float((12 - 7) * 0.1));   // vertex 6, third used: y
   // Without a node table every vertex is a point, in order.
   const GpuArrays points =
       zel::packMeshArrays(DrawKind::Vertex, 8, coords.data(), 0, nullptr, nullptr, 0);
