@@ -270,7 +270,8 @@ int differingPixels(const QImage& a, const QImage& b) {
 
 TEST_F(SceneWindowTest, KeysChangeThePictureAndTogglingBackRestoresIt) {
   const CurvedMesh mesh = makeDiscMesh(EntityType::Triangle, 2, 4);
-  ZelDrawObject* disc = ZelDrawObject::create(DrawKind::TriangleP2, 1);
+  // Surface faces of volumes: a group that the cut plane clips.
+  ZelDrawObject* disc = ZelDrawObject::create(DrawKind::SrfTriangleP2, 1);
   window->addObject(disc);
   window->attachData(disc, mesh.vertexCount, mesh.coords.data(), mesh.elementCount,
                      mesh.nodes.data());
@@ -304,6 +305,11 @@ TEST_F(SceneWindowTest, KeysChangeThePictureAndTogglingBackRestoresIt) {
   key(Qt::Key_F12);
   EXPECT_GT(differingPixels(start, picture()), 500);
   key(Qt::Key_F12);
+  EXPECT_LT(differingPixels(start, picture()), 50);
+  // The cut plane x = 0 of the stored box clips half of the disc away.
+  key(Qt::Key_F1);
+  EXPECT_GT(differingPixels(start, picture()), 5000);
+  key(Qt::Key_F1);
   EXPECT_LT(differingPixels(start, picture()), 50);
   QFile::remove(path);
 }
