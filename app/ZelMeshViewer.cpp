@@ -5,6 +5,7 @@
 
 #include "app/field_values.h"
 #include "app/parameter_file.h"
+#include "meshio/status.h"
 #include "meshio/zel_object.h"
 #include "scene/ZelDrawKinds.h"
 #include "scene/ZelDrawPalette.h"
@@ -35,11 +36,10 @@ void ZelMeshViewer::setMesh(ZelObject* mesh) {
 void ZelMeshViewer::attachFieldSolution(const ObjectSource& source) {
   if (!m_mesh || !source.object) return;
   FieldValues field =
-      source.volumeType ? faceFieldValues(m_mesh, source.volumeType, source.entityType,
-                                          m_displayedField, source.faceNodes, source.faceSize,
-                                          source.links)
-                        : elementFieldValues(m_mesh, source.entityType, m_displayedField,
-                                             source.elements);
+      source.volumeType
+          ? faceFieldValues(m_mesh, source.volumeType, source.entityType, m_displayedField,
+                            source.faceNodes, source.faceSize, source.links)
+          : elementFieldValues(m_mesh, source.entityType, m_displayedField, source.elements);
   // A mesh face without a field of its own shows the field of the volume it lies on.
   if (field.nodesPerEntity == 0 && !source.marks.empty())
     field = markedFaceValues(m_mesh, source.entityType, m_displayedField, source.marks);
@@ -55,8 +55,7 @@ void ZelMeshViewer::changeDisplayField(int delta) {
   const int field = m_displayedField + delta;
   if (field < 1 || field > m_numberOfFields) return;
   m_displayedField = field;
-  std::printf("  Display Solution Field %d \n", field);
-  std::fflush(stdout);
+  zel::printMessage("  Display Solution Field %d \n", field);
   for (const ObjectSource& source : m_sources) {
     if (source.object && source.object->carriesPalette()) attachFieldSolution(source);
   }
@@ -113,5 +112,4 @@ void ZelMeshViewer::ReadParameterFile(const QString& FilNam, int& Pal, float* us
   NbrUsrIso = p.NbrUsrIso;
   UsrIsoVal = p.UsrIsoVal;
   if (p.displayField > 0) m_displayedField = p.displayField;
-  std::fflush(stdout);
 }

@@ -8,7 +8,6 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <memory>
 #include <vector>
 
@@ -16,11 +15,12 @@
 #include "app/command_line.h"
 #include "app/scene_assembly.h"
 #include "app/window_system.h"
+#include "meshio/status.h"
 #include "window/driver_banner.h"
 
 namespace {
 
-void printUsageLine() { std::cout << kUsageLine << std::endl; }
+void printUsageLine() { zel::printMessage("%s\n", kUsageLine); }
 
 // A viewer whose OpenGL context exists; null, after the OpenGL message, when the window could
 // not create one (the program then ends instead of showing a window that can never draw).
@@ -36,20 +36,19 @@ int runEmptyWindow(QApplication& application, const QSurfaceFormat& format) {
   if (!viewer) return 1;
   viewer->resize(800, 600);
   viewer->show();
-  std::cout << "  Nothing to display !" << std::endl;
+  zel::printMessage("  Nothing to display !\n");
   printUsageLine();
   return application.exec();
 }
 
 // Needs no window system: answered before one exists, so that it works without a display.
 int runHelp() {
-  std::cout << "  Launching help " << std::endl;
-  std::cout << "  " << std::endl;
+  zel::printMessage("  Launching help \n");
+  zel::printMessage("  \n");
   printUsageLine();
-  std::printf(" \n");
-  std::printf("  For more information on ZELMOR, please visit https://zelmor.example.org\n");
-  std::printf(" \n");
-  std::fflush(stdout);
+  zel::printMessage(" \n");
+  zel::printMessage("  For more information on ZELMOR, please visit https://zelmor.example.org\n");
+  zel::printMessage(" \n");
   return 0;
 }
 
@@ -60,7 +59,7 @@ void applyStateFile(ZelMeshViewer* viewer, const std::string& meshName) {
   const int probe = ::open(name.c_str(), O_RDONLY | O_NONBLOCK);
   if (probe < 0) return;
   ::close(probe);
-  std::printf("  DATA FILE FOUND \n");
+  zel::printMessage("  DATA FILE FOUND \n");
   viewer->readStateFile(name);
   viewer->updateCutPlane();
   // The saved centre is normalised: back to mesh units for the rotation centre.
@@ -81,14 +80,12 @@ int runViewers(QApplication& application, const QSurfaceFormat& format, const Co
     const std::string& solution = line.mode == StartMode::MeshWithSolution ? line.solution : mesh;
     assembleScene(viewers.back().get(), mesh, solution);
     applyStateFile(viewers.back().get(), mesh);
-    std::fflush(stdout);
   }
   return application.exec();
 }
 
 int runUnavailable(const char* what) {
-  std::printf("  %s: not available in this build\n", what);
-  std::fflush(stdout);
+  zel::printMessage("  %s: not available in this build\n", what);
   return 0;
 }
 
@@ -110,7 +107,6 @@ int runPellon(int argc, char** argv) {
   if (!displayAvailable(chosenPlatform(arguments, std::getenv("QT_QPA_PLATFORM")),
                         std::getenv("DISPLAY"))) {
     std::fputs(kNoDisplayLine, stdout);
-    std::fflush(stdout);
     return 1;
   }
 

@@ -11,6 +11,7 @@
 #include "meshio/entity_catalogue.h"
 #include "meshio/reference_groups.h"
 #include "meshio/solution_loading.h"
+#include "meshio/status.h"
 #include "meshio/zel_object.h"
 #include "scene/ZelDrawKinds.h"
 #include "scene/ZelDrawPalette.h"
@@ -37,9 +38,9 @@ const int kSurfaceQuadrilateralKinds[4] = {DrawKind::SrfQuadrilateral, DrawKind:
 // name the reader echoes into the second half of the status buffer).
 void reportOpening(const char* function, int code, const char* status) {
   if (code != 0) {
-    std::printf(" %s failed error %3d : %s\n", function, code, status);
+    zel::printMessage(" %s failed error %3d : %s\n", function, code, status);
   } else {
-    std::printf("  %%%% %s OPENED\n", status + zel::kStatusSize / 2);
+    zel::printMessage("  %%%% %s OPENED\n", status + zel::kStatusSize / 2);
   }
 }
 
@@ -95,8 +96,8 @@ void buildTypeObjects(ZelMeshViewer* viewer, int typ, int vertexCount, const dou
     viewer->objectSources().push_back(std::move(source));
   }
   if (filtered > 0)
-    std::printf(" %s: %d topologically invalid entities are filtered !\n", zel_EntTypName(typ),
-                filtered);
+    zel::printMessage(" %s: %d topologically invalid entities are filtered !\n",
+                      zel_EntTypName(typ), filtered);
   zel_FreeRefGroups(groups, nbrRefs);
   std::free(distinct);
 }
@@ -143,12 +144,12 @@ void buildSurfaceObjects(ZelMeshViewer* viewer, int vertexCount, const double* c
                                              &nbrGroups, &groups, &invalid, status);
       }
       if (extracted != 0) {
-        std::printf("  %s\n", status);
+        zel::printMessage("  %s\n", status);
         continue;
       }
       if (invalid > 0)
-        std::printf(" %s: %d topologically invalid entities are filtered !\n",
-                    zel_EntTypName(volumeType), invalid);
+        zel::printMessage(" %s: %d topologically invalid entities are filtered !\n",
+                          zel_EntTypName(volumeType), invalid);
       for (int g = 0; g < nbrGroups; ++g) {
         const ZelSurfaceGroup& group = groups[g];
         addSurfaceObject(viewer, kSurfaceTriangleKinds[d], kTriangleTypes[d], volumeType, group.ref,
@@ -185,7 +186,7 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
   ZelObject* mesh = nullptr;
   char status[zel::kStatusSize] = {};
   if (const int code = zel_NewInterface(&mesh); code != 0)
-    std::printf(" zel_NewInterface  status %d \n", code);
+    zel::printMessage(" zel_NewInterface  status %d \n", code);
   viewer->setMesh(mesh);
   {
     StageClock clock(timings, &StageTimings::meshReading);
@@ -194,8 +195,7 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
   zel_PrintStatistics(mesh);
   const int vertexCount = countOf(mesh, Vertex);
   if (vertexCount == 0) {
-    std::printf(" zel_OpenMesh : Mesh with no vertices\n");
-    std::fflush(stdout);
+    zel::printMessage(" zel_OpenMesh : Mesh with no vertices\n");
     viewer->renderNow();
     return mesh;
   }
@@ -207,10 +207,8 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
 
   DisplayParameters parameters;
   zel_GetBoundingBox(mesh, parameters.bbox, status);
-  viewer->ReadParameterFile(QString::fromStdString(meshName), parameters.Pal, parameters.usrPal,
-                            parameters.NbrUsrCut, parameters.ctr, parameters.nor, parameters.nbrIso,
-                            parameters.IsoWid, parameters.cm, parameters.bbox, parameters.NbrUsrIso,
-                            parameters.UsrIsoVal);
+  readParameterFile(meshName, &parameters, stdout);
+  if (parameters.displayField > 0) viewer->setDisplayedField(parameters.displayField);
   double box[6];
   std::copy(parameters.bbox, parameters.bbox + 6, box);
   const double centre[3] = {0.5 * (box[0] + box[1]), 0.5 * (box[2] + box[3]),
@@ -236,9 +234,10 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
   viewer->setNumberOfFields(fields);
   if (viewer->displayedField() > fields) {
     if (fields >= 2) {
-      std::printf("  Warning: wrong displayfield given (larger than the number of fields) \n");
-      std::printf("  Display Solution Field %d instead\n", 1);
-      std::printf("  Note that the first field is displayed with displayfield equal to 1\n");
+      zel::printMessage(
+          "  Warning: wrong displayfield given (larger than the number of fields) \n");
+      zel::printMessage("  Display Solution Field %d instead\n", 1);
+      zel::printMessage("  Note that the first field is displayed with displayfield equal to 1\n");
     }
     viewer->setDisplayedField(1);
   }
@@ -262,7 +261,6 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
   viewer->addObject(marker);
   marker->setVisible(false);
   viewer->setSceneCenterMarker(marker);
-  std::fflush(stdout);
   viewer->showSceneCenter(centre);
   return mesh;
 }

@@ -15,6 +15,7 @@
 #include <fstream>
 
 #include "gpu/shader_source.h"
+#include "meshio/status.h"
 
 namespace {
 
@@ -26,9 +27,7 @@ constexpr int kMaxArrayUniform = 10;
 
 [[noreturn]] void buildFailure(const char* format, const char* name, const char* path,
                                const std::string& log) {
-  std::printf(format, name, path, log.c_str());
-  std::fflush(stdout);
-  std::exit(1);
+  zel::fatalExit(stdout, format, name, path, log.c_str());
 }
 
 bool readWithQFile(const QString& path, std::string& text) {
@@ -182,12 +181,10 @@ bool GLSLProgram::buildProgramFromFiles(const char* name, const char* vs, const 
 bool GLSLProgram::buildStages(const char* name, const std::string paths[5], bool fromFiles) {
   if (!m_gl) return false;
   if (paths[Vertex].empty() || paths[Fragment].empty()) {
-    std::printf(
-        "  GLSL programm error: %s: vertex and fragment shaders are mandatory to compile "
-        "a GLSL programm \n",
-        name);
-    std::fflush(stdout);
-    std::exit(1);
+    zel::fatalExit(stdout,
+                   "  GLSL programm error: %s: vertex and fragment shaders are mandatory to "
+                   "compile a GLSL programm \n",
+                   name);
   }
   const auto compile = [&](int number, const char* format) {
     const std::string& path = paths[number];
@@ -206,9 +203,8 @@ bool GLSLProgram::buildStages(const char* name, const std::string paths[5], bool
     compile(Geometry, "  GLSL programm error: %s: Geometry shader(%s) failed to compile !\n%s");
   compile(Fragment, "  GLSL programm error: %s: Fragment shader(%s) failed to compile !\n%s");
   if (!link()) {
-    std::printf("  GLSL programm error: %s: Shader failed to link!\n%s", name, m_log.c_str());
-    std::fflush(stdout);
-    std::exit(1);
+    zel::fatalExit(stdout, "  GLSL programm error: %s: Shader failed to link!\n%s", name,
+                   m_log.c_str());
   }
   return true;
 }
@@ -338,14 +334,14 @@ void GLSLProgram::printActive(unsigned countQuery, unsigned lengthQuery, const c
   m_gl->glGetProgramiv(program, lengthQuery, &maxLength);
   m_gl->glGetProgramiv(program, countQuery, &count);
   std::vector<char> name(static_cast<size_t>(std::max(maxLength, 1)) + 1, '\0');
-  std::printf("%s", header);
-  std::printf("------------------------------------------------\n");
+  zel::printMessage("%s", header);
+  zel::printMessage("------------------------------------------------\n");
   for (GLint i = 0; i < count; ++i) {
     GLint size = 0;
     GLenum type = 0;
     GLsizei written = 0;
     (m_gl->*describe)(program, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()), &written,
                       &size, &type, name.data());
-    std::printf(rowFormat, (m_gl->*locate)(program, name.data()), name.data());
+    zel::printMessage(rowFormat, (m_gl->*locate)(program, name.data()), name.data());
   }
 }

@@ -1,77 +1,106 @@
 // Buffer objects of every primitive kind: one table of shapes, one generic upload and draw,
 // and the legend, patch and solution kinds.
 #include <QOpenGLFunctions_4_0_Core>
-
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
+#include <utility>
 #include <vector>
 
 #include "gpu/GLSLProgram.h"
 #include "gpu/ZelBufferObject.h"
+#include "meshio/status.h"
 
 namespace {
 
 using Shape = ZelBufferShape;
 
-#define ZEL_FACE_TRACE(name) "  " name "::render:  %10d faces send to rendered vao %d \n"
-const char kEdgeTrace[] = "  ZelBufferEdges::render:   %10d edges send to rendered vao %d \n";
+using Shape = ZelBufferShape;
+
+#define FACE_TRACE(name) "  " name "::render:  %10d faces send to rendered vao %d \n"
+#define EDGE_TRACE "  ZelBufferEdges::render:   %10d edges send to rendered vao %d \n"
+#define SHAPE(name, k, primitive, uniforms, trace) \
+  { #name, k, primitive, Shape::uniforms, true, #name, trace }
+
+// One row per buffer class, in BufferClass order.
+const ZelBufferShape kShapes[zel::kBufferClassCount] = {
+    SHAPE(ZelBufferPoint, 0, GL_POINTS, PointUniforms,
+          "  ZelBufferPoint::render:  %10d points send to rendered vao %d \n"),
+    SHAPE(ZelBufferEdge, 2, GL_LINES, LineUniforms, EDGE_TRACE),
+    SHAPE(ZelBufferEdgeP2, 3, GL_PATCHES, LineUniforms, EDGE_TRACE),
+    SHAPE(ZelBufferEdgeP3, 4, GL_PATCHES, LineUniforms, EDGE_TRACE),
+    SHAPE(ZelBufferEdgeP4, 5, GL_PATCHES, LineUniforms, EDGE_TRACE),
+    SHAPE(ZelBufferTriangle, 3, GL_TRIANGLES, SurfaceUniforms, FACE_TRACE("ZelBufferTriangle")),
+    SHAPE(ZelBufferTriangleP2, 6, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferTriangleP2")),
+    SHAPE(ZelBufferTriangleP3, 10, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferTriangleP3")),
+    SHAPE(ZelBufferTriangleP4, 15, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferTriangleP4")),
+    SHAPE(ZelBufferQuad, 4, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferQuad")),
+    SHAPE(ZelBufferQuadQ2, 9, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferQuadQ2")),
+    SHAPE(ZelBufferQuadQ3, 16, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferQuadQ3")),
+    SHAPE(ZelBufferQuadQ4, 25, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferQuadQ4")),
+    SHAPE(ZelBufferIsoLine, 2, GL_LINES, LineUniforms, EDGE_TRACE),
+    // The cut-plane outline is rebuilt from whatever its square produced: counts unchecked.
+    {"ZelBufferCutPlane", 2, GL_LINES, Shape::LineUniforms, false, "ZelBufferCutPlane",
+     "  ZelBufferCutPlane::render:   %d lines send to rendered vao %d \n"},
+    {"ZelBufferPalette", 4, GL_LINES_ADJACENCY, Shape::LegendUniforms, true, "ZelBufferQua",
+     FACE_TRACE("ZelBufferPalette")},
+    {"ZelBufferPatch", 3, GL_TRIANGLES, Shape::SurfaceUniforms, true, "ZelBufferPatch", ""},
+    {"ZelBufferSolution", 0, GL_POINTS, Shape::SurfaceUniforms, true, "ZelBufferSolution", ""},
+};
+#undef SHAPE
+#undef EDGE_TRACE
+#undef FACE_TRACE
+
+template <zel::BufferClass C>
+ZelBufferObject* makeBuffer() {
+  if constexpr (C == zel::BufferClass::Palette) {
+    return new ZelBufferPalette;
+  } else if constexpr (C == zel::BufferClass::Patch) {
+    return new ZelBufferPatch;
+  } else if constexpr (C == zel::BufferClass::Solution) {
+    return new ZelBufferSolution;
+  } else {
+    return new ZelBufferKind<C>;
+  }
+}
+
+template <std::size_t... I>
+constexpr std::array<ZelBufferObject* (*)(), sizeof...(I)> bufferMakers(std::index_sequence<I...>) {
+  return {&makeBuffer<static_cast<zel::BufferClass>(I)>...};
+}
+constexpr auto kBufferMakers = bufferMakers(std::make_index_sequence<zel::kBufferClassCount>());
 
 // Diffuse colours of patch members by |reference| mod 9, in 255ths.
-const unsigned char kMemberColours[9][3] = {{40, 80, 120},  {120, 40, 40}, {80, 120, 40},
+const unsigned char kMemberColours[9][3] = {{40, 80, 120},   {120, 40, 40}, {80, 120, 40},
                                             {120, 120, 120}, {120, 80, 40}, {120, 40, 80},
-                                            {120, 40, 120}, {40, 40, 120}, {40, 80, 40}};
+                                            {120, 40, 120},  {40, 40, 120}, {40, 80, 40}};
 
 const void* byteOffset(std::int64_t bytes) { return reinterpret_cast<const void*>(bytes); }
 
 }  // namespace
 
-#define ZEL_SHAPE(Class, k, primitive, uniforms, trace) \
-  Class::Class() \
-      : ZelBufferElements({#Class, k, primitive, Shape::uniforms, true, #Class, trace}) {}
-ZEL_SHAPE(ZelBufferPoint, 0, GL_POINTS, PointUniforms,
-          "  ZelBufferPoint::render:  %10d points send to rendered vao %d \n")
-ZEL_SHAPE(ZelBufferEdge, 2, GL_LINES, LineUniforms, kEdgeTrace)
-ZEL_SHAPE(ZelBufferEdgeP2, 3, GL_PATCHES, LineUniforms, kEdgeTrace)
-ZEL_SHAPE(ZelBufferEdgeP3, 4, GL_PATCHES, LineUniforms, kEdgeTrace)
-ZEL_SHAPE(ZelBufferEdgeP4, 5, GL_PATCHES, LineUniforms, kEdgeTrace)
-ZEL_SHAPE(ZelBufferIsoLine, 2, GL_LINES, LineUniforms, kEdgeTrace)
-#undef ZEL_SHAPE
+const ZelBufferShape& zel::bufferShape(BufferClass bufferClass) {
+  return kShapes[static_cast<int>(bufferClass)];
+}
 
-// The cut-plane outline is rebuilt from whatever its square produced: counts unchecked.
-ZelBufferCutPlane::ZelBufferCutPlane()
-    : ZelBufferElements({"ZelBufferCutPlane", 2, GL_LINES, Shape::LineUniforms, false,
-                         "ZelBufferCutPlane",
-                         "  ZelBufferCutPlane::render:   %d lines send to rendered vao %d \n"}) {}
+ZelBufferObject* zel::createBuffer(BufferClass bufferClass) {
+  return kBufferMakers[static_cast<std::size_t>(bufferClass)]();
+}
 
-#define ZEL_SHAPE(Class, k, primitive, uniforms, trace) \
-  Class::Class() \
-      : ZelBufferElements({#Class, k, primitive, Shape::uniforms, true, #Class, trace}) {}
-ZEL_SHAPE(ZelBufferTriangle, 3, GL_TRIANGLES, SurfaceUniforms, ZEL_FACE_TRACE("ZelBufferTriangle"))
-ZEL_SHAPE(ZelBufferTriangleP2, 6, GL_PATCHES, SurfaceUniforms,
-          ZEL_FACE_TRACE("ZelBufferTriangleP2"))
-ZEL_SHAPE(ZelBufferTriangleP3, 10, GL_PATCHES, SurfaceUniforms,
-          ZEL_FACE_TRACE("ZelBufferTriangleP3"))
-ZEL_SHAPE(ZelBufferTriangleP4, 15, GL_PATCHES, SurfaceUniforms,
-          ZEL_FACE_TRACE("ZelBufferTriangleP4"))
-ZEL_SHAPE(ZelBufferQuad, 4, GL_PATCHES, SurfaceUniforms, ZEL_FACE_TRACE("ZelBufferQuad"))
-ZEL_SHAPE(ZelBufferQuadQ2, 9, GL_PATCHES, SurfaceUniforms, ZEL_FACE_TRACE("ZelBufferQuadQ2"))
-ZEL_SHAPE(ZelBufferQuadQ3, 16, GL_PATCHES, SurfaceUniforms, ZEL_FACE_TRACE("ZelBufferQuadQ3"))
-ZEL_SHAPE(ZelBufferQuadQ4, 25, GL_PATCHES, SurfaceUniforms, ZEL_FACE_TRACE("ZelBufferQuadQ4"))
-#undef ZEL_SHAPE
+ZelBufferObject* ZelBufferObject::create(int kind) {
+  const zel::DrawKindRow* row = zel::drawKindRow(kind);
+  return row ? zel::createBuffer(row->buffer) : nullptr;
+}
 
 ZelBufferPalette::ZelBufferPalette()
-    : ZelBufferElements({"ZelBufferPalette", 4, GL_LINES_ADJACENCY, Shape::LegendUniforms, true,
-                         "ZelBufferQua", ZEL_FACE_TRACE("ZelBufferPalette")}) {}
-#undef ZEL_FACE_TRACE
+    : ZelBufferElements(zel::bufferShape(zel::BufferClass::Palette)) {}
 
-void ZelBufferElements::printType() const { std::cout << m_shape.className << std::endl; }
+void ZelBufferElements::printType() const { zel::printMessage("%s\n", m_shape.className); }
 
 void ZelBufferElements::updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount,
-                                  const float* coords, int elementCount,
-                                  const unsigned* indices) {
+                                  const float* coords, int elementCount, const unsigned* indices) {
   const bool points = m_shape.indicesPerElement == 0;
   if (!gl || !coords || (!points && !indices)) return;
   if (m_shape.checkCounts && (vertexCount <= 0 || elementCount <= 0)) return;
@@ -89,27 +118,28 @@ void ZelBufferElements::updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount
   gl->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
   if (!points) {
     gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_buffers[1]);
-    gl->glBufferData(GL_ELEMENT_ARRAY_BUFFER,
-                     static_cast<GLsizeiptr>(elementCount) * m_shape.indicesPerElement *
-                         sizeof(unsigned),
-                     indices, GL_STATIC_DRAW);
+    gl->glBufferData(
+        GL_ELEMENT_ARRAY_BUFFER,
+        static_cast<GLsizeiptr>(elementCount) * m_shape.indicesPerElement * sizeof(unsigned),
+        indices, GL_STATIC_DRAW);
   }
   gl->glBindVertexArray(0);
   gl->glBindBuffer(GL_ARRAY_BUFFER, 0);
   gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
   if (!m_verbose) return;
   if (points)
-    std::printf(" %s::updateVao vaoHandle %d vbo %d\n", m_shape.vaoTraceName, m_vao, m_buffers[0]);
+    zel::printMessage(" %s::updateVao vaoHandle %d vbo %d\n", m_shape.vaoTraceName, m_vao,
+                      m_buffers[0]);
   else
-    std::printf(" %s::updateVao vaoHandle %d vbo %d %d\n", m_shape.vaoTraceName, m_vao,
-                m_buffers[0], m_buffers[1]);
+    zel::printMessage(" %s::updateVao vaoHandle %d vbo %d %d\n", m_shape.vaoTraceName, m_vao,
+                      m_buffers[0], m_buffers[1]);
 }
 
 int ZelBufferElements::draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state,
                             GLSLProgram* program) {
   state.displayed = 0;
   if (!program || !drawable(gl, state)) {
-    if (m_verbose) std::printf("  %s::render:   nothing to print \n", m_shape.className);
+    if (m_verbose) zel::printMessage("  %s::render:   nothing to print \n", m_shape.className);
     return 0;
   }
   m_reference = state.reference;
@@ -126,7 +156,7 @@ int ZelBufferElements::draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state,
   gl->glBindVertexArray(0);
   if (m_shape.uniforms == Shape::SurfaceUniforms || m_shape.uniforms == Shape::LegendUniforms)
     unbindTextures(gl);
-  if (m_verbose) std::printf(m_shape.renderTrace, m_elementCount, m_vao);
+  if (m_verbose) zel::printMessage(m_shape.renderTrace, m_elementCount, m_vao);
   state.displayed = m_elementCount;
   return m_elementCount;
 }
@@ -159,7 +189,7 @@ void ZelBufferPalette::updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount,
   uploadTextures(gl, 0, nullptr);
 }
 
-void ZelBufferPatch::printType() const { std::cout << "ZelBufferPatch" << std::endl; }
+void ZelBufferPatch::printType() const { zel::printMessage("ZelBufferPatch\n"); }
 
 void ZelBufferPatch::updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount, const float* coords,
                                const float* normals, int triangleCount, const unsigned* indices) {
@@ -189,12 +219,12 @@ void ZelBufferPatch::updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount, c
   gl->glBindVertexArray(0);
   gl->glBindBuffer(GL_ARRAY_BUFFER, 0);
   gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-  std::printf(" updating zelpatch buffer size %lg Mb \n",
-              (triangleCount * 12.0 + vertexCount * 24.0) / 1048576.0);
+  zel::printMessage(" updating zelpatch buffer size %lg Mb \n",
+                    (triangleCount * 12.0 + vertexCount * 24.0) / 1048576.0);
 }
 
-int ZelBufferPatch::draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state,
-                         GLSLProgram* program, ZelPickingTable* table, int* runningId) {
+int ZelBufferPatch::draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state, GLSLProgram* program,
+                         ZelPickingTable* table, int* runningId) {
   state.displayed = 0;
   if (!program || !drawable(gl, state)) return 0;
   m_reference = state.reference;
@@ -222,4 +252,4 @@ int ZelBufferPatch::draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state,
   return m_elementCount;
 }
 
-void ZelBufferSolution::printType() const { std::cout << "ZelBufferSolution" << std::endl; }
+void ZelBufferSolution::printType() const { zel::printMessage("ZelBufferSolution\n"); }

@@ -3,21 +3,16 @@
 #include "gpu/ZelBufferObject.h"
 
 #include <QOpenGLFunctions_4_0_Core>
-
 #include <algorithm>
 #include <cstdio>
-#include <iostream>
 #include <limits>
 
 #include "gpu/GLSLProgram.h"
-#include "meshio/entity_types.h"
+#include "meshio/status.h"
 
 namespace {
 
 int g_maxPatchesPerDraw = 32;
-
-// Kind code of the iso-line objects, which has no name of its own.
-constexpr int kIsoLineKind = 9;
 
 void emptyBox(double box[6]) {
   for (int axis = 0; axis < 3; ++axis) {
@@ -67,62 +62,26 @@ void deleteBuffer(QOpenGLFunctions_4_0_Core* gl, unsigned& buffer) {
 
 }  // namespace
 
-ZelBufferObject* ZelBufferObject::create(int kind) {
-  using namespace DrawKind;
-  switch (kind) {
-    case Vertex: case Corner: case SceneCenter: return new ZelBufferPoint;
-    case Edge: return new ZelBufferEdge;
-    case EdgeP2: return new ZelBufferEdgeP2;
-    case EdgeP3: return new ZelBufferEdgeP3;
-    case EdgeP4: return new ZelBufferEdgeP4;
-    case Triangle: case CutTriangle: case UsrCutTriangle: case SrfTriangle:
-      return new ZelBufferTriangle;
-    case TriangleP2: case CutTriangleP2: case UsrCutTriangleP2: case SrfTriangleP2:
-      return new ZelBufferTriangleP2;
-    case TriangleP3: case CutTriangleP3: case UsrCutTriangleP3: case SrfTriangleP3:
-      return new ZelBufferTriangleP3;
-    case TriangleP4: case CutTriangleP4: case UsrCutTriangleP4: case SrfTriangleP4:
-      return new ZelBufferTriangleP4;
-    case Quadrilateral: case CutQuadrilateral: case UsrCutQuadrilateral: case SrfQuadrilateral:
-      return new ZelBufferQuad;
-    case QuadrilateralQ2: case CutQuadrilateralQ2: case UsrCutQuadrilateralQ2:
-    case SrfQuadrilateralQ2:
-      return new ZelBufferQuadQ2;
-    case QuadrilateralQ3: case CutQuadrilateralQ3: case UsrCutQuadrilateralQ3:
-    case SrfQuadrilateralQ3:
-      return new ZelBufferQuadQ3;
-    case QuadrilateralQ4: case CutQuadrilateralQ4: case UsrCutQuadrilateralQ4:
-    case SrfQuadrilateralQ4:
-      return new ZelBufferQuadQ4;
-    case kIsoLineKind: return new ZelBufferIsoLine;
-    case CutPlane: return new ZelBufferCutPlane;
-    case Solution: return new ZelBufferSolution;
-    case Palette: return new ZelBufferPalette;
-    case Patch: return new ZelBufferPatch;
-    default: return nullptr;
-  }
-}
-
-ZelBufferObject::ZelBufferObject() { emptyBox(m_box); }
+ZelBufferObject::ZelBufferObject() { emptyBox(m_placement.box); }
 
 ZelBufferObject::~ZelBufferObject() = default;
 
-void ZelBufferObject::printType() const { std::cout << "ZelBufferObject" << std::endl; }
+void ZelBufferObject::printType() const { zel::printMessage("ZelBufferObject\n"); }
 
 void ZelBufferObject::updateVao(QOpenGLFunctions_4_0_Core*, int, const float*, int,
                                 const unsigned*) {
-  std::cout << " Virtual function called !!!! " << std::endl;
+  zel::printMessage(" Virtual function called !!!! \n");
 }
 
 void ZelBufferObject::updateVao(QOpenGLFunctions_4_0_Core*, int, const float*, const float*, int,
                                 const unsigned*) {
-  std::cout << " Virtual function called !!!! " << std::endl;
+  zel::printMessage(" Virtual function called !!!! \n");
 }
 
 int ZelBufferObject::draw(QOpenGLFunctions_4_0_Core*, ZelDrawState&, GLSLProgram*) { return 0; }
 
-int ZelBufferObject::draw(QOpenGLFunctions_4_0_Core*, ZelDrawState&, GLSLProgram*,
-                          ZelPickingTable*, int*) {
+int ZelBufferObject::draw(QOpenGLFunctions_4_0_Core*, ZelDrawState&, GLSLProgram*, ZelPickingTable*,
+                          int*) {
   return 0;
 }
 
@@ -153,11 +112,11 @@ void ZelBufferObject::uploadTextures(QOpenGLFunctions_4_0_Core* gl, int count,
   if (colourMap && colourMapSize >= 1) {
     makeTextureBuffer(gl, 3 * colourMapSize, colourMap, m_colourMapBuffer, m_colourMapTexture);
     m_colourMapEntries = colourMapSize;
-    if (m_verbose) std::printf(" texture colmap id = %d \n", m_colourMapTexture);
+    if (m_verbose) zel::printMessage(" texture colmap id = %d \n", m_colourMapTexture);
   }
   if (coefficients && count >= 1) {
     makeTextureBuffer(gl, count, coefficients, m_solutionBuffer, m_solutionTexture);
-    if (m_verbose) std::printf(" texture tex id = %d \n", m_solutionTexture);
+    if (m_verbose) zel::printMessage(" texture tex id = %d \n", m_solutionTexture);
   }
 }
 
@@ -229,10 +188,16 @@ void ZelBufferObject::unbindTextures(QOpenGLFunctions_4_0_Core* gl) {
 }
 
 void ZelBufferObject::setBoundingBox(int count, const double* coords) {
-  fillBox(m_box, count, coords, 3);
+  double box[6];
+  fillBox(box, count, coords, 3);
+  m_placement = zel::placementOfBox(box);
 }
 
-void ZelBufferObject::setBoundingBox2D(int count, const double* xy) { fillBox(m_box, count, xy, 2); }
+void ZelBufferObject::setBoundingBox2D(int count, const double* xy) {
+  double box[6];
+  fillBox(box, count, xy, 2);
+  m_placement = zel::placementOfBox(box);
+}
 
 void ZelBufferObject::centreAndScale(const double box[6], double out[4]) {
   double largest = 0.0;

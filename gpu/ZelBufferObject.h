@@ -5,6 +5,9 @@
 #include <utility>
 #include <vector>
 
+#include "gpu/draw_kind_table.h"
+#include "gpu/gpu_arrays.h"
+
 class GLSLProgram;
 class QOpenGLFunctions_4_0_Core;
 class ZelDrawObject;
@@ -31,17 +34,18 @@ struct ZelDrawState {
   int reference = 0;
   std::vector<int> highlight;  // highlighted primitive ids; only the first reaches the shaders
   bool highlightAll = false;
-  float pointSize = 8.0f;      // pixels, for point kinds
-  int firstTriangle = 0;       // patch members: first triangle in the shared patch buffer
-  int triangleCount = 0;       // patch members: triangles of this member
+  float pointSize = 8.0f;             // pixels, for point kinds
+  int firstTriangle = 0;              // patch members: first triangle in the shared patch buffer
+  int triangleCount = 0;              // patch members: triangles of this member
   std::vector<ZelDrawState> members;  // patch members, in member order
-  int displayed = 0;           // written by draw: primitives drawn (0 when hidden)
+  int displayed = 0;                  // written by draw: primitives drawn (0 when hidden)
 };
 
 class ZelBufferObject {
  public:
-  // Buffer object for a scene-object kind (a DrawKind code), or null for kinds drawn by no
-  // buffer (NormalAtVertex, volume kinds, unknown codes). The caller owns the result.
+  // Buffer object of the class that the draw-kind table gives a scene-object kind (a DrawKind
+  // code), or null for kinds without a row (NormalAtVertex, volume kinds, unknown codes). The
+  // caller owns the result.
   static ZelBufferObject* create(int drawKind);
   static ZelBufferObject* create(const ZelDrawObject* object);
 
@@ -98,8 +102,15 @@ class ZelBufferObject {
   // Box (xmin, xmax, ymin, ymax, zmin, zmax) to (centre x, y, z, 1 / largest extent); the
   // factor is 1 when the largest extent is not positive.
   static void centreAndScale(const double box[6], double out[4]);
-  void centreAndScale(double out[4]) const { centreAndScale(m_box, out); }
-  const double* boundingBox() const { return m_box; }
+  void centreAndScale(double out[4]) const {
+    for (int axis = 0; axis < 3; ++axis) out[axis] = m_placement.centre[axis];
+    out[3] = m_placement.scale;
+  }
+  const double* boundingBox() const { return m_placement.box; }
+  // The box with its normalisation, computed once when the geometry is given (setPlacement or
+  // the bounding-box setters); the frame's placement uniforms read it.
+  void setPlacement(const zel::Placement& placement) { m_placement = placement; }
+  const zel::Placement& placement() const { return m_placement; }
 
   int vertexCount() const { return m_vertexCount; }
   int elementCount() const { return m_elementCount; }
@@ -137,7 +148,7 @@ class ZelBufferObject {
   unsigned m_solutionBuffer = 0;
   unsigned m_colourMapTexture = 0;
   unsigned m_colourMapBuffer = 0;
-  double m_box[6];
+  zel::Placement m_placement;
   bool m_placeholdersMade = false;
   bool m_verbose = false;
   ZelDrawPalette* m_palette = nullptr;
@@ -152,20 +163,27 @@ class ZelBufferObject {
   unsigned m_placeholderTextures[2] = {};
 };
 
-// How one kind lays out and draws its elements.
+// How one buffer class lays out and draws its elements.
 struct ZelBufferShape {
-  // Which per-object uniforms the kind sets before drawing.
+  // Which per-object uniforms the class sets before drawing.
   enum Uniforms { PointUniforms, LineUniforms, SurfaceUniforms, LegendUniforms };
-  const char* className;      // printed by printType and the trace lines
-  int indicesPerElement;      // 0: points (no index buffer)
-  unsigned primitive;         // GL_POINTS, GL_LINES, GL_TRIANGLES, GL_PATCHES, GL_LINES_ADJACENCY
+  const char* className;  // printed by printType and the trace lines
+  int indicesPerElement;  // 0: points (no index buffer)
+  unsigned primitive;     // GL_POINTS, GL_LINES, GL_TRIANGLES, GL_PATCHES, GL_LINES_ADJACENCY
   Uniforms uniforms;
-  bool checkCounts;           // refuse non-positive counts in updateVao
-  const char* vaoTraceName;   // class name in the updateVao trace line
-  const char* renderTrace;    // trace line of a render that drew (count, vertex array)
+  bool checkCounts;          // refuse non-positive counts in updateVao
+  const char* vaoTraceName;  // class name in the updateVao trace line
+  const char* renderTrace;   // trace line of a render that drew (count, vertex array)
 };
 
-// Every kind but the patch: one generic upload and draw driven by its shape.
+namespace zel {
+// The shape of a buffer class; the patch and solution classes have one for their name only.
+const ZelBufferShape& bufferShape(BufferClass bufferClass);
+// A new, empty buffer object of that class; the caller owns it.
+ZelBufferObject* createBuffer(BufferClass bufferClass);
+}  // namespace zel
+
+// Every class but the patch and the solution: one generic upload and draw driven by its shape.
 class ZelBufferElements : public ZelBufferObject {
  public:
   explicit ZelBufferElements(const ZelBufferShape& shape) : m_shape(shape) {}
@@ -182,27 +200,27 @@ class ZelBufferElements : public ZelBufferObject {
   ZelBufferShape m_shape;
 };
 
-#define ZEL_BUFFER_KIND(Name) \
-  class Name : public ZelBufferElements { \
-   public: \
-    Name(); \
-  };
-ZEL_BUFFER_KIND(ZelBufferPoint)
-ZEL_BUFFER_KIND(ZelBufferEdge)
-ZEL_BUFFER_KIND(ZelBufferEdgeP2)
-ZEL_BUFFER_KIND(ZelBufferEdgeP3)
-ZEL_BUFFER_KIND(ZelBufferEdgeP4)
-ZEL_BUFFER_KIND(ZelBufferTriangle)
-ZEL_BUFFER_KIND(ZelBufferTriangleP2)
-ZEL_BUFFER_KIND(ZelBufferTriangleP3)
-ZEL_BUFFER_KIND(ZelBufferTriangleP4)
-ZEL_BUFFER_KIND(ZelBufferQuad)
-ZEL_BUFFER_KIND(ZelBufferQuadQ2)
-ZEL_BUFFER_KIND(ZelBufferQuadQ3)
-ZEL_BUFFER_KIND(ZelBufferQuadQ4)
-ZEL_BUFFER_KIND(ZelBufferIsoLine)
-ZEL_BUFFER_KIND(ZelBufferCutPlane)
-#undef ZEL_BUFFER_KIND
+// The element classes differ only in their shape.
+template <zel::BufferClass C>
+class ZelBufferKind final : public ZelBufferElements {
+ public:
+  ZelBufferKind() : ZelBufferElements(zel::bufferShape(C)) {}
+};
+using ZelBufferPoint = ZelBufferKind<zel::BufferClass::Point>;
+using ZelBufferEdge = ZelBufferKind<zel::BufferClass::Edge>;
+using ZelBufferEdgeP2 = ZelBufferKind<zel::BufferClass::EdgeP2>;
+using ZelBufferEdgeP3 = ZelBufferKind<zel::BufferClass::EdgeP3>;
+using ZelBufferEdgeP4 = ZelBufferKind<zel::BufferClass::EdgeP4>;
+using ZelBufferTriangle = ZelBufferKind<zel::BufferClass::Triangle>;
+using ZelBufferTriangleP2 = ZelBufferKind<zel::BufferClass::TriangleP2>;
+using ZelBufferTriangleP3 = ZelBufferKind<zel::BufferClass::TriangleP3>;
+using ZelBufferTriangleP4 = ZelBufferKind<zel::BufferClass::TriangleP4>;
+using ZelBufferQuad = ZelBufferKind<zel::BufferClass::Quad>;
+using ZelBufferQuadQ2 = ZelBufferKind<zel::BufferClass::QuadQ2>;
+using ZelBufferQuadQ3 = ZelBufferKind<zel::BufferClass::QuadQ3>;
+using ZelBufferQuadQ4 = ZelBufferKind<zel::BufferClass::QuadQ4>;
+using ZelBufferIsoLine = ZelBufferKind<zel::BufferClass::IsoLine>;
+using ZelBufferCutPlane = ZelBufferKind<zel::BufferClass::CutPlane>;
 
 // Legend cells: 4 indices each, drawn as lines with adjacency; updateVao ends with the
 // texture upload without coefficients, which sends the colour map of the palette attached

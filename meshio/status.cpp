@@ -26,6 +26,8 @@ void printMessage(const char* format, ...) {
   va_start(args, format);
   std::vprintf(format, args);
   va_end(args);
+  // Flushed at once so that messages interleave in order with those of the window system.
+  std::fflush(stdout);
 }
 
 void printError(const char* format, ...) {

@@ -4,6 +4,15 @@
 
 #include <cstdint>
 
+// Bits of the render flags.
+namespace RenderFlag {
+constexpr int32_t kCarried = 1 << 0;       // key "a": kept and saved, not drawn
+constexpr int32_t kFaceModeMask = 3 << 1;  // face colouring mode 0..3
+constexpr int kFaceModeShift = 1;
+constexpr int32_t kReferenceColours = 1 << 2;  // key "B": the mode's high bit (0<->2, 1<->3)
+constexpr int32_t kClearedByFaceKey = 1 << 3;  // cleared by key "f"
+}  // namespace RenderFlag
+
 struct ZelDisplaySettings {
   // Bits 1-2: face colouring mode (3 by default: grey faces); bits 0 and 4 are carried and
   // stored without changing the drawing; bit 3 is cleared by key "f".
@@ -25,5 +34,7 @@ struct ZelDisplaySettings {
   double unnamedDouble = 0.0;
 
   // Face colouring mode 0..3 from bits 1-2 of the render flags.
-  int faceMode() const { return (renderFlags >> 1) & 3; }
+  int faceMode() const {
+    return (renderFlags & RenderFlag::kFaceModeMask) >> RenderFlag::kFaceModeShift;
+  }
 };

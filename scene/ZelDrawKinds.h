@@ -1,12 +1,13 @@
 // The scene-object classes, one per kind: the kinds differ only in the kind code and in
-// whether they carry a palette and entity origins, so one template makes them all; the patch
-// and the composite are classes of their own. Every class derives directly from
-// ZelDrawObject.
+// whether they carry a palette and entity origins (both read from the draw-kind table), so one
+// template makes them all; the patch and the composite are classes of their own. Every class
+// derives directly from ZelDrawObject.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "gpu/draw_kind_table.h"
 #include "meshio/entity_types.h"
 #include "scene/ZelDrawObject.h"
 
@@ -23,20 +24,32 @@ class ZelEntityOrigins {
   std::vector<int32_t> m_first, m_second, m_third;
 };
 
-template <int Kind, unsigned Traits>
+// What the draw-kind table says the objects of a kind carry.
+constexpr unsigned drawTraitsOf(int kind) {
+  const zel::DrawKindRow* row = zel::drawKindRow(kind);
+  if (!row) return ZelDrawTraits::Plain;
+  if (row->objectClass == zel::ObjectClass::Surface) return ZelDrawTraits::Palette;
+  if (row->objectClass == zel::ObjectClass::Face)
+    return ZelDrawTraits::Palette | ZelDrawTraits::Origins;
+  return ZelDrawTraits::Plain;
+}
+
+template <int Kind>
 class ZelDrawKind final : public ZelDrawObject {
  public:
-  explicit ZelDrawKind(int reference = 0) : ZelDrawObject(Kind, reference, Traits) {}
+  static constexpr unsigned kTraits = drawTraitsOf(Kind);
+
+  explicit ZelDrawKind(int reference = 0) : ZelDrawObject(Kind, reference, kTraits) {}
 
   ZelDrawPalette* getPalette() const override { return m_palette; }
   void setPalette(ZelDrawPalette* palette) override {
-    if (Traits & ZelDrawTraits::Palette) m_palette = palette;
+    if (kTraits & ZelDrawTraits::Palette) m_palette = palette;
   }
   void setEntityOrigins(const int* origins) override {
-    if (Traits & ZelDrawTraits::Origins) m_origins.assign(origins, entityCount());
+    if (kTraits & ZelDrawTraits::Origins) m_origins.assign(origins, entityCount());
   }
   bool getEntityOrigin(int index, int origin[3]) const override {
-    return (Traits & ZelDrawTraits::Origins) && m_origins.get(index, origin);
+    return (kTraits & ZelDrawTraits::Origins) && m_origins.get(index, origin);
   }
 
  private:
@@ -44,62 +57,48 @@ class ZelDrawKind final : public ZelDrawObject {
   ZelEntityOrigins m_origins;
 };
 
-#define ZEL_DRAW_KIND(Name, Kind, Traits) using Name = ZelDrawKind<DrawKind::Kind, Traits>;
-#define ZEL_DRAW_PLAIN(Name, Kind) ZEL_DRAW_KIND(Name, Kind, ZelDrawTraits::Plain)
-#define ZEL_DRAW_SURFACE(Name, Kind) ZEL_DRAW_KIND(Name, Kind, ZelDrawTraits::Palette)
-#define ZEL_DRAW_FACE(Name, Kind) \
-  ZEL_DRAW_KIND(Name, Kind, ZelDrawTraits::Palette | ZelDrawTraits::Origins)
-
-ZEL_DRAW_PLAIN(ZelDrawPoint, Vertex)
-ZEL_DRAW_PLAIN(ZelDrawCorner, Corner)
-ZEL_DRAW_PLAIN(ZelDrawEdge, Edge)
-ZEL_DRAW_PLAIN(ZelDrawEdgeP2, EdgeP2)
-ZEL_DRAW_PLAIN(ZelDrawEdgeP3, EdgeP3)
-ZEL_DRAW_PLAIN(ZelDrawEdgeP4, EdgeP4)
-ZEL_DRAW_SURFACE(ZelDrawTriangle, Triangle)
-ZEL_DRAW_SURFACE(ZelDrawTriangleP2, TriangleP2)
-ZEL_DRAW_SURFACE(ZelDrawTriangleP3, TriangleP3)
-ZEL_DRAW_SURFACE(ZelDrawTriangleP4, TriangleP4)
-ZEL_DRAW_SURFACE(ZelDrawQuad, Quadrilateral)
-ZEL_DRAW_SURFACE(ZelDrawQuadQ2, QuadrilateralQ2)
-ZEL_DRAW_SURFACE(ZelDrawQuadQ3, QuadrilateralQ3)
-ZEL_DRAW_SURFACE(ZelDrawQuadQ4, QuadrilateralQ4)
-ZEL_DRAW_FACE(ZelDrawCutTriangle, CutTriangle)
-ZEL_DRAW_FACE(ZelDrawCutTriangleP2, CutTriangleP2)
-ZEL_DRAW_FACE(ZelDrawCutTriangleP3, CutTriangleP3)
-ZEL_DRAW_FACE(ZelDrawCutTriangleP4, CutTriangleP4)
-ZEL_DRAW_FACE(ZelDrawCutQuad, CutQuadrilateral)
-ZEL_DRAW_FACE(ZelDrawCutQuadQ2, CutQuadrilateralQ2)
-ZEL_DRAW_FACE(ZelDrawCutQuadQ3, CutQuadrilateralQ3)
-ZEL_DRAW_FACE(ZelDrawCutQuadQ4, CutQuadrilateralQ4)
-ZEL_DRAW_FACE(ZelDrawUsrCutTriangle, UsrCutTriangle)
-ZEL_DRAW_FACE(ZelDrawUsrCutTriangleP2, UsrCutTriangleP2)
-ZEL_DRAW_FACE(ZelDrawUsrCutTriangleP3, UsrCutTriangleP3)
-ZEL_DRAW_FACE(ZelDrawUsrCutTriangleP4, UsrCutTriangleP4)
-ZEL_DRAW_FACE(ZelDrawUsrCutQuad, UsrCutQuadrilateral)
-ZEL_DRAW_FACE(ZelDrawUsrCutQuadQ2, UsrCutQuadrilateralQ2)
-ZEL_DRAW_FACE(ZelDrawUsrCutQuadQ3, UsrCutQuadrilateralQ3)
-ZEL_DRAW_FACE(ZelDrawUsrCutQuadQ4, UsrCutQuadrilateralQ4)
-ZEL_DRAW_FACE(ZelDrawSrfTriangle, SrfTriangle)
-ZEL_DRAW_FACE(ZelDrawSrfTriangleP2, SrfTriangleP2)
-ZEL_DRAW_FACE(ZelDrawSrfTriangleP3, SrfTriangleP3)
-ZEL_DRAW_FACE(ZelDrawSrfTriangleP4, SrfTriangleP4)
-ZEL_DRAW_FACE(ZelDrawSrfQuad, SrfQuadrilateral)
-ZEL_DRAW_FACE(ZelDrawSrfQuadQ2, SrfQuadrilateralQ2)
-ZEL_DRAW_FACE(ZelDrawSrfQuadQ3, SrfQuadrilateralQ3)
-ZEL_DRAW_FACE(ZelDrawSrfQuadQ4, SrfQuadrilateralQ4)
-ZEL_DRAW_PLAIN(ZelDrawSceneCenter, SceneCenter)
-ZEL_DRAW_PLAIN(ZelDrawCutPlane, CutPlane)
-ZEL_DRAW_PLAIN(ZelDrawSolution, Solution)
-
-#undef ZEL_DRAW_FACE
-#undef ZEL_DRAW_SURFACE
-#undef ZEL_DRAW_PLAIN
-#undef ZEL_DRAW_KIND
-
-// Iso-line objects use kind 9, which has no name of its own (printed "Unknown ").
-constexpr int kIsoLineDrawKind = 9;
-using ZelDrawIsoLine = ZelDrawKind<kIsoLineDrawKind, ZelDrawTraits::Plain>;
+using ZelDrawPoint = ZelDrawKind<DrawKind::Vertex>;
+using ZelDrawCorner = ZelDrawKind<DrawKind::Corner>;
+using ZelDrawEdge = ZelDrawKind<DrawKind::Edge>;
+using ZelDrawEdgeP2 = ZelDrawKind<DrawKind::EdgeP2>;
+using ZelDrawEdgeP3 = ZelDrawKind<DrawKind::EdgeP3>;
+using ZelDrawEdgeP4 = ZelDrawKind<DrawKind::EdgeP4>;
+using ZelDrawTriangle = ZelDrawKind<DrawKind::Triangle>;
+using ZelDrawTriangleP2 = ZelDrawKind<DrawKind::TriangleP2>;
+using ZelDrawTriangleP3 = ZelDrawKind<DrawKind::TriangleP3>;
+using ZelDrawTriangleP4 = ZelDrawKind<DrawKind::TriangleP4>;
+using ZelDrawQuad = ZelDrawKind<DrawKind::Quadrilateral>;
+using ZelDrawQuadQ2 = ZelDrawKind<DrawKind::QuadrilateralQ2>;
+using ZelDrawQuadQ3 = ZelDrawKind<DrawKind::QuadrilateralQ3>;
+using ZelDrawQuadQ4 = ZelDrawKind<DrawKind::QuadrilateralQ4>;
+using ZelDrawCutTriangle = ZelDrawKind<DrawKind::CutTriangle>;
+using ZelDrawCutTriangleP2 = ZelDrawKind<DrawKind::CutTriangleP2>;
+using ZelDrawCutTriangleP3 = ZelDrawKind<DrawKind::CutTriangleP3>;
+using ZelDrawCutTriangleP4 = ZelDrawKind<DrawKind::CutTriangleP4>;
+using ZelDrawCutQuad = ZelDrawKind<DrawKind::CutQuadrilateral>;
+using ZelDrawCutQuadQ2 = ZelDrawKind<DrawKind::CutQuadrilateralQ2>;
+using ZelDrawCutQuadQ3 = ZelDrawKind<DrawKind::CutQuadrilateralQ3>;
+using ZelDrawCutQuadQ4 = ZelDrawKind<DrawKind::CutQuadrilateralQ4>;
+using ZelDrawUsrCutTriangle = ZelDrawKind<DrawKind::UsrCutTriangle>;
+using ZelDrawUsrCutTriangleP2 = ZelDrawKind<DrawKind::UsrCutTriangleP2>;
+using ZelDrawUsrCutTriangleP3 = ZelDrawKind<DrawKind::UsrCutTriangleP3>;
+using ZelDrawUsrCutTriangleP4 = ZelDrawKind<DrawKind::UsrCutTriangleP4>;
+using ZelDrawUsrCutQuad = ZelDrawKind<DrawKind::UsrCutQuadrilateral>;
+using ZelDrawUsrCutQuadQ2 = ZelDrawKind<DrawKind::UsrCutQuadrilateralQ2>;
+using ZelDrawUsrCutQuadQ3 = ZelDrawKind<DrawKind::UsrCutQuadrilateralQ3>;
+using ZelDrawUsrCutQuadQ4 = ZelDrawKind<DrawKind::UsrCutQuadrilateralQ4>;
+using ZelDrawSrfTriangle = ZelDrawKind<DrawKind::SrfTriangle>;
+using ZelDrawSrfTriangleP2 = ZelDrawKind<DrawKind::SrfTriangleP2>;
+using ZelDrawSrfTriangleP3 = ZelDrawKind<DrawKind::SrfTriangleP3>;
+using ZelDrawSrfTriangleP4 = ZelDrawKind<DrawKind::SrfTriangleP4>;
+using ZelDrawSrfQuad = ZelDrawKind<DrawKind::SrfQuadrilateral>;
+using ZelDrawSrfQuadQ2 = ZelDrawKind<DrawKind::SrfQuadrilateralQ2>;
+using ZelDrawSrfQuadQ3 = ZelDrawKind<DrawKind::SrfQuadrilateralQ3>;
+using ZelDrawSrfQuadQ4 = ZelDrawKind<DrawKind::SrfQuadrilateralQ4>;
+using ZelDrawIsoLine = ZelDrawKind<zel::kIsoLineKind>;
+using ZelDrawSceneCenter = ZelDrawKind<DrawKind::SceneCenter>;
+using ZelDrawCutPlane = ZelDrawKind<DrawKind::CutPlane>;
+using ZelDrawSolution = ZelDrawKind<DrawKind::Solution>;
 
 // Smooth-shaded surface pieces sharing one patch buffer: each member (not owned) draws its
 // own range of triangles of the shared buffer.

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "meshio/entity_catalogue.h"
+#include "meshio/status.h"
 #include "scene/ZelDrawKinds.h"
 
 ZelDrawObject::ZelDrawObject(int kind, int reference, unsigned traits)
@@ -17,18 +18,16 @@ const char* ZelDrawObject::kindName(int kind) { return zel_DrawKindName(kind); }
 void ZelDrawObject::setGLfunc(QOpenGLFunctions_4_0_Core* gl) {
   m_gl = gl;
   if (!gl) {
-    std::printf(
+    zel::printMessage(
         "  ## warning : openGL context is not active (recall setGLfunc after initialization "
         "of the graphics window) \n");
-    std::fflush(stdout);
   }
 }
 
 bool ZelDrawObject::usableForDisplay() const {
   if (m_gl) return true;
   if (m_warnWhenUnusable) {
-    std::printf("  ## warning: ZelDrawObject: openGL functions are unset ==> no display !\n");
-    std::fflush(stdout);
+    zel::printMessage("  ## warning: ZelDrawObject: openGL functions are unset ==> no display !\n");
   }
   return false;
 }

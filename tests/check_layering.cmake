@@ -1,23 +1,66 @@
-# Fails when a library includes a header of a library above it. Layers, lowest first:
-#   meshio, homath, capping, gpu, scene, window, app
+# The library graph is what the includes say. Fails when
+#  - a library includes a header of a library above it (layers, lowest first: meshio, homath,
+#    capping, gpu, scene, window, app);
+#  - a library includes a header of another library that its CMakeLists.txt does not link
+#    (zel_add_library(NAME DEPS...) or target_link_libraries(NAME ...));
+#  - a library links a project library that none of its files include;
+#  - meshio, homath or capping include Qt or OpenGL.
 # Run as: cmake -DSOURCE_DIR=<repository> -P check_layering.cmake
 set(layers meshio homath capping gpu scene window app)
 set(failures "")
+
+# The project libraries that `layer` declares as links.
+function(declared_links layer out)
+  file(READ "${SOURCE_DIR}/${layer}/CMakeLists.txt" text)
+  string(REGEX REPLACE "#[^\n]*" "" text "${text}")
+  set(found "")
+  string(REGEX MATCHALL "(zel_add_library|target_link_libraries)\\([ \t\n]*${layer}[ \t\n][^)]*\\)"
+         calls "${text}")
+  foreach(call ${calls})
+    string(REGEX REPLACE "[()\t\n]" " " call "${call}")
+    separate_arguments(words UNIX_COMMAND "${call}")
+    foreach(word ${words})
+      list(FIND layers ${word} index)
+      if(index GREATER -1 AND NOT word STREQUAL layer)
+        list(APPEND found ${word})
+      endif()
+    endforeach()
+  endforeach()
+  list(REMOVE_DUPLICATES found)
+  set(${out} "${found}" PARENT_SCOPE)
+endfunction()
+
 foreach(layer ${layers})
   list(FIND layers ${layer} level)
+  declared_links(${layer} links)
+  set(used "")
   file(GLOB files "${SOURCE_DIR}/${layer}/*.h" "${SOURCE_DIR}/${layer}/*.cpp")
   foreach(file ${files})
     file(STRINGS ${file} includes REGEX "^#include \"[a-z]+/")
     foreach(line ${includes})
       string(REGEX REPLACE "^#include \"([a-z]+)/.*" "\\1" target "${line}")
       list(FIND layers ${target} targetLevel)
+      if(targetLevel EQUAL -1 OR target STREQUAL layer)
+        continue()
+      endif()
+      list(APPEND used ${target})
       if(targetLevel GREATER level)
-        string(APPEND failures "\n  ${file}: ${line}")
+        string(APPEND failures "\n  ${file}: ${line} points upward")
+      endif()
+      list(FIND links ${target} linked)
+      if(linked EQUAL -1)
+        string(APPEND failures "\n  ${file}: ${line} but ${layer} does not link ${target}")
       endif()
     endforeach()
   endforeach()
+  foreach(link ${links})
+    list(FIND used ${link} index)
+    if(index EQUAL -1)
+      string(APPEND failures "\n  ${layer} links ${link} but includes none of its headers")
+    endif()
+  endforeach()
 endforeach()
-# The three lowest libraries use neither Qt nor OpenGL.
+
 foreach(layer meshio homath capping)
   file(GLOB files "${SOURCE_DIR}/${layer}/*.h" "${SOURCE_DIR}/${layer}/*.cpp")
   foreach(file ${files})
@@ -28,6 +71,6 @@ foreach(layer meshio homath capping)
   endforeach()
 endforeach()
 if(failures)
-  message(FATAL_ERROR "includes that point upward or into Qt/OpenGL:${failures}")
+  message(FATAL_ERROR "the library graph and the includes disagree:${failures}")
 endif()
-message(STATUS "layering: every include points down the library graph")
+message(STATUS "layering: every include follows a declared link, every link is used")

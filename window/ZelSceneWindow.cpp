@@ -27,12 +27,8 @@ ZelSceneWindow::ZelSceneWindow(const QSurfaceFormat& format, QWindow* parent)
 ZelSceneWindow::~ZelSceneWindow() {
   // GPU objects are freed with the context current; the objects go with them.
   makeContextCurrent();
-  m_programs.clear();
-  for (auto& [target, solution] : m_solutions) delete solution;
-  m_solutions.clear();
-  m_buffers.clear();
-  for (ZelDrawObject* object : allObjects()) delete object;
-  m_objects.clear();
+  m_renderer.releasePrograms();
+  m_model.clear();
 }
 
 void ZelSceneWindow::render(QPainter* painter) {
@@ -60,8 +56,8 @@ bool ZelSceneWindow::setUpOpenGL() {
   zelInitGpuResources();
   choosePatchDraws(m_gl);
   // Programs are compiled again on first use; objects get the function set.
-  m_programs.clear();
-  for (ZelDrawObject* object : allObjects()) object->setGLfunc(m_gl);
+  m_renderer.setOpenGL(m_gl);
+  m_model.setOpenGL(m_gl, [this] { makeContextCurrent(); });
   m_gl->glEnable(GL_DEPTH_TEST);
   m_gl->glEnable(GL_BLEND);
   m_gl->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

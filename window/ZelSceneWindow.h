@@ -16,17 +16,18 @@
 #include <unordered_map>
 #include <vector>
 
+#include "gpu/stage_timings.h"
 #include "meshio/entity_types.h"
+#include "scene/SceneModel.h"
 #include "scene/ZelDisplaySettings.h"
+#include "window/FrameRenderer.h"
 #include "window/OpenGLWindow.h"
 #include "window/SceneCamera.h"
-#include "window/stage_timings.h"
 
 class QOpenGLFunctions_4_0_Core;
 class GLSLProgram;
 class ZelBufferObject;
 class ZelDrawObject;
-struct FrameGroup;
 // Scene objects travel through signals as plain pointers; they are not QObjects.
 Q_DECLARE_OPAQUE_POINTER(ZelDrawObject*)
 
@@ -79,7 +80,7 @@ class ZelSceneWindow : public OpenGLWindow {
   bool cornersShown() const { return m_cornersShown; }
   bool blackBackground() const { return m_blackBackground; }
   // True while a palette object belongs to the scene; gates the solution keys and the legend.
-  bool palettePresent() const { return m_objects.count(DrawKind::Palette) != 0; }
+  bool palettePresent() const { return m_model.hasKind(DrawKind::Palette); }
 
   // Objects of one kind and reference, in creation order; empty when there are none.
   const std::vector<ZelDrawObject*>& objectsOf(int kind, int reference) const;
@@ -120,7 +121,10 @@ class ZelSceneWindow : public OpenGLWindow {
   void detachSolution(ZelDrawObject* target);
   // The solution attached to `target`, or null.
   ZelDrawObject* solutionOf(ZelDrawObject* target) const;
-  bool solutionShown() const { return m_solutionShown; }
+  bool solutionShown() const { return m_model.solutionShown(); }
+  // The scene model behind the operations above.
+  zel::SceneModel& model() { return m_model; }
+  const zel::SceneModel& model() const { return m_model; }
   // The GPU buffer of an object, or null when it is not in the scene.
   ZelBufferObject* bufferOf(const ZelDrawObject* object) const;
   // Primitives drawn by the last frame, and the shader programs built so far.
@@ -129,7 +133,10 @@ class ZelSceneWindow : public OpenGLWindow {
   long frameCount() const { return m_frameCount; }
   void setIsoLineWidth(double width) { m_isoLineWidth = width; }
   // Stage timings to fill (null: none are taken).
-  void setStageTimings(StageTimings* timings) { m_timings = timings; }
+  void setStageTimings(StageTimings* timings) {
+    m_timings = timings;
+    m_model.setStageTimings(timings);
+  }
   StageTimings* stageTimings() const { return m_timings; }
 
   // Stores the name (empty: time-stamped), sets the request and draws a frame at once; the
@@ -163,26 +170,23 @@ class ZelSceneWindow : public OpenGLWindow {
 
   // Key handling by key code; false when the key is not one of them.
   bool handleKeyCode(QKeyEvent* event);
-  // Key handling by text; returns whether the window must be redrawn.
+  // Key handling by text (first match of the key table); returns whether the window must be
+  // redrawn.
   bool handleKeyText(const QString& text);
+
+  // One key of the text table: its text (case-sensitive), its action and whether the window is
+  // redrawn after it.
+  struct TextKey {
+    const char* text;
+    void (*action)(ZelSceneWindow& window);
+    bool redraw;
+  };
+  static const std::vector<TextKey>& textKeys();
 
  private:
   void printFirstFrameBanner();
-  // Draws one object with `program` bound: placement uniforms, then its buffer; returns the
-  // primitives drawn.
-  int drawObject(ZelDrawObject* object, GLSLProgram* program);
-  // The named program, built on first use; null when the name is unknown.
-  GLSLProgram* program(const char* name);
-  void setStandardUniforms(GLSLProgram* program, const ZelDrawObject* object);
-  void drawGroups();
-  // Whether a group of the frame table is drawn now; the clip switches are applied here and
-  // never drawn (`clipping` follows them).
-  bool groupShown(const FrameGroup& group, bool& clipping);
-  // The group uniforms of one object, then the object; `position` counts the objects of its
-  // kind. Returns the primitives drawn.
-  int drawGroupObject(ZelDrawObject* object, int position, bool clipping, int basePicking);
-  void uploadSolution(ZelDrawObject* target, const double* values, int entityCount,
-                      int nodesPerEntity, int degree, ZelDrawObject* palette);
+  // The uniform block of the frame about to be drawn.
+  zel::FrameUniforms frameUniforms() const;
   // Recomputes the scene centre and scale from the box and re-applies the rotation centre.
   void updateSceneFrame();
 
@@ -210,25 +214,11 @@ class ZelSceneWindow : public OpenGLWindow {
   bool m_cutPlaneShown = false;
   bool m_cornersShown = true;
   bool m_worldTransforms = false;
-  // Object table: kind -> reference -> objects in creation order (owned); buffer table;
-  // solution table: target -> attached solution object (owned).
-  std::map<int, std::map<int, std::vector<ZelDrawObject*>>> m_objects;
-  std::unordered_map<const ZelDrawObject*, std::unique_ptr<ZelBufferObject>> m_buffers;
-  std::map<ZelDrawObject*, ZelDrawObject*> m_solutions;
-  // Palettes the window made for solutions attached without one.
-  std::vector<std::unique_ptr<ZelDrawObject>> m_ownPalettes;
-  bool m_solutionShown = false;
-  std::map<std::string, std::unique_ptr<GLSLProgram>> m_programs;
+  zel::SceneModel m_model;
+  zel::FrameRenderer m_renderer;
   int m_lastFramePrimitives = 0;
   double m_isoLineWidth = 1.0;
   StageTimings* m_timings = nullptr;
-  // Camera matrices of the frame being drawn.
-  struct {
-    QMatrix4x4 modelView, mvp, viewport;
-    QMatrix3x3 normal;
-  } m_frameMatrices;
-  // Geometry attachments waiting for their object's first draw: vertex count and coordinates.
-  std::map<ZelDrawObject*, std::pair<int, const double*>> m_deferred;
   // Picked objects, most recent last (filled by picking), and hidden objects in the order
   // they were hidden.
   std::vector<ZelDrawObject*> m_picked;

@@ -62,8 +62,8 @@ void printOpenGLTooOld(std::FILE* out, int major, int minor) {
   std::fprintf(out, "%s\n", dashLine().c_str());
   std::fprintf(out, "%s\n", bannerBoxLine("").c_str());
   std::fprintf(out, "%s\n",
-               bannerBoxLine("You cannot use zelmor 4 on your host as openGL 4 is required, sorry !",
-                             0, kRed)
+               bannerBoxLine(
+                   "You cannot use zelmor 4 on your host as openGL 4 is required, sorry !", 0, kRed)
                    .c_str());
   std::fprintf(out, "%s\n", bannerBoxLine(version, 0, kRed).c_str());
   std::fprintf(out, "%s\n", bannerBoxLine("").c_str());

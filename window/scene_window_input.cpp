@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <algorithm>
+#include <vector>
 
 #include "scene/ZelDrawObject.h"
 #include "window/ZelSceneWindow.h"
@@ -100,84 +101,112 @@ bool ZelSceneWindow::handleKeyCode(QKeyEvent* event) {
   return true;
 }
 
+// The keys by text: what each does and whether the window is redrawn after it.
+const std::vector<ZelSceneWindow::TextKey>& ZelSceneWindow::textKeys() {
+  using W = ZelSceneWindow;
+  static const std::vector<TextKey> keys = {
+      {"a", [](W& w) { w.m_settings.renderFlags ^= RenderFlag::kCarried; }, false},
+      {"c", [](W& w) { w.m_settings.checkInOut = !w.m_settings.checkInOut; }, true},
+      {"C", [](W& w) { emit w.showSceneCenter(); }, false},
+      {"+",
+       [](W& w) {
+         w.m_settings.lineWidth += 0.25f;
+         w.m_settings.pointSize += 0.05f;
+       },
+       true},
+      {"-",
+       [](W& w) {
+         w.m_settings.lineWidth = std::max(w.m_settings.lineWidth - 0.25f, 0.0f);
+         w.m_settings.pointSize = std::max(w.m_settings.pointSize - 0.05f, 0.0f);
+       },
+       true},
+      {">", [](W& w) { w.changeDisplayField(+1); }, true},
+      {"<", [](W& w) { w.changeDisplayField(-1); }, true},
+      {"b", [](W& w) { w.m_blackBackground = !w.m_blackBackground; }, true},
+      {"D", [](W& w) { w.m_verticesShown = !w.m_verticesShown; }, true},
+      {"B", [](W& w) { w.m_settings.renderFlags ^= RenderFlag::kReferenceColours; }, false},
+      {"d", [](W& w) { w.m_settings.discardUnpicked = !w.m_settings.discardUnpicked; }, true},
+      {"g", [](W& w) { w.m_cornersShown = !w.m_cornersShown; }, true},
+      {"l",
+       [](W& w) {
+         if (!w.m_settings.tessellationOn) w.m_settings.lineOn = !w.m_settings.lineOn;
+       },
+       true},
+      {"L", [](W& w) { w.m_settings.tessellationOn = !w.m_settings.tessellationOn; }, true},
+      {"m",
+       [](W& w) {
+         if (w.palettePresent()) w.m_settings.solutionOn = !w.m_settings.solutionOn;
+       },
+       true},
+      {"o",
+       [](W& w) {
+         if (w.palettePresent()) w.m_settings.isoLinesOn = !w.m_settings.isoLinesOn;
+       },
+       true},
+      {"p",
+       [](W& w) {
+         ZelDisplaySettings& s = w.m_settings;
+         if (w.palettePresent() && (s.solutionOn || s.isoLinesOn)) s.paletteShown = !s.paletteShown;
+       },
+       true},
+      {"f",
+       [](W& w) {
+         // 3 -> 0 -> 1 -> 2 -> 3 through the face-mode bits; the bit after them is cleared.
+         ZelDisplaySettings& s = w.m_settings;
+         const int mode = (s.faceMode() + 1) % 4;
+         s.renderFlags =
+             (s.renderFlags & ~(RenderFlag::kFaceModeMask | RenderFlag::kClearedByFaceKey)) |
+             (mode << RenderFlag::kFaceModeShift);
+       },
+       true},
+      {"r", [](W& w) { w.m_settings.shadingModel = int8_t((w.m_settings.shadingModel + 1) % 4); },
+       true},
+      {"s",
+       [](W& w) {
+         if (w.m_picked.empty()) return;
+         ZelDrawObject* object = w.m_picked.back();
+         w.m_picked.pop_back();
+         object->setVisible(false);
+         w.m_hidden.push_back(object);
+       },
+       true},
+      {"S",
+       [](W& w) {
+         if (!w.m_hidden.empty()) w.m_hidden.back()->setVisible(true);
+       },
+       true},
+      {"t",
+       [](W& w) {
+         w.m_settings.tessellationLevel =
+             std::min(w.m_settings.tessellationLevel + 1, kMaximumTessellationLevel);
+       },
+       true},
+      {"T",
+       [](W& w) {
+         w.m_settings.tessellationLevel = std::max(w.m_settings.tessellationLevel - 1, 1);
+       },
+       true},
+      {"k", [](W& w) { w.m_dimension = w.m_dimension == 2 ? 3 : 2; }, true},
+      {"w", [](W& w) { w.writeStateFile(); }, false},
+      {"V",
+       [](W& w) {
+         if (!w.m_picked.empty()) emit w.doCenterScene(w.m_picked.back());
+       },
+       false},
+      {"z", [](W& w) { w.m_fieldOfView = zoomedIn(w.m_fieldOfView); }, true},
+      {"Z", [](W& w) { w.m_fieldOfView = zoomedOut(w.m_fieldOfView); }, true},
+      {"i", [](W& w) { w.resetView(); }, true},
+  };
+  return keys;
+}
+
 bool ZelSceneWindow::handleKeyText(const QString& text) {
-  ZelDisplaySettings& s = m_settings;
-  const bool solutionShown = s.solutionOn || s.isoLinesOn;
-  if (text == "a") {
-    s.renderFlags ^= 1;
-    return false;
-  } else if (text == "c") {
-    s.checkInOut = !s.checkInOut;
-  } else if (text == "C") {
-    emit showSceneCenter();
-    return false;
-  } else if (text == "+") {
-    s.lineWidth += 0.25f;
-    s.pointSize += 0.05f;
-  } else if (text == "-") {
-    s.lineWidth = std::max(s.lineWidth - 0.25f, 0.0f);
-    s.pointSize = std::max(s.pointSize - 0.05f, 0.0f);
-  } else if (text == ">") {
-    changeDisplayField(+1);
-  } else if (text == "<") {
-    changeDisplayField(-1);
-  } else if (text == "b") {
-    m_blackBackground = !m_blackBackground;
-  } else if (text == "D") {
-    m_verticesShown = !m_verticesShown;
-  } else if (text == "B") {
-    s.renderFlags ^= 4;
-    return false;
-  } else if (text == "d") {
-    s.discardUnpicked = !s.discardUnpicked;
-  } else if (text == "g") {
-    m_cornersShown = !m_cornersShown;
-  } else if (text == "l") {
-    if (!s.tessellationOn) s.lineOn = !s.lineOn;
-  } else if (text == "L") {
-    s.tessellationOn = !s.tessellationOn;
-  } else if (text == "m") {
-    if (palettePresent()) s.solutionOn = !s.solutionOn;
-  } else if (text == "o") {
-    if (palettePresent()) s.isoLinesOn = !s.isoLinesOn;
-  } else if (text == "p") {
-    if (palettePresent() && solutionShown) s.paletteShown = !s.paletteShown;
-  } else if (text == "f") {
-    // 3 -> 0 -> 1 -> 2 -> 3 through bits 1-2; bit 3 is cleared.
-    const int mode = (s.faceMode() + 1) % 4;
-    s.renderFlags = (s.renderFlags & ~(6 | 8)) | (mode << 1);
-  } else if (text == "r") {
-    s.shadingModel = int8_t((s.shadingModel + 1) % 4);
-  } else if (text == "s") {
-    if (m_picked.empty()) return true;
-    ZelDrawObject* object = m_picked.back();
-    m_picked.pop_back();
-    object->setVisible(false);
-    m_hidden.push_back(object);
-  } else if (text == "S") {
-    if (!m_hidden.empty()) m_hidden.back()->setVisible(true);
-  } else if (text == "t") {
-    s.tessellationLevel = std::min(s.tessellationLevel + 1, kMaximumTessellationLevel);
-  } else if (text == "T") {
-    s.tessellationLevel = std::max(s.tessellationLevel - 1, 1);
-  } else if (text == "k") {
-    m_dimension = m_dimension == 2 ? 3 : 2;
-  } else if (text == "w") {
-    writeStateFile();
-    return false;
-  } else if (text == "V") {
-    if (!m_picked.empty()) emit doCenterScene(m_picked.back());
-    return false;
-  } else if (text == "z") {
-    m_fieldOfView = zoomedIn(m_fieldOfView);
-  } else if (text == "Z") {
-    m_fieldOfView = zoomedOut(m_fieldOfView);
-  } else if (text == "i") {
-    resetView();
-  } else {
-    return false;
+  for (const TextKey& key : textKeys()) {
+    if (text != QLatin1String(key.text)) continue;
+    key.action(*this);
+    return key.redraw;
   }
-  return true;
+  return false;
 }
 
 void ZelSceneWindow::mousePressEvent(QMouseEvent* event) {

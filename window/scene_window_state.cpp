@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "meshio/status.h"
 #include "scene/ZelDrawObject.h"
 #include "window/ZelSceneWindow.h"
 #include "window/state_file.h"
@@ -21,7 +22,7 @@ void resizeWithinScreen(QWindow* window, int width, int height) {
     const int fittingWidth = std::clamp(width, 1, std::max(room.width(), 1));
     const int fittingHeight = std::clamp(height, 1, std::max(room.height(), 1));
     if (fittingWidth != width || fittingHeight != height)
-      std::printf(
+      zel::printMessage(
           "  ## WARNING: ZELMOR: windowsize: %d x %d LARGER THAN THE SCREEN, SET TO %d x %d \n",
           width, height, fittingWidth, fittingHeight);
     width = fittingWidth;
@@ -32,17 +33,9 @@ void resizeWithinScreen(QWindow* window, int width, int height) {
 
 }  // namespace
 
-const std::vector<ZelDrawObject*>& ZelSceneWindow::objectsOf(int kind, int reference) const {
-  static const std::vector<ZelDrawObject*> none;
-  const auto byKind = m_objects.find(kind);
-  if (byKind == m_objects.end()) return none;
-  const auto byReference = byKind->second.find(reference);
-  return byReference == byKind->second.end() ? none : byReference->second;
-}
-
 void ZelSceneWindow::writeStateFile() {
   const char* const fileName = "zelmor.data";
-  std::printf("  writing %s\n", fileName);
+  zel::printMessage("  writing %s\n", fileName);
   ViewState state;
   state.windowSize = std::make_pair(width(), height());
   state.centre = plain(m_camera.centre());
@@ -69,16 +62,14 @@ void ZelSceneWindow::writeStateFile() {
   std::FILE* out = std::fopen(fileName, "w");
   const bool written = out && writeViewState(out, state);
   if (out) std::fclose(out);
-  if (!written) std::printf("  ## ERROR: ZELMOR: could not write %s \n", fileName);
-  std::fflush(stdout);
+  if (!written) zel::printMessage("  ## ERROR: ZELMOR: could not write %s \n", fileName);
 }
 
 void ZelSceneWindow::readStateFile(const std::string& fileName) {
-  std::printf("  opening %s \n", fileName.c_str());
+  zel::printMessage("  opening %s \n", fileName.c_str());
   ViewState state;
   if (!readViewStateFile(fileName, &state, stdout)) {
-    std::printf("error while loading %s \n", fileName.c_str());
-    std::fflush(stdout);
+    zel::printMessage("error while loading %s \n", fileName.c_str());
     return;
   }
   if (state.windowSize) resizeWithinScreen(this, state.windowSize->first, state.windowSize->second);
@@ -106,5 +97,4 @@ void ZelSceneWindow::readStateFile(const std::string& fileName) {
       m_hidden.push_back(object);
     }
   }
-  std::fflush(stdout);
 }

@@ -7,10 +7,13 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
+#include "meshio/status.h"
+
 std::string screenshotFileName(const std::string& requested, std::time_t now) {
   if (!requested.empty()) return requested;
   char name[64];
-  std::snprintf(name, sizeof name, "screenshot_%ld.png", static_cast<long>(static_cast<int32_t>(now)));
+  std::snprintf(name, sizeof name, "screenshot_%ld.png",
+                static_cast<long>(static_cast<int32_t>(now)));
   return name;
 }
 
@@ -41,10 +44,12 @@ std::vector<uint8_t> readFramePixels(QOpenGLFunctions_4_0_Core* gl, int width, i
     gl->glBindRenderbuffer(GL_RENDERBUFFER, colour);
     gl->glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
     gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
-    gl->glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    gl->glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                  colour);
     gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     gl->glReadBuffer(GL_BACK);
-    gl->glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    gl->glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
+                          GL_NEAREST);
     gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     gl->glReadBuffer(GL_COLOR_ATTACHMENT0);
     gl->glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
@@ -62,6 +67,5 @@ void takeScreenshot(QOpenGLFunctions_4_0_Core* gl, int width, int height, bool m
   const std::string name = screenshotFileName(requestedName, std::time(nullptr));
   if (!writePngBottomUp(name, width, height, pixels))
     std::fprintf(stderr, "ERROR: could not write screenshot file %s\n", name.c_str());
-  std::printf("\n  screen shot done in file : %s \n", name.c_str());
-  std::fflush(stdout);
+  zel::printMessage("\n  screen shot done in file : %s \n", name.c_str());
 }

@@ -32,7 +32,7 @@
 #include "meshio/keyword_table.h"
 #include "meshio/keyword_writer.h"
 #include "meshio/zel_object.h"
-#include "window/stage_timings.h"
+#include "gpu/stage_timings.h"
 
 namespace {
 

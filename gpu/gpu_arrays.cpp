@@ -1,50 +1,15 @@
 // Renumbering, normalisation and Bezier conversion of geometry before its upload.
-#include "window/gpu_arrays.h"
+#include "gpu/gpu_arrays.h"
 
 #include <algorithm>
 
 #include "gpu/ZelBufferObject.h"
+#include "gpu/draw_kind_table.h"
+#include "gpu/stage_timings.h"
 #include "homath/lagrange_to_bezier.h"
-#include "meshio/entity_types.h"
-#include "window/stage_timings.h"
 
+namespace zel {
 namespace {
-
-struct KindShape {
-  int degree;
-  int nodes;
-};
-
-// Degree and nodes of every kind with elements; the cut, user-cut and surface families share
-// their plain counterpart's shape.
-KindShape shapeOf(int kind) {
-  using namespace DrawKind;
-  switch (kind) {
-    case Vertex: case Corner: case SceneCenter: return {1, 1};
-    case Edge: case CutPlane: return {1, 2};
-    case EdgeP2: return {2, 3};
-    case EdgeP3: return {3, 4};
-    case EdgeP4: return {4, 5};
-    case Triangle: case CutTriangle: case UsrCutTriangle: case SrfTriangle: case Patch:
-      return {1, 3};
-    case TriangleP2: case CutTriangleP2: case UsrCutTriangleP2: case SrfTriangleP2: return {2, 6};
-    case TriangleP3: case CutTriangleP3: case UsrCutTriangleP3: case SrfTriangleP3: return {3, 10};
-    case TriangleP4: case CutTriangleP4: case UsrCutTriangleP4: case SrfTriangleP4: return {4, 15};
-    case Quadrilateral: case CutQuadrilateral: case UsrCutQuadrilateral: case SrfQuadrilateral:
-    case Palette:
-      return {1, 4};
-    case QuadrilateralQ2: case CutQuadrilateralQ2: case UsrCutQuadrilateralQ2:
-    case SrfQuadrilateralQ2:
-      return {2, 9};
-    case QuadrilateralQ3: case CutQuadrilateralQ3: case UsrCutQuadrilateralQ3:
-    case SrfQuadrilateralQ3:
-      return {3, 16};
-    case QuadrilateralQ4: case CutQuadrilateralQ4: case UsrCutQuadrilateralQ4:
-    case SrfQuadrilateralQ4:
-      return {4, 25};
-    default: return {0, 0};
-  }
-}
 
 // Fills the arrays' box from `count` vertices (vertexAt(i): the vertex's three coordinates),
 // stores their coordinates normalised by that box's centre and largest extent, and converts
@@ -52,7 +17,7 @@ KindShape shapeOf(int kind) {
 template <typename VertexAt>
 void normaliseAndConvert(int kind, int count, VertexAt vertexAt, GpuArrays* arrays,
                          double* bezierSeconds) {
-  double* box = arrays->box;
+  double box[6] = {0, 0, 0, 0, 0, 0};
   for (int i = 0; i < count; ++i) {
     const double* x = vertexAt(i);
     for (int axis = 0; axis < 3; ++axis) {
@@ -60,16 +25,16 @@ void normaliseAndConvert(int kind, int count, VertexAt vertexAt, GpuArrays* arra
       if (i == 0 || x[axis] > box[2 * axis + 1]) box[2 * axis + 1] = x[axis];
     }
   }
-  double placement[4];  // centre, 1 / largest extent
-  ZelBufferObject::centreAndScale(box, placement);
+  const Placement& placement = arrays->placement = placementOfBox(box);
   arrays->coords.resize(size_t(count) * 3);
   for (int i = 0; i < count; ++i) {
     const double* x = vertexAt(i);
     for (int axis = 0; axis < 3; ++axis)
-      arrays->coords[3 * size_t(i) + axis] = float((x[axis] - placement[axis]) * placement[3]);
+      arrays->coords[3 * size_t(i) + axis] =
+          float((x[axis] - placement.centre[axis]) * placement.scale);
   }
 
-  const int degree = kindGeometricDegree(kind);
+  const int degree = kindDegree(kind);
   if (degree < 2 || arrays->elementCount == 0) return;
   StageClock clock(bezierSeconds);
   const std::vector<int> indices(arrays->indices.begin(), arrays->indices.end());
@@ -79,8 +44,15 @@ void normaliseAndConvert(int kind, int count, VertexAt vertexAt, GpuArrays* arra
 
 }  // namespace
 
-int kindGeometricDegree(int kind) { return shapeOf(kind).degree; }
-int kindNodesPerElement(int kind) { return shapeOf(kind).nodes; }
+Placement placementOfBox(const double box[6]) {
+  Placement placement;
+  double out[4];
+  ZelBufferObject::centreAndScale(box, out);
+  for (int axis = 0; axis < 3; ++axis) placement.centre[axis] = out[axis];
+  placement.scale = out[3];
+  std::copy(box, box + 6, placement.box);
+  return placement;
+}
 
 GpuArrays packMeshArrays(int kind, int vertexCount, const double* coords, int elementCount,
                          const int* nodes, const int* selection, int selectionCount,
@@ -117,9 +89,8 @@ GpuArrays packMeshArrays(int kind, int vertexCount, const double* coords, int el
 
   arrays.vertexCount = int(usedVertices.size());
   normaliseAndConvert(
-      kind, arrays.vertexCount,
-      [&](int i) { return coords + 3 * size_t(usedVertices[size_t(i)]); }, &arrays,
-      bezierSeconds);
+      kind, arrays.vertexCount, [&](int i) { return coords + 3 * size_t(usedVertices[size_t(i)]); },
+      &arrays, bezierSeconds);
   return arrays;
 }
 
@@ -134,3 +105,5 @@ GpuArrays packLocalArrays(int kind, int vertexCount, const double* coords, int e
       kind, vertexCount, [&](int i) { return coords + 3 * size_t(i); }, &arrays, bezierSeconds);
   return arrays;
 }
+
+}  // namespace zel

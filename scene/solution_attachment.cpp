@@ -2,70 +2,53 @@
 // texture upload.
 #include <QOpenGLFunctions_4_0_Core>
 #include <cstdio>
-#include <cstdlib>
-#include <iostream>
 #include <vector>
 
 #include "gpu/ZelBufferObject.h"
+#include "gpu/draw_kind_table.h"
 #include "gpu/palette.h"
 #include "homath/lagrange_to_bezier.h"
 #include "homath/subdivision.h"
 #include "meshio/entity_types.h"
+#include "meshio/status.h"
+#include "scene/SceneModel.h"
 #include "scene/ZelDrawKinds.h"
 #include "scene/ZelDrawPalette.h"
-#include "window/ZelSceneWindow.h"
 
+namespace zel {
 namespace {
 
-enum class Family { None, Edge, Triangle, Quadrilateral };
-
-Family familyOf(int kind) {
-  using namespace DrawKind;
-  switch (kind) {
-    case Edge: case EdgeP2: case EdgeP3: case EdgeP4:
-      return Family::Edge;
-    case Triangle: case TriangleP2: case TriangleP3: case TriangleP4:
-    case CutTriangle: case CutTriangleP2: case CutTriangleP3: case CutTriangleP4:
-    case UsrCutTriangle: case UsrCutTriangleP2: case UsrCutTriangleP3: case UsrCutTriangleP4:
-    case SrfTriangle: case SrfTriangleP2: case SrfTriangleP3: case SrfTriangleP4:
-      return Family::Triangle;
-    case Quadrilateral: case QuadrilateralQ2: case QuadrilateralQ3: case QuadrilateralQ4:
-    case CutQuadrilateral: case CutQuadrilateralQ2: case CutQuadrilateralQ3: case CutQuadrilateralQ4:
-    case UsrCutQuadrilateral: case UsrCutQuadrilateralQ2: case UsrCutQuadrilateralQ3:
-    case UsrCutQuadrilateralQ4:
-    case SrfQuadrilateral: case SrfQuadrilateralQ2: case SrfQuadrilateralQ3: case SrfQuadrilateralQ4:
-      return Family::Quadrilateral;
-    default:
-      return Family::None;
-  }
-}
-
-int nodesOfDegree(Family family, int k) {
+int nodesOfDegree(SolutionFamily family, int k) {
   switch (family) {
-    case Family::Edge: return k + 1;
-    case Family::Triangle: return (k + 1) * (k + 2) / 2;
-    case Family::Quadrilateral: return (k + 1) * (k + 1);
-    default: return -1;
+    case SolutionFamily::Edge:
+      return k + 1;
+    case SolutionFamily::Triangle:
+      return (k + 1) * (k + 2) / 2;
+    case SolutionFamily::Quadrilateral:
+      return (k + 1) * (k + 1);
+    case SolutionFamily::None:
+      break;
   }
+  return -1;
 }
 
 // Solution degree 0..10 from the nodes per entity, or -1.
-int solutionDegree(Family family, int nodesPerEntity) {
+int solutionDegree(SolutionFamily family, int nodesPerEntity) {
   for (int k = 0; k <= 10; ++k)
     if (nodesOfDegree(family, k) == nodesPerEntity) return k;
   return -1;
 }
 
-void printPalette(const char* format, const zel::PaletteValues& v) {
-  std::printf(format, double(v[0]), double(v[1]), double(v[2]), double(v[3]), double(v[4]));
+void printPalette(const char* format, const PaletteValues& v) {
+  printMessage(format, double(v[0]), double(v[1]), double(v[2]), double(v[3]), double(v[4]));
 }
 
 // Widens [p0, p4] of the nodal palette to the values the high-order field takes inside its
 // elements (coefficients in node order, Bezier form), then applies the range rule.
-zel::PaletteValues highOrderRange(const zel::PaletteValues& nodal, const std::vector<float>& coeffs,
-                                  int entityCount, int nodesPerEntity, int degree) {
+PaletteValues highOrderRange(const PaletteValues& nodal, const std::vector<float>& coeffs,
+                             int entityCount, int nodesPerEntity, int degree) {
   if (degree < 2 || degree > 10) {
-    std::cout << " wrong prescribed degree" << std::endl;
+    printMessage(" wrong prescribed degree\n");
     return nodal;
   }
   int shape = 0;
@@ -76,9 +59,7 @@ zel::PaletteValues highOrderRange(const zel::PaletteValues& nodal, const std::ve
   } else if (nodesPerEntity == (degree + 1) * (degree + 1)) {
     shape = EntityType::Quadrilateral;
   } else {
-    std::cout << " error :no element of degree " << degree << " with " << nodesPerEntity
-              << " vertices" << std::endl;
-    std::exit(1);
+    fatalExit(stdout, " error :no element of degree %d with %d vertices\n", degree, nodesPerEntity);
   }
   double range[2] = {nodal[0], nodal[4]};
   std::vector<float> lexicographic(static_cast<size_t>(nodesPerEntity));
@@ -94,49 +75,48 @@ zel::PaletteValues highOrderRange(const zel::PaletteValues& nodal, const std::ve
       zel_RefineRangeQuadrilateral(lexicographic.data(), degree, 0.5, 0.5, range, 2 * degree);
     }
   }
-  return zel::paletteFromRange(range[0], range[1]);
+  return paletteFromRange(range[0], range[1]);
 }
 
 }  // namespace
 
-void ZelSceneWindow::attachData(ZelDrawObject* solution, ZelDrawObject* target,
-                                ZelDrawObject* paletteObject, const double* values,
-                                int entityCount, int nodesPerEntity) {
+void SceneModel::attachSolution(ZelDrawObject* solution, ZelDrawObject* target,
+                                ZelDrawObject* paletteObject, const double* values, int entityCount,
+                                int nodesPerEntity) {
   if (!solution || !target) {
-    std::cout << "please provide a ZelDrawObject and a ZelDrawSolution" << std::endl;
+    printMessage("please provide a ZelDrawObject and a ZelDrawSolution\n");
     return;
   }
   if (target->kind() == DrawKind::Solution && solution->kind() != DrawKind::Solution) {
-    std::cout << " warning : attachData: solution object " << static_cast<void*>(solution)
-              << " is of type " << solution->typeName() << " and object "
-              << static_cast<void*>(target) << " is of type " << target->typeName()
-              << " : these types are not compatible or not in the right order" << std::endl;
+    printMessage(
+        " warning : attachData: solution object %p is of type %s and object %p is of type %s : "
+        "these types are not compatible or not in the right order\n",
+        static_cast<void*>(solution), solution->typeName(), static_cast<void*>(target),
+        target->typeName());
     return;
   }
   if (target->entityCount() != entityCount) {
-    std::cout << " Invalid number of entities for solution object" << std::endl;
+    printMessage(" Invalid number of entities for solution object\n");
     return;
   }
-  const int degree = solutionDegree(familyOf(target->kind()), nodesPerEntity);
+  const int degree = solutionDegree(kindSolutionFamily(target->kind()), nodesPerEntity);
   if (degree < 0) {
-    std::cout << " Invalid number of nodes for solution object" << std::endl;
+    printMessage(" Invalid number of nodes for solution object\n");
     return;
   }
   ZelDrawObject*& recorded = m_solutions[target];
   if (recorded != solution) delete recorded;
   recorded = solution;
-  // The first solution of the scene turns the solution display on.
-  if (!m_solutionShown) m_settings.solutionOn = true;
   m_solutionShown = true;
   if (!bufferOf(target)) {
-    std::cout << " warning : attachData: object " << static_cast<void*>(target) << " of type "
-              << target->typeName() << " is not present in the scene " << std::endl;
+    printMessage(" warning : attachData: object %p of type %s is not present in the scene \n",
+                 static_cast<void*>(target), target->typeName());
     return;
   }
   uploadSolution(target, values, entityCount, nodesPerEntity, degree, paletteObject);
 }
 
-void ZelSceneWindow::detachSolution(ZelDrawObject* target) {
+void SceneModel::detachSolution(ZelDrawObject* target) {
   const auto found = m_solutions.find(target);
   if (found == m_solutions.end()) return;
   delete found->second;
@@ -150,8 +130,8 @@ void ZelSceneWindow::detachSolution(ZelDrawObject* target) {
   }
 }
 
-void ZelSceneWindow::uploadSolution(ZelDrawObject* target, const double* values, int entityCount,
-                                    int nodesPerEntity, int degree, ZelDrawObject* paletteObject) {
+void SceneModel::uploadSolution(ZelDrawObject* target, const double* values, int entityCount,
+                                int nodesPerEntity, int degree, ZelDrawObject* paletteObject) {
   const size_t count = size_t(entityCount) * size_t(nodesPerEntity);
   std::vector<float> coeffs(values, values + count);
   if (degree >= 2) {
@@ -166,13 +146,13 @@ void ZelSceneWindow::uploadSolution(ZelDrawObject* target, const double* values,
   buffer->setSolutionDegree(degree);
 
   auto* palette = dynamic_cast<ZelDrawPalette*>(paletteObject);
-  const std::optional<zel::PaletteValues> computed = zel::computePalette(int(count), values);
-  zel::PaletteValues fresh = computed ? *computed : zel::paletteFromRange(0.0, 0.0);
+  const std::optional<PaletteValues> computed = computePalette(int(count), values);
+  PaletteValues fresh = computed ? *computed : paletteFromRange(0.0, 0.0);
   if (palette && degree >= 2 && !palette->isForced())
     fresh = highOrderRange(fresh, coeffs, entityCount, nodesPerEntity, degree);
 
   if (!palette) {
-    std::printf("create our own palette \n");
+    printMessage("create our own palette \n");
     auto own = std::make_unique<ZelDrawPalette>();
     own->setPaletteValues(fresh.data());
     palette = own.get();
@@ -180,8 +160,7 @@ void ZelSceneWindow::uploadSolution(ZelDrawObject* target, const double* values,
     m_ownPalettes.push_back(std::move(own));
     printPalette("  Palette set to [%le %le %le %le %le]\n", fresh);
   } else if (!palette->isForced()) {
-    const zel::PaletteValues held =
-        palette->isSet() ? zel::extendPalette(palette->values(), fresh) : fresh;
+    const PaletteValues held = palette->isSet() ? extendPalette(palette->values(), fresh) : fresh;
     palette->setPaletteValues(held.data());
     printPalette("  Palette set to [%lg %lg %lg %lg %lg]\n", held);
     target->setPalette(palette);
@@ -189,11 +168,12 @@ void ZelSceneWindow::uploadSolution(ZelDrawObject* target, const double* values,
     printPalette("  Palette forced to [%lg %lg %lg %lg %lg]\n", palette->values());
     target->setPalette(palette);
   }
-  std::fflush(stdout);
 
-  makeContextCurrent();
+  makeCurrent();
   StageClock clock(m_timings, &StageTimings::uploads);
   // Kinds that hold no palette of their own (edges) are still drawn through it.
   buffer->setPalette(target->getPalette() ? target->getPalette() : palette);
   buffer->uploadTextures(m_gl, int(count), coeffs.data());
 }
+
+}  // namespace zel
