@@ -16,6 +16,7 @@
 
 #include "meshio/keyword_file.h"
 #include "meshio/keyword_writer.h"
+#include "meshio/zel_object.h"
 
 // A file name in the temporary folder, unique to this process.
 inline std::string temporaryPath(const std::string& name) {
@@ -55,6 +56,27 @@ struct ValueHash {
     return text;
   }
 };
+
+// The dumps' hash of one kind's arrays in their default order: per entity its node numbers
+// (vertices: their coordinates up to the mesh dimension, to single precision when asked), then
+// its reference (corners have none of their own).
+inline std::string kindHash(ZelObject* mesh, int typ, bool singlePrecision = false) {
+  char status[1024];
+  int count = 0, nodes = 0, dim = 3;
+  zel_GetDimension(mesh, &dim, status);
+  const void* array = zel_GetIndicesArray(mesh, typ, &count, &nodes, status);
+  const int* refs = zel_GetReferenceArray(mesh, typ, status);
+  ValueHash hash;
+  for (int e = 1; e <= count; ++e) {
+    for (int k = 0; k < (typ == 1 ? dim : nodes); ++k) {
+      const double x = typ == 1 ? static_cast<const double*>(array)[3 * e + k] : 0;
+      if (typ == 1) hash.add(singlePrecision ? static_cast<double>(static_cast<float>(x)) : x);
+      if (typ != 1) hash.add(int64_t{static_cast<const int*>(array)[e * nodes + k]});
+    }
+    if (typ != 2) hash.add(int64_t{refs[e]});
+  }
+  return hash.hex();
+}
 
 struct DumpKeyword {
   std::string name;
