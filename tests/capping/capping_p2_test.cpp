@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "capping/capping.h"
+#include "tests/capping/capping_output.h"
 
 namespace {
 
@@ -70,15 +71,9 @@ TEST(CappingHighOrder, BallCutThroughItsCentreGivesTheDiscOnThePlaneWithoutGaps)
   ASSERT_EQ(zel_OpenMesh(mesh, ZEL_TEST_DATA "/ho/sphere_p2.mesh", status), 0) << status;
   const double n[3] = {0.3, -0.5, 0.81}, length = std::sqrt(0.09 + 0.25 + 0.81 * 0.81);
   const double plane[4] = {n[0] / length, n[1] / length, n[2] / length, 0};
-  int nbrCut = 0, *list = nullptr;
-  ASSERT_EQ(zel_GetCutEntities(mesh, plane, 14, &nbrCut, &list, status), 0);
-  int nbrTri = 0, nbrQua = 0, *triInf = nullptr, *quaInf = nullptr;
-  double *triCrd = nullptr, *triRef = nullptr, *quaCrd = nullptr, *quaRef = nullptr;
-  ASSERT_EQ(zel_CappingHighOrder(mesh, plane, 14, nbrCut, list, &nbrTri, &triCrd, &triRef, &triInf,
-                                 &nbrQua, &quaCrd, &quaRef, &quaInf, status),
-            0);
-  EXPECT_GT(nbrTri, 0);
-  EXPECT_GT(nbrQua, 0);
+  const testmesh::CappingOutput cap(mesh, plane, 14, zel_CappingHighOrder);
+  EXPECT_GT(cap.nbrTri, 0);
+  EXPECT_GT(cap.nbrQua, 0);
   double area = 0, offPlane = 0;
   int backwards = 0;
   // Sides (first corner, side node, second corner), rounded, with how often each is met.
@@ -86,9 +81,10 @@ TEST(CappingHighOrder, BallCutThroughItsCentreGivesTheDiscOnThePlaneWithoutGaps)
   std::map<Key, int> sides;
   std::vector<std::pair<Key, std::array<double, 3>>> listed;  // side, radii of its nodes
   for (bool triangle : {true, false}) {
-    const int faces = triangle ? nbrTri : nbrQua, nodes = triangle ? 6 : 9, corners = nodes / 2;
+    const int faces = triangle ? cap.nbrTri : cap.nbrQua, nodes = triangle ? 6 : 9;
+    const int corners = nodes / 2;
     for (int f = 1; f <= faces; ++f) {
-      const double* node = (triangle ? triCrd : quaCrd) + 3 * nodes * f;
+      const double* node = (triangle ? cap.triCrd : cap.quaCrd) + 3 * nodes * f;
       const Vec a = faceArea(node, triangle);
       const double dot = a[0] * plane[0] + a[1] * plane[1] + a[2] * plane[2];
       area += dot;
@@ -128,8 +124,6 @@ TEST(CappingHighOrder, BallCutThroughItsCentreGivesTheDiscOnThePlaneWithoutGaps)
     open += !(found != sides.end() && found->second == 1) && !onSurface;
   }
   EXPECT_EQ(open, 0) << "of " << listed.size();
-  for (double* a : {triCrd, triRef, quaCrd, quaRef}) std::free(a);
-  std::free(triInf), std::free(quaInf), std::free(list);
   zel_FreeInterface(&mesh);
 }
 

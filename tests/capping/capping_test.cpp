@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/capping/capping_output.h"
 #include "tests/meshio/mesh_builder.h"
 
 namespace {
@@ -22,44 +23,18 @@ namespace {
 using testmesh::Cell;
 using testmesh::Vec;
 
-struct Capping {
-  int nbrTri = 0, nbrQua = 0;
-  double *triCrd = nullptr, *triRef = nullptr, *quaCrd = nullptr, *quaRef = nullptr;
-  int *triInf = nullptr, *quaInf = nullptr;
-  ~Capping() {
-    for (double* a : {triCrd, triRef, quaCrd, quaRef}) std::free(a);
-    std::free(triInf), std::free(quaInf);
-  }
-  // Polygons as point lists (triangles first).
-  std::vector<std::vector<Vec>> polygons() const {
-    std::vector<std::vector<Vec>> all;
-    for (int j = 1; j <= nbrTri; ++j) all.push_back(points(triCrd + 9 * j, 3));
-    for (int j = 1; j <= nbrQua; ++j) all.push_back(points(quaCrd + 12 * j, 4));
-    return all;
-  }
-  static std::vector<Vec> points(const double* c, int n) {
-    std::vector<Vec> p(n);
-    for (int i = 0; i < n; ++i) p[i] = {c[3 * i], c[3 * i + 1], c[3 * i + 2]};
-    return p;
-  }
-};
+using testmesh::CappingOutput;
 
-// Selection and capping of every straight type of the mesh.
+// Selection and capping of every straight type of the mesh: the polygons as point lists.
 std::vector<std::vector<Vec>> capAll(ZelObject* mesh, const double* plane) {
   std::vector<std::vector<Vec>> all;
-  char status[zel::kStatusSize];
   for (int typ = 7; typ <= 10; ++typ) {
-    int nbrCut = 0, *list = nullptr;
-    EXPECT_EQ(zel_GetCutEntities(mesh, plane, typ, &nbrCut, &list, status), 0);
-    Capping c;
-    EXPECT_EQ(zel_capping(mesh, plane, typ, nbrCut, list, &c.nbrTri, &c.triCrd, &c.triRef,
-                          &c.triInf, &c.nbrQua, &c.quaCrd, &c.quaRef, &c.quaInf, status),
-              0);
-    for (int j = 1; j <= c.nbrTri; ++j) EXPECT_EQ(c.triInf[3 * j], typ);
-    for (int j = 1; j <= c.nbrQua; ++j) EXPECT_EQ(c.quaInf[3 * j], typ);
-    const auto polygons = c.polygons();
-    all.insert(all.end(), polygons.begin(), polygons.end());
-    std::free(list);
+    CappingOutput c(mesh, plane, typ);
+    for (const bool triangle : {true, false})
+      for (int j = 1; j <= (triangle ? c.nbrTri : c.nbrQua); ++j) {
+        EXPECT_EQ((triangle ? c.triInf : c.quaInf)[3 * j], typ);
+        all.push_back(c.polygon(triangle, j, triangle ? 3 : 4));
+      }
   }
   return all;
 }
@@ -285,8 +260,11 @@ TEST(Capping, OneTetrahedronCutThroughAVertexAFaceOrTwoEdges) {
   const double flipped[4] = {0, -1, -1, -0.5};
   TetCut back(flipped, crd);
   ASSERT_EQ(back.nbrQua, 1);
-  const Vec n1 = areaVector(Capping::points(quad.qua, 4)),
-            n2 = areaVector(Capping::points(back.qua, 4));
+  auto normal = [](const double* c) {
+    return areaVector(
+        {{c[0], c[1], c[2]}, {c[3], c[4], c[5]}, {c[6], c[7], c[8]}, {c[9], c[10], c[11]}});
+  };
+  const Vec n1 = normal(quad.qua), n2 = normal(back.qua);
   EXPECT_GT(testmesh::dot(n1, {0, 1, 1}), 0);
   EXPECT_GT(testmesh::dot(n2, {0, -1, -1}), 0);
 }
@@ -331,25 +309,21 @@ TEST(Capping, SelectionCountsVerticesOnThePlaneBelowAndSkipsBrokenElements) {
   EXPECT_NE(list, nullptr);
   // The broken element listed anyway is reported and skipped; a type that is not straight
   // gives nothing.
-  Capping cap;
+  CappingOutput cap;
   const int listed[3] = {1, 4, 3};
   testing::internal::CaptureStdout();
-  ASSERT_EQ(zel_capping(mesh, plane, 7, 3, listed, &cap.nbrTri, &cap.triCrd, &cap.triRef,
-                        &cap.triInf, &cap.nbrQua, &cap.quaCrd, &cap.quaRef, &cap.quaInf, status),
-            0);
+  ASSERT_EQ(cap.run(mesh, plane, 7, 3, listed, status), 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "  .... problem id entity 4 iEnt 1 [0-2] nbrFac 0 \n");
   std::vector<int> parents;
-  for (int j = 1; j <= cap.nbrTri; ++j) parents.push_back(cap.triInf[3 * j + 1]);
-  for (int j = 1; j <= cap.nbrQua; ++j) parents.push_back(cap.quaInf[3 * j + 1]);
+  for (const bool triangle : {true, false})
+    for (int j = 1; j <= (triangle ? cap.nbrTri : cap.nbrQua); ++j)
+      parents.push_back(cap.parent(triangle, j));
   std::sort(parents.begin(), parents.end());
   EXPECT_EQ(parents, (std::vector<int>{1, 3}));
-  Capping other;
+  CappingOutput other;
   testing::internal::CaptureStdout();
-  ASSERT_EQ(zel_capping(mesh, plane, 14, 3, listed, &other.nbrTri, &other.triCrd, &other.triRef,
-                        &other.triInf, &other.nbrQua, &other.quaCrd, &other.quaRef, &other.quaInf,
-                        status),
-            0);
+  ASSERT_EQ(other.run(mesh, plane, 14, 3, listed, status), 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), " zel_capping undefined for type 14 \n");
   EXPECT_EQ(other.nbrTri + other.nbrQua, 0);
   zel_FreeInterface(&mesh);
@@ -368,10 +342,7 @@ TEST(Capping, MissingArgumentsAreReportedInTheStatusBuffer) {
   EXPECT_EQ(zel_GetCutEntities(&mesh, plane, 7, &count, nullptr, status), 2);
   EXPECT_STREQ(status, "NULL (lstCutEnt)    parameter on input\n");
   EXPECT_EQ(zel_GetCutEntities(&mesh, plane, 7, &count, &list, nullptr), 2);
-  Capping c;
-  EXPECT_EQ(zel_capping(&mesh, plane, 7, 0, nullptr, &c.nbrTri, &c.triCrd, &c.triRef, &c.triInf,
-                        &c.nbrQua, &c.quaCrd, &c.quaRef, &c.quaInf, status),
-            2);
+  EXPECT_EQ(CappingOutput().run(&mesh, plane, 7, 0, nullptr, status), 2);
   EXPECT_STREQ(status, "NULL (lstCutEnt)    parameter on input\n");
   // A mesh without vertices: nothing crossed.
   ASSERT_EQ(zel_GetCutEntities(&mesh, plane, 7, &count, &list, status), 0);

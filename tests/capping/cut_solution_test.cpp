@@ -13,6 +13,7 @@
 #include "capping/capping.h"
 #include "homath/reference_nodes.h"
 #include "meshio/entity_catalogue.h"
+#include "tests/capping/capping_output.h"
 #include "tests/meshio/mesh_builder.h"
 
 namespace {
@@ -20,25 +21,6 @@ namespace {
 using testmesh::Cell;
 using testmesh::Vec;
 using Function = std::function<double(const Vec&)>;
-
-// The capping of one straight type of the mesh.
-struct TypeCapping {
-  int nbrTri = 0, nbrQua = 0;
-  double *triCrd = nullptr, *triRef = nullptr, *quaCrd = nullptr, *quaRef = nullptr;
-  int *triInf = nullptr, *quaInf = nullptr;
-  TypeCapping(ZelObject* mesh, const double* plane, int typ) {
-    char status[zel::kStatusSize];
-    int nbrCut = 0, *list = nullptr;
-    zel_GetCutEntities(mesh, plane, typ, &nbrCut, &list, status);
-    zel_capping(mesh, plane, typ, nbrCut, list, &nbrTri, &triCrd, &triRef, &triInf, &nbrQua,
-                &quaCrd, &quaRef, &quaInf, status);
-    std::free(list);
-  }
-  ~TypeCapping() {
-    for (double* a : {triCrd, triRef, quaCrd, quaRef}) std::free(a);
-    std::free(triInf), std::free(quaInf);
-  }
-};
 
 // Node positions of an element: its vertices mapped through the vertex weights of the kind.
 std::vector<Vec> elementNodes(ZelObject* mesh, int typ, int e, int deg) {
@@ -61,7 +43,7 @@ std::vector<Vec> elementNodes(ZelObject* mesh, int typ, int e, int deg) {
 }
 
 // Positions of the nodes of degree q of one cut face, from its corner points.
-std::vector<Vec> faceNodes(bool triangle, int q, const double* corners) {
+std::vector<Vec> faceNodes(bool triangle, int q, const std::vector<Vec>& corners) {
   int dim = 0;
   double* ref = GetCrdNodByTyp(triangle ? 4 : 6, q, &dim);
   const int count = triangle ? (q + 1) * (q + 2) / 2 : (q + 1) * (q + 1);
@@ -72,7 +54,7 @@ std::vector<Vec> faceNodes(bool triangle, int q, const double* corners) {
     const double bilinear[4] = {(1 - x) * (1 - y), x * (1 - y), x * y, (1 - x) * y};
     Vec p{0, 0, 0};
     for (int k = 0; k < (triangle ? 3 : 4); ++k)
-      for (int c = 0; c < 3; ++c) p[c] += (triangle ? r[k] : bilinear[k]) * corners[3 * k + c];
+      for (int c = 0; c < 3; ++c) p[c] += (triangle ? r[k] : bilinear[k]) * corners[k][c];
     out.push_back(p);
   }
   std::free(ref);
@@ -103,7 +85,7 @@ TEST(CutSolution, FieldsByVerticesAndElementsGiveTheirValuesAtTheCutFaceNodes) {
   const double plane[4] = {0.3, 0.5, 0.8, 0.77};
   char status[zel::kStatusSize];
   for (int typ = 7; typ <= 10; ++typ) {
-    TypeCapping cap(mesh, plane, typ);
+    const testmesh::CappingOutput cap(mesh, plane, typ);
     ASSERT_GT(cap.nbrTri + cap.nbrQua, 0);
     int count = 0;
     zel_GetNumberOfEntities(mesh, typ, &count, status);
@@ -133,9 +115,8 @@ TEST(CutSolution, FieldsByVerticesAndElementsGiveTheirValuesAtTheCutFaceNodes) {
         const int faces = triangle ? cap.nbrTri : cap.nbrQua, corners = triangle ? 3 : 4;
         const double* values = triangle ? triSol : quaSol;
         for (int f = 1; f <= faces; ++f) {
-          const auto nodes = faceNodes(triangle, c.faceDeg,
-                                       (triangle ? cap.triCrd : cap.quaCrd) + 3 * corners * f);
-          const int parent = (triangle ? cap.triInf : cap.quaInf)[3 * f + 1];
+          const auto nodes = faceNodes(triangle, c.faceDeg, cap.polygon(triangle, f, corners));
+          const int parent = cap.parent(triangle, f);
           for (size_t n = 0; n < nodes.size(); ++n) {
             const double expected =
                 c.solDeg == 0 && c.faceDeg == 0 ? 0.5 + parent : c.field(nodes[n]);

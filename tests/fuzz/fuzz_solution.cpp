@@ -17,6 +17,7 @@
 #include "meshio/entity_faces.h"
 #include "meshio/entity_types.h"
 #include "meshio/face_values.h"
+#include "meshio/keyword_file.h"
 #include "meshio/solution_loading.h"
 #include "meshio/status.h"
 #include "meshio/zel_object.h"
@@ -114,13 +115,11 @@ void useVertexFields(ZelObject* mesh, int fields) {
       if (!indices || elements < 1) continue;
       double* expanded = zel_VertexToElementSolution(dimension, values, vertices, type, indices,
                                                      perElement, elements);
+      // Gathered in reverse, as a selection of elements is.
       std::vector<int> all;
-      for (int element = 1; element <= elements; ++element) all.push_back(element);
-      const int blockSize = type == 1   ? 1
-                            : type == 2 ? dimension
-                            : type == 3 ? dimension * (dimension + 1) / 2
-                                        : dimension * dimension;
-      if (expanded)
+      for (int element = elements; element >= 1; --element) all.push_back(element);
+      const int blockSize = zel::solutionSizeOf(&type, 1, dimension);
+      if (expanded && blockSize > 0)
         std::free(zel_GatherSolution(expanded, blockSize * perElement, elements, all.data()));
       std::free(expanded);
     }

@@ -27,13 +27,6 @@ TEST(ReferenceNodes, CoordinatesAreTheNodeRowsOverTheDegree) {
       std::free(crd);
     }
   }
-  int dim = 0;
-  double* tri2 = GetCrdNodByTyp(EntityType::Triangle, 2, &dim);
-  EXPECT_EQ(std::vector<double>(tri2 + 9, tri2 + 12), (std::vector<double>{0.5, 0.5, 0}));
-  std::free(tri2);
-  double* pyr2 = GetCrdNodByTyp(EntityType::Pyramid, 2, &dim);
-  EXPECT_EQ(std::vector<double>(pyr2 + 33, pyr2 + 36), (std::vector<double>{0.5, 0.5, 0.5}));
-  std::free(pyr2);
 }
 
 TEST(ReferenceNodes, DegreeZeroIsTheCentreNode) {

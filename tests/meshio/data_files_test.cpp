@@ -1,5 +1,5 @@
 // Every file of the test data read through the keyword library and compared with its dump:
-// line counts, first and last lines, sums and the hash of every value in file order; broken
+// line counts, solution headers and the hash of every value in file order; broken
 // files fail cleanly. The loader tests walk the same dumps for the arrays in default order.
 #include <gtest/gtest.h>
 
@@ -53,56 +53,17 @@ bool readValues(KeywordFile* file, int code, Values* out) {
   return getBlock(file, code, 1, out->lines, fields.data(), static_cast<int>(fields.size())) == 1;
 }
 
-std::string lineText(const Values& v, int64_t line) {
-  std::ostringstream text;
-  int64_t r = line * v.realsPerLine, i = line * v.intsPerLine;
-  for (size_t k = 0; k < v.letters.size(); ++k) {
-    if (k) text << ' ';
-    if (v.letters[k] == 'r') {
-      char buffer[40];
-      std::snprintf(buffer, sizeof buffer, "%.17g", v.reals[r++]);
-      text << buffer;
-    } else {
-      text << v.integers[i++];
-    }
-  }
-  return text.str();
-}
-
-// Dump values are printed shortest; compare numerically token by token.
-bool sameLine(const std::string& expected, const std::string& actual) {
-  std::istringstream a(expected), b(actual);
-  double x, y;
-  while (a >> x) {
-    if (!(b >> y) || x != y) return false;
-  }
-  return !(b >> y);
-}
-
-struct Summary {
-  int64_t intSum = 0, refSum = 0;
-  double realSum = 0;
+// The dumps' hash of every value in file order (integers widened to 64 bits).
+std::string valueHash(const Values& v) {
   ValueHash hash;
-};
-
-Summary summarise(const Values& v, bool trailingReference) {
-  Summary s;
   for (int64_t line = 0; line < v.lines; ++line) {
     int64_t r = line * v.realsPerLine, i = line * v.intsPerLine;
-    for (size_t k = 0; k < v.letters.size(); ++k) {
-      if (v.letters[k] == 'r') {
-        double real = v.reals[r++];
-        s.realSum += real;
-        s.hash.add(real);
-      } else {
-        int64_t integer = v.integers[i++];
-        bool reference = trailingReference && k + 1 == v.letters.size();
-        (reference ? s.refSum : s.intSum) += integer;
-        s.hash.add(integer);
-      }
+    for (char letter : v.letters) {
+      if (letter == 'r') hash.add(v.reals[r++]);
+      if (letter == 'i') hash.add(int64_t{v.integers[i++]});
     }
   }
-  return s;
+  return hash.hex();
 }
 
 void checkKeyword(KeywordFile* file, const DumpKeyword& expected, const std::string& where,
@@ -138,14 +99,7 @@ void checkKeyword(KeywordFile* file, const DumpKeyword& expected, const std::str
     return;
   }
   ASSERT_TRUE(readable) << file->error;
-  EXPECT_TRUE(sameLine(expected.at("first"), lineText(values, 0))) << lineText(values, 0);
-  EXPECT_TRUE(sameLine(expected.at("last"), lineText(values, values.lines - 1)));
-  const bool trailingReference = code == 4 || renumberingShape(code, nullptr) != 0;
-  Summary sums = summarise(values, trailingReference);
-  EXPECT_EQ(std::to_string(sums.intSum), expected.at("int_sum"));
-  EXPECT_EQ(std::to_string(sums.refSum), expected.at("ref_sum"));
-  EXPECT_EQ(sums.realSum, std::stod(expected.at("real_sum")));
-  EXPECT_EQ(sums.hash.hex(), expected.at("fnv1a64"));
+  EXPECT_EQ(valueHash(values), expected.at("fnv1a64"));
 }
 
 std::vector<std::string> dataFiles() {

@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 struct Loaded {
   int result = 0;
   int counts[32] = {};
-  uint64_t hashes[32] = {};
+  std::string hashes[32];
 };
 
 // Loads the file (its warnings silenced); checks the status contract and releases the object.
@@ -47,19 +47,8 @@ Loaded load(const std::string& path) {
   }
   // Counts never exceed what the arrays hold: every value of every entity is hashed.
   for (int typ = 1; typ <= 31; ++typ) {
-    int count = 0, nodes = 0;
-    const char* array =
-        static_cast<const char*>(zel_GetIndicesArray(mesh, typ, &count, &nodes, status));
-    const int* refs = zel_GetReferenceArray(mesh, typ, status);
-    const size_t bytes = typ == 1 ? 3 * sizeof(double) : nodes * sizeof(int);
-    uint64_t hash = 0xcbf29ce484222325ull;
-    for (int e = 1; e <= count; ++e) {
-      for (size_t b = 0; b < bytes; ++b)
-        hash = (hash ^ uint8_t(array[e * bytes + b])) * 0x100000001b3ull;
-      hash = (hash ^ static_cast<uint32_t>(refs[e])) * 0x100000001b3ull;
-    }
-    loaded.counts[typ] = count;
-    loaded.hashes[typ] = hash;
+    zel_GetNumberOfEntities(mesh, typ, &loaded.counts[typ], status);
+    loaded.hashes[typ] = kindHash(mesh, typ);
   }
   zel_FreeInterface(&mesh);
   return loaded;
@@ -84,18 +73,14 @@ std::vector<std::string> sampleFiles(const std::string& prefix) {
   return paths;
 }
 
-std::string prefix() {
-  return (fs::temp_directory_path() / ("zel_hostile_" + std::to_string(getpid()) + "_")).string();
-}
-
 }  // namespace
 
 // A cut file keeps the kinds whose lines are whole and drops the cut one and those after it:
 // every kind is either as in the whole file or empty, in binary value for value. The load
 // succeeds exactly when all the vertices are there.
 TEST(HostileInput, TruncatedFilesKeepTheWholeKindsBeforeTheCut) {
-  const std::string cut = prefix() + "cut";
-  for (const std::string& path : sampleFiles(prefix())) {
+  const std::string cut = temporaryPath("cut");
+  for (const std::string& path : sampleFiles(temporaryPath("sample"))) {
     SCOPED_TRACE(path);
     const bool binary = path.back() == 'b';
     const Loaded whole = load(path);
@@ -133,24 +118,8 @@ TEST(HostileInput, TruncatedFilesKeepTheWholeKindsBeforeTheCut) {
 
 namespace {
 
-// Opens a file through the keyword library.
-struct Scan {
-  zel::KeywordFile* file = nullptr;
-  std::string error;
-  explicit Scan(const std::string& path) {
-    int version = 0, dimension = 0;
-    file = zel::openKeywordFile(path.c_str(), 1, &version, &dimension, &error);
-  }
-  ~Scan() { zel::closeKeywordFile(file); }
-  std::string warnings() const {
-    std::string all;
-    for (const std::string& line : file->warnings) all += line + "\n";
-    return all;
-  }
-};
-
 std::string writeText(const std::string& name, const std::string& text) {
-  const std::string path = prefix() + name;
+  const std::string path = temporaryPath(name);
   writeBytes(path, text.data(), text.size());
   return path;
 }
@@ -166,7 +135,7 @@ TEST(HostileInput, KeywordsInsideAsciiValuesAndTwiceMetKeywords) {
                                         "Vertices 3\n0 0 1\n1 Vertices 0 1\n0 1 1\n"
                                         "Triangles 1\n1 2 3 4\nEnd\n");
   {
-    Scan scan(interrupted);
+    OpenedFile scan(interrupted);
     ASSERT_TRUE(scan.file) << scan.error;
     EXPECT_EQ(zel::keywordStatistics(scan.file, zel::Kwd::Vertices), 0);
     EXPECT_EQ(zel::keywordStatistics(scan.file, zel::Kwd::Triangles), 1);
@@ -190,7 +159,7 @@ TEST(HostileInput, KeywordsInsideAsciiValuesAndTwiceMetKeywords) {
 
   const std::string twice =
       writeText("twice.mesh", head + "Corners 1 5\nVertices 1\n0 0 1\nCorners 2 6 7\nEnd\n");
-  Scan scan(twice);
+  OpenedFile scan(twice);
   ASSERT_TRUE(scan.file) << scan.error;
   EXPECT_EQ(zel::keywordStatistics(scan.file, zel::Kwd::Corners), 2);
   EXPECT_EQ(scan.warnings(), "Corners: met twice, the earlier block is replaced\n");
@@ -201,16 +170,16 @@ TEST(HostileInput, KeywordsInsideAsciiValuesAndTwiceMetKeywords) {
 // A FIFO, a device or a directory named as a mesh or solution file is refused at once (a FIFO
 // without a writer would block the open, /dev/zero would never end).
 TEST(HostileInput, SpecialFilesAreRefusedWithoutBlocking) {
-  const std::string fifo = prefix() + "fifo.meshb";
+  const std::string fifo = temporaryPath("fifo.meshb");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  const std::string zero = prefix() + "zero.mesh", random = prefix() + "random.solb";
-  const std::string directory = prefix() + "folder.sol";
+  const std::string zero = temporaryPath("zero.mesh"), random = temporaryPath("random.solb");
+  const std::string directory = temporaryPath("folder.sol");
   fs::create_symlink("/dev/zero", zero);
   fs::create_symlink("/dev/urandom", random);
   fs::create_directory(directory);
   for (const std::string& path : {fifo, zero, random, directory}) {
     SCOPED_TRACE(path);
-    auto opening = std::async(std::launch::async, [&path] { return Scan(path).error; });
+    auto opening = std::async(std::launch::async, [&path] { return OpenedFile(path).error; });
     if (opening.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
       // Unblock the open so that the test can end, then fail.
       const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
@@ -238,7 +207,7 @@ TEST(HostileInput, MessagesQuoteTheOffendingTextItself) {
   text += "x 0 0 1\n0 0 0 1\nEnd\n";
   const std::string path = writeText("overlong.mesh", text);
   {
-    Scan scan(path);
+    OpenedFile scan(path);
     ASSERT_TRUE(scan.file) << scan.error;
     double xyz[6];
     int refs[2];
@@ -250,92 +219,155 @@ TEST(HostileInput, MessagesQuoteTheOffendingTextItself) {
   }
   fs::remove(path);
   const std::string longName = "/tmp/" + std::string(1100, 'n') + ".mesh";
-  Scan scan(longName);
+  OpenedFile scan(longName);
   EXPECT_EQ(scan.file, nullptr);
   EXPECT_EQ(scan.error,
             longName.substr(0, 60) + "...: file name too long (1110 characters, at most 1023)");
 }
 
-// High-order solution headers must give the node count of their degree's lattice; version-4
-// integers must fit the 32-bit fields they are read into.
-TEST(HostileInput, HeadersAndValuesThatLieAreRefused) {
+// A file header that lies is refused with its reason; a keyword whose header lies is dropped
+// with a warning naming it, and the chain goes on unless the next position cannot be followed.
+TEST(HostileInput, FileAndKeywordHeadersThatLie) {
+  zel::KeywordWriteFormat format;
+  format.binary = true;
+  const std::string good = temporaryPath("good.meshb");
+  ASSERT_TRUE(writeSmallMesh(good, format));
+  const std::vector<char> bytes = readBytes(good);
+  auto patched = [&](size_t offset, int32_t value) {
+    std::vector<char> copy = bytes;
+    std::memcpy(&copy[offset], &value, 4);
+    return copy;
+  };
+  // Header layout: endianness 0, version 4, Dimension code 8, next 12, dimension 16, then
+  // Vertices code 20, next 24, count 28.
+  const struct {
+    size_t offset;
+    int32_t value;
+    const char* reason;
+  } refused[] = {{0, 2, "bad endianness code 2"}, {4, 5, "bad version 5"},
+                 {4, 0, "bad version 0"},         {16, 1, "bad dimension 1"},
+                 {16, 4, "bad dimension 4"},      {8, 4, "first keyword 4 is not Dimension"}};
+  const std::string bad = temporaryPath("bad.meshb");
+  for (const auto& c : refused) {
+    writeBytes(bad, patched(c.offset, c.value));
+    OpenedFile open(bad);
+    EXPECT_FALSE(open.file) << c.reason;
+    EXPECT_NE(open.error.find(c.reason), std::string::npos) << open.error;
+    EXPECT_EQ(open.error.rfind(bad + ": ", 0), 0u) << open.error;
+  }
+  const struct {
+    size_t offset;
+    int32_t value;
+    const char* reason;
+    int vertices, triangles;
+  } dropped[] = {{28, -1, "Vertices: negative line count", 0, 2},
+                 {28, 1 << 30, "Vertices: 1073741824 lines of 28 bytes need more", 0, 2},
+                 {28, 4, "Vertices: 4 lines of 28 bytes need more than the 84 bytes", 0, 2},
+                 {24, 1 << 30, "Vertices at offset 20: next position 1073741824 beyond", 3, 0},
+                 {24, 21, "Vertices at offset 20: next position 21 does not lie after", 0, 0}};
+  for (const auto& c : dropped) {
+    writeBytes(bad, patched(c.offset, c.value));
+    OpenedFile open(bad);
+    ASSERT_TRUE(open.file) << open.error;
+    EXPECT_EQ(zel::keywordStatistics(open.file, zel::Kwd::Vertices), c.vertices) << c.reason;
+    EXPECT_EQ(zel::keywordStatistics(open.file, zel::Kwd::Triangles), c.triangles) << c.reason;
+    ASSERT_EQ(open.file->warnings.size(), 1u) << c.reason;
+    EXPECT_NE(open.file->warnings[0].find(c.reason), std::string::npos) << open.file->warnings[0];
+  }
+  // Version 4, big-endian, with a 64-bit dimension announced by its next position (28):
+  // read as 32 bits it would be 0 and refused.
+  const unsigned char wide[] = {0, 0, 0, 1, 0, 0, 0, 4, 0, 0, 0, 3,  0, 0, 0, 0, 0, 0, 0, 28,
+                                0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 54, 0, 0, 0, 0, 0, 0, 0, 0};
+  writeBytes(bad, std::vector<char>(wide, wide + sizeof wide));
+  {
+    OpenedFile open(bad);
+    ASSERT_TRUE(open.file) << open.error;
+    EXPECT_EQ(open.file->dimension, 3);
+    EXPECT_TRUE(open.file->swapBytes);
+  }
+  fs::remove(good);
+  fs::remove(bad);
+}
+
+// High-order solution headers must give the node count of their degree's lattice: the others
+// are dropped with a warning, the accepted ones read back whole.
+TEST(HostileInput, HighOrderHeadersGiveTheNodeCountOfTheirDegree) {
   struct HoCase {
     int keyword, degree, nodes;
     bool accepted;
   } cases[] = {{114, 2, 1, false}, {114, 2, 4, false},  {114, 2, 10, true}, {113, 1, 1, false},
                {114, 3, 20, true}, {113, 0, 1, true},   {107, 1, 3, true},  {162, 4, 125, true},
-               {160, 4, 55, true}, {119, 2, 17, false}, {104, 9, 10, true}, {104, 10, 10, false}};
+               {160, 4, 55, true}, {119, 2, 17, false}, {104, 9, 10, true}, {104, 10, 10, false},
+               {108, 2, 6, true}};
+  const std::string path = temporaryPath("ho.solb");
   for (const HoCase& c : cases) {
     SCOPED_TRACE(std::to_string(c.keyword) + " degree " + std::to_string(c.degree) + " nodes " +
                  std::to_string(c.nodes));
-    const std::string path = prefix() + "ho.solb";
+    // Two scalar fields: 2 nodes values per line, 2 lines.
     zel::KeywordWriter writer;
     zel::KeywordWriteFormat format;
     format.binary = true;
     ASSERT_TRUE(writer.open(path, format, 3));
-    writer.beginKeyword(c.keyword, 1, {1}, c.degree, c.nodes);
-    for (int k = 0; k < c.nodes; ++k) writer.real(k);
+    writer.beginKeyword(c.keyword, 2, {1, 1}, c.degree, c.nodes);
+    for (int k = 0; k < 4 * c.nodes; ++k) writer.real(k * 0.5);
     writer.beginKeyword(zel::Kwd::SolAtVertices, 1, {1});
     writer.real(1);
     ASSERT_TRUE(writer.close());
-    Scan scan(path);
-    ASSERT_TRUE(scan.file) << scan.error;
-    EXPECT_EQ(zel::keywordStatistics(scan.file, c.keyword), c.accepted ? 1 : 0);
-    EXPECT_EQ(zel::keywordStatistics(scan.file, zel::Kwd::SolAtVertices), 1);
-    EXPECT_EQ(scan.file->warnings.size(), c.accepted ? 0u : 1u);
-    fs::remove(path);
+    OpenedFile open(path);
+    ASSERT_TRUE(open.file) << open.error;
+    int typeCount = 0, size = 0, typeList[4] = {}, degree = 0, nodes = 0;
+    EXPECT_EQ(
+        zel::keywordStatistics(open.file, c.keyword, &typeCount, &size, typeList, &degree, &nodes),
+        c.accepted ? 2 : 0);
+    EXPECT_EQ(zel::keywordStatistics(open.file, zel::Kwd::SolAtVertices), 1);
+    EXPECT_EQ(open.file->warnings.size(), c.accepted ? 0u : 1u);
+    if (!c.accepted) continue;
+    EXPECT_EQ(typeCount + size, 4);
+    EXPECT_EQ(degree, c.degree);
+    EXPECT_EQ(nodes, c.nodes);
+    std::vector<double> values(4 * c.nodes);
+    zel::BlockField field{zel::kFieldReal64Vector, &values[0], &values[2 * c.nodes], 2 * c.nodes};
+    ASSERT_EQ(zel::getBlock(open.file, c.keyword, 1, 2, &field, 1), 1);
+    EXPECT_EQ(values.back(), (4 * c.nodes - 1) * 0.5);
   }
-  // Node 2^32 + 1 in a version-4 file, binary and ASCII: refused in a 32-bit field, whole in a
-  // 64-bit one.
+  fs::remove(path);
+}
+
+// Version-4 integers must fit the 32-bit fields they are read into, above and below the range,
+// in a later chunk of a long block too: the line named is the file's. A 64-bit field takes
+// them whole.
+TEST(HostileInput, IntegersBeyondTheirFieldAreRefused) {
+  constexpr int kLines = 12345, kBadLine = 12001;
   for (const bool binary : {true, false}) {
-    const std::string path = prefix() + (binary ? "wide.meshb" : "wide.mesh");
+    const std::string path = temporaryPath(binary ? "wide.meshb" : "wide.mesh");
+    const int64_t bad = binary ? int64_t(INT32_MIN) - 1 : (int64_t(1) << 32) + 1;
     zel::KeywordWriter writer;
     zel::KeywordWriteFormat format;
     format.binary = binary;
     format.version = 4;
     ASSERT_TRUE(writer.open(path, format, 3));
-    writer.beginKeyword(zel::Kwd::Triangles, 2);
-    for (int64_t value : std::vector<int64_t>{1, 2, 3, 0, 1, 2, (int64_t(1) << 32) + 1, 0})
-      writer.integer(value);
+    writer.beginKeyword(zel::Kwd::Triangles, kLines);
+    for (int line = 1; line <= kLines; ++line)
+      for (int k = 0; k < 4; ++k) writer.integer(line == kBadLine && k == 2 ? bad : line + k);
     ASSERT_TRUE(writer.close());
-    Scan scan(path);
+    OpenedFile scan(path);
     ASSERT_TRUE(scan.file) << scan.error;
-    int narrow[8] = {};
-    zel::BlockField field{zel::kFieldInt32Vector, narrow, narrow + 4, 4};
-    EXPECT_EQ(zel::getBlock(scan.file, zel::Kwd::Triangles, 1, 2, &field, 1), 0);
-    EXPECT_NE(scan.file->error.find("Triangles line 2"), std::string::npos) << scan.file->error;
+    std::vector<int> nodes(4 * kLines);
+    zel::BlockField field{zel::kFieldInt32Vector, &nodes[0], &nodes[4 * (kLines - 1)], 4};
+    EXPECT_EQ(zel::getBlock(scan.file, zel::Kwd::Triangles, 1, kLines, &field, 1), 0);
+    EXPECT_NE(scan.file->error.find(binary ? "Triangles line 12001: an integer beyond the 32-bit"
+                                           : "Triangles line 12001 field 3: '4294967297'"),
+              std::string::npos)
+        << scan.file->error;
+    field.last = &nodes[4 * (kBadLine - 2)];
+    EXPECT_EQ(zel::getBlock(scan.file, zel::Kwd::Triangles, 1, kBadLine - 1, &field, 1), 1);
+    EXPECT_EQ(nodes[4 * (kBadLine - 2) + 3], kBadLine - 1 + 3);
+    // Fields are taken in order: the third value of the line is the second field.
     int64_t wide = 0;
-    zel::BlockField wideField{zel::kFieldInt64, &wide, &wide};
-    // Fields are taken in order: the third value of line 2 is its third field.
-    zel::BlockField skip{zel::kFieldInt32Vector, narrow, narrow, 2};
-    zel::BlockField both[2] = {skip, wideField};
-    EXPECT_EQ(zel::getBlock(scan.file, zel::Kwd::Triangles, 2, 2, both, 2), 1);
-    EXPECT_EQ(wide, (int64_t(1) << 32) + 1);
+    zel::BlockField both[2] = {{zel::kFieldInt32Vector, &nodes[0], &nodes[0], 2},
+                               {zel::kFieldInt64, &wide, &wide}};
+    EXPECT_EQ(zel::getBlock(scan.file, zel::Kwd::Triangles, kBadLine, kBadLine, both, 2), 1);
+    EXPECT_EQ(wide, bad);
     fs::remove(path);
   }
-  // Below the range too, and in a later chunk of a long block: the line named is the file's.
-  const std::string path = prefix() + "wide_long.meshb";
-  zel::KeywordWriter writer;
-  zel::KeywordWriteFormat format;
-  format.binary = true;
-  format.version = 4;
-  constexpr int kLines = 12345, kBadLine = 12001;
-  ASSERT_TRUE(writer.open(path, format, 3));
-  writer.beginKeyword(zel::Kwd::Triangles, kLines);
-  for (int line = 1; line <= kLines; ++line)
-    for (int k = 0; k < 4; ++k)
-      writer.integer(line == kBadLine && k == 1 ? int64_t(INT32_MIN) - 1 : line + k);
-  ASSERT_TRUE(writer.close());
-  Scan scan(path);
-  ASSERT_TRUE(scan.file) << scan.error;
-  std::vector<int> nodes(4 * kLines);
-  zel::BlockField field{zel::kFieldInt32Vector, &nodes[0], &nodes[4 * (kLines - 1)], 4};
-  EXPECT_EQ(zel::getBlock(scan.file, zel::Kwd::Triangles, 1, kLines, &field, 1), 0);
-  EXPECT_NE(scan.file->error.find("Triangles line 12001: an integer beyond the 32-bit range"),
-            std::string::npos)
-      << scan.file->error;
-  field.last = &nodes[4 * (kBadLine - 2)];
-  EXPECT_EQ(zel::getBlock(scan.file, zel::Kwd::Triangles, 1, kBadLine - 1, &field, 1), 1);
-  EXPECT_EQ(nodes[4 * (kBadLine - 2) + 3], kBadLine - 1 + 3);
-  fs::remove(path);
 }

@@ -102,18 +102,9 @@ TEST(NodeOrder, EveryKindAndDegreeIsAPermutationOfItsLatticeInGroupOrder) {
   }
 }
 
-TEST(NodeOrder, CountsFollowTheClosedFormulas) {
-  const int triangle[] = {1, 3, 6, 10, 15};
-  const int pyramid[] = {1, 5, 14, 30, 55};
-  const int prism[] = {1, 6, 18, 40, 75};
-  for (int d = 0; d <= 4; d++) {
-    EXPECT_EQ(zel::latticeNodeCount(EntityType::Triangle, d), triangle[d]);
-    EXPECT_EQ(zel::latticeNodeCount(EntityType::Pyramid, d), pyramid[d]);
-    EXPECT_EQ(zel::latticeNodeCount(EntityType::Prism, d), prism[d]);
-  }
-  EXPECT_EQ(zel::latticeNodeCount(EntityType::Prism, 10), 726);
-  EXPECT_EQ(zel::latticeNodeCount(EntityType::Hexahedron, 10), 1331);
-  EXPECT_EQ(zel::latticeNodeCount(EntityType::Tetrahedron, 10), 286);
+// Counts of every kind and degree 1..10 are checked against the lattice above; here the
+// degree-0 element and the requests outside the rule.
+TEST(NodeOrder, DegreeZeroAndUnknownRequests) {
   EXPECT_EQ(zel::latticeNodeCount(5, 2), 0);
   EXPECT_EQ(zel::latticeNodeOrder(5, 2), nullptr);
   EXPECT_EQ(zel::latticeNodeOrder(EntityType::Triangle, 11), nullptr);

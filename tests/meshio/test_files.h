@@ -1,5 +1,6 @@
 // Test helpers of the mesh file tests: the .dump.txt files written beside the test data by an
-// independent reader, the value hash those dumps quote, temporary files and raw bytes.
+// independent reader, the value hash those dumps quote, temporary files and raw bytes, a small
+// written mesh and a file opened through the keyword library.
 #pragma once
 
 #include <unistd.h>
@@ -12,6 +13,10 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "meshio/keyword_file.h"
+#include "meshio/keyword_writer.h"
+#include "meshio/zel_object.h"
 
 // A file name in the temporary folder, unique to this process.
 inline std::string temporaryPath(const std::string& name) {
@@ -51,6 +56,27 @@ struct ValueHash {
     return text;
   }
 };
+
+// The dumps' hash of one kind's arrays in their default order: per entity its node numbers
+// (vertices: their coordinates up to the mesh dimension, to single precision when asked), then
+// its reference (corners have none of their own).
+inline std::string kindHash(ZelObject* mesh, int typ, bool singlePrecision = false) {
+  char status[1024];
+  int count = 0, nodes = 0, dim = 3;
+  zel_GetDimension(mesh, &dim, status);
+  const void* array = zel_GetIndicesArray(mesh, typ, &count, &nodes, status);
+  const int* refs = zel_GetReferenceArray(mesh, typ, status);
+  ValueHash hash;
+  for (int e = 1; e <= count; ++e) {
+    for (int k = 0; k < (typ == 1 ? dim : nodes); ++k) {
+      const double x = typ == 1 ? static_cast<const double*>(array)[3 * e + k] : 0;
+      if (typ == 1) hash.add(singlePrecision ? static_cast<double>(static_cast<float>(x)) : x);
+      if (typ != 1) hash.add(int64_t{static_cast<const int*>(array)[e * nodes + k]});
+    }
+    if (typ != 2) hash.add(int64_t{refs[e]});
+  }
+  return hash.hex();
+}
 
 struct DumpKeyword {
   std::string name;
@@ -100,3 +126,35 @@ inline Dump readDump(const std::string& path) {
   }
   return dump;
 }
+
+// 3 vertices (x = v, y = 10 v, z = 100 v, reference v) and 2 triangles (nodes t + 1..t + 3,
+// reference 70 + t).
+inline bool writeSmallMesh(const std::string& path, const zel::KeywordWriteFormat& format) {
+  zel::KeywordWriter writer;
+  writer.open(path, format, 3);
+  writer.beginKeyword(zel::Kwd::Vertices, 3);
+  for (int v = 1; v <= 3; ++v) {
+    for (double value : {1.0 * v, 10.0 * v, 100.0 * v}) writer.real(value);
+    writer.integer(v);
+  }
+  writer.beginKeyword(zel::Kwd::Triangles, 2);
+  for (int t = 1; t <= 2; ++t)
+    for (int value : {t + 1, t + 2, t + 3, 70 + t}) writer.integer(value);
+  return writer.close();
+}
+
+// A file opened through the keyword library (null with the reason in `error` when refused).
+struct OpenedFile {
+  zel::KeywordFile* file = nullptr;
+  std::string error;
+  explicit OpenedFile(const std::string& path) {
+    int version = 0, dimension = 0;
+    file = zel::openKeywordFile(path.c_str(), 1, &version, &dimension, &error);
+  }
+  ~OpenedFile() { zel::closeKeywordFile(file); }
+  std::string warnings() const {
+    std::string all;
+    for (const std::string& line : file->warnings) all += line + "\n";
+    return all;
+  }
+};
