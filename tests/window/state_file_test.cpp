@@ -69,7 +69,18 @@ TEST(StateFile, WritesTheFixedFormatAndReadsItBack) {
             "SolOn\n1\nIsoOn\n0\nPalOn\n1\nLineOn\n0\nTessOn\n1\nTessLevel\n17\nShaMod\n2\n"
             "RenMod\n21\nWireSiz\n1.050000\nNumberOfHiddenObjects\n2\n"
             "Triangle  3\nSrfQuadrilateralQ4  -2\n");
-  EXPECT_EQ(writeText(readText(text)), text);
+  const ViewState read = readText(text);
+  const bool all[] = {bool(read.windowSize),     bool(read.centre),
+                      bool(read.rotation),       bool(read.axis),
+                      bool(read.translation),    bool(read.showCutPlane),
+                      bool(read.cutPlane),       bool(read.fieldOfView),
+                      bool(read.solutionOn),     bool(read.isoLinesOn),
+                      bool(read.paletteShown),   bool(read.lineOn),
+                      bool(read.tessellationOn), bool(read.tessellationLevel),
+                      bool(read.shadingModel),   bool(read.renderFlags),
+                      bool(read.lineWidth)};
+  for (size_t i = 0; i < std::size(all); ++i) ASSERT_TRUE(all[i]) << "field " << i << " not read";
+  EXPECT_EQ(writeText(read), text);
 }
 
 TEST(StateFile, KeywordsAreCaseInsensitiveAndOtherWordsSkipped) {
