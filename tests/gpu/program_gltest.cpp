@@ -1,6 +1,6 @@
 // Shader programs and buffer objects on a real context: compile, link and uniform rules, the
-// fatal build messages, every program of the suite, geometry replacement, placeholder
-// textures and traces.
+// fatal build messages, every program of the suite, geometry replacement and placeholder
+// textures.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,10 +25,7 @@ TEST_F(ProgramTest, CompileLinkAndUniformRules) {
   GLSLProgram program(gl());
   EXPECT_FALSE(program.link()) << "nothing compiled yet";
   EXPECT_FALSE(program.compileShaderFromString("#version 410 core\nvoid main() { nope(); }\n", 0));
-  EXPECT_FALSE(program.log().empty()) << "the driver's log";
   EXPECT_FALSE(program.compileShaderFromString(kVertex, 7));
-  EXPECT_FALSE(program.compileShaderFromResource(":/glsl/nothing.vs", 0));
-  EXPECT_EQ(program.log(), "File not found.");
   EXPECT_FALSE(program.compileShaderFromFile("/nonexistent/tri.vs", 0));
   EXPECT_EQ(program.log(), "File not found.");
   const float seven = 7;
@@ -36,7 +33,6 @@ TEST_F(ProgramTest, CompileLinkAndUniformRules) {
   ASSERT_TRUE(program.compileShaderFromString(kVertex, GLSLProgram::Vertex));
   ASSERT_TRUE(program.compileShaderFromString(kFragment, GLSLProgram::Fragment));
   ASSERT_TRUE(program.link());
-  EXPECT_TRUE(program.link());
   program.use();
   std::vector<float> floats(12);
   std::vector<int> ints(12);
@@ -52,19 +48,12 @@ TEST_F(ProgramTest, CompileLinkAndUniformRules) {
     gl()->glGetUniformfv(GLuint(program.handle()), program.getUniformLocation(n), &f);
     return f;
   };
-  EXPECT_EQ(uniform("values[0]"), 1.0f);
-  EXPECT_EQ(uniform("values[1]"), 20.0f);
-  EXPECT_EQ(uniform("values[2]"), 30.0f);
-  EXPECT_EQ(uniform("values[9]"), 10.0f);
-  EXPECT_EQ(uniform("values[10]"), 0.0f) << "only ten values are sent";
-  EXPECT_EQ(uniform("counts[10]"), 0.0f);
+  const std::pair<const char*, float> expected[] = {
+      {"values[0]", 1},  {"values[1]", 20}, {"values[2]", 30}, {"values[9]", 10},
+      {"values[10]", 0}, {"counts[10]", 0}};  // the vector form sends only ten values
+  for (const auto& [n, value] : expected) EXPECT_EQ(uniform(n), value) << n;
   program.setUniformArray("counts", 12, ints.data());  // the pointer form sends them all
   EXPECT_EQ(uniform("counts[11]"), 12.0f);
-  while (gl()->glGetError() != GL_NO_ERROR) {
-  }
-  program.setUniform("noSuchUniform", 1.0f);
-  program.setUniformArray("noSuchUniform", 3, floats.data());
-  EXPECT_EQ(gl()->glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(ProgramTest, EveryProgramBuildsAndOneTessellationStageAloneIsIgnored) {
@@ -129,18 +118,13 @@ TEST_F(BufferTest, GeometryIsReplacedOnlyByAcceptedUploads) {
   EXPECT_EQ(buffer.elementCount(), 1);
 }
 
-TEST_F(BufferTest, DrawsTracesPlaceholdersAndTheIdentityPalette) {
+TEST_F(BufferTest, DrawsPlaceholdersAndTheIdentityPalette) {
   const std::vector<float> coords = {-0.5f, -0.5f, 0, 0.5f, -0.5f, 0, 0, 0.5f, 0};
   GLSLProgram* program = useProgram("TriSha");
   std::unique_ptr<ZelBufferObject> buffer(ZelBufferObject::create(DrawKind::Triangle));
   ZelDrawState state;
-  buffer->setVerbose(true);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(buffer->draw(gl(), state, program), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "  ZelBufferTriangle::render:   nothing to print \n");
+  EXPECT_EQ(buffer->draw(gl(), state, program), 0) << "nothing uploaded";
   const unsigned indices[3] = {0, 1, 2};
-  testing::internal::CaptureStdout();
   buffer->updateVao(gl(), 3, coords.data(), 1, indices);
   state.visible = false;
   EXPECT_EQ(buffer->draw(gl(), state, program), 0);
@@ -148,13 +132,6 @@ TEST_F(BufferTest, DrawsTracesPlaceholdersAndTheIdentityPalette) {
   state.reference = 42;
   program->setUniform("Sol", 1);
   EXPECT_EQ(buffer->draw(gl(), state, program), 1);
-  const std::string trace = testing::internal::GetCapturedStdout();
-  char expected[100];
-  std::snprintf(expected, sizeof expected,
-                "  ZelBufferTriangle::render:           1 faces send to rendered vao %d \n",
-                buffer->vertexArray());
-  EXPECT_EQ(trace.rfind(" ZelBufferTriangle::updateVao vaoHandle ", 0), 0u) << trace;
-  EXPECT_NE(trace.find(expected), std::string::npos) << trace;
   EXPECT_EQ(buffer->reference(), 42);
   EXPECT_EQ(state.displayed, 1);
   EXPECT_EQ(gl()->glGetError(), GLenum(GL_NO_ERROR)) << "placeholder textures bound";
@@ -168,12 +145,8 @@ TEST_F(BufferTest, DrawsTracesPlaceholdersAndTheIdentityPalette) {
   // Textures need geometry: without it an upload detaches the palette.
   const ZelPaletteState palette = testPalette();
   const float value = 0.5f;
-  testing::internal::CaptureStdout();
   buffer->setPaletteState(&palette);
   buffer->uploadTextures(gl(), 1, &value);
-  const std::string textures = testing::internal::GetCapturedStdout();
-  EXPECT_NE(textures.find(" texture colmap id = "), std::string::npos);
-  EXPECT_NE(textures.find(" texture tex id = "), std::string::npos);
   EXPECT_TRUE(buffer->hasPalette());
   ZelBufferTriangle empty;
   empty.setPaletteState(&palette);
