@@ -1,0 +1,231 @@
+// Curved elements drawn by the scene window stay within a pixel of their exact shape at the
+// default tessellation level, whatever their degree and however far the view is zoomed in, and
+// the faces of a curved surface close up without cracks at every zoom.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QKeyEvent>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/ZelMeshViewer.h"
+#include "app/pellon.h"
+#include "app/scene_assembly.h"
+#include "meshio/entity_types.h"
+#include "scene/ZelDrawObject.h"
+#include "tests/support/disc_mesh.h"
+#include "window/ZelSceneWindow.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr int kWidth = 800, kHeight = 600;
+constexpr int kFaceGrey = 178;  // the default face colour 0.7, flat
+
+int discKind(int shape, int degree) {
+  static const int triangles[] = {DrawKind::TriangleP2, DrawKind::TriangleP3, DrawKind::TriangleP4};
+  static const int quadrilaterals[] = {DrawKind::QuadrilateralQ2, DrawKind::QuadrilateralQ3,
+                                       DrawKind::QuadrilateralQ4};
+  return (shape == EntityType::Triangle ? triangles : quadrilaterals)[degree - 2];
+}
+
+QImage screenshot(ZelSceneWindow& window, const char* name) {
+  const QString path = QDir::temp().filePath(QString("zel_screen_level_%1.png").arg(name));
+  window.requestScreenshot(path.toStdString());
+  QImage image(path);
+  QFile::remove(path);
+  return image;
+}
+
+// "z" narrows the field of view by 10 % a press. The events go straight to the window: the
+// frames they ask for are drawn once, by the next screenshot.
+void zoomIn(ZelSceneWindow& window, int presses) {
+  for (int i = 0; i < presses; ++i) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, "z");
+    QCoreApplication::sendEvent(&window, &press);
+  }
+  EXPECT_NEAR(window.fieldOfView(), 15.0 * std::pow(0.9, presses), 1e-9) << "zoom keys ignored";
+}
+
+// Projected radius in pixels of a sphere or disc of normalised radius 0.5 about the rotation
+// centre's depth: the eye is 3 units away and the window 600 pixels high.
+double projectedRadius(double fieldOfView) {
+  return 0.5 / (3.0 * std::tan(fieldOfView * kPi / 360.0)) * kHeight / 2;
+}
+
+// Boundary of the covered region along row y near the expected crossing `x`, to a fraction of
+// a pixel: the antialiased pixels' coverage, read from how far their colour lies between the
+// background (white) and the face colour a few pixels inside, summed over a window that spans
+// the crossing. `insideRight`: the face lies to the right of the crossing. NaN when the row
+// gives nothing to measure.
+double crossingAt(const QImage& image, int y, double x, bool insideRight) {
+  const int first = int(std::floor(x)) - 12, end = int(std::floor(x)) + 12;
+  const int reference = insideRight ? end + 2 : first - 3;
+  if (first < 0 || end > image.width() || reference < 0 || reference >= image.width())
+    return std::nan("");
+  const auto lightness = [&](int px) {
+    const QRgb c = image.pixel(px, y);
+    return qRed(c) + qGreen(c) + qBlue(c);
+  };
+  const double face = lightness(reference), white = 3 * 255;
+  if (face > white - 60) return std::nan("");  // no face there to compare with
+  double covered = 0;
+  for (int px = first; px < end; ++px)
+    covered += std::clamp((white - lightness(px)) / (white - face), 0.0, 1.0);
+  return insideRight ? end - covered : first + covered;
+}
+
+// Largest distance, in pixels, from the drawn silhouette to the circle of `radius` about
+// (cx, cy) (image coordinates, rows downwards), over every row whose crossings with the circle
+// lie in the image; `measured` receives the number of crossings compared.
+double silhouetteError(const QImage& image, double cx, double cy, double radius, int& measured) {
+  double worst = 0;
+  measured = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    const double dy = y + 0.5 - cy;
+    if (std::abs(dy) > 0.9 * radius) continue;  // steep crossings measure badly along rows
+    const double half = std::sqrt(radius * radius - dy * dy);
+    for (const bool left : {true, false}) {
+      const double x = left ? cx - half : cx + half;
+      const double found = crossingAt(image, y, x, left);
+      if (std::isnan(found)) continue;
+      worst = std::max(worst, std::abs(std::hypot(found - cx, dy) - radius));
+      ++measured;
+    }
+  }
+  return worst;
+}
+
+// Pixels clearly lighter than the flat face colour `face` (by an eighth of the way to white:
+// half a sample of four) that no path of such pixels joins to the image's border: background
+// showing through cracks inside the drawn region, however thin.
+int enclosedBackground(const QImage& image, int face) {
+  const int w = image.width(), h = image.height();
+  const auto background = [&](int x, int y) {
+    const QRgb c = image.pixel(x, y);
+    return qRed(c) + qGreen(c) + qBlue(c) > 3 * face + (3 * 255 - 3 * face) / 8;
+  };
+  std::vector<char> reached(size_t(w) * h, 0);
+  std::vector<int> stack;
+  const auto visit = [&](int x, int y) {
+    if (x < 0 || y < 0 || x >= w || y >= h || reached[size_t(y) * w + x] || !background(x, y))
+      return;
+    reached[size_t(y) * w + x] = 1;
+    stack.push_back(y * w + x);
+  };
+  for (int x = 0; x < w; ++x) visit(x, 0), visit(x, h - 1);
+  for (int y = 0; y < h; ++y) visit(0, y), visit(w - 1, y);
+  while (!stack.empty()) {
+    const int p = stack.back();
+    stack.pop_back();
+    const int x = p % w, y = p / w;
+    visit(x + 1, y), visit(x - 1, y), visit(x, y + 1), visit(x, y - 1);
+  }
+  int holes = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) holes += background(x, y) && !reached[size_t(y) * w + x];
+  return holes;
+}
+
+struct DiscView {
+  const char* name;
+  int cells;        // the disc mesh's grid is cells x cells
+  int zoomPresses;  // presses of "z" after the default view
+  double angle;     // degrees: the circle point put at the window centre (zoomed views)
+};
+
+// The unit disc of `shape` and `degree` at the default tessellation level, seen at `view`;
+// the silhouette's largest distance to the exact circle.
+double discSilhouetteError(int shape, int degree, const DiscView& view) {
+  const CurvedMesh mesh = makeDiscMesh(shape, degree, view.cells);
+  ZelSceneWindow window(pellonSurfaceFormat());
+  window.resize(kWidth, kHeight);
+  window.show();
+  window.waitForInitialisation();
+  ZelDrawObject* object = ZelDrawObject::create(discKind(shape, degree), 1);
+  window.addObject(object);
+  window.attachData(object, mesh.vertexCount, mesh.coords.data(), mesh.elementCount,
+                    mesh.nodes.data());
+  const double box[6] = {-1, 1, -1, 1, 0, 0};
+  window.storeBoundingBox(box);
+  window.setDimension(2);
+  window.resetView();
+  window.displaySettings().lineOn = false;    // element edges would darken the crossings
+  window.displaySettings().shadingModel = 3;  // flat grey: every covered pixel alike
+  EXPECT_EQ(window.displaySettings().tessellationLevel, 4);
+  double cx = kWidth / 2.0, cy = kHeight / 2.0;
+  if (view.zoomPresses > 0) {
+    const double a = view.angle * kPi / 180;
+    const double onCircle[3] = {std::cos(a), std::sin(a), 0};
+    window.setRotationCentre(onCircle);
+    zoomIn(window, view.zoomPresses);
+  }
+  const double radius = projectedRadius(window.fieldOfView());
+  if (view.zoomPresses > 0) {
+    const double a = view.angle * kPi / 180;
+    cx -= radius * std::cos(a);
+    cy += radius * std::sin(a);
+  }
+  const QImage image = screenshot(window, view.name);
+  EXPECT_EQ(image.size(), QSize(kWidth, kHeight));
+  int measured = 0;
+  const double error = silhouetteError(image, cx, cy, radius, measured);
+  EXPECT_GT(measured, 500) << view.name << ": too few rows cross the circle in the window";
+  EXPECT_EQ(enclosedBackground(image, kFaceGrey), 0) << view.name << ": cracks between elements";
+  return error;
+}
+
+// Every curved degree and shape, at the default view and zoomed in about ten times (0.9^22)
+// onto two points of the circle, one at an element corner and one inside an element. Zoomed
+// in, the 4 x 4 disc's quadratic elements themselves stray up to 4.8 pixels from the circle
+// (their nodes lie on it, the curves between them do not): the 8 x 8 disc's stay within 0.2.
+TEST(ScreenLevel, CurvedDiscsStayWithinAPixelOfTheCircleAtEveryZoom) {
+  const DiscView views[] = {
+      {"default", 4, 0, 0}, {"zoom10_corner", 8, 22, 0}, {"zoom10_inside", 8, 22, 10}};
+  for (const int shape : {int(EntityType::Triangle), int(EntityType::Quadrilateral)})
+    for (int degree = 2; degree <= 4; ++degree)
+      for (const DiscView& view : views) {
+        const double error = discSilhouetteError(shape, degree, view);
+        std::printf("  %s%d %-14s %.2f px\n", shape == EntityType::Triangle ? "P" : "Q", degree,
+                    view.name, error);
+        EXPECT_LE(error, 1.0) << (shape == EntityType::Triangle ? "P" : "Q") << degree << " "
+                              << view.name;
+      }
+}
+
+// The P2 sphere seen whole, then zoomed in 10, 100 and 1000 times onto a point of its
+// silhouette and onto the point facing the viewer: neighbouring faces tessellate their shared
+// edges alike, so no background shows through between them.
+TEST(ScreenLevel, CurvedSphereHasNoCracksAtAnyZoom) {
+  ZelMeshViewer viewer(pellonSurfaceFormat());
+  assembleScene(&viewer, std::string(ZEL_TEST_DATA) + "/ho/sphere_p2.mesh", "");
+  viewer.resetView();
+  const QQuaternion toWorld = viewer.camera().rotation().inverted();
+  const QVector3D right = toWorld.rotatedVector(QVector3D(1, 0, 0));
+  const QVector3D front = toWorld.rotatedVector(QVector3D(0, 0, 1));
+  for (const QVector3D& towards : {right, front})
+    for (int presses : {0, 22, 44, 66}) {
+      viewer.resetView();
+      viewer.displaySettings().lineOn = false;
+      viewer.displaySettings().shadingModel = 3;
+      const double centre[3] = {towards.x(), towards.y(), towards.z()};
+      viewer.setRotationCentre(centre);
+      zoomIn(viewer, presses);
+      const QImage image = screenshot(viewer, "sphere");
+      ASSERT_EQ(image.size(), QSize(kWidth, kHeight));
+      int covered = 0;
+      for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) covered += (image.pixel(x, y) & 0xffffff) != 0xffffff;
+      EXPECT_GT(covered, kWidth * kHeight / 8) << presses << " presses: the sphere is not in view";
+      EXPECT_EQ(enclosedBackground(image, kFaceGrey), 0)
+          << presses << " presses towards (" << centre[0] << ", " << centre[1] << ", " << centre[2]
+          << ")";
+    }
+}
+
+}  // namespace
