@@ -1,20 +1,19 @@
 // Boundary-face extraction: the faces of one reference group are bucketed by their smallest
-// vertex number (a counting sort of 4-byte face ids, no per-face key kept), each bucket's few
-// faces are compared by their sorted vertex numbers, and a face met once stays marked in a bit
-// per face. The mesh faces are bucketed the same way and matched against the faces met once of
-// their bucket while its keys are at hand; the rest are emitted in element order, then face
-// order.
+// vertex number (a counting sort of 4-byte face ids), each bucket's few faces are compared by
+// their sorted vertex numbers in a small table, and a face met once keeps a bit per face. The
+// mesh faces, bucketed the same way, are matched in the same walk, while their bucket's keys are
+// at hand; the rest are emitted in element order, then face order.
 #include "capping/boundary_faces.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <utility>
 #include <vector>
 
+#include "capping/face_key_table.h"
 #include "meshio/entity_catalogue.h"
 #include "meshio/entity_faces.h"
 #include "meshio/reference_groups.h"
@@ -22,6 +21,8 @@
 #include "meshio/zel_object_slots.h"
 
 namespace {
+
+using zel::faces::BucketTable, zel::faces::FaceKey, zel::faces::readKey, zel::faces::smaller;
 
 constexpr int kFaceBits = 3;                 // face id = element number * 8 + local face
 constexpr int kMaxElements = (1 << 28) - 1;  // so that a face id fits 31 bits
@@ -49,49 +50,6 @@ void forEachElement(const ElementSet& set, Visit visit) {
     for (int e = 1; e <= set.count; ++e) visit(e);
 }
 
-// Sorted vertex numbers of a face; a triangle's first is 0, so that a triangle never equals a
-// quadrilateral (vertex numbers start at 1).
-struct FaceKey {
-  int v[4];
-};
-
-// Two 64-bit comparisons and one branch: the comparison ends the hot loop's probes.
-bool sameKey(const FaceKey& a, const FaceKey& b) {
-  uint64_t x[2], y[2];
-  std::memcpy(x, a.v, sizeof x), std::memcpy(y, b.v, sizeof y);
-  return ((x[0] ^ y[0]) | (x[1] ^ y[1])) == 0;
-}
-
-// Mixes a key into a hash for the small per-bucket tables.
-uint32_t hashKey(const FaceKey& key) {
-  uint64_t x[2];
-  std::memcpy(x, key.v, sizeof x);
-  return static_cast<uint32_t>((x[0] * 0x9E3779B97F4A7C15ull + x[1] * 0xC2B2AE3D27D4EB4Full) >> 32);
-}
-
-// Values, not references: std::min and std::max on references compiled to branches here, and
-// data-dependent branches mispredict about half the time on millions of faces.
-[[gnu::always_inline]] inline int smaller(int a, int b) { return a < b ? a : b; }
-[[gnu::always_inline]] inline void order(int* a, int* b) {
-  const int low = smaller(*a, *b), high = *a < *b ? *b : *a;
-  *a = low, *b = high;
-}
-
-// The key of the face whose corners lie at local positions at[0..3] of nodes (a triangle's
-// at[3] is not read), sorted by a network. The branch on the shape follows the element's fixed
-// face pattern and is predicted.
-[[gnu::always_inline]] inline void readKey(const int* nodes, const int* at, bool quadrilateral,
-                                           FaceKey* key) {
-  int a = 0, b = nodes[at[0]], c = nodes[at[1]], d = nodes[at[2]];
-  if (quadrilateral) {
-    a = nodes[at[3]];
-    order(&a, &b), order(&c, &d), order(&a, &c), order(&b, &d), order(&b, &c);
-  } else {
-    order(&b, &c), order(&c, &d), order(&b, &c);
-  }
-  key->v[0] = a, key->v[1] = b, key->v[2] = c, key->v[3] = d;
-}
-
 // The type's elements with the corners of each local face, read without going through the
 // per-face vectors of the topology in the hot loops.
 struct ElementFaces {
@@ -116,9 +74,9 @@ struct ElementFaces {
     const int* c = corners[f];
     return smaller(smaller(element[c[0]], element[c[1]]), smaller(element[c[2]], element[c[3]]));
   }
-  void key(uint32_t id, FaceKey* key) const {
+  FaceKey key(uint32_t id) const {
     const int f = id & ((1u << kFaceBits) - 1);
-    readKey(element(id >> kFaceBits), corners[f], quadrilateral[f], key);
+    return readKey(element(id >> kFaceBits), corners[f], quadrilateral[f]);
   }
 };
 
@@ -141,7 +99,8 @@ struct FaceBuckets {
 void bucketFaces(const ElementFaces& faces, const ElementSet& set, FaceBuckets* out) {
   const size_t inserted = static_cast<size_t>(set.count) * faces.nbrFaces;
   // About four faces per bucket, never more buckets than vertices.
-  const size_t wanted = std::min<size_t>(faces.info.nbrVer + 1, std::max<size_t>(inserted / 4, 1));
+  const size_t wanted =
+      std::min<size_t>(size_t(faces.info.nbrVer) + 1, std::max<size_t>(inserted / 4, 1));
   size_t buckets = 1;
   while (buckets < wanted) buckets *= 2;
   const uint32_t mask = out->mask = static_cast<uint32_t>(buckets - 1);
@@ -186,6 +145,7 @@ class OrientationCodes {
     int pattern = 0, positions[4];
     for (int c = corners - 1; c >= 0; --c) {
       const int* at = std::find(faceVertices, faceVertices + corners, surfaceVertices[c]);
+      if (at == faceVertices + corners) return false;  // a corner off the face
       positions[c] = static_cast<int>(at - faceVertices) + 1;
       pattern = 5 * pattern + positions[c];
     }
@@ -201,8 +161,8 @@ class OrientationCodes {
   }
 
  private:
-  int8_t m_known[2][625] = {};  // 1: orients, -1: does not, 0: not asked yet
-  int m_codes[2][625][3];
+  int8_t m_known[2][625] = {};  // by pattern (base 5); 1: orients, -1: does not, 0: not asked
+  int m_codes[2][625][3] = {};
 };
 
 // The mesh faces of one shape that may coincide with faces of the group, in bucket order.
@@ -232,53 +192,10 @@ struct MeshFaces {
       if (std::any_of(face(m), face(m) + 3 + quadrilateral,
                       [&](int v) { return v < 1 || v > info.nbrVer; }))
         continue;
-      FaceKey key;
-      readKey(face(m), kAt, quadrilateral, &key);
-      const uint32_t smallest = static_cast<uint32_t>(key.v[quadrilateral ? 0 : 1]);
+      const uint32_t smallest = readKey(face(m), kAt, quadrilateral).smallest();
       byBucket.push_back(uint64_t(smallest & mask) << 32 | uint32_t(m));
     }
     std::sort(byBucket.begin(), byBucket.end());
-  }
-};
-
-// The keys of one bucket in a small open-addressing table of at least twice its size, so that a
-// bucket costs time linear in its size whatever its shape. Face i's key is keys[i + 1]; keys[0]
-// holds the key being looked up, and an empty slot (-1) points at it, so that a probe stops at
-// an empty slot or at a twin on one comparison: half the faces find their slot empty and half
-// their twin, which a branch between the two would mispredict.
-struct BucketTable {
-  std::vector<FaceKey> keys;
-  std::vector<int> slots;
-  std::vector<int> single;  // whether face i is so far the only one with its key (int, not a
-                            // byte, so that its stores do not alias everything else)
-  uint32_t size = 0;
-
-  explicit BucketTable(uint32_t largest) : keys(size_t(largest) + 1), single(largest) {
-    size_t most = 8;
-    while (most < 2 * size_t(largest)) most *= 2;
-    slots.resize(most);
-  }
-  void clear(uint32_t n) {
-    size = 8;
-    while (size < 2 * n) size *= 2;
-    std::fill_n(slots.begin(), size, -1);
-  }
-  // The slot holding the first face with the key in keys[0], or the free slot where it goes.
-  uint32_t probe() const {
-    uint32_t h = hashKey(keys[0]) & (size - 1);
-    while (!sameKey(keys[slots[h] + 1], keys[0])) h = (h + 1) & (size - 1);
-    return h;
-  }
-  // Enters face i, whose key is in keys[0].
-  void insert(int i) {
-    keys[i + 1] = keys[0];
-    const uint32_t h = probe();
-    const int first = slots[h];
-    // Without branches: an empty slot (-1) takes i, a twin keeps its slot and clears both.
-    const int at = first + ((first >> 31) & (i + 1));
-    slots[h] = at;
-    single[i] = first < 0;
-    single[at] = first < 0;
   }
 };
 
@@ -288,12 +205,14 @@ struct BucketTable {
 // face numbers, gives a face met once to the first mesh face on it whose corners orient.
 void markBucket(const ElementFaces& faces, const uint32_t* ids, uint32_t b, BucketTable* table,
                 OrientationCodes* orientation, MeshFaces* mesh) {
+  // Those of buckets without element faces are passed over.
+  while (mesh->next < mesh->byBucket.size() && mesh->byBucket[mesh->next] >> 32 < b) ++mesh->next;
   for (; mesh->next < mesh->byBucket.size() && mesh->byBucket[mesh->next] >> 32 == b;
        ++mesh->next) {
     const int m = static_cast<int>(mesh->byBucket[mesh->next] & 0xFFFFFFFFu);
-    readKey(mesh->face(m), MeshFaces::kAt, mesh->shape == EntityType::Quadrilateral,
-            &table->keys[0]);
-    const int i = table->slots[table->probe()];
+    const FaceKey key =
+        readKey(mesh->face(m), MeshFaces::kAt, mesh->shape == EntityType::Quadrilateral);
+    const int i = table->slots[table->probe(key)];
     if (i < 0 || !table->single[i]) continue;
     const uint32_t element = ids[i] >> kFaceBits, face = ids[i] & 7;
     int faceVertices[4], codes[3];
@@ -318,8 +237,7 @@ void findFacesMetOnce(const ElementFaces& faces, FaceBuckets* buckets, MeshFaces
       // The elements of the next buckets' faces are scattered through the element array:
       // asking for them ahead hides most of the memory latency.
       __builtin_prefetch(faces.element(ids[first + i + kPrefetchDistance] >> kFaceBits));
-      faces.key(ids[first + i], &table.keys[0]);
-      table.insert(static_cast<int>(i));
+      table.insert(static_cast<int>(i), faces.key(ids[first + i]));
     }
     for (int shape = 0; shape < 2; ++shape)
       markBucket(faces, ids + first, b, &table, &orientation, &meshFaces[shape]);
@@ -388,20 +306,27 @@ bool extractGroup(ZelObject* object, const ElementFaces& faces, const ElementSet
   }
 }
 
+// Whether test(v) holds for no value of the array. In blocks of 16 without an early exit, which
+// the compiler turns into vector code (a loop of unknown length it leaves scalar).
+template <class Test>
+bool noneOf(const int* values, size_t count, Test test) {
+  uint32_t any = 0;
+  size_t k = 0;
+  for (; k + 16 <= count; k += 16)
+    for (int u = 0; u < 16; ++u) any |= test(values[k + u]);
+  for (; k < count; ++k) any |= test(values[k]);
+  return any == 0;
+}
+
 // Whether every element carries the first one's reference and names vertices only: the usual
-// mesh, one group of every element, which needs no grouping by reference. A plain scan that the
-// compiler vectorises, a few percent of the extraction.
+// mesh, one group of every element, which needs no grouping by reference.
 bool isOneValidGroup(const TypeInfo& info, int count, const int* refs) {
   const int ref = refs[1];
-  for (int e = 2; e <= count; ++e)
-    if (refs[e] != ref) return false;
-  const int* nodes = info.nodes + info.nodesPerElement;
-  const size_t values = static_cast<size_t>(count) * info.nodesPerElement;
+  const uint32_t nbrVer = info.nbrVer;
   // v - 1 taken unsigned: 0 and negative numbers become large, so one comparison checks both ends.
-  uint32_t outside = 0;
-  for (size_t k = 0; k < values; ++k)
-    outside |= uint32_t(uint32_t(nodes[k]) - 1u >= uint32_t(info.nbrVer));
-  return outside == 0;
+  return noneOf(refs + 1, count, [ref](int r) { return uint32_t(r != ref); }) &&
+         noneOf(info.nodes + info.nodesPerElement, size_t(count) * info.nodesPerElement,
+                [nbrVer](int v) { return uint32_t(uint32_t(v) - 1u >= nbrVer); });
 }
 
 }  // namespace
