@@ -1,8 +1,8 @@
 // Boundary-face extraction: the faces of one reference group are bucketed by their smallest
-// vertex number (a counting sort of 4-byte face ids, no per-face key kept), each bucket's few
-// faces are compared by their sorted vertex numbers, and a face met once stays marked in a bit
-// per face. Mesh faces found among those are marked and consumed; the rest are emitted in
-// element order, then face order.
+// vertex number (a counting sort of 4-byte face ids), each bucket's few faces are compared by
+// their sorted vertex numbers in a small table, and a face met once keeps a bit per face. The
+// mesh faces, bucketed the same way, are matched in the same walk, while their bucket's keys are
+// at hand; the rest are emitted in element order, then face order.
 #include "capping/boundary_faces.h"
 
 #include <algorithm>
@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "capping/face_key_table.h"
 #include "meshio/entity_catalogue.h"
 #include "meshio/entity_faces.h"
 #include "meshio/reference_groups.h"
@@ -21,9 +22,11 @@
 
 namespace {
 
-constexpr int kFaceBits = 3;                // face id = group position * 8 + local face
-constexpr int kMaxGroupElements = 1 << 28;  // so that a face id fits 31 bits
-constexpr uint32_t kPrefetchDistance = 16;  // faces read ahead: a few hundred cycles of work
+using zel::faces::BucketTable, zel::faces::FaceKey, zel::faces::readKey, zel::faces::smaller;
+
+constexpr int kFaceBits = 3;                 // face id = element number * 8 + local face
+constexpr int kMaxElements = (1 << 28) - 1;  // so that a face id fits 31 bits
+constexpr uint32_t kPrefetchDistance = 16;   // faces read ahead: a few hundred cycles of work
 
 struct TypeInfo {
   int typ, deg, nodesPerElement, nbrVer;
@@ -31,85 +34,49 @@ struct TypeInfo {
   const ZelLocalTopology* topology;
 };
 
-// Sorted vertex numbers of a face; the fourth is 0 for a triangle, so that a triangle never
-// equals a quadrilateral (vertex numbers start at 1).
-struct FaceKey {
-  int v[4];
-  bool operator==(const FaceKey& o) const {
-    return v[0] == o.v[0] && v[1] == o.v[1] && v[2] == o.v[2] && v[3] == o.v[3];
-  }
+// The valid elements of one reference.
+struct ElementSet {
+  int ref;
+  int count;
+  const int* numbers;  // their entity numbers, ascending; null when they are 1..count
 };
 
-// Sorts the 3 or 4 corners with a branch-free network: the keys of millions of faces go
-// through here, and data-dependent branches mispredict about half the time. Written in place
-// and inlined: returning the key by value made every face wait on a stalled store-to-load copy.
-[[gnu::always_inline]] inline void sortCorners(int count, FaceKey* key) {
-  int* v = key->v;
-  auto order = [v](int a, int b) {
-    const int low = std::min(v[a], v[b]), high = std::max(v[a], v[b]);
-    v[a] = low, v[b] = high;
-  };
-  if (count == 3) {
-    order(0, 1), order(1, 2), order(0, 1);
-  } else {
-    order(0, 1), order(2, 3), order(0, 2), order(1, 3), order(1, 2);
-  }
+// Calls visit(e) for the entity number of every element of the set, in ascending order.
+template <class Visit>
+void forEachElement(const ElementSet& set, Visit visit) {
+  if (set.numbers)
+    for (int k = 0; k < set.count; ++k) visit(set.numbers[k]);
+  else
+    for (int e = 1; e <= set.count; ++e) visit(e);
 }
 
-FaceKey sortedKey(const int* corners, int count) {
-  FaceKey key{{corners[0], corners[1], corners[2], count == 4 ? corners[3] : 0}};
-  sortCorners(count, &key);
-  return key;
-}
-
-// Mixes the four numbers of a key into a hash for the small per-bucket tables.
-uint32_t hashKey(const FaceKey& key) {
-  const uint64_t mixed = (uint64_t(uint32_t(key.v[0])) * 0x9E3779B97F4A7C15ull) ^
-                         (uint64_t(uint32_t(key.v[1])) * 0xC2B2AE3D27D4EB4Full) ^
-                         (uint64_t(uint32_t(key.v[2])) * 0x165667B19E3779F9ull) ^
-                         (uint64_t(uint32_t(key.v[3])) * 0x27D4EB2F165667C5ull);
-  return static_cast<uint32_t>(mixed >> 32);
-}
-
-// The group's elements with the corners of each local face, read without going through the
+// The type's elements with the corners of each local face, read without going through the
 // per-face vectors of the topology in the hot loops.
-struct GroupFaces {
+struct ElementFaces {
   const TypeInfo& info;
-  const ZelRefGroup& group;
   int nbrFaces;
-  // Whether the group is every element of the type, in order (one reference, none invalid:
-  // the usual mesh), so that an element is found without reading the group's list.
-  bool everyElement;
   int corners[6][4];  // local corners of each face; a triangle repeats its first
-  int nbrCorners[6];
+  bool quadrilateral[6];
 
-  GroupFaces(const TypeInfo& t, const ZelRefGroup& g)
-      : info(t),
-        group(g),
-        nbrFaces(t.topology->nbrFaces),
-        // The list is ascending without repeats, so its last entry tells.
-        everyElement(g.nbrValid > 0 && g.valid[g.nbrValid - 1] == g.nbrValid) {
+  explicit ElementFaces(const TypeInfo& t) : info(t), nbrFaces(t.topology->nbrFaces) {
     for (int f = 0; f < nbrFaces; ++f) {
-      nbrCorners[f] = t.topology->faceShape[f] == EntityType::Triangle ? 3 : 4;
-      for (int k = 0; k < 4; ++k) corners[f][k] = t.topology->faces[f][k < nbrCorners[f] ? k : 0];
+      quadrilateral[f] = t.topology->faceShape[f] == EntityType::Quadrilateral;
+      for (int k = 0; k < 4; ++k)
+        corners[f][k] = t.topology->faces[f][quadrilateral[f] || k < 3 ? k : 0];
     }
   }
-  const int* element(int j) const {
-    const int number = everyElement ? j + 1 : group.valid[j];
+  const int* element(uint32_t number) const {
     return info.nodes + static_cast<size_t>(number) * info.nodesPerElement;
   }
-  // A triangle's first corner stands again in its fourth place, so that every face takes the
-  // same four reads here and the loop has no branch on the shape.
+  // The triangle's repeated corner makes every face take the same four reads here, so that the
+  // loop has no branch on the shape.
   int smallestVertex(const int* element, int f) const {
     const int* c = corners[f];
-    return std::min(std::min(element[c[0]], element[c[1]]), std::min(element[c[2]], element[c[3]]));
+    return smaller(smaller(element[c[0]], element[c[1]]), smaller(element[c[2]], element[c[3]]));
   }
-  void key(uint32_t id, FaceKey* key) const {
-    const int* nodes = element(static_cast<int>(id >> kFaceBits));
+  FaceKey key(uint32_t id) const {
     const int f = id & ((1u << kFaceBits) - 1);
-    key->v[3] = 0;
-    for (int k = 0; k < nbrCorners[f]; ++k) key->v[k] = nodes[corners[f][k]];
-    sortCorners(nbrCorners[f], key);
+    return readKey(element(id >> kFaceBits), corners[f], quadrilateral[f]);
   }
 };
 
@@ -121,117 +88,163 @@ struct FaceBuckets {
     void operator()(uint32_t* p) const { std::free(p); }
   };
   uint32_t mask = 0;
+  uint32_t largest = 0;                   // faces in the fullest bucket
   std::unique_ptr<uint32_t[], Free> end;  // bucket b spans [b ? end[b - 1] : 0, end[b])
-  std::unique_ptr<uint32_t[], Free> ids;  // ascending within a bucket
+  std::unique_ptr<uint32_t[], Free> ids;  // ascending within a bucket, then kPrefetchDistance 0s
   std::vector<uint64_t> once;
 
   uint32_t begin(uint32_t b) const { return b ? end[b - 1] : 0; }
-  bool isOnce(uint32_t id) const { return (once[id >> 6] >> (id & 63)) & 1; }
 };
 
-void bucketFaces(const GroupFaces& faces, FaceBuckets* out) {
-  const size_t inserted = static_cast<size_t>(faces.group.nbrValid) * faces.nbrFaces;
+void bucketFaces(const ElementFaces& faces, const ElementSet& set, FaceBuckets* out) {
+  const size_t inserted = static_cast<size_t>(set.count) * faces.nbrFaces;
   // About four faces per bucket, never more buckets than vertices.
-  const size_t wanted = std::min<size_t>(faces.info.nbrVer + 1, std::max<size_t>(inserted / 4, 1));
+  const size_t wanted =
+      std::min<size_t>(size_t(faces.info.nbrVer) + 1, std::max<size_t>(inserted / 4, 1));
   size_t buckets = 1;
   while (buckets < wanted) buckets *= 2;
-  out->mask = static_cast<uint32_t>(buckets - 1);
+  const uint32_t mask = out->mask = static_cast<uint32_t>(buckets - 1);
   // Fresh memory on transparent huge pages: with 4 KiB pages the first touch of the face ids
   // costs a page fault per thousand faces.
   out->end.reset(static_cast<uint32_t*>(zel::allocateMeshArray(sizeof(uint32_t) * buckets)));
-  out->ids.reset(static_cast<uint32_t*>(zel::allocateMeshArray(sizeof(uint32_t) * inserted)));
+  out->ids.reset(static_cast<uint32_t*>(
+      zel::allocateMeshArray(sizeof(uint32_t) * (inserted + kPrefetchDistance))));
   if (!out->end || !out->ids) throw std::bad_alloc();
-  std::fill_n(out->end.get(), buckets, 0u);
   uint32_t* end = out->end.get();
-  for (int j = 0; j < faces.group.nbrValid; ++j) {
-    const int* element = faces.element(j);
-    for (int f = 0; f < faces.nbrFaces; ++f) ++end[faces.smallestVertex(element, f) & out->mask];
-  }
+  std::fill_n(end, buckets, 0u);
+  std::fill_n(out->ids.get() + inserted, kPrefetchDistance, 0u);
+  forEachElement(set, [&](int e) {
+    const int* element = faces.element(e);
+    for (int f = 0; f < faces.nbrFaces; ++f) ++end[faces.smallestVertex(element, f) & mask];
+  });
   uint32_t sum = 0;
-  for (size_t b = 0; b < buckets; ++b) sum += std::exchange(end[b], sum);
-  for (int j = 0; j < faces.group.nbrValid; ++j) {
-    const int* element = faces.element(j);
+  for (size_t b = 0; b < buckets; ++b) {
+    out->largest = std::max(out->largest, end[b]);
+    sum += std::exchange(end[b], sum);
+  }
+  uint32_t* ids = out->ids.get();
+  forEachElement(set, [&](int e) {
+    const int* element = faces.element(e);
     for (int f = 0; f < faces.nbrFaces; ++f)
-      out->ids[end[faces.smallestVertex(element, f) & out->mask]++] =
-          (static_cast<uint32_t>(j) << kFaceBits) | f;
+      ids[end[faces.smallestVertex(element, f) & mask]++] = (uint32_t(e) << kFaceBits) | f;
+  });
+}
+
+// Orientation codes by the pattern of the corners (which face corner each mesh-face corner
+// is): zel_FaceOrientationCodes builds its list of candidates on every call, so each pattern
+// is asked of it once, on the corners 1..4.
+class OrientationCodes {
+ public:
+  bool find(int shape, const int* faceVertices, const int* surfaceVertices, int* codes) {
+    const bool quadrilateral = shape == EntityType::Quadrilateral;
+    const int corners = quadrilateral ? 4 : 3;
+    // A face with a repeated corner has no single pattern: asked as it is.
+    for (int c = 1; c < corners; ++c)
+      if (std::find(faceVertices, faceVertices + c, faceVertices[c]) != faceVertices + c)
+        return zel_FaceOrientationCodes(shape, faceVertices, surfaceVertices, codes);
+    int pattern = 0, positions[4];
+    for (int c = corners - 1; c >= 0; --c) {
+      const int* at = std::find(faceVertices, faceVertices + corners, surfaceVertices[c]);
+      if (at == faceVertices + corners) return false;  // a corner off the face
+      positions[c] = static_cast<int>(at - faceVertices) + 1;
+      pattern = 5 * pattern + positions[c];
+    }
+    int8_t& known = m_known[quadrilateral][pattern];
+    if (known == 0) {
+      const int identity[4] = {1, 2, 3, 4};
+      known = zel_FaceOrientationCodes(shape, identity, positions, m_codes[quadrilateral][pattern])
+                  ? 1
+                  : -1;
+    }
+    std::copy_n(m_codes[quadrilateral][pattern], 3, codes);
+    return known > 0;
+  }
+
+ private:
+  int8_t m_known[2][625] = {};  // by pattern (base 5); 1: orients, -1: does not, 0: not asked
+  int m_codes[2][625][3] = {};
+};
+
+// The mesh faces of one shape that may coincide with faces of the group, in bucket order.
+struct MeshFaces {
+  int shape = 0;
+  ZelFaceMark* marks = nullptr;
+  const int* nodes = nullptr;  // the mesh faces' node indices, perFace a face
+  int perFace = 0;
+  std::vector<uint64_t> byBucket;  // bucket << 32 | face number, ascending
+  size_t next = 0;                 // first entry of a bucket not visited yet
+
+  static constexpr int kAt[4] = {0, 1, 2, 3};
+  const int* face(int m) const { return nodes + static_cast<size_t>(m) * perFace; }
+
+  void list(ZelObject* object, const TypeInfo& info, uint32_t mask, int faceShape,
+            ZelFaceMark* faceMarks) {
+    shape = faceShape, marks = faceMarks;
+    const bool quadrilateral = shape == EntityType::Quadrilateral;
+    const int meshTyp =
+        zel_SolTyp2EntTyp(quadrilateral ? SolTyp::Quadrilateral : SolTyp::Triangle, info.deg);
+    char status[zel::kStatusSize];
+    int count = 0;
+    nodes = static_cast<const int*>(zel_GetIndicesArray(object, meshTyp, &count, &perFace, status));
+    if (!marks || !nodes) return;
+    for (int m = 1; m <= count; ++m) {
+      // A corner outside the vertices matches no valid element's face (and must not index).
+      if (std::any_of(face(m), face(m) + 3 + quadrilateral,
+                      [&](int v) { return v < 1 || v > info.nbrVer; }))
+        continue;
+      const uint32_t smallest = readKey(face(m), kAt, quadrilateral).smallest();
+      byBucket.push_back(uint64_t(smallest & mask) << 32 | uint32_t(m));
+    }
+    std::sort(byBucket.begin(), byBucket.end());
+  }
+};
+
+// Gives the mesh faces of bucket b that coincide with a face met once of the bucket their mark
+// (unless they already have one) and takes that face out of the boundary. Each key belongs to
+// one bucket, so going through the mesh faces bucket by bucket, each bucket's in ascending
+// face numbers, gives a face met once to the first mesh face on it whose corners orient.
+void markBucket(const ElementFaces& faces, const uint32_t* ids, uint32_t b, BucketTable* table,
+                OrientationCodes* orientation, MeshFaces* mesh) {
+  // Those of buckets without element faces are passed over.
+  while (mesh->next < mesh->byBucket.size() && mesh->byBucket[mesh->next] >> 32 < b) ++mesh->next;
+  for (; mesh->next < mesh->byBucket.size() && mesh->byBucket[mesh->next] >> 32 == b;
+       ++mesh->next) {
+    const int m = static_cast<int>(mesh->byBucket[mesh->next] & 0xFFFFFFFFu);
+    const FaceKey key =
+        readKey(mesh->face(m), MeshFaces::kAt, mesh->shape == EntityType::Quadrilateral);
+    const int i = table->slots[table->probe(key)];
+    if (i < 0 || !table->single[i]) continue;
+    const uint32_t element = ids[i] >> kFaceBits, face = ids[i] & 7;
+    int faceVertices[4], codes[3];
+    for (int c = 0; c < 4; ++c) faceVertices[c] = faces.element(element)[faces.corners[face][c]];
+    if (!orientation->find(mesh->shape, faceVertices, mesh->face(m), codes)) continue;
+    table->single[i] = 0;
+    if (mesh->marks[m].face != 0) continue;
+    mesh->marks[m] = {m, int(element), int(face), {codes[0], codes[1], codes[2]}, faces.info.typ};
   }
 }
 
-// Sets the bit of every face whose key occurs once. Each bucket holds a few dozen faces at most
-// in ordinary meshes; its faces go through a small open-addressing table of twice its size, so
-// that a bucket costs time linear in its size whatever its shape.
-void findFacesMetOnce(const GroupFaces& faces, FaceBuckets* buckets) {
-  buckets->once.assign((static_cast<size_t>(faces.group.nbrValid) << kFaceBits) / 64 + 1, 0);
-  std::vector<FaceKey> keys;
-  std::vector<uint8_t> shared;
-  std::vector<int> slots;
+// Sets the bit of every face whose key occurs once in the group and that no mesh face takes.
+void findFacesMetOnce(const ElementFaces& faces, FaceBuckets* buckets, MeshFaces* meshFaces) {
+  BucketTable table(buckets->largest);
+  OrientationCodes orientation;
+  const uint32_t* ids = buckets->ids.get();
   for (uint32_t b = 0; b <= buckets->mask; ++b) {
     const uint32_t first = buckets->begin(b), n = buckets->end[b] - first;
     if (n == 0) continue;
-    size_t size = 8;  // 64-bit: a degenerate fan can put most faces of a group in one bucket
-    while (size < 2 * size_t(n)) size *= 2;
-    keys.resize(n);
-    shared.assign(n, 0);
-    slots.assign(size, -1);
+    table.clear(n);
     for (uint32_t i = 0; i < n; ++i) {
       // The elements of the next buckets' faces are scattered through the element array:
       // asking for them ahead hides most of the memory latency.
-      if (first + i + kPrefetchDistance < buckets->end[buckets->mask])
-        __builtin_prefetch(faces.element(buckets->ids[first + i + kPrefetchDistance] >> kFaceBits));
-      faces.key(buckets->ids[first + i], &keys[i]);
-      for (size_t h = hashKey(keys[i]) & (size - 1);; h = (h + 1) & (size - 1)) {
-        if (slots[h] < 0) {
-          slots[h] = static_cast<int>(i);
-          break;
-        }
-        if (keys[slots[h]] == keys[i]) {
-          shared[slots[h]] = shared[i] = 1;
-          break;
-        }
-      }
+      __builtin_prefetch(faces.element(ids[first + i + kPrefetchDistance] >> kFaceBits));
+      table.insert(static_cast<int>(i), faces.key(ids[first + i]));
     }
+    for (int shape = 0; shape < 2; ++shape)
+      markBucket(faces, ids + first, b, &table, &orientation, &meshFaces[shape]);
     for (uint32_t i = 0; i < n; ++i) {
-      const uint32_t id = buckets->ids[first + i];
-      if (!shared[i]) buckets->once[id >> 6] |= uint64_t(1) << (id & 63);
+      const uint32_t id = ids[first + i];
+      if (table.single[i]) buckets->once[id >> 6] |= uint64_t(1) << (id & 63);
     }
-  }
-}
-
-// Marks the mesh faces of one shape that coincide with a face met once, and consumes them.
-void markMeshFaces(ZelObject* object, const GroupFaces& faces, FaceBuckets* buckets, int faceShape,
-                   ZelFaceMark* marks) {
-  const TypeInfo& info = faces.info;
-  const int meshTyp = zel_SolTyp2EntTyp(
-      faceShape == EntityType::Triangle ? SolTyp::Triangle : SolTyp::Quadrilateral, info.deg);
-  char status[zel::kStatusSize];
-  int count = 0, perFace = 0;
-  const int* surfaces =
-      static_cast<const int*>(zel_GetIndicesArray(object, meshTyp, &count, &perFace, status));
-  if (!marks || !surfaces) return;
-  const int corners = faceShape == EntityType::Triangle ? 3 : 4;
-  for (int m = 1; m <= count; ++m) {
-    const int* surface = surfaces + static_cast<size_t>(m) * perFace;
-    // A corner outside the vertices matches no valid element's face (and must not index).
-    if (std::any_of(surface, surface + corners, [&](int v) { return v < 1 || v > info.nbrVer; }))
-      continue;
-    const FaceKey key = sortedKey(surface, corners);
-    const uint32_t b = static_cast<uint32_t>(key.v[0]) & buckets->mask;
-    uint32_t k = buckets->begin(b);
-    for (FaceKey other; k < buckets->end[b]; ++k) {
-      if (!buckets->isOnce(buckets->ids[k])) continue;
-      faces.key(buckets->ids[k], &other);
-      if (other == key) break;
-    }
-    if (k == buckets->end[b]) continue;
-    const uint32_t id = buckets->ids[k];
-    const int element = faces.group.valid[id >> kFaceBits], face = id & 7;
-    const int* volume = faces.element(static_cast<int>(id >> kFaceBits));
-    int faceVertices[4], codes[3];
-    for (int c = 0; c < corners; ++c) faceVertices[c] = volume[faces.corners[face][c]];
-    if (!zel_FaceOrientationCodes(faceShape, faceVertices, surface, codes)) continue;
-    buckets->once[id >> 6] &= ~(uint64_t(1) << (id & 63));
-    if (marks[m].face != 0) continue;
-    marks[m] = {m, element, face, {codes[0], codes[1], codes[2]}, info.typ};
   }
 }
 
@@ -244,10 +257,10 @@ void forEachFaceMetOnce(const std::vector<uint64_t>& once, Visit visit) {
 }
 
 // Emits the faces still met once.
-bool emitFaces(const GroupFaces& faces, const FaceBuckets& buckets, ZelSurfaceGroup* out) {
+bool emitFaces(const ElementFaces& faces, const FaceBuckets& buckets, ZelSurfaceGroup* out) {
   const TypeInfo& info = faces.info;
   forEachFaceMetOnce(buckets.once, [&](uint32_t id) {
-    ++(faces.nbrCorners[id & 7] == 3 ? out->nbrTri : out->nbrQua);
+    ++(faces.quadrilateral[id & 7] ? out->nbrQua : out->nbrTri);
   });
   out->triSize = (info.deg + 1) * (info.deg + 2) / 2;
   out->quaSize = (info.deg + 1) * (info.deg + 1);
@@ -261,36 +274,59 @@ bool emitFaces(const GroupFaces& faces, const FaceBuckets& buckets, ZelSurfaceGr
   if (!out->triNodes || !out->triLinks || !out->quaNodes || !out->quaLinks) return false;
   int tri = 0, qua = 0;
   forEachFaceMetOnce(buckets.once, [&](uint32_t id) {
-    const int j = static_cast<int>(id >> kFaceBits), face = id & 7;
+    const uint32_t element = id >> kFaceBits, face = id & 7;
     const std::vector<int>& local = info.topology->faces[face];
-    const int* volume = faces.element(j);
-    const bool triangle = faces.nbrCorners[face] == 3;
-    int& n = triangle ? tri : qua;
-    int* nodes = (triangle ? out->triNodes : out->quaNodes) + static_cast<size_t>(n) * local.size();
-    int* links = (triangle ? out->triLinks : out->quaLinks) + 3 * static_cast<size_t>(n);
-    for (size_t k = 0; k < local.size(); ++k) nodes[k] = volume[local[k]];
-    links[0] = info.typ;
-    links[1] = faces.group.valid[j];
-    links[2] = face;
+    const bool quadrilateral = faces.quadrilateral[face];
+    int& n = quadrilateral ? qua : tri;
+    int* nodes = (quadrilateral ? out->quaNodes : out->triNodes) + size_t(n) * local.size();
+    int* links = (quadrilateral ? out->quaLinks : out->triLinks) + 3 * size_t(n);
+    for (size_t k = 0; k < local.size(); ++k) nodes[k] = faces.element(element)[local[k]];
+    links[0] = info.typ, links[1] = int(element), links[2] = int(face);
     ++n;
   });
   return true;
 }
 
-bool extractGroup(ZelObject* object, const TypeInfo& info, const ZelRefGroup& group,
+bool extractGroup(ZelObject* object, const ElementFaces& faces, const ElementSet& set,
                   ZelFaceMark* triMarks, ZelFaceMark* quaMarks, ZelSurfaceGroup* out) {
-  if (group.nbrValid > kMaxGroupElements) return false;
+  out->ref = set.ref;
   try {
-    const GroupFaces faces(info, group);
     FaceBuckets buckets;
-    bucketFaces(faces, &buckets);
-    findFacesMetOnce(faces, &buckets);
-    markMeshFaces(object, faces, &buckets, EntityType::Triangle, triMarks);
-    markMeshFaces(object, faces, &buckets, EntityType::Quadrilateral, quaMarks);
+    bucketFaces(faces, set, &buckets);
+    MeshFaces meshFaces[2];
+    meshFaces[0].list(object, faces.info, buckets.mask, EntityType::Triangle, triMarks);
+    meshFaces[1].list(object, faces.info, buckets.mask, EntityType::Quadrilateral, quaMarks);
+    // Indexed by face id, so sized by the largest element number of the group.
+    const size_t lastNumber = set.numbers && set.count > 0 ? set.numbers[set.count - 1] : set.count;
+    buckets.once.assign(((lastNumber + 1) << kFaceBits) / 64 + 1, 0);
+    findFacesMetOnce(faces, &buckets, meshFaces);
     return emitFaces(faces, buckets, out);
   } catch (const std::bad_alloc&) {
     return false;
   }
+}
+
+// Whether test(v) holds for no value of the array. In blocks of 16 without an early exit, which
+// the compiler turns into vector code (a loop of unknown length it leaves scalar).
+template <class Test>
+bool noneOf(const int* values, size_t count, Test test) {
+  uint32_t any = 0;
+  size_t k = 0;
+  for (; k + 16 <= count; k += 16)
+    for (int u = 0; u < 16; ++u) any |= test(values[k + u]);
+  for (; k < count; ++k) any |= test(values[k]);
+  return any == 0;
+}
+
+// Whether every element carries the first one's reference and names vertices only: the usual
+// mesh, one group of every element, which needs no grouping by reference.
+bool isOneValidGroup(const TypeInfo& info, int count, const int* refs) {
+  const int ref = refs[1];
+  const uint32_t nbrVer = info.nbrVer;
+  // v - 1 taken unsigned: 0 and negative numbers become large, so one comparison checks both ends.
+  return noneOf(refs + 1, count, [ref](int r) { return uint32_t(r != ref); }) &&
+         noneOf(info.nodes + info.nodesPerElement, size_t(count) * info.nodesPerElement,
+                [nbrVer](int v) { return uint32_t(uint32_t(v) - 1u >= nbrVer); });
 }
 
 }  // namespace
@@ -314,19 +350,30 @@ int zel_ExtractBoundaryFaces(ZelObject* object, int typ, ZelFaceMark* triMarks,
   zel_GetNumberOfEntities(object, EntityType::Vertex, &info.nbrVer, status);
   const int* refs = zel_GetReferenceArray(object, typ, status);
   if (count < 1 || !info.nodes || !refs) return zel::kSuccess;
-  int nbrRefs = 0;
+  if (count > kMaxElements)
+    return zel::setStatus(status, "Allocation failed for the boundary faces of Type %d\n", typ);
+  int nbrRefs = 1;
   int* sortedRefs = nullptr;
-  ZelRefGroup* refGroups =
-      zel_GroupByReference(typ, info.nbrVer, count, info.nodes + perElement,
-                           info.nodes + static_cast<size_t>(count) * perElement, refs + 1,
-                           refs + count, &nbrRefs, &sortedRefs, status);
-  if (!refGroups) return zel::kFailure;
+  ZelRefGroup* refGroups = nullptr;
+  if (!isOneValidGroup(info, count, refs)) {
+    refGroups = zel_GroupByReference(typ, info.nbrVer, count, info.nodes + perElement,
+                                     info.nodes + static_cast<size_t>(count) * perElement, refs + 1,
+                                     refs + count, &nbrRefs, &sortedRefs, status);
+    if (!refGroups) return zel::kFailure;
+  }
   auto* out = static_cast<ZelSurfaceGroup*>(std::calloc(nbrRefs, sizeof(ZelSurfaceGroup)));
   bool ok = out != nullptr;
+  const ElementFaces faces(info);
   for (int g = 0; g < nbrRefs && ok; ++g) {
-    out[g].ref = sortedRefs[g];
-    if (nbrInvalid) *nbrInvalid += refGroups[g].nbrInvalid;
-    ok = extractGroup(object, info, refGroups[g], triMarks, quaMarks, &out[g]);
+    ElementSet set{refs[1], count, nullptr};
+    if (refGroups) {
+      const ZelRefGroup& group = refGroups[g];
+      // A list 1..n (ascending without repeats, so its last entry tells) need not be read.
+      const bool every = group.nbrValid > 0 && group.valid[group.nbrValid - 1] == group.nbrValid;
+      set = {sortedRefs[g], group.nbrValid, every ? nullptr : group.valid};
+      if (nbrInvalid) *nbrInvalid += refGroups[g].nbrInvalid;
+    }
+    ok = extractGroup(object, faces, set, triMarks, quaMarks, &out[g]);
   }
   zel_FreeRefGroups(refGroups, nbrRefs);
   std::free(sortedRefs);
