@@ -185,6 +185,36 @@ TEST(BoundaryFaces, ScrambledMeshesAndBrokenElementsGiveTheBruteForceFaces) {
   zel_FreeInterface(&mesh);
 }
 
+// A mesh triangle that lies on no element and sorts before a real boundary triangle must not
+// stop the marking of the triangles after it; a single-reference mesh with a node one past the
+// last vertex has that element left out like any other broken one.
+TEST(BoundaryFaces, StrayMeshFacesAndNodesOnePastTheLastVertex) {
+  MeshBuilder builder(1);
+  for (int v = 1; v <= 14; ++v) builder.vertex({double(v), double(v * v % 7), double(v % 3)});
+  for (const std::vector<int>& tet :
+       {std::vector<int>{2, 3, 4, 5}, {6, 7, 8, 10}, {11, 12, 13, 14}})
+    builder.add(EntityType::Tetrahedron, tet, 1);
+  builder.add(EntityType::Triangle, {1, 4, 5}, 0);
+  builder.add(EntityType::Triangle, {3, 4, 5}, 0);
+  ZelObject* mesh = builder.build();
+  std::vector<ZelFaceMark> marks(3, ZelFaceMark{});
+  Extracted out;
+  extract(mesh, EntityType::Tetrahedron, &out, marks.data());
+  EXPECT_EQ(marks[1].face, 0) << "a triangle on no element is marked";
+  EXPECT_EQ(marks[2].face, 2) << "the triangle after a stray one is not marked";
+  EXPECT_EQ(marks[2].volumeType, EntityType::Tetrahedron);
+  ASSERT_EQ(out.count, 1);
+  EXPECT_EQ(out.groups[0].nbrTri, 11);  // 12 faces of three tetrahedra, one taken by the mark
+  zel_FreeInterface(&mesh);
+
+  MeshBuilder cube(1);
+  cube.fillCube({Cell::Tetrahedra}, 1, 2);
+  cube.add(EntityType::Tetrahedron, {1, 2, 3, cube.nbrVertices() + 1}, 1);
+  ZelObject* broken = cube.build();
+  expectBruteForceFaces(broken, EntityType::Tetrahedron, 1);
+  zel_FreeInterface(&broken);
+}
+
 TEST(BoundaryFaces, FacesSharedWithAnotherVolumeTypeAreKeptAndOnlyVolumeTypesAccepted) {
   MeshBuilder builder(1);
   // A pyramid and a tetrahedron sharing the pyramid's face (B, C, E).
