@@ -16,12 +16,12 @@ class ZelDrawPalette;
 // attached to it again.
 struct ObjectSource {
   ZelDrawObject* object = nullptr;
-  int entityType = 0;           // the mesh kind of its elements, or the face type of a volume
-  std::vector<int> elements;    // mesh elements shown (1-based), for objects of mesh elements
-  int volumeType = 0;           // faces of volume elements: their volume type
-  std::vector<int> faceNodes;   // faces: vertex numbers, faceSize per face
+  int entityType = 0;          // the mesh kind of its elements, or the face type of a volume
+  std::vector<int> elements;   // mesh elements shown (1-based), for objects of mesh elements
+  int volumeType = 0;          // faces of volume elements: their volume type
+  std::vector<int> faceNodes;  // faces: vertex numbers, faceSize per face
   int faceSize = 0;
-  std::vector<int> links;       // faces: (volume type, element, local face) per face
+  std::vector<int> links;  // faces: (volume type, element, local face) per face
   // Mesh faces lying on volume elements: their face-marking entries, one per element shown.
   std::vector<ZelFaceMark> marks;
 };
@@ -80,9 +80,9 @@ class ZelMeshViewer : public ZelSceneWindow {
   ZelDrawObject* m_sceneCenter = nullptr;  // in the scene, owned by the window
   std::vector<ObjectSource> m_sources;
   std::vector<ZelFaceMark> m_triangleMarks[4], m_quadrilateralMarks[4];
-  int m_pickedElement = -1;       // 1-based element number, -1 when nothing is picked
-  int m_pickedKind = -1;          // scene-object kind of the picked element
-  int m_centredElement = -1;      // element last used for centring
+  int m_pickedElement = -1;   // 1-based element number, -1 when nothing is picked
+  int m_pickedKind = -1;      // scene-object kind of the picked element
+  int m_centredElement = -1;  // element last used for centring
   int m_centredKind = -1;
   int m_numberOfFields = 1;
   int m_displayedField = 1;

@@ -7,6 +7,7 @@
 namespace {
 
 #define GLSL ":/glsl/"
+// clang-format off: one program a line
 const ZelShaderProgramSources kPrograms[] = {
     {"TriSha", GLSL "tri.vs", GLSL "tri.fs", GLSL "tri.gs", nullptr, nullptr},
     {"P2TriSha", GLSL "tripk.vs", GLSL "tri.fs", GLSL "tripk.gs", GLSL "trip2.tcs", GLSL "trip2.tes"},
@@ -26,6 +27,7 @@ const ZelShaderProgramSources kPrograms[] = {
     {"CliPSha", GLSL "tri.vs", GLSL "clip.fs", GLSL "edg.gs", nullptr, nullptr},
     {"PatSha", GLSL "patch.vs", GLSL "patch.fs", nullptr, nullptr, nullptr},
 };
+// clang-format on
 #undef GLSL
 
 }  // namespace

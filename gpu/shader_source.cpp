@@ -9,12 +9,12 @@ constexpr int kMaxIncludeDepth = 8;
 
 bool startsWith(const std::string& line, const char* prefix) {
   const size_t first = line.find_first_not_of(" \t");
-  return first != std::string::npos && line.compare(first, std::char_traits<char>::length(prefix),
-                                                    prefix) == 0;
+  return first != std::string::npos &&
+         line.compare(first, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
-bool expand(const std::string& source, const ShaderFileReader& read, int depth,
-            std::string& out, std::string& error) {
+bool expand(const std::string& source, const ShaderFileReader& read, int depth, std::string& out,
+            std::string& error) {
   std::istringstream lines(source);
   std::string line;
   bool first = true;

@@ -5,8 +5,8 @@
 #include <chrono>
 
 struct StageTimings {
-  double meshReading = 0;      // zel_OpenMesh
-  double solutionReading = 0;  // zel_OpenSolution
+  double meshReading = 0;        // zel_OpenMesh
+  double solutionReading = 0;    // zel_OpenSolution
   double surfaceExtraction = 0;  // boundary faces of volume elements
   double lagrangeToBezier = 0;   // geometry and solution conversion
   double uploads = 0;            // vertex arrays and textures

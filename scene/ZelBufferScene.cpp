@@ -41,8 +41,8 @@ int ZelBufferObject::render(QOpenGLFunctions_4_0_Core* gl, ZelDrawObject* object
   // The palette may have changed since it was attached (values, colour map, iso-lines).
   if (m_palette) setPalette(m_palette);
   ZelDrawState state = object->drawState();
-  const int drawn = table || runningId ? draw(gl, state, program, table, runningId)
-                                       : draw(gl, state, program);
+  const int drawn =
+      table || runningId ? draw(gl, state, program, table, runningId) : draw(gl, state, program);
   object->takeDrawResult(state);
   return drawn;
 }

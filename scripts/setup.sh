@@ -11,6 +11,7 @@ packages=(
   xvfb xauth             # headless X server for the window and the image tests
   libgtest-dev googletest
   clang libclang-rt-14-dev   # libFuzzer and the sanitizers
+  clang-format           # the house style, checked by the test command
   glslang-tools          # static check of the shader sources
 )
 

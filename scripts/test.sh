@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs the whole test suite:
+# Installs what is missing, checks the house style (scripts/check_format.sh), builds everything
+# and runs the whole test suite:
 #   1. the normal build: unit, OpenGL (headless), process and image tests with CTest;
 #   2. a clang build at -O1 with AddressSanitizer and UndefinedBehaviorSanitizer: the unit
 #      tests of the mesh libraries again, the inputs that once crashed a file reader, and the
@@ -13,6 +14,9 @@ jobs=${ZEL_JOBS:-$(nproc)}
 fuzz_seconds=${ZEL_FUZZ_SECONDS:-60}
 
 bash "$root/scripts/setup.sh"
+
+echo "== house style"
+bash "$root/scripts/check_format.sh"
 
 # One X server for every OpenGL and process test of the run.
 if [ -z "${DISPLAY:-}" ]; then

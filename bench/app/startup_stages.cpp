@@ -28,11 +28,11 @@
 #include "app/pellon.h"
 #include "app/scene_assembly.h"
 #include "bench/bench_clock.h"
+#include "gpu/stage_timings.h"
 #include "meshio/entity_types.h"
 #include "meshio/keyword_table.h"
 #include "meshio/keyword_writer.h"
 #include "meshio/zel_object.h"
-#include "gpu/stage_timings.h"
 
 namespace {
 

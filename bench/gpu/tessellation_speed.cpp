@@ -5,7 +5,6 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_4_0_Core>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -35,9 +34,9 @@ double secondsSince(Clock::time_point start) {
 // them, each pushed sideways by 15 % of the cell so that every edge is clearly curved (the
 // level rule then gives about 4 segments per edge at level 4 and 7 at level 8).
 struct P2Grid {
-  std::vector<float> coords;      // lattice nodes
-  std::vector<unsigned> curved;   // 6 per triangle: vertices, then edges 0-1, 1-2, 2-0
-  std::vector<unsigned> straight; // 3 per triangle
+  std::vector<float> coords;       // lattice nodes
+  std::vector<unsigned> curved;    // 6 per triangle: vertices, then edges 0-1, 1-2, 2-0
+  std::vector<unsigned> straight;  // 3 per triangle
   int triangles = 0;
 };
 
@@ -67,9 +66,9 @@ P2Grid makeGrid(int cells) {
     for (int i = 0; i < cells; ++i) {
       const int x = 2 * i, y = 2 * j;
       // Lower triangle (x,y) (x+2,y) (x,y+2); upper (x+2,y) (x+2,y+2) (x,y+2).
-      const unsigned lower[6] = {node(x, y), node(x + 2, y), node(x, y + 2),
+      const unsigned lower[6] = {node(x, y),     node(x + 2, y),     node(x, y + 2),
                                  node(x + 1, y), node(x + 1, y + 1), node(x, y + 1)};
-      const unsigned upper[6] = {node(x + 2, y), node(x + 2, y + 2), node(x, y + 2),
+      const unsigned upper[6] = {node(x + 2, y),     node(x + 2, y + 2), node(x, y + 2),
                                  node(x + 2, y + 1), node(x + 1, y + 2), node(x + 1, y + 1)};
       for (const unsigned* t : {lower, upper}) {
         grid.curved.insert(grid.curved.end(), t, t + 6);
@@ -223,10 +222,12 @@ int main(int argc, char** argv) {
   gl->glGenRenderbuffers(2, renderbuffers);
   gl->glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[0]);
   gl->glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kWidth, kHeight);
-  gl->glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffers[0]);
+  gl->glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                renderbuffers[0]);
   gl->glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[1]);
   gl->glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, kWidth, kHeight);
-  gl->glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, renderbuffers[1]);
+  gl->glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                                renderbuffers[1]);
   gl->glViewport(0, 0, kWidth, kHeight);
   gl->glEnable(GL_DEPTH_TEST);
   std::printf("renderer: %s\n", reinterpret_cast<const char*>(gl->glGetString(GL_RENDERER)));

@@ -5,7 +5,7 @@
 #include <vector>
 
 struct CurvedMesh {
-  int shape = 0;        // EntityType code of the linear shape (Triangle or Quadrilateral)
+  int shape = 0;  // EntityType code of the linear shape (Triangle or Quadrilateral)
   int degree = 1;
   int nodesPerElement = 0;
   int vertexCount = 0;  // nodes, high-order ones included

@@ -43,7 +43,8 @@ std::vector<Window> topLevelWindowsOf(Display* display, pid_t pid) {
   std::vector<Window> found;
   Window root, parent, *children = nullptr;
   unsigned int count = 0;
-  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return found;
+  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
+    return found;
   for (unsigned int i = 0; i < count; ++i)
     if (windowPid(display, children[i]) == pid) found.push_back(children[i]);
   if (children) XFree(children);

@@ -43,8 +43,8 @@ QImage renderDisc(const CurvedMesh& mesh, int tessellationLevel) {
   window.requestScreenshot(path.toStdString());
   QImage image(path);
   if (qEnvironmentVariableIsSet("ZEL_KEEP_IMAGES")) {
-    image.save(QDir::temp().filePath(QString("zel_disc_%1_%2_%3.png")
-                                         .arg(mesh.shape).arg(mesh.degree).arg(tessellationLevel)));
+    image.save(QDir::temp().filePath(
+        QString("zel_disc_%1_%2_%3.png").arg(mesh.shape).arg(mesh.degree).arg(tessellationLevel)));
   }
   QFile::remove(path);
   return image;
@@ -60,9 +60,9 @@ struct DiscCase {
 };
 
 TEST(CurvedDisc, SilhouetteOfCurvedElementsIsTheCircle) {
-  for (const DiscCase c : {DiscCase{EntityType::Triangle, 2}, DiscCase{EntityType::Triangle, 3},
-                           DiscCase{EntityType::Triangle, 4},
-                           DiscCase{EntityType::Quadrilateral, 2}}) {
+  for (const DiscCase c :
+       {DiscCase{EntityType::Triangle, 2}, DiscCase{EntityType::Triangle, 3},
+        DiscCase{EntityType::Triangle, 4}, DiscCase{EntityType::Quadrilateral, 2}}) {
     const QImage image = renderDisc(makeDiscMesh(c.shape, c.degree, 4), 8);
     ASSERT_EQ(image.size(), QSize(800, 600));
     int rows = 0;

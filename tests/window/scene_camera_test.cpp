@@ -1,10 +1,10 @@
 // Trackball camera: sphere mapping, drag guard, rotation and pan rules, cut-plane gestures and
 // the frame matrices.
-#include "window/SceneCamera.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "window/SceneCamera.h"
 
 namespace {
 
@@ -111,7 +111,8 @@ TEST(SceneCamera, CutPlaneDragTurnsThePlaneOnceInTheSceneFrame) {
   float angle;
   camera.planeRotationStep().getAxisAndAngle(&axis, &angle);
   expectNear(axis, QQuaternion::fromAxisAndAngle(0, 0, 1, -90).rotatedVector(QVector3D(0, -1, 0)));
-  EXPECT_NEAR(angle, QVector3D(0.5f, 0, std::sqrt(0.75f) - 1.0f).length() * SceneCamera::kDegreesPerRadian,
+  EXPECT_NEAR(angle,
+              QVector3D(0.5f, 0, std::sqrt(0.75f) - 1.0f).length() * SceneCamera::kDegreesPerRadian,
               1e-3);
 
   const QVector3D centre(0.25f, 0, 0);
