@@ -7,7 +7,8 @@
 namespace {
 
 #define GLSL ":/glsl/"
-// clang-format off: one program a line
+// One program a line, wider than the column limit.
+// clang-format off
 const ZelShaderProgramSources kPrograms[] = {
     {"TriSha", GLSL "tri.vs", GLSL "tri.fs", GLSL "tri.gs", nullptr, nullptr},
     {"P2TriSha", GLSL "tripk.vs", GLSL "tri.fs", GLSL "tripk.gs", GLSL "trip2.tcs", GLSL "trip2.tes"},
