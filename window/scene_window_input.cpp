@@ -8,13 +8,11 @@
 
 #include "scene/ZelDrawObject.h"
 #include "window/ZelSceneWindow.h"
+#include "window/state_file.h"
 
 namespace {
 
-constexpr double kMinimumFieldOfView = 1e-7;
-constexpr double kMaximumFieldOfView = 179.0;
-constexpr int kMaximumTessellationLevel = 125;
-
+// The key bounds are those of the state file, so a saved view always reads back.
 double zoomedIn(double fieldOfView) { return std::max(0.9 * fieldOfView, kMinimumFieldOfView); }
 double zoomedOut(double fieldOfView) { return std::min(1.1 * fieldOfView, kMaximumFieldOfView); }
 
