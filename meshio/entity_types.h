@@ -4,7 +4,7 @@
 // Entity type code of a mesh entity (the Typ argument of the zel_ interface), 0..128.
 // Linear group 3..10 runs edge, triangle, (5 unused), quadrilateral, tetrahedron, pyramid,
 // prism, hexahedron; every higher-degree group runs edge, triangle, quadrilateral,
-// tetrahedron, hexahedron, pyramid, prism. Other Parts index tables by these codes.
+// tetrahedron, hexahedron, pyramid, prism. Tables across the libraries are indexed by these codes.
 namespace EntityType {
 enum Code : int {
   Any = 0,

@@ -11,33 +11,15 @@
 #include "scene/ZelDrawObject.h"
 #include "tests/support/disc_mesh.h"
 #include "tests/support/image_probe.h"
+#include "tests/window/disc_window.h"
 #include "window/ZelSceneWindow.h"
 
 namespace {
 
-// Scene-object kind of a disc mesh's elements.
-int kindOf(int shape, int degree) {
-  static const int triangles[] = {DrawKind::Triangle, DrawKind::TriangleP2, DrawKind::TriangleP3,
-                                  DrawKind::TriangleP4};
-  static const int quadrilaterals[] = {DrawKind::Quadrilateral, DrawKind::QuadrilateralQ2,
-                                       DrawKind::QuadrilateralQ3, DrawKind::QuadrilateralQ4};
-  return (shape == EntityType::Triangle ? triangles : quadrilaterals)[degree - 1];
-}
-
 // Renders the unit disc at the default 2D view and returns the image.
 QImage renderDisc(const CurvedMesh& mesh, int tessellationLevel) {
   ZelSceneWindow window(pellonSurfaceFormat());
-  window.resize(800, 600);
-  window.show();
-  window.waitForInitialisation();
-  ZelDrawObject* object = ZelDrawObject::create(kindOf(mesh.shape, mesh.degree), 1);
-  window.addObject(object);
-  window.attachData(object, mesh.vertexCount, mesh.coords.data(), mesh.elementCount,
-                    mesh.nodes.data());
-  const double box[6] = {-1, 1, -1, 1, 0, 0};
-  window.storeBoundingBox(box);
-  window.setDimension(2);
-  window.resetView();
+  showDisc(window, mesh, 800, 600);
   window.displaySettings().tessellationLevel = tessellationLevel;
   const QString path = QDir::temp().filePath("zel_disc_test.png");
   window.requestScreenshot(path.toStdString());

@@ -19,6 +19,7 @@
 #include "meshio/entity_types.h"
 #include "scene/ZelDrawObject.h"
 #include "tests/support/disc_mesh.h"
+#include "tests/window/disc_window.h"
 #include "window/ZelSceneWindow.h"
 
 namespace {
@@ -26,13 +27,6 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kWidth = 800, kHeight = 600;
 constexpr int kFaceGrey = 178;  // the default face colour 0.7, flat
-
-int discKind(int shape, int degree) {
-  static const int triangles[] = {DrawKind::TriangleP2, DrawKind::TriangleP3, DrawKind::TriangleP4};
-  static const int quadrilaterals[] = {DrawKind::QuadrilateralQ2, DrawKind::QuadrilateralQ3,
-                                       DrawKind::QuadrilateralQ4};
-  return (shape == EntityType::Triangle ? triangles : quadrilaterals)[degree - 2];
-}
 
 QImage screenshot(ZelSceneWindow& window, const char* name) {
   const QString path = QDir::temp().filePath(QString("zel_screen_level_%1.png").arg(name));
@@ -144,17 +138,7 @@ struct DiscView {
 double discSilhouetteError(int shape, int degree, const DiscView& view) {
   const CurvedMesh mesh = makeDiscMesh(shape, degree, view.cells);
   ZelSceneWindow window(pellonSurfaceFormat());
-  window.resize(kWidth, kHeight);
-  window.show();
-  window.waitForInitialisation();
-  ZelDrawObject* object = ZelDrawObject::create(discKind(shape, degree), 1);
-  window.addObject(object);
-  window.attachData(object, mesh.vertexCount, mesh.coords.data(), mesh.elementCount,
-                    mesh.nodes.data());
-  const double box[6] = {-1, 1, -1, 1, 0, 0};
-  window.storeBoundingBox(box);
-  window.setDimension(2);
-  window.resetView();
+  showDisc(window, mesh, kWidth, kHeight);
   window.displaySettings().lineOn = false;    // element edges would darken the crossings
   window.displaySettings().shadingModel = 3;  // flat grey: every covered pixel alike
   EXPECT_EQ(window.displaySettings().tessellationLevel, 4);
