@@ -67,21 +67,20 @@ inline Target convertValue(Source value) {
 
 template <typename T, bool Swap>
 inline T loadValue(const unsigned char* bytes) {
-  if constexpr (sizeof(T) == 4) {
-    uint32_t raw;
-    std::memcpy(&raw, bytes, 4);
-    if (Swap) raw = swap32(raw);
-    T value;
-    std::memcpy(&value, &raw, 4);
-    return value;
-  } else {
-    uint64_t raw;
-    std::memcpy(&raw, bytes, 8);
-    if (Swap) raw = swap64(raw);
-    T value;
-    std::memcpy(&value, &raw, 8);
-    return value;
+  static_assert(sizeof(T) == 4 || sizeof(T) == 8, "file values are 4 or 8 bytes");
+  using Raw = std::conditional_t<sizeof(T) == 4, uint32_t, uint64_t>;
+  Raw raw;
+  std::memcpy(&raw, bytes, sizeof raw);
+  if constexpr (Swap) {
+    if constexpr (sizeof(Raw) == 4) {
+      raw = swap32(raw);
+    } else {
+      raw = swap64(raw);
+    }
   }
+  T value;
+  std::memcpy(&value, &raw, sizeof value);
+  return value;
 }
 
 }  // namespace zel
