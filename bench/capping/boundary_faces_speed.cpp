@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "bench/bench_clock.h"
+#include "bench/capping/kuhn_cube.h"
 #include "capping/boundary_faces.h"
 #include "meshio/entity_types.h"
 #include "meshio/face_values.h"
@@ -53,45 +54,17 @@ long statusKilobytes(const char* field) {
 // The cube mesh: Kuhn split of every cell, the boundary squares split into 2 triangles along
 // the same diagonals. Tetrahedra carry reference 1, the octant references go to octantRefs.
 ZelObject* buildCube(int n, std::vector<int>* octantRefs) {
-  ZelObject* mesh = nullptr;
-  zel_NewInterface(&mesh);
-  mesh->dim = 3;
-  const int side = n + 1;
-  auto id = [&](int x, int y, int z) { return 1 + x + side * (y + side * z); };
-  const int vertices = side * side * side, tets = 6 * n * n * n, tris = 12 * n * n;
-  mesh->count1[kSlotVertices] = mesh->capacity1[kSlotVertices] = vertices;
-  mesh->coordinates = static_cast<double*>(std::malloc(sizeof(double) * 3 * (vertices + 1)));
-  mesh->vertexRefs = static_cast<int*>(std::calloc(vertices + 1, sizeof(int)));
-  for (int z = 0; z < side; ++z)
-    for (int y = 0; y < side; ++y)
-      for (int x = 0; x < side; ++x) {
-        double* c = mesh->coordinates + 3 * id(x, y, z);
-        c[0] = double(x) / n, c[1] = double(y) / n, c[2] = double(z) / n;
-      }
-  zel::EntitySlot slot;
-  zel::entitySlot(mesh, EntityType::Tetrahedron, &slot);
-  int* t = *slot.nodes = static_cast<int*>(std::malloc(sizeof(int) * 4 * (tets + 1)));
-  int* r = *slot.refs = static_cast<int*>(std::malloc(sizeof(int) * (tets + 1)));
-  *slot.count = *slot.capacity = tets;
+  ZelObject* mesh = bench::buildKuhnCube(n, 1);
+  auto id = [n](int x, int y, int z) { return bench::kuhnCubeVertex(n, x, y, z); };
+  const int tets = 6 * n * n * n, tris = 12 * n * n;
   octantRefs->assign(tets + 1, 0);
-  static const int axes[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
   int e = 1;
   for (int k = 0; k < n; ++k)
     for (int j = 0; j < n; ++j)
       for (int i = 0; i < n; ++i)
-        for (const auto& a : axes) {
-          int p[3] = {i, j, k};
-          int* nodes = t + 4 * e;
-          nodes[0] = id(p[0], p[1], p[2]);
-          ++p[a[0]];
-          nodes[1] = id(p[0], p[1], p[2]);
-          ++p[a[1]];
-          nodes[2] = id(p[0], p[1], p[2]);
-          nodes[3] = id(i + 1, j + 1, k + 1);
-          r[e] = 1;
-          (*octantRefs)[e] = 1 + (2 * i >= n) + 2 * (2 * j >= n) + 4 * (2 * k >= n);
-          ++e;
-        }
+        for (int a = 0; a < 6; ++a)
+          (*octantRefs)[e++] = 1 + (2 * i >= n) + 2 * (2 * j >= n) + 4 * (2 * k >= n);
+  zel::EntitySlot slot;
   zel::entitySlot(mesh, EntityType::Triangle, &slot);
   int* f = *slot.nodes = static_cast<int*>(std::malloc(sizeof(int) * 3 * (tris + 1)));
   *slot.refs = static_cast<int*>(std::calloc(tris + 1, sizeof(int)));
