@@ -104,9 +104,13 @@ int runPellon(int argc, char** argv) {
   std::setlocale(LC_ALL, "C");
   const std::vector<std::string> arguments(argv, argv + argc);
   if (classifyCommandLine(arguments).mode == StartMode::Help) return runHelp();
-  if (!displayAvailable(chosenPlatform(arguments, std::getenv("QT_QPA_PLATFORM")),
-                        std::getenv("DISPLAY"))) {
+  const std::string platform = chosenPlatform(arguments, std::getenv("QT_QPA_PLATFORM"));
+  if (!displayAvailable(platform, std::getenv("DISPLAY"))) {
     std::fputs(kNoDisplayLine, stdout);
+    return 1;
+  }
+  if (isX11Platform(platform) && !x11DisplayReachable(std::getenv("DISPLAY"))) {
+    std::fputs(kUnreachableDisplayLine, stdout);
     return 1;
   }
 

@@ -1,6 +1,8 @@
 // Display and OpenGL checks made before pellon opens its first window.
 #include "app/window_system.h"
 
+#include <xcb/xcb.h>
+
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
 
@@ -16,10 +18,24 @@ std::string chosenPlatform(const std::vector<std::string>& arguments,
   return environmentPlatform ? environmentPlatform : "";
 }
 
-bool displayAvailable(const std::string& platform, const char* display) {
+const char* const kUnreachableDisplayLine =
+    "  Cannot connect to the display named by DISPLAY: run pellon headless with  xvfb-run -a -s "
+    "\"-screen 0 1280x1024x24\" pellon ARGUMENTS  or  bash scripts/run.sh ARGUMENTS\n";
+
+bool isX11Platform(const std::string& platform) {
   const std::string name = platform.substr(0, platform.find(':'));
-  const bool x11 = name.empty() || name == "xcb";
-  return !x11 || (display && *display);
+  return name.empty() || name == "xcb";
+}
+
+bool displayAvailable(const std::string& platform, const char* display) {
+  return !isX11Platform(platform) || (display && *display);
+}
+
+bool x11DisplayReachable(const char* display) {
+  xcb_connection_t* connection = xcb_connect(display, nullptr);
+  const bool reachable = connection && xcb_connection_has_error(connection) == 0;
+  if (connection) xcb_disconnect(connection);
+  return reachable;
 }
 
 bool openGLContextAvailable(const QSurfaceFormat& format, int* major, int* minor) {

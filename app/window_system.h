@@ -20,8 +20,17 @@ std::string chosenPlatform(const std::vector<std::string>& arguments,
 // bring their own surfaces or fail later, at the OpenGL check.
 bool displayAvailable(const std::string& platform, const char* display);
 
-// The one line printed, with its newline, when no display is found.
+// Whether `platform` is Qt's X11 one.
+bool isX11Platform(const std::string& platform);
+
+// Whether an X server answers at `display`: Qt's X11 platform aborts the process when it
+// cannot connect, so a DISPLAY naming a server that is gone is caught here first.
+bool x11DisplayReachable(const char* display);
+
+// The one line printed, with its newline, when no display is found, and when the display
+// named cannot be reached.
 extern const char* const kNoDisplayLine;
+extern const char* const kUnreachableDisplayLine;
 
 // Creates and discards an OpenGL context of `format` (the application object must exist);
 // false when the platform cannot create one. `major` and `minor` receive the version of the

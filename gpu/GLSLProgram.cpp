@@ -72,7 +72,9 @@ bool GLSLProgram::compileShaderFromString(const std::string& source, int stage) 
   GLint status = 0;
   m_gl->glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
   if (status) {
+    // An attached shader flagged for deletion lives until its program is deleted.
     m_gl->glAttachShader(static_cast<GLuint>(m_handle), shader);
+    m_gl->glDeleteShader(shader);
     return true;
   }
   m_log.clear();
@@ -85,6 +87,7 @@ bool GLSLProgram::compileShaderFromString(const std::string& source, int stage) 
     text.resize(static_cast<size_t>(std::max(0, written)));
     m_log = text;
   }
+  m_gl->glDeleteShader(shader);
   return false;
 }
 

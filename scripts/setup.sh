@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake
   qtbase5-dev            # Qt Core, Gui, Widgets, QOpenGLFunctions_4_0_Core
+  libxcb1-dev            # probing the X display before Qt's platform would abort on it
   libstb-dev             # stb_image_write.h
   libgl1-mesa-dri        # Mesa llvmpipe: OpenGL 4.5 core without a GPU
   xvfb xauth             # headless X server for the window and the image tests

@@ -112,9 +112,9 @@ TEST(Startup, OpenGLOlderThanFourIsRefusedOnceAndTheWindowStaysUsable) {
   EXPECT_EQ(out.find("  GL   Vendor"), std::string::npos);
 }
 
-// Without a display Qt's X11 platform would abort; with a platform that has no OpenGL the
-// window would wait for ever. Both end at once with their message and status 1; help needs
-// neither.
+// Without a display, or with one nobody answers at, Qt's X11 platform would abort; with a platform
+// that has no OpenGL the window would wait for ever. Both end at once with their message and status
+// 1; help needs neither.
 TEST(Startup, WithoutDisplayOrOpenGLHelpAnswersAndTheOtherModesEndWithStatusOne) {
   struct Case {
     std::vector<std::string> environment;
@@ -122,7 +122,9 @@ TEST(Startup, WithoutDisplayOrOpenGLHelpAnswersAndTheOtherModesEndWithStatusOne)
   };
   const char* const noDisplay = "  No display found (DISPLAY is not set): run pellon headless";
   const char* const noOpenGL = "You cannot use zelmor 4 on your host as openGL 4 is required";
+  const char* const unreachable = "  Cannot connect to the display named by DISPLAY: run pellon";
   for (const Case& c : {Case{{"DISPLAY", "QT_QPA_PLATFORM"}, noDisplay},
+                        Case{{"QT_QPA_PLATFORM", "DISPLAY=:947"}, unreachable},
                         Case{{"DISPLAY", "QT_QPA_PLATFORM=xcb"}, noDisplay},
                         Case{{"DISPLAY", "QT_QPA_PLATFORM=offscreen"}, noOpenGL},
                         Case{{"QT_QPA_PLATFORM=minimal"}, noOpenGL}}) {
