@@ -36,14 +36,19 @@ bool zel_OrientFaceRow(int faceShape, int deg, const int* codes, const int* row,
 
 namespace {
 
-// Every code triple of a face shape: the 6 permutations or the 8 symmetries of the square.
-std::vector<std::vector<int>> allCodes(int faceShape) {
-  if (faceShape == EntityType::Triangle)
-    return {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
-  std::vector<std::vector<int>> codes;
-  for (int t = 0; t < 4; ++t) codes.push_back({0, 1, t});
-  for (int t = 0; t < 4; ++t) codes.push_back({1, 0, t});
-  return codes;
+// Every orientation code of a face shape: a triangle's six vertex permutations, a
+// quadrilateral's two directions from each of its four starting corners.
+struct OrientationCodes {
+  const int (*codes)[3];
+  int count;
+};
+OrientationCodes allCodes(int faceShape) {
+  static const int kTriangle[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2},
+                                      {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
+  static const int kQuadrilateral[8][3] = {{0, 1, 0}, {0, 1, 1}, {0, 1, 2}, {0, 1, 3},
+                                           {1, 0, 0}, {1, 0, 1}, {1, 0, 2}, {1, 0, 3}};
+  if (faceShape == EntityType::Triangle) return {kTriangle, 6};
+  return {kQuadrilateral, 8};
 }
 
 // Position of a row in the node order of a face shape at degree deg, -1 if absent.
@@ -124,11 +129,13 @@ bool zel_FaceOrientationCodes(int faceShape, const int* faceVertices, const int*
                               int* codes) {
   const zel::LatticeOrder* linear = zel::latticeNodeOrder(faceShape, 1);
   if (!linear) return false;
-  for (const std::vector<int>& candidate : allCodes(faceShape)) {
+  const OrientationCodes all = allCodes(faceShape);
+  for (int k = 0; k < all.count; ++k) {
+    const int* candidate = all.codes[k];
     bool lands = true;
     for (int v = 0; v < linear->count && lands; ++v) {
       int row[3];
-      zel_OrientFaceRow(faceShape, 1, candidate.data(), linear->row(v), row);
+      zel_OrientFaceRow(faceShape, 1, candidate, linear->row(v), row);
       lands = faceVertices[rowPosition(*linear, row)] == surfaceVertices[v];
     }
     if (lands) {
