@@ -122,7 +122,6 @@ class ZelBufferObject {
   // and before an upload of curved elements.
   bool screenLevelIsOne(const QMatrix4x4& mvp, const QMatrix4x4& viewport, float scaling,
                         const QVector3D& trans) const;
-  const zel::ElementExtent& elementExtent() const { return m_extent; }
 
   int vertexCount() const { return m_vertexCount; }
   int elementCount() const { return m_elementCount; }
