@@ -106,9 +106,20 @@ float curveScreenLevel(vec4 curve[5], int k) {
   return screenLevel(e, float(k * (k - 1)) * bend);
 }
 
+// The "SubPixel" programs define SUB_PIXEL_ELEMENTS: the renderer uses them for objects whose
+// elements it has bounded below the size at which any screen level exceeds 1, so the rule's
+// level is the one drawn. A constant false here lets the compiler drop the screen measures,
+// which the software driver would otherwise run for every patch even behind a false run-time
+// condition.
+#ifdef SUB_PIXEL_ELEMENTS
+const bool kScreenFloor = false;
+#else
+const bool kScreenFloor = true;
+#endif
+
 // The level drawn: the curvature rule's level raised to the screen level, within `cap` and
 // the driver's limit. A user level of 0 asks for straight elements and keeps them.
 float drawnLevel(float ruleLevel, float screen, float cap) {
-  if (tess_level <= 0) return ruleLevel;
+  if (!kScreenFloor || tess_level <= 0) return ruleLevel;
   return min(max(ruleLevel, screen), min(cap, float(gl_MaxTessGenLevel)));
 }

@@ -17,37 +17,40 @@ namespace {
 
 using Shape = ZelBufferShape;
 
-using Shape = ZelBufferShape;
-
 #define FACE_TRACE(name) "  " name "::render:  %10d faces send to rendered vao %d \n"
 #define EDGE_TRACE "  ZelBufferEdges::render:   %10d edges send to rendered vao %d \n"
-#define SHAPE(name, k, primitive, uniforms, trace) \
-  { #name, k, primitive, Shape::uniforms, true, #name, trace }
+#define SHAPE(name, k, primitive, uniforms, trace, bend) \
+  { #name, k, primitive, Shape::uniforms, true, #name, trace, bend }
 
-// One row per buffer class, in BufferClass order.
+// One row per buffer class, in BufferClass order. The last column is the multiplier of a
+// control net's largest second difference (plus twist for quadrilaterals) in the tessellation
+// stages' screen level: k (k - 1) for curves and triangles, k (k - 1) + k^2 for quadrilaterals.
 const ZelBufferShape kShapes[zel::kBufferClassCount] = {
     SHAPE(ZelBufferPoint, 0, GL_POINTS, PointUniforms,
-          "  ZelBufferPoint::render:  %10d points send to rendered vao %d \n"),
-    SHAPE(ZelBufferEdge, 2, GL_LINES, LineUniforms, EDGE_TRACE),
-    SHAPE(ZelBufferEdgeP2, 3, GL_PATCHES, LineUniforms, EDGE_TRACE),
-    SHAPE(ZelBufferEdgeP3, 4, GL_PATCHES, LineUniforms, EDGE_TRACE),
-    SHAPE(ZelBufferEdgeP4, 5, GL_PATCHES, LineUniforms, EDGE_TRACE),
-    SHAPE(ZelBufferTriangle, 3, GL_TRIANGLES, SurfaceUniforms, FACE_TRACE("ZelBufferTriangle")),
-    SHAPE(ZelBufferTriangleP2, 6, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferTriangleP2")),
-    SHAPE(ZelBufferTriangleP3, 10, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferTriangleP3")),
-    SHAPE(ZelBufferTriangleP4, 15, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferTriangleP4")),
-    SHAPE(ZelBufferQuad, 4, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferQuad")),
-    SHAPE(ZelBufferQuadQ2, 9, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferQuadQ2")),
-    SHAPE(ZelBufferQuadQ3, 16, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferQuadQ3")),
-    SHAPE(ZelBufferQuadQ4, 25, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferQuadQ4")),
-    SHAPE(ZelBufferIsoLine, 2, GL_LINES, LineUniforms, EDGE_TRACE),
+          "  ZelBufferPoint::render:  %10d points send to rendered vao %d \n", 0),
+    SHAPE(ZelBufferEdge, 2, GL_LINES, LineUniforms, EDGE_TRACE, 0),
+    SHAPE(ZelBufferEdgeP2, 3, GL_PATCHES, LineUniforms, EDGE_TRACE, 2),
+    SHAPE(ZelBufferEdgeP3, 4, GL_PATCHES, LineUniforms, EDGE_TRACE, 6),
+    SHAPE(ZelBufferEdgeP4, 5, GL_PATCHES, LineUniforms, EDGE_TRACE, 12),
+    SHAPE(ZelBufferTriangle, 3, GL_TRIANGLES, SurfaceUniforms, FACE_TRACE("ZelBufferTriangle"), 0),
+    SHAPE(ZelBufferTriangleP2, 6, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferTriangleP2"),
+          2),
+    SHAPE(ZelBufferTriangleP3, 10, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferTriangleP3"),
+          6),
+    SHAPE(ZelBufferTriangleP4, 15, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferTriangleP4"),
+          12),
+    SHAPE(ZelBufferQuad, 4, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferQuad"), 0),
+    SHAPE(ZelBufferQuadQ2, 9, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferQuadQ2"), 6),
+    SHAPE(ZelBufferQuadQ3, 16, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferQuadQ3"), 15),
+    SHAPE(ZelBufferQuadQ4, 25, GL_PATCHES, SurfaceUniforms, FACE_TRACE("ZelBufferQuadQ4"), 28),
+    SHAPE(ZelBufferIsoLine, 2, GL_LINES, LineUniforms, EDGE_TRACE, 0),
     // The cut-plane outline is rebuilt from whatever its square produced: counts unchecked.
     {"ZelBufferCutPlane", 2, GL_LINES, Shape::LineUniforms, false, "ZelBufferCutPlane",
-     "  ZelBufferCutPlane::render:   %d lines send to rendered vao %d \n"},
+     "  ZelBufferCutPlane::render:   %d lines send to rendered vao %d \n", 0},
     {"ZelBufferPalette", 4, GL_LINES_ADJACENCY, Shape::LegendUniforms, true, "ZelBufferQua",
-     FACE_TRACE("ZelBufferPalette")},
-    {"ZelBufferPatch", 3, GL_TRIANGLES, Shape::SurfaceUniforms, true, "ZelBufferPatch", ""},
-    {"ZelBufferSolution", 0, GL_POINTS, Shape::SurfaceUniforms, true, "ZelBufferSolution", ""},
+     FACE_TRACE("ZelBufferPalette"), 0},
+    {"ZelBufferPatch", 3, GL_TRIANGLES, Shape::SurfaceUniforms, true, "ZelBufferPatch", "", 0},
+    {"ZelBufferSolution", 0, GL_POINTS, Shape::SurfaceUniforms, true, "ZelBufferSolution", "", 0},
 };
 #undef SHAPE
 #undef EDGE_TRACE
@@ -126,6 +129,10 @@ void ZelBufferElements::updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount
   gl->glBindVertexArray(0);
   gl->glBindBuffer(GL_ARRAY_BUFFER, 0);
   gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  m_screenBend = m_shape.screenBend;
+  m_extent = m_screenBend > 0 ? zel::elementExtentOf(vertexCount, coords, elementCount,
+                                                     m_shape.indicesPerElement, indices)
+                              : zel::ElementExtent();
   if (!m_verbose) return;
   if (points)
     zel::printMessage(" %s::updateVao vaoHandle %d vbo %d\n", m_shape.vaoTraceName, m_vao,

@@ -2,7 +2,9 @@
 // buffers with their uniforms, bounding boxes.
 #include "gpu/ZelBufferObject.h"
 
+#include <QMatrix4x4>
 #include <QOpenGLFunctions_4_0_Core>
+#include <QVector3D>
 #include <algorithm>
 #include <cstdio>
 #include <limits>
@@ -213,3 +215,10 @@ void ZelBufferObject::centreAndScale(const double box[6], double out[4]) {
 void ZelBufferObject::setMaxPatchesPerDraw(int count) { g_maxPatchesPerDraw = std::max(1, count); }
 
 int ZelBufferObject::maxPatchesPerDraw() { return g_maxPatchesPerDraw; }
+
+bool ZelBufferObject::screenLevelIsOne(const QMatrix4x4& mvp, const QMatrix4x4& viewport,
+                                       float scaling, const QVector3D& trans) const {
+  if (m_screenBend <= 0 || !m_extent.known) return false;
+  return zel::screenLevelIsOne(zel::elementPixelBound(m_extent, mvp, viewport, scaling, trans),
+                               m_screenBend);
+}

@@ -7,9 +7,12 @@
 
 #include "gpu/draw_kind_table.h"
 #include "gpu/gpu_arrays.h"
+#include "gpu/screen_extent.h"
 
 class GLSLProgram;
+class QMatrix4x4;
 class QOpenGLFunctions_4_0_Core;
+class QVector3D;
 class ZelDrawObject;
 class ZelDrawPalette;
 
@@ -112,6 +115,14 @@ class ZelBufferObject {
   void setPlacement(const zel::Placement& placement) { m_placement = placement; }
   const zel::Placement& placement() const { return m_placement; }
 
+  // True when, placed at world = scaling x position + trans and seen through `mvp` and
+  // `viewport`, every element of the buffer is so small on the screen that the tessellation
+  // stages give it no more segments than the curvature rule does: the kind's "SubPixel"
+  // program then draws exactly the same, at less cost. False for kinds without a screen level
+  // and before an upload of curved elements.
+  bool screenLevelIsOne(const QMatrix4x4& mvp, const QMatrix4x4& viewport, float scaling,
+                        const QVector3D& trans) const;
+
   int vertexCount() const { return m_vertexCount; }
   int elementCount() const { return m_elementCount; }
   int reference() const { return m_reference; }
@@ -149,6 +160,8 @@ class ZelBufferObject {
   unsigned m_colourMapTexture = 0;
   unsigned m_colourMapBuffer = 0;
   zel::Placement m_placement;
+  zel::ElementExtent m_extent;  // of the elements uploaded, for the screen-level test
+  float m_screenBend = 0;       // the kind's screen-level multiplier (0: none)
   bool m_placeholdersMade = false;
   bool m_verbose = false;
   ZelDrawPalette* m_palette = nullptr;
@@ -174,6 +187,7 @@ struct ZelBufferShape {
   bool checkCounts;          // refuse non-positive counts in updateVao
   const char* vaoTraceName;  // class name in the updateVao trace line
   const char* renderTrace;   // trace line of a render that drew (count, vertex array)
+  float screenBend;          // the tessellation stages' screen-level multiplier; 0: none
 };
 
 namespace zel {

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <iterator>
+#include <string>
 
 namespace {
 
@@ -27,6 +28,15 @@ const ZelShaderProgramSources kPrograms[] = {
     {"PalSha", GLSL "pal.vs", GLSL "pal.fs", GLSL "pal.gs", nullptr, nullptr},
     {"CliPSha", GLSL "tri.vs", GLSL "clip.fs", GLSL "edg.gs", nullptr, nullptr},
     {"PatSha", GLSL "patch.vs", GLSL "patch.fs", nullptr, nullptr, nullptr},
+    {"P2TriShaSubPixel", GLSL "tripk.vs", GLSL "tri.fs", GLSL "tripk.gs", GLSL "trip2_subpixel.tcs", GLSL "trip2.tes"},
+    {"P3TriShaSubPixel", GLSL "tripk.vs", GLSL "tri.fs", GLSL "tripk.gs", GLSL "trip3_subpixel.tcs", GLSL "trip3.tes"},
+    {"P4TriShaSubPixel", GLSL "tripk.vs", GLSL "tri.fs", GLSL "tripk.gs", GLSL "trip4_subpixel.tcs", GLSL "trip4.tes"},
+    {"Q2QuaShaSubPixel", GLSL "quaqk.vs", GLSL "qua.fs", GLSL "quaqk.gs", GLSL "quaq2_subpixel.tcs", GLSL "quaq2.tes"},
+    {"Q3QuaShaSubPixel", GLSL "quaqk.vs", GLSL "qua.fs", GLSL "quaqk.gs", GLSL "quaq3_subpixel.tcs", GLSL "quaq3.tes"},
+    {"Q4QuaShaSubPixel", GLSL "quaqk.vs", GLSL "qua.fs", GLSL "quaqk.gs", GLSL "quaq4_subpixel.tcs", GLSL "quaq4.tes"},
+    {"P2EdgShaSubPixel", GLSL "edgpk.vs", GLSL "edg.fs", GLSL "edgpk.gs", GLSL "edgp2_subpixel.tcs", GLSL "edgp2.tes"},
+    {"P3EdgShaSubPixel", GLSL "edgpk.vs", GLSL "edg.fs", GLSL "edgpk.gs", GLSL "edgp3_subpixel.tcs", GLSL "edgp3.tes"},
+    {"P4EdgShaSubPixel", GLSL "edgpk.vs", GLSL "edg.fs", GLSL "edgpk.gs", GLSL "edgp4_subpixel.tcs", GLSL "edgp4.tes"},
 };
 // clang-format on
 #undef GLSL
@@ -43,4 +53,8 @@ const ZelShaderProgramSources* zelShaderProgram(const char* name) {
   for (const ZelShaderProgramSources& program : kPrograms)
     if (std::strcmp(program.name, name) == 0) return &program;
   return nullptr;
+}
+
+const ZelShaderProgramSources* zelSubPixelProgram(const char* name) {
+  return name ? zelShaderProgram((std::string(name) + kSubPixelSuffix).c_str()) : nullptr;
 }

@@ -24,6 +24,18 @@ QVector3D referenceColour(int index) {
   return QVector3D(rgb[0], rgb[1], rgb[2]) / 255.0f;
 }
 
+// Where an object's normalised coordinates go in the world: world = scaling x position + trans.
+struct WorldPlacement {
+  float scaling;
+  QVector3D trans;
+};
+WorldPlacement worldPlacement(const FrameUniforms& f, const Placement& own) {
+  const float fs = float(f.sceneScale);
+  const QVector3D co{float(own.centre[0]), float(own.centre[1]), float(own.centre[2])};
+  const QVector3D cs{float(f.sceneCentre[0]), float(f.sceneCentre[1]), float(f.sceneCentre[2])};
+  return {fs / float(own.scale), (co - cs) * fs};
+}
+
 bool always(const FrameUniforms&) { return true; }
 bool legendShown(const FrameUniforms& f) {
   return f.palettePresent && f.settings.paletteShown &&
@@ -189,7 +201,7 @@ int FrameRenderer::drawGroupObject(ZelDrawObject* object, int position, bool cli
     if (position > 0 && !f.cutPlaneMode) return 0;
     m_model->attachCutPlaneOutline(object, f.sceneBox, f.cutPlane, position > 0);
   }
-  const char* name = kindProgram(kind);
+  const char* name = programFor(object, kindProgram(kind));
   GLSLProgram* p = program(name);
   if (!p) return 0;
   p->use();
@@ -219,6 +231,16 @@ int FrameRenderer::drawGroupObject(ZelDrawObject* object, int position, bool cli
   return drawObject(object, p);
 }
 
+const char* FrameRenderer::programFor(ZelDrawObject* object, const char* name) {
+  const ZelShaderProgramSources* twin = zelSubPixelProgram(name);
+  const ZelBufferObject* buffer = twin ? m_model->bufferOf(object) : nullptr;
+  if (!buffer) return name;
+  const WorldPlacement world = worldPlacement(*m_frame, buffer->placement());
+  const bool small =
+      buffer->screenLevelIsOne(m_frame->mvp, m_frame->viewport, world.scaling, world.trans);
+  return small ? twin->name : name;
+}
+
 int FrameRenderer::drawObject(ZelDrawObject* object, GLSLProgram* p) {
   const FrameUniforms& f = *m_frame;
   if (m_model->attachDeferred(object)) p->use();  // the upload may have bound other state
@@ -233,8 +255,9 @@ int FrameRenderer::drawObject(ZelDrawObject* object, GLSLProgram* p) {
     const float fs = float(f.sceneScale), fo = float(own.scale);
     const QVector3D co{float(own.centre[0]), float(own.centre[1]), float(own.centre[2])};
     const QVector3D cs{float(f.sceneCentre[0]), float(f.sceneCentre[1]), float(f.sceneCentre[2])};
-    p->setUniform("scaling", fs / fo);
-    p->setUniform("trans", (co - cs) * fs);
+    const WorldPlacement world = worldPlacement(f, own);
+    p->setUniform("scaling", world.scaling);
+    p->setUniform("trans", world.trans);
     p->setUniform("scenescaling", QVector4D(cs, fs));
     p->setUniform("scaling_norm", fo);
     p->setUniform("trans_norm", co);

@@ -78,6 +78,10 @@ class FrameRenderer {
   // kind. Returns the primitives drawn.
   int drawGroupObject(ZelDrawObject* object, int position, bool clipping, int basePicking);
   int drawObject(ZelDrawObject* object, GLSLProgram* program);
+  // The program `name`, or its "SubPixel" twin when every element of the object is too small
+  // on the screen for the screen level to matter: the same levels, so the same picture and
+  // picking ids, without the cost of measuring them.
+  const char* programFor(ZelDrawObject* object, const char* name);
 
   QOpenGLFunctions_4_0_Core* m_gl = nullptr;
   std::map<std::string, std::unique_ptr<GLSLProgram>> m_programs;

@@ -2,11 +2,7 @@
 // drawn straight, and upload time of a million P2 triangles against copying their arrays.
 // Needs an OpenGL 4 context: run under tests/support/headless.sh.
 #include <QGuiApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFunctions_4_0_Core>
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -14,20 +10,12 @@
 #include <memory>
 #include <vector>
 
-#include "gpu/GLSLProgram.h"
-#include "gpu/ZelBufferObject.h"
-#include "gpu/gpu_resources.h"
-#include "gpu/shader_programs.h"
-#include "meshio/entity_types.h"
+#include "bench/gpu/gl_bench.h"
 
 namespace {
 
-constexpr int kWidth = 1280, kHeight = 1024;
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using bench::kFrameHeight;
+using bench::kFrameWidth;
 
 // P2 triangles on a cells x cells grid over the viewport, nodes shared: the (2 cells + 1)^2
 // lattice holds vertices (even, even) and the Bezier control points of the edges between
@@ -99,31 +87,14 @@ void setFrameUniforms(GLSLProgram& p, int level) {
   p.setUniform("Light.Intensity", 0.8f, 0.8f, 0.8f);
 }
 
-GLSLProgram* buildProgram(QOpenGLFunctions_4_0_Core* gl, const char* name) {
-  const ZelShaderProgramSources* s = zelShaderProgram(name);
-  auto* program = new GLSLProgram(gl);
-  const auto path = [](const char* file) { return file ? QString(file) : QString(); };
-  program->buildProgram(s->name, path(s->vs), path(s->fs), path(s->gs), path(s->tcs), path(s->tes));
-  return program;
-}
-
-// Median time of `repeats` frames of one object.
+// Median time of `repeats` frames of one object at user level `level`.
 double frameSeconds(QOpenGLFunctions_4_0_Core* gl, ZelBufferObject& buffer, GLSLProgram& program,
                     int level, int repeats) {
   std::vector<double> times;
-  for (int r = 0; r < repeats; ++r) {
-    gl->glFinish();
-    const Clock::time_point start = Clock::now();
-    gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    program.use();
-    setFrameUniforms(program, level);
-    ZelDrawState state;
-    buffer.draw(gl, state, &program);
-    gl->glFinish();
-    times.push_back(secondsSince(start));
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
+  for (int r = 0; r < repeats; ++r)
+    times.push_back(bench::frameSeconds(gl, buffer, program,
+                                        [level](GLSLProgram& p) { setFrameUniforms(p, level); }));
+  return bench::median(times);
 }
 
 void benchFrames(QOpenGLFunctions_4_0_Core* gl, int repeats) {
@@ -133,13 +104,13 @@ void benchFrames(QOpenGLFunctions_4_0_Core* gl, int repeats) {
   ZelBufferTriangleP2 curved;
   straight.updateVao(gl, nodes, grid.coords.data(), grid.triangles, grid.straight.data());
   curved.updateVao(gl, nodes, grid.coords.data(), grid.triangles, grid.curved.data());
-  std::unique_ptr<GLSLProgram> triSha(buildProgram(gl, "TriSha"));
-  std::unique_ptr<GLSLProgram> p2TriSha(buildProgram(gl, "P2TriSha"));
+  const std::unique_ptr<GLSLProgram> triSha = bench::buildProgram(gl, "TriSha");
+  const std::unique_ptr<GLSLProgram> p2TriSha = bench::buildProgram(gl, "P2TriSha");
   frameSeconds(gl, straight, *triSha, 4, 1);  // first frames compile the shaders' variants
   frameSeconds(gl, curved, *p2TriSha, 4, 1);
   const double base = frameSeconds(gl, straight, *triSha, 4, repeats);
-  std::printf("%d P2 triangles, %dx%d frame, median of %d\n", grid.triangles, kWidth, kHeight,
-              repeats);
+  std::printf("%d P2 triangles, %dx%d frame, median of %d\n", grid.triangles, kFrameWidth,
+              kFrameHeight, repeats);
   std::printf("  straight (TriSha)        %8.1f ms\n", base * 1e3);
   for (int level : {4, 8}) {
     const double t = frameSeconds(gl, curved, *p2TriSha, level, repeats);
@@ -159,7 +130,7 @@ void benchUpload(QOpenGLFunctions_4_0_Core* gl, int repeats) {
   const size_t bytes = grid.coords.size() * 4 + grid.curved.size() * 4 + solution.size() * 4;
   std::vector<double> copies, uploads;
   for (int r = 0; r < repeats; ++r) {
-    Clock::time_point start = Clock::now();
+    double start = bench::now();
     // Baseline: the same three arrays copied into freshly allocated memory.
     std::unique_ptr<char[]> a(new char[grid.coords.size() * 4]);
     std::unique_ptr<char[]> b(new char[grid.curved.size() * 4]);
@@ -167,23 +138,21 @@ void benchUpload(QOpenGLFunctions_4_0_Core* gl, int repeats) {
     std::memcpy(a.get(), grid.coords.data(), grid.coords.size() * 4);
     std::memcpy(b.get(), grid.curved.data(), grid.curved.size() * 4);
     std::memcpy(c.get(), solution.data(), solution.size() * 4);
-    copies.push_back(secondsSince(start));
+    copies.push_back(bench::now() - start);
     volatile char sink = a[1] + b[2] + c[3];
     (void)sink;
 
     ZelBufferTriangleP2 buffer;
     gl->glFinish();
-    start = Clock::now();
+    start = bench::now();
     buffer.updateVao(gl, nodes, grid.coords.data(), grid.triangles, grid.curved.data());
     buffer.setPaletteState(&palette);
     buffer.setSolutionDegree(2);
     buffer.uploadTextures(gl, int(solution.size()), solution.data());
     gl->glFinish();
-    uploads.push_back(secondsSince(start));
+    uploads.push_back(bench::now() - start);
   }
-  std::sort(copies.begin(), copies.end());
-  std::sort(uploads.begin(), uploads.end());
-  const double copy = copies[copies.size() / 2], upload = uploads[uploads.size() / 2];
+  const double copy = bench::median(copies), upload = bench::median(uploads);
   std::printf("%d P2 triangles, %d nodes, degree-2 solution: %.1f MB, median of %d\n",
               grid.triangles, nodes, bytes / 1048576.0, repeats);
   std::printf("  copy into fresh memory   %8.1f ms\n", copy * 1e3);
@@ -196,40 +165,12 @@ void benchUpload(QOpenGLFunctions_4_0_Core* gl, int repeats) {
 int main(int argc, char** argv) {
   QGuiApplication application(argc, argv);
   const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-  zelInitGpuResources();
-  QSurfaceFormat format;
-  format.setVersion(4, 5);
-  format.setProfile(QSurfaceFormat::CoreProfile);
-  format.setDepthBufferSize(24);
-  QOffscreenSurface surface;
-  surface.setFormat(format);
-  surface.create();
-  QOpenGLContext context;
-  context.setFormat(format);
-  if (!context.create() || !context.makeCurrent(&surface)) {
-    std::fprintf(stderr, "no OpenGL context (run under tests/support/headless.sh)\n");
+  const bench::GLBench context;
+  QOpenGLFunctions_4_0_Core* gl = context.gl();
+  if (!gl) {
+    std::fprintf(stderr, "no OpenGL 4 context (run under tests/support/headless.sh)\n");
     return 1;
   }
-  auto* gl = context.versionFunctions<QOpenGLFunctions_4_0_Core>();
-  if (!gl || !gl->initializeOpenGLFunctions()) {
-    std::fprintf(stderr, "no OpenGL 4.0 core functions\n");
-    return 1;
-  }
-  // A 1280x1024 single-sample framebuffer with depth, as a window frame would have.
-  GLuint framebuffer = 0, renderbuffers[2] = {};
-  gl->glGenFramebuffers(1, &framebuffer);
-  gl->glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-  gl->glGenRenderbuffers(2, renderbuffers);
-  gl->glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[0]);
-  gl->glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kWidth, kHeight);
-  gl->glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                renderbuffers[0]);
-  gl->glBindRenderbuffer(GL_RENDERBUFFER, renderbuffers[1]);
-  gl->glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, kWidth, kHeight);
-  gl->glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                                renderbuffers[1]);
-  gl->glViewport(0, 0, kWidth, kHeight);
-  gl->glEnable(GL_DEPTH_TEST);
   std::printf("renderer: %s\n", reinterpret_cast<const char*>(gl->glGetString(GL_RENDERER)));
   benchFrames(gl, repeats);
   benchUpload(gl, repeats);

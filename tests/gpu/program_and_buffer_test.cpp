@@ -1,16 +1,22 @@
 // Shader sources and buffer objects without an OpenGL context: include expansion, the factory
-// by kind, bounding boxes, and doing nothing without functions.
+// by kind, bounding boxes, element extents on the screen, and doing nothing without functions.
 #include <gtest/gtest.h>
 
+#include <QMatrix4x4>
+#include <QVector2D>
+#include <QVector3D>
 #include <cmath>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "gpu/GLSLProgram.h"
 #include "gpu/ZelBufferObject.h"
 #include "gpu/patch_draws.h"
+#include "gpu/screen_extent.h"
+#include "gpu/shader_programs.h"
 #include "gpu/shader_source.h"
 #include "meshio/entity_types.h"
 
@@ -105,6 +111,137 @@ TEST(PatchDraws, BatchesStayPositiveAndOnlyTheTwoExactWordsForceAChoice) {
   EXPECT_EQ(requestedPatchDraws("batches"), ZelPatchDraws::Batches);
   for (const char* other : {"", "One", "batch", "one ", "1", static_cast<const char*>(nullptr)})
     EXPECT_EQ(requestedPatchDraws(other), ZelPatchDraws::Probe) << (other ? other : "null");
+}
+
+TEST(ScreenExtent, LargestElementExtentPerAxisAndNoneForBadInput) {
+  // Two elements of three points: extents (2, 1, 0) and (0.5, 3, 4).
+  const float coords[] = {0, 0, 0, 2, 1, 0, 1, 0.5f, 0, -1, -1, -1, -0.5f, 2, 3, -1, 1, 0};
+  const unsigned indices[] = {0, 1, 2, 3, 4, 5};
+  const zel::ElementExtent extent = zel::elementExtentOf(6, coords, 2, 3, indices);
+  ASSERT_TRUE(extent.known);
+  EXPECT_EQ(std::vector<float>(extent.largest, extent.largest + 3), std::vector<float>({2, 3, 4}));
+  EXPECT_EQ(std::vector<float>(extent.box, extent.box + 6),
+            std::vector<float>({-1, 2, -1, 2, -1, 3}));
+  // The same points grouped otherwise: the second element spans the two clusters.
+  const unsigned regrouped[] = {0, 1, 3, 2, 4, 5};
+  EXPECT_EQ(zel::elementExtentOf(6, coords, 2, 3, regrouped).largest[0], 3.0f);
+  const unsigned outside[] = {0, 1, 2, 3, 4, 6};
+  EXPECT_FALSE(zel::elementExtentOf(6, coords, 2, 3, outside).known);
+  float broken[18];
+  std::copy(coords, coords + 18, broken);
+  broken[16] = NAN;
+  EXPECT_FALSE(zel::elementExtentOf(6, broken, 2, 3, indices).known);
+  EXPECT_FALSE(zel::elementExtentOf(6, coords, 0, 3, indices).known);
+  EXPECT_FALSE(zel::elementExtentOf(6, coords, 2, 3, nullptr).known);
+}
+
+// Random clusters of points seen in perspective from random directions and distances,
+// placed by a random scaling and translation, and needles seen along their length: no two points of
+// a cluster lie farther apart on the screen than the bound; seen straight on without perspective,
+// the bound is the projected diagonal of the largest extents, no more.
+TEST(ScreenExtent, PixelBoundHoldsForEveryElementAndIsExactForAFlatProjection) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<float> unit(-1, 1);
+  QMatrix4x4 viewport;
+  viewport.scale(400, 300);
+  for (int view = 0; view < 40; ++view) {
+    // Every other view: needles along the line of sight, seen unrotated through a wide angle,
+    // which move on the screen by perspective alone.
+    const bool needles = view % 2 == 1;
+    std::vector<float> coords;
+    std::vector<unsigned> indices;
+    for (int element = 0; element < 20; ++element) {
+      const QVector3D centre(unit(random), unit(random), unit(random));
+      const float size = 0.2f * std::abs(unit(random));
+      for (int n = 0; n < 6; ++n) {
+        const QVector3D step = needles ? QVector3D(0, 0, 2 * unit(random))
+                                       : QVector3D(unit(random), unit(random), unit(random));
+        const QVector3D p = centre + size * step;
+        coords.insert(coords.end(), {p.x(), p.y(), p.z()});
+        indices.push_back(unsigned(indices.size()));
+      }
+    }
+    const zel::ElementExtent extent =
+        zel::elementExtentOf(int(indices.size()), coords.data(), 20, 6, indices.data());
+    const float scaling = 0.3f + std::abs(unit(random));
+    const QVector3D trans(unit(random), unit(random), unit(random));
+    QMatrix4x4 mvp;
+    mvp.perspective((needles ? 90 : 15) + 60 * std::abs(unit(random)), 4.0f / 3, 0.1f, 40);
+    mvp.translate(0, 0, -4 - 2 * std::abs(unit(random)));
+    if (!needles) mvp.rotate(180 * unit(random), QVector3D(unit(random), unit(random), 1));
+    const double bound = zel::elementPixelBound(extent, mvp, viewport, scaling, trans);
+    ASSERT_GT(bound, 0) << "view " << view;
+    const auto pixels = [&](size_t node) {
+      const QVector3D p(coords[3 * node], coords[3 * node + 1], coords[3 * node + 2]);
+      const QVector4D clip = mvp * QVector4D(scaling * p + trans, 1);
+      return QVector2D(viewport.map(QVector3D(clip.x() / clip.w(), clip.y() / clip.w(), 0)));
+    };
+    double largest = 0;
+    for (size_t first = 0; first < indices.size(); first += 6)
+      for (size_t a = first; a < first + 6; ++a)
+        for (size_t b = first; b < a; ++b)
+          largest = std::max(largest, double((pixels(a) - pixels(b)).length()));
+    EXPECT_LE(largest, bound) << "view " << view;
+    EXPECT_GT(largest, 0.05 * bound) << "view " << view << ": the bound is far too loose";
+    // The eye inside the box: no bound.
+    QMatrix4x4 inside;
+    inside.perspective(30, 4.0f / 3, 0.1f, 40);
+    inside.translate(-trans);
+    EXPECT_LT(zel::elementPixelBound(extent, inside, viewport, scaling, trans), 0);
+  }
+  QMatrix4x4 flat;
+  flat.scale(0.5f, 0.25f, 0.1f);
+  const float coords[] = {0, 0, 0, 0.3f, 0.1f, 5, 0, 0.4f, 0, 1, 1, 1};
+  const unsigned indices[] = {0, 1, 2, 3, 3, 3};
+  const zel::ElementExtent extent = zel::elementExtentOf(4, coords, 2, 3, indices);
+  EXPECT_NEAR(zel::elementPixelBound(extent, flat, viewport, 2, QVector3D(1, 2, 3)),
+              std::hypot(2 * 0.3 * 0.5 * 400, 2 * 0.4 * 0.25 * 300), 1e-3);
+  EXPECT_LT(zel::elementPixelBound(zel::ElementExtent(), flat, viewport, 1, QVector3D()), 0);
+}
+
+// The tessellation stages raise a level above 1 once ceil(sqrt(m B / 4)) > 1, with B the
+// largest second difference (or twist) of a control net in pixels and m the kind's multiplier:
+// k (k - 1) for curves and triangles, k (k - 1) + k^2 for quadrilaterals. Within control points
+// d pixels apart B reaches 2 d (the middle point of three d away from the two others, which
+// coincide). Every curved kind has a twin program without the measure.
+TEST(ScreenExtent, SmallEnoughElementsGetOneSegmentFromTheScreenAndOnlyThose) {
+  const std::pair<int, const char*> kinds[] = {
+      {DrawKind::EdgeP2, "P2EdgSha"},          {DrawKind::EdgeP3, "P3EdgSha"},
+      {DrawKind::EdgeP4, "P4EdgSha"},          {DrawKind::TriangleP2, "P2TriSha"},
+      {DrawKind::TriangleP3, "P3TriSha"},      {DrawKind::TriangleP4, "P4TriSha"},
+      {DrawKind::QuadrilateralQ2, "Q2QuaSha"}, {DrawKind::QuadrilateralQ3, "Q3QuaSha"},
+      {DrawKind::QuadrilateralQ4, "Q4QuaSha"}};
+  for (const auto& [kind, program] : kinds) {
+    const zel::DrawKindRow* row = zel::drawKindRow(kind);
+    const ZelBufferShape& shape = zel::bufferShape(row->buffer);
+    const int k = row->degree;
+    const bool quadrilateral = shape.indicesPerElement == (k + 1) * (k + 1);
+    const float multiplier = float(k * (k - 1) + (quadrilateral ? k * k : 0));
+    EXPECT_EQ(shape.screenBend, multiplier) << program;
+    const auto stageLevel = [&](double d) { return std::ceil(std::sqrt(multiplier * 2 * d / 4)); };
+    int accepted = 0;
+    for (double d = 0.01; d < 2; d *= 1.01) {
+      const bool one = zel::screenLevelIsOne(d, shape.screenBend);
+      if (one) {
+        EXPECT_LE(stageLevel(d), 1) << program << " at " << d << " pixels";
+      }
+      accepted += one;
+      // Within a tenth of the stages' threshold, left for rounding.
+      if (stageLevel(d * 1.12) <= 1) {
+        EXPECT_TRUE(one) << program << " at " << d << " pixels";
+      }
+    }
+    EXPECT_GT(accepted, 0) << program;
+    EXPECT_FALSE(zel::screenLevelIsOne(-1, shape.screenBend)) << program;
+    const ZelShaderProgramSources* twin = zelSubPixelProgram(program);
+    ASSERT_TRUE(twin) << program;
+    EXPECT_EQ(std::string(twin->name), std::string(program) + "SubPixel");
+    EXPECT_EQ(std::string(twin->tes), std::string(zelShaderProgram(program)->tes)) << program;
+  }
+  EXPECT_FALSE(zel::screenLevelIsOne(0, zel::bufferShape(zel::BufferClass::Triangle).screenBend));
+  for (const char* straight : {"TriSha", "QuaSha", "EdgSha", "PntSha", "Unknown"})
+    EXPECT_EQ(zelSubPixelProgram(straight), nullptr) << straight;
+  EXPECT_EQ(zelSubPixelProgram(nullptr), nullptr);
 }
 
 }  // namespace

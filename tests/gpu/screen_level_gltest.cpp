@@ -2,6 +2,8 @@
 // it within half a pixel of the exact curve at its size on the screen, whichever way its
 // points are listed, never fewer than the curvature rule gives, within the caps; unseen edges
 // and a user level of 0 keep the curvature rule's level; picking draws the same outline.
+#include <QMatrix4x4>
+#include <QVector3D>
 #include <cmath>
 
 #include "gpu_fixture.h"
@@ -59,16 +61,17 @@ int expectedSegments(int k, double zoom, int cap) {
 
 class ScreenLevel : public GpuTest {
  protected:
-  // Primitives generated drawing one edge at `zoom` about the point (shift, 0) of clip space.
-  static unsigned primitives(const EdgeKind& kind, const std::vector<float>& coords, double zoom,
-                             int level = 4, double shift = 0) {
+  // Primitives generated drawing one element at `zoom` about the point (shift, 0) of clip
+  // space.
+  static unsigned primitives(int drawKind, const char* program, const std::vector<float>& coords,
+                             double zoom, int level = 4, double shift = 0) {
     const float s = float(zoom),
                 mvp[16] = {s, 0, 0, 0, 0, s, 0, 0, 0, 0, 1, 0, float(shift), 0, 0, 1};
     GLuint query = 0, count = 0;
-    auto buffer = makeBuffer(kind.drawKind, coords, 1);
+    auto buffer = makeBuffer(drawKind, coords, 1);
     gl()->glGenQueries(1, &query);
     gl()->glBeginQuery(GL_PRIMITIVES_GENERATED, query);
-    draw(*buffer, kind.program, [&](GLSLProgram* p) {
+    draw(*buffer, program, [&](GLSLProgram* p) {
       p->setUniformMatrix4("MVP", mvp);
       p->setUniform("tess_level", level);
     });
@@ -76,6 +79,10 @@ class ScreenLevel : public GpuTest {
     gl()->glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
     gl()->glDeleteQueries(1, &query);
     return count;
+  }
+  static unsigned primitives(const EdgeKind& kind, const std::vector<float>& coords, double zoom,
+                             int level = 4, double shift = 0) {
+    return primitives(kind.drawKind, kind.program, coords, zoom, level, shift);
   }
 };
 
@@ -96,6 +103,56 @@ TEST_F(ScreenLevel, EdgesGetTheSegmentsTheirScreenSizeNeedsWithinTheCaps) {
     EXPECT_EQ(primitives(kind, forward, 100.0, 4, 300.0),
               one * unsigned(expectedSegments(kind.degree, 0.0, kind.cap)))
         << kind.program << " out of view";
+  }
+}
+
+// One bent, uneven element of every curved kind, about a unit across, shown from a fiftieth of
+// a pixel to a few hundred pixels at user level 1 (low curvature-rule levels): wherever its
+// buffer finds it small enough for the program's "SubPixel" twin, the twin draws the same
+// segments; at the largest sizes the screen level adds segments, which the twin cannot.
+TEST_F(ScreenLevel, SubPixelTwinsDrawTheSameSegmentsWhereverTheBufferAllowsThem) {
+  struct Kind {
+    int drawKind, shape, degree;
+    const char* program;
+  };
+  const Kind kinds[] = {{DrawKind::EdgeP2, EntityType::Edge, 2, "P2EdgSha"},
+                        {DrawKind::EdgeP3, EntityType::Edge, 3, "P3EdgSha"},
+                        {DrawKind::EdgeP4, EntityType::Edge, 4, "P4EdgSha"},
+                        {DrawKind::TriangleP2, EntityType::Triangle, 2, "P2TriSha"},
+                        {DrawKind::TriangleP3, EntityType::Triangle, 3, "P3TriSha"},
+                        {DrawKind::TriangleP4, EntityType::Triangle, 4, "P4TriSha"},
+                        {DrawKind::QuadrilateralQ2, EntityType::Quadrilateral, 2, "Q2QuaSha"},
+                        {DrawKind::QuadrilateralQ3, EntityType::Quadrilateral, 3, "Q3QuaSha"},
+                        {DrawKind::QuadrilateralQ4, EntityType::Quadrilateral, 4, "Q4QuaSha"}};
+  QMatrix4x4 viewport;  // the fixture's: 512 pixels a unit of clip space
+  viewport.scale(kSize / 2.0f, kSize / 2.0f);
+  for (const Kind& kind : kinds) {
+    int jitter = 0;
+    const std::vector<float> coords =
+        controlPoints(kind.shape, kind.degree, [&](double s, double t, const int*) {
+          const double wobble = 0.04 * ((jitter++ * 7) % 5 - 2);
+          return Vec3{s - 0.5 + 0.3 * (t - 0.5) * (t - 0.5) + wobble,
+                      t - 0.5 + 0.5 * s * (1 - s) - wobble, 0};
+        });
+    const auto buffer = makeBuffer(kind.drawKind, coords, 1);
+    const ZelShaderProgramSources* twin = zelSubPixelProgram(kind.program);
+    ASSERT_TRUE(twin) << kind.program;
+    int twinDrawn = 0;
+    bool floorSeen = false;
+    for (double pixels = 0.02; pixels < 400; pixels *= 1.6) {
+      const double zoom = pixels / (kSize / 2.0);
+      QMatrix4x4 mvp;
+      mvp.scale(float(zoom), float(zoom));
+      const unsigned full = primitives(kind.drawKind, kind.program, coords, zoom, 1);
+      const unsigned coarse = primitives(kind.drawKind, twin->name, coords, zoom, 1);
+      EXPECT_GE(full, coarse) << kind.program << " at " << pixels << " pixels";
+      floorSeen |= full > coarse;
+      if (!buffer->screenLevelIsOne(mvp, viewport, 1.0f, QVector3D())) continue;
+      EXPECT_EQ(coarse, full) << kind.program << " at " << pixels << " pixels";
+      ++twinDrawn;
+    }
+    EXPECT_GT(twinDrawn, 0) << kind.program << ": never small enough";
+    EXPECT_TRUE(floorSeen) << kind.program << ": the screen level never mattered";
   }
 }
 

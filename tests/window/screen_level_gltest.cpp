@@ -46,6 +46,20 @@ void zoomIn(ZelSceneWindow& window, int presses) {
   EXPECT_NEAR(window.fieldOfView(), 15.0 * std::pow(0.9, presses), 1e-9) << "zoom keys ignored";
 }
 
+// "Z" widens the field of view by 10 % a press.
+void zoomOut(ZelSceneWindow& window, int presses) {
+  for (int i = 0; i < presses; ++i) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::ShiftModifier, "Z");
+    QCoreApplication::sendEvent(&window, &press);
+  }
+  EXPECT_NEAR(window.fieldOfView(), 15.0 * std::pow(1.1, presses), 1e-9) << "zoom keys ignored";
+}
+
+bool built(const ZelSceneWindow& window, const std::string& program) {
+  const std::vector<std::string> names = window.builtPrograms();
+  return std::find(names.begin(), names.end(), program) != names.end();
+}
+
 // Projected radius in pixels of a sphere or disc of normalised radius 0.5 about the rotation
 // centre's depth: the eye is 3 units away and the window 600 pixels high.
 double projectedRadius(double fieldOfView) {
@@ -180,6 +194,30 @@ TEST(ScreenLevel, CurvedDiscsStayWithinAPixelOfTheCircleAtEveryZoom) {
         EXPECT_LE(error, 1.0) << (shape == EntityType::Triangle ? "P" : "Q") << degree << " "
                               << view.name;
       }
+}
+
+// A P2 disc of 8,192 elements, about 12 pixels each at the default view, drawn with P2TriSha;
+// zoomed out until the disc is 15 pixels wide, its elements are a fraction of a pixel and the
+// frame draws them with the twin that skips the screen level, which changes nothing there.
+TEST(ScreenLevel, ElementsBelowAPixelAreDrawnWithoutTheScreenMeasures) {
+  const CurvedMesh mesh = makeDiscMesh(EntityType::Triangle, 2, 64);
+  ZelSceneWindow window(pellonSurfaceFormat());
+  showDisc(window, mesh, kWidth, kHeight);
+  window.displaySettings().lineOn = false;
+  window.displaySettings().shadingModel = 3;
+  const QImage whole = screenshot(window, "whole");
+  EXPECT_TRUE(built(window, "P2TriSha"));
+  EXPECT_FALSE(built(window, "P2TriShaSubPixel"));
+  EXPECT_EQ(enclosedBackground(whole, kFaceGrey), 0);
+  zoomOut(window, 25);
+  const QImage far = screenshot(window, "far");
+  EXPECT_TRUE(built(window, "P2TriShaSubPixel"));
+  // The disc still covers its area, about pi r^2 pixels.
+  const double radius = projectedRadius(window.fieldOfView());
+  int covered = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) covered += qRed(far.pixel(x, y)) < 255;
+  EXPECT_NEAR(covered, kPi * radius * radius, 2 * kPi * radius + 4) << "radius " << radius;
 }
 
 // The P2 sphere seen whole, then zoomed in 10, 100 and 1000 times onto a point of its
