@@ -19,81 +19,32 @@
 #include "meshio/status.h"
 #include "scene/SceneModel.h"
 #include "scene/ZelDrawKinds.h"
-#include "tests/meshio/mesh_builder.h"
+#include "tests/app/cut_cube.h"
 
 namespace {
 
-using testmesh::Cell;
-using Field = std::function<double(const testmesh::Vec&)>;
+using cutcube::Cell;
+using cutcube::Given;
 
-double linear(const testmesh::Vec& p) { return 0.5 + p[0] - 2.0 * p[1] + 3.0 * p[2]; }
-double falling(const testmesh::Vec& p) { return 1.0 - p[0]; }
-
-// How the test solution is given: at the vertices (two fields, `linear` then `falling`), as
-// Lagrange values of degree 1 per element, or one value per element (at its centroid).
-enum class Given { Vertices, ElementP1, ElementP0 };
+double linear(const testmesh::Vec& p) { return cutcube::cubeLinear(p); }
 
 struct CubeMesh {
   ZelObject* mesh = nullptr;
-  testmesh::MeshBuilder builder{6.0};
+  cutcube::CubeFiles files;
   int typ = 0;
   ~CubeMesh() { zel_FreeInterface(&mesh); }
 };
 
-// A unit cube of 3^3 cells of `cell`, reference 1 below x = 1/3 and 2 elsewhere when
-// `twoReferences`, written to files and read back with its solution.
+// The test cube written to files and read back with its solution.
 void buildCube(CubeMesh* cube, Cell cell, Given given, bool twoReferences) {
-  testmesh::MeshBuilder& b = cube->builder;
-  b.fillCube({cell}, 1, 3);  // cells of side 2 on a grid of 0..6, scaled by 6: the unit cube
-  cube->typ = cell == Cell::Hexahedra ? EntityType::Hexahedron : EntityType::Tetrahedron;
-  const std::vector<int>& nodes = b.nodes(cube->typ);
-  const int k = cube->typ == EntityType::Hexahedron ? 8 : 4, count = int(nodes.size()) / k;
-  auto centroid = [&](int e) {
-    testmesh::Vec c{0, 0, 0};
-    for (int n = 0; n < k; ++n)
-      for (int a = 0; a < 3; ++a) c[a] += b.position(nodes[size_t(e * k + n)])[a] / k;
-    return c;
-  };
   const auto dir = std::filesystem::temp_directory_path() / "zel_cut_scene_test";
   std::filesystem::create_directories(dir);
-  const std::string meshName = (dir / "cube.mesh").string(), solName = (dir / "cube.sol").string();
-  std::ofstream out(meshName);
-  out.precision(17);
-  out << "MeshVersionFormatted 2\nDimension 3\nVertices\n" << b.nbrVertices() << "\n";
-  for (int v = 1; v <= b.nbrVertices(); ++v)
-    out << b.position(v)[0] << " " << b.position(v)[1] << " " << b.position(v)[2] << " 0\n";
-  out << (k == 8 ? "Hexahedra" : "Tetrahedra") << "\n" << count << "\n";
-  for (int e = 0; e < count; ++e) {
-    for (int n = 0; n < k; ++n) out << nodes[size_t(e * k + n)] << " ";
-    out << (twoReferences && centroid(e)[0] > 1.0 / 3 ? 2 : 1) << "\n";
-  }
-  out << "End\n";
-  out.close();
-  std::ofstream sol(solName);
-  sol.precision(17);
-  sol << "MeshVersionFormatted 2\nDimension 3\n";
-  const char* element = k == 8 ? "Hexahedra" : "Tetrahedra";
-  if (given == Given::Vertices) {
-    sol << "SolAtVertices\n" << b.nbrVertices() << "\n2 1 1\n";
-    for (int v = 1; v <= b.nbrVertices(); ++v)
-      sol << linear(b.position(v)) << " " << falling(b.position(v)) << "\n";
-  } else if (given == Given::ElementP0) {
-    sol << "SolAt" << element << "\n" << count << "\n1 1\n";
-    for (int e = 0; e < count; ++e) sol << linear(centroid(e)) << "\n";
-  } else {
-    sol << "HOSolAt" << element << (k == 8 ? "Q1" : "P1") << "\n"
-        << count << "\n1 1\n1 " << k << "\n";
-    for (int e = 0; e < count; ++e) {
-      for (int n = 0; n < k; ++n) sol << linear(b.position(nodes[size_t(e * k + n)])) << " ";
-      sol << "\n";
-    }
-  }
-  sol << "End\n";
-  sol.close();
+  cutcube::writeCube(&cube->files, cell, given, twoReferences, dir, "cube");
+  cube->typ = cube->files.typ;
   char status[zel::kStatusSize] = {};
   zel_NewInterface(&cube->mesh);
-  ASSERT_EQ(zel_OpenMesh(cube->mesh, meshName.c_str(), status), 0) << status;
-  ASSERT_EQ(zel_OpenSolution(cube->mesh, solName.c_str(), status), 0) << status;
+  ASSERT_EQ(zel_OpenMesh(cube->mesh, cube->files.mesh.c_str(), status), 0) << status;
+  ASSERT_EQ(zel_OpenSolution(cube->mesh, cube->files.solution.c_str(), status), 0) << status;
 }
 
 // Runs `action` and returns what it printed on standard output.
@@ -164,18 +115,12 @@ TEST(CutScene, CapValuesAreTheFieldAtTheCapNodes) {
       const int counts[2] = {nbrTri, nbrQua}, points[2] = {3, 4};
       const double* crds[2] = {triCrd, quaCrd};
       const int* infos[2] = {triInf, quaInf};
-      const std::vector<int>& nodes = cube.builder.nodes(cube.typ);
-      const int k = cube.typ == EntityType::Hexahedron ? 8 : 4;
       for (int shape = 0; shape < 2; ++shape) {
         const int perFace = given == Given::ElementP0 ? 1 : points[shape];
         ASSERT_EQ(values[shape].nodesPerEntity, perFace);
         ASSERT_EQ(values[shape].values.size(), size_t(counts[shape] * perFace));
         for (int f = 1; f <= counts[shape]; ++f) {
-          testmesh::Vec centroid{0, 0, 0};
-          const int element = infos[shape][3 * f + 1];
-          for (int n = 0; n < k; ++n)
-            for (int a = 0; a < 3; ++a)
-              centroid[a] += cube.builder.position(nodes[size_t((element - 1) * k + n)])[a] / k;
+          const testmesh::Vec centroid = cube.files.centroid(infos[shape][3 * f + 1]);
           for (int n = 0; n < perFace; ++n) {
             const double* p = crds[shape] + 3 * (points[shape] * f + n);
             const double expected =
