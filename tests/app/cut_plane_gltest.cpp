@@ -90,7 +90,6 @@ TEST_F(CutPlaneWindow, KeysClipCapAndShowCrossedFaces) {
     cutcube::writeCube(&cube, cell, cutcube::Given::Vertices, false, m_directory, "cube");
     ZelMeshViewer viewer(pellonSurfaceFormat());
     assembleScene(&viewer, cube.mesh, cube.solution);
-    viewer.changeDisplayField(+1);  // 1 - x: one value on the cap x = 0.5
     viewer.displaySettings().shadingModel = 3;
     viewer.displaySettings().lineOn = false;
     const double centre[3] = {0.5, 0.5, 0.5}, normal[3] = {1, 0, 0};
@@ -101,6 +100,10 @@ TEST_F(CutPlaneWindow, KeysClipCapAndShowCrossedFaces) {
     ASSERT_TRUE(viewer.cutPlaneShown());
     press(viewer, Qt::Key_F4);
     press(viewer, Qt::Key_F4);  // leaving the plane mode caps
+    // The next field, 1 - x, has one value on the cap x = 0.5.
+    QKeyEvent next(QEvent::KeyPress, Qt::Key_Greater, Qt::NoModifier, ">");
+    QCoreApplication::sendEvent(&viewer, &next);
+    ASSERT_EQ(viewer.displayedField(), 2);
     const QImage capped = screenshot(viewer);
     // The cap's corners (0.5, 0|1, 0|1); +y is up on screen, +z to the right.
     const QPointF a = pixelOf(viewer, {0.5f, 1.0f, 0.0f}), b = pixelOf(viewer, {0.5f, 0.0f, 1.0f});

@@ -258,4 +258,30 @@ TEST(CutScene, CurvedTypesOtherThanQuadraticTetrahedraAreNamedAndNotCapped) {
   zel_FreeInterface(&mesh);
 }
 
+// Quadratic tetrahedra are capped with 6-node triangles and 9-node quadrilaterals lying in the
+// plane, in the objects of degree 2.
+TEST(CutScene, QuadraticTetrahedraAreCappedInTheirOwnObjects) {
+  testmesh::MeshBuilder builder(4.0);
+  builder.fillCube({Cell::Tetrahedra}, 2, 1);  // one cell of side 4 filled by P2 tetrahedra
+  ZelObject* mesh = builder.build();
+  zel::SceneModel model;
+  CutScene cuts;
+  const double plane[4] = {0, 0.6, 0.8, 0.7};
+  cuts.updateCapping({&model, mesh, nullptr, 1}, plane);
+  const int key = CutScene::key(0, 2, 0);
+  int polygons = 0;
+  for (ZelDrawObject* object : {cuts.triangleObject(key), cuts.quadrilateralObject(key)}) {
+    if (!object || object->entityCount() == 0) continue;
+    polygons += object->entityCount();
+    EXPECT_TRUE(object->kind() == DrawKind::CutTriangleP2 ||
+                object->kind() == DrawKind::CutQuadrilateralQ2);
+    const double* box = model.bufferOf(object)->boundingBox();
+    // Every node lies in the plane: y in [0, 1] gives z = (0.7 - 0.6 y) / 0.8.
+    EXPECT_NEAR(box[4], (0.7 - 0.6 * box[3]) / 0.8, 1e-9);
+    EXPECT_NEAR(box[5], (0.7 - 0.6 * box[2]) / 0.8, 1e-9);
+  }
+  EXPECT_GE(polygons, 2);
+  zel_FreeInterface(&mesh);
+}
+
 }  // namespace
