@@ -122,14 +122,12 @@ TEST_F(CutPlaneWindow, KeysClipCapAndShowCrossedFaces) {
     EXPECT_EQ(cap.matching, cap.total);
     const PixelCount beyond = countPixels(capped, low, high, 3, false, isBackground);
     EXPECT_EQ(beyond.matching, beyond.total);
-
     // The faces of the crossed elements reach to x = 1/3, nearer than the cap.
     press(viewer, Qt::Key_F2);
     press(viewer, Qt::Key_F2);
     const QImage faces = screenshot(viewer);
     const PixelCount around = countPixels(faces, low, high, 3, false, isBackground);
     EXPECT_LT(around.matching, around.total - 1000);
-
     // Seen from above, the half x < 0.5 is gone while the plane is shown, back once hidden.
     viewer.camera().setRotation(QQuaternion());
     press(viewer, Qt::Key_F4);
