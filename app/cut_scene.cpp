@@ -117,11 +117,31 @@ std::vector<ZelDrawObject*> CutScene::userObjects(int user) const {
   return objects;
 }
 
+void CutScene::forgetIfCleared(const CutTarget& target) {
+  bool held = true;
+  auto check = [&](const Objects& objects) {
+    for (const auto& shape : objects.faces)
+      for (const auto& entry : shape) {
+        const Slot& s = entry.second;
+        // The kind is read only from an object the scene still holds; another object at a
+        // freed object's address has another kind unless this scene made it.
+        held = held && s.object && target.model->contains(s.object) && s.object->kind() == s.kind;
+      }
+  };
+  check(m_main);
+  for (const Objects& objects : m_users) check(objects);
+  if (held) return;
+  m_main = Objects();
+  m_users.clear();
+  m_capped = false;
+}
+
 CutScene::Slot& CutScene::slot(const CutTarget& target, Objects& objects, bool user, int shape,
                                int degree, int key, int reference) {
   Slot& s = objects.faces[shape][key];
   if (!s.object) {
-    s.object = ZelDrawObject::create(kCutKinds[user][shape][degree - 1], reference);
+    s.kind = kCutKinds[user][shape][degree - 1];
+    s.object = ZelDrawObject::create(s.kind, reference);
     target.model->addObject(s.object);
     if (s.object) s.object->setPalette(target.palette);
   }
@@ -181,6 +201,7 @@ void CutScene::buildType(const CutTarget& target, const double plane[4], Objects
 void CutScene::buildCutObjects(const CutTarget& target, const double plane[4], int user,
                                int degree) {
   if (!target.mesh || !target.model || degree < 1 || degree > 4) return;
+  forgetIfCleared(target);
   Objects* objects = &m_main;
   if (user >= 0) {
     if (size_t(user) >= m_users.size()) m_users.resize(size_t(user) + 1);
@@ -232,7 +253,7 @@ void CutScene::capType(const CutTarget& target, const double plane[4], int typeI
       origins[3 * size_t(f) + 1] = infos[shape][3 * (f + 1) + 1];
       origins[3 * size_t(f) + 2] = kCapReference;
     }
-    s = Slot{s.object, 0, 0, {}, 0, {}};
+    s = Slot{s.object, s.kind, 0, 0, {}, 0, {}};
     // Polygon j (1-based) holds its points from 3 perFace j: point p of the node numbering
     // (p = perFace (j - 1) + k + 1) lies 3 (perFace - 1) entries before 3 p.
     setFaces(*target.model, s.object, int(nodes.size()), crds[shape] + 3 * (perFace - 1),
@@ -263,6 +284,7 @@ void CutScene::capSolutions(const CutTarget& target, int volumeType, int nbrTri,
 void CutScene::updateCapping(const CutTarget& target, const double plane[4]) {
   zel::printMessage("CutPlane Equation %f %f %f %f \n", plane[0], plane[1], plane[2], plane[3]);
   if (!target.mesh || !target.model) return;
+  forgetIfCleared(target);
   std::vector<int> written;
   for (int t = 0; t < 4; ++t) capType(target, plane, t, false, &written);
   capType(target, plane, 0, true, &written);
@@ -285,6 +307,7 @@ void CutScene::updateCapping(const CutTarget& target, const double plane[4]) {
 
 void CutScene::refreshSolutions(const CutTarget& target) {
   if (!target.mesh || !target.model) return;
+  forgetIfCleared(target);
   auto refresh = [&](Objects& objects) {
     for (int shape = 0; shape < 2; ++shape)
       for (auto& entry : objects.faces[shape]) {

@@ -57,6 +57,7 @@ class CutScene {
   // One object with what its solution is taken from.
   struct Slot {
     ZelDrawObject* object = nullptr;
+    int kind = 0;                // the object's kind, known without reading the object
     int volumeType = 0;          // faces of crossed elements: their volume type; 0 for caps
     int faceType = 0;            // faces: the face entity type of that degree
     std::vector<int> faceNodes;  // faces: vertex numbers, faceSize a face
@@ -68,6 +69,9 @@ class CutScene {
     std::map<int, Slot> faces[2];
   };
   static ZelDrawObject* find(const Objects& objects, int shape, int key);
+  // Forgets every object when the scene no longer holds one of them: a cleared scene (the
+  // movie mode empties it between frames) has freed them all.
+  void forgetIfCleared(const CutTarget& target);
 
   Slot& slot(const CutTarget& target, Objects& objects, bool user, int shape, int degree, int key,
              int reference);

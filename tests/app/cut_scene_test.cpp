@@ -174,6 +174,12 @@ TEST(CutScene, CutPlaneUpdateShowsEachReferencesCrossedElementsFaces) {
   EXPECT_EQ(cuts.quadrilateralObject(kHexahedronKey), first);
   EXPECT_EQ(first->entityCount(), expected[0]);
   EXPECT_EQ(model.objectsOfKind(DrawKind::CutQuadrilateral).size(), 2u);
+  // A cleared scene (as between movie frames) gets new objects, not the freed ones.
+  model.clear();
+  cuts.updateCutPlane(target, plane);
+  ASSERT_NE(cuts.quadrilateralObject(kHexahedronKey), nullptr);
+  EXPECT_TRUE(model.contains(cuts.quadrilateralObject(kHexahedronKey)));
+  EXPECT_EQ(cuts.quadrilateralObject(kHexahedronKey)->entityCount(), expected[0]);
 }
 
 TEST(CutScene, CappingHidesTheFacesItDoesNotWrite) {
