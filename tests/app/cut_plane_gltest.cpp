@@ -12,6 +12,7 @@
 #include <QQuaternion>
 #include <cmath>
 #include <filesystem>
+#include <string>
 
 #include "app/ZelMeshViewer.h"
 #include "app/pellon.h"
@@ -75,7 +76,9 @@ PixelCount countPixels(const QImage& image, QPointF low, QPointF high, double ma
 class CutPlaneWindow : public testing::Test {
  protected:
   void SetUp() override {
-    m_directory = std::filesystem::temp_directory_path() / "zel_cut_plane_gltest";
+    // Per process: the same tests run side by side under another drawing option.
+    m_directory = std::filesystem::temp_directory_path() /
+                  ("zel_cut_plane_gltest_" + std::to_string(getpid()));
     std::filesystem::remove_all(m_directory);
     std::filesystem::create_directories(m_directory);
   }

@@ -4,6 +4,7 @@
 #include "app/cut_scene.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -32,13 +33,20 @@ struct CubeMesh {
   ZelObject* mesh = nullptr;
   cutcube::CubeFiles files;
   int typ = 0;
-  ~CubeMesh() { zel_FreeInterface(&mesh); }
+  std::filesystem::path directory;
+  ~CubeMesh() {
+    zel_FreeInterface(&mesh);
+    if (!directory.empty()) std::filesystem::remove_all(directory);
+  }
 };
 
 // The test cube written to files and read back with its solution.
 void buildCube(CubeMesh* cube, Cell cell, Given given, bool twoReferences) {
-  const auto dir = std::filesystem::temp_directory_path() / "zel_cut_scene_test";
+  // Per process: the test cases run side by side.
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("zel_cut_scene_test_" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
+  cube->directory = dir;
   cutcube::writeCube(&cube->files, cell, given, twoReferences, dir, "cube");
   cube->typ = cube->files.typ;
   char status[zel::kStatusSize] = {};
