@@ -59,6 +59,28 @@ void ZelMeshViewer::changeDisplayField(int delta) {
   for (const ObjectSource& source : m_sources) {
     if (source.object && source.object->carriesPalette()) attachFieldSolution(source);
   }
+  m_cuts.refreshSolutions(cutTarget());
+}
+
+CutTarget ZelMeshViewer::cutTarget() {
+  CutTarget target;
+  target.model = &model();
+  target.mesh = m_mesh;
+  target.palette = m_palette;
+  target.field = m_displayedField;
+  return target;
+}
+
+void ZelMeshViewer::updateCutPlane() {
+  double plane[4];
+  meshCutPlane(plane);
+  m_cuts.updateCutPlane(cutTarget(), plane);
+}
+
+void ZelMeshViewer::updateCapping() {
+  double plane[4];
+  meshCutPlane(plane);
+  m_cuts.updateCapping(cutTarget(), plane);
 }
 
 void ZelMeshViewer::showSceneCenter(const double centre[3]) {

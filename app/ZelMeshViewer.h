@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "app/cut_scene.h"
 #include "meshio/face_values.h"
 #include "window/ZelSceneWindow.h"
 
@@ -59,6 +60,13 @@ class ZelMeshViewer : public ZelSceneWindow {
   // Shows field `displayed + delta` when it exists, re-attaching the solutions of every face
   // object.
   void changeDisplayField(int delta) override;
+  // Rebuild the main cut objects from the camera's plane (in mesh units): the faces of the
+  // crossed elements, or the capping polygons.
+  void updateCutPlane() override;
+  void updateCapping() override;
+  CutScene& cutScene() { return m_cuts; }
+  // The scene, mesh, palette and displayed field that cut objects are built with.
+  CutTarget cutTarget();
   // Places the scene-centre marker at `centre` (mesh units), makes it the rotation centre and
   // draws a frame.
   void showSceneCenter(const double centre[3]);
@@ -79,6 +87,7 @@ class ZelMeshViewer : public ZelSceneWindow {
   ZelDrawPalette* m_palette = nullptr;     // in the scene, owned by the window
   ZelDrawObject* m_sceneCenter = nullptr;  // in the scene, owned by the window
   std::vector<ObjectSource> m_sources;
+  CutScene m_cuts;
   std::vector<ZelFaceMark> m_triangleMarks[4], m_quadrilateralMarks[4];
   int m_pickedElement = -1;   // 1-based element number, -1 when nothing is picked
   int m_pickedKind = -1;      // scene-object kind of the picked element

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "capping/capping.h"
 #include "meshio/entity_catalogue.h"
 #include "meshio/face_values.h"
 #include "meshio/node_order.h"
@@ -162,4 +163,47 @@ FieldValues markedFaceValues(ZelObject* mesh, int faceType, int field,
                     out.values.begin() + j * size_t(nodes));
   }
   return out;
+}
+
+void cappingFieldValues(ZelObject* mesh, int volumeType, int field, int nbrTri,
+                        const double* triRef, const int* triInf, int nbrQua, const double* quaRef,
+                        const int* quaInf, FieldValues* triangles, FieldValues* quadrilaterals,
+                        bool* sizeError) {
+  *triangles = FieldValues();
+  *quadrilaterals = FieldValues();
+  *sizeError = false;
+  ScalarField own;
+  std::vector<double> perVertex;
+  int solSize = 1, solDeg = 0, faceDeg = 1;
+  const double* sol = nullptr;
+  if (scalarField(mesh, zel_EntTyp2SolTyp(volumeType), field, &own)) {
+    solSize = own.nodes, solDeg = own.degree, faceDeg = own.degree, sol = own.values;
+  } else if (ScalarField vertices; scalarField(mesh, SolTyp::Vertices, field, &vertices)) {
+    // One value a vertex, the first of each vertex's block.
+    perVertex.resize(size_t(vertexCountOf(mesh)) + 1, 0.0);
+    const size_t held = std::min(perVertex.size(), size_t(vertices.count) + 1);
+    for (size_t v = 1; v < held; ++v) perVertex[v] = vertices.values[v * size_t(vertices.nodes)];
+    sol = perVertex.data();
+  } else {
+    return;
+  }
+  char status[zel::kStatusSize] = {};
+  double *triSol = nullptr, *quaSol = nullptr;
+  if (zel_InterpolateCutSolution(mesh, solSize, sol, solDeg, faceDeg, nbrTri, triRef, triInf,
+                                 &triSol, nbrQua, quaRef, quaInf, &quaSol, status) != 0) {
+    *sizeError = true;
+    return;
+  }
+  const int nodes[2] = {(faceDeg + 1) * (faceDeg + 2) / 2, (faceDeg + 1) * (faceDeg + 1)};
+  const int counts[2] = {nbrTri, nbrQua};
+  double* arrays[2] = {triSol, quaSol};
+  FieldValues* outs[2] = {triangles, quadrilaterals};
+  for (int shape = 0; shape < 2; ++shape) {
+    outs[shape]->nodesPerEntity = nodes[shape];
+    // Face 1 starts one face in: slot 0 holds nothing.
+    if (arrays[shape])
+      outs[shape]->values.assign(arrays[shape] + nodes[shape],
+                                 arrays[shape] + size_t(counts[shape] + 1) * size_t(nodes[shape]));
+    std::free(arrays[shape]);
+  }
 }

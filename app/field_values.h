@@ -32,3 +32,13 @@ FieldValues markedFaceValues(ZelObject* mesh, int faceType, int field,
 FieldValues faceFieldValues(ZelObject* mesh, int volumeType, int faceType, int field,
                             const std::vector<int>& faceNodes, int faceSize,
                             const std::vector<int>& links);
+
+// Field `field` at the nodes of the capping polygons of the straight volume type `volumeType`
+// (the reference coordinates and origins of zel_capping, 1-based): the type's own field of
+// degree p at face degree p (one value per face at degree 0), else the vertex field at face
+// degree 1. Outputs stay empty without a field; *sizeError is set when the field's node count
+// does not fit the type.
+void cappingFieldValues(ZelObject* mesh, int volumeType, int field, int nbrTri,
+                        const double* triRef, const int* triInf, int nbrQua, const double* quaRef,
+                        const int* quaInf, FieldValues* triangles, FieldValues* quadrilaterals,
+                        bool* sizeError);

@@ -1,6 +1,7 @@
 // Scene assembly: mesh and solution files turned into scene objects.
 #include "app/scene_assembly.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -164,6 +165,23 @@ void buildSurfaceObjects(ZelMeshViewer* viewer, int vertexCount, const double* c
   }
 }
 
+// The cut objects of the main plane and of every user plane (given in mesh units), for every
+// degree.
+void buildCutObjects(ZelMeshViewer* viewer, const DisplayParameters& p) {
+  double plane[4];
+  viewer->meshCutPlane(plane);
+  for (int d = 1; d <= 4; ++d)
+    viewer->cutScene().buildCutObjects(viewer->cutTarget(), plane, -1, d);
+  const size_t users = std::min({size_t(std::max(p.NbrUsrCut, 0)), p.ctr.size(), p.nor.size()});
+  for (size_t u = 0; u < users; ++u) {
+    const auto& c = p.ctr[u];
+    const auto& n = p.nor[u];
+    const double user[4] = {n[0], n[1], n[2], c[0] * n[0] + c[1] * n[1] + c[2] * n[2]};
+    for (int d = 1; d <= 4; ++d)
+      viewer->cutScene().buildCutObjects(viewer->cutTarget(), user, int(u), d);
+  }
+}
+
 // The palette object from the parameters, as the legend's rectangle at the top of the window.
 ZelDrawPalette* makePalette(const DisplayParameters& p) {
   ZelDrawPalette* palette;
@@ -247,6 +265,7 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
   const double* coords =
       static_cast<const double*>(zel_GetIndicesArray(mesh, Vertex, &count, &k, coordinateStatus));
   buildSurfaceObjects(viewer, vertexCount, coords);
+  buildCutObjects(viewer, parameters);
   for (int typ : {Edge, EdgeP2, EdgeP3, EdgeP4}) buildTypeObjects(viewer, typ, vertexCount, coords);
   for (int typ : {Triangle, TriangleP2, TriangleP3, TriangleP4, Quadrilateral, QuadrilateralQ2,
                   QuadrilateralQ3, QuadrilateralQ4})

@@ -38,5 +38,15 @@ int zel_ExtractBoundaryFaces(ZelObject* object, int typ, ZelFaceMark* triMarks,
                              ZelFaceMark* quaMarks, int* nbrGroups, ZelSurfaceGroup** groups,
                              int* nbrInvalid, char* status);
 
+// The faces that belong to exactly one of the listed elements of volume type typ: numbers holds
+// count element numbers (1-based, ascending, each naming vertices only, as zel_GetCutEntities
+// lists them), all taken as one group of reference ref. No mesh face is marked. Fills *group
+// (its arrays malloc'd; the caller frees them with zel_FreeSurfaceGroupArrays) and returns 0;
+// returns 2 with a message for a type that is not a volume type, an element outside the type's
+// count or when memory runs out.
+int zel_ExtractElementFaces(ZelObject* object, int typ, int ref, int count, const int* numbers,
+                            ZelSurfaceGroup* group, char* status);
+// Frees the four arrays of one group and empties it.
+void zel_FreeSurfaceGroupArrays(ZelSurfaceGroup* group);
 // Frees the arrays of every group and the group array (null does nothing).
 void zel_FreeSurfaceGroups(ZelSurfaceGroup* groups, int nbrGroups);

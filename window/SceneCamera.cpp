@@ -95,7 +95,9 @@ void SceneCamera::cutPlaneMove(QPointF position, Qt::MouseButtons buttons, doubl
     // The drag axis is in screen space; the plane lives in the scene's frame.
     m_planeAxis = inverse.rotatedVector(axis.normalized());
     m_planeTranslationStep = QVector3D();
-    m_planeRotationStep = QQuaternion::fromAxisAndAngle(m_planeAxis, float(angle));
+    // Steps that arrive before the frame applies them add up: none is lost.
+    m_planeRotationStep =
+        QQuaternion::fromAxisAndAngle(m_planeAxis, float(angle)) * m_planeRotationStep;
     m_planeLastPoint = p;
   } else if (buttons & Qt::MiddleButton) {
     const float s = float(panScale(10.0, fieldOfView));

@@ -32,8 +32,9 @@ class SceneCamera {
   // angular velocity (zero after a release, so the view stays where the drag left it).
   QQuaternion currentRotation() const;
 
-  // Applies the pending cut-plane rotation step once to the plane normal and recomputes the
-  // offset through the accumulated pan and `rotationCentre`.
+  // Applies the pending cut-plane rotation step (the steps of every move since the last call,
+  // combined) once to the plane normal and recomputes the offset through the accumulated pan
+  // and `rotationCentre`, all in normalised units.
   void updateCutPlaneEquation(QVector3D rotationCentre);
   // Forgets the cut-plane drag steps (translation step, rotation step, angular velocity).
   void resetPlaneSteps();

@@ -74,7 +74,7 @@ bool ZelSceneWindow::setUpOpenGL() {
 void ZelSceneWindow::storeBoundingBox(const double box[6]) {
   std::copy(box, box + 6, m_box);
   updateSceneFrame();
-  m_camera.setCutPlane(QVector4D(1.0f, 0.0f, 0.0f, float(0.5 * (box[0] + box[1]))));
+  m_camera.setCutPlane(QVector4D(1.0f, 0.0f, 0.0f, 0.0f));
 }
 
 void ZelSceneWindow::getBoundingBox(double box[6]) const { std::copy(m_box, m_box + 6, box); }
@@ -113,8 +113,27 @@ void ZelSceneWindow::resetView() {
 }
 
 void ZelSceneWindow::setCutPlane(const double point[3], const double normal[3]) {
-  const double d = point[0] * normal[0] + point[1] * normal[1] + point[2] * normal[2];
-  m_camera.setCutPlane(QVector4D(float(normal[0]), float(normal[1]), float(normal[2]), float(d)));
+  const double plane[4] = {normal[0], normal[1], normal[2],
+                           point[0] * normal[0] + point[1] * normal[1] + point[2] * normal[2]};
+  setMeshCutPlane(plane);
+}
+
+// Normalised p' = (p - centre) scale, so n.p' = d' is n.p = d' / scale + n.centre.
+void ZelSceneWindow::meshCutPlane(double plane[4]) const {
+  const QVector4D normalised = m_camera.cutPlane();
+  double shift = 0.0;
+  for (int axis = 0; axis < 3; ++axis) {
+    plane[axis] = normalised[axis];
+    shift += plane[axis] * m_sceneCentre[axis];
+  }
+  plane[3] = normalised.w() / m_sceneScale + shift;
+}
+
+void ZelSceneWindow::setMeshCutPlane(const double plane[4]) {
+  double shift = 0.0;
+  for (int axis = 0; axis < 3; ++axis) shift += plane[axis] * m_sceneCentre[axis];
+  m_camera.setCutPlane(QVector4D(float(plane[0]), float(plane[1]), float(plane[2]),
+                                 float((plane[3] - shift) * m_sceneScale)));
 }
 
 void ZelSceneWindow::requestScreenshot(const std::string& fileName) {

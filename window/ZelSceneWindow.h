@@ -55,7 +55,7 @@ class ZelSceneWindow : public OpenGLWindow {
   QOpenGLFunctions_4_0_Core* glFunctions() const { return m_gl; }
 
   // Scene frame, mesh units: xmin, xmax, ymin, ymax, zmin, zmax. Storing a box also resets
-  // the cut plane to (1, 0, 0, x-midpoint).
+  // the cut plane to (1, 0, 0, x-midpoint), (1, 0, 0, 0) in normalised units.
   void storeBoundingBox(const double box[6]);
   void getBoundingBox(double box[6]) const;
   double sceneScale() const { return m_sceneScale; }
@@ -68,6 +68,11 @@ class ZelSceneWindow : public OpenGLWindow {
   void resetView();
   // Cut plane through `point` with `normal`: (n.x, n.y, n.z, p.n), mesh units.
   void setCutPlane(const double point[3], const double normal[3]);
+  // The camera keeps the cut plane in normalised units, so that its keys and drags act alike
+  // whatever the mesh's units; these convert it from and to mesh units (a, b, c, d: the plane
+  // a x + b y + c z = d), through the current scene centre and scale.
+  void meshCutPlane(double plane[4]) const;
+  void setMeshCutPlane(const double plane[4]);
   // The window keeps the largest dimension it has been given (2 or 3).
   void setDimension(int dimension);
   int dimension() const { return m_dimension; }

@@ -31,8 +31,7 @@ void ZelSceneWindow::render() {
   m_gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
   if (m_camera.mode() == SceneCamera::CutPlaneMode && m_cutPlaneShown) {
-    m_camera.updateCutPlaneEquation(QVector3D(
-        float(m_rotationCentre[0]), float(m_rotationCentre[1]), float(m_rotationCentre[2])));
+    m_camera.updateCutPlaneEquation(m_camera.centre());
   }
   m_lastFramePrimitives = m_renderer.drawGroups(frameUniforms(), m_model);
 
@@ -57,7 +56,9 @@ zel::FrameUniforms ZelSceneWindow::frameUniforms() const {
   f.pixelRatio = float(devicePixelRatio());
   f.settings = m_settings;
   f.isoLineWidth = float(m_isoLineWidth);
-  f.cutPlane = m_camera.cutPlane();
+  double plane[4];
+  meshCutPlane(plane);
+  f.cutPlane = QVector4D(float(plane[0]), float(plane[1]), float(plane[2]), float(plane[3]));
   f.cutPlaneMode = m_camera.mode() == SceneCamera::CutPlaneMode;
   std::copy(m_box, m_box + 6, f.sceneBox);
   std::copy(m_sceneCentre, m_sceneCentre + 3, f.sceneCentre);

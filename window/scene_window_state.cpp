@@ -44,8 +44,9 @@ void ZelSceneWindow::writeStateFile() {
   state.axis = plain(m_camera.axis());
   state.translation = plain(m_camera.pan());
   state.showCutPlane = m_cutPlaneShown ? 1 : 0;
-  const QVector4D plane = m_camera.cutPlane();
-  state.cutPlane = Vector4{plane.x(), plane.y(), plane.z(), plane.w()};
+  double plane[4];
+  meshCutPlane(plane);
+  state.cutPlane = Vector4{float(plane[0]), float(plane[1]), float(plane[2]), float(plane[3])};
   state.fieldOfView = m_fieldOfView;
   state.solutionOn = m_settings.solutionOn;
   state.isoLinesOn = m_settings.isoLinesOn;
@@ -79,8 +80,10 @@ void ZelSceneWindow::readStateFile(const std::string& fileName) {
   if (state.axis) m_camera.setAxis(vector3(*state.axis));
   if (state.translation) m_camera.setPan(vector3(*state.translation));
   if (state.showCutPlane) m_cutPlaneShown = *state.showCutPlane != 0;
-  if (const auto& p = state.cutPlane)
-    m_camera.setCutPlane(QVector4D((*p)[0], (*p)[1], (*p)[2], (*p)[3]));
+  if (const auto& p = state.cutPlane) {
+    const double plane[4] = {(*p)[0], (*p)[1], (*p)[2], (*p)[3]};
+    setMeshCutPlane(plane);
+  }
   if (state.fieldOfView) m_fieldOfView = *state.fieldOfView;
   if (state.lineWidth) m_settings.lineWidth = float(*state.lineWidth);
   if (state.solutionOn) m_settings.solutionOn = *state.solutionOn != 0;

@@ -126,6 +126,28 @@ TEST(SceneCamera, CutPlaneDragTurnsThePlaneOnceInTheSceneFrame) {
   EXPECT_TRUE(qFuzzyCompare(camera.cutPlane(), once));
 }
 
+// Two drag steps that arrive before one frame turn the plane by both, as two frames would.
+TEST(SceneCamera, CutPlaneStepsBeforeOneFrameAddUp) {
+  ManualClock clock;
+  auto turned = [&clock](bool frameBetween) {
+    SceneCamera camera = cameraWith(clock);
+    camera.setMode(SceneCamera::CutPlaneMode);
+    camera.setCutPlane(QVector4D(1, 0, 0, 0));
+    camera.press(QPointF(400, 300), true);
+    clock.milliseconds += 10.0;
+    camera.cutPlaneMove(QPointF(500, 300), Qt::LeftButton, 15.0, 3);
+    if (frameBetween) camera.updateCutPlaneEquation(QVector3D());
+    clock.milliseconds += 10.0;
+    camera.cutPlaneMove(QPointF(500, 200), Qt::LeftButton, 15.0, 3);
+    camera.updateCutPlaneEquation(QVector3D());
+    return camera.cutPlane();
+  };
+  const QVector4D combined = turned(false), stepped = turned(true);
+  expectNear(combined.toVector3D(), stepped.toVector3D(), 1e-5f);
+  EXPECT_GT(std::fabs(combined.z()), 0.05f);  // both turns show: about y, then about x
+  EXPECT_GT(std::fabs(combined.y()), 0.05f);
+}
+
 TEST(SceneCamera, CutPlanePanAccumulatesAnOffset) {
   ManualClock clock;
   SceneCamera camera = cameraWith(clock);
