@@ -1,10 +1,15 @@
 // Construction of the mesh viewer window, its solution-field switching and its slots.
 #include "app/ZelMeshViewer.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iostream>
 
 #include "app/field_values.h"
 #include "app/parameter_file.h"
+#include "app/picked_point.h"
+#include "app/picking_report.h"
+#include "meshio/entity_catalogue.h"
 #include "meshio/status.h"
 #include "meshio/zel_object.h"
 #include "scene/ZelDrawKinds.h"
@@ -76,11 +81,34 @@ void ZelMeshViewer::performShowCenter() {
   renderNow();
 }
 
-// Picking fills the picked list; until an element is picked there is nothing to report or
-// centre on.
-void ZelMeshViewer::reportPicking(ZelDrawObject* picked) { Q_UNUSED(picked); }
+void ZelMeshViewer::reportPicking(ZelDrawObject* picked) {
+  if (!picked) return;
+  const auto source = std::find_if(m_sources.begin(), m_sources.end(),
+                                   [picked](const ObjectSource& s) { return s.object == picked; });
+  PickedEntity entity;
+  if (!writePickingReport(std::cout, m_mesh, *picked, picked->lastPick()[2],
+                          source == m_sources.end() ? nullptr : &*source, &entity))
+    return;
+  m_pickedElement = entity.number;
+  m_pickedType = entity.entityType;
+  m_pickedKind = zel_EntTyp2DrawKind(entity.entityType);
+  m_pickedFace = entity.face;
+}
 
-void ZelMeshViewer::centerScene(ZelDrawObject* picked) { Q_UNUSED(picked); }
+void ZelMeshViewer::centerScene(ZelDrawObject* picked) {
+  if (!picked || !m_mesh || m_pickedElement < 1) return;
+  // The same element twice in a row is centred once.
+  if (m_pickedElement == m_centredElement && m_pickedKind == m_centredKind) return;
+  const std::array<int, 3>& pick = picked->lastPick();
+  const PickedEntity entity{m_pickedType, m_pickedElement, m_pickedFace};
+  double point[3];
+  const auto project = [this](const double p[3]) { return windowPosition(p); };
+  if (!pointUnderPointer(m_mesh, entity, QPointF(pick[0], pick[1]), project, point)) return;
+  camera().setPan(QVector3D());
+  showSceneCenter(point);
+  m_centredElement = m_pickedElement;
+  m_centredKind = m_pickedKind;
+}
 
 void ZelMeshViewer::ReadParameterFile(const QString& FilNam, int& Pal, float* usrPal,
                                       int& NbrUsrCut, std::vector<std::array<double, 3>>& ctr,

@@ -62,6 +62,9 @@ class ZelMeshViewer : public ZelSceneWindow {
   // Places the scene-centre marker at `centre` (mesh units), makes it the rotation centre and
   // draws a frame.
   void showSceneCenter(const double centre[3]);
+  // The element named by the last report: 1-based number (-1 when none) and scene-object kind.
+  int pickedElement() const { return m_pickedElement; }
+  int pickedKind() const { return m_pickedKind; }
 
  public slots:
   void reportPicking(ZelDrawObject* picked);
@@ -82,6 +85,8 @@ class ZelMeshViewer : public ZelSceneWindow {
   std::vector<ZelFaceMark> m_triangleMarks[4], m_quadrilateralMarks[4];
   int m_pickedElement = -1;   // 1-based element number, -1 when nothing is picked
   int m_pickedKind = -1;      // scene-object kind of the picked element
+  int m_pickedType = 0;       // its mesh type code
+  int m_pickedFace = -1;      // the volume's face it was reached through, 1000 capping, or -1
   int m_centredElement = -1;  // element last used for centring
   int m_centredKind = -1;
   int m_numberOfFields = 1;
