@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
 #include <QVector2D>
@@ -200,12 +201,13 @@ TEST(PickedElementReports, ProjectedCentresNameTheirElementAtLevels4And8) {
       for (int i = 0; i < 50; ++i) {
         const int e = onScreen[size_t(i)];
         const QPoint at = windowPoint(*viewer, elementCentre(m, e).data());
-        // Both gestures pick: Shift-click and double-click.
-        if (i % 2) {
-          QTest::mouseDClick(viewer.get(), Qt::LeftButton, Qt::NoModifier, at);
-        } else {
-          shiftClick(*viewer, at);
-        }
+        // Both gestures pick: a Shift-press and a double-click. Sent straight to the window,
+        // so that the redraws they ask for wait for the event loop: 200 full frames would
+        // take minutes.
+        QMouseEvent event(i % 2 ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress, at,
+                          Qt::LeftButton, Qt::LeftButton,
+                          i % 2 ? Qt::NoModifier : Qt::ShiftModifier);
+        QCoreApplication::sendEvent(viewer.get(), &event);
         EXPECT_EQ(capture.take(), expectedReport(m, c.kindName, e)) << "element " << e;
         EXPECT_EQ(viewer->pickedElement(), e);
       }
@@ -339,6 +341,42 @@ TEST_F(PickingGestures, PicksHighlightInCyanAndABackgroundClickClearsThem) {
   EXPECT_EQ(picks, 3);
   EXPECT_EQ(viewer->pickedObjects().back(), object);
   EXPECT_FALSE(object->highlightAll());
+}
+
+// Between the chord and the arc of a boundary edge only the curved element is drawn: a pick
+// there names that element, as drawn at the window's tessellation level (an id pass drawn
+// with straight chords, as level 0 draws them, would find background there).
+TEST_F(PickingGestures, CurvedBoundaryIsPickedWhereItIsDrawn) {
+  viewer->displaySettings().tessellationLevel = 8;
+  viewer->renderNow();
+  const auto onCircle = [this](int v) {
+    return std::abs(std::hypot(m.coords[3 * v], m.coords[3 * v + 1]) - 1.0) < 1e-9;
+  };
+  const int edges[3][3] = {{0, 1, 3}, {1, 2, 4}, {2, 0, 5}};  // ends and mid-edge node
+  int tried = 0;
+  for (int e = 1; e <= m.elementCount; ++e) {
+    const int* nodes = &m.nodes[size_t(e) * 6];
+    for (const auto& edge : edges) {
+      if (!onCircle(nodes[edge[0]]) || !onCircle(nodes[edge[1]]) || !onCircle(nodes[edge[2]]))
+        continue;
+      // 60 % of the way from the chord's midpoint to the arc's: about 4 pixels beyond the
+      // chord and 3 inside the arc.
+      double target[3] = {0, 0, 0};
+      for (int axis = 0; axis < 2; ++axis) {
+        const double chord =
+            0.5 * (m.coords[3 * nodes[edge[0]] + axis] + m.coords[3 * nodes[edge[1]] + axis]);
+        target[axis] = chord + 0.6 * (m.coords[3 * nodes[edge[2]] + axis] - chord);
+      }
+      const QPoint at = windowPoint(*viewer, target);
+      if (at.x() < 5 || at.y() < 5 || at.x() > viewer->width() - 5 || at.y() > viewer->height() - 5)
+        continue;
+      ++tried;
+      capture.take();
+      shiftClick(*viewer, at);
+      EXPECT_EQ(capture.take(), expectedReport(m, "TriangleP2 ", e)) << "element " << e;
+    }
+  }
+  EXPECT_GE(tried, 4);
 }
 
 TEST_F(PickingGestures, HidingAndShowingThePickedObject) {
