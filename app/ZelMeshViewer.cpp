@@ -8,6 +8,7 @@
 #include "app/field_values.h"
 #include "app/parameter_file.h"
 #include "app/picked_point.h"
+#include "app/picked_value.h"
 #include "app/picking_report.h"
 #include "meshio/entity_catalogue.h"
 #include "meshio/status.h"
@@ -93,6 +94,50 @@ void ZelMeshViewer::reportPicking(ZelDrawObject* picked) {
   m_pickedType = entity.entityType;
   m_pickedKind = zel_EntTyp2DrawKind(entity.entityType);
   m_pickedFace = entity.face;
+  if (source != m_sources.end()) printPickedValue(*picked, *source);
+}
+
+void ZelMeshViewer::printPickedValue(const ZelDrawObject& picked, const ObjectSource& source) {
+  const int local = picked.lastPick()[2];
+  if (!m_mesh || local < 0) return;
+  FaceField face;
+  face.shape = zel_Typ2Shape(source.entityType);
+  face.degree = zel_Typ2Deg(source.entityType);
+  FieldValues field;
+  if (source.volumeType) {
+    const size_t size = size_t(source.faceSize), at = size_t(local);
+    if (size == 0 || (at + 1) * size > source.faceNodes.size() ||
+        3 * (at + 1) > source.links.size())
+      return;
+    face.nodes.assign(source.faceNodes.begin() + long(at * size),
+                      source.faceNodes.begin() + long((at + 1) * size));
+    const std::vector<int> link(source.links.begin() + long(3 * at),
+                                source.links.begin() + long(3 * at + 3));
+    field = faceFieldValues(m_mesh, source.volumeType, source.entityType, m_displayedField,
+                            face.nodes, source.faceSize, link);
+  } else {
+    if (size_t(local) >= source.elements.size()) return;
+    const int element = source.elements[size_t(local)];
+    char status[zel::kStatusSize] = {};
+    int count = 0, k = 0;
+    const int* nodes =
+        static_cast<const int*>(zel_GetIndicesArray(m_mesh, source.entityType, &count, &k, status));
+    if (!nodes || element < 1 || element > count) return;
+    face.nodes.assign(nodes + size_t(element) * size_t(k), nodes + size_t(element + 1) * size_t(k));
+    field = elementFieldValues(m_mesh, source.entityType, m_displayedField, {element});
+    if (field.nodesPerEntity == 0 && size_t(local) < source.marks.size())
+      field = markedFaceValues(m_mesh, source.entityType, m_displayedField,
+                               {source.marks[size_t(local)]});
+  }
+  if (field.nodesPerEntity == 0 || field.values.size() < size_t(field.nodesPerEntity)) return;
+  face.values.assign(field.values.begin(), field.values.begin() + field.nodesPerEntity);
+  double value = 0.0, parameters[2];
+  const auto project = [this](const double p[3]) { return windowPosition(p); };
+  const QPointF pointer(picked.lastPick()[0], picked.lastPick()[1]);
+  if (!fieldValueUnderPointer(m_mesh->coordinates, face, pointer, project, &value, parameters))
+    return;
+  std::cout << "Solution field " << m_displayedField << " at the picked point (" << parameters[0]
+            << ", " << parameters[1] << " in the element): " << value << std::endl;
 }
 
 void ZelMeshViewer::centerScene(ZelDrawObject* picked) {

@@ -78,6 +78,10 @@ class ZelMeshViewer : public ZelSceneWindow {
                          int& cm, double* bbox, int& NbrUsrIso, std::vector<float>& UsrIsoVal);
 
  private:
+  // After a report: the displayed field's value at the picked point of a face (a surface
+  // element or a face of a volume), when the field has values there.
+  void printPickedValue(const ZelDrawObject& picked, const ObjectSource& source);
+
   ZelObject* m_mesh = nullptr;
   ZelDrawPalette* m_palette = nullptr;     // in the scene, owned by the window
   ZelDrawObject* m_sceneCenter = nullptr;  // in the scene, owned by the window

@@ -379,6 +379,47 @@ TEST_F(PickingGestures, CurvedBoundaryIsPickedWhereItIsDrawn) {
   EXPECT_GE(tried, 4);
 }
 
+// The field x at the nodes of the curved disc is, inside each element, the element's own x
+// map: its value at the picked point is the x of the point drawn under the pointer, which the
+// flat 2D view gives back exactly from the pointer. Elements of the curved boundary included.
+TEST_F(PickingGestures, ValueUnderThePointerIsTheExactFieldThere) {
+  const std::string mesh = writeMeshFile(m, "zel_picking_valued.mesh");
+  const std::string solution = QDir::temp().filePath("zel_picking_valued.sol").toStdString();
+  {
+    std::ofstream out(solution);
+    out.precision(17);
+    out << "MeshVersionFormatted 2\nDimension 2\nSolAtVertices\n" << m.vertexCount << "\n1 1\n";
+    for (int v = 1; v <= m.vertexCount; ++v) out << m.coords[3 * v] << "\n";
+    out << "End\n";
+  }
+  viewer = openViewer(mesh);
+  viewer->renderNow();
+  // Window x of the plane z = 0 is affine in mesh x in this view.
+  const double origin[3] = {0, 0, 0}, unit[3] = {1, 0, 0};
+  const double x0 = viewer->windowPosition(origin).x();
+  const double perUnit = viewer->windowPosition(unit).x() - x0;
+  int reported = 0;
+  for (int e : {9, 11, 12, 13, 20, 21}) {
+    // A point off the element's centre: a third of the way to its first vertex.
+    std::array<double, 3> target = elementCentre(m, e);
+    for (int axis = 0; axis < 2; ++axis)
+      target[size_t(axis)] +=
+          (m.coords[3 * m.nodes[size_t(e) * 6] + axis] - target[size_t(axis)]) / 3;
+    const QPoint at = windowPoint(*viewer, target.data());
+    capture.take();
+    shiftClick(*viewer, at);
+    const std::string text = capture.take();
+    const size_t colon = text.find("Solution field 1 at the picked point (");
+    ASSERT_NE(colon, std::string::npos) << text;
+    const double value = std::stod(text.substr(text.rfind("): ") + 3));
+    EXPECT_NEAR(value, (at.x() - x0) / perUnit, 1e-4) << "element " << e;
+    ++reported;
+  }
+  EXPECT_EQ(reported, 6);
+  std::remove(mesh.c_str());
+  std::remove(solution.c_str());
+}
+
 TEST_F(PickingGestures, HidingAndShowingThePickedObject) {
   const QPoint at = centreOf(13);
   shiftClick(*viewer, at);
