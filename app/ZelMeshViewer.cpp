@@ -1,10 +1,16 @@
 // Construction of the mesh viewer window, its solution-field switching and its slots.
 #include "app/ZelMeshViewer.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iostream>
 
 #include "app/field_values.h"
 #include "app/parameter_file.h"
+#include "app/picked_point.h"
+#include "app/picked_value.h"
+#include "app/picking_report.h"
+#include "meshio/entity_catalogue.h"
 #include "meshio/status.h"
 #include "meshio/zel_object.h"
 #include "scene/ZelDrawKinds.h"
@@ -98,11 +104,78 @@ void ZelMeshViewer::performShowCenter() {
   renderNow();
 }
 
-// Picking fills the picked list; until an element is picked there is nothing to report or
-// centre on.
-void ZelMeshViewer::reportPicking(ZelDrawObject* picked) { Q_UNUSED(picked); }
+void ZelMeshViewer::reportPicking(ZelDrawObject* picked) {
+  if (!picked) return;
+  const auto source = std::find_if(m_sources.begin(), m_sources.end(),
+                                   [picked](const ObjectSource& s) { return s.object == picked; });
+  PickedEntity entity;
+  if (!writePickingReport(std::cout, m_mesh, *picked, picked->lastPick()[2],
+                          source == m_sources.end() ? nullptr : &*source, &entity))
+    return;
+  m_pickedElement = entity.number;
+  m_pickedType = entity.entityType;
+  m_pickedKind = zel_EntTyp2DrawKind(entity.entityType);
+  m_pickedFace = entity.face;
+  if (source != m_sources.end()) printPickedValue(*picked, *source);
+}
 
-void ZelMeshViewer::centerScene(ZelDrawObject* picked) { Q_UNUSED(picked); }
+void ZelMeshViewer::printPickedValue(const ZelDrawObject& picked, const ObjectSource& source) {
+  const int local = picked.lastPick()[2];
+  if (!m_mesh || local < 0) return;
+  FaceField face;
+  face.shape = zel_Typ2Shape(source.entityType);
+  face.degree = zel_Typ2Deg(source.entityType);
+  FieldValues field;
+  if (source.volumeType) {
+    const size_t size = size_t(source.faceSize), at = size_t(local);
+    if (size == 0 || (at + 1) * size > source.faceNodes.size() ||
+        3 * (at + 1) > source.links.size())
+      return;
+    face.nodes.assign(source.faceNodes.begin() + long(at * size),
+                      source.faceNodes.begin() + long((at + 1) * size));
+    const std::vector<int> link(source.links.begin() + long(3 * at),
+                                source.links.begin() + long(3 * at + 3));
+    field = faceFieldValues(m_mesh, source.volumeType, source.entityType, m_displayedField,
+                            face.nodes, source.faceSize, link);
+  } else {
+    if (size_t(local) >= source.elements.size()) return;
+    const int element = source.elements[size_t(local)];
+    char status[zel::kStatusSize] = {};
+    int count = 0, k = 0;
+    const int* nodes =
+        static_cast<const int*>(zel_GetIndicesArray(m_mesh, source.entityType, &count, &k, status));
+    if (!nodes || element < 1 || element > count) return;
+    face.nodes.assign(nodes + size_t(element) * size_t(k), nodes + size_t(element + 1) * size_t(k));
+    field = elementFieldValues(m_mesh, source.entityType, m_displayedField, {element});
+    if (field.nodesPerEntity == 0 && size_t(local) < source.marks.size())
+      field = markedFaceValues(m_mesh, source.entityType, m_displayedField,
+                               {source.marks[size_t(local)]});
+  }
+  if (field.nodesPerEntity == 0 || field.values.size() < size_t(field.nodesPerEntity)) return;
+  face.values.assign(field.values.begin(), field.values.begin() + field.nodesPerEntity);
+  double value = 0.0, parameters[2];
+  const auto project = [this](const double p[3]) { return windowPosition(p); };
+  const QPointF pointer(picked.lastPick()[0], picked.lastPick()[1]);
+  if (!fieldValueUnderPointer(m_mesh->coordinates, face, pointer, project, &value, parameters))
+    return;
+  std::cout << "Solution field " << m_displayedField << " at the picked point (" << parameters[0]
+            << ", " << parameters[1] << " in the element): " << value << std::endl;
+}
+
+void ZelMeshViewer::centerScene(ZelDrawObject* picked) {
+  if (!picked || !m_mesh || m_pickedElement < 1) return;
+  // The same element twice in a row is centred once.
+  if (m_pickedElement == m_centredElement && m_pickedKind == m_centredKind) return;
+  const std::array<int, 3>& pick = picked->lastPick();
+  const PickedEntity entity{m_pickedType, m_pickedElement, m_pickedFace};
+  double point[3];
+  const auto project = [this](const double p[3]) { return windowPosition(p); };
+  if (!pointUnderPointer(m_mesh, entity, QPointF(pick[0], pick[1]), project, point)) return;
+  camera().setPan(QVector3D());
+  showSceneCenter(point);
+  m_centredElement = m_pickedElement;
+  m_centredKind = m_pickedKind;
+}
 
 void ZelMeshViewer::ReadParameterFile(const QString& FilNam, int& Pal, float* usrPal,
                                       int& NbrUsrCut, std::vector<std::array<double, 3>>& ctr,

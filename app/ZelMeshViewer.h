@@ -70,6 +70,9 @@ class ZelMeshViewer : public ZelSceneWindow {
   // Places the scene-centre marker at `centre` (mesh units), makes it the rotation centre and
   // draws a frame.
   void showSceneCenter(const double centre[3]);
+  // The element named by the last report: 1-based number (-1 when none) and scene-object kind.
+  int pickedElement() const { return m_pickedElement; }
+  int pickedKind() const { return m_pickedKind; }
 
  public slots:
   void reportPicking(ZelDrawObject* picked);
@@ -83,6 +86,10 @@ class ZelMeshViewer : public ZelSceneWindow {
                          int& cm, double* bbox, int& NbrUsrIso, std::vector<float>& UsrIsoVal);
 
  private:
+  // After a report: the displayed field's value at the picked point of a face (a surface
+  // element or a face of a volume), when the field has values there.
+  void printPickedValue(const ZelDrawObject& picked, const ObjectSource& source);
+
   ZelObject* m_mesh = nullptr;
   ZelDrawPalette* m_palette = nullptr;     // in the scene, owned by the window
   ZelDrawObject* m_sceneCenter = nullptr;  // in the scene, owned by the window
@@ -91,6 +98,8 @@ class ZelMeshViewer : public ZelSceneWindow {
   std::vector<ZelFaceMark> m_triangleMarks[4], m_quadrilateralMarks[4];
   int m_pickedElement = -1;   // 1-based element number, -1 when nothing is picked
   int m_pickedKind = -1;      // scene-object kind of the picked element
+  int m_pickedType = 0;       // its mesh type code
+  int m_pickedFace = -1;      // the volume's face it was reached through, 1000 capping, or -1
   int m_centredElement = -1;  // element last used for centring
   int m_centredKind = -1;
   int m_numberOfFields = 1;

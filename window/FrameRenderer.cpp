@@ -102,6 +102,7 @@ std::vector<std::string> FrameRenderer::builtPrograms() const {
 int FrameRenderer::drawGroups(const FrameUniforms& frame, SceneModel& model) {
   m_frame = &frame;
   m_model = &model;
+  m_pickingTable.clear();
   int basePicking = 1;
   bool clipping = false;
   for (const FrameGroup& group : frameGroups()) {
@@ -228,7 +229,7 @@ int FrameRenderer::drawGroupObject(ZelDrawObject* object, int position, bool cli
   p->setUniform("CutPlane", f.cutPlane);
   p->setUniform("CutPlaneOn", clipping);
   object->display() = f.settings;
-  return drawObject(object, p);
+  return drawObject(object, p, basePicking);
 }
 
 const char* FrameRenderer::programFor(ZelDrawObject* object, const char* name) {
@@ -241,7 +242,7 @@ const char* FrameRenderer::programFor(ZelDrawObject* object, const char* name) {
   return small ? twin->name : name;
 }
 
-int FrameRenderer::drawObject(ZelDrawObject* object, GLSLProgram* p) {
+int FrameRenderer::drawObject(ZelDrawObject* object, GLSLProgram* p, int basePicking) {
   const FrameUniforms& f = *m_frame;
   if (m_model->attachDeferred(object)) p->use();  // the upload may have bound other state
   ZelBufferObject* buffer = m_model->bufferOf(object);
@@ -264,6 +265,12 @@ int FrameRenderer::drawObject(ZelDrawObject* object, GLSLProgram* p) {
     p->setUniform("scaling_scene", fs);
     p->setUniform("trans_scene", cs);
   }
+  // A patch with members gives each member its own id range; any other object takes one.
+  if (object->memberCount() > 0) {
+    int runningId = basePicking;
+    return buffer->render(m_gl, object, p, &m_pickingTable, &runningId);
+  }
+  m_pickingTable.emplace_back(basePicking, object);
   return buffer->render(m_gl, object, p);
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "gpu/ZelBufferObject.h"
 #include "gpu/draw_kind_table.h"
 #include "scene/ZelDisplaySettings.h"
 
@@ -71,13 +72,16 @@ class FrameRenderer {
 
   // Draws the groups of `model`; returns the primitives drawn, numbered for picking from 1.
   int drawGroups(const FrameUniforms& frame, SceneModel& model);
+  // The picking table of the last frame: (first id, object) for every object drawn, in draw
+  // order (patch members each with their own range).
+  const ZelPickingTable& pickingTable() const { return m_pickingTable; }
 
  private:
   void setStandardUniforms(GLSLProgram* program, const ZelDrawObject* object);
   // The group uniforms of one object, then the object; `position` counts the objects of its
   // kind. Returns the primitives drawn.
   int drawGroupObject(ZelDrawObject* object, int position, bool clipping, int basePicking);
-  int drawObject(ZelDrawObject* object, GLSLProgram* program);
+  int drawObject(ZelDrawObject* object, GLSLProgram* program, int basePicking);
   // The program `name`, or its "SubPixel" twin when every element of the object is too small
   // on the screen for the screen level to matter: the same levels, so the same picture and
   // picking ids, without the cost of measuring them.
@@ -87,6 +91,7 @@ class FrameRenderer {
   std::map<std::string, std::unique_ptr<GLSLProgram>> m_programs;
   const FrameUniforms* m_frame = nullptr;  // the frame being drawn
   SceneModel* m_model = nullptr;
+  ZelPickingTable m_pickingTable;
 };
 
 }  // namespace zel

@@ -27,6 +27,7 @@ ZelSceneWindow::ZelSceneWindow(const QSurfaceFormat& format, QWindow* parent)
 ZelSceneWindow::~ZelSceneWindow() {
   // GPU objects are freed with the context current; the objects go with them.
   makeContextCurrent();
+  m_pickingFramebuffer.release();
   m_renderer.releasePrograms();
   m_model.clear();
 }

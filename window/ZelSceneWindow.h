@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QGenericMatrix>
 #include <QList>
+#include <QVariantMap>
+#include <QVector3D>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,6 +25,7 @@
 #include "window/FrameRenderer.h"
 #include "window/OpenGLWindow.h"
 #include "window/SceneCamera.h"
+#include "window/picking_pass.h"
 
 class QOpenGLFunctions_4_0_Core;
 class GLSLProgram;
@@ -147,6 +150,41 @@ class ZelSceneWindow : public OpenGLWindow {
   // Stores the name (empty: time-stamped), sets the request and draws a frame at once; the
   // frame writes the PNG after drawing.
   void requestScreenshot(const std::string& fileName = std::string());
+  // Picking. pick draws the scene with id colours into the picking framebuffer (mode 1) and
+  // returns the id under window position (x, y) (logical pixels, y down; 0: background), or
+  // -1 when the framebuffer could not be made; mode 2 (iso-lines) prints
+  // "performpicking isoline" and returns 0. A redraw of the window is scheduled.
+  int pick(int x, int y, int mode);
+  // Maps an id of the last picking pass to its object (null: none) and updates the highlight
+  // lists, the picked list and the object's last pick.
+  ZelDrawObject* resolve(int x, int y, int id);
+  // Shift-click and double-click: picks at the event position rounded to the nearest pixel;
+  // on success toggles the object's highlight-all flag in highlight-objects mode, redraws and
+  // emits pickingDone. Returns the object, or null (then nothing is redrawn or emitted).
+  ZelDrawObject* pickAt(const QPointF& position);
+  // Collects picks until Return (or Q, Escape) emits multiPickingDone, in a local event loop;
+  // prints "  End of picking demand " and returns the objects picked meanwhile, in order.
+  QList<ZelDrawObject*> multiPickingRequest(const QVariantMap& request);
+  // References of the picked objects in picking order; clears their highlight-all flags.
+  QList<int> multiPickingReturnList();
+  bool multiPickingActive() const { return m_multiPicking; }
+  const QVariantMap& multiPickingRequestMap() const { return m_multiPickingRequest; }
+  // Highlight-elements mode (on at start): a pick highlights its primitive. Highlight-objects
+  // mode (off at start): a pick toggles the object's whole-object tint.
+  bool highlightElements() const { return m_highlightElements; }
+  void setHighlightElements(bool on) { m_highlightElements = on; }
+  bool highlightObjects() const { return m_highlightObjects; }
+  void setHighlightObjects(bool on) { m_highlightObjects = on; }
+  void setPickingVerbose(bool on) { m_pickingVerbose = on; }
+  // Picked objects, most recent last; hidden objects in the order they were hidden.
+  const std::vector<ZelDrawObject*>& pickedObjects() const { return m_picked; }
+  const std::vector<ZelDrawObject*>& hiddenObjects() const { return m_hidden; }
+  // The picking table of the last frame drawn (the picking pass's after a pick).
+  const ZelPickingTable& pickingTable() const { return m_renderer.pickingTable(); }
+  // Where a point (mesh units) is drawn: window x and y (logical pixels, y down) and the clip
+  // w that undoes the perspective, with the camera and field of view of the next frame.
+  QVector3D windowPosition(const double point[3]) const;
+
   // Writes "zelmor.data" in the working directory (key "w").
   void writeStateFile();
   // Applies a state file to the window.
@@ -190,6 +228,8 @@ class ZelSceneWindow : public OpenGLWindow {
 
  private:
   void printFirstFrameBanner();
+  // Ends an active multi-picking: emits multiPickingDone with the picked list.
+  void endMultiPicking();
   // The uniform block of the frame about to be drawn.
   zel::FrameUniforms frameUniforms() const;
   // Recomputes the scene centre and scale from the box and re-applies the rotation centre.
@@ -228,6 +268,12 @@ class ZelSceneWindow : public OpenGLWindow {
   // they were hidden.
   std::vector<ZelDrawObject*> m_picked;
   std::vector<ZelDrawObject*> m_hidden;
+  zel::PickingFramebuffer m_pickingFramebuffer;
+  bool m_highlightElements = true;
+  bool m_highlightObjects = false;
+  bool m_pickingVerbose = false;
+  bool m_multiPicking = false;
+  QVariantMap m_multiPickingRequest;
   bool m_screenshotRequested = false;
   std::string m_screenshotName;
   long m_frameCount = 0;

@@ -30,9 +30,11 @@ bool ZelSceneWindow::handleKeyCode(QKeyEvent* event) {
     case Qt::Key_Q:
     case Qt::Key_Escape:
       QCoreApplication::quit();
+      endMultiPicking();
       return true;
     case Qt::Key_Return:
       // Ends a multi-picking selection; without one there is nothing to do.
+      endMultiPicking();
       return true;
     case Qt::Key_Space:
       m_screenshotName.clear();
@@ -208,7 +210,11 @@ bool ZelSceneWindow::handleKeyText(const QString& text) {
 }
 
 void ZelSceneWindow::mousePressEvent(QMouseEvent* event) {
-  // Shift-click picks (handled by the picking pass); other modifier combinations are ignored.
+  // Shift-click picks; other modifier combinations are ignored.
+  if (event->modifiers() == Qt::ShiftModifier) {
+    pickAt(event->localPos());
+    return;
+  }
   if (event->modifiers() != Qt::NoModifier) return;
   m_camera.press(event->localPos(), m_cutPlaneShown);
   renderLater();
@@ -230,7 +236,7 @@ void ZelSceneWindow::mouseReleaseEvent(QMouseEvent* event) {
   renderLater();
 }
 
-void ZelSceneWindow::mouseDoubleClickEvent(QMouseEvent* event) { Q_UNUSED(event); }
+void ZelSceneWindow::mouseDoubleClickEvent(QMouseEvent* event) { pickAt(event->localPos()); }
 
 void ZelSceneWindow::wheelEvent(QWheelEvent* event) {
   // Touchpads report pixels; wheel mice (all of them under X11) only angles, in eighths of a

@@ -1,0 +1,376 @@
+// Picking through real Qt mouse events on meshes read from files: reports name the element
+// under the pointer on curved and straight meshes at several tessellation levels, boundary
+// faces name their tetrahedron, highlights, hiding, re-centring and multi-picking.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+#include <QVector2D>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/ZelMeshViewer.h"
+#include "app/pellon.h"
+#include "app/scene_assembly.h"
+#include "meshio/entity_faces.h"
+#include "meshio/entity_types.h"
+#include "scene/ZelDrawObject.h"
+#include "tests/support/disc_mesh.h"
+#include "tests/window/picking_meshes.h"
+
+namespace {
+
+using namespace picking_test;
+
+std::unique_ptr<ZelMeshViewer> openViewer(const std::string& path) {
+  auto viewer = std::make_unique<ZelMeshViewer>(pellonSurfaceFormat());
+  assembleScene(viewer.get(), path, path);
+  return viewer;
+}
+
+void settle() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
+
+QPoint windowPoint(ZelSceneWindow& window, const double point[3]) {
+  const QVector3D at = window.windowPosition(point);
+  return QPoint(int(std::lround(at.x())), int(std::lround(at.y())));
+}
+
+void shiftClick(ZelSceneWindow& window, QPoint at) {
+  QTest::mouseClick(&window, Qt::LeftButton, Qt::ShiftModifier, at);
+}
+
+struct DiscCase {
+  int shape, degree, cells;
+  const char* keyword;
+  const char* kindName;
+};
+
+// Elements are about 7 pixels across at the default view; zoomed in twice they are about 15,
+// so a centre is at least 3 pixels from every edge and the one-pixel rounding of the pointer
+// cannot reach a neighbour.
+TEST(PickedElementReports, ProjectedCentresNameTheirElementAtLevels4And8) {
+  const DiscCase cases[] = {
+      {EntityType::Triangle, 2, 100, "TrianglesP2", "TriangleP2 "},
+      {EntityType::Quadrilateral, 1, 141, "Quadrilaterals", "Quadrilateral "}};
+  for (const DiscCase& c : cases) {
+    const MeshFile m = discFile(makeDiscMesh(c.shape, c.degree, c.cells), c.keyword);
+    const std::string path = writeMeshFile(m, "zel_picking_disc.mesh");
+    for (int level : {4, 8}) {
+      SCOPED_TRACE(std::string(c.keyword) + " level " + std::to_string(level));
+      auto viewer = openViewer(path);
+      viewer->displaySettings().tessellationLevel = level;
+      for (int press = 0; press < 7; ++press) QTest::keyClick(viewer.get(), 'z');
+      viewer->renderNow();
+      std::vector<int> onScreen;
+      for (int e = 1; e <= m.elementCount; ++e) {
+        const QPoint at = windowPoint(*viewer, elementCentre(m, e).data());
+        if (at.x() > 10 && at.y() > 10 && at.x() < viewer->width() - 10 &&
+            at.y() < viewer->height() - 10)
+          onScreen.push_back(e);
+      }
+      ASSERT_GT(onScreen.size(), 1000u);
+      std::mt19937 random(unsigned(level + c.shape));
+      std::shuffle(onScreen.begin(), onScreen.end(), random);
+      CoutCapture capture;
+      for (int i = 0; i < 50; ++i) {
+        const int e = onScreen[size_t(i)];
+        const QPoint at = windowPoint(*viewer, elementCentre(m, e).data());
+        // Both gestures pick: a Shift-press and a double-click. Sent straight to the window,
+        // so that the redraws they ask for wait for the event loop: 200 full frames would
+        // take minutes.
+        QMouseEvent event(i % 2 ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress, at,
+                          Qt::LeftButton, Qt::LeftButton,
+                          i % 2 ? Qt::NoModifier : Qt::ShiftModifier);
+        QCoreApplication::sendEvent(viewer.get(), &event);
+        EXPECT_EQ(capture.take(), expectedReport(m, c.kindName, e)) << "element " << e;
+        EXPECT_EQ(viewer->pickedElement(), e);
+      }
+    }
+    std::remove(path.c_str());
+  }
+}
+
+// Key of a face: its vertex numbers sorted.
+using FaceKey = std::array<int, 3>;
+
+TEST(PickedElementReports, BoundaryFacesNameTheirTetrahedronAndFace) {
+  const MeshFile m = kuhnCube(4);
+  const std::string path = writeMeshFile(m, "zel_picking_cube.mesh");
+  auto viewer = openViewer(path);
+  // Zoomed out until the whole cube is in the window.
+  for (int press = 0; press < 4; ++press) QTest::keyClick(viewer.get(), 'Z');
+  viewer->renderNow();
+  // Boundary faces: those of one tetrahedron only, with the tetrahedron and local face.
+  std::map<FaceKey, std::vector<std::array<int, 2>>> faces;
+  for (int e = 1; e <= m.elementCount; ++e)
+    for (int f = 0; f < 4; ++f) {
+      int count = 0;
+      const int* local = nullptr;
+      ASSERT_EQ(GetEntityFaces(EntityType::Tetrahedron, f, &count, &local, nullptr), 0);
+      FaceKey key;
+      for (int i = 0; i < 3; ++i) key[size_t(i)] = m.nodes[size_t(e) * 4 + size_t(local[i])];
+      std::sort(key.begin(), key.end());
+      faces[key].push_back({e, f});
+    }
+  // The eye in mesh units, to keep the faces on the sides of the cube that face it.
+  const QVector4D eye4 = viewer->camera().modelViewMatrix().inverted() * QVector4D(0, 0, 1, 1);
+  const double eye[3] = {eye4.x() / viewer->sceneScale() + viewer->sceneCentre()[0],
+                         eye4.y() / viewer->sceneScale() + viewer->sceneCentre()[1],
+                         eye4.z() / viewer->sceneScale() + viewer->sceneCentre()[2]};
+  CoutCapture capture;
+  int checked = 0;
+  for (const auto& [key, owners] : faces) {
+    if (owners.size() != 1) continue;
+    std::array<double, 3> centre = {0, 0, 0};
+    for (int v : key)
+      for (int axis = 0; axis < 3; ++axis) centre[size_t(axis)] += m.coords[3 * v + axis] / 3;
+    // The side the face lies on, and whether the eye is outside it.
+    int axis = 0;
+    while (axis < 3 && !(m.coords[3 * key[0] + axis] == m.coords[3 * key[1] + axis] &&
+                         m.coords[3 * key[1] + axis] == m.coords[3 * key[2] + axis]))
+      ++axis;
+    ASSERT_LT(axis, 3);
+    const double side = m.coords[3 * key[0] + axis];
+    const bool facesEye = side == 0.0 ? eye[axis] < 0.0 : eye[axis] > 1.0;
+    if (!facesEye || checked == 30 || (key[0] + key[1]) % 3 != 0) continue;
+    // Faces seen nearly edge-on are too thin to aim at within a pixel.
+    const QPoint at = windowPoint(*viewer, centre.data());
+    double margin = 1e9;
+    for (int i = 0; i < 3; ++i) {
+      const QVector3D a = viewer->windowPosition(&m.coords[3 * size_t(key[size_t(i)])]);
+      const QVector3D b = viewer->windowPosition(&m.coords[3 * size_t(key[size_t((i + 1) % 3)])]);
+      const QVector2D edge(b.x() - a.x(), b.y() - a.y()), toPoint(at.x() - a.x(), at.y() - a.y());
+      margin = std::min(margin, double(std::abs(edge.x() * toPoint.y() - edge.y() * toPoint.x()) /
+                                       edge.length()));
+    }
+    const bool inside =
+        at.x() > 5 && at.y() > 5 && at.x() < viewer->width() - 5 && at.y() < viewer->height() - 5;
+    if (margin < 3.0 || !inside) continue;
+    ++checked;
+    const auto [e, f] = owners[0];
+    shiftClick(*viewer, at);
+    std::ostringstream expected;
+    expected << "Picking of face " << f << " of the following volume element: \n"
+             << "Tetrahedron number " << e << "\nwhose vertices are [" << m.nodes[4 * e] << ", "
+             << m.nodes[4 * e + 1] << ", " << m.nodes[4 * e + 2] << ", " << m.nodes[4 * e + 3]
+             << "]\nReference 1\n";
+    EXPECT_EQ(capture.take(), expected.str());
+  }
+  EXPECT_GE(checked, 20);
+  std::remove(path.c_str());
+}
+
+// A P2 disc of 4 x 4 cells at the default view, for the gestures around a pick.
+class PickingGestures : public testing::Test {
+ protected:
+  void SetUp() override {
+    m = discFile(makeDiscMesh(EntityType::Triangle, 2, 4), "TrianglesP2");
+    path = writeMeshFile(m, "zel_picking_small.mesh");
+    viewer = openViewer(path);
+    viewer->renderNow();
+    QObject::connect(viewer.get(), &ZelSceneWindow::pickingDone,
+                     [this](ZelDrawObject*) { ++picks; });
+  }
+  void TearDown() override { std::remove(path.c_str()); }
+  QPoint centreOf(int e) { return windowPoint(*viewer, elementCentre(m, e).data()); }
+  QColor pixelAt(QPoint at) {
+    const QString file = QDir::temp().filePath("zel_picking_gesture.png");
+    viewer->requestScreenshot(file.toStdString());
+    const QImage image(file);
+    QFile::remove(file);
+    return image.pixelColor(at);
+  }
+  int pickedLocal(ZelDrawObject* object) {
+    return object->highlightList().empty() ? -1 : object->highlightList().front();
+  }
+
+  MeshFile m;
+  std::string path;
+  std::unique_ptr<ZelMeshViewer> viewer;
+  int picks = 0;
+  CoutCapture capture;
+};
+
+TEST_F(PickingGestures, PicksHighlightInCyanAndABackgroundClickClearsThem) {
+  const QPoint at = centreOf(11);
+  shiftClick(*viewer, at);
+  ASSERT_EQ(picks, 1);
+  ASSERT_EQ(viewer->pickedObjects().size(), 1u);
+  ZelDrawObject* object = viewer->pickedObjects().back();
+  EXPECT_EQ(pickedLocal(object), object->lastPick()[2]);
+  EXPECT_EQ(object->lastPick()[0], at.x());
+  EXPECT_EQ(pixelAt(at), QColor(0, 255, 255));
+  // The window's corner is background: no pick, no signal, no highlight left. (QTest takes
+  // the point (0, 0) for the window's centre.)
+  shiftClick(*viewer, QPoint(1, 1));
+  EXPECT_EQ(picks, 1);
+  EXPECT_TRUE(object->highlightList().empty());
+  EXPECT_NE(pixelAt(at), QColor(0, 255, 255));
+  // Highlight-objects mode tints the whole object on one pick and untints it on the next.
+  ASSERT_EQ(m.refs[11], m.refs[12]);
+  viewer->setHighlightObjects(true);
+  shiftClick(*viewer, at);
+  EXPECT_TRUE(object->highlightAll());
+  shiftClick(*viewer, centreOf(12));
+  EXPECT_EQ(picks, 3);
+  EXPECT_EQ(viewer->pickedObjects().back(), object);
+  EXPECT_FALSE(object->highlightAll());
+}
+
+// Between the chord and the arc of a boundary edge only the curved element is drawn: a pick
+// there names that element, as drawn at the window's tessellation level (an id pass drawn
+// with straight chords, as level 0 draws them, would find background there).
+TEST_F(PickingGestures, CurvedBoundaryIsPickedWhereItIsDrawn) {
+  viewer->displaySettings().tessellationLevel = 8;
+  viewer->renderNow();
+  const auto onCircle = [this](int v) {
+    return std::abs(std::hypot(m.coords[3 * v], m.coords[3 * v + 1]) - 1.0) < 1e-9;
+  };
+  const int edges[3][3] = {{0, 1, 3}, {1, 2, 4}, {2, 0, 5}};  // ends and mid-edge node
+  int tried = 0;
+  for (int e = 1; e <= m.elementCount; ++e) {
+    const int* nodes = &m.nodes[size_t(e) * 6];
+    for (const auto& edge : edges) {
+      if (!onCircle(nodes[edge[0]]) || !onCircle(nodes[edge[1]]) || !onCircle(nodes[edge[2]]))
+        continue;
+      // 60 % of the way from the chord's midpoint to the arc's: about 4 pixels beyond the
+      // chord and 3 inside the arc.
+      double target[3] = {0, 0, 0};
+      for (int axis = 0; axis < 2; ++axis) {
+        const double chord =
+            0.5 * (m.coords[3 * nodes[edge[0]] + axis] + m.coords[3 * nodes[edge[1]] + axis]);
+        target[axis] = chord + 0.6 * (m.coords[3 * nodes[edge[2]] + axis] - chord);
+      }
+      const QPoint at = windowPoint(*viewer, target);
+      if (at.x() < 5 || at.y() < 5 || at.x() > viewer->width() - 5 || at.y() > viewer->height() - 5)
+        continue;
+      ++tried;
+      capture.take();
+      shiftClick(*viewer, at);
+      EXPECT_EQ(capture.take(), expectedReport(m, "TriangleP2 ", e)) << "element " << e;
+    }
+  }
+  EXPECT_GE(tried, 4);
+}
+
+// The field x at the nodes of the curved disc is, inside each element, the element's own x
+// map: its value at the picked point is the x of the point drawn under the pointer, which the
+// flat 2D view gives back exactly from the pointer. Elements of the curved boundary included.
+TEST_F(PickingGestures, ValueUnderThePointerIsTheExactFieldThere) {
+  const std::string mesh = writeMeshFile(m, "zel_picking_valued.mesh");
+  const std::string solution = QDir::temp().filePath("zel_picking_valued.sol").toStdString();
+  {
+    std::ofstream out(solution);
+    out.precision(17);
+    out << "MeshVersionFormatted 2\nDimension 2\nSolAtVertices\n" << m.vertexCount << "\n1 1\n";
+    for (int v = 1; v <= m.vertexCount; ++v) out << m.coords[3 * v] << "\n";
+    out << "End\n";
+  }
+  viewer = openViewer(mesh);
+  viewer->renderNow();
+  // Window x of the plane z = 0 is affine in mesh x in this view.
+  const double origin[3] = {0, 0, 0}, unit[3] = {1, 0, 0};
+  const double x0 = viewer->windowPosition(origin).x();
+  const double perUnit = viewer->windowPosition(unit).x() - x0;
+  int reported = 0;
+  for (int e : {9, 11, 12, 13, 20, 21}) {
+    // A point off the element's centre: a third of the way to its first vertex.
+    std::array<double, 3> target = elementCentre(m, e);
+    for (int axis = 0; axis < 2; ++axis)
+      target[size_t(axis)] +=
+          (m.coords[3 * m.nodes[size_t(e) * 6] + axis] - target[size_t(axis)]) / 3;
+    const QPoint at = windowPoint(*viewer, target.data());
+    capture.take();
+    shiftClick(*viewer, at);
+    const std::string text = capture.take();
+    const size_t colon = text.find("Solution field 1 at the picked point (");
+    ASSERT_NE(colon, std::string::npos) << text;
+    const double value = std::stod(text.substr(text.rfind("): ") + 3));
+    EXPECT_NEAR(value, (at.x() - x0) / perUnit, 1e-4) << "element " << e;
+    ++reported;
+  }
+  EXPECT_EQ(reported, 6);
+  std::remove(mesh.c_str());
+  std::remove(solution.c_str());
+}
+
+TEST_F(PickingGestures, HidingAndShowingThePickedObject) {
+  const QPoint at = centreOf(13);
+  shiftClick(*viewer, at);
+  ZelDrawObject* object = viewer->pickedObjects().back();
+  QTest::keyClick(viewer.get(), 's');
+  EXPECT_FALSE(object->visible());
+  EXPECT_TRUE(viewer->pickedObjects().empty());
+  EXPECT_EQ(viewer->hiddenObjects(), std::vector<ZelDrawObject*>{object});
+  settle();
+  // A hidden object cannot be picked: the same spot is background now.
+  capture.take();
+  shiftClick(*viewer, at);
+  EXPECT_EQ(picks, 1);
+  EXPECT_EQ(capture.take(), "");
+  QTest::keyClick(viewer.get(), 'S');
+  EXPECT_TRUE(object->visible());
+  settle();
+  shiftClick(*viewer, at);
+  EXPECT_EQ(picks, 2);
+}
+
+TEST_F(PickingGestures, CentringOnThePickedPointHappensOncePerElement) {
+  // A panned view: the pointer is taken back through the view it was picked in.
+  viewer->camera().setPan(QVector3D(0.1f, 0.0f, 0.0f));
+  viewer->renderNow();
+  shiftClick(*viewer, centreOf(11));
+  settle();
+  const long frames = viewer->frameCount();
+  QTest::keyClick(viewer.get(), 'V');
+  EXPECT_EQ(viewer->frameCount(), frames + 1);
+  EXPECT_EQ(viewer->camera().pan(), QVector3D());
+  // The rotation centre is the point under the pointer: the element's centre to within the
+  // pixel the pointer was rounded to (the disc spans about 760 pixels over 2 units).
+  const std::array<double, 3> centre = elementCentre(m, 11);
+  for (int axis = 0; axis < 2; ++axis)
+    EXPECT_NEAR(viewer->rotationCentre()[axis], centre[size_t(axis)], 0.004) << axis;
+  QTest::keyClick(viewer.get(), 'V');
+  EXPECT_EQ(viewer->frameCount(), frames + 1);
+  // Another element is centred again.
+  shiftClick(*viewer, centreOf(21));
+  settle();
+  const long framesBefore = viewer->frameCount();
+  QTest::keyClick(viewer.get(), 'V');
+  EXPECT_EQ(viewer->frameCount(), framesBefore + 1);
+  EXPECT_NEAR(viewer->rotationCentre()[0], elementCentre(m, 21)[0], 0.004);
+}
+
+TEST_F(PickingGestures, MultiPickingCollectsPicksUntilReturn) {
+  // References: element 11 lies in the lower half (1), element 21 in the upper right (3).
+  ASSERT_EQ(m.refs[11], 1);
+  ASSERT_EQ(m.refs[21], 3);
+  QTimer::singleShot(0, [this] {
+    shiftClick(*viewer, centreOf(11));
+    shiftClick(*viewer, centreOf(21));
+    QTest::keyClick(viewer.get(), Qt::Key_Return);
+  });
+  const QList<ZelDrawObject*> picked = viewer->multiPickingRequest(QVariantMap{{"kind", 1}});
+  ASSERT_EQ(picked.size(), 2);
+  EXPECT_EQ(picked[0]->reference(), 1);
+  EXPECT_EQ(picked[1]->reference(), 3);
+  EXPECT_FALSE(viewer->multiPickingActive());
+  EXPECT_NE(capture.take().find("  End of picking demand \n"), std::string::npos);
+  picked[0]->setHighlightAll(true);
+  EXPECT_EQ(viewer->multiPickingReturnList(), (QList<int>{1, 3}));
+  EXPECT_FALSE(picked[0]->highlightAll());
+}
+
+}  // namespace
