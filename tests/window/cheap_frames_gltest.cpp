@@ -192,12 +192,11 @@ TEST_F(CheapFramesTest, TurnedOffEveryFrameOfADragIsFull) {
   QCoreApplication::processEvents();
   ASSERT_EQ(frames.size(), 3u);
   EXPECT_TRUE(frames.back().cheap);
-  const qint64 switched = clock.elapsed();
   window->setCheapFrames(false);
-  QCoreApplication::processEvents();
-  ASSERT_EQ(frames.size(), 4u);
+  // Timers left out: the quiet timer cannot be what draws this frame.
+  QCoreApplication::processEvents(QEventLoop::X11ExcludeTimers);
+  ASSERT_EQ(frames.size(), 4u) << "waited for the quiet time";
   EXPECT_FALSE(frames.back().cheap);
-  EXPECT_LT(frames.back().at - switched, 100) << "waited for the quiet time";
 
   frames.clear();
   drag(3);
