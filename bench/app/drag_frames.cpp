@@ -3,8 +3,8 @@
 // triangles (2,000,000 by default) and the cube's boundary with its whole vertex cloud shown.
 // Each scene is shown in the viewer's 800x600 window; a left-button drag of 20 moves goes
 // through the window's event handlers, each move drawn before the next, then the program waits
-// for the full frame that follows once input is quiet, and draws two more full frames. Printed:
-// the median cheap frame, the median full frame and their ratio, measured in the same run.
+// for the full frame that follows once input is quiet, and draws one more full frame. Printed:
+// the median cheap frame, the faster full frame and their ratio, measured in the same run.
 // Usage (needs a display: tests/support/headless.sh):
 //   bench_drag_frames [CUBE CELLS (94)] [TORUS TRIANGLES (2000000)] [LEVEL (4)] [CLOUD (1)]
 // CLOUD 0 leaves out the vertex-cloud case.
@@ -179,11 +179,9 @@ DragTimes dragFrames(const P2Surface& s, bool cloud, int level) {
   timedFrame(false);
   times.fullDuringDrag = int(times.full.size());
   timedFrame(true);  // the full frame once input is quiet
-  for (int i = 0; i < 2; ++i) {
-    const double start = now();
-    window.renderNow();
-    times.full.push_back(now() - start);
-  }
+  const double start = now();
+  window.renderNow();
+  times.full.push_back(now() - start);
   window.setFrameObserver(nullptr);
   return times;
 }
@@ -197,7 +195,8 @@ void report(const char* name, const P2Surface& s, bool cloud, int level) {
     std::printf("  no frames measured\n");
     return;
   }
-  const double cheap = median(t.cheap), full = median(t.full);
+  // The faster full frame against the median cheap one: the ratio errs on the low side.
+  const double cheap = median(t.cheap), full = *std::min_element(t.full.begin(), t.full.end());
   std::printf("  cheap frames: %zu, median %.3f s (min %.3f, max %.3f)\n", t.cheap.size(), cheap,
               *std::min_element(t.cheap.begin(), t.cheap.end()),
               *std::max_element(t.cheap.begin(), t.cheap.end()));

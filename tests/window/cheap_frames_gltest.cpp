@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/pellon.h"
+#include "gpu/cheap_forms.h"
 #include "meshio/entity_types.h"
 #include "scene/ZelDrawObject.h"
 #include "tests/support/disc_mesh.h"
@@ -84,20 +85,25 @@ class CheapFramesTest : public testing::Test {
     return frames.size() >= count;
   }
   void send(QEvent& event) { QCoreApplication::sendEvent(window.get(), &event); }
-  // A middle-button drag (a pan, also in 2D) of `steps` moves, each drawn before the next.
+  // A middle-button drag (a pan, also in 2D) of `steps` moves, each drawn before the next. The
+  // events go straight to the window, as the moves of a real drag arrive.
   void drag(int steps) {
     const QPoint from(100, 100);
-    QTest::mousePress(window.get(), Qt::MiddleButton, Qt::NoModifier, from);
+    QMouseEvent press(QEvent::MouseButtonPress, from, Qt::MiddleButton, Qt::MiddleButton,
+                      Qt::NoModifier);
+    send(press);
     QCoreApplication::processEvents();
+    QPoint at = from;
     for (int step = 1; step <= steps; ++step) {
       QThread::msleep(8);  // moves closer than 5 ms apart are ignored
-      QMouseEvent move(QEvent::MouseMove, from + QPoint(6 * step, 3 * step), Qt::MiddleButton,
-                       Qt::MiddleButton, Qt::NoModifier);
+      at = from + QPoint(6 * step, 3 * step);
+      QMouseEvent move(QEvent::MouseMove, at, Qt::MiddleButton, Qt::MiddleButton, Qt::NoModifier);
       send(move);
       QCoreApplication::processEvents();
     }
-    QTest::mouseRelease(window.get(), Qt::MiddleButton, Qt::NoModifier,
-                        from + QPoint(6 * steps, 3 * steps));
+    QMouseEvent release(QEvent::MouseButtonRelease, at, Qt::MiddleButton, Qt::NoButton,
+                        Qt::NoModifier);
+    send(release);
     lastInput = clock.elapsed();
     QCoreApplication::processEvents();
   }
@@ -223,9 +229,9 @@ std::pair<int, int> coveredHalves(const Frame& frame) {
 TEST_F(CheapFramesTest, LargeVertexCloudsDrawAnEvenSubsetWithTheSamePickingNumbers) {
   show(EntityType::Triangle);
   for (ZelDrawObject* object : window->allObjects()) object->setVisible(false);
-  // 300,000 points, just over the budget, so the subset takes every second one: the even ones
-  // on a small grid at the left, the odd ones on the same grid at the right.
-  const int count = 300000;
+  // Just over the budget, so the subset takes every second point: the even ones on a small
+  // grid at the left, the odd ones on the same grid at the right.
+  const int count = zel::kCheapPointBudget + 1;
   std::vector<double> coords(3 * (size_t(count) + 1), 0.0);
   for (int i = 0; i < count; ++i) {
     double* p = &coords[3 * (size_t(i) + 1)];
