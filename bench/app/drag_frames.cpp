@@ -200,8 +200,8 @@ void report(const char* name, const P2Surface& s, bool cloud, int level) {
   std::printf("  cheap frames: %zu, median %.3f s (min %.3f, max %.3f)\n", t.cheap.size(), cheap,
               *std::min_element(t.cheap.begin(), t.cheap.end()),
               *std::max_element(t.cheap.begin(), t.cheap.end()));
-  std::printf("  full frames:  %zu, fastest %.3f s (the one after the drag %.3f s)\n", t.full.size(),
-              full, t.full[size_t(t.fullDuringDrag)]);
+  std::printf("  full frames:  %zu, fastest %.3f s (the one after the drag %.3f s)\n",
+              t.full.size(), full, t.full[size_t(t.fullDuringDrag)]);
   std::printf("  full / cheap: %.1f x%s\n", full / cheap,
               t.fullDuringDrag ? "  (some drag frames were full)" : "");
   std::fflush(stdout);
