@@ -123,6 +123,8 @@ bool applyKeyword(KeywordValueReader& reader, const std::string& keyword, Displa
     }
   } else if (keyword == "colormap") {
     readColourMap(reader, p);
+  } else if (keyword == "fullframes") {
+    p->fullFrames = true;
   }
   return true;
 }

@@ -1,5 +1,6 @@
 // The parameter file of a mesh ("NAME.zelmor", else "DEFAULT.zelmor", else "Default.zelmor"):
-// colour map, palette, iso-lines, displayed field, bounding box and user cut planes.
+// colour map, palette, iso-lines, displayed field, bounding box, user cut planes, and whether
+// frames stay full while the view moves.
 #pragma once
 
 #include <array>
@@ -21,7 +22,8 @@ struct DisplayParameters {
   double bbox[6] = {0, 0, 0, 0, 0, 0};
   int NbrUsrIso = 0;  // user iso-values
   std::vector<float> UsrIsoVal;
-  int displayField = 0;  // 0: not given; else the field asked for (at least 1)
+  int displayField = 0;     // 0: not given; else the field asked for (at least 1)
+  bool fullFrames = false;  // "fullframes": full frames even while the view moves
 };
 
 // "run.meshb" -> "run.zelmor": the mesh name cut at its first ".mesh", plus ".zelmor".

@@ -227,6 +227,7 @@ ZelObject* assembleScene(ZelMeshViewer* viewer, const std::string& meshName,
   zel_GetBoundingBox(mesh, parameters.bbox, status);
   readParameterFile(meshName, &parameters, stdout);
   if (parameters.displayField > 0) viewer->setDisplayedField(parameters.displayField);
+  viewer->setCheapFrames(!parameters.fullFrames);
   double box[6];
   std::copy(parameters.bbox, parameters.bbox + 6, box);
   const double centre[3] = {0.5 * (box[0] + box[1]), 0.5 * (box[2] + box[3]),

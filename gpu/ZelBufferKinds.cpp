@@ -11,6 +11,7 @@
 
 #include "gpu/GLSLProgram.h"
 #include "gpu/ZelBufferObject.h"
+#include "gpu/cheap_forms.h"
 #include "meshio/status.h"
 
 namespace {
@@ -97,8 +98,7 @@ ZelBufferObject* ZelBufferObject::create(int kind) {
   return row ? zel::createBuffer(row->buffer) : nullptr;
 }
 
-ZelBufferPalette::ZelBufferPalette()
-    : ZelBufferElements(zel::bufferShape(zel::BufferClass::Palette)) {}
+ZelBufferPalette::ZelBufferPalette() : ZelBufferElements(zel::BufferClass::Palette) {}
 
 void ZelBufferElements::printType() const { zel::printMessage("%s\n", m_shape.className); }
 
@@ -126,6 +126,7 @@ void ZelBufferElements::updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount
         static_cast<GLsizeiptr>(elementCount) * m_shape.indicesPerElement * sizeof(unsigned),
         indices, GL_STATIC_DRAW);
   }
+  makeCheapForm(gl, elementCount, indices);
   gl->glBindVertexArray(0);
   gl->glBindBuffer(GL_ARRAY_BUFFER, 0);
   gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
@@ -158,8 +159,13 @@ int ZelBufferElements::draw(QOpenGLFunctions_4_0_Core* gl, ZelDrawState& state,
   if (m_shape.uniforms == Shape::SurfaceUniforms) bindSolution(gl, program);
   if (m_shape.uniforms == Shape::LegendUniforms) bindColourMap(gl, program);
   if (m_shape.uniforms == Shape::PointUniforms) gl->glPointSize(state.pointSize);
-  gl->glBindVertexArray(m_vao);
-  drawElements(gl, program);
+  if (m_cheapDraws && m_cheapVao) {
+    gl->glBindVertexArray(m_cheapVao);
+    drawCheapForm(gl, program);
+  } else {
+    gl->glBindVertexArray(m_vao);
+    drawElements(gl, program);
+  }
   gl->glBindVertexArray(0);
   if (m_shape.uniforms == Shape::SurfaceUniforms || m_shape.uniforms == Shape::LegendUniforms)
     unbindTextures(gl);
@@ -176,18 +182,53 @@ void ZelBufferElements::drawElements(QOpenGLFunctions_4_0_Core* gl, GLSLProgram*
     gl->glDrawArrays(GL_POINTS, 0, m_elementCount);
     return;
   }
-  if (m_shape.primitive != GL_PATCHES) {
-    gl->glDrawElements(m_shape.primitive, m_elementCount * k, GL_UNSIGNED_INT, nullptr);
+  drawIndexed(gl, program, m_shape.primitive, k, m_elementCount);
+}
+
+void ZelBufferElements::drawIndexed(QOpenGLFunctions_4_0_Core* gl, GLSLProgram* program,
+                                    unsigned primitive, int k, int count) {
+  if (primitive != GL_PATCHES) {
+    gl->glDrawElements(primitive, count * k, GL_UNSIGNED_INT, nullptr);
     return;
   }
   gl->glPatchParameteri(GL_PATCH_VERTICES, k);
   const int batch = maxPatchesPerDraw();
-  for (int first = 0; first < m_elementCount; first += batch) {
-    const int count = std::min(batch, m_elementCount - first);
+  for (int first = 0; first < count; first += batch) {
+    const int size = std::min(batch, count - first);
     program->setUniform("BaseElement", first);
-    gl->glDrawElements(GL_PATCHES, count * k, GL_UNSIGNED_INT,
+    gl->glDrawElements(GL_PATCHES, size * k, GL_UNSIGNED_INT,
                        byteOffset(static_cast<std::int64_t>(first) * k * sizeof(unsigned)));
   }
+}
+
+void ZelBufferElements::makeCheapForm(QOpenGLFunctions_4_0_Core* gl, int elementCount,
+                                      const unsigned* indices) {
+  const std::vector<unsigned> cheap = zel::cheapIndices(m_class, elementCount, indices);
+  if (cheap.empty()) return;
+  // A second vertex array over the same vertex buffer, with the cheap form's indices.
+  gl->glGenVertexArrays(1, &m_cheapVao);
+  gl->glBindVertexArray(m_cheapVao);
+  gl->glBindBuffer(GL_ARRAY_BUFFER, m_buffers[0]);
+  gl->glEnableVertexAttribArray(0);
+  gl->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+  gl->glGenBuffers(1, &m_cheapIndexBuffer);
+  gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_cheapIndexBuffer);
+  gl->glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                   static_cast<GLsizeiptr>(cheap.size() * sizeof(unsigned)), cheap.data(),
+                   GL_STATIC_DRAW);
+  m_cheapIndexCount = static_cast<int>(cheap.size());
+}
+
+void ZelBufferElements::drawCheapForm(QOpenGLFunctions_4_0_Core* gl, GLSLProgram* program) {
+  const ZelBufferShape& straight = zel::bufferShape(zel::straightBufferClass(m_class));
+  if (straight.indicesPerElement == 0) {
+    // The shaders number points by their place in the draw, which the subset shifts: no
+    // highlighted point rather than the wrong one.
+    program->setUniform("NbrHighLight", 0);
+    gl->glDrawElements(GL_POINTS, m_cheapIndexCount, GL_UNSIGNED_INT, nullptr);
+    return;
+  }
+  drawIndexed(gl, program, straight.primitive, straight.indicesPerElement, m_elementCount);
 }
 
 void ZelBufferPalette::updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount,

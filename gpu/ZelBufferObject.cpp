@@ -90,6 +90,10 @@ int ZelBufferObject::draw(QOpenGLFunctions_4_0_Core*, ZelDrawState&, GLSLProgram
 void ZelBufferObject::releaseGeometry(QOpenGLFunctions_4_0_Core* gl) {
   if (m_vao && gl->glIsVertexArray(m_vao)) gl->glDeleteVertexArrays(1, &m_vao);
   m_vao = 0;
+  if (m_cheapVao && gl->glIsVertexArray(m_cheapVao)) gl->glDeleteVertexArrays(1, &m_cheapVao);
+  m_cheapVao = 0;
+  m_cheapIndexCount = 0;
+  deleteBuffer(gl, m_cheapIndexBuffer);
   for (unsigned& buffer : m_buffers) deleteBuffer(gl, buffer);
 }
 

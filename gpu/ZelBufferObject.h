@@ -132,6 +132,13 @@ class ZelBufferObject {
   bool verbose() const { return m_verbose; }
   void setVerbose(bool on) { m_verbose = on; }
 
+  // Draws use the buffer's cheap form, when it has one, until switched back (see
+  // gpu/cheap_forms.h): curved elements as the straight shapes of their corners, to be drawn
+  // with the straight program of their family, large vertex clouds as a subset. The count of
+  // primitives drawn stays that of the full form, so picking numbers do not move.
+  void setCheapDraws(bool on) { m_cheapDraws = on; }
+  bool hasCheapForm() const { return m_cheapVao != 0; }
+
   // Largest number of patches per draw call of the tessellated kinds. Each batch sets the
   // `BaseElement` uniform to its first element so that element numbers stay exact on
   // drivers whose tessellation primitive ids restart; 32 suits the software driver.
@@ -140,7 +147,7 @@ class ZelBufferObject {
 
  protected:
   ZelBufferObject();
-  // Deletes the vertex array and the five buffers when they are live.
+  // Deletes the vertex arrays (full and cheap form) and the buffers when they are live.
   void releaseGeometry(QOpenGLFunctions_4_0_Core* gl);
   // Solution and colour-map uniforms and textures (or the placeholders).
   void bindSolution(QOpenGLFunctions_4_0_Core* gl, GLSLProgram* program);
@@ -155,6 +162,10 @@ class ZelBufferObject {
   int m_solutionDegree = 0;
   unsigned m_buffers[5] = {};
   unsigned m_vao = 0;
+  unsigned m_cheapVao = 0;          // cheap form: the vertex buffer with its own indices
+  unsigned m_cheapIndexBuffer = 0;  // of the cheap form
+  int m_cheapIndexCount = 0;
+  bool m_cheapDraws = false;
   unsigned m_solutionTexture = 0;
   unsigned m_solutionBuffer = 0;
   unsigned m_colourMapTexture = 0;
@@ -200,7 +211,8 @@ ZelBufferObject* createBuffer(BufferClass bufferClass);
 // Every class but the patch and the solution: one generic upload and draw driven by its shape.
 class ZelBufferElements : public ZelBufferObject {
  public:
-  explicit ZelBufferElements(const ZelBufferShape& shape) : m_shape(shape) {}
+  explicit ZelBufferElements(zel::BufferClass bufferClass)
+      : m_shape(zel::bufferShape(bufferClass)), m_class(bufferClass) {}
   void printType() const override;
   void updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount, const float* coords,
                  int elementCount, const unsigned* indices) override;
@@ -211,14 +223,22 @@ class ZelBufferElements : public ZelBufferObject {
 
  protected:
   void drawElements(QOpenGLFunctions_4_0_Core* gl, GLSLProgram* program);
+  // The cheap form, in the layout of the class's straight shape.
+  void drawCheapForm(QOpenGLFunctions_4_0_Core* gl, GLSLProgram* program);
+  // `count` elements of `k` indices each from the bound index buffer, patches in batches.
+  void drawIndexed(QOpenGLFunctions_4_0_Core* gl, GLSLProgram* program, unsigned primitive, int k,
+                   int count);
+  // Builds the cheap form's vertex array over the bound vertex buffer.
+  void makeCheapForm(QOpenGLFunctions_4_0_Core* gl, int elementCount, const unsigned* indices);
   ZelBufferShape m_shape;
+  zel::BufferClass m_class;
 };
 
 // The element classes differ only in their shape.
 template <zel::BufferClass C>
 class ZelBufferKind final : public ZelBufferElements {
  public:
-  ZelBufferKind() : ZelBufferElements(zel::bufferShape(C)) {}
+  ZelBufferKind() : ZelBufferElements(C) {}
 };
 using ZelBufferPoint = ZelBufferKind<zel::BufferClass::Point>;
 using ZelBufferEdge = ZelBufferKind<zel::BufferClass::Edge>;

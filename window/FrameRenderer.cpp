@@ -2,10 +2,12 @@
 #include "window/FrameRenderer.h"
 
 #include <QOpenGLFunctions_4_0_Core>
+#include <algorithm>
 #include <cmath>
 
 #include "gpu/GLSLProgram.h"
 #include "gpu/ZelBufferObject.h"
+#include "gpu/cheap_forms.h"
 #include "gpu/shader_programs.h"
 #include "meshio/status.h"
 #include "scene/SceneModel.h"
@@ -103,6 +105,7 @@ int FrameRenderer::drawGroups(const FrameUniforms& frame, SceneModel& model) {
   m_frame = &frame;
   m_model = &model;
   m_pickingTable.clear();
+  m_framePrograms.clear();
   int basePicking = 1;
   bool clipping = false;
   for (const FrameGroup& group : frameGroups()) {
@@ -164,6 +167,10 @@ void FrameRenderer::setStandardUniforms(GLSLProgram* p, const ZelDrawObject* obj
   p->setUniform("Light.Position", 0.0f, 0.0f, 0.0f, 0.0f);
   p->setUniform("Light.Intensity", 0.8f, 0.8f, 0.8f);
   p->setUniform("Material.Shininess", 80.0f);
+  if (f.cheap) {
+    p->setUniform("LineOn", false);
+    p->setUniform("TessOn", false);
+  }
 
   // Face colouring mode of the render flags.
   const QVector3D background = f.blackBackground ? QVector3D(0, 0, 0) : QVector3D(1, 1, 1);
@@ -202,9 +209,16 @@ int FrameRenderer::drawGroupObject(ZelDrawObject* object, int position, bool cli
     if (position > 0 && !f.cutPlaneMode) return 0;
     m_model->attachCutPlaneOutline(object, f.sceneBox, f.cutPlane, position > 0);
   }
-  const char* name = programFor(object, kindProgram(kind));
+  // A deferred upload first: it binds state of its own, and decides whether a cheap form exists.
+  m_model->attachDeferred(object);
+  ZelBufferObject* buffer = m_model->bufferOf(object);
+  const bool cheap = f.cheap && buffer && buffer->hasCheapForm();
+  if (buffer) buffer->setCheapDraws(cheap);
+  const char* name = cheap ? straightProgram(kind) : programFor(object, kindProgram(kind));
   GLSLProgram* p = program(name);
   if (!p) return 0;
+  if (std::find(m_framePrograms.begin(), m_framePrograms.end(), name) == m_framePrograms.end())
+    m_framePrograms.push_back(name);
   p->use();
   setStandardUniforms(p, object);
   if (kind == DrawKind::Palette) {
@@ -225,7 +239,7 @@ int FrameRenderer::drawGroupObject(ZelDrawObject* object, int position, bool cli
   p->setUniform("HighLightAll", object->highlightAll());
   p->setUniform("BasePicking", basePicking);
   if (const ZelShaderProgramSources* sources = zelShaderProgram(name); sources && sources->tcs)
-    p->setUniform("tess_level", f.settings.tessellationLevel);
+    p->setUniform("tess_level", f.cheap ? 1 : f.settings.tessellationLevel);
   p->setUniform("CutPlane", f.cutPlane);
   p->setUniform("CutPlaneOn", clipping);
   object->display() = f.settings;
@@ -244,7 +258,6 @@ const char* FrameRenderer::programFor(ZelDrawObject* object, const char* name) {
 
 int FrameRenderer::drawObject(ZelDrawObject* object, GLSLProgram* p, int basePicking) {
   const FrameUniforms& f = *m_frame;
-  if (m_model->attachDeferred(object)) p->use();  // the upload may have bound other state
   ZelBufferObject* buffer = m_model->bufferOf(object);
   if (!buffer) {
     printMessage(" warning : no attachData to object of type %s with ref %d\n", object->typeName(),

@@ -38,6 +38,11 @@ struct FrameUniforms {
   double sceneScale = 1.0;
   bool pickingPass = false;
   bool blackBackground = false;
+  // A cheap frame, drawn while the view moves: objects with a cheap form draw it (curved
+  // elements as the straight shapes of their corners through the straight programs, large
+  // vertex clouds as a subset), quadrilateral patches at level 1, and no element edges over
+  // the faces (the wire-frame and hidden-line colourings keep theirs: they are the picture).
+  bool cheap = false;
   // Group conditions.
   bool palettePresent = false;
   bool cutPlaneShown = false;
@@ -67,6 +72,8 @@ class FrameRenderer {
   // unknown name.
   GLSLProgram* program(const char* name);
   std::vector<std::string> builtPrograms() const;
+  // The programs the last frame drew with, in the order first used.
+  const std::vector<std::string>& lastFramePrograms() const { return m_framePrograms; }
   // Frees the programs (with the context current).
   void releasePrograms();
 
@@ -89,6 +96,7 @@ class FrameRenderer {
 
   QOpenGLFunctions_4_0_Core* m_gl = nullptr;
   std::map<std::string, std::unique_ptr<GLSLProgram>> m_programs;
+  std::vector<std::string> m_framePrograms;
   const FrameUniforms* m_frame = nullptr;  // the frame being drawn
   SceneModel* m_model = nullptr;
   ZelPickingTable m_pickingTable;

@@ -22,6 +22,9 @@ ZelSceneWindow::ZelSceneWindow(const QSurfaceFormat& format, QWindow* parent)
     m_box[2 * axis + 1] = -infinity;
   }
   m_startupStopwatch.start();
+  m_paceClock.start();
+  m_quietTimer.setSingleShot(true);
+  connect(&m_quietTimer, &QTimer::timeout, this, [this] { drawFullFrameIfDue(); });
 }
 
 ZelSceneWindow::~ZelSceneWindow() {

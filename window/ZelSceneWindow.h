@@ -12,6 +12,8 @@
 #include <QList>
 #include <QVariantMap>
 #include <QVector3D>
+#include <QTimer>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,6 +28,7 @@
 #include "window/OpenGLWindow.h"
 #include "window/SceneCamera.h"
 #include "window/picking_pass.h"
+#include "window/interaction_pace.h"
 
 class QOpenGLFunctions_4_0_Core;
 class GLSLProgram;
@@ -147,6 +150,24 @@ class ZelSceneWindow : public OpenGLWindow {
   }
   StageTimings* stageTimings() const { return m_timings; }
 
+  // Cheap frames while the view moves (on by default): frames asked for by a drag, the wheel,
+  // the arrow and zoom keys are drawn cheaply (see zel::FrameUniforms::cheap) until input has
+  // been quiet for zel::InteractionPace::kQuietMilliseconds; then one full frame is drawn.
+  // Screenshots and picking always draw full frames. Turning them off draws the full frame at
+  // once if a cheap one is on screen.
+  void setCheapFrames(bool on);
+  bool cheapFrames() const { return m_pace.enabled(); }
+  // Whether the last frame drawn was cheap, and the programs it drew with.
+  bool lastFrameCheap() const { return m_lastFrameCheap; }
+  const std::vector<std::string>& lastFramePrograms() const {
+    return m_renderer.lastFramePrograms();
+  }
+  // Called at the end of every frame, before the buffers are swapped (the frame's pixels can
+  // still be read), with whether the frame was cheap; for measurements. Empty: none.
+  void setFrameObserver(std::function<void(bool cheap)> observer) {
+    m_frameObserver = std::move(observer);
+  }
+
   // Stores the name (empty: time-stamped), sets the request and draws a frame at once; the
   // frame writes the PNG after drawing.
   void requestScreenshot(const std::string& fileName = std::string());
@@ -234,6 +255,13 @@ class ZelSceneWindow : public OpenGLWindow {
   zel::FrameUniforms frameUniforms() const;
   // Recomputes the scene centre and scale from the box and re-applies the rotation centre.
   void updateSceneFrame();
+  // Motion input: the frames of the next quiet time are cheap, the full frame follows.
+  void noteViewMotion();
+  // Whether the frame about to be drawn is cheap; after it, the bookkeeping of its quality.
+  bool nextFrameCheap() const;
+  void cheapFrameBookkeeping(bool cheap);
+  // Quiet-timer expiry: the full frame when due, else wait for the rest of the quiet time.
+  void drawFullFrameIfDue();
 
   QOpenGLFunctions_4_0_Core* m_gl = nullptr;
   bool m_bannerPending = true;
@@ -277,4 +305,9 @@ class ZelSceneWindow : public OpenGLWindow {
   bool m_screenshotRequested = false;
   std::string m_screenshotName;
   long m_frameCount = 0;
+  zel::InteractionPace m_pace;
+  QElapsedTimer m_paceClock;
+  QTimer m_quietTimer;
+  bool m_lastFrameCheap = false;
+  std::function<void(bool)> m_frameObserver;
 };

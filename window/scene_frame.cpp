@@ -33,15 +33,23 @@ void ZelSceneWindow::render() {
   if (m_camera.mode() == SceneCamera::CutPlaneMode && m_cutPlaneShown) {
     m_camera.updateCutPlaneEquation(m_camera.centre());
   }
-  m_lastFramePrimitives = m_renderer.drawGroups(frameUniforms(), m_model);
+  const bool cheap = nextFrameCheap();
+  zel::FrameUniforms frame = frameUniforms();
+  frame.cheap = cheap;
+  // One sample per pixel while the view moves.
+  if (cheap) m_gl->glDisable(GL_MULTISAMPLE);
+  m_lastFramePrimitives = m_renderer.drawGroups(frame, m_model);
+  if (cheap) m_gl->glEnable(GL_MULTISAMPLE);
 
   if (m_screenshotRequested) {
     m_screenshotRequested = false;
     takeScreenshot(m_gl, pixelWidth, pixelHeight, glContext()->format().samples() > 1,
                    m_screenshotName);
   }
+  if (m_frameObserver) m_frameObserver(cheap);
   m_gl->glFinish();
   ++m_frameCount;
+  cheapFrameBookkeeping(cheap);
 }
 
 zel::FrameUniforms ZelSceneWindow::frameUniforms() const {

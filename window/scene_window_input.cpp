@@ -16,9 +16,23 @@ namespace {
 double zoomedIn(double fieldOfView) { return std::max(0.9 * fieldOfView, kMinimumFieldOfView); }
 double zoomedOut(double fieldOfView) { return std::min(1.1 * fieldOfView, kMaximumFieldOfView); }
 
+// Keys that move the view and come in bursts: the arrows (pan) and "z" / "Z" (zoom).
+bool movesTheView(const QKeyEvent& event) {
+  switch (event.key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+      return true;
+    default:
+      return event.text() == QLatin1String("z") || event.text() == QLatin1String("Z");
+  }
+}
+
 }  // namespace
 
 void ZelSceneWindow::keyPressEvent(QKeyEvent* event) {
+  if (movesTheView(*event)) noteViewMotion();
   if (handleKeyCode(event)) return;
   if (handleKeyText(event->text())) renderLater();
 }
@@ -217,6 +231,7 @@ void ZelSceneWindow::mousePressEvent(QMouseEvent* event) {
   }
   if (event->modifiers() != Qt::NoModifier) return;
   m_camera.press(event->localPos(), m_cutPlaneShown);
+  noteViewMotion();
   renderLater();
 }
 
@@ -227,12 +242,16 @@ void ZelSceneWindow::mouseMoveEvent(QMouseEvent* event) {
   } else {
     m_camera.move(event->localPos(), event->buttons(), m_fieldOfView, m_dimension);
   }
-  if (m_camera.isPressed()) renderLater();
+  if (m_camera.isPressed()) {
+    noteViewMotion();
+    renderLater();
+  }
 }
 
 void ZelSceneWindow::mouseReleaseEvent(QMouseEvent* event) {
   Q_UNUSED(event);
   m_camera.release(m_cutPlaneShown);
+  noteViewMotion();
   renderLater();
 }
 
@@ -246,6 +265,7 @@ void ZelSceneWindow::wheelEvent(QWheelEvent* event) {
   event->accept();
   if (delta.isNull()) return;
   m_fieldOfView = delta.y() < 1 ? zoomedIn(m_fieldOfView) : zoomedOut(m_fieldOfView);
+  noteViewMotion();
   renderLater();
 }
 

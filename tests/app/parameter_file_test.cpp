@@ -57,6 +57,15 @@ TEST(ParameterFile, KeywordsInAnyCaseSetTheirValues) {
   EXPECT_EQ(readText("isolineswidth 0.1").IsoWid, double(0.1f));
 }
 
+TEST(ParameterFile, FullFramesKeywordTakesNoValueAndIsRecognisedInAnyCase) {
+  EXPECT_FALSE(readText("").fullFrames);
+  EXPECT_FALSE(readText("full frames fullframe fullframess").fullFrames);
+  const DisplayParameters p = readText("FullFrames numberofsubisolines 4");
+  EXPECT_TRUE(p.fullFrames);
+  EXPECT_EQ(p.nbrIso, 4) << "the word after the keyword is read as a keyword";
+  EXPECT_TRUE(readText("colormap viridis FULLFRAMES").fullFrames);
+}
+
 TEST(ParameterFile, UnknownColourMapKeepsThePreviousOne) {
   std::string messages;
   const DisplayParameters p = readText("colormap magma colormap sepia", &messages);

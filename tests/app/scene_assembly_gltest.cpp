@@ -143,16 +143,18 @@ TEST(SceneAssembly, CurvedBallHasACircularSilhouette) {
 
 namespace {
 
-TEST(SceneAssembly, DisplayedFieldStepsWithinTheFieldsAndFallsBackToTheFirst) {
+TEST(SceneAssembly, ParameterFileAsksForFullFramesAndTheDisplayedFieldStepsWithinTheFields) {
   const auto previous = std::filesystem::current_path();
   const auto directory = std::filesystem::temp_directory_path() / "zel_fields_test";
   std::filesystem::remove_all(directory);
   std::filesystem::create_directories(directory);
   std::filesystem::current_path(directory);
-  std::ofstream("DEFAULT.zelmor") << "displayfield 99\n";
+  std::ofstream("DEFAULT.zelmor") << "displayfield 99 fullframes\n";
 
   ZelMeshViewer viewer(pellonSurfaceFormat());
+  EXPECT_TRUE(viewer.cheapFrames());
   assembleScene(&viewer, kData + "/sol/sphere_p1.meshb", kData + "/sol/sphere_p1.all.sol");
+  EXPECT_FALSE(viewer.cheapFrames()) << "the parameter file asked for full frames";
   ASSERT_GE(viewer.numberOfFields(), 2);
   EXPECT_EQ(viewer.displayedField(), 1);  // 99 is beyond the fields
 

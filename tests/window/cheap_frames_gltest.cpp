@@ -1,0 +1,266 @@
+// Cheap frames while the view moves, driven by real Qt mouse, wheel and key events: the frames
+// of a drag or a wheel burst draw straight shapes, one frame per burst; once input is quiet one
+// full frame follows whose picture equals a frame drawn with cheap frames off; screenshots
+// stay full; with cheap frames off every frame is full.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMouseEvent>
+#include <QTest>
+#include <QThread>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/pellon.h"
+#include "gpu/cheap_forms.h"
+#include "meshio/entity_types.h"
+#include "scene/ZelDrawObject.h"
+#include "tests/support/disc_mesh.h"
+#include "tests/window/disc_window.h"
+#include "window/ZelSceneWindow.h"
+#include "window/screenshot.h"
+
+namespace {
+
+constexpr int kWidth = 320, kHeight = 240;
+
+// What the window drew in one frame.
+struct Frame {
+  bool cheap;
+  std::vector<std::string> programs;
+  std::vector<std::uint8_t> pixels;
+  qint64 at;  // milliseconds on the test's clock
+};
+
+bool uses(const Frame& frame, const char* program) {
+  return std::find(frame.programs.begin(), frame.programs.end(), program) != frame.programs.end();
+}
+
+int differingPixels(const Frame& a, const Frame& b) {
+  int count = 0;
+  for (size_t i = 0; i + 3 < a.pixels.size() && i + 3 < b.pixels.size(); i += 4)
+    count += !std::equal(&a.pixels[i], &a.pixels[i] + 3, &b.pixels[i]);
+  return count;
+}
+
+class CheapFramesTest : public testing::Test {
+ protected:
+  // A curved disc of `shape` and degree 2, every frame recorded with its pixels.
+  void show(int shape) {
+    window = std::make_unique<ZelSceneWindow>(pellonSurfaceFormat());
+    showDisc(*window, makeDiscMesh(shape, 2, 4), kWidth, kHeight);
+    ASSERT_NE(window->glFunctions(), nullptr);
+    window->setFrameObserver([this](bool cheap) {
+      const bool multisampled = window->glContext()->format().samples() > 1;
+      frames.push_back({cheap, window->lastFramePrograms(),
+                        readFramePixels(window->glFunctions(), kWidth, kHeight, multisampled),
+                        clock.elapsed()});
+    });
+    window->renderNow();
+    settle(50);
+    frames.clear();
+    clock.start();
+  }
+  void settle(int milliseconds) {
+    QElapsedTimer wait;
+    wait.start();
+    while (wait.elapsed() < milliseconds) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+      QThread::msleep(2);
+    }
+  }
+  // Processes events until a frame beyond `count` is drawn or `milliseconds` pass.
+  bool waitForFrames(size_t count, int milliseconds) {
+    QElapsedTimer wait;
+    wait.start();
+    while (frames.size() < count && wait.elapsed() < milliseconds)
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return frames.size() >= count;
+  }
+  void send(QEvent& event) { QCoreApplication::sendEvent(window.get(), &event); }
+  // A middle-button drag (a pan, also in 2D) of `steps` moves, each drawn before the next. The
+  // events go straight to the window, as the moves of a real drag arrive.
+  void drag(int steps) {
+    const QPoint from(100, 100);
+    QMouseEvent press(QEvent::MouseButtonPress, from, Qt::MiddleButton, Qt::MiddleButton,
+                      Qt::NoModifier);
+    send(press);
+    QCoreApplication::processEvents();
+    QPoint at = from;
+    for (int step = 1; step <= steps; ++step) {
+      QThread::msleep(8);  // moves closer than 5 ms apart are ignored
+      at = from + QPoint(6 * step, 3 * step);
+      QMouseEvent move(QEvent::MouseMove, at, Qt::MiddleButton, Qt::MiddleButton, Qt::NoModifier);
+      send(move);
+      QCoreApplication::processEvents();
+    }
+    QMouseEvent release(QEvent::MouseButtonRelease, at, Qt::MiddleButton, Qt::NoButton,
+                        Qt::NoModifier);
+    send(release);
+    lastInput = clock.elapsed();
+    QCoreApplication::processEvents();
+  }
+  void wheel(int notches) {
+    for (int i = 0; i < notches; ++i) {
+      QWheelEvent event(QPointF(100, 100), QPointF(100, 100), QPoint(0, 120), QPoint(0, 120),
+                        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+      send(event);
+    }
+    lastInput = clock.elapsed();
+  }
+  // The frame drawn now by an explicit request with cheap frames off: the reference picture.
+  Frame fullReference() {
+    const bool was = window->cheapFrames();
+    window->setCheapFrames(false);
+    const size_t before = frames.size();
+    window->renderNow();
+    window->setCheapFrames(was);
+    EXPECT_EQ(frames.size(), before + 1);
+    Frame reference = frames.back();
+    frames.pop_back();
+    return reference;
+  }
+
+  std::unique_ptr<ZelSceneWindow> window;
+  std::vector<Frame> frames;
+  QElapsedTimer clock;
+  qint64 lastInput = 0;
+};
+
+TEST_F(CheapFramesTest, DragFramesAreStraightAndTheQuietFrameEqualsAFullFrame) {
+  show(EntityType::Triangle);
+  drag(5);
+  // Press, five moves and the release: each drawn at once, every one cheap and straight.
+  ASSERT_EQ(frames.size(), 7u);
+  for (const Frame& frame : frames) {
+    EXPECT_TRUE(frame.cheap);
+    EXPECT_EQ(frame.programs, std::vector<std::string>{"TriSha"});
+  }
+  ASSERT_TRUE(waitForFrames(8, 3000)) << "no full frame once the input was quiet";
+  const Frame quiet = frames.back();
+  EXPECT_FALSE(quiet.cheap);
+  EXPECT_EQ(quiet.programs, std::vector<std::string>{"P2TriSha"});
+  EXPECT_GE(quiet.at - lastInput, 140) << "the full frame came before the input was quiet";
+  settle(400);
+  EXPECT_EQ(frames.size(), 8u) << "the picture at rest was drawn again";
+
+  const Frame reference = fullReference();
+  EXPECT_EQ(differingPixels(quiet, reference), 0);
+  // The cheap picture of the same view is different (straight boundary, no element edges):
+  // the comparison above can fail.
+  EXPECT_GT(differingPixels(frames[6], reference), 100);
+}
+
+TEST_F(CheapFramesTest, AWheelBurstIsOneCheapFrameThenOneFullOne) {
+  show(EntityType::Quadrilateral);
+  wheel(4);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(frames.size(), 1u) << "requests of one burst are merged into one frame";
+  EXPECT_TRUE(frames[0].cheap);
+  EXPECT_EQ(frames[0].programs, std::vector<std::string>{"QuaSha"});
+  ASSERT_TRUE(waitForFrames(2, 3000));
+  EXPECT_FALSE(frames[1].cheap);
+  EXPECT_EQ(frames[1].programs, std::vector<std::string>{"Q2QuaSha"});
+  EXPECT_EQ(differingPixels(frames[1], fullReference()), 0);
+}
+
+TEST_F(CheapFramesTest, ScreenshotsDuringMotionAreFullAndLeaveNoFrameDue) {
+  show(EntityType::Triangle);
+  wheel(1);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_TRUE(frames[0].cheap);
+  const QString path = QDir::temp().filePath("zel_cheap_frames_screenshot.png");
+  window->requestScreenshot(path.toStdString());
+  QFile::remove(path);
+  ASSERT_EQ(frames.size(), 2u);
+  EXPECT_FALSE(frames[1].cheap) << "a screenshot taken while the view moves";
+  EXPECT_TRUE(uses(frames[1], "P2TriSha"));
+  settle(400);
+  EXPECT_EQ(frames.size(), 2u) << "the full picture on screen was drawn again";
+}
+
+TEST_F(CheapFramesTest, TurnedOffEveryFrameOfADragIsFull) {
+  show(EntityType::Triangle);
+  // Turned off while a cheap picture is on screen: the full one replaces it at once, without
+  // waiting for the quiet time. (A first burst builds the straight program, so that the
+  // second one's cheap frame is quick.)
+  wheel(1);
+  ASSERT_TRUE(waitForFrames(2, 3000));
+  wheel(1);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_TRUE(frames.back().cheap);
+  window->setCheapFrames(false);
+  // Timers left out: the quiet timer cannot be what draws this frame.
+  QCoreApplication::processEvents(QEventLoop::X11ExcludeTimers);
+  ASSERT_EQ(frames.size(), 4u) << "waited for the quiet time";
+  EXPECT_FALSE(frames.back().cheap);
+
+  frames.clear();
+  drag(3);
+  ASSERT_EQ(frames.size(), 5u);
+  for (const Frame& frame : frames) {
+    EXPECT_FALSE(frame.cheap);
+    EXPECT_EQ(frame.programs, std::vector<std::string>{"P2TriSha"});
+  }
+  settle(400);
+  EXPECT_EQ(frames.size(), 5u);
+}
+
+// Pixels clearly darker than the white background (points are grey 0.7) in the left and the
+// right half.
+std::pair<int, int> coveredHalves(const Frame& frame) {
+  std::pair<int, int> covered{0, 0};
+  for (size_t i = 0; i + 3 < frame.pixels.size(); i += 4) {
+    if (frame.pixels[i] > 230) continue;
+    (int(i / 4 % kWidth) < kWidth / 2 ? covered.first : covered.second)++;
+  }
+  return covered;
+}
+
+TEST_F(CheapFramesTest, LargeVertexCloudsDrawAnEvenSubsetWithTheSamePickingNumbers) {
+  show(EntityType::Triangle);
+  for (ZelDrawObject* object : window->allObjects()) object->setVisible(false);
+  // Just over the budget, so the subset takes every second point: the even ones on a small
+  // grid at the left, the odd ones on the same grid at the right.
+  const int count = zel::kCheapPointBudget + 1;
+  std::vector<double> coords(3 * (size_t(count) + 1), 0.0);
+  for (int i = 0; i < count; ++i) {
+    double* p = &coords[3 * (size_t(i) + 1)];
+    const int cell = (i / 2) % 100;
+    p[0] = (i % 2 ? 0.3 : -0.7) + 0.04 * (cell % 10);
+    p[1] = -0.2 + 0.04 * (cell / 10);
+  }
+  ZelDrawObject* cloud = ZelDrawObject::create(DrawKind::Vertex, 0);
+  window->addObject(cloud);
+  window->attachData(cloud, count, coords.data());
+  QTest::keyClick(window.get(), 'D');
+  window->displaySettings().pointSize = 2.0f;
+  window->renderNow();
+  const std::pair<int, int> full = coveredHalves(frames.back());
+  const int fullPrimitives = window->lastFramePrimitives();
+  ASSERT_GT(full.first, 100);
+  ASSERT_GT(full.second, 100);
+
+  wheel(1);
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(frames.back().cheap);
+  const std::pair<int, int> cheap = coveredHalves(frames.back());
+  EXPECT_GT(cheap.first, full.first / 2) << "the subset lost the even points";
+  EXPECT_EQ(cheap.second, 0) << "the odd points were drawn: no subset";
+  EXPECT_EQ(window->lastFramePrimitives(), fullPrimitives);
+  ASSERT_TRUE(waitForFrames(frames.size() + 1, 3000));
+  EXPECT_FALSE(frames.back().cheap);
+  EXPECT_EQ(differingPixels(frames.back(), fullReference()), 0);
+  EXPECT_GT(coveredHalves(frames.back()).second, 100) << "the odd points are back at rest";
+}
+
+}  // namespace

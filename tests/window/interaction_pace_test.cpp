@@ -1,0 +1,58 @@
+// Frame pace while the view moves: cheap frames during motion input and its quiet time, one
+// full frame due once the input is quiet, none when cheap frames are off.
+#include "window/interaction_pace.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using zel::InteractionPace;
+constexpr std::int64_t kQuiet = InteractionPace::kQuietMilliseconds;
+
+TEST(InteractionPace, FramesAreCheapOnlyWithinTheQuietTimeOfTheLastMotion) {
+  InteractionPace pace;
+  EXPECT_FALSE(pace.cheapAt(1000)) << "no motion yet";
+  EXPECT_EQ(pace.quietIn(1000), 0);
+  pace.noteMotion(1000);
+  EXPECT_TRUE(pace.cheapAt(1000));
+  EXPECT_TRUE(pace.cheapAt(1000 + kQuiet - 1));
+  EXPECT_EQ(pace.quietIn(1040), kQuiet - 40);
+  EXPECT_FALSE(pace.cheapAt(1000 + kQuiet));
+  // Each motion input restarts the quiet time: a burst stays cheap throughout.
+  pace.noteMotion(1100);
+  EXPECT_TRUE(pace.cheapAt(1100 + kQuiet - 1));
+  EXPECT_EQ(pace.quietIn(1100 + kQuiet + 500), 0);
+}
+
+TEST(InteractionPace, OneFullFrameIsDueAfterCheapOnesOnceInputIsQuiet) {
+  InteractionPace pace;
+  pace.noteMotion(0);
+  pace.frameDrawn(true);
+  EXPECT_TRUE(pace.cheapOnScreen());
+  EXPECT_FALSE(pace.fullFrameDue(kQuiet - 1)) << "still moving";
+  EXPECT_TRUE(pace.fullFrameDue(kQuiet));
+  pace.frameDrawn(false);  // the full frame
+  EXPECT_FALSE(pace.fullFrameDue(kQuiet + 1000)) << "a full picture is not drawn again";
+
+  // A full frame drawn during the motion (a screenshot) leaves nothing due either.
+  pace.noteMotion(5000);
+  pace.frameDrawn(true);
+  pace.frameDrawn(false);
+  EXPECT_FALSE(pace.fullFrameDue(5000 + kQuiet));
+}
+
+TEST(InteractionPace, TurnedOffEveryFrameIsFullAndACheapPictureIsReplacedAtOnce) {
+  InteractionPace pace;
+  pace.noteMotion(0);
+  pace.frameDrawn(true);
+  pace.setEnabled(false);
+  EXPECT_FALSE(pace.enabled());
+  EXPECT_FALSE(pace.cheapAt(1));
+  EXPECT_TRUE(pace.fullFrameDue(1)) << "the cheap picture must not stay while input goes on";
+  pace.noteMotion(10);
+  EXPECT_FALSE(pace.cheapAt(10));
+  pace.setEnabled(true);
+  EXPECT_TRUE(pace.cheapAt(10));
+}
+
+}  // namespace
