@@ -33,24 +33,21 @@ struct Loaded {
 
 // Loads the file (its warnings silenced); checks the status contract and releases the object.
 Loaded load(const std::string& path) {
-  ZelObject* mesh = nullptr;
-  zel_NewInterface(&mesh);
-  char status[zel::kStatusSize] = "";
+  Mesh mesh;
   Loaded loaded;
   testing::internal::CaptureStdout();
-  loaded.result = zel_OpenMesh(mesh, path.c_str(), status);
+  loaded.result = mesh.open(path);
   testing::internal::GetCapturedStdout();
   EXPECT_TRUE(loaded.result == 0 || loaded.result == 2);
   if (loaded.result == 2) {
-    EXPECT_GT(std::strlen(status), 0u);
-    EXPECT_LT(std::strlen(status), static_cast<size_t>(zel::kStatusHalf));
+    EXPECT_GT(mesh.message().size(), 0u);
+    EXPECT_LT(mesh.message().size(), static_cast<size_t>(zel::kStatusHalf));
   }
   // Counts never exceed what the arrays hold: every value of every entity is hashed.
   for (int typ = 1; typ <= 31; ++typ) {
-    zel_GetNumberOfEntities(mesh, typ, &loaded.counts[typ], status);
-    loaded.hashes[typ] = kindHash(mesh, typ);
+    zel_GetNumberOfEntities(mesh.object, typ, &loaded.counts[typ], mesh.status);
+    loaded.hashes[typ] = kindHash(mesh.object, typ);
   }
-  zel_FreeInterface(&mesh);
   return loaded;
 }
 
@@ -71,6 +68,12 @@ std::vector<std::string> sampleFiles(const std::string& prefix) {
   }
   zel_FreeInterface(&mesh);
   return paths;
+}
+
+// A text written to a temporary file of that name.
+std::string writeText(const std::string& name, const std::string& text) {
+  writeBytes(temporaryPath(name), text);
+  return temporaryPath(name);
 }
 
 }  // namespace
@@ -116,16 +119,6 @@ TEST(HostileInput, TruncatedFilesKeepTheWholeKindsBeforeTheCut) {
   }
 }
 
-namespace {
-
-std::string writeText(const std::string& name, const std::string& text) {
-  const std::string path = temporaryPath(name);
-  writeBytes(path, text.data(), text.size());
-  return path;
-}
-
-}  // namespace
-
 // A keyword met where a value is expected ends the table it interrupts: that table is dropped
 // with a warning naming both; a keyword met twice keeps its later block, with a warning.
 TEST(HostileInput, KeywordsInsideAsciiValuesAndTwiceMetKeywords) {
@@ -142,21 +135,19 @@ TEST(HostileInput, KeywordsInsideAsciiValuesAndTwiceMetKeywords) {
     EXPECT_EQ(scan.warnings(),
               "Vertices: 3 lines of 3 values, only 4 values before Vertices; keyword ignored\n");
   }
-  ZelObject* mesh = nullptr;
-  zel_NewInterface(&mesh);
-  char status[zel::kStatusSize] = "";
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(zel_OpenMesh(mesh, interrupted.c_str(), status), 2);
-  const std::string printed = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(std::string(status), interrupted +
-                                     ": Vertices: 3 lines of 3 values, only 4 values before "
-                                     "Vertices; keyword ignored\n");
-  EXPECT_EQ(printed.rfind("  ## WARNING: " + std::string(status), 0), 0u) << printed;
-  int triangles = 0;
-  zel_GetNumberOfEntities(mesh, EntityType::Triangle, &triangles, status);
-  EXPECT_EQ(triangles, 1);  // what reads is kept
-  zel_FreeInterface(&mesh);
-
+  {
+    Mesh mesh;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(mesh.open(interrupted), 2);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(mesh.message(), interrupted +
+                                  ": Vertices: 3 lines of 3 values, only 4 values before "
+                                  "Vertices; keyword ignored\n");
+    EXPECT_EQ(printed.rfind("  ## WARNING: " + mesh.message(), 0), 0u) << printed;
+    int triangles = 0;
+    zel_GetNumberOfEntities(mesh.object, EntityType::Triangle, &triangles, mesh.status);
+    EXPECT_EQ(triangles, 1);  // what reads is kept
+  }
   const std::string twice =
       writeText("twice.mesh", head + "Corners 1 5\nVertices 1\n0 0 1\nCorners 2 6 7\nEnd\n");
   OpenedFile scan(twice);
@@ -189,13 +180,10 @@ TEST(HostileInput, SpecialFilesAreRefusedWithoutBlocking) {
     }
     EXPECT_EQ(opening.get(), path + ": not a regular file");
   }
-  ZelObject* mesh = nullptr;
-  zel_NewInterface(&mesh);
-  char status[zel::kStatusSize] = "";
-  EXPECT_EQ(zel_OpenMesh(mesh, fifo.c_str(), status), 2);
-  EXPECT_EQ(std::string(status),
+  Mesh mesh;
+  EXPECT_EQ(mesh.open(fifo), 2);
+  EXPECT_EQ(mesh.message(),
             "Cannot open mesh file " + fifo + "\n  " + fifo + ": not a regular file\n");
-  zel_FreeInterface(&mesh);
   for (const std::string& path : {fifo, zero, random, directory}) fs::remove(path);
 }
 
