@@ -47,22 +47,6 @@ TEST(KeywordTable, NamesCodesAndElementFormats) {
   EXPECT_FALSE(kKeywordTable[14].described);            // Ridges
 }
 
-TEST(KeywordFormat, ExpansionAndSolutionSizes) {
-  std::string expanded;
-  ASSERT_TRUE(expandLineFormat("dri", 3, 0, 1, 100, &expanded));
-  EXPECT_EQ(expanded, "rrri");
-  ASSERT_TRUE(expandLineFormat("sr", 2, 5, 1, 100, &expanded));
-  EXPECT_EQ(expanded, "rrrrr");
-  ASSERT_TRUE(expandLineFormat("hr", 3, 2, 6, 100, &expanded));
-  EXPECT_EQ(expanded, std::string(12, 'r'));
-  EXPECT_FALSE(expandLineFormat("hr", 3, 50, 6, 100, &expanded));
-  const int types[] = {1, 2, 3, 4};
-  EXPECT_EQ(solutionSizeOf(types, 4, 3), 1 + 3 + 6 + 9);
-  EXPECT_EQ(solutionSizeOf(types, 4, 2), 1 + 2 + 3 + 4);
-  const int bad[] = {1, 5};
-  EXPECT_EQ(solutionSizeOf(bad, 2, 3), -1);
-}
-
 TEST(KeywordBlock, RangesStridesAndSingleLinesInEveryForm) {
   for (int form = 0; form < 3; ++form) {
     KeywordWriteFormat format;

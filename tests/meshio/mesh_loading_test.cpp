@@ -2,9 +2,6 @@
 // the statistics print, ordering keywords and keywords that lie.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -13,15 +10,10 @@
 
 #include "meshio/entity_catalogue.h"
 #include "meshio/keyword_table.h"
-#include "meshio/keyword_writer.h"
 #include "meshio/zel_object.h"
 #include "tests/meshio/test_files.h"
 
-namespace {
-
 namespace fs = std::filesystem;
-
-}  // namespace
 
 // Names are completed with ".meshb" before ".mesh"; a file that is missing, or exists but
 // cannot be read as a keyword file, gives the could-not-open message and then the reason on its
@@ -78,14 +70,8 @@ TEST(MeshLoading, MissingArgumentsAndUndefinedTypesGiveTheirMessages) {
   } cases[] = {
       {[&] { return zel_OpenMesh(nullptr, "x.mesh", status) == 2; },
        "NULL (ZelObject) parameter on input\n"},
-      {[&] { return zel_OpenMesh(object, nullptr, status) == 2; },
-       "NULL (MshFile)   parameter on input\n"},
-      {[&] { return zel_GetDimension(object, nullptr, status) == 2; },
-       "NULL (dim)   parameter on input\n"},
       {[&] { return zel_GetNumberOfEntities(object, 4, nullptr, status) == 2; },
        "NULL (nbrEnt)   parameter on input\n"},
-      {[&] { return zel_GetBoundingBox(object, nullptr, status) == 2; },
-       "NULL (bbox)   parameter on input\n"},
       {[&] { return zel_GetNumberOfEntities(object, 5, &count, status) == 2 && count == 0; },
        "zel_GetNumberOfEntities is undefined for Typ 5 !\n"},
       {[&] { return !zel_GetIndicesArray(object, 39, &count, &nodes, status); },

@@ -153,26 +153,6 @@ TEST_F(SolutionFileTest, EveryValueLandsInItsRecordAndLaterKeywordsGoFirst) {
   }
 }
 
-TEST_F(SolutionFileTest, EdgeFieldsAreKeptButNotHandedOutAndNodePositionsAreAnnounced) {
-  const std::string path =
-      write("edges.solb", {{zel::Kwd::SolAtEdges, count(EntityType::Edge), {1}},
-                           {114, count(EntityType::TetrahedronP2), {1}, 2, 10},
-                           {175 + 1, 10, {}}});
-  ASSERT_EQ(open(path), 0) << status_;
-  EXPECT_EQ(printed_, "HO solution Nodes positions conversion not supported as F77 \n");
-  zel::EntitySlot slot;
-  zel::entitySlot(object_, EntityType::Edge, &slot);
-  ASSERT_NE(*slot.solutions, nullptr);
-  EXPECT_EQ(zel_GetSolutionArray(object_, 100, 1, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                 nullptr, status_),
-            nullptr);
-  testing::internal::CaptureStdout();
-  zel_PrintSolutionDegrees(object_);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "  Degree of HOSolAtEdgesP1" + std::string(16, ' ') + "0 \n" +
-                "  Degree of HOSolAtTetrahedraP2" + std::string(11, ' ') + "2 \n");
-}
-
 TEST_F(SolutionFileTest, MalformedTruncatedAndLyingFilesFailWithTheirMessage) {
   const int quads = count(EntityType::Quadrilateral), prisms3 = count(EntityType::PrismP3);
   const struct {
