@@ -126,17 +126,17 @@ TEST(BoundaryFaces, ScrambledMeshesAndBrokenElementsGiveTheBruteForceFaces) {
   zel_FreeInterface(&mesh);
 }
 
-// A mesh triangle that lies on no element and sorts before a real boundary triangle must not
-// stop the marking of the triangles after it; a single-reference mesh with a node one past the
-// last vertex has that element left out like any other broken one.
+// A mesh triangle that lies on no element, met before a real boundary triangle with the same
+// smallest corner, must not stop the marking of the triangles after it; a single-reference mesh
+// with a node one past the last vertex has that element left out like any other broken one.
 TEST(BoundaryFaces, StrayMeshFacesAndNodesOnePastTheLastVertex) {
   MeshBuilder builder(1);
   for (int v = 1; v <= 14; ++v) builder.vertex({double(v), double(v * v % 7), double(v % 3)});
   for (const std::vector<int>& tet :
        {std::vector<int>{2, 3, 4, 5}, {6, 7, 8, 10}, {11, 12, 13, 14}})
     builder.add(EntityType::Tetrahedron, tet, 1);
-  builder.add(EntityType::Triangle, {1, 4, 5}, 0);
-  builder.add(EntityType::Triangle, {3, 4, 5}, 0);
+  builder.add(EntityType::Triangle, {2, 6, 7}, 0);
+  builder.add(EntityType::Triangle, {2, 4, 3}, 0);
   ZelObject* mesh = builder.build();
   std::vector<ZelFaceMark> marks(3, ZelFaceMark{});
   Extracted out;
