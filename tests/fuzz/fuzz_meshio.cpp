@@ -1,6 +1,6 @@
-// libFuzzer target: opening and reading keyword mesh files of any form. Each input is written
-// to a scratch file (".meshb" when it starts like a binary file, else ".mesh"), loaded with
-// zel_OpenMesh, then every keyword the scan recorded is read back through the block reader.
+// libFuzzer target: keyword mesh files of any form (".meshb" when the input starts like a
+// binary file, else ".mesh") loaded with zel_OpenMesh, then every keyword the scan recorded
+// read back through the block reader.
 #include <unistd.h>
 
 #include <cstdint>
@@ -12,10 +12,6 @@
 #include "meshio/zel_object.h"
 
 namespace {
-
-std::string scratchName(bool binary) {
-  return "/tmp/fuzz_meshio_" + std::to_string(getpid()) + (binary ? ".meshb" : ".mesh");
-}
 
 // Reads all lines of every present keyword as reals (integers converted).
 void readEveryKeyword(zel::KeywordFile* file) {
@@ -39,7 +35,8 @@ void readEveryKeyword(zel::KeywordFile* file) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool binary = size >= 4 && (data[0] <= 1 && data[3] <= 1);
-  const std::string path = scratchName(binary);
+  const std::string path =
+      "/tmp/fuzz_meshio_" + std::to_string(getpid()) + (binary ? ".meshb" : ".mesh");
   unlink(path.c_str());
   if (FILE* out = std::fopen(path.c_str(), "wb")) {
     if (size) std::fwrite(data, 1, size, out);

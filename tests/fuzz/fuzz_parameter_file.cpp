@@ -1,6 +1,5 @@
-// libFuzzer target: the parameter file reader on any text. Besides not crashing, what it
-// returns must keep the reader's promises: counts that match their arrays and every value
-// within the range its keyword allows.
+// libFuzzer target: the parameter file reader on any text. What it returns must keep the
+// reader's promises: counts that match their arrays, every value within its keyword's range.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>

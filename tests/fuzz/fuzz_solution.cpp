@@ -1,10 +1,8 @@
-// libFuzzer target: solution files of any form, read onto a small fixed mesh and then used the
-// way the viewer uses them. Each input is written to a scratch file (".solb" when it starts
-// like a binary file, else ".sol") and loaded with zel_OpenSolution onto the mesh
-// ZEL_FUZZ_SOLUTION_MESH (one element of every volume kind, a few of degree 2); every field
-// of every volume kind is then reduced to a scalar and restricted to the faces of its
-// elements at the field's own degree, plain and through orientation marks, and every vertex
-// field is expanded onto the elements, as scene assembly does.
+// libFuzzer target: solution files of any form (".solb" when the input starts like a binary
+// file, else ".sol") loaded onto the mesh ZEL_FUZZ_SOLUTION_MESH (one element of every volume
+// kind, a few of degree 2) and used as the viewer uses them: volume fields reduced to scalars
+// and restricted to element faces, plain and through orientation marks; vertex fields
+// expanded onto the elements and gathered.
 #include <unistd.h>
 
 #include <cstdint>
@@ -24,7 +22,6 @@
 
 namespace {
 
-// Volume kinds whose fields reach the face-value routines.
 constexpr int kVolumeTypes[] = {
     EntityType::Tetrahedron, EntityType::Pyramid,       EntityType::Prism,
     EntityType::Hexahedron,  EntityType::TetrahedronP2, EntityType::HexahedronQ2,
@@ -33,8 +30,7 @@ constexpr int kVolumeTypes[] = {
 // Fields looked at per kind; later ones go through the same code.
 constexpr int kMostFields = 6;
 
-// The field as a scalar per node, as the viewer draws it (vectors by their norm, matrices by
-// their determinant); `owned` keeps a derived array alive.
+// The field as a scalar per node (vectors by their norm, matrices by their determinant).
 const double* scalarField(ZelObject* mesh, const double* values, int type, int count, int nodes,
                           double** owned) {
   *owned = nullptr;
@@ -44,8 +40,7 @@ const double* scalarField(ZelObject* mesh, const double* values, int type, int c
   return *owned;
 }
 
-// Restricts a volume field to every face of its elements: by plain face lists, one call per
-// face shape, and through marks with the identity orientation.
+// Restricts a volume field to every face of its elements, by face lists and by marks.
 void useOnFaces(int volumeType, const ZelVolumeField& field) {
   const int degree = field.degree;
   const int count = field.elements;
@@ -86,7 +81,6 @@ void useVolumeFields(ZelObject* mesh, int fields) {
       double time = 0.0;
       const double* values = zel_GetSolutionArray(mesh, solTyp, field, &count, &type, &iteration,
                                                   &time, &degree, &nodes, status);
-      // The viewer takes a kind's own field only when it has one block set per element.
       if (!values || count != elements || count < 1 || nodes < 1) continue;
       double* owned = nullptr;
       const double* scalar = scalarField(mesh, values, type, count, nodes, &owned);
@@ -96,7 +90,7 @@ void useVolumeFields(ZelObject* mesh, int fields) {
   }
 }
 
-// Expands each vertex field onto the nodes of every volume kind and keeps all elements.
+// Expands each vertex field onto every volume kind and gathers all elements in reverse.
 void useVertexFields(ZelObject* mesh, int fields) {
   char status[zel::kStatusSize];
   int dimension = 0, vertices = 0;
@@ -115,7 +109,6 @@ void useVertexFields(ZelObject* mesh, int fields) {
       if (!indices || elements < 1) continue;
       double* expanded = zel_VertexToElementSolution(dimension, values, vertices, type, indices,
                                                      perElement, elements);
-      // Gathered in reverse, as a selection of elements is.
       std::vector<int> all;
       for (int element = elements; element >= 1; --element) all.push_back(element);
       const int blockSize = zel::solutionSizeOf(&type, 1, dimension);
@@ -140,7 +133,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ZelObject* mesh = nullptr;
   char status[zel::kStatusSize];
   if (zel_NewInterface(&mesh) != 0 || zel_OpenMesh(mesh, ZEL_FUZZ_SOLUTION_MESH, status) != 0) {
-    // Without its mesh the target tests nothing: stop rather than report success.
     std::fprintf(stderr, "cannot load %s\n", ZEL_FUZZ_SOLUTION_MESH);
     std::abort();
   }

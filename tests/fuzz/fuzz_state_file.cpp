@@ -1,6 +1,5 @@
-// libFuzzer target: the state file reader on any text. Besides not crashing, every value it
-// returns must be within its range, and what it read must survive being written and read
-// back (integers and hidden objects exactly).
+// libFuzzer target: the state file reader on any text. Every value it returns must be within
+// its range, and what it read must survive being written and read back.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -51,7 +50,7 @@ void checkRanges(const ViewState& s) {
     require(kind >= 0 && kind < DrawKind::Count, "hidden object of a known kind");
 }
 
-// Every field set: the read values where present, else fixed ones, so that it can be written.
+// Every field set (read values, else fixed ones), so that it can be written.
 ViewState completed(ViewState s) {
   if (!s.windowSize) s.windowSize = std::make_pair(800, 600);
   for (auto* v : {&s.centre, &s.axis, &s.translation})

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Runs one libFuzzer target for a bounded time:
+# Runs one libFuzzer target for a bounded time, with the fuzzer's exit status:
 #   run_fuzzer.sh FUZZER SECONDS MAX_LEN ARTIFACT_DIR SEED_DIR...
-# Seeds are the files of the SEED_DIRs under 8 KB: large seeds slow every run by an order of
-# magnitude and teach the fuzzer little more than small ones. Inputs are cut at MAX_LEN bytes.
-# New inputs go to a scratch corpus, removed afterwards; a crashing input is kept in
-# ARTIFACT_DIR and named in the output. Exits with the fuzzer's status.
+# Seeds are the SEED_DIRs' files under 8 KB (large seeds slow every run by an order of
+# magnitude); new inputs go to a scratch corpus, a crashing input to ARTIFACT_DIR.
 set -uo pipefail
 fuzzer=$1 seconds=$2 max_len=$3 artifacts=$4
 shift 4
@@ -18,7 +16,6 @@ for dir in "$@"; do
     cp "$seed" "$scratch/seeds/$n-$(basename "$seed")"
   done < <(find "$dir" -type f -size -8k ! -name '*.txt' ! -name '*.md' -print0)
 done
-# The fuzzer's own output is long; its summary and any report are at the end.
 cd "$scratch" && "$fuzzer" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
   -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/" \
   "$scratch/corpus" "$scratch/seeds" >"$scratch/log" 2>&1

@@ -1,5 +1,5 @@
 // Helpers shared by the element-mathematics tests: fatal-exit expectations, Bernstein sums
-// written from their definitions, and random functions of each element's own space.
+// written from their definitions, evaluation by kind, reference points.
 #ifndef TESTS_HOMATH_HOMATH_TEST_SUPPORT_H
 #define TESTS_HOMATH_HOMATH_TEST_SUPPORT_H
 
@@ -110,80 +110,6 @@ inline double EvaluateOnKind(int kind, const float* b, int d, const double* p) {
       return zel_EvaluateValueOnHexahedra(b, d, p[0], p[1], p[2]);
   }
 }
-
-// A random member of the element's own space of degree d, as a sum of c * x^a y^b z^e
-// (Cartesian coordinates of the reference point: x = l1, y = l2 for simplices and prisms,
-// z = l3 for the tetrahedron); for the pyramid, sums of c z^k (1-z)^(d-k) X^a Y^b with
-// X = x/(1-z), Y = y/(1-z), a, b <= d - k, which are rational where a + b > d - k.
-struct SpacePolynomial {
-  int kind = 0;
-  int d = 0;
-  std::vector<std::vector<int>> exponents;  // (a, b, e)
-  std::vector<double> coefficients;
-
-  SpacePolynomial(int kindIn, int degree, std::mt19937& random) : kind(kindIn), d(degree) {
-    std::uniform_real_distribution<double> pick(-1.0, 1.0);
-    for (int a = 0; a <= d; a++)
-      for (int b = 0; b <= d; b++)
-        for (int e = 0; e <= d; e++)
-          if (Belongs(a, b, e)) {
-            exponents.push_back({a, b, e});
-            coefficients.push_back(pick(random));
-          }
-  }
-
-  bool Belongs(int a, int b, int e) const {
-    switch (kind) {
-      case EntityType::Edge:
-        return b == 0 && e == 0;
-      case EntityType::Triangle:
-        return a + b <= d && e == 0;
-      case EntityType::Quadrilateral:
-        return e == 0;
-      case EntityType::Tetrahedron:
-        return a + b + e <= d;
-      case EntityType::Prism:
-        return a + b <= d;
-      case EntityType::Pyramid:
-        return a <= d - e && b <= d - e;  // e is the layer k
-      default:
-        return true;
-    }
-  }
-
-  // Cartesian (x, y, z) of a reference point: simplices and prisms drop their first
-  // barycentric coordinate.
-  void Cartesian(const double* p, double* xyz) const {
-    const bool barycentric = kind == EntityType::Triangle || kind == EntityType::Tetrahedron ||
-                             kind == EntityType::Prism;
-    const int dims = kind == EntityType::Edge ? 1 : zel::latticeWidth(kind) - barycentric;
-    for (int c = 0; c < 3; c++) xyz[c] = c < dims ? p[c + barycentric] : 0;
-  }
-
-  double operator()(const double* p) const {
-    double xyz[3];
-    Cartesian(p, xyz);
-    double sum = 0;
-    for (size_t m = 0; m < exponents.size(); m++) {
-      const int a = exponents[m][0], b = exponents[m][1], e = exponents[m][2];
-      double term;
-      if (kind == EntityType::Pyramid) {
-        const double w = 1 - xyz[2];
-        // z^k (1-z)^(d-k) X^a Y^b = z^k (1-z)^(d-k-a-b) x^a y^b; at the apex only d = k, a = b = 0.
-        if (w == 0) {
-          term = (e == d && a == 0 && b == 0) ? 1 : 0;
-        } else {
-          term = TestPower(xyz[2], e) * std::pow(w, d - e - a - b) * TestPower(xyz[0], a) *
-                 TestPower(xyz[1], b);
-        }
-      } else {
-        term = TestPower(xyz[0], a) * TestPower(xyz[1], b) * TestPower(xyz[2], e);
-      }
-      sum += coefficients[m] * term;
-    }
-    return sum;
-  }
-};
 
 // A random interior point of the kind's reference element, in its own coordinates.
 inline std::vector<double> RandomInteriorPoint(int kind, std::mt19937& random) {

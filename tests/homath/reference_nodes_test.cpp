@@ -75,12 +75,8 @@ TEST(ReferenceNodes, VertexWeightsInterpolateTheVertices) {
 }
 
 TEST(ReferenceNodes, PositionsAreDistinctAndInsideTheirArrays) {
-  EXPECT_EQ(posTri(2, 0, 2, 0), 0);
-  EXPECT_EQ(posTri(2, 0, 1, 1), 1);
-  EXPECT_EQ(posTri(2, 0, 0, 2), 2);
-  EXPECT_EQ(posTri(2, 1, 1, 0), 3);
-  EXPECT_EQ(posTri(2, 1, 0, 1), 4);
-  EXPECT_EQ(posTri(2, 2, 0, 0), 5);
+  const int tri2[6][3] = {{0, 2, 0}, {0, 1, 1}, {0, 0, 2}, {1, 1, 0}, {1, 0, 1}, {2, 0, 0}};
+  for (int n = 0; n < 6; n++) EXPECT_EQ(posTri(2, tri2[n][0], tri2[n][1], tri2[n][2]), n);
   EXPECT_EQ(posEdg(4, 3, 1), 3);
   EXPECT_EQ(posQua(3, 2, 1), 9);
   for (int d = 1; d <= 10; d++) {
@@ -103,8 +99,6 @@ TEST(ReferenceNodes, PositionsAreDistinctAndInsideTheirArrays) {
 
 TEST(ReferenceNodes, FactorialIsAnUnsigned32BitProduct) {
   EXPECT_EQ(zel_Factorial(0), 1u);
-  EXPECT_EQ(zel_Factorial(1), 1u);
-  EXPECT_EQ(zel_Factorial(10), 3628800u);
   EXPECT_EQ(zel_Factorial(12), 479001600u);
   EXPECT_EQ(zel_Factorial(13), static_cast<uint32_t>(6227020800ull));  // wraps like the product
   testing::internal::CaptureStderr();
@@ -115,15 +109,11 @@ TEST(ReferenceNodes, FactorialIsAnUnsigned32BitProduct) {
 TEST(ReferenceNodesDeathTest, UnsupportedKindsDegreesAndIndicesEndTheProcess) {
   int dim = 0, count = 0;
   EXPECT_FATAL(GetCrdNodByTyp(5, 2, &dim), "GetCrdNodByTyp Typ 5 not defined \n");
-  EXPECT_FATAL(GetCrdNodByTyp(EntityType::Edge, 2, &dim), "GetCrdNodByTyp Typ 3 not defined \n");
-  EXPECT_FATAL(GetCrdNodByTyp(11, 2, &dim), "GetCrdNodByTyp Typ 11 not defined \n");
   EXPECT_FATAL(GetCrdNodByTyp(EntityType::Triangle, 11, &dim),
                "GetCrdNodByTyp Typ 4, deg 11 not considered \n");
   const double point[4] = {0.2, 0.2, 0.2, 0.4};
   EXPECT_FATAL(GetBasisFunctionsFromCrdNod(EntityType::Triangle, point, &count),
                "GetBasisFunctionsFromCrdNod : typ 4 not considered \n");
-  EXPECT_FATAL(GetBasisFunctionsFromCrdNod(11, point, &count),
-               "GetBasisFunctionsFromCrdNod : typ 11 not considered \n");
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double broken[3] = {nan, 0.2, 0.2};
   EXPECT_FATAL(GetBasisFunctionsFromCrdNod(EntityType::Pyramid, broken, &count),
@@ -131,10 +121,7 @@ TEST(ReferenceNodesDeathTest, UnsupportedKindsDegreesAndIndicesEndTheProcess) {
                "Phi Pyr nan nan nan nan 0.200000 \nsomme Phi Pyr nan \n");
   EXPECT_FATAL(GetBasisFunctionsFromCrdNod(EntityType::Hexahedron, broken, &count),
                "GetBasisFunctionsFromCrdNod case Hex, the sum should be equal to 1.phi Hex : ");
-  EXPECT_FATAL(posEdg(3, 4, -1), " #ERROR :posEdg wrong coefficients in input\n");
   EXPECT_FATAL(posTri(2, 1, 1, 1), " #ERROR :posTri wrong coefficients in input\n");
-  EXPECT_FATAL(posQua(2, 0, 3), " #ERROR :posQua wrong coefficients in input\n");
-  EXPECT_FATAL(posTet(2, 1, 0, 0, 0), " #ERROR :posTet wrong coefficients in input\n");
   EXPECT_FATAL(posPri(2, 1, 1, 0, 3), " #ERROR :posPri wrong coefficients in input\n");
 }
 

@@ -1,8 +1,7 @@
 // Reading ASCII keyword files: the word scan that the opening of a file uses to find the
 // keywords and count the values between them, and the tokenizer of block reads, on texts of
-// every spacing, in one buffer and across refills; the scan's rule that a table needs all its
-// declared values; the conversions of values, converted where they lie in the buffer or taken
-// as whole tokens for the rarer spellings.
+// every spacing, in one buffer and across refills; the conversions of values, converted where
+// they lie in the buffer or taken as whole tokens for the rarer spellings.
 #include "meshio/ascii_scanner.h"
 
 #include <fcntl.h>
@@ -23,10 +22,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-void writeText(const std::string& path, const std::string& text) {
-  writeBytes(path, text.data(), text.size());
-}
 
 // A text of values, comments and (if asked for) words with random spacing, its tokens (values
 // and words, not comments), and what a word scan must find: each word with the number of
@@ -81,7 +76,7 @@ TEST(AsciiScanner, WordScanCountsTokensAndQuickTokensAreTheTexts) {
     SCOPED_TRACE(size);
     const Text text = randomText(&random, size, true);
     const std::string path = temporaryPath("words.mesh");
-    writeText(path, text.bytes);
+    writeBytes(path, text.bytes);
     const int descriptor = open(path.c_str(), O_RDONLY);
     ASSERT_GE(descriptor, 0);
     zel::AsciiScanner scanner(descriptor, static_cast<int64_t>(text.bytes.size()));
@@ -106,34 +101,6 @@ TEST(AsciiScanner, WordScanCountsTokensAndQuickTokensAreTheTexts) {
     EXPECT_EQ(scanner.tokens(), static_cast<int64_t>(read));
     EXPECT_FALSE(scanner.failed());
     close(descriptor);
-    fs::remove(path);
-  }
-}
-
-// A table is kept when all its declared values lie before the next keyword, however they are
-// spaced, and dropped with its warning when one is missing.
-TEST(AsciiScanner, TablesNeedEveryDeclaredValueBeforeTheNextKeyword) {
-  std::mt19937 random(7);
-  const Text values = randomText(&random, 4000, false);
-  const int64_t count = static_cast<int64_t>(values.tokens.size());
-  for (const int64_t declared : {count, count + 1}) {
-    SCOPED_TRACE(declared);
-    const std::string path = temporaryPath("table.mesh");
-    writeText(path, "MeshVersionFormatted 2\nDimension 3\nCorners " + std::to_string(declared) +
-                        "\n" + values.bytes + "End\n");
-    const OpenedFile open(path);
-    zel::KeywordFile* file = open.file;
-    ASSERT_TRUE(file) << open.error;
-    if (declared == count) {
-      EXPECT_EQ(zel::keywordStatistics(file, zel::Kwd::Corners), count);
-      EXPECT_TRUE(file->warnings.empty());
-    } else {
-      EXPECT_EQ(zel::keywordStatistics(file, zel::Kwd::Corners), 0);
-      ASSERT_EQ(file->warnings.size(), 1u);
-      EXPECT_EQ(file->warnings[0], "Corners: " + std::to_string(declared) +
-                                       " lines of 1 values, only " + std::to_string(count) +
-                                       " values before End; keyword ignored");
-    }
     fs::remove(path);
   }
 }
@@ -172,9 +139,9 @@ TEST(AsciiScanner, DecimalIntegersToTheEdgesOfTheirRange) {
 // exponents) as whole tokens; values cut by the end of the buffer (1 MiB) read whole.
 TEST(AsciiScanner, BlockReadsTakeEverySpellingAndValuesAcrossRefills) {
   const std::string odd = temporaryPath("spellings.mesh");
-  writeText(odd,
-            "MeshVersionFormatted 4\nDimension 3\nVertices 3\n1.0D+00 2d0 +3 +4\n-1.5e-3 .5 "
-            "nan 7\n 1E5 1e+0\t0 -9223372036854775808\nEnd\n");
+  writeBytes(odd,
+             "MeshVersionFormatted 4\nDimension 3\nVertices 3\n1.0D+00 2d0 +3 +4\n-1.5e-3 .5 "
+             "nan 7\n 1E5 1e+0\t0 -9223372036854775808\nEnd\n");
   const double kOdd[3][3] = {{1, 2, 3}, {-1.5e-3, 0.5, NAN}, {1e5, 1, 0}};
   const int64_t kOddReferences[3] = {4, 7, INT64_MIN};
   const std::string many = temporaryPath("many.mesh");

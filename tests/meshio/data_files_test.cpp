@@ -1,13 +1,13 @@
-// Every file of the test data read through the keyword library and compared with its dump:
-// line counts, solution headers and the hash of every value in file order; broken
-// files fail cleanly. The loader tests walk the same dumps for the arrays in default order.
+// Every file of the test data against its dump, at both layers: read through the keyword
+// library (line counts, solution headers, the hash of every value in file order) and, for
+// meshes, loaded with zel_OpenMesh (counts and the hash of every array in default order).
+// Broken files fail cleanly and keep what reads.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
-#include <filesystem>
 #include <sstream>
 
+#include "meshio/entity_catalogue.h"
 #include "meshio/keyword_file.h"
 #include "tests/meshio/test_files.h"
 
@@ -15,75 +15,53 @@ namespace {
 
 using namespace zel;
 
-// Values of a keyword's lines in file order: integers widened to 64 bits, reals to double.
-struct Values {
-  std::vector<char> letters;  // 'i' or 'r' per value of one line
-  std::vector<double> reals;
-  std::vector<int32_t> integers;
-  int64_t lines = 0;
-  int64_t realsPerLine = 0, intsPerLine = 0;
-};
-
-// Reads all lines of a keyword with one block read: one vector field per run of equal
-// letters, so the caller arrays hold the values line by line.
-bool readValues(KeywordFile* file, int code, Values* out) {
-  const KeywordRecord& record = file->keywords[code];
-  for (char c : record.format)
-    if (c == 'i' || c == 'r') out->letters.push_back(c);
-  out->lines = record.lineCount;
-  for (char c : out->letters) (c == 'r' ? out->realsPerLine : out->intsPerLine)++;
-  out->reals.assign(static_cast<size_t>(out->lines * out->realsPerLine + 1), 0.0);
-  out->integers.assign(static_cast<size_t>(out->lines * out->intsPerLine + 1), 0);
+// The hash of every value of a keyword's lines in file order, read with one block read: one
+// vector field per run of equal letters, so that the caller arrays hold the values line by
+// line. Empty when the block read fails.
+std::string fileOrderHash(KeywordFile* file, int code) {
+  std::string letters;
+  for (char c : file->keywords[code].format)
+    if (c == 'i' || c == 'r') letters += c;
+  const int64_t lines = file->keywords[code].lineCount;
+  const int64_t reals = std::count(letters.begin(), letters.end(), 'r');
+  const int64_t ints = static_cast<int64_t>(letters.size()) - reals;
+  std::vector<double> r(static_cast<size_t>(lines * reals + 1));
+  std::vector<int32_t> i(static_cast<size_t>(lines * ints + 1));
   std::vector<BlockField> fields;
   int64_t realAt = 0, intAt = 0;
-  for (size_t k = 0; k < out->letters.size();) {
-    size_t end = k;
-    while (end < out->letters.size() && out->letters[end] == out->letters[k]) ++end;
-    int length = static_cast<int>(end - k);
-    int64_t lastLine = out->lines - 1;
-    if (out->letters[k] == 'r')
-      fields.push_back({kFieldReal64Vector, &out->reals[realAt],
-                        &out->reals[realAt + lastLine * out->realsPerLine], length});
+  for (size_t k = 0, end = 0; k < letters.size(); k = end) {
+    while (end < letters.size() && letters[end] == letters[k]) ++end;
+    const int length = static_cast<int>(end - k);
+    if (letters[k] == 'r')
+      fields.push_back({kFieldReal64Vector, &r[realAt], &r[realAt + (lines - 1) * reals], length});
     else
-      fields.push_back({kFieldInt32Vector, &out->integers[intAt],
-                        &out->integers[intAt + lastLine * out->intsPerLine], length});
-    (out->letters[k] == 'r' ? realAt : intAt) += length;
-    k = end;
+      fields.push_back({kFieldInt32Vector, &i[intAt], &i[intAt + (lines - 1) * ints], length});
+    (letters[k] == 'r' ? realAt : intAt) += length;
   }
-  return getBlock(file, code, 1, out->lines, fields.data(), static_cast<int>(fields.size())) == 1;
-}
-
-// The dumps' hash of every value in file order (integers widened to 64 bits).
-std::string valueHash(const Values& v) {
+  if (getBlock(file, code, 1, lines, fields.data(), static_cast<int>(fields.size())) != 1)
+    return "";
   ValueHash hash;
-  for (int64_t line = 0; line < v.lines; ++line) {
-    int64_t r = line * v.realsPerLine, i = line * v.intsPerLine;
-    for (char letter : v.letters) {
-      if (letter == 'r') hash.add(v.reals[r++]);
-      if (letter == 'i') hash.add(int64_t{v.integers[i++]});
-    }
-  }
+  for (int64_t line = 0, ra = 0, ia = 0; line < lines; ++line)
+    for (char letter : letters) letter == 'r' ? hash.add(r[ra++]) : hash.add(int64_t{i[ia++]});
   return hash.hex();
 }
 
-void checkKeyword(KeywordFile* file, const DumpKeyword& expected, const std::string& where,
-                  const std::string& status) {
-  SCOPED_TRACE(where + " " + expected.name);
+void checkKeyword(KeywordFile* file, const DumpKeyword& expected, const std::string& status) {
+  SCOPED_TRACE(expected.name);
   const int code = expected.code;
   ASSERT_STREQ(kKeywordTable[code].name, expected.name.c_str());
-  if (file->keywords[code].kind == kKwdAbsent) {
+  const KeywordRecord& record = file->keywords[code];
+  if (record.kind == kKwdAbsent) {
     // Only a keyword whose lines cannot be read, or whose high-order header gives another
     // node count than its degree has, is dropped, and never silently.
     EXPECT_TRUE(expected.has("data") ||
-                status.find("nodes per element, a degree-") != std::string::npos)
-        << "dropped";
+                status.find("nodes per element, a degree-") != std::string::npos);
     EXPECT_FALSE(file->warnings.empty());
     return;
   }
   if (expected.has("format")) return;  // not described: recognised and skipped
-  EXPECT_EQ(std::to_string(file->keywords[code].lineCount), expected.at("lines"));
+  EXPECT_EQ(std::to_string(record.lineCount), expected.at("lines"));
   if (expected.has("solution")) {  // "types 1 2 degree 2 nodes 6 values_per_line 18"
-    const KeywordRecord& record = file->keywords[code];
     std::ostringstream header;
     header << "types";
     for (int type : record.solutionTypes) header << ' ' << type;
@@ -91,67 +69,145 @@ void checkKeyword(KeywordFile* file, const DumpKeyword& expected, const std::str
            << record.fields;
     EXPECT_EQ(header.str(), expected.at("solution"));
   }
-  Values values;
-  const bool readable = readValues(file, code, &values);
+  const std::string hash = fileOrderHash(file, code);
   if (expected.has("data")) {
-    EXPECT_FALSE(readable) << "unreadable data was read";
+    EXPECT_EQ(hash, "") << "unreadable data was read";
     EXPECT_FALSE(file->error.empty());
-    return;
+  } else {
+    EXPECT_EQ(hash, expected.at("fnv1a64")) << file->error;
   }
-  ASSERT_TRUE(readable) << file->error;
-  EXPECT_EQ(valueHash(values), expected.at("fnv1a64"));
 }
 
-std::vector<std::string> dataFiles() {
+void checkKeywordLayer(const std::string& path, const Dump& dump) {
+  std::string error;
+  int version = 0, dimension = 0;
+  KeywordFile* file = openKeywordFile(path.c_str(), 1, &version, &dimension, &error);
+  if (!file) {
+    EXPECT_TRUE(dump.error()) << error;
+    EXPECT_NE(error.find(std::filesystem::path(path).filename().string()), std::string::npos);
+    return;
+  }
+  bool unreadable = false;
+  for (const DumpKeyword& keyword : dump.keywords) {
+    checkKeyword(file, keyword, dump.status);
+    unreadable |= keyword.has("data");
+  }
+  // A broken file opens only when the damage lies in a keyword (its lines or its place in the
+  // chain: then the scan says so), or when it shows against its mesh alone (a solution's line
+  // count). A sound file gives no warning.
+  if (dump.error()) {
+    EXPECT_TRUE(unreadable || !file->warnings.empty() ||
+                dump.status.find("the mesh has") != std::string::npos);
+  }
+  if (dump.status == "OK") {
+    EXPECT_TRUE(file->warnings.empty()) << file->warnings.front();
+  }
+  // Keywords the dump does not list are absent (MeshVersionFormatted, Dimension, End aside).
+  for (int code = 1; code < kKeywordCount; ++code) {
+    if (code == 1 || code == 3 || code == 54 || file->keywords[code].kind == kKwdAbsent) continue;
+    EXPECT_TRUE(std::any_of(dump.keywords.begin(), dump.keywords.end(),
+                            [code](const DumpKeyword& k) { return k.code == code; }))
+        << "unexpected " << kKeywordTable[code].name;
+  }
+  closeKeywordFile(file);
+}
+
+// Entity type loaded from a keyword code: the keyword of type t is kKeywordOfType[t].
+int typeOfKeyword(int code) {
+  const int kKeywordOfType[32] = {0,  4,   13,  5,  6,  -1, 7,  8,  49,  9,  10,
+                                  25, 24,  27,  30, 33, 87, 86, 92, 90,  88, 96,
+                                  98, 100, 102, 93, 91, 89, 97, 99, 101, 103};
+  const int* found = std::find(kKeywordOfType, kKeywordOfType + 32, code);
+  return found == kKeywordOfType + 32 ? 0 : static_cast<int>(found - kKeywordOfType);
+}
+
+// True when every node index (or coordinate) and reference of the kind's entities is 0.
+bool keepsNoValue(ZelObject* object, int typ) {
+  char status[kStatusSize];
+  int count = 0, nodes = 0;
+  const void* array = zel_GetIndicesArray(object, typ, &count, &nodes, status);
+  const int* refs = zel_GetReferenceArray(object, typ, status);
+  for (int e = 1; e <= count; ++e) {
+    if (refs[e] != 0) return false;
+    for (int k = 0; k < (typ == EntityType::Vertex ? 3 : nodes); ++k)
+      if (typ == EntityType::Vertex ? static_cast<const double*>(array)[3 * e + k] != 0
+                                    : static_cast<const int*>(array)[e * nodes + k] != 0)
+        return false;
+  }
+  return true;
+}
+
+// A broken mesh keeps what reads: every keyword the dump could decode loads as it says, an
+// unreadable one has count 0 (dropped by the scan) or no value kept. The load fails, with a
+// message naming the file, when the vertices could not be read or the file not opened at all.
+// Returns 0 loaded whole, 1 loaded in part, 2 refused.
+int checkLoaderLayer(const std::string& path, const Dump& dump) {
+  bool verticesReadable = false;
+  for (const DumpKeyword& keyword : dump.keywords)
+    verticesReadable |= keyword.code == Kwd::Vertices && !keyword.has("data");
+  Mesh mesh;
+  testing::internal::CaptureStdout();
+  const int result = mesh.open(path);
+  const std::string printed = testing::internal::GetCapturedStdout();
+  if (dump.error()) {
+    EXPECT_NE(printed + mesh.message(), "") << "a broken file passed silently";
+  }
+  if (!verticesReadable && dump.error()) {
+    EXPECT_EQ(result, 2);
+    EXPECT_NE(mesh.message().find(std::filesystem::path(path).filename().string()),
+              std::string::npos)
+        << mesh.message();
+    EXPECT_EQ(mesh.message().back(), '\n');
+    if (mesh.message().rfind("Cannot open mesh file " + path + "\n  ", 0) == 0) return 2;
+  } else {
+    EXPECT_EQ(result, 0) << mesh.message();
+    EXPECT_EQ(mesh.opened(), path);
+  }
+  for (const DumpKeyword& keyword : dump.keywords) {
+    const int typ = typeOfKeyword(keyword.code);
+    if (!typ) continue;
+    SCOPED_TRACE(keyword.name);
+    int count = -1;
+    EXPECT_EQ(zel_GetNumberOfEntities(mesh.object, typ, &count, mesh.status), 0);
+    if (keyword.has("data")) {
+      EXPECT_TRUE(count == 0 || std::to_string(count) == keyword.at("lines"));
+      EXPECT_TRUE(keepsNoValue(mesh.object, typ));
+      continue;
+    }
+    EXPECT_EQ(std::to_string(count), keyword.at("lines"));
+    EXPECT_EQ(kindHash(mesh.object, typ), keyword.has("default_order_fnv1a64")
+                                              ? keyword.at("default_order_fnv1a64")
+                                              : keyword.at("fnv1a64"));
+  }
+  int dim = 0, count = 0, nodes = 0, lifted = 0;
+  zel_GetDimension(mesh.object, &dim, mesh.status);
+  const double* xyz = static_cast<const double*>(
+      zel_GetIndicesArray(mesh.object, EntityType::Vertex, &count, &nodes, mesh.status));
+  for (int v = 1; dim == 2 && v <= count; ++v) lifted += xyz[3 * v + 2] != 0;
+  EXPECT_EQ(lifted, 0) << "planar vertices off z = 0";
+  return result == 2 ? 2 : dump.error() ? 1 : 0;
+}
+
+TEST(DataFiles, EveryFileDecodesAndLoadsAsItsDumpSays) {
   std::vector<std::string> files;
   for (auto& entry : std::filesystem::recursive_directory_iterator(ZEL_TEST_DATA)) {
-    std::string path = entry.path().string();
+    const std::string path = entry.path().string();
     if (entry.is_regular_file() && std::filesystem::exists(path + ".dump.txt"))
       files.push_back(path);
   }
   std::sort(files.begin(), files.end());
-  return files;
+  ASSERT_GE(files.size(), 70u);
+  int meshes[3] = {0, 0, 0};  // loaded whole, in part, refused
+  for (const std::string& path : files) {
+    SCOPED_TRACE(path);
+    const Dump dump = readDump(path + ".dump.txt");
+    ASSERT_FALSE(dump.status.empty());
+    checkKeywordLayer(path, dump);
+    if (path.find(".mesh") != std::string::npos) ++meshes[checkLoaderLayer(path, dump)];
+  }
+  EXPECT_GE(meshes[0], 40);
+  EXPECT_GE(meshes[1], 2);  // count_too_large, nextpos_backwards
+  EXPECT_GE(meshes[2], 4);
 }
 
 }  // namespace
-
-TEST(DataFiles, EveryFileDecodesAsItsDumpSays) {
-  std::vector<std::string> files = dataFiles();
-  ASSERT_GE(files.size(), 70u);
-  for (const std::string& path : files) {
-    Dump dump = readDump(path + ".dump.txt");
-    ASSERT_FALSE(dump.status.empty()) << path;
-    std::string error;
-    int version = 0, dimension = 0;
-    KeywordFile* file = openKeywordFile(path.c_str(), 1, &version, &dimension, &error);
-    if (!file) {
-      EXPECT_TRUE(dump.error()) << path << ": " << error;
-      EXPECT_NE(error.find(std::filesystem::path(path).filename().string()), std::string::npos);
-      continue;
-    }
-    bool unreadable = false;
-    for (const DumpKeyword& keyword : dump.keywords) {
-      checkKeyword(file, keyword, path, dump.status);
-      unreadable |= keyword.has("data");
-    }
-    // A broken file opens only when the damage lies in a keyword (its lines or its place in
-    // the chain: then the scan says so), or when it can be seen against its mesh alone (a
-    // solution's line count). A sound file gives no warning.
-    if (dump.error()) {
-      EXPECT_TRUE(unreadable || !file->warnings.empty() ||
-                  dump.status.find("the mesh has") != std::string::npos)
-          << path;
-    }
-    if (dump.status == "OK") {
-      EXPECT_TRUE(file->warnings.empty()) << path << ": " << file->warnings.front();
-    }
-    // Keywords the dump does not list are absent (MeshVersionFormatted, Dimension, End aside).
-    for (int code = 1; code < kKeywordCount; ++code) {
-      if (code == 1 || code == 3 || code == 54 || file->keywords[code].kind == kKwdAbsent) continue;
-      bool listed = false;
-      for (const DumpKeyword& keyword : dump.keywords) listed |= keyword.code == code;
-      EXPECT_TRUE(listed) << path << ": unexpected " << kKeywordTable[code].name;
-    }
-    closeKeywordFile(file);
-  }
-}

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -127,47 +126,6 @@ TEST(FaceValues, RecordsAreReadByTheirOwnNodeCountAndElementCount) {
   EXPECT_EQ(
       testing::internal::GetCapturedStderr(),
       "incompatibility between surface and volume entities sizFac 6 nbrNod 9 because deg is 2\n");
-}
-
-TEST(FaceValues, OrientationCodesAreTheSymmetriesOfTheFace) {
-  // Every code set maps the lattice of the face onto itself, and distinct codes differ.
-  for (int shape : {EntityType::Triangle, EntityType::Quadrilateral})
-    for (int deg = 1; deg <= 4; ++deg) {
-      const zel::LatticeOrder& order = *zel::latticeNodeOrder(shape, deg);
-      std::vector<std::vector<int>> maps;
-      for (int a = 0; a < 3; ++a)
-        for (int b = 0; b < 3; ++b)
-          for (int t = 0; t < 4; ++t) {
-            const int codes[3] = {a, b, t};
-            std::vector<int> map;
-            for (int n = 0; n < order.count; ++n) {
-              int row[3];
-              if (!zel_OrientFaceRow(shape, deg, codes, order.row(n), row)) break;
-              ASSERT_TRUE(zel::isLatticeNode(shape, deg, row));
-              map.push_back(row[0] * 100 + row[1] * 10 +
-                            (shape == EntityType::Triangle ? row[2] : 0));
-            }
-            if (map.empty()) continue;
-            std::vector<int> sorted = map;
-            std::sort(sorted.begin(), sorted.end());
-            EXPECT_EQ(std::unique(sorted.begin(), sorted.end()), sorted.end());
-            maps.push_back(map);
-          }
-      EXPECT_EQ(maps.size(), shape == EntityType::Triangle ? 6u : 8u);
-      std::sort(maps.begin(), maps.end());
-      if (deg > 1) {
-        EXPECT_EQ(std::unique(maps.begin(), maps.end()), maps.end());
-      }
-    }
-  // The vertices of a surface element select its codes.
-  const int face[4] = {10, 20, 30, 40}, reflected[4] = {20, 10, 40, 30}, rotated[3] = {30, 10, 20};
-  int codes[3];
-  ASSERT_TRUE(zel_FaceOrientationCodes(EntityType::Quadrilateral, face, reflected, codes));
-  EXPECT_EQ(codes[0], 1);
-  ASSERT_TRUE(zel_FaceOrientationCodes(EntityType::Triangle, face, rotated, codes));
-  EXPECT_EQ(std::vector<int>(codes, codes + 3), (std::vector<int>{1, 2, 0}));
-  const int other[4] = {10, 20, 30, 50};
-  EXPECT_FALSE(zel_FaceOrientationCodes(EntityType::Quadrilateral, face, other, codes));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // face's own node order, and is oriented outward.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
 #include <set>
 
@@ -14,27 +13,16 @@
 
 namespace {
 
-using Point = std::array<double, 3>;
+using Point = testmesh::Vec;
+using testmesh::cross, testmesh::dot, testmesh::sub;
 
 // Reference position of a lattice row: tetrahedron with vertices at the origin and the unit
 // points, pyramid with its apex above vertex 0, prism over the unit right triangle, unit cube.
 Point position(int shape, const int* row, int deg) {
-  const double d = deg;
-  switch (shape) {
-    case EntityType::Tetrahedron:
-      return {row[1] / d, row[2] / d, row[3] / d};
-    case EntityType::Prism:
-      return {row[1] / d, row[2] / d, row[3] / d};
-    default:
-      return {row[0] / d, row[1] / d, row[2] / d};
-  }
+  const int* r = row + (shape == EntityType::Tetrahedron || shape == EntityType::Prism);
+  return {r[0] / double(deg), r[1] / double(deg), r[2] / double(deg)};
 }
 
-Point sub(Point a, Point b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-Point cross(Point a, Point b) {
-  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-double dot(Point a, Point b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 bool same(Point a, Point b) {
   return std::fabs(a[0] - b[0]) + std::fabs(a[1] - b[1]) + std::fabs(a[2] - b[2]) < 1e-12;
 }
@@ -101,26 +89,20 @@ TEST(LocalFaces, EveryFaceHoldsTheNodesOnItsPlaneInItsOwnOrderAndFacesOutward) {
   }
 }
 
+// The faces by type code are those of the shape at the type's degree.
 TEST(LocalFaces, EntityFacesByTypeCode) {
   char status[zel::kStatusSize];
   int count = 0;
   const int* nodes = nullptr;
-  ASSERT_EQ(GetEntityFaces(EntityType::Pyramid, 4, &count, &nodes, status), 0);
-  EXPECT_EQ(std::vector<int>(nodes, nodes + count), (std::vector<int>{0, 3, 2, 1}));
-  EXPECT_EQ(GetEntityFaces(EntityType::Pyramid, 5, &count, &nodes, status), 2);
-  ASSERT_EQ(GetEntityFaces(EntityType::TetrahedronP2, 0, &count, &nodes, status), 0);
-  EXPECT_EQ(std::vector<int>(nodes, nodes + count), (std::vector<int>{1, 2, 3, 5, 9, 8}));
-  ASSERT_EQ(GetEntityFaces(EntityType::HexahedronQ2, 0, &count, &nodes, status), 0);
-  EXPECT_EQ(std::vector<int>(nodes, nodes + count),
-            (std::vector<int>{0, 3, 2, 1, 11, 10, 9, 8, 20}));
-  EXPECT_EQ(zel_LocalTopology(EntityType::Hexahedron, 3)->edges[10],
-            (std::vector<int>{2, 6, 28, 29}));
-  std::vector<int> sizes;
-  for (int f = 0; f < 5; ++f) {
-    ASSERT_EQ(GetEntityFaces(EntityType::PrismP2, f, &count, &nodes, status), 0);
-    sizes.push_back(count);
-  }
-  EXPECT_EQ(sizes, (std::vector<int>{6, 6, 9, 9, 9}));
+  for (const auto& types : kVolumeTypes)
+    for (int typ : types) {
+      const ZelLocalTopology& topo = *zel_LocalTopology(zel_Typ2Shape(typ), zel_Typ2Deg(typ));
+      for (int f = 0; f < topo.nbrFaces; ++f) {
+        ASSERT_EQ(GetEntityFaces(typ, f, &count, &nodes, status), 0);
+        EXPECT_EQ(std::vector<int>(nodes, nodes + count), topo.faces[f]) << typ << " " << f;
+      }
+      EXPECT_EQ(GetEntityFaces(typ, topo.nbrFaces, &count, &nodes, status), 2);
+    }
   for (int typ : {0, 4, 6, 13, 32, 75, -1}) {
     EXPECT_EQ(GetEntityFaces(typ, 0, &count, &nodes, status), 2);
     EXPECT_EQ(std::string(status),

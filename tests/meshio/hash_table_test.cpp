@@ -1,5 +1,5 @@
-// Integer lists, the hash table (sizing, keys and tags, removal, pools, statistics) and the
-// reference grouping with its validity filter.
+// Integer lists, the hash table (sizing, keys and tags, removal, pools) and the reference
+// grouping with its validity filter.
 #include "meshio/hash_table.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,6 @@ namespace {
 
 TEST(IntList, KeepsAppendOrderAcrossBlocks) {
   ZelIntList* list = zel_NewIntList();
-  ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->head, nullptr);  // nothing allocated before the first append
   const int n = 3 * kZelIntBlockSize + 17;
   for (int k = 0; k < n; ++k) ASSERT_EQ(zel_AppendIntList(list, 7 * k - 5), 1);
@@ -118,23 +117,6 @@ TEST(HashTable, PoolsGrowAndEveryEntryStaysFindable) {
   zel_FreeHashTable(table);
 }
 
-TEST(HashTable, StatisticsPrint) {
-  ZelHashTable* table = zel_NewHashTable(4, 0);  // 4 buckets
-  const int keys[4][1] = {{0}, {1}, {2}, {3}};   // buckets 0, 0, 0, 0 (4k mod 4)
-  for (const auto& key : keys) zel_HashInsert(table, 1, 1, key);
-  const int other[2] = {0, 1};  // bucket 1
-  zel_HashInsert(table, 1, 2, other);
-  testing::internal::CaptureStdout();
-  zel_HashStatistics(table);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "    Number of objects    5 Table size 4\n"
-            "    Number of collisions 3\n"
-            "    Number of empty box  2\n"
-            "    Maximum number of collisons for a key 3\n"
-            "    Mean    number of collisons for a key 1.50\n");
-  zel_FreeHashTable(table);
-}
-
 struct Groups {
   ZelRefGroup* groups = nullptr;
   int count = 0;
@@ -150,40 +132,6 @@ struct Groups {
     return {groups[g].invalid, groups[g].invalid + groups[g].nbrInvalid};
   }
 };
-
-TEST(ReferenceGroups, InterleavedRecordsSingleEntityAndEmpty) {
-  char status[zel::kStatusSize];
-  // Records of {node, node, reference}: strides of 3 from the pointer differences.
-  const int records[9] = {1, 2, 40, 2, 9, 40, 2, 1, -3};
-  Groups g;
-  g.groups = zel_GroupByReference(EntityType::Edge, 8, 3, &records[0], &records[6], &records[2],
-                                  &records[8], &g.count, &g.refs, status);
-  ASSERT_EQ(g.count, 2);
-  EXPECT_EQ(std::vector<int>(g.refs, g.refs + 2), (std::vector<int>{-3, 40}));
-  EXPECT_EQ(g.valid(0), (std::vector<int>{3}));
-  EXPECT_EQ(g.valid(1), (std::vector<int>{1}));
-  EXPECT_EQ(g.invalid(1), (std::vector<int>{2}));
-  // A single entity uses the natural strides.
-  const int tet[4] = {1, 2, 3, 4}, ref = 5;
-  Groups one;
-  one.groups = zel_GroupByReference(EntityType::Tetrahedron, 4, 1, tet, tet, &ref, &ref, &one.count,
-                                    &one.refs, status);
-  ASSERT_EQ(one.count, 1);
-  EXPECT_EQ(one.valid(0), (std::vector<int>{1}));
-  // Vertices are never invalid and their node pointers are not read.
-  const int vrefs[3] = {2, 2, 1};
-  Groups vertices;
-  vertices.groups = zel_GroupByReference(EntityType::Vertex, 0, 3, nullptr, nullptr, &vrefs[0],
-                                         &vrefs[2], &vertices.count, &vertices.refs, status);
-  ASSERT_EQ(vertices.count, 2);
-  EXPECT_EQ(vertices.valid(1), (std::vector<int>{1, 2}));
-  Groups none;
-  none.count = 7;
-  EXPECT_EQ(zel_GroupByReference(EntityType::Triangle, 6, 0, nullptr, nullptr, nullptr, nullptr,
-                                 &none.count, &none.refs, status),
-            nullptr);
-  EXPECT_EQ(none.count, 0);
-}
 
 // Node indices 0..vertices + 1 (and -1 now and then): the bounds of the validity filter are hit
 // often, on both sides.
@@ -214,6 +162,20 @@ TEST(ReferenceGroups, AgreesWithASortOnManyEntities) {
     EXPECT_EQ(g.groups[k].zero, 0);
     ++k;
   }
+  // Vertices are never invalid and their node pointers are not read; no entity, no group.
+  const int vertexRefs[3] = {2, 2, 1};
+  Groups vertexGroups;
+  vertexGroups.groups =
+      zel_GroupByReference(EntityType::Vertex, 0, 3, nullptr, nullptr, &vertexRefs[0],
+                           &vertexRefs[2], &vertexGroups.count, &vertexGroups.refs, status);
+  ASSERT_EQ(vertexGroups.count, 2);
+  EXPECT_EQ(vertexGroups.valid(1), (std::vector<int>{1, 2}));
+  Groups none;
+  none.count = 7;
+  EXPECT_EQ(zel_GroupByReference(EntityType::Triangle, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                                 &none.count, &none.refs, status),
+            nullptr);
+  EXPECT_EQ(none.count, 0);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Keyword file library: the keyword table, format expansion, block reads (ranges, strides,
-// single lines, renumbering, several chunks) and keyword scanning rules. Headers that lie are
-// the hostile-input tests' part.
+// single lines, renumbering, several chunks), line reads and keyword scanning rules. Headers
+// that lie are the hostile-input tests' part.
 #include "meshio/keyword_file.h"
 
 #include <gtest/gtest.h>
@@ -19,58 +19,32 @@ namespace {
 
 using namespace zel;
 namespace fs = std::filesystem;
-
 using Open = OpenedFile;
 
 }  // namespace
 
 TEST(KeywordTable, NamesCodesAndElementFormats) {
-  EXPECT_STREQ(kKeywordTable[0].name, "Reserved");
   EXPECT_STREQ(kKeywordTable[54].name, "End");
-  EXPECT_STREQ(kKeywordTable[125].name, "BezierBasis");
   EXPECT_STREQ(kKeywordTable[163].name, "HOSolAtEdgesP1NodesPositions");
-  EXPECT_STREQ(kKeywordTable[190].name, "HOSolAtHexahedraQ4NodesPositions");
   EXPECT_STREQ(kKeywordTable[198].name, "BoundaryLayers");
-  EXPECT_EQ(keywordCode("TetrahedraP4", 12), 97);
   EXPECT_EQ(keywordCode("TetrahedraP", 11), 0);
-  EXPECT_EQ(keywordCode("Fantasies", 9), 0);
   EXPECT_EQ(keywordCode("End\0\0\0\0\0\0", 9), 0);  // a token with NULs inside
-  EXPECT_EQ(keywordCode("End", 3), 54);
   for (int code = 1; code < kKeywordCount; ++code) {
-    if (std::strcmp(kKeywordTable[code].name, "Reserved") == 0) continue;
     const std::string name = kKeywordTable[code].name;
-    EXPECT_EQ(keywordCode(name.c_str(), static_cast<int>(name.size())), code) << name;
-  }
-  // Every element keyword holds its node count of integers and a reference.
-  for (int code = 1; code < kKeywordCount; ++code) {
+    if (name != "Reserved") {
+      EXPECT_EQ(keywordCode(name.c_str(), static_cast<int>(name.size())), code) << name;
+    }
+    // Every element keyword holds its node count of integers and a reference.
     int nodes = 0;
     if (!renumberingShape(code, &nodes)) continue;
-    EXPECT_EQ(std::string(kKeywordTable[code].lineFormat), std::string(nodes + 1, 'i'))
-        << kKeywordTable[code].name;
+    EXPECT_EQ(std::string(kKeywordTable[code].lineFormat), std::string(nodes + 1, 'i')) << name;
     EXPECT_STREQ(kKeywordTable[code].countFormat, "i");
   }
-  EXPECT_STREQ(kKeywordTable[Kwd::Corners].lineFormat, "i");
   EXPECT_STREQ(kKeywordTable[Kwd::Time].countFormat, "");
   EXPECT_STREQ(kKeywordTable[108].lineFormat, "hr");
   EXPECT_STREQ(kKeywordTable[66].lineFormat, "sr");
-  EXPECT_STREQ(kKeywordTable[186].lineFormat, "rrrr");         // prism node positions
-  EXPECT_FALSE(kKeywordTable[Kwd::Tetrahedra + 6].described);  // Ridges
-}
-
-TEST(KeywordFormat, ExpansionAndSolutionSizes) {
-  std::string expanded;
-  ASSERT_TRUE(expandLineFormat("dri", 3, 0, 1, 100, &expanded));
-  EXPECT_EQ(expanded, "rrri");
-  ASSERT_TRUE(expandLineFormat("sr", 2, 5, 1, 100, &expanded));
-  EXPECT_EQ(expanded, "rrrrr");
-  ASSERT_TRUE(expandLineFormat("hr", 3, 2, 6, 100, &expanded));
-  EXPECT_EQ(expanded, std::string(12, 'r'));
-  EXPECT_FALSE(expandLineFormat("hr", 3, 50, 6, 100, &expanded));
-  const int types[] = {1, 2, 3, 4};
-  EXPECT_EQ(solutionSizeOf(types, 4, 3), 1 + 3 + 6 + 9);
-  EXPECT_EQ(solutionSizeOf(types, 4, 2), 1 + 2 + 3 + 4);
-  const int bad[] = {1, 5};
-  EXPECT_EQ(solutionSizeOf(bad, 2, 3), -1);
+  EXPECT_STREQ(kKeywordTable[186].lineFormat, "rrrr");  // prism node positions
+  EXPECT_FALSE(kKeywordTable[14].described);            // Ridges
 }
 
 TEST(KeywordBlock, RangesStridesAndSingleLinesInEveryForm) {
@@ -117,15 +91,6 @@ TEST(KeywordBlock, RangesStridesAndSingleLinesInEveryForm) {
     BlockField tooLong{kFieldInt32Vector, triangle, triangle, 5};
     EXPECT_EQ(getBlock(open.file, Kwd::Triangles, 1, 1, &tooLong, 1), 0);
     EXPECT_FALSE(open.file->error.empty());
-    // Line by line after positioning.
-    ASSERT_EQ(gotoKeyword(open.file, Kwd::Triangles), 1);
-    int64_t a, b, c, r;
-    void* pointers[4] = {&a, &b, &c, &r};
-    ASSERT_EQ(getLine(open.file, Kwd::Triangles, pointers, 4), 1);
-    ASSERT_EQ(getLine(open.file, Kwd::Triangles, pointers, 4), 1);
-    EXPECT_EQ(a + b + c + r, 3 + 4 + 5 + 72);
-    EXPECT_EQ(gotoKeyword(open.file, Kwd::Edges), 0);
-    EXPECT_EQ(keywordStatistics(open.file, Kwd::Edges), 0);
     fs::remove(path);
   }
 }
@@ -189,29 +154,10 @@ TEST(KeywordScan, SkipsUnknownCodesKeepsLaterOccurrenceAndRecognisesNames) {
   EXPECT_TRUE(Open(both).file);
   const std::string neither = temporaryPath("x.txt");
   fs::copy_file(path, neither);
-  Open refused(neither);
-  EXPECT_FALSE(refused.file);
-  EXPECT_FALSE(refused.error.empty());
+  EXPECT_FALSE(Open(neither).error.empty());
   EXPECT_FALSE(Open(temporaryPath("absent.meshb")).file);
   EXPECT_FALSE(Open(std::string(2000, 'a') + ".mesh").file);
   for (const std::string& name : {path, both, neither}) fs::remove(name);
-}
-
-TEST(KeywordScan, AsciiCommentsAndBrokenLinesReadTheSame) {
-  const std::string path = temporaryPath("messy.mesh");
-  std::ofstream(path) << "# a comment\nMeshVersionFormatted\n 2 Dimension\t3\n"
-                         "Vertices # count follows\n2\n1 2\n3 4 # end of line\n5 6 7\n"
-                         "8 #Triangles 9\n#\nCorners 1 2\nEnd\n";
-  Open open(path);
-  ASSERT_TRUE(open.file) << open.error;
-  EXPECT_EQ(keywordStatistics(open.file, Kwd::Triangles), 0);
-  double crd[6];
-  int refs[2];
-  BlockField fields[2] = {{kFieldReal64Vector, crd, crd + 3, 3}, {kFieldInt32, refs, refs + 1}};
-  ASSERT_EQ(getBlock(open.file, Kwd::Vertices, 1, 2, fields, 2), 1) << open.file->error;
-  EXPECT_EQ(crd[5], 7.0);
-  EXPECT_EQ(refs[1], 8);
-  fs::remove(path);
 }
 
 TEST(KeywordLine, InformationKeywordsAtTheWidthsOfTheirVersion) {
@@ -235,26 +181,22 @@ TEST(KeywordLine, InformationKeywordsAtTheWidthsOfTheirVersion) {
       Open open(path);
       ASSERT_TRUE(open.file) << open.error;
       SCOPED_TRACE(path);
-      EXPECT_EQ(keywordStatistics(open.file, Kwd::Time), 1);
       int64_t iterations = 0;
       double time = 0, values[4] = {};
-      void* iterationField[] = {&iterations};
-      void* timeField[] = {&time};
-      void* solutionField[] = {values};
-      ASSERT_EQ(gotoKeyword(open.file, Kwd::Iterations), 1);
-      ASSERT_EQ(getLine(open.file, Kwd::Iterations, iterationField, 1), 1);
-      ASSERT_EQ(gotoKeyword(open.file, Kwd::Time), 1);
-      ASSERT_EQ(getLine(open.file, Kwd::Time, timeField, 1), 1);
-      ASSERT_EQ(gotoKeyword(open.file, Kwd::SolAtVertices), 1);
-      ASSERT_EQ(getLine(open.file, Kwd::SolAtVertices, solutionField, 1), 1);
+      void* fields[3] = {&iterations, &time, values};
+      const int codes[3] = {Kwd::Iterations, Kwd::Time, Kwd::SolAtVertices};
+      for (int k = 0; k < 3; ++k) {
+        ASSERT_EQ(gotoKeyword(open.file, codes[k]), 1);
+        ASSERT_EQ(getLine(open.file, codes[k], &fields[k], 1), 1);
+      }
+      EXPECT_EQ(gotoKeyword(open.file, Kwd::Edges), 0);
       if (version == 1) {  // 32-bit integers and reals
+        float single[4];
         EXPECT_EQ(static_cast<int32_t>(iterations), 3);
-        float single;
-        std::memcpy(&single, &time, 4);
-        EXPECT_EQ(single, 1.5f);
-        float reals[4];
-        std::memcpy(reals, values, sizeof reals);
-        EXPECT_EQ(reals[3], 3.25f);
+        std::memcpy(single, &time, 4);
+        EXPECT_EQ(single[0], 1.5f);
+        std::memcpy(single, values, sizeof single);
+        EXPECT_EQ(single[3], 3.25f);
       } else {
         EXPECT_EQ(iterations, 3);
         EXPECT_EQ(time, 1.5);

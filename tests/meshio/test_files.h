@@ -1,6 +1,6 @@
-// Test helpers of the mesh file tests: the .dump.txt files written beside the test data by an
-// independent reader, the value hash those dumps quote, temporary files and raw bytes, a small
-// written mesh and a file opened through the keyword library.
+// Test helpers of the mesh file tests: temporary files and raw bytes, the value hash and the
+// .dump.txt files that an independent reader wrote beside the test data, a small written mesh
+// and a file opened through the keyword library.
 #pragma once
 
 #include <unistd.h>
@@ -16,9 +16,10 @@
 
 #include "meshio/keyword_file.h"
 #include "meshio/keyword_writer.h"
+#include "meshio/status.h"
 #include "meshio/zel_object.h"
 
-// A file name in the temporary folder, unique to this process.
+// A file (or folder) name in the temporary folder, unique to this process.
 inline std::string temporaryPath(const std::string& name) {
   return (std::filesystem::temp_directory_path() / ("zel_" + std::to_string(getpid()) + "_" + name))
       .string();
@@ -35,7 +36,9 @@ inline void writeBytes(const std::string& path, const char* data, size_t size) {
   std::filesystem::remove(path);
   std::ofstream(path, std::ios::binary).write(data, static_cast<std::streamsize>(size));
 }
-
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+  writeBytes(path, bytes.data(), bytes.size());
+}
 inline void writeBytes(const std::string& path, const std::vector<char>& bytes) {
   writeBytes(path, bytes.data(), bytes.size());
 }
@@ -61,7 +64,7 @@ struct ValueHash {
 // (vertices: their coordinates up to the mesh dimension, to single precision when asked), then
 // its reference (corners have none of their own).
 inline std::string kindHash(ZelObject* mesh, int typ, bool singlePrecision = false) {
-  char status[1024];
+  char status[zel::kStatusSize];
   int count = 0, nodes = 0, dim = 3;
   zel_GetDimension(mesh, &dim, status);
   const void* array = zel_GetIndicesArray(mesh, typ, &count, &nodes, status);
@@ -81,44 +84,42 @@ inline std::string kindHash(ZelObject* mesh, int typ, bool singlePrecision = fal
 struct DumpKeyword {
   std::string name;
   int code = 0;
-  std::map<std::string, std::string> values;  // "lines", "first", "fnv1a64", ...
+  std::map<std::string, std::string> values;  // "lines", "fnv1a64", "data", ...
   bool has(const std::string& key) const { return values.count(key) != 0; }
   const std::string& at(const std::string& key) const { return values.at(key); }
 };
 
 struct Dump {
   std::vector<DumpKeyword> keywords;
-  std::string status;  // "OK", "WARNING: ...", "ERROR: ..."
+  std::string status;  // "OK", "WARNING: ...", "ERROR: ..."; empty when the dump is unreadable
   bool error() const { return status.rfind("ERROR", 0) == 0; }
 };
 
-// Parses FILE.dump.txt; an unreadable dump gives an empty status.
+// Parses FILE.dump.txt: "keyword NAME CODE" lines, each followed by "  key: value" lines (some
+// holding two pairs, "  ints: I reals: R"), and a final "status: ..." line.
 inline Dump readDump(const std::string& path) {
   Dump dump;
   std::ifstream in(path);
   std::string line;
   while (std::getline(in, line)) {
     if (line.rfind("keyword ", 0) == 0) {
-      DumpKeyword keyword;
-      std::istringstream words(line.substr(8));
-      words >> keyword.name >> keyword.code;
-      dump.keywords.push_back(keyword);
+      dump.keywords.emplace_back();
+      std::istringstream(line.substr(8)) >> dump.keywords.back().name >> dump.keywords.back().code;
     } else if (line.rfind("  ", 0) == 0 && !dump.keywords.empty()) {
-      // "  key: value" or "  ints: I reals: R" / "  real_min: A real_max: B" pairs.
       std::istringstream words(line);
-      std::string key, value, rest;
+      std::string key, rest;
       words >> key;
       std::getline(words, rest);
       key.pop_back();
       rest.erase(0, rest.find_first_not_of(' '));
-      size_t split = rest.find(": ");
+      std::map<std::string, std::string>& values = dump.keywords.back().values;
+      const size_t split = rest.find(": ");
       if ((key == "ints" || key == "real_min" || key == "int_min") && split != std::string::npos) {
-        size_t space = rest.rfind(' ', split);
-        dump.keywords.back().values[key] = rest.substr(0, space);
-        dump.keywords.back().values[rest.substr(space + 1, split - space - 1)] =
-            rest.substr(split + 2);
+        const size_t space = rest.rfind(' ', split);
+        values[key] = rest.substr(0, space);
+        values[rest.substr(space + 1, split - space - 1)] = rest.substr(split + 2);
       } else {
-        dump.keywords.back().values[key] = rest;
+        values[key] = rest;
       }
     } else if (line.rfind("status: ", 0) == 0) {
       dump.status = line.substr(8);
@@ -157,4 +158,15 @@ struct OpenedFile {
     for (const std::string& line : file->warnings) all += line + "\n";
     return all;
   }
+};
+
+// A mesh object that frees itself, with its status buffer.
+struct Mesh {
+  ZelObject* object = nullptr;
+  char status[zel::kStatusSize] = "";
+  Mesh() { zel_NewInterface(&object); }
+  ~Mesh() { zel_FreeInterface(&object); }
+  int open(const std::string& name) { return zel_OpenMesh(object, name.c_str(), status); }
+  std::string message() const { return status; }
+  std::string opened() const { return status + zel::kStatusHalf; }
 };
