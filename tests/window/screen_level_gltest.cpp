@@ -135,13 +135,14 @@ struct DiscView {
 
 // The unit disc of `shape` and `degree` at the default tessellation level, seen at `view`;
 // the silhouette's largest distance to the exact circle.
-double discSilhouetteError(int shape, int degree, const DiscView& view) {
+double discSilhouetteError(int shape, int degree, const DiscView& view, int level = 4) {
   const CurvedMesh mesh = makeDiscMesh(shape, degree, view.cells);
   ZelSceneWindow window(pellonSurfaceFormat());
   showDisc(window, mesh, kWidth, kHeight);
   window.displaySettings().lineOn = false;    // element edges would darken the crossings
   window.displaySettings().shadingModel = 3;  // flat grey: every covered pixel alike
   EXPECT_EQ(window.displaySettings().tessellationLevel, 4);
+  window.displaySettings().tessellationLevel = level;
   double cx = kWidth / 2.0, cy = kHeight / 2.0;
   if (view.zoomPresses > 0) {
     const double a = view.angle * kPi / 180;
@@ -180,6 +181,14 @@ TEST(ScreenLevel, CurvedDiscsStayWithinAPixelOfTheCircleAtEveryZoom) {
         EXPECT_LE(error, 1.0) << (shape == EntityType::Triangle ? "P" : "Q") << degree << " "
                               << view.name;
       }
+}
+
+// The measure can fail: straight elements, and curved ones at level 0 (drawn as their
+// straight shape), miss the circle by pixels.
+TEST(ScreenLevel, StraightElementsAndLevelZeroMissTheCircle) {
+  const DiscView whole = {"straight", 4, 0, 0};
+  EXPECT_GT(discSilhouetteError(EntityType::Triangle, 1, whole), 3.0);
+  EXPECT_GT(discSilhouetteError(EntityType::Triangle, 2, whole, 0), 3.0);
 }
 
 // The P2 sphere seen whole, then zoomed in 10, 100 and 1000 times onto a point of its
