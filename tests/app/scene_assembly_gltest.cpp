@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QImage>
 #include <QTest>
 #include <algorithm>
 #include <array>
@@ -21,18 +20,11 @@
 #include "meshio/zel_object.h"
 #include "scene/ZelDrawObject.h"
 #include "tests/support/image_probe.h"
+#include "tests/support/screenshot.h"
 
 namespace {
 
 const std::string kData = ZEL_TEST_DATA;
-
-QImage screenshot(ZelMeshViewer& viewer) {
-  const QString path = QDir::temp().filePath("zel_assembly_test.png");
-  viewer.requestScreenshot(path.toStdString());
-  QImage image(path);
-  QFile::remove(path);
-  return image;
-}
 
 int objectsOfKind(ZelSceneWindow& window, int kind) {
   int count = 0;
@@ -60,7 +52,7 @@ TEST(SceneAssembly, HighOrderSolutionColoursTheDisc) {
   assembleScene(&viewer, kData + "/sol/disk_tri_p2.meshb", kData + "/sol/disk_tri_p2.ho.sol");
   EXPECT_TRUE(viewer.displaySettings().solutionOn);
   EXPECT_TRUE(viewer.solutionShown());
-  const QImage image = screenshot(viewer);
+  const QImage image = screenshotOf(viewer);
   ASSERT_EQ(image.size(), QSize(800, 600));
   // f = sin(x) cos(y) + z grows from left to right across the disc: the rainbow map goes from
   // blue at the left edge to red at the right edge.
@@ -107,7 +99,7 @@ TEST(SceneAssembly, CurvedBallHasACircularSilhouette) {
   const std::string ball = kData + "/ho/sphere_p3_gmshorder.meshb";
   assembleScene(&viewer, ball, ball);
   viewer.displaySettings().tessellationLevel = 8;
-  const QImage image = screenshot(viewer);
+  const QImage image = screenshotOf(viewer);
   // A ball of radius 0.5 (normalised) at distance 3 seen in a 15-degree field of view: its
   // outline is the circle of angular radius asin(1/6).
   const double radius = std::tan(std::asin(0.5 / 3.0)) / std::tan(7.5 * M_PI / 180.0) * 300.0;
@@ -170,20 +162,20 @@ TEST(SceneAssembly, ObjectsWithoutTheNewFieldShowTheirMaterialColour) {
   const int quadX = 400 + int(0.25 * 300.0 / (3.0 * std::tan(7.5 * M_PI / 180.0))), quadY = 300;
   const int triangleX = 800 - quadX, triangleY = 320;
   EXPECT_NE(viewer.solutionOf(quadrilateral), nullptr);
-  QImage image = screenshot(viewer);
+  QImage image = screenshotOf(viewer);
   EXPECT_TRUE(coloured(image, quadX, quadY));
 
   viewer.changeDisplayField(+1);
   EXPECT_EQ(viewer.solutionOf(quadrilateral), nullptr);
   EXPECT_FALSE(viewer.bufferOf(quadrilateral)->hasPalette());
-  image = screenshot(viewer);
+  image = screenshotOf(viewer);
   EXPECT_TRUE(isCovered(image, quadX, quadY));
   EXPECT_FALSE(coloured(image, quadX, quadY));
   EXPECT_TRUE(coloured(image, triangleX, triangleY));
 
   viewer.changeDisplayField(-1);
   EXPECT_NE(viewer.solutionOf(quadrilateral), nullptr);
-  image = screenshot(viewer);
+  image = screenshotOf(viewer);
   EXPECT_TRUE(coloured(image, quadX, quadY));
   std::filesystem::remove_all(directory);
 }

@@ -3,7 +3,6 @@
 // of the exact surface at the control points read in the lattice tables' node order.
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <utility>
 #include <vector>
 

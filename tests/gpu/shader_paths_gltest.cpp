@@ -1,7 +1,6 @@
 // Image properties of the shader paths: subdivision levels, thick lines, clipping by the cut
 // plane, shrink, iso-lines, lighting models, wireframe, highlight, the legend, points and
 // patches.
-#include <array>
 
 #include "gpu_fixture.h"
 

@@ -4,15 +4,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QImage>
 #include <QTest>
 #include <QThread>
 #include <QWheelEvent>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 #include "app/pellon.h"
 #include "gpu/ZelBufferObject.h"
@@ -21,6 +17,7 @@
 #include "scene/ZelDrawObject.h"
 #include "scene/ZelDrawPalette.h"
 #include "tests/support/disc_mesh.h"
+#include "tests/support/screenshot.h"
 #include "window/ZelSceneWindow.h"
 
 namespace {
@@ -62,14 +59,7 @@ class SceneWindowTest : public testing::Test {
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(window.get(), &event);
   }
-  // A screenshot of the window as it stands.
-  QImage picture() {
-    const QString path = QDir::temp().filePath("zel_scene_window_test.png");
-    window->requestScreenshot(path.toStdString());
-    QImage image(path);
-    QFile::remove(path);
-    return image;
-  }
+  QImage picture() { return screenshotOf(*window); }
 
   std::unique_ptr<ZelSceneWindow> window;
 };
@@ -327,10 +317,7 @@ TEST(SceneWindow, EachReferenceGetsItsColourInReferenceMode) {
   window->resetView();
   window->displaySettings().renderFlags = (window->displaySettings().renderFlags & ~6) | (2 << 1);
   window->displaySettings().lineOn = false;
-  const QString path = QDir::temp().filePath("zel_references_test.png");
-  window->requestScreenshot(path.toStdString());
-  const QImage image(path);
-  QFile::remove(path);
+  const QImage image = screenshotOf(*window);
   const QColor one = image.pixelColor(400, 450), two = image.pixelColor(250, 150),
                three = image.pixelColor(550, 150);
   EXPECT_TRUE(one != two && two != three && one != three);

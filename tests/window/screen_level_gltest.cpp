@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QImage>
 #include <QKeyEvent>
 #include <algorithm>
 #include <cmath>
@@ -14,27 +12,15 @@
 #include <vector>
 
 #include "app/ZelMeshViewer.h"
-#include "app/pellon.h"
 #include "app/scene_assembly.h"
-#include "meshio/entity_types.h"
-#include "scene/ZelDrawObject.h"
-#include "tests/support/disc_mesh.h"
+#include "tests/support/screenshot.h"
 #include "tests/window/disc_window.h"
-#include "window/ZelSceneWindow.h"
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kWidth = 800, kHeight = 600;
 constexpr int kFaceGrey = 178;  // the default face colour 0.7, flat
-
-QImage screenshot(ZelSceneWindow& window, const char* name) {
-  const QString path = QDir::temp().filePath(QString("zel_screen_level_%1.png").arg(name));
-  window.requestScreenshot(path.toStdString());
-  QImage image(path);
-  QFile::remove(path);
-  return image;
-}
 
 // "z" narrows the field of view by 10 % a press. The events go straight to the window: the
 // frames they ask for are drawn once, by the next screenshot.
@@ -156,7 +142,7 @@ double discSilhouetteError(int shape, int degree, const DiscView& view, int leve
     cx -= radius * std::cos(a);
     cy += radius * std::sin(a);
   }
-  const QImage image = screenshot(window, view.name);
+  const QImage image = screenshotOf(window, view.name);
   EXPECT_EQ(image.size(), QSize(kWidth, kHeight));
   int measured = 0;
   const double error = silhouetteError(image, cx, cy, radius, measured);
@@ -209,7 +195,7 @@ TEST(ScreenLevel, CurvedSphereHasNoCracksAtAnyZoom) {
       const double centre[3] = {towards.x(), towards.y(), towards.z()};
       viewer.setRotationCentre(centre);
       zoomIn(viewer, presses);
-      const QImage image = screenshot(viewer, "sphere");
+      const QImage image = screenshotOf(viewer);
       ASSERT_EQ(image.size(), QSize(kWidth, kHeight));
       int covered = 0;
       for (int y = 0; y < kHeight; ++y)

@@ -71,33 +71,33 @@ TEST(StateFile, KeywordsAreCaseInsensitiveAndOtherWordsSkipped) {
   EXPECT_EQ(messages, "");
 }
 
-TEST(StateFile, IntegerErrorsEndTheReading) {
-  std::string messages;
-  ViewState s = readText("SolOn 1 TessLevel x IsoOn 1", &messages);
-  EXPECT_EQ(s.solutionOn, 1);  // read before the error: kept
-  EXPECT_FALSE(s.tessellationLevel);
-  EXPECT_FALSE(s.isoLinesOn);
-  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: tesslevel: ERROR WHILE READING INTEGER VALUE(x)\n");
-
-  s = readText("IsoOn 1 ShaMod", &messages);
-  EXPECT_EQ(s.isoLinesOn, 1);
-  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: shamod: MISSING INTEGER VALUE \n");
-
-  s = readText("Fovy abc SolOn 1", &messages);
-  EXPECT_FALSE(s.fieldOfView);
-  EXPECT_FALSE(s.solutionOn);
-  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: fovy: ERROR WHILE READING DOUBLE VALUE(abc)\n");
-}
-
-TEST(StateFile, RealErrorsAbandonOnlyTheirKeyword) {
-  std::string messages;
-  ViewState s = readText("Center 1 oops 3 SolOn 1 Translation 1 2", &messages);
-  EXPECT_FALSE(s.centre);
-  EXPECT_EQ(s.solutionOn, 1);
-  EXPECT_FALSE(s.translation);
-  EXPECT_EQ(messages,
-            "  ## ERROR: ZELMOR: center: ERROR WHILE READING DOUBLE VALUE(oops)\n"
-            "  ## ERROR: ZELMOR: translation: MISSING DOUBLE VALUE \n");
+// An error in an integer or a single real ends the reading; one inside a three- or
+// four-component value abandons only its keyword.
+TEST(StateFile, ValueErrorsEndTheReadingOrAbandonTheirKeyword) {
+  const struct {
+    const char* text;
+    bool ends;
+    const char* messages;
+  } cases[] = {
+      {"SolOn 1 TessLevel x IsoOn 1", true,
+       "  ## ERROR: ZELMOR: tesslevel: ERROR WHILE READING INTEGER VALUE(x)\n"},
+      {"SolOn 1 ShaMod", true, "  ## ERROR: ZELMOR: shamod: MISSING INTEGER VALUE \n"},
+      {"SolOn 1 Fovy abc IsoOn 1", true,
+       "  ## ERROR: ZELMOR: fovy: ERROR WHILE READING DOUBLE VALUE(abc)\n"},
+      {"SolOn 1 Center 1 oops 3 IsoOn 1 Translation 1 2", false,
+       "  ## ERROR: ZELMOR: center: ERROR WHILE READING DOUBLE VALUE(oops)\n"
+       "  ## ERROR: ZELMOR: translation: MISSING DOUBLE VALUE \n"},
+  };
+  for (const auto& c : cases) {
+    std::string messages;
+    const ViewState s = readText(c.text, &messages);
+    EXPECT_EQ(s.solutionOn, 1) << c.text;
+    EXPECT_EQ(bool(s.isoLinesOn), !c.ends) << c.text;
+    EXPECT_FALSE(s.tessellationLevel || s.shadingModel || s.fieldOfView || s.centre ||
+                 s.translation)
+        << c.text;
+    EXPECT_EQ(messages, c.messages);
+  }
 }
 
 TEST(StateFile, HiddenObjectsAreMatchedByExactName) {
