@@ -21,17 +21,13 @@ TEST(CommandLine, FirstArgumentChoosesTheModeByExactMatch) {
   EXPECT_EQ(classify({"-moviecapping"}).mode, StartMode::MovieCapping);
   EXPECT_EQ(classify({"-demo"}).mode, StartMode::Demo);
   EXPECT_EQ(classify({"-demofull"}).mode, StartMode::DemoFull);
-  EXPECT_EQ(classify({"-in", "a.mesh"}).mode, StartMode::Meshes);
+  EXPECT_EQ(classify({"-in"}).mode, StartMode::EmptyWindow);  // nothing after it
+  EXPECT_TRUE(classify({"-in"}).meshes.empty());
   // Case, doubled dashes, trailing characters and prefixes are not recognised.
   for (const char* unknown : {"--in", "-IN", "-in=", "-Help", "--help", "-helpme", "-movi", "-Demo",
                               "in", "a.mesh", ""}) {
     EXPECT_EQ(classify({unknown, "a.mesh"}).mode, StartMode::EmptyWindow) << unknown;
   }
-}
-
-TEST(CommandLine, InAloneIsTheEmptyWindow) {
-  EXPECT_EQ(classify({"-in"}).mode, StartMode::EmptyWindow);
-  EXPECT_TRUE(classify({"-in"}).meshes.empty());
 }
 
 TEST(CommandLine, SolutionFormNeedsAFileAfterSol) {
@@ -51,17 +47,11 @@ TEST(CommandLine, SolutionFormNeedsAFileAfterSol) {
   EXPECT_EQ(twoMeshes.mode, StartMode::Meshes);
   EXPECT_EQ(twoMeshes.meshes, (std::vector<std::string>{"a.mesh", "-sol"}));
 
-  // "-sol" elsewhere than third is just a name.
-  const CommandLine misplaced = classify({"-in", "a.mesh", "b.mesh", "-sol", "c.sol"});
-  EXPECT_EQ(misplaced.mode, StartMode::Meshes);
-  EXPECT_EQ(misplaced.meshes.size(), 4u);
-}
-
-TEST(CommandLine, MeshesKeepTheirOrderAndNames) {
-  const CommandLine line = classify({"-in", "b.meshb", "dir/a", "c.mesh"});
-  EXPECT_EQ(line.mode, StartMode::Meshes);
-  EXPECT_EQ(line.meshes, (std::vector<std::string>{"b.meshb", "dir/a", "c.mesh"}));
-  EXPECT_TRUE(line.solution.empty());
+  // "-sol" elsewhere than third is just a name; meshes keep their order and names.
+  const CommandLine meshes = classify({"-in", "b.meshb", "dir/a", "-sol", "c.mesh"});
+  EXPECT_EQ(meshes.mode, StartMode::Meshes);
+  EXPECT_EQ(meshes.meshes, (std::vector<std::string>{"b.meshb", "dir/a", "-sol", "c.mesh"}));
+  EXPECT_TRUE(meshes.solution.empty());
 }
 
 TEST(StateFileName, CutAtTheFirstDotMesh) {

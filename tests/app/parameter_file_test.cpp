@@ -25,6 +25,22 @@ DisplayParameters readText(const std::string& text, std::string* messages = null
   return parameters;
 }
 
+// A fresh working directory for one test, left and removed at its end.
+struct InScratchDirectory {
+  const std::filesystem::path previous = std::filesystem::current_path();
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("zel_parameter_test_" + std::to_string(::getpid()));
+  InScratchDirectory() {
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+    std::filesystem::current_path(path);
+  }
+  ~InScratchDirectory() {
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(path);
+  }
+};
+
 TEST(ParameterFile, NamedAfterTheMeshWithoutItsExtension) {
   EXPECT_EQ(parameterFileName("mesh.meshb"), "mesh.zelmor");
   EXPECT_EQ(parameterFileName("dir/run.mesh.gz"), "dir/run.zelmor");
@@ -140,12 +156,7 @@ TEST(ParameterFile, ValuesOutsideTheirRangeAreClampedAndCountsMatchTheirArrays) 
 }
 
 TEST(ParameterFile, LookupPrefersTheMeshFileOverDefaults) {
-  const auto previous = std::filesystem::current_path();
-  const auto directory = std::filesystem::temp_directory_path() / "zel_parameter_test";
-  std::filesystem::remove_all(directory);
-  std::filesystem::create_directories(directory);
-  std::filesystem::current_path(directory);
-
+  const InScratchDirectory scratch;
   std::FILE* out = std::tmpfile();
   DisplayParameters none;
   EXPECT_FALSE(readParameterFile("cube.meshb", &none, out));
@@ -169,17 +180,10 @@ TEST(ParameterFile, LookupPrefersTheMeshFileOverDefaults) {
             "  %% WARNING: NO PARAMETER FILE FOUND. USE DEFAULT VALUES\n"
             "  % DEFAULT.zelmor OPENED\n  Jet colormap used\n"
             "  % cube.zelmor OPENED\n  Plasma colormap used\n");
-
-  std::filesystem::current_path(previous);
-  std::filesystem::remove_all(directory);
 }
 
 TEST(ParameterFile, AnUnreadableFileLeavesTheDefaultsAtOnce) {
-  const auto previous = std::filesystem::current_path();
-  const auto directory = std::filesystem::temp_directory_path() /
-                         ("zel_parameter_special_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(directory);
-  std::filesystem::current_path(directory);
+  const InScratchDirectory scratch;
   std::ofstream("Default.zelmor") << "colormap jet";
 
   // A FIFO without writer as the mesh's own file: refused at once, the defaults stay and the
@@ -198,9 +202,6 @@ TEST(ParameterFile, AnUnreadableFileLeavesTheDefaultsAtOnce) {
             "  ## ERROR: ZELMOR: cube.zelmor: not a regular file \n"
             "  ## ERROR: ZELMOR: DEFAULT.zelmor: not a regular file \n");
   std::fclose(out);
-
-  std::filesystem::current_path(previous);
-  std::filesystem::remove_all(directory);
 }
 
 }  // namespace

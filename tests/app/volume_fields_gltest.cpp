@@ -3,8 +3,6 @@
 // mesh faces lying on volumes) per pixel as the processor's evaluation of the field predicts.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QImage>
 #include <QQuaternion>
 #include <array>
 #include <cmath>
@@ -22,6 +20,7 @@
 #include "meshio/node_order.h"
 #include "scene/ZelDrawObject.h"
 #include "scene/ZelDrawPalette.h"
+#include "tests/support/screenshot.h"
 
 namespace {
 
@@ -172,14 +171,6 @@ std::string writeVolumeCase(const VolumeCase& c, const Field& field,
   return path;
 }
 
-QImage screenshot(ZelMeshViewer& viewer) {
-  const QString path = QDir::temp().filePath("zel_volume_fields_test.png");
-  viewer.requestScreenshot(path.toStdString());
-  QImage image(path);
-  QFile::remove(path);
-  return image;
-}
-
 // Number of objects of `kind` that show a solution.
 int colouredObjects(ZelMeshViewer& viewer, int kind) {
   int count = 0;
@@ -206,7 +197,7 @@ void checkVolumeCase(const VolumeCase& c, const std::filesystem::path& directory
   viewer.displaySettings().shadingModel = 3;   // flat colour: no lighting on top of the map
   viewer.displaySettings().lineOn = false;
   viewer.displaySettings().tessellationLevel = 16;
-  const QImage image = screenshot(viewer);
+  const QImage image = screenshotOf(viewer, c.name);
   ASSERT_EQ(image.size(), QSize(800, 600));
   const ZelDrawPalette* palette = viewer.palette();
 

@@ -3,7 +3,6 @@
 // palette check and the palette state.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <string>
 #include <vector>

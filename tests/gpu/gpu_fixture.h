@@ -196,6 +196,18 @@ class GpuTest : public ::testing::Test {
     return buffer.draw(gl(), state, p);
   }
 
+  // Primitives the stages after the vertex stage generate drawing `buffer`.
+  static unsigned primitives(ZelBufferObject& buffer, const char* program, const Configure& setup) {
+    GLuint query = 0, count = 0;
+    gl()->glGenQueries(1, &query);
+    gl()->glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+    draw(buffer, program, setup);
+    gl()->glEndQuery(GL_PRIMITIVES_GENERATED);
+    gl()->glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
+    gl()->glDeleteQueries(1, &query);
+    return count;
+  }
+
   // One object drawn over a cleared target; the image read back.
   static Image render(int kind, const char* program, const std::vector<float>& coords,
                       int elements = 1, const Configure& setup = nullptr) {

@@ -67,18 +67,11 @@ class ScreenLevel : public GpuTest {
                              double zoom, int level = 4, double shift = 0) {
     const float s = float(zoom),
                 mvp[16] = {s, 0, 0, 0, 0, s, 0, 0, 0, 0, 1, 0, float(shift), 0, 0, 1};
-    GLuint query = 0, count = 0;
-    auto buffer = makeBuffer(drawKind, coords, 1);
-    gl()->glGenQueries(1, &query);
-    gl()->glBeginQuery(GL_PRIMITIVES_GENERATED, query);
-    draw(*buffer, program, [&](GLSLProgram* p) {
-      p->setUniformMatrix4("MVP", mvp);
-      p->setUniform("tess_level", level);
-    });
-    gl()->glEndQuery(GL_PRIMITIVES_GENERATED);
-    gl()->glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
-    gl()->glDeleteQueries(1, &query);
-    return count;
+    return GpuTest::primitives(*makeBuffer(drawKind, coords, 1), program,
+                               [&](GLSLProgram* p) {
+                                 p->setUniformMatrix4("MVP", mvp);
+                                 p->setUniform("tess_level", level);
+                               });
   }
   static unsigned primitives(const EdgeKind& kind, const std::vector<float>& coords, double zoom,
                              int level = 4, double shift = 0) {
@@ -98,8 +91,10 @@ TEST_F(ScreenLevel, EdgesGetTheSegmentsTheirScreenSizeNeedsWithinTheCaps) {
       // The faces on both sides of an edge list its points in opposite orders.
       EXPECT_EQ(primitives(kind, backward, zoom), expected) << kind.program << " reversed";
     }
-    // Straight on request, however large; out of view, the curvature rule alone.
+    // Straight on request, however large; a huge user level capped; out of view, the
+    // curvature rule alone.
     EXPECT_EQ(primitives(kind, forward, 1000.0, 0), one) << kind.program;
+    EXPECT_EQ(primitives(kind, forward, 1.0, 1000), one * unsigned(kind.cap)) << kind.program;
     EXPECT_EQ(primitives(kind, forward, 100.0, 4, 300.0),
               one * unsigned(expectedSegments(kind.degree, 0.0, kind.cap)))
         << kind.program << " out of view";

@@ -1,10 +1,12 @@
-// Scene objects as plain data: palettes, patches, entity origins, the OpenGL-table warnings and
-// the draw-state exchange (the factory is walked with the draw-kind table).
+// Scene objects as plain data: palettes, entity origins, the OpenGL-table warnings and the
+// draw-state exchange (the factory is walked with the draw-kind table).
 #include <gtest/gtest.h>
 
 #include <QOpenGLFunctions_4_0_Core>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "meshio/entity_types.h"
 #include "scene/ZelDrawKinds.h"
@@ -16,40 +18,44 @@ using Object = std::unique_ptr<ZelDrawObject>;
 
 Object make(int kind, int reference = 0) { return Object(ZelDrawObject::create(kind, reference)); }
 
-TEST(DrawObject, PalettesAttachOnlyToKindsThatCarryThem) {
-  ZelDrawPalette palette;
+TEST(DrawObject, PalettesAttachOnlyToKindsThatCarryThemAndHandOverTheirState) {
+  ZelDrawPalette palette(6, 7);
   for (const zel::DrawKindRow& row : zel::kDrawKinds) {
-    Object o(row.objectClass == zel::ObjectClass::Palette ? nullptr : make(row.kind));
-    if (!o) continue;
+    if (row.objectClass == zel::ObjectClass::Palette) continue;
+    Object o = make(row.kind);
     o->setPalette(&palette);
     EXPECT_EQ(o->getPalette() == &palette, o->carriesPalette()) << "kind " << row.kind;
-    o->setPalette(nullptr);
-    EXPECT_EQ(o->getPalette(), nullptr);
   }
+  const double data[4] = {3.0, -1.0, 7.0, 1.0};
+  ASSERT_TRUE(palette.setPaletteFrom(4, data));
+  const float iso[2] = {0.25f, 4.0f};
+  palette.setUserIsoValues(2, iso);
+  const ZelPaletteState s = palette.shaderState();
+  EXPECT_EQ(std::vector<float>(s.values, s.values + 5), (std::vector<float>{-1, 1, 3, 5, 7}));
+  EXPECT_EQ(s.colourMapSize, 256);  // viridis
+  EXPECT_EQ(s.colourMap, palette.colourMapTexels());
+  EXPECT_EQ(s.nbrIso, 7);
+  EXPECT_EQ(s.nbrUsrIso, 2);
+  EXPECT_FLOAT_EQ(s.usrIso[1], 4.0f);
 }
 
 TEST(DrawObject, EntityOriginsFollowTheEntityCount) {
   Object cut = make(DrawKind::CutQuadrilateralQ2);
   const int origins[9] = {10, 11, 12, 20, 21, 22, 30, 31, 32};
   int got[3] = {-7, -7, -7};
-  // Before geometry sets the entity count there is nothing to store.
-  cut->setEntityOrigins(origins);
+  cut->setEntityOrigins(origins);  // no entity count yet: nothing to store
   EXPECT_FALSE(cut->getEntityOrigin(0, got));
-
   cut->setEntityCount(3);
   cut->setEntityOrigins(origins);
   for (int i = 0; i < 3; ++i) {
     ASSERT_TRUE(cut->getEntityOrigin(i, got));
-    EXPECT_EQ(got[0], 10 * (i + 1));
-    EXPECT_EQ(got[1], 10 * (i + 1) + 1);
-    EXPECT_EQ(got[2], 10 * (i + 1) + 2);
+    EXPECT_EQ(std::vector<int>(got, got + 3),
+              std::vector<int>(origins + 3 * i, origins + 3 * i + 3));
   }
   got[0] = -7;
-  EXPECT_FALSE(cut->getEntityOrigin(3, got));
-  EXPECT_FALSE(cut->getEntityOrigin(-1, got));
+  EXPECT_FALSE(cut->getEntityOrigin(3, got) || cut->getEntityOrigin(-1, got));
   EXPECT_EQ(got[0], -7);
-
-  // Only two entities now: the origins are re-read with the new count; null drops them.
+  // Re-read with a new count; null drops them; kinds without origins ignore them.
   cut->setEntityCount(2);
   cut->setEntityOrigins(origins + 3);
   ASSERT_TRUE(cut->getEntityOrigin(1, got));
@@ -57,8 +63,6 @@ TEST(DrawObject, EntityOriginsFollowTheEntityCount) {
   EXPECT_FALSE(cut->getEntityOrigin(2, got));
   cut->setEntityOrigins(nullptr);
   EXPECT_FALSE(cut->getEntityOrigin(0, got));
-
-  // Kinds without origins ignore them.
   Object tri = make(DrawKind::Triangle);
   tri->setEntityCount(3);
   tri->setEntityOrigins(origins);
@@ -67,26 +71,19 @@ TEST(DrawObject, EntityOriginsFollowTheEntityCount) {
 
 TEST(DrawObject, FunctionTableWarnings) {
   Object o = make(DrawKind::EdgeP2);
-  testing::internal::CaptureStdout();
-  EXPECT_FALSE(o->usableForDisplay());  // warn flag off: silent
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-
+  const auto printed = [](const std::function<void()>& action) {
+    testing::internal::CaptureStdout();
+    action();
+    return testing::internal::GetCapturedStdout();
+  };
+  EXPECT_EQ(printed([&] { EXPECT_FALSE(o->usableForDisplay()); }), "");  // warn flag off
   o->setWarnWhenUnusable(true);
-  testing::internal::CaptureStdout();
-  EXPECT_FALSE(o->usableForDisplay());
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(printed([&] { EXPECT_FALSE(o->usableForDisplay()); }),
             "  ## warning: ZelDrawObject: openGL functions are unset ==> no display !\n");
-
   QOpenGLFunctions_4_0_Core table;  // never initialised: only its address is stored
-  testing::internal::CaptureStdout();
-  o->setGLfunc(&table);
+  EXPECT_EQ(printed([&] { o->setGLfunc(&table); }), "");
   EXPECT_TRUE(o->usableForDisplay());
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-  EXPECT_EQ(o->glFunctions(), &table);
-
-  testing::internal::CaptureStdout();
-  o->setGLfunc(nullptr);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(printed([&] { o->setGLfunc(nullptr); }),
             "  ## warning : openGL context is not active (recall setGLfunc after "
             "initialization of the graphics window) \n");
   EXPECT_EQ(o->glFunctions(), nullptr);
@@ -101,15 +98,12 @@ TEST(DrawObject, DrawStateCarriesWhatABufferNeedsAndBringsBackTheCounts) {
   tri->setEntityCount(40);
   tri->setDisplayedCount(40);
   ZelDrawState s = tri->drawState();
-  EXPECT_EQ(s.object, tri.get());
-  EXPECT_FALSE(s.visible);
-  EXPECT_EQ(s.reference, 12);
+  EXPECT_TRUE(s.object == tri.get() && !s.visible && s.reference == 12 && s.highlightAll);
   EXPECT_EQ(s.highlight, (std::vector<int>{5, 9, 1}));
-  EXPECT_TRUE(s.highlightAll);
   EXPECT_FLOAT_EQ(s.pointSize, 3.5f);
   EXPECT_EQ(s.triangleCount, 40);
   EXPECT_TRUE(s.members.empty());
-  s.displayed = 0;  // a hidden object draws nothing
+  s.displayed = 0;
   tri->takeDrawResult(s);
   EXPECT_EQ(tri->displayedCount(), 0);
   EXPECT_EQ(tri->entityCount(), 40);  // the entity count is not the draw's business
@@ -120,23 +114,22 @@ TEST(DrawObject, DrawStateCarriesWhatABufferNeedsAndBringsBackTheCounts) {
   a->setFirstTriangle(0);
   b->setEntityCount(4);
   b->setFirstTriangle(6);
+  b->setVisible(false);
   EXPECT_EQ(patch.drawableSelf(), &patch);  // drawn itself until it has members
   patch.setMembers({a.get(), nullptr, b.get()});
   EXPECT_EQ(patch.drawableSelf(), nullptr);
-  EXPECT_EQ(patch.memberCount(), 3);
   ZelDrawState p = patch.drawState();
   ASSERT_EQ(p.members.size(), 3u);
   EXPECT_EQ(p.members[0].object, a.get());
-  EXPECT_FALSE(p.members[1].visible);
+  EXPECT_FALSE(p.members[1].visible || p.members[2].visible);
   EXPECT_EQ(p.members[2].firstTriangle, 6);
   EXPECT_EQ(p.members[2].triangleCount, 4);
-  p.displayed = 10;
+  p.displayed = 6;
   p.members[0].displayed = 6;
-  p.members[2].displayed = 4;
   patch.takeDrawResult(p);
-  EXPECT_EQ(patch.displayedCount(), 10);
+  EXPECT_EQ(patch.displayedCount(), 6);
   EXPECT_EQ(a->displayedCount(), 6);
-  EXPECT_EQ(b->displayedCount(), 4);
+  EXPECT_EQ(b->displayedCount(), 0);
 }
 
 }  // namespace

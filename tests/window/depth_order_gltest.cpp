@@ -3,8 +3,6 @@
 // pixel-by-pixel alternation along a seam) while edges behind the surface stay hidden.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QImage>
 #include <QQuaternion>
 #include <QTest>
 #include <cmath>
@@ -16,6 +14,7 @@
 #include "app/scene_assembly.h"
 #include "meshio/entity_types.h"
 #include "scene/ZelDrawObject.h"
+#include "tests/support/screenshot.h"
 
 namespace {
 
@@ -36,14 +35,8 @@ class DepthOrder : public testing::Test {
     assembleScene(viewer.get(), std::string(ZEL_TEST_DATA) + "/ho/" + mesh, "none");
   }
 
-  QImage picture(const char* keep) {
-    const QString path = QDir::temp().filePath("zel_depth_order_test.png");
-    viewer->requestScreenshot(path.toStdString());
-    QImage image(path);
-    QFile::remove(path);
-    if (qEnvironmentVariableIsSet("ZEL_KEEP_IMAGES"))
-      image.save(QDir::temp().filePath(QString("zel_depth_%1.png").arg(keep)));
-    return image;
+  QImage picture(const std::string& keep) {
+    return screenshotOf(*viewer, QString::fromStdString("depth_" + keep));
   }
 
   // Shows or hides every object of the kinds in [first, last].
@@ -118,9 +111,9 @@ TEST_F(DepthOrder, SeamEdgesWinOverTheFacesElementLinesAndHideBehindTheSurface) 
     viewer->camera().setRotation(seamView(view.toward, view.pitch));
     const std::string label =
         std::to_string(int(view.toward.x())) + "_" + std::to_string(int(view.pitch));
-    const QImage scene = picture(("scene_" + label).c_str());
+    const QImage scene = picture("scene_" + label);
     showKinds(DrawKind::TriangleP2, DrawKind::TriangleP2, false);
-    const QImage edgesAlone = picture(("edges_" + label).c_str());
+    const QImage edgesAlone = picture("edges_" + label);
     showKinds(DrawKind::TriangleP2, DrawKind::TriangleP2, true);
     const SeamCount count = countSeam(edgesAlone, scene);
     ASSERT_GT(count.seam, 500) << label;

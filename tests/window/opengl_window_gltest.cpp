@@ -62,18 +62,18 @@ bool processEventsUntil(Condition done, int milliseconds = 10000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   return done();
 }
-
-TEST(OpenGLWindow, HiddenWindowGetsNoContext) {
-  CountingWindow window;
-  window.renderNow();
-  window.renderNowNoSwap();
-  EXPECT_EQ(window.glContext(), nullptr);
-  EXPECT_FALSE(window.isInitialised());
-  EXPECT_EQ(window.frames, 0);
+// Serves events for `milliseconds`: frames already asked for are drawn by then.
+void idle(int milliseconds = 300) {
+  processEventsUntil([] { return false; }, milliseconds);
 }
 
 TEST(OpenGLWindow, FirstExposeCreatesContextAndInitialisesOnce) {
   CountingWindow window;
+  window.renderNow();  // hidden: no context, no frame
+  window.renderNowNoSwap();
+  EXPECT_EQ(window.glContext(), nullptr);
+  EXPECT_FALSE(window.isInitialised());
+  EXPECT_EQ(window.frames, 0);
   QSignalSpy initDone(&window, &OpenGLWindow::openGLinitDone);
   window.resize(320, 240);
   window.show();
@@ -100,8 +100,7 @@ TEST(OpenGLWindow, UpdateRequestsCollapseIntoOneFrame) {
   window.resize(320, 240);
   window.show();
   window.waitForInitialisation();
-  // Let any exposure-driven frames settle first.
-  processEventsUntil([] { return false; }, 300);
+  idle();  // exposure-driven frames first
 
   const int before = window.requestedFrames();
   window.renderLater();
@@ -109,7 +108,7 @@ TEST(OpenGLWindow, UpdateRequestsCollapseIntoOneFrame) {
   window.renderLater();
   EXPECT_EQ(window.requestedFrames(), before);
   ASSERT_TRUE(processEventsUntil([&] { return window.requestedFrames() > before; }));
-  processEventsUntil([] { return false; }, 300);
+  idle();
   EXPECT_EQ(window.requestedFrames(), before + 1);
 
   // Once served, a new request draws again.
@@ -123,7 +122,7 @@ TEST(OpenGLWindow, AFrameDrawnNowServesThePendingRequest) {
   window.resize(320, 240);
   window.show();
   window.waitForInitialisation();
-  processEventsUntil([] { return false; }, 300);
+  idle();
   // The frame of initialize is the first expose's frame, not one more.
   ASSERT_FALSE(window.framesPerExpose.empty());
   EXPECT_EQ(window.framesPerExpose[0], 1);
@@ -132,14 +131,14 @@ TEST(OpenGLWindow, AFrameDrawnNowServesThePendingRequest) {
   window.renderLater();
   window.renderNow();
   EXPECT_EQ(window.requestedFrames(), before + 1);
-  processEventsUntil([] { return false; }, 300);
+  idle();
   EXPECT_EQ(window.requestedFrames(), before + 1);
 
   // A frame that is only read back leaves the request to draw the visible one.
   window.renderLater();
   window.renderNowNoSwap();
   ASSERT_TRUE(processEventsUntil([&] { return window.requestedFrames() == before + 3; }));
-  processEventsUntil([] { return false; }, 300);
+  idle();
   EXPECT_EQ(window.requestedFrames(), before + 3);
 }
 
@@ -150,14 +149,14 @@ TEST(OpenGLWindow, MeshViewerDrawsItsSceneOnceAtStartUp) {
   ExposeCounter exposes;
   viewer.installEventFilter(&exposes);
   ASSERT_TRUE(viewer.isInitialised());
-  processEventsUntil([] { return false; }, 300);
+  idle();
   // Every expose of a shown window draws one frame; the X server sends them at its own pace.
   auto requested = [&] { return viewer.frameCount() - exposes.count; };
   const long before = requested();
   assembleScene(&viewer, std::string(ZEL_TEST_DATA) + "/ho/sphere_p2.mesh", "none");
   EXPECT_EQ(requested(), before + 1);
   EXPECT_GT(viewer.lastFramePrimitives(), 0);
-  processEventsUntil([] { return false; }, 500);
+  idle(500);
   EXPECT_EQ(requested(), before + 1);
 }
 

@@ -8,16 +8,22 @@
 
 namespace {
 
-// A clock the test moves by hand.
-struct ManualClock {
+// A camera over an 800 x 600 window whose clock the test moves by hand.
+class SceneCameraTest : public testing::Test {
+ protected:
+  // A press at the centre, then a move to `to` 10 ms later with `button`.
+  void dragFromCentre(QPointF to, Qt::MouseButton button, int dimension = 3) {
+    camera.press(QPointF(400, 300), camera.mode() == SceneCamera::CutPlaneMode);
+    milliseconds += 10.0;
+    if (camera.mode() == SceneCamera::CutPlaneMode)
+      camera.cutPlaneMove(to, button, 15.0, dimension);
+    else
+      camera.move(to, button, 15.0, dimension);
+  }
   double milliseconds = 1000.0;
+  SceneCamera camera{[this] { return milliseconds; }};
+  void SetUp() override { camera.setWindowSize(800.0, 600.0); }
 };
-
-SceneCamera cameraWith(ManualClock& clock) {
-  SceneCamera camera([&clock] { return clock.milliseconds; });
-  camera.setWindowSize(800.0, 600.0);
-  return camera;
-}
 
 void expectNear(const QVector3D& actual, const QVector3D& expected, float tolerance = 1e-5f) {
   EXPECT_NEAR(actual.x(), expected.x(), tolerance);
@@ -25,9 +31,7 @@ void expectNear(const QVector3D& actual, const QVector3D& expected, float tolera
   EXPECT_NEAR(actual.z(), expected.z(), tolerance);
 }
 
-TEST(SceneCamera, MapsTheWindowOntoTheUnitSphere) {
-  ManualClock clock;
-  SceneCamera camera = cameraWith(clock);
+TEST_F(SceneCameraTest, MapsTheWindowOntoTheUnitSphere) {
   expectNear(camera.mapToSphere(QPointF(400, 300)), QVector3D(0, 0, 1));
   // Half way to the right edge: u = 0.5, on the sphere.
   expectNear(camera.mapToSphere(QPointF(600, 300)), QVector3D(0.5f, 0, std::sqrt(0.75f)));
@@ -37,24 +41,18 @@ TEST(SceneCamera, MapsTheWindowOntoTheUnitSphere) {
   EXPECT_GT(camera.mapToSphere(QPointF(400, 100)).y(), 0.0f);
 }
 
-TEST(SceneCamera, MovesCloserThanFiveMillisecondsAreIgnored) {
-  ManualClock clock;
-  SceneCamera camera = cameraWith(clock);
+TEST_F(SceneCameraTest, MovesCloserThanFiveMillisecondsAreIgnored) {
   camera.press(QPointF(400, 300), false);
-  clock.milliseconds += 5.0;
+  milliseconds += 5.0;
   camera.move(QPointF(500, 300), Qt::LeftButton, 15.0, 3);
   EXPECT_TRUE(qFuzzyCompare(camera.rotation(), QQuaternion()));
-  clock.milliseconds += 1.0;
+  milliseconds += 1.0;
   camera.move(QPointF(500, 300), Qt::LeftButton, 15.0, 3);
   EXPECT_FALSE(qFuzzyCompare(camera.rotation(), QQuaternion()));
 }
 
-TEST(SceneCamera, LeftDragTurnsAThreeDimensionalSceneAboutTheScreenAxis) {
-  ManualClock clock;
-  SceneCamera camera = cameraWith(clock);
-  camera.press(QPointF(400, 300), false);
-  clock.milliseconds += 10.0;
-  camera.move(QPointF(600, 300), Qt::LeftButton, 15.0, 3);
+TEST_F(SceneCameraTest, LeftDragTurnsAThreeDimensionalSceneAboutTheScreenAxis) {
+  dragFromCentre(QPointF(600, 300), Qt::LeftButton);
   // From (0,0,1) to (0.5,0,0.866): a turn about +y by asin(0.5) = 30 degrees.
   float angle;
   QVector3D axis;
@@ -66,44 +64,36 @@ TEST(SceneCamera, LeftDragTurnsAThreeDimensionalSceneAboutTheScreenAxis) {
   // Released: the velocity is zeroed and the view stays where the drag left it.
   camera.release(false);
   EXPECT_EQ(camera.angularVelocity(), 0.0);
-  clock.milliseconds += 500.0;
+  milliseconds += 500.0;
   EXPECT_TRUE(qFuzzyCompare(camera.currentRotation(), camera.rotation()));
 }
 
-TEST(SceneCamera, TwoDimensionalScenesDoNotTurnButStillPan) {
-  ManualClock clock;
-  SceneCamera camera = cameraWith(clock);
-  camera.press(QPointF(400, 300), false);
-  clock.milliseconds += 10.0;
-  camera.move(QPointF(600, 300), Qt::LeftButton, 15.0, 2);
+TEST_F(SceneCameraTest, TwoDimensionalScenesDoNotTurnButStillPan) {
+  dragFromCentre(QPointF(600, 300), Qt::LeftButton, 2);
   EXPECT_TRUE(qFuzzyCompare(camera.rotation(), QQuaternion()));
   EXPECT_EQ(camera.pan(), QVector3D());
 
-  clock.milliseconds += 10.0;
-  camera.move(QPointF(600, 300), Qt::MiddleButton, 15.0, 2);
+  milliseconds += 10.0;
+  camera.move(QPointF(600, 150), Qt::MiddleButton, 15.0, 2);  // up and right: both signs
   const float scale = float(2.0 * std::tan(M_PI * 0.9 * 15.0 / 180.0));
-  expectNear(camera.pan(), QVector3D(0.5f, 0, std::sqrt(0.75f) - 1.0f) * scale);
+  expectNear(camera.pan(), QVector3D(0.5f, 0.5f, std::sqrt(0.5f) - 1.0f) * scale);
 
   // The right button does nothing; nor does a move without a press.
   const QVector3D pan = camera.pan();
-  clock.milliseconds += 10.0;
+  milliseconds += 10.0;
   camera.move(QPointF(100, 100), Qt::RightButton, 15.0, 3);
   camera.release(false);
-  clock.milliseconds += 10.0;
+  milliseconds += 10.0;
   camera.move(QPointF(300, 300), Qt::MiddleButton, 15.0, 3);
   EXPECT_EQ(camera.pan(), pan);
 }
 
-TEST(SceneCamera, CutPlaneDragTurnsThePlaneOnceInTheSceneFrame) {
-  ManualClock clock;
-  SceneCamera camera = cameraWith(clock);
+TEST_F(SceneCameraTest, CutPlaneDragTurnsThePlaneOnceInTheSceneFrame) {
   camera.setMode(SceneCamera::CutPlaneMode);
   // Scene turned 90 degrees about z: screen axes differ from scene axes.
   camera.setRotation(QQuaternion::fromAxisAndAngle(0, 0, 1, 90));
   camera.setCutPlane(QVector4D(0, 1, 0, 0));
-  camera.press(QPointF(400, 300), true);
-  clock.milliseconds += 10.0;
-  camera.cutPlaneMove(QPointF(600, 300), Qt::LeftButton, 15.0, 3);
+  dragFromCentre(QPointF(600, 300), Qt::LeftButton);
   // The scene rotation is untouched; the plane turns about the screen's -y axis, expressed in
   // the scene frame through the inverse scene rotation (the scene's -x axis).
   EXPECT_TRUE(qFuzzyCompare(camera.rotation(), QQuaternion::fromAxisAndAngle(0, 0, 1, 90)));
@@ -127,17 +117,13 @@ TEST(SceneCamera, CutPlaneDragTurnsThePlaneOnceInTheSceneFrame) {
 }
 
 // Two drag steps that arrive before one frame turn the plane by both, as two frames would.
-TEST(SceneCamera, CutPlaneStepsBeforeOneFrameAddUp) {
-  ManualClock clock;
-  auto turned = [&clock](bool frameBetween) {
-    SceneCamera camera = cameraWith(clock);
+TEST_F(SceneCameraTest, CutPlaneStepsBeforeOneFrameAddUp) {
+  auto turned = [this](bool frameBetween) {
     camera.setMode(SceneCamera::CutPlaneMode);
     camera.setCutPlane(QVector4D(1, 0, 0, 0));
-    camera.press(QPointF(400, 300), true);
-    clock.milliseconds += 10.0;
-    camera.cutPlaneMove(QPointF(500, 300), Qt::LeftButton, 15.0, 3);
+    dragFromCentre(QPointF(500, 300), Qt::LeftButton);
     if (frameBetween) camera.updateCutPlaneEquation(QVector3D());
-    clock.milliseconds += 10.0;
+    milliseconds += 10.0;
     camera.cutPlaneMove(QPointF(500, 200), Qt::LeftButton, 15.0, 3);
     camera.updateCutPlaneEquation(QVector3D());
     return camera.cutPlane();
@@ -148,13 +134,9 @@ TEST(SceneCamera, CutPlaneStepsBeforeOneFrameAddUp) {
   EXPECT_GT(std::fabs(combined.y()), 0.05f);
 }
 
-TEST(SceneCamera, CutPlanePanAccumulatesAnOffset) {
-  ManualClock clock;
-  SceneCamera camera = cameraWith(clock);
+TEST_F(SceneCameraTest, CutPlanePanAccumulatesAnOffset) {
   camera.setMode(SceneCamera::CutPlaneMode);
-  camera.press(QPointF(400, 300), true);
-  clock.milliseconds += 10.0;
-  camera.cutPlaneMove(QPointF(600, 300), Qt::MiddleButton, 15.0, 3);
+  dragFromCentre(QPointF(600, 300), Qt::MiddleButton);
   const float s = float(10.0 * std::tan(M_PI * 0.9 * 15.0 / 180.0));
   // Identity scene rotation scaled by s in the sandwich product: the step is d * s^2.
   const QVector3D step = QVector3D(0.5f, 0, std::sqrt(0.75f) - 1.0f) * s * s;
@@ -168,9 +150,7 @@ TEST(SceneCamera, CutPlanePanAccumulatesAnOffset) {
   expectNear(camera.accumulatedPlaneOffset(), step, 1e-4f);
 }
 
-TEST(SceneCamera, MatricesPlaceTheCentreInFrontOfTheEye) {
-  ManualClock clock;
-  SceneCamera camera = cameraWith(clock);
+TEST_F(SceneCameraTest, MatricesPlaceTheCentreInFrontOfTheEye) {
   camera.setCentre(QVector3D(0.2f, -0.1f, 0.3f));
   camera.setPan(QVector3D(0.05f, 0.02f, 0.0f));
   const QMatrix4x4 mvp = camera.projectionMatrix(15.0f) * camera.modelViewMatrix();

@@ -34,53 +34,30 @@ std::string writeText(const ViewState& state) {
   return text;
 }
 
-ViewState fullState() {
-  ViewState s;
-  s.windowSize = std::make_pair(640, 480);
-  s.centre = Vector3{0.125f, -0.25f, 0.5f};
-  s.rotation = Vector4{0.5f, -0.5f, 0.5f, 0.5f};
-  s.axis = Vector3{0, 1, 0};
-  s.translation = Vector3{0.01f, -0.02f, 0};
-  s.showCutPlane = 1;
-  s.cutPlane = Vector4{0, 1, 0, 0.5f};
-  s.fieldOfView = 12.345678;
-  s.solutionOn = 1;
-  s.isoLinesOn = 0;
-  s.paletteShown = 1;
-  s.lineOn = 0;
-  s.tessellationOn = 1;
-  s.tessellationLevel = 17;
-  s.shadingModel = 2;
-  s.renderFlags = 21;
-  s.lineWidth = 1.05;
-  s.hidden = {{DrawKind::Triangle, 3}, {DrawKind::SrfQuadrilateralQ4, -2}};
-  return s;
-}
-
-// The fixed format, and reading it back restores every field: the read state written again
-// gives the same text.
-TEST(StateFile, WritesTheFixedFormatAndReadsItBack) {
-  const std::string text = writeText(fullState());
-  EXPECT_EQ(text,
-            "WindowSize\n640 480\nCenter\n0.125000 -0.250000 0.500000\n"
-            "Rotation\n0.500000 -0.500000 0.500000 0.500000\nAxis\n0.000000 1.000000 0.000000\n"
-            "Translation\n0.010000 -0.020000 0.000000\nShowCutPlane\n1\n"
-            "CutPlaneEquation\n0.000000 1.000000 0.000000 0.500000\nFovy\n12.345678\n"
-            "SolOn\n1\nIsoOn\n0\nPalOn\n1\nLineOn\n0\nTessOn\n1\nTessLevel\n17\nShaMod\n2\n"
-            "RenMod\n21\nWireSiz\n1.050000\nNumberOfHiddenObjects\n2\n"
-            "Triangle  3\nSrfQuadrilateralQ4  -2\n");
-  const ViewState read = readText(text);
-  const bool all[] = {bool(read.windowSize),     bool(read.centre),
-                      bool(read.rotation),       bool(read.axis),
-                      bool(read.translation),    bool(read.showCutPlane),
-                      bool(read.cutPlane),       bool(read.fieldOfView),
-                      bool(read.solutionOn),     bool(read.isoLinesOn),
-                      bool(read.paletteShown),   bool(read.lineOn),
-                      bool(read.tessellationOn), bool(read.tessellationLevel),
-                      bool(read.shadingModel),   bool(read.renderFlags),
-                      bool(read.lineWidth)};
-  for (size_t i = 0; i < std::size(all); ++i) ASSERT_TRUE(all[i]) << "field " << i << " not read";
-  EXPECT_EQ(writeText(read), text);
+// The fixed format: read, every field is set as written, and written again it gives the same
+// text.
+TEST(StateFile, ReadsTheFixedFormatAndWritesItBack) {
+  const std::string text =
+      "WindowSize\n640 480\nCenter\n0.125000 -0.250000 0.500000\n"
+      "Rotation\n0.500000 -0.500000 0.500000 0.500000\nAxis\n0.000000 1.000000 0.000000\n"
+      "Translation\n0.010000 -0.020000 0.000000\nShowCutPlane\n1\n"
+      "CutPlaneEquation\n0.000000 1.000000 0.000000 0.500000\nFovy\n12.345678\n"
+      "SolOn\n1\nIsoOn\n0\nPalOn\n1\nLineOn\n0\nTessOn\n1\nTessLevel\n17\nShaMod\n2\n"
+      "RenMod\n21\nWireSiz\n1.050000\nNumberOfHiddenObjects\n2\n"
+      "Triangle  3\nSrfQuadrilateralQ4  -2\n";
+  const ViewState s = readText(text);
+  ASSERT_TRUE(s.windowSize && s.centre && s.rotation && s.axis && s.translation && s.showCutPlane &&
+              s.cutPlane && s.fieldOfView && s.solutionOn && s.isoLinesOn && s.paletteShown &&
+              s.lineOn && s.tessellationOn && s.tessellationLevel && s.shadingModel &&
+              s.renderFlags && s.lineWidth);
+  EXPECT_EQ(s.windowSize, std::make_pair(640, 480));
+  EXPECT_EQ((*s.rotation)[1], -0.5f);  // scalar first
+  EXPECT_EQ((*s.cutPlane)[3], 0.5f);
+  EXPECT_EQ(*s.fieldOfView, 12.345678);
+  EXPECT_EQ(*s.renderFlags, 21);
+  EXPECT_EQ(s.hidden, (std::vector<std::pair<int, int>>{{DrawKind::Triangle, 3},
+                                                        {DrawKind::SrfQuadrilateralQ4, -2}}));
+  EXPECT_EQ(writeText(s), text);
 }
 
 TEST(StateFile, KeywordsAreCaseInsensitiveAndOtherWordsSkipped) {
@@ -94,33 +71,33 @@ TEST(StateFile, KeywordsAreCaseInsensitiveAndOtherWordsSkipped) {
   EXPECT_EQ(messages, "");
 }
 
-TEST(StateFile, IntegerErrorsEndTheReading) {
-  std::string messages;
-  ViewState s = readText("SolOn 1 TessLevel x IsoOn 1", &messages);
-  EXPECT_EQ(s.solutionOn, 1);  // read before the error: kept
-  EXPECT_FALSE(s.tessellationLevel);
-  EXPECT_FALSE(s.isoLinesOn);
-  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: tesslevel: ERROR WHILE READING INTEGER VALUE(x)\n");
-
-  s = readText("IsoOn 1 ShaMod", &messages);
-  EXPECT_EQ(s.isoLinesOn, 1);
-  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: shamod: MISSING INTEGER VALUE \n");
-
-  s = readText("Fovy abc SolOn 1", &messages);
-  EXPECT_FALSE(s.fieldOfView);
-  EXPECT_FALSE(s.solutionOn);
-  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: fovy: ERROR WHILE READING DOUBLE VALUE(abc)\n");
-}
-
-TEST(StateFile, RealErrorsAbandonOnlyTheirKeyword) {
-  std::string messages;
-  ViewState s = readText("Center 1 oops 3 SolOn 1 Translation 1 2", &messages);
-  EXPECT_FALSE(s.centre);
-  EXPECT_EQ(s.solutionOn, 1);
-  EXPECT_FALSE(s.translation);
-  EXPECT_EQ(messages,
-            "  ## ERROR: ZELMOR: center: ERROR WHILE READING DOUBLE VALUE(oops)\n"
-            "  ## ERROR: ZELMOR: translation: MISSING DOUBLE VALUE \n");
+// An error in an integer or a single real ends the reading; one inside a three- or
+// four-component value abandons only its keyword.
+TEST(StateFile, ValueErrorsEndTheReadingOrAbandonTheirKeyword) {
+  const struct {
+    const char* text;
+    bool ends;
+    const char* messages;
+  } cases[] = {
+      {"SolOn 1 TessLevel x IsoOn 1", true,
+       "  ## ERROR: ZELMOR: tesslevel: ERROR WHILE READING INTEGER VALUE(x)\n"},
+      {"SolOn 1 ShaMod", true, "  ## ERROR: ZELMOR: shamod: MISSING INTEGER VALUE \n"},
+      {"SolOn 1 Fovy abc IsoOn 1", true,
+       "  ## ERROR: ZELMOR: fovy: ERROR WHILE READING DOUBLE VALUE(abc)\n"},
+      {"SolOn 1 Center 1 oops 3 IsoOn 1 Translation 1 2", false,
+       "  ## ERROR: ZELMOR: center: ERROR WHILE READING DOUBLE VALUE(oops)\n"
+       "  ## ERROR: ZELMOR: translation: MISSING DOUBLE VALUE \n"},
+  };
+  for (const auto& c : cases) {
+    std::string messages;
+    const ViewState s = readText(c.text, &messages);
+    EXPECT_EQ(s.solutionOn, 1) << c.text;
+    EXPECT_EQ(bool(s.isoLinesOn), !c.ends) << c.text;
+    EXPECT_FALSE(s.tessellationLevel || s.shadingModel || s.fieldOfView || s.centre ||
+                 s.translation)
+        << c.text;
+    EXPECT_EQ(messages, c.messages);
+  }
 }
 
 TEST(StateFile, HiddenObjectsAreMatchedByExactName) {
