@@ -1,6 +1,9 @@
 // Movie frames: one viewer window reused for every line of the movie list.
 #include "app/movie.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -64,6 +67,16 @@ std::string firstWords(const std::string& line, std::string* second) {
   }
   *second = words[1];
   return words[0];
+}
+
+// The movie list, opened without blocking: a FIFO nobody writes to must not hold the program
+// up (it reads as an empty list).
+std::FILE* openList() {
+  const int descriptor = ::open(kMovieList, O_RDONLY | O_NONBLOCK);
+  if (descriptor < 0) return nullptr;
+  std::FILE* list = ::fdopen(descriptor, "r");
+  if (!list) ::close(descriptor);
+  return list;
 }
 
 }  // namespace
@@ -150,7 +163,7 @@ int runMovie(const QSurfaceFormat& format, MovieCut cut) {
   }
   zel::printMessage(cut == MovieCut::CutPlane ? "  Launching movie frames generator\n\n"
                                               : "  Launching movie capping frames generator\n\n");
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> list(std::fopen(kMovieList, "r"), std::fclose);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> list(openList(), std::fclose);
   if (!list) {
     zel::printMessage("  no file zelmor.movie found \n");
     zel::printMessage(

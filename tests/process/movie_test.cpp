@@ -2,6 +2,7 @@
 // line of "zelmor.movie", named after the solution, all of the window size and view saved in
 // "zelmor.data"; a missing list is reported.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QImage>
 #include <cmath>
@@ -109,6 +110,17 @@ TEST(Movie, MissingListIsReportedAndTheProgramEnds) {
     for (const auto& entry : std::filesystem::directory_iterator(directory.path()))
       EXPECT_NE(entry.path().extension(), ".png") << flag;
   }
+}
+
+// A list that is a FIFO nobody writes to reads as an empty list: no frame, and the program
+// ends instead of waiting for a writer.
+TEST(Movie, ListWithoutWriterDoesNotHoldUpTheProgram) {
+  TemporaryDirectory directory;
+  ASSERT_EQ(::mkfifo((directory.path() + "/zelmor.movie").c_str(), 0600), 0);
+  ChildProcess pellon(PELLON_BINARY, {"-movie"}, directory.path());
+  ASSERT_EQ(pellon.wait(kSeconds), 0) << pellon.output();
+  EXPECT_EQ(pellon.output().find("screen shot done"), std::string::npos);
+  EXPECT_EQ(pellon.output().find("no file zelmor.movie"), std::string::npos);
 }
 
 }  // namespace
