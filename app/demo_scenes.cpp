@@ -42,7 +42,8 @@ const DemoElement kDemoElements[] = {
 // The demonstration elements sit in a grid left of the gallery: a row per shape, a column per
 // degree, each element inside a square of this side.
 const double kElementSize = 0.6;
-const double kGridStep = 0.7;
+const double kColumnStep = 0.7;
+const double kRowStep = 0.8;   // room for the bulge of curved elements
 const double kFirstRow = 0.6;  // leaves the point at (0.25, 0.25) free
 const double kPoint[3] = {0.25, 0.25, -0.1};
 // Curved elements bulge by this fraction of their size, so that their degree shows.
@@ -118,7 +119,7 @@ void addDemoElement(ZelSceneWindow* window, const DemoElement& element) {
   const bool edge = element.shape == EntityType::Edge;
   const double* unit = edge ? unitEdge : triangle ? unitTriangle : unitSquare;
   const int row = triangle ? 0 : edge ? 2 : 1;
-  const double x0 = kGridStep * (element.degree - 1), y0 = kFirstRow + kGridStep * row;
+  const double x0 = kColumnStep * (element.degree - 1), y0 = kFirstRow + kRowStep * row;
   double vertices[12] = {};
   for (int v = 0; v < vertexCountOf(element.shape); ++v) {
     vertices[3 * v] = x0 + kElementSize * unit[2 * v];
