@@ -13,6 +13,8 @@
 
 #include "app/ZelMeshViewer.h"
 #include "app/command_line.h"
+#include "app/demo_scenes.h"
+#include "app/movie.h"
 #include "app/scene_assembly.h"
 #include "app/window_system.h"
 #include "meshio/status.h"
@@ -62,13 +64,8 @@ void applyStateFile(ZelMeshViewer* viewer, const std::string& meshName) {
   zel::printMessage("  DATA FILE FOUND \n");
   viewer->readStateFile(name);
   viewer->updateCutPlane();
-  // The saved centre is normalised: back to mesh units for the rotation centre.
-  const QVector3D saved = viewer->camera().centre();
-  double centre[3];
-  for (int axis = 0; axis < 3; ++axis)
-    centre[axis] = saved[axis] / viewer->sceneScale() + viewer->sceneCentre()[axis];
   // Places the marker and draws the frame at once; a second redraw would repeat that frame.
-  viewer->showSceneCenter(centre);
+  showSavedSceneCentre(viewer);
 }
 
 // Opens one viewer per mesh, each with its scene and its saved view.
@@ -82,11 +79,6 @@ int runViewers(QApplication& application, const QSurfaceFormat& format, const Co
     applyStateFile(viewers.back().get(), mesh);
   }
   return application.exec();
-}
-
-int runUnavailable(const char* what) {
-  zel::printMessage("  %s: not available in this build\n", what);
-  return 0;
 }
 
 }  // namespace
@@ -135,12 +127,13 @@ int runPellon(int argc, char** argv) {
     case StartMode::Meshes:
       return runViewers(application, format, line);
     case StartMode::Movie:
-      return runUnavailable("movie frames");
+      return runMovie(format, MovieCut::CutPlane);
     case StartMode::MovieCapping:
-      return runUnavailable("movie capping frames");
+      return runMovie(format, MovieCut::Capping);
     case StartMode::Demo:
+      return runDemo(application, format, DemoSize::Small);
     case StartMode::DemoFull:
-      return runUnavailable("demonstration scenes");
+      return runDemo(application, format, DemoSize::Full);
   }
   return 0;
 }

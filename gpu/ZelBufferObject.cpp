@@ -97,6 +97,20 @@ void ZelBufferObject::releaseGeometry(QOpenGLFunctions_4_0_Core* gl) {
   for (unsigned& buffer : m_buffers) deleteBuffer(gl, buffer);
 }
 
+void ZelBufferObject::releaseGpu(QOpenGLFunctions_4_0_Core* gl) {
+  if (!gl) return;
+  releaseGeometry(gl);
+  for (unsigned* texture : {&m_solutionTexture, &m_colourMapTexture, &m_placeholderTextures[0],
+                            &m_placeholderTextures[1]})
+    deleteTexture(gl, *texture);
+  for (unsigned* buffer :
+       {&m_solutionBuffer, &m_colourMapBuffer, &m_placeholderBuffers[0], &m_placeholderBuffers[1]})
+    deleteBuffer(gl, *buffer);
+  m_placeholdersMade = false;
+  m_palette = nullptr;
+  m_hasPalette = false;
+}
+
 bool ZelBufferObject::drawable(QOpenGLFunctions_4_0_Core* gl, const ZelDrawState& state) const {
   return gl && state.visible && m_vao && gl->glIsVertexArray(m_vao) && m_elementCount >= 1;
 }

@@ -89,6 +89,10 @@ class ZelBufferObject {
   // The same with an explicit colour map of `colourMapSize` RGB entries (3 floats each).
   void uploadTextures(QOpenGLFunctions_4_0_Core* gl, int count, const float* coefficients,
                       const float* colourMap, int colourMapSize);
+  // Deletes every OpenGL object it holds (vertex array, buffers, textures); the context must
+  // be current. The buffer draws nothing afterwards until geometry is uploaded again. Its
+  // destructor deletes nothing (it has no function table), so the owner calls this first.
+  void releaseGpu(QOpenGLFunctions_4_0_Core* gl);
 
   // Palette attached with a solution (not owned); null when no solution is shown. Its values
   // are read again at each render.

@@ -147,7 +147,11 @@ bool SceneModel::removeObject(ZelDrawObject* object) {
   }
   makeCurrent();
   m_deferred.erase(object);
-  m_buffers.erase(object);  // the buffer's destructor frees its GPU objects
+  // The buffer holds no function table: its OpenGL objects are deleted here.
+  if (const auto found = m_buffers.find(object); found != m_buffers.end()) {
+    found->second->releaseGpu(m_gl);
+    m_buffers.erase(found);
+  }
   auto& byReference = m_objects[object->kind()];
   auto& list = byReference[object->reference()];
   list.erase(std::remove(list.begin(), list.end(), object), list.end());

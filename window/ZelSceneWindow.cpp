@@ -99,6 +99,11 @@ void ZelSceneWindow::setDimension(int dimension) {
   m_dimension = m_largestDimensionGiven;
 }
 
+void ZelSceneWindow::forgetDimension() {
+  m_largestDimensionGiven = 0;
+  m_dimension = 3;
+}
+
 void ZelSceneWindow::resetView() {
   m_camera.setRotation(m_dimension == 3 ? QQuaternion::fromEulerAngles(-60.0f, 0.0f, -120.0f)
                                         : QQuaternion());

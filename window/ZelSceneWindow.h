@@ -81,6 +81,9 @@ class ZelSceneWindow : public OpenGLWindow {
   void setMeshCutPlane(const double plane[4]);
   // The window keeps the largest dimension it has been given (2 or 3).
   void setDimension(int dimension);
+  // Forgets the dimensions given so far (back to the default 3 until the next one), so that
+  // a new scene in the same window takes the dimension of its own mesh.
+  void forgetDimension();
   int dimension() const { return m_dimension; }
   double fieldOfView() const { return m_fieldOfView; }
 

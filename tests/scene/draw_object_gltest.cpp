@@ -1,5 +1,7 @@
 // Scene objects drawn through their buffers on a real context: the displayed count, hiding,
-// highlighting, and a palette object's values and colour map reaching the pixels.
+// highlighting, a palette object's values and colour map reaching the pixels, and the
+// release of a buffer's OpenGL objects.
+#include <QOpenGLFunctions_4_0_Core>
 #include <memory>
 #include <vector>
 
@@ -86,6 +88,31 @@ TEST_F(DrawObjects, PaletteValuesAndColourMapReachThePixels) {
   palette.setColourMap(7);
   attach(&palette);
   expectColours(drawObject(2), {0.5f, 1, 0.5f}, {0.5f, 0, 0});
+}
+
+// A buffer released before it goes leaves no OpenGL object behind (a scene emptied frame after
+// frame would otherwise keep every frame's geometry and textures) and draws nothing more.
+TEST_F(DrawObjects, ReleaseDeletesEveryOpenGLObject) {
+  const auto live = [this](GLboolean (QOpenGLFunctions_4_0_Core::*exists)(GLuint)) {
+    int count = 0;
+    for (GLuint name = 1; name < 512; ++name) count += (gl()->*exists)(name) == GL_TRUE;
+    return count;
+  };
+  const float values[5] = {0, 1, 2, 3, 4};
+  ZelDrawPalette palette(values, 6, 9, false);
+  attach(&palette);
+  drawObject(2);
+  const unsigned vertexArray = buffer->vertexArray();
+  ASSERT_TRUE(gl()->glIsVertexArray(vertexArray));
+  const int textures = live(&QOpenGLFunctions_4_0_Core::glIsTexture);
+  const int buffers = live(&QOpenGLFunctions_4_0_Core::glIsBuffer);
+  buffer->releaseGpu(gl());
+  EXPECT_FALSE(gl()->glIsVertexArray(vertexArray));
+  // Solution and colour map (the placeholders' names were never bound, so never textures).
+  EXPECT_EQ(live(&QOpenGLFunctions_4_0_Core::glIsTexture), textures - 2);
+  // Vertices and indices, the two texture buffers and the two placeholder buffers.
+  EXPECT_EQ(live(&QOpenGLFunctions_4_0_Core::glIsBuffer), buffers - 6);
+  drawObject(0);
 }
 
 }  // namespace
