@@ -117,6 +117,12 @@ std::vector<ZelDrawObject*> CutScene::userObjects(int user) const {
   return objects;
 }
 
+void CutScene::forget() {
+  m_main = Objects();
+  m_users.clear();
+  m_capped = false;
+}
+
 void CutScene::forgetIfCleared(const CutTarget& target) {
   bool held = true;
   auto check = [&](const Objects& objects) {
@@ -130,10 +136,7 @@ void CutScene::forgetIfCleared(const CutTarget& target) {
   };
   check(m_main);
   for (const Objects& objects : m_users) check(objects);
-  if (held) return;
-  m_main = Objects();
-  m_users.clear();
-  m_capped = false;
+  if (!held) forget();
 }
 
 CutScene::Slot& CutScene::slot(const CutTarget& target, Objects& objects, bool user, int shape,

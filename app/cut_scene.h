@@ -52,6 +52,8 @@ class CutScene {
   ZelDrawObject* quadrilateralObject(int key) const { return find(m_main, 1, key); }
   // The objects of user plane `user` (triangles then quadrilaterals, by key).
   std::vector<ZelDrawObject*> userObjects(int user) const;
+  // Forgets every cut object without touching the scene: for a scene that is being emptied.
+  void forget();
 
  private:
   // One object with what its solution is taken from.

@@ -128,6 +128,7 @@ void emptyScene(ZelMeshViewer* viewer) {
     for (ZelDrawObject* object : viewer->model().objectsOfKind(kind)) viewer->removeObject(object);
   }
   viewer->clearScene();
+  viewer->cutScene().forget();
   viewer->objectSources().clear();
   viewer->setPalette(nullptr);
   viewer->setSceneCenterMarker(nullptr);

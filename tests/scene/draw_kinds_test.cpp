@@ -101,7 +101,9 @@ TEST(DrawKindTable, NodesFollowTheSolutionFamilyAndDegreeAndBuffersTakeThem) {
                        : row.solution == SolutionFamily::Triangle      ? 2
                        : row.solution == SolutionFamily::Quadrilateral ? 3
                                                                        : 0;
-    if (family) EXPECT_EQ(row.nodes, nodes[family]) << row.kind;
+    if (family) {
+      EXPECT_EQ(row.nodes, nodes[family]) << row.kind;
+    }
   }
 }
 
