@@ -18,13 +18,6 @@ namespace {
 
 using namespace EntityType;
 
-// Volume types by degree, in type-index order: tetrahedron, pyramid, prism, hexahedron.
-const int kVolumeTypes[4][4] = {{Tetrahedron, Pyramid, Prism, Hexahedron},
-                                {TetrahedronP2, PyramidP2, PrismP2, HexahedronQ2},
-                                {TetrahedronP3, PyramidP3, PrismP3, HexahedronQ3},
-                                {TetrahedronP4, PyramidP4, PrismP4, HexahedronQ4}};
-const int kFaceTypes[2][4] = {{Triangle, TriangleP2, TriangleP3, TriangleP4},
-                              {Quadrilateral, QuadrilateralQ2, QuadrilateralQ3, QuadrilateralQ4}};
 // Kinds of the main plane [0] and of user planes [1], triangles then quadrilaterals, by degree.
 const int kCutKinds[2][2][4] = {
     {{DrawKind::CutTriangle, DrawKind::CutTriangleP2, DrawKind::CutTriangleP3,

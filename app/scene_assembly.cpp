@@ -21,14 +21,6 @@ namespace {
 
 using namespace EntityType;
 
-// Volume types by degree: tetrahedron, pyramid, prism, hexahedron.
-const int kVolumeTypes[4][4] = {{Tetrahedron, Pyramid, Prism, Hexahedron},
-                                {TetrahedronP2, PyramidP2, PrismP2, HexahedronQ2},
-                                {TetrahedronP3, PyramidP3, PrismP3, HexahedronQ3},
-                                {TetrahedronP4, PyramidP4, PrismP4, HexahedronQ4}};
-const int kTriangleTypes[4] = {Triangle, TriangleP2, TriangleP3, TriangleP4};
-const int kQuadrilateralTypes[4] = {Quadrilateral, QuadrilateralQ2, QuadrilateralQ3,
-                                    QuadrilateralQ4};
 const int kSurfaceTriangleKinds[4] = {DrawKind::SrfTriangle, DrawKind::SrfTriangleP2,
                                       DrawKind::SrfTriangleP3, DrawKind::SrfTriangleP4};
 const int kSurfaceQuadrilateralKinds[4] = {DrawKind::SrfQuadrilateral, DrawKind::SrfQuadrilateralQ2,
@@ -55,8 +47,8 @@ int countOf(ZelObject* mesh, int typ) {
 // The face-marking array of a triangle or quadrilateral type, or null for other types.
 const std::vector<ZelFaceMark>* faceMarksOf(ZelMeshViewer* viewer, int typ) {
   for (int d = 0; d < 4; ++d) {
-    if (typ == kTriangleTypes[d]) return &viewer->triangleMarks(d + 1);
-    if (typ == kQuadrilateralTypes[d]) return &viewer->quadrilateralMarks(d + 1);
+    if (typ == kFaceTypes[0][d]) return &viewer->triangleMarks(d + 1);
+    if (typ == kFaceTypes[1][d]) return &viewer->quadrilateralMarks(d + 1);
   }
   return nullptr;
 }
@@ -131,8 +123,8 @@ void buildSurfaceObjects(ZelMeshViewer* viewer, int vertexCount, const double* c
   for (int d = 0; d < 4; ++d) {
     std::vector<ZelFaceMark>& triMarks = viewer->triangleMarks(d + 1);
     std::vector<ZelFaceMark>& quaMarks = viewer->quadrilateralMarks(d + 1);
-    triMarks.assign(size_t(countOf(mesh, kTriangleTypes[d])) + 1, ZelFaceMark{});
-    quaMarks.assign(size_t(countOf(mesh, kQuadrilateralTypes[d])) + 1, ZelFaceMark{});
+    triMarks.assign(size_t(countOf(mesh, kFaceTypes[0][d])) + 1, ZelFaceMark{});
+    quaMarks.assign(size_t(countOf(mesh, kFaceTypes[1][d])) + 1, ZelFaceMark{});
     for (int volumeType : kVolumeTypes[d]) {
       if (countOf(mesh, volumeType) == 0) continue;
       char status[zel::kStatusSize] = {};
@@ -153,10 +145,10 @@ void buildSurfaceObjects(ZelMeshViewer* viewer, int vertexCount, const double* c
                           zel_EntTypName(volumeType), invalid);
       for (int g = 0; g < nbrGroups; ++g) {
         const ZelSurfaceGroup& group = groups[g];
-        addSurfaceObject(viewer, kSurfaceTriangleKinds[d], kTriangleTypes[d], volumeType, group.ref,
+        addSurfaceObject(viewer, kSurfaceTriangleKinds[d], kFaceTypes[0][d], volumeType, group.ref,
                          group.nbrTri, group.triSize, group.triNodes, group.triLinks, vertexCount,
                          coords);
-        addSurfaceObject(viewer, kSurfaceQuadrilateralKinds[d], kQuadrilateralTypes[d], volumeType,
+        addSurfaceObject(viewer, kSurfaceQuadrilateralKinds[d], kFaceTypes[1][d], volumeType,
                          group.ref, group.nbrQua, group.quaSize, group.quaNodes, group.quaLinks,
                          vertexCount, coords);
       }

@@ -109,6 +109,16 @@ enum Code : int {
   SrfQuadrilateralQ4 = 98,
   NormalAtVertex = 128,
 };
+
+// Volume types by degree (index degree - 1): tetrahedron, pyramid, prism, hexahedron.
+constexpr int kVolumeTypes[4][4] = {{Tetrahedron, Pyramid, Prism, Hexahedron},
+                                    {TetrahedronP2, PyramidP2, PrismP2, HexahedronQ2},
+                                    {TetrahedronP3, PyramidP3, PrismP3, HexahedronQ3},
+                                    {TetrahedronP4, PyramidP4, PrismP4, HexahedronQ4}};
+// Face types by shape (triangle, quadrilateral) and degree (index degree - 1).
+constexpr int kFaceTypes[2][4] = {
+    {Triangle, TriangleP2, TriangleP3, TriangleP4},
+    {Quadrilateral, QuadrilateralQ2, QuadrilateralQ3, QuadrilateralQ4}};
 }  // namespace EntityType
 
 // Solution type: a field carried by one element shape of one mesh degree g (1..4),

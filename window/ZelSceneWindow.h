@@ -10,9 +10,9 @@
 #include <QElapsedTimer>
 #include <QGenericMatrix>
 #include <QList>
+#include <QTimer>
 #include <QVariantMap>
 #include <QVector3D>
-#include <QTimer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -27,8 +27,8 @@
 #include "window/FrameRenderer.h"
 #include "window/OpenGLWindow.h"
 #include "window/SceneCamera.h"
-#include "window/picking_pass.h"
 #include "window/interaction_pace.h"
+#include "window/picking_pass.h"
 
 class QOpenGLFunctions_4_0_Core;
 class GLSLProgram;

@@ -67,11 +67,10 @@ class ScreenLevel : public GpuTest {
                              double zoom, int level = 4, double shift = 0) {
     const float s = float(zoom),
                 mvp[16] = {s, 0, 0, 0, 0, s, 0, 0, 0, 0, 1, 0, float(shift), 0, 0, 1};
-    return GpuTest::primitives(*makeBuffer(drawKind, coords, 1), program,
-                               [&](GLSLProgram* p) {
-                                 p->setUniformMatrix4("MVP", mvp);
-                                 p->setUniform("tess_level", level);
-                               });
+    return GpuTest::primitives(*makeBuffer(drawKind, coords, 1), program, [&](GLSLProgram* p) {
+      p->setUniformMatrix4("MVP", mvp);
+      p->setUniform("tess_level", level);
+    });
   }
   static unsigned primitives(const EdgeKind& kind, const std::vector<float>& coords, double zoom,
                              int level = 4, double shift = 0) {
