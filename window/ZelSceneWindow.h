@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QVariantMap>
 #include <QVector3D>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -165,6 +166,10 @@ class ZelSceneWindow : public OpenGLWindow {
   const std::vector<std::string>& lastFramePrograms() const {
     return m_renderer.lastFramePrograms();
   }
+  // The millisecond clock the pace of frames reads; empty: the window's own, started when it
+  // was made. Tests drive a clock of their own, so that a loaded machine's slow frames do not
+  // decide which frames are cheap.
+  void setPaceClock(std::function<std::int64_t()> now) { m_paceNow = std::move(now); }
   // Called at the end of every frame, before the buffers are swapped (the frame's pixels can
   // still be read), with whether the frame was cheap; for measurements. Empty: none.
   void setFrameObserver(std::function<void(bool cheap)> observer) {
@@ -258,6 +263,8 @@ class ZelSceneWindow : public OpenGLWindow {
   zel::FrameUniforms frameUniforms() const;
   // Recomputes the scene centre and scale from the box and re-applies the rotation centre.
   void updateSceneFrame();
+  // Milliseconds on the pace clock.
+  std::int64_t paceNow() const;
   // Motion input: the frames of the next quiet time are cheap, the full frame follows.
   void noteViewMotion();
   // Whether the frame about to be drawn is cheap; after it, the bookkeeping of its quality.
@@ -310,6 +317,7 @@ class ZelSceneWindow : public OpenGLWindow {
   long m_frameCount = 0;
   zel::InteractionPace m_pace;
   QElapsedTimer m_paceClock;
+  std::function<std::int64_t()> m_paceNow;
   QTimer m_quietTimer;
   bool m_lastFrameCheap = false;
   std::function<void(bool)> m_frameObserver;

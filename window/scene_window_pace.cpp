@@ -9,12 +9,16 @@ void ZelSceneWindow::setCheapFrames(bool on) {
   if (!on && m_pace.cheapOnScreen()) renderLater();
 }
 
-void ZelSceneWindow::noteViewMotion() { m_pace.noteMotion(m_paceClock.elapsed()); }
+std::int64_t ZelSceneWindow::paceNow() const {
+  return m_paceNow ? m_paceNow() : m_paceClock.elapsed();
+}
+
+void ZelSceneWindow::noteViewMotion() { m_pace.noteMotion(paceNow()); }
 
 // Pictures that are kept or read are always full: screenshots, and the picking pass, whose
 // ids must match what a full frame shows.
 bool ZelSceneWindow::nextFrameCheap() const {
-  return !m_pickingPass && !m_screenshotRequested && m_pace.cheapAt(m_paceClock.elapsed());
+  return !m_pickingPass && !m_screenshotRequested && m_pace.cheapAt(paceNow());
 }
 
 void ZelSceneWindow::cheapFrameBookkeeping(bool cheap) {
@@ -22,12 +26,11 @@ void ZelSceneWindow::cheapFrameBookkeeping(bool cheap) {
   // The picking pass draws off screen: the picture shown stays what it was.
   if (m_pickingPass) return;
   m_pace.frameDrawn(cheap);
-  if (cheap)
-    m_quietTimer.start(int(std::max<std::int64_t>(1, m_pace.quietIn(m_paceClock.elapsed()))));
+  if (cheap) m_quietTimer.start(int(std::max<std::int64_t>(1, m_pace.quietIn(paceNow()))));
 }
 
 void ZelSceneWindow::drawFullFrameIfDue() {
-  const std::int64_t now = m_paceClock.elapsed();
+  const std::int64_t now = paceNow();
   if (m_pace.fullFrameDue(now)) {
     renderLater();
   } else if (m_pace.cheapOnScreen()) {
