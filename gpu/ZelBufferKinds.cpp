@@ -57,6 +57,28 @@ const ZelBufferShape kShapes[zel::kBufferClassCount] = {
 #undef EDGE_TRACE
 #undef FACE_TRACE
 
+// The net differences of a class's elements, from the shape and degree of the first kind the
+// table draws with it (curved edges, triangles and quadrilaterals; none for the others).
+const std::vector<zel::NetDifference>& netOf(zel::BufferClass bufferClass) {
+  static const auto nets = [] {
+    std::array<std::vector<zel::NetDifference>, zel::kBufferClassCount> all;
+    std::array<bool, zel::kBufferClassCount> seen{};
+    for (const zel::DrawKindRow& row : zel::kDrawKinds) {
+      const auto at = static_cast<std::size_t>(row.buffer);
+      if (seen[at]) continue;
+      seen[at] = true;
+      const int shape = row.solution == zel::SolutionFamily::Edge       ? EntityType::Edge
+                        : row.solution == zel::SolutionFamily::Triangle ? EntityType::Triangle
+                        : row.solution == zel::SolutionFamily::Quadrilateral
+                            ? EntityType::Quadrilateral
+                            : 0;
+      all[at] = zel::netDifferences(shape, row.degree);
+    }
+    return all;
+  }();
+  return nets[static_cast<std::size_t>(bufferClass)];
+}
+
 template <zel::BufferClass C>
 ZelBufferObject* makeBuffer() {
   if constexpr (C == zel::BufferClass::Palette) {
@@ -131,9 +153,10 @@ void ZelBufferElements::updateVao(QOpenGLFunctions_4_0_Core* gl, int vertexCount
   gl->glBindBuffer(GL_ARRAY_BUFFER, 0);
   gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
   m_screenBend = m_shape.screenBend;
-  m_extent = m_screenBend > 0 ? zel::elementExtentOf(vertexCount, coords, elementCount,
-                                                     m_shape.indicesPerElement, indices)
-                              : zel::ElementExtent();
+  m_extent = m_screenBend > 0
+                 ? zel::elementExtentOf(vertexCount, coords, elementCount,
+                                        m_shape.indicesPerElement, indices, netOf(m_class))
+                 : zel::ElementExtent();
   if (!m_verbose) return;
   if (points)
     zel::printMessage(" %s::updateVao vaoHandle %d vbo %d\n", m_shape.vaoTraceName, m_vao,

@@ -237,6 +237,6 @@ int ZelBufferObject::maxPatchesPerDraw() { return g_maxPatchesPerDraw; }
 bool ZelBufferObject::screenLevelIsOne(const QMatrix4x4& mvp, const QMatrix4x4& viewport,
                                        float scaling, const QVector3D& trans) const {
   if (m_screenBend <= 0 || !m_extent.known) return false;
-  return zel::screenLevelIsOne(zel::elementPixelBound(m_extent, mvp, viewport, scaling, trans),
+  return zel::screenLevelIsOne(zel::netBendPixelBound(m_extent, mvp, viewport, scaling, trans),
                                m_screenBend);
 }

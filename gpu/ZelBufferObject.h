@@ -120,10 +120,10 @@ class ZelBufferObject {
   const zel::Placement& placement() const { return m_placement; }
 
   // True when, placed at world = scaling x position + trans and seen through `mvp` and
-  // `viewport`, every element of the buffer is so small on the screen that the tessellation
-  // stages give it no more segments than the curvature rule does: the kind's "SubPixel"
-  // program then draws exactly the same, at less cost. False for kinds without a screen level
-  // and before an upload of curved elements.
+  // `viewport`, every element of the buffer is so small or so straight on the screen that the
+  // tessellation stages give it no more segments than the curvature rule does: the kind's
+  // "SubPixel" program then draws exactly the same, at less cost. False for kinds without a screen
+  // level and before an upload of curved elements.
   bool screenLevelIsOne(const QMatrix4x4& mvp, const QMatrix4x4& viewport, float scaling,
                         const QVector3D& trans) const;
 

@@ -25,7 +25,8 @@ const ZelShaderProgramSources* zelShaderProgram(const char* name);
 
 // Every curved kind's program has a twin named with this suffix, whose tessellation levels come
 // from the curvature rule alone: it draws exactly what the program draws wherever the screen
-// level is 1 (every element of the object under about a pixel), at less cost.
+// level is 1 (every element of the object under about a pixel, or straight and not close to
+// the eye), at less cost.
 constexpr const char* kSubPixelSuffix = "SubPixel";
 // The twin of the named program, or null when it has none.
 const ZelShaderProgramSources* zelSubPixelProgram(const char* name);

@@ -90,8 +90,8 @@ class FrameRenderer {
   int drawGroupObject(ZelDrawObject* object, int position, bool clipping, int basePicking);
   int drawObject(ZelDrawObject* object, GLSLProgram* program, int basePicking);
   // The program `name`, or its "SubPixel" twin when every element of the object is too small
-  // on the screen for the screen level to matter: the same levels, so the same picture and
-  // picking ids, without the cost of measuring them.
+  // or too straight on the screen for the screen level to matter: the same levels, so the same
+  // picture and picking ids, without the cost of measuring them.
   const char* programFor(ZelDrawObject* object, const char* name);
 
   QOpenGLFunctions_4_0_Core* m_gl = nullptr;

@@ -5,6 +5,7 @@
 #include <QMatrix4x4>
 #include <QVector3D>
 #include <cmath>
+#include <tuple>
 
 #include "gpu_fixture.h"
 
@@ -147,6 +148,53 @@ TEST_F(ScreenLevel, SubPixelTwinsDrawTheSameSegmentsWhereverTheBufferAllowsThem)
     }
     EXPECT_GT(twinDrawn, 0) << kind.program << ": never small enough";
     EXPECT_TRUE(floorSeen) << kind.program << ": the screen level never mattered";
+  }
+}
+
+// A straight element of every curved kind on a wall turned slightly away from the eye, seen in
+// perspective from far away to close up: wherever the buffer allows the "SubPixel" twin, it
+// draws the same segments. Straight elements get it while they span hundreds of pixels; close
+// to the eye perspective bends their edges on the screen, the screen level adds segments and
+// the buffer must refuse.
+TEST_F(ScreenLevel, StraightElementsDrawThroughTheTwinUnlessPerspectiveBendsThem) {
+  QMatrix4x4 viewport;  // the fixture's: 512 pixels a unit of clip space
+  viewport.scale(kSize / 2.0f, kSize / 2.0f);
+  for (const auto& [kind, shape, degree, program] :
+       {std::tuple{DrawKind::EdgeP2, EntityType::Edge, 2, "P2EdgSha"},
+        {DrawKind::EdgeP4, EntityType::Edge, 4, "P4EdgSha"},
+        {DrawKind::TriangleP2, EntityType::Triangle, 2, "P2TriSha"},
+        {DrawKind::TriangleP3, EntityType::Triangle, 3, "P3TriSha"},
+        {DrawKind::QuadrilateralQ2, EntityType::Quadrilateral, 2, "Q2QuaSha"},
+        {DrawKind::QuadrilateralQ4, EntityType::Quadrilateral, 4, "Q4QuaSha"}}) {
+    const bool edge = shape == EntityType::Edge;
+    const std::vector<float> coords =
+        controlPoints(shape, degree, [&](double s, double t, const int*) {
+          return edge ? Vec3{s - 0.5, 0.2 * s - 0.1, -0.002 * s}
+                      : Vec3{s + 0.2 * t - 0.5, t - 0.5, -0.002 * t};
+        });
+    const auto buffer = makeBuffer(kind, coords, 1);
+    const char* twin = zelSubPixelProgram(program)->name;
+    bool largeAllowed = false, bentRefused = false;
+    for (double distance = 0.02; distance < 100; distance *= 1.5) {
+      QMatrix4x4 mvp;
+      mvp.perspective(60, 1, 0.01f, 1000);
+      mvp.translate(0, 0, float(-distance));
+      const auto drawn = [&](const char* name) {
+        return GpuTest::primitives(*buffer, name, [&](GLSLProgram* p) {
+          p->setUniformMatrix4("MVP", mvp.constData());
+          p->setUniform("tess_level", 1);
+        });
+      };
+      const unsigned full = drawn(program), coarse = drawn(twin);
+      const bool allowed = buffer->screenLevelIsOne(mvp, viewport, 1.0f, QVector3D());
+      if (allowed) {
+        EXPECT_EQ(coarse, full) << program << " at distance " << distance;
+      }
+      largeAllowed |= allowed && distance < 2;  // the element spans over 200 pixels
+      bentRefused |= !allowed && full > coarse;
+    }
+    EXPECT_TRUE(largeAllowed) << program << ": a large straight element never got the twin";
+    EXPECT_TRUE(bentRefused) << program << ": perspective never bent the element";
   }
 }
 

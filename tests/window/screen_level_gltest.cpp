@@ -183,28 +183,36 @@ TEST(ScreenLevel, CurvedDiscsStayWithinAPixelOfTheCircleAtEveryZoom) {
       }
 }
 
-// A P2 disc of 8,192 elements, about 12 pixels each at the default view, drawn with P2TriSha;
-// zoomed out until the disc is 15 pixels wide, its elements are a fraction of a pixel and the
-// frame draws them with the twin that skips the screen level, which changes nothing there.
-TEST(ScreenLevel, ElementsBelowAPixelAreDrawnWithoutTheScreenMeasures) {
+// A P2 disc of 8,192 elements, about 12 pixels each at the default view: their bends are a
+// small part of a pixel, and the frame draws them with the twin that skips the screen level
+// (their level is 1 either way); the disc has no cracks and, zoomed out until it is 15 pixels
+// wide, still covers its area. Zoomed in onto the circle, the boundary elements bend by
+// pixels and the frame draws with P2TriSha.
+TEST(ScreenLevel, ElementsThatBendBelowAPixelAreDrawnWithoutTheScreenMeasures) {
   const CurvedMesh mesh = makeDiscMesh(EntityType::Triangle, 2, 64);
   ZelSceneWindow window(pellonSurfaceFormat());
   showDisc(window, mesh, kWidth, kHeight);
   window.displaySettings().lineOn = false;
   window.displaySettings().shadingModel = 3;
   const QImage whole = screenshotOf(window, "whole");
-  EXPECT_TRUE(built(window, "P2TriSha"));
-  EXPECT_FALSE(built(window, "P2TriShaSubPixel"));
+  EXPECT_TRUE(built(window, "P2TriShaSubPixel"));
+  EXPECT_FALSE(built(window, "P2TriSha"));
   EXPECT_EQ(enclosedBackground(whole, kFaceGrey), 0);
   zoomOut(window, 25);
   const QImage far = screenshotOf(window, "far");
-  EXPECT_TRUE(built(window, "P2TriShaSubPixel"));
+  EXPECT_FALSE(built(window, "P2TriSha"));
   // The disc still covers its area, about pi r^2 pixels.
   const double radius = projectedRadius(window.fieldOfView());
   int covered = 0;
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x) covered += qRed(far.pixel(x, y)) < 255;
   EXPECT_NEAR(covered, kPi * radius * radius, 2 * kPi * radius + 4) << "radius " << radius;
+  window.resetView();
+  const double onCircle[3] = {1, 0, 0};
+  window.setRotationCentre(onCircle);
+  zoomIn(window, 10);
+  screenshotOf(window, "near");
+  EXPECT_TRUE(built(window, "P2TriSha"));
 }
 
 // The measure can fail: straight elements, and curved ones at level 0 (drawn as their
