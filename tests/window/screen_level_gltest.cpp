@@ -22,23 +22,17 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr int kWidth = 800, kHeight = 600;
 constexpr int kFaceGrey = 178;  // the default face colour 0.7, flat
 
-// "z" narrows the field of view by 10 % a press. The events go straight to the window: the
-// frames they ask for are drawn once, by the next screenshot.
-void zoomIn(ZelSceneWindow& window, int presses) {
-  for (int i = 0; i < presses; ++i) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, "z");
+// "z" narrows the field of view by 10 % a press, "Z" widens it (negative `presses`). The events
+// go straight to the window: the frames they ask for are drawn once, by the next screenshot.
+void zoom(ZelSceneWindow& window, int presses) {
+  for (int i = 0; i < std::abs(presses); ++i) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, presses > 0 ? Qt::NoModifier : Qt::ShiftModifier,
+                    presses > 0 ? "z" : "Z");
     QCoreApplication::sendEvent(&window, &press);
   }
-  EXPECT_NEAR(window.fieldOfView(), 15.0 * std::pow(0.9, presses), 1e-9) << "zoom keys ignored";
-}
-
-// "Z" widens the field of view by 10 % a press.
-void zoomOut(ZelSceneWindow& window, int presses) {
-  for (int i = 0; i < presses; ++i) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::ShiftModifier, "Z");
-    QCoreApplication::sendEvent(&window, &press);
-  }
-  EXPECT_NEAR(window.fieldOfView(), 15.0 * std::pow(1.1, presses), 1e-9) << "zoom keys ignored";
+  EXPECT_NEAR(window.fieldOfView(), 15.0 * std::pow(presses > 0 ? 0.9 : 1.1, std::abs(presses)),
+              1e-9)
+      << "zoom keys ignored";
 }
 
 bool built(const ZelSceneWindow& window, const std::string& program) {
@@ -148,7 +142,7 @@ double discSilhouetteError(int shape, int degree, const DiscView& view, int leve
     const double a = view.angle * kPi / 180;
     const double onCircle[3] = {std::cos(a), std::sin(a), 0};
     window.setRotationCentre(onCircle);
-    zoomIn(window, view.zoomPresses);
+    zoom(window, view.zoomPresses);
   }
   const double radius = projectedRadius(window.fieldOfView());
   if (view.zoomPresses > 0) {
@@ -196,7 +190,7 @@ TEST(ScreenLevel, ElementsBelowAPixelAreDrawnWithoutTheScreenMeasures) {
   EXPECT_TRUE(built(window, "P2TriSha"));
   EXPECT_FALSE(built(window, "P2TriShaSubPixel"));
   EXPECT_EQ(enclosedBackground(whole, kFaceGrey), 0);
-  zoomOut(window, 25);
+  zoom(window, -25);
   const QImage far = screenshotOf(window, "far");
   EXPECT_TRUE(built(window, "P2TriShaSubPixel"));
   // The disc still covers its area, about pi r^2 pixels.
@@ -232,7 +226,7 @@ TEST(ScreenLevel, CurvedSphereHasNoCracksAtAnyZoom) {
       viewer.displaySettings().shadingModel = 3;
       const double centre[3] = {towards.x(), towards.y(), towards.z()};
       viewer.setRotationCentre(centre);
-      zoomIn(viewer, presses);
+      zoom(viewer, presses);
       const QImage image = screenshotOf(viewer);
       ASSERT_EQ(image.size(), QSize(kWidth, kHeight));
       int covered = 0;
