@@ -13,24 +13,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-struct Kind {
-  int drawKind;
-  const char* program;
-  int shape;  // EntityType of the lattice: Edge, Triangle or Quadrilateral
-  int degree;
-};
-
-const Kind kCurvedKinds[] = {
-    {DrawKind::TriangleP2, "P2TriSha", EntityType::Triangle, 2},
-    {DrawKind::TriangleP3, "P3TriSha", EntityType::Triangle, 3},
-    {DrawKind::TriangleP4, "P4TriSha", EntityType::Triangle, 4},
-    {DrawKind::QuadrilateralQ2, "Q2QuaSha", EntityType::Quadrilateral, 2},
-    {DrawKind::QuadrilateralQ3, "Q3QuaSha", EntityType::Quadrilateral, 3},
-    {DrawKind::QuadrilateralQ4, "Q4QuaSha", EntityType::Quadrilateral, 4},
-    {DrawKind::EdgeP2, "P2EdgSha", EntityType::Edge, 2},
-    {DrawKind::EdgeP3, "P3EdgSha", EntityType::Edge, 3},
-    {DrawKind::EdgeP4, "P4EdgSha", EntityType::Edge, 4},
-};
+using Kind = CurvedKind;
 
 std::vector<float> controlPoints(const Kind& kind, const Place& place) {
   return gputest::controlPoints(kind.shape, kind.degree, place);
