@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QQuaternion>
 #include <cmath>
-#include <string>
 
 #include "app/ZelMeshViewer.h"
 #include "app/pellon.h"

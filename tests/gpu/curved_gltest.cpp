@@ -11,8 +11,6 @@
 namespace gputest {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 using Kind = CurvedKind;
 
 std::vector<float> controlPoints(const Kind& kind, const Place& place) {
@@ -65,7 +63,7 @@ TEST_F(CurvedKinds, ABentFirstEdgeBulgesByItsBezierMidpoint) {
 // about O, its edge A-B interpolating the circle at its middle: within 0.6 pixel of the
 // circle, so the outline must follow the circle at high levels and the chord at level 0.
 TEST_F(CurvedKinds, ArcTriangleFollowsTheCircleAndLevelZeroTheChord) {
-  const double centre = 60, radius = 300, angle = 50 * kPi / 180;
+  const double centre = 60, radius = 300, angle = 50 * M_PI / 180;
   const auto onArc = [&](double a) {
     return std::make_pair(centre + radius * std::cos(a), centre + radius * std::sin(a));
   };
@@ -104,7 +102,7 @@ TEST_F(CurvedKinds, ArcTriangleFollowsTheCircleAndLevelZeroTheChord) {
     const Image image = render(DrawKind::TriangleP2, "P2TriSha", coords, 1,
                                [&](GLSLProgram* p) { p->setUniform("tess_level", level); });
     for (double degrees = 2; degrees <= 48; degrees += 2) {
-      const double a = degrees * kPi / 180;
+      const double a = degrees * M_PI / 180;
       const double chord = radius * std::cos(angle / 2) / std::cos(a - angle / 2);
       EXPECT_NEAR(boundary(image, a), level == 0 ? chord : radius, 1.5)
           << "level " << level << " at " << degrees << " degrees";

@@ -5,7 +5,6 @@
 #include <sys/types.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "tests/support/temporary_directory.h"

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr int kWidth = 800, kHeight = 600;
 constexpr int kFaceGrey = 178;  // the default face colour 0.7, flat
 
@@ -43,7 +42,7 @@ bool built(const ZelSceneWindow& window, const std::string& program) {
 // Projected radius in pixels of a sphere or disc of normalised radius 0.5 about the rotation
 // centre's depth: the eye is 3 units away and the window 600 pixels high.
 double projectedRadius(double fieldOfView) {
-  return 0.5 / (3.0 * std::tan(fieldOfView * kPi / 360.0)) * kHeight / 2;
+  return 0.5 / (3.0 * std::tan(fieldOfView * M_PI / 360.0)) * kHeight / 2;
 }
 
 // Boundary of the covered region along row y near the expected crossing `x`, to a fraction of
@@ -139,14 +138,14 @@ double discSilhouetteError(int shape, int degree, const DiscView& view, int leve
   window.displaySettings().tessellationLevel = level;
   double cx = kWidth / 2.0, cy = kHeight / 2.0;
   if (view.zoomPresses > 0) {
-    const double a = view.angle * kPi / 180;
+    const double a = view.angle * M_PI / 180;
     const double onCircle[3] = {std::cos(a), std::sin(a), 0};
     window.setRotationCentre(onCircle);
     zoom(window, view.zoomPresses);
   }
   const double radius = projectedRadius(window.fieldOfView());
   if (view.zoomPresses > 0) {
-    const double a = view.angle * kPi / 180;
+    const double a = view.angle * M_PI / 180;
     cx -= radius * std::cos(a);
     cy += radius * std::sin(a);
   }
@@ -198,7 +197,7 @@ TEST(ScreenLevel, ElementsBelowAPixelAreDrawnWithoutTheScreenMeasures) {
   int covered = 0;
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x) covered += qRed(far.pixel(x, y)) < 255;
-  EXPECT_NEAR(covered, kPi * radius * radius, 2 * kPi * radius + 4) << "radius " << radius;
+  EXPECT_NEAR(covered, M_PI * radius * radius, 2 * M_PI * radius + 4) << "radius " << radius;
 }
 
 // The measure can fail: straight elements, and curved ones at level 0 (drawn as their
