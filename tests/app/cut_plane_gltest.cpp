@@ -3,16 +3,12 @@
 // of the field there; the faces of the crossed elements reach beyond it; the clipped half is
 // gone while the plane is shown; the state file keeps the plane in mesh units.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QImage>
 #include <QKeyEvent>
 #include <QQuaternion>
 #include <cmath>
-#include <filesystem>
-#include <string>
 
 #include "app/ZelMeshViewer.h"
 #include "app/pellon.h"
@@ -20,6 +16,8 @@
 #include "gpu/colour_maps.h"
 #include "scene/ZelDrawPalette.h"
 #include "tests/app/cut_cube.h"
+#include "tests/support/screenshot.h"
+#include "tests/support/temporary_directory.h"
 #include "window/state_file.h"
 
 namespace {
@@ -29,14 +27,6 @@ using cutcube::Cell;
 void press(ZelMeshViewer& viewer, Qt::Key key) {
   QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
   QCoreApplication::sendEvent(&viewer, &event);
-}
-
-QImage screenshot(ZelMeshViewer& viewer) {
-  const QString path = QDir::temp().filePath("zel_cut_plane_test.png");
-  viewer.requestScreenshot(path.toStdString());
-  QImage image(path);
-  QFile::remove(path);
-  return image;
 }
 
 // Window pixel of a mesh point, through the frame's matrices (800 x 600 window).
@@ -73,24 +63,12 @@ PixelCount countPixels(const QImage& image, QPointF low, QPointF high, double ma
   return count;
 }
 
-class CutPlaneWindow : public testing::Test {
- protected:
-  void SetUp() override {
-    // Per process: the same tests run side by side under another drawing option.
-    m_directory = std::filesystem::temp_directory_path() /
-                  ("zel_cut_plane_gltest_" + std::to_string(getpid()));
-    std::filesystem::remove_all(m_directory);
-    std::filesystem::create_directories(m_directory);
-  }
-  void TearDown() override { std::filesystem::remove_all(m_directory); }
-  std::filesystem::path m_directory;
-};
-
-TEST_F(CutPlaneWindow, KeysClipCapAndShowCrossedFaces) {
+TEST(CutPlaneWindow, KeysClipCapAndShowCrossedFaces) {
+  const TemporaryDirectory scratch;
   for (Cell cell : {Cell::Tetrahedra, Cell::Hexahedra}) {
     SCOPED_TRACE(cell == Cell::Hexahedra ? "hexahedra" : "tetrahedra");
     cutcube::CubeFiles cube;
-    cutcube::writeCube(&cube, cell, cutcube::Given::Vertices, false, m_directory, "cube");
+    cutcube::writeCube(&cube, cell, cutcube::Given::Vertices, false, scratch.path(), "cube");
     ZelMeshViewer viewer(pellonSurfaceFormat());
     assembleScene(&viewer, cube.mesh, cube.solution);
     viewer.displaySettings().shadingModel = 3;
@@ -107,7 +85,7 @@ TEST_F(CutPlaneWindow, KeysClipCapAndShowCrossedFaces) {
     QKeyEvent next(QEvent::KeyPress, Qt::Key_Greater, Qt::NoModifier, ">");
     QCoreApplication::sendEvent(&viewer, &next);
     ASSERT_EQ(viewer.displayedField(), 2);
-    const QImage capped = screenshot(viewer);
+    const QImage capped = screenshotOf(viewer);
     // The cap's corners (0.5, 0|1, 0|1); +y is up on screen, +z to the right.
     const QPointF a = pixelOf(viewer, {0.5f, 1.0f, 0.0f}), b = pixelOf(viewer, {0.5f, 0.0f, 1.0f});
     const QPointF low(std::min(a.x(), b.x()), std::min(a.y(), b.y()));
@@ -128,7 +106,7 @@ TEST_F(CutPlaneWindow, KeysClipCapAndShowCrossedFaces) {
     // The faces of the crossed elements reach to x = 1/3, nearer than the cap.
     press(viewer, Qt::Key_F2);
     press(viewer, Qt::Key_F2);
-    const QImage faces = screenshot(viewer);
+    const QImage faces = screenshotOf(viewer);
     const PixelCount around = countPixels(faces, low, high, 3, false, isBackground);
     EXPECT_LT(around.matching, around.total - 1000);
     // Seen from above, the half x < 0.5 is gone while the plane is shown, back once hidden.
@@ -137,22 +115,23 @@ TEST_F(CutPlaneWindow, KeysClipCapAndShowCrossedFaces) {
     press(viewer, Qt::Key_F4);
     const QPointF c = pixelOf(viewer, {0.05f, 0.95f, 1.0f}),
                   d = pixelOf(viewer, {0.4f, 0.05f, 1.0f});
-    const QImage clipped = screenshot(viewer);
+    const QImage clipped = screenshotOf(viewer);
     const PixelCount removed = countPixels(clipped, c, d, 0, true, isBackground);
     EXPECT_GT(removed.total, 500);
     EXPECT_EQ(removed.matching, removed.total);
     press(viewer, Qt::Key_F1);
-    const PixelCount shown = countPixels(screenshot(viewer), c, d, 0, true, isBackground);
+    const PixelCount shown = countPixels(screenshotOf(viewer), c, d, 0, true, isBackground);
     EXPECT_EQ(shown.matching, 0);
   }
 }
 
 // F3 sets the plane in the scene's normalised frame, and the state file keeps it in mesh units:
 // a cube far from the origin is cut where its own frame says, and reads back the same plane.
-TEST_F(CutPlaneWindow, PlaneFollowsTheSceneFrameAndTheStateFile) {
+TEST(CutPlaneWindow, PlaneFollowsTheSceneFrameAndTheStateFile) {
+  const TemporaryDirectory scratch(true);
   cutcube::CubeFiles cube;
-  cutcube::writeCube(&cube, Cell::Tetrahedra, cutcube::Given::Vertices, false, m_directory, "far",
-                     1000.0);
+  cutcube::writeCube(&cube, Cell::Tetrahedra, cutcube::Given::Vertices, false, scratch.path(),
+                     "far", 1000.0);
   ZelMeshViewer viewer(pellonSurfaceFormat());
   assembleScene(&viewer, cube.mesh, cube.solution);
   double plane[4];
@@ -167,8 +146,6 @@ TEST_F(CutPlaneWindow, PlaneFollowsTheSceneFrameAndTheStateFile) {
 
   const double centre[3] = {1000.25, 1000.5, 1000.5}, normal[3] = {0.6, 0.0, 0.8};
   viewer.setCutPlane(centre, normal);
-  const std::filesystem::path before = std::filesystem::current_path();
-  std::filesystem::current_path(m_directory);
   viewer.writeStateFile();
   ViewState state;
   ASSERT_TRUE(readViewStateFile("zelmor.data", &state, stdout));
@@ -176,7 +153,6 @@ TEST_F(CutPlaneWindow, PlaneFollowsTheSceneFrameAndTheStateFile) {
   EXPECT_NEAR((*state.cutPlane)[3], 0.6 * 1000.25 + 0.8 * 1000.5, 1e-2);
   press(viewer, Qt::Key_F3);
   viewer.readStateFile("zelmor.data");
-  std::filesystem::current_path(before);
   viewer.meshCutPlane(plane);
   EXPECT_NEAR(plane[0], 0.6, 1e-6);
   EXPECT_NEAR(plane[2], 0.8, 1e-6);

@@ -4,12 +4,8 @@
 #include "app/cut_scene.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 
@@ -21,33 +17,26 @@
 #include "scene/SceneModel.h"
 #include "scene/ZelDrawKinds.h"
 #include "tests/app/cut_cube.h"
+#include "tests/capping/capping_output.h"
+#include "tests/support/temporary_directory.h"
 
 namespace {
 
 using cutcube::Cell;
+using cutcube::cubeLinear;
 using cutcube::Given;
-
-double linear(const testmesh::Vec& p) { return cutcube::cubeLinear(p); }
 
 struct CubeMesh {
   ZelObject* mesh = nullptr;
   cutcube::CubeFiles files;
   int typ = 0;
-  std::filesystem::path directory;
-  ~CubeMesh() {
-    zel_FreeInterface(&mesh);
-    if (!directory.empty()) std::filesystem::remove_all(directory);
-  }
+  TemporaryDirectory directory;
+  ~CubeMesh() { zel_FreeInterface(&mesh); }
 };
 
 // The test cube written to files and read back with its solution.
 void buildCube(CubeMesh* cube, Cell cell, Given given, bool twoReferences) {
-  // Per process: the test cases run side by side.
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("zel_cut_scene_test_" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
-  cube->directory = dir;
-  cutcube::writeCube(&cube->files, cell, given, twoReferences, dir, "cube");
+  cutcube::writeCube(&cube->files, cell, given, twoReferences, cube->directory.path(), "cube");
   cube->typ = cube->files.typ;
   char status[zel::kStatusSize] = {};
   zel_NewInterface(&cube->mesh);
@@ -109,38 +98,28 @@ TEST(CutScene, CapValuesAreTheFieldAtTheCapNodes) {
       CubeMesh cube;
       buildCube(&cube, cell, given, false);
       const double plane[4] = {0.3, -0.5, 0.8, 0.21};
-      char status[zel::kStatusSize] = {};
-      int nbrCut = 0, *list = nullptr, nbrTri = 0, nbrQua = 0, *triInf = nullptr, *quaInf = nullptr;
-      double *triCrd = nullptr, *triRef = nullptr, *quaCrd = nullptr, *quaRef = nullptr;
-      zel_GetCutEntities(cube.mesh, plane, cube.typ, &nbrCut, &list, status);
-      zel_capping(cube.mesh, plane, cube.typ, nbrCut, list, &nbrTri, &triCrd, &triRef, &triInf,
-                  &nbrQua, &quaCrd, &quaRef, &quaInf, status);
+      const testmesh::CappingOutput cap(cube.mesh, plane, cube.typ);
       FieldValues values[2];
       bool sizeError = true;
-      cappingFieldValues(cube.mesh, cube.typ, 1, nbrTri, triRef, triInf, nbrQua, quaRef, quaInf,
-                         &values[0], &values[1], &sizeError);
+      cappingFieldValues(cube.mesh, cube.typ, 1, cap.nbrTri, cap.triRef, cap.triInf, cap.nbrQua,
+                         cap.quaRef, cap.quaInf, &values[0], &values[1], &sizeError);
       EXPECT_FALSE(sizeError);
-      const int counts[2] = {nbrTri, nbrQua}, points[2] = {3, 4};
-      const double* crds[2] = {triCrd, quaCrd};
-      const int* infos[2] = {triInf, quaInf};
-      for (int shape = 0; shape < 2; ++shape) {
-        const int perFace = given == Given::ElementP0 ? 1 : points[shape];
-        ASSERT_EQ(values[shape].nodesPerEntity, perFace);
-        ASSERT_EQ(values[shape].values.size(), size_t(counts[shape] * perFace));
-        for (int f = 1; f <= counts[shape]; ++f) {
-          const testmesh::Vec centroid = cube.files.centroid(infos[shape][3 * f + 1]);
-          for (int n = 0; n < perFace; ++n) {
-            const double* p = crds[shape] + 3 * (points[shape] * f + n);
-            const double expected =
-                given == Given::ElementP0 ? linear(centroid) : linear({p[0], p[1], p[2]});
-            // Solution values travel in single precision.
-            EXPECT_NEAR(values[shape].values[size_t((f - 1) * perFace + n)], expected, 1e-6);
-          }
+      for (const bool triangle : {true, false}) {
+        const int points = triangle ? 3 : 4, count = triangle ? cap.nbrTri : cap.nbrQua;
+        const int perFace = given == Given::ElementP0 ? 1 : points;
+        const FieldValues& got = values[triangle ? 0 : 1];
+        ASSERT_EQ(got.nodesPerEntity, perFace);
+        ASSERT_EQ(got.values.size(), size_t(count * perFace));
+        for (int f = 1; f <= count; ++f) {
+          const testmesh::Vec centroid = cube.files.centroid(cap.parent(triangle, f));
+          const auto polygon = cap.polygon(triangle, f, points);
+          // Solution values travel in single precision.
+          for (int n = 0; n < perFace; ++n)
+            EXPECT_NEAR(got.values[size_t((f - 1) * perFace + n)],
+                        cubeLinear(given == Given::ElementP0 ? centroid : polygon[size_t(n)]),
+                        1e-6);
         }
       }
-      for (void* p : {(void*)list, (void*)triCrd, (void*)triRef, (void*)triInf, (void*)quaCrd,
-                      (void*)quaRef, (void*)quaInf})
-        std::free(p);
     }
 }
 

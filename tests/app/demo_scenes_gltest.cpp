@@ -2,7 +2,6 @@
 // each gallery element coloured as its interpolated field through the palette and colour map.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QImage>
 #include <QTest>
 #include <array>
@@ -20,6 +19,7 @@
 #include "meshio/node_order.h"
 #include "scene/ZelDrawKinds.h"
 #include "scene/ZelDrawPalette.h"
+#include "tests/support/screenshot.h"
 #include "window/ZelSceneWindow.h"
 
 namespace {
@@ -165,14 +165,6 @@ bool hiddenByCloser(ZelSceneWindow& window, const QImage& image, int px, int py,
   return false;
 }
 
-QImage screenshot(ZelSceneWindow& window) {
-  const QString path = QDir::temp().filePath("zel_demo_scene_test.png");
-  window.requestScreenshot(path.toStdString());
-  QImage image(path);
-  QFile::remove(path);
-  return image;
-}
-
 TEST(DemoScenes, GalleryColoursFollowThePaletteAndColourMap) {
   ZelSceneWindow window(pellonSurfaceFormat());
   openWindow(window);
@@ -189,7 +181,7 @@ TEST(DemoScenes, GalleryColoursFollowThePaletteAndColourMap) {
   ASSERT_EQ(elements.size(), 20u);
 
   // Zoom out (key "Z") until every gallery element lies inside the window.
-  QImage image = screenshot(window);
+  QImage image = screenshotOf(window);
   for (int presses = 0;; ++presses) {
     bool inside = true;
     for (ZelDrawObject* object : elements) {
@@ -206,7 +198,7 @@ TEST(DemoScenes, GalleryColoursFollowThePaletteAndColourMap) {
     const double before = window.fieldOfView();
     QTest::keyClick(&window, 'Z');
     ASSERT_GT(window.fieldOfView(), before);
-    image = screenshot(window);
+    image = screenshotOf(window);
   }
 
   for (ZelDrawObject* object : elements) {

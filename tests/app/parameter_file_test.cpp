@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 
+#include "tests/support/temporary_directory.h"
 #include "tests/support/text_streams.h"
 
 namespace {
@@ -24,22 +24,6 @@ DisplayParameters readText(const std::string& text, std::string* messages = null
   std::fclose(out);
   return parameters;
 }
-
-// A fresh working directory for one test, left and removed at its end.
-struct InScratchDirectory {
-  const std::filesystem::path previous = std::filesystem::current_path();
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("zel_parameter_test_" + std::to_string(::getpid()));
-  InScratchDirectory() {
-    std::filesystem::remove_all(path);
-    std::filesystem::create_directories(path);
-    std::filesystem::current_path(path);
-  }
-  ~InScratchDirectory() {
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(path);
-  }
-};
 
 TEST(ParameterFile, NamedAfterTheMeshWithoutItsExtension) {
   EXPECT_EQ(parameterFileName("mesh.meshb"), "mesh.zelmor");
@@ -156,7 +140,7 @@ TEST(ParameterFile, ValuesOutsideTheirRangeAreClampedAndCountsMatchTheirArrays) 
 }
 
 TEST(ParameterFile, LookupPrefersTheMeshFileOverDefaults) {
-  const InScratchDirectory scratch;
+  const TemporaryDirectory scratch(true);
   std::FILE* out = std::tmpfile();
   DisplayParameters none;
   EXPECT_FALSE(readParameterFile("cube.meshb", &none, out));
@@ -183,7 +167,7 @@ TEST(ParameterFile, LookupPrefersTheMeshFileOverDefaults) {
 }
 
 TEST(ParameterFile, AnUnreadableFileLeavesTheDefaultsAtOnce) {
-  const InScratchDirectory scratch;
+  const TemporaryDirectory scratch(true);
   std::ofstream("Default.zelmor") << "colormap jet";
 
   // A FIFO without writer as the mesh's own file: refused at once, the defaults stay and the

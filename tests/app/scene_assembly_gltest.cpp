@@ -5,11 +5,9 @@
 #include <QDir>
 #include <QTest>
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <filesystem>
 #include <fstream>
-#include <map>
+#include <numeric>
 #include <set>
 
 #include "app/ZelMeshViewer.h"
@@ -19,8 +17,10 @@
 #include "meshio/entity_types.h"
 #include "meshio/zel_object.h"
 #include "scene/ZelDrawObject.h"
+#include "tests/capping/faces_met_once.h"
 #include "tests/support/image_probe.h"
 #include "tests/support/screenshot.h"
+#include "tests/support/temporary_directory.h"
 
 namespace {
 
@@ -109,11 +109,7 @@ TEST(SceneAssembly, CurvedBallHasACircularSilhouette) {
 }
 
 TEST(SceneAssembly, ParameterFileAsksForFullFramesAndTheDisplayedFieldStepsWithinTheFields) {
-  const auto previous = std::filesystem::current_path();
-  const auto directory = std::filesystem::temp_directory_path() / "zel_fields_test";
-  std::filesystem::remove_all(directory);
-  std::filesystem::create_directories(directory);
-  std::filesystem::current_path(directory);
+  const TemporaryDirectory scratch(true);
   std::ofstream("DEFAULT.zelmor") << "displayfield 99 fullframes\n";
 
   ZelMeshViewer viewer(pellonSurfaceFormat());
@@ -129,9 +125,6 @@ TEST(SceneAssembly, ParameterFileAsksForFullFramesAndTheDisplayedFieldStepsWithi
   EXPECT_EQ(viewer.displayedField(), 2);
   for (int i = 0; i < viewer.numberOfFields() + 2; ++i) viewer.changeDisplayField(+1);
   EXPECT_EQ(viewer.displayedField(), viewer.numberOfFields());
-
-  std::filesystem::current_path(previous);
-  std::filesystem::remove_all(directory);
 }
 
 // True when the pixel is a colour of the map rather than the grey of the material.
@@ -141,16 +134,14 @@ bool coloured(const QImage& image, int x, int y) {
 }
 
 TEST(SceneAssembly, ObjectsWithoutTheNewFieldShowTheirMaterialColour) {
-  const auto directory = std::filesystem::temp_directory_path() / "zel_field_switch_test";
-  std::filesystem::remove_all(directory);
-  std::filesystem::create_directories(directory);
-  const std::string mesh = (directory / "pair.mesh").string();
+  const TemporaryDirectory scratch;
+  const std::string mesh = scratch.file("pair.mesh");
   // A triangle left of x = 0 and a quadrilateral right of it; the triangles carry two fields,
   // the quadrilateral only the first.
   std::ofstream(mesh) << "MeshVersionFormatted 2\nDimension 2\nVertices\n5\n"
                          "-1 -0.5 0\n0 -0.5 0\n0 0.5 0\n1 -0.5 0\n1 0.5 0\n"
                          "Triangles\n1\n1 2 3 1\nQuadrilaterals\n1\n2 4 5 3 1\nEnd\n";
-  std::ofstream(directory / "pair.sol")
+  std::ofstream(scratch.file("pair.sol"))
       << "MeshVersionFormatted 2\nDimension 2\nSolAtTriangles\n1\n2 1 1\n0 2\n"
          "SolAtQuadrilaterals\n1\n1 1\n1\nEnd\n";
   ZelMeshViewer viewer(pellonSurfaceFormat());
@@ -179,7 +170,6 @@ TEST(SceneAssembly, ObjectsWithoutTheNewFieldShowTheirMaterialColour) {
   EXPECT_NE(viewer.solutionOf(quadrilateral), nullptr);
   image = screenshotOf(viewer);
   EXPECT_TRUE(coloured(image, quadX, quadY));
-  std::filesystem::remove_all(directory);
 }
 
 TEST(SceneAssembly, VerticesAreUploadedWhenFirstShown) {
@@ -203,26 +193,17 @@ TEST(SceneAssembly, EveryBoundaryFaceIsShownOnce) {
   const std::string ball = kData + "/meshio/sphere_o1.meshb";
   assembleScene(&viewer, ball, ball);
 
-  // Boundary faces counted here by their sorted corner numbers: faces of one tetrahedron only.
+  // Boundary faces counted by brute force: faces of one tetrahedron only.
   char status[1024];
-  int count = 0, k = 0;
-  const int* tetrahedra = static_cast<const int*>(
-      zel_GetIndicesArray(viewer.mesh(), EntityType::Tetrahedron, &count, &k, status));
-  ASSERT_NE(tetrahedra, nullptr);
-  std::map<std::array<int, 3>, int> faces;
-  for (int e = 1; e <= count; ++e) {
-    const int* v = tetrahedra + size_t(e) * size_t(k);
-    for (int skip = 0; skip < 4; ++skip) {
-      std::array<int, 3> face;
-      int n = 0;
-      for (int i = 0; i < 4; ++i)
-        if (i != skip) face[n++] = v[i];
-      std::sort(face.begin(), face.end());
-      ++faces[face];
-    }
-  }
-  int boundary = 0;
-  for (const auto& [face, uses] : faces) boundary += uses == 1;
+  int count = 0;
+  zel_GetNumberOfEntities(viewer.mesh(), EntityType::Tetrahedron, &count, status);
+  std::vector<int> all(static_cast<size_t>(count));
+  std::iota(all.begin(), all.end(), 1);
+  const int boundary =
+      int(testmesh::facesMetOnce(viewer.mesh(), EntityType::Tetrahedron, all, false)[0]
+              .links[0]
+              .size() /
+          3);
 
   // Shown: surface faces of the volumes, plus the mesh's own triangles that lie on them.
   int shown = 0;

@@ -21,6 +21,7 @@
 #include "scene/ZelDrawObject.h"
 #include "scene/ZelDrawPalette.h"
 #include "tests/support/screenshot.h"
+#include "tests/support/temporary_directory.h"
 
 namespace {
 
@@ -234,9 +235,7 @@ void checkVolumeCase(const VolumeCase& c, const std::filesystem::path& directory
 }
 
 TEST(VolumeFields, FieldsOfAnotherDegreeColourTheBoundaryAsEvaluated) {
-  const auto directory = std::filesystem::temp_directory_path() / "zel_volume_fields_test";
-  std::filesystem::remove_all(directory);
-  std::filesystem::create_directories(directory);
+  const TemporaryDirectory scratch;
   const VolumeCase cases[] = {
       {"tet_p1_field2", EntityType::Tetrahedron, 1, 2, 0.0, false, "Tetrahedra", "Triangles",
        "HOSolAtTetrahedraP1"},
@@ -249,9 +248,8 @@ TEST(VolumeFields, FieldsOfAnotherDegreeColourTheBoundaryAsEvaluated) {
   };
   for (const VolumeCase& c : cases) {
     SCOPED_TRACE(c.name);
-    checkVolumeCase(c, directory);
+    checkVolumeCase(c, scratch.path());
   }
-  std::filesystem::remove_all(directory);
 }
 
 }  // namespace

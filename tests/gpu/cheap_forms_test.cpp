@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <numeric>
 #include <vector>
 
 #include "gpu/ZelBufferObject.h"

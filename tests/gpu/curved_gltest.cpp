@@ -11,26 +11,7 @@
 namespace gputest {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
-struct Kind {
-  int drawKind;
-  const char* program;
-  int shape;  // EntityType of the lattice: Edge, Triangle or Quadrilateral
-  int degree;
-};
-
-const Kind kCurvedKinds[] = {
-    {DrawKind::TriangleP2, "P2TriSha", EntityType::Triangle, 2},
-    {DrawKind::TriangleP3, "P3TriSha", EntityType::Triangle, 3},
-    {DrawKind::TriangleP4, "P4TriSha", EntityType::Triangle, 4},
-    {DrawKind::QuadrilateralQ2, "Q2QuaSha", EntityType::Quadrilateral, 2},
-    {DrawKind::QuadrilateralQ3, "Q3QuaSha", EntityType::Quadrilateral, 3},
-    {DrawKind::QuadrilateralQ4, "Q4QuaSha", EntityType::Quadrilateral, 4},
-    {DrawKind::EdgeP2, "P2EdgSha", EntityType::Edge, 2},
-    {DrawKind::EdgeP3, "P3EdgSha", EntityType::Edge, 3},
-    {DrawKind::EdgeP4, "P4EdgSha", EntityType::Edge, 4},
-};
+using Kind = CurvedKind;
 
 std::vector<float> controlPoints(const Kind& kind, const Place& place) {
   return gputest::controlPoints(kind.shape, kind.degree, place);
@@ -82,7 +63,7 @@ TEST_F(CurvedKinds, ABentFirstEdgeBulgesByItsBezierMidpoint) {
 // about O, its edge A-B interpolating the circle at its middle: within 0.6 pixel of the
 // circle, so the outline must follow the circle at high levels and the chord at level 0.
 TEST_F(CurvedKinds, ArcTriangleFollowsTheCircleAndLevelZeroTheChord) {
-  const double centre = 60, radius = 300, angle = 50 * kPi / 180;
+  const double centre = 60, radius = 300, angle = 50 * M_PI / 180;
   const auto onArc = [&](double a) {
     return std::make_pair(centre + radius * std::cos(a), centre + radius * std::sin(a));
   };
@@ -121,7 +102,7 @@ TEST_F(CurvedKinds, ArcTriangleFollowsTheCircleAndLevelZeroTheChord) {
     const Image image = render(DrawKind::TriangleP2, "P2TriSha", coords, 1,
                                [&](GLSLProgram* p) { p->setUniform("tess_level", level); });
     for (double degrees = 2; degrees <= 48; degrees += 2) {
-      const double a = degrees * kPi / 180;
+      const double a = degrees * M_PI / 180;
       const double chord = radius * std::cos(angle / 2) / std::cos(a - angle / 2);
       EXPECT_NEAR(boundary(image, a), level == 0 ? chord : radius, 1.5)
           << "level " << level << " at " << degrees << " degrees";

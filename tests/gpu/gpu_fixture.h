@@ -96,6 +96,25 @@ inline bool elementParameters(int shape, double x, double y, double margin, doub
   return std::min({u, v, triangle ? 1 - u - v : std::min(1 - u, 1 - v)}) >= margin;
 }
 
+// The curved kinds with the program that draws each and its lattice shape and degree.
+struct CurvedKind {
+  int drawKind;
+  const char* program;
+  int shape;  // EntityType of the lattice: Edge, Triangle or Quadrilateral
+  int degree;
+};
+inline const CurvedKind kCurvedKinds[] = {
+    {DrawKind::TriangleP2, "P2TriSha", EntityType::Triangle, 2},
+    {DrawKind::TriangleP3, "P3TriSha", EntityType::Triangle, 3},
+    {DrawKind::TriangleP4, "P4TriSha", EntityType::Triangle, 4},
+    {DrawKind::QuadrilateralQ2, "Q2QuaSha", EntityType::Quadrilateral, 2},
+    {DrawKind::QuadrilateralQ3, "Q3QuaSha", EntityType::Quadrilateral, 3},
+    {DrawKind::QuadrilateralQ4, "Q4QuaSha", EntityType::Quadrilateral, 4},
+    {DrawKind::EdgeP2, "P2EdgSha", EntityType::Edge, 2},
+    {DrawKind::EdgeP3, "P3EdgSha", EntityType::Edge, 3},
+    {DrawKind::EdgeP4, "P4EdgSha", EntityType::Edge, 4},
+};
+
 class GpuTest : public ::testing::Test {
  public:
   static constexpr int kSize = 1024;

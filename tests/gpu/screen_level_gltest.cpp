@@ -106,22 +106,9 @@ TEST_F(ScreenLevel, EdgesGetTheSegmentsTheirScreenSizeNeedsWithinTheCaps) {
 // buffer finds it small enough for the program's "SubPixel" twin, the twin draws the same
 // segments; at the largest sizes the screen level adds segments, which the twin cannot.
 TEST_F(ScreenLevel, SubPixelTwinsDrawTheSameSegmentsWhereverTheBufferAllowsThem) {
-  struct Kind {
-    int drawKind, shape, degree;
-    const char* program;
-  };
-  const Kind kinds[] = {{DrawKind::EdgeP2, EntityType::Edge, 2, "P2EdgSha"},
-                        {DrawKind::EdgeP3, EntityType::Edge, 3, "P3EdgSha"},
-                        {DrawKind::EdgeP4, EntityType::Edge, 4, "P4EdgSha"},
-                        {DrawKind::TriangleP2, EntityType::Triangle, 2, "P2TriSha"},
-                        {DrawKind::TriangleP3, EntityType::Triangle, 3, "P3TriSha"},
-                        {DrawKind::TriangleP4, EntityType::Triangle, 4, "P4TriSha"},
-                        {DrawKind::QuadrilateralQ2, EntityType::Quadrilateral, 2, "Q2QuaSha"},
-                        {DrawKind::QuadrilateralQ3, EntityType::Quadrilateral, 3, "Q3QuaSha"},
-                        {DrawKind::QuadrilateralQ4, EntityType::Quadrilateral, 4, "Q4QuaSha"}};
   QMatrix4x4 viewport;  // the fixture's: 512 pixels a unit of clip space
   viewport.scale(kSize / 2.0f, kSize / 2.0f);
-  for (const Kind& kind : kinds) {
+  for (const CurvedKind& kind : kCurvedKinds) {
     int jitter = 0;
     const std::vector<float> coords =
         controlPoints(kind.shape, kind.degree, [&](double s, double t, const int*) {

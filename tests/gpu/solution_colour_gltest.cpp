@@ -10,8 +10,6 @@
 namespace gputest {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 // Constant value of element k: consecutive elements far apart in the colour map.
 float elementValue(int k) { return ((k * 37) % 100 + 0.5f) / 100.0f; }
 
@@ -31,7 +29,7 @@ struct Grid {
 
 // A gentle global warp, so that P2 triangles are genuinely curved but stay where expected.
 Vec3 warp(Vec3 p) {
-  return {p.x + 0.02 * std::sin(kPi * p.y), p.y + 0.02 * std::sin(kPi * p.x), 0};
+  return {p.x + 0.02 * std::sin(M_PI * p.y), p.y + 0.02 * std::sin(M_PI * p.x), 0};
 }
 
 // cells x cells squares over [-0.95, 0.95]^2, each giving two warped P2 triangles (Bezier mid

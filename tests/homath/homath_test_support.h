@@ -4,35 +4,14 @@
 #define TESTS_HOMATH_HOMATH_TEST_SUPPORT_H
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "homath/evaluate.h"
 #include "meshio/node_order.h"
-
-// The exact text as a regular expression.
-inline std::string Literal(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) out += '\\';
-    out += c;
-  }
-  return out;
-}
-
-// The statement ends the process with status 1 after printing text (standard output or the
-// error stream: the child sends its standard output to the error stream).
-#define EXPECT_FATAL(statement, text) \
-  EXPECT_EXIT(                        \
-      {                               \
-        dup2(2, 1);                   \
-        statement;                    \
-      },                              \
-      ::testing::ExitedWithCode(1), Literal(text))
+#include "tests/support/fatal_exit.h"
 
 inline double TestFactorial(int n) {
   double f = 1;
@@ -40,16 +19,10 @@ inline double TestFactorial(int n) {
   return f;
 }
 
-inline double TestPower(double x, int n) {
-  double p = 1;
-  for (int i = 0; i < n; i++) p *= x;
-  return p;
-}
-
 // C(n, i) s^i (1-s)^(n-i).
 inline double TestBernstein(int n, int i, double s) {
-  return TestFactorial(n) / (TestFactorial(i) * TestFactorial(n - i)) * TestPower(s, i) *
-         TestPower(1 - s, n - i);
+  return TestFactorial(n) / (TestFactorial(i) * TestFactorial(n - i)) * std::pow(s, i) *
+         std::pow(1 - s, n - i);
 }
 
 // sum_n coeffs[n] * B_n(point), the Bernstein polynomials of the kind written out from their
@@ -69,7 +42,7 @@ inline double BernsteinSum(int kind, int d, const float* coeffs, const double* p
       case EntityType::Prism: {
         const int parts = kind == EntityType::Tetrahedron ? 4 : 3;
         b = TestFactorial(d);
-        for (int k = 0; k < parts; k++) b *= TestPower(p[k], r[k]) / TestFactorial(r[k]);
+        for (int k = 0; k < parts; k++) b *= std::pow(p[k], r[k]) / TestFactorial(r[k]);
         if (kind == EntityType::Prism) b *= TestBernstein(d, r[3], p[3]);
         break;
       }

@@ -1,7 +1,6 @@
 // Reference node coordinates, vertex weights, lexicographic positions and the factorial.
 #include "homath/reference_nodes.h"
 
-#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <set>

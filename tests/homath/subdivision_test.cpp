@@ -22,8 +22,8 @@ double TriangleValue(const float* b, int d, const double* l) {
     for (int k = 0; i + k <= d; k++) {
       const int j = d - i - k;
       sum += b[posTri(d, i, j, k)] * TestFactorial(d) /
-             (TestFactorial(i) * TestFactorial(j) * TestFactorial(k)) * TestPower(l[0], i) *
-             TestPower(l[1], j) * TestPower(l[2], k);
+             (TestFactorial(i) * TestFactorial(j) * TestFactorial(k)) * std::pow(l[0], i) *
+             std::pow(l[1], j) * std::pow(l[2], k);
     }
   return sum;
 }

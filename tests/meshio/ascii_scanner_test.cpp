@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>

@@ -10,7 +10,6 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <future>
 #include <string>
 #include <vector>

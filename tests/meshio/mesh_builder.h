@@ -8,7 +8,6 @@
 #include <array>
 #include <cstdlib>
 #include <map>
-#include <numeric>
 #include <random>
 #include <vector>
 

@@ -12,6 +12,7 @@
 #include "meshio/keyword_table.h"
 #include "meshio/zel_object.h"
 #include "tests/meshio/test_files.h"
+#include "tests/support/temporary_directory.h"
 
 namespace fs = std::filesystem;
 
@@ -19,8 +20,8 @@ namespace fs = std::filesystem;
 // cannot be read as a keyword file, gives the could-not-open message and then the reason on its
 // own indented line.
 TEST(MeshLoading, NameCompletionAndFilesThatDoNotOpen) {
-  const fs::path dir = temporaryPath("names");
-  fs::create_directories(dir);
+  const TemporaryDirectory scratch;
+  const fs::path dir = scratch.path();
   fs::copy_file(fs::path(ZEL_TEST_DATA) / "broken/cube3d.meshb", dir / "cube.meshb");
   fs::copy_file(fs::path(ZEL_TEST_DATA) / "broken/square2d.mesh", dir / "cube.mesh");
   fs::copy_file(fs::path(ZEL_TEST_DATA) / "broken/square2d.mesh", dir / "flat.mesh");
@@ -56,7 +57,6 @@ TEST(MeshLoading, NameCompletionAndFilesThatDoNotOpen) {
     EXPECT_EQ(mesh.message().substr(0, c.opened.size()), c.opened);
     EXPECT_EQ(mesh.message().back(), '\n');
   }
-  fs::remove_all(dir);
 }
 
 TEST(MeshLoading, MissingArgumentsAndUndefinedTypesGiveTheirMessages) {

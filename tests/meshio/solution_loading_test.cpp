@@ -18,6 +18,7 @@
 #include "meshio/zel_object_slots.h"
 #include "tests/meshio/mesh_builder.h"
 #include "tests/meshio/test_files.h"
+#include "tests/support/temporary_directory.h"
 
 namespace {
 
@@ -40,15 +41,8 @@ std::vector<double> lineOf(const std::vector<ZelSolution*>& records, int entity)
 // Solution files written for a mesh with 2 + typ % 3 entities of every kind.
 class SolutionFileTest : public testing::Test {
  protected:
-  void SetUp() override {
-    object_ = testmesh::syntheticMesh(3, 30, 5);
-    dir_ = temporaryPath("solutions");
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    zel_FreeInterface(&object_);
-    fs::remove_all(dir_);
-  }
+  void SetUp() override { object_ = testmesh::syntheticMesh(3, 30, 5); }
+  void TearDown() override { zel_FreeInterface(&object_); }
   int count(int typ) {
     int n = 0;
     char status[zel::kStatusSize];
@@ -119,7 +113,8 @@ class SolutionFileTest : public testing::Test {
     EXPECT_EQ(wrong, 0);
   }
   ZelObject* object_ = nullptr;
-  fs::path dir_;
+  const TemporaryDirectory scratch_;
+  const fs::path dir_ = scratch_.path();
   char status_[zel::kStatusSize] = "";
   std::string printed_;
 };

@@ -9,11 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "tests/support/child_process.h"
+#include "tests/support/image_probe.h"
 
 namespace {
 
@@ -33,19 +33,6 @@ double coveredCentreX(const QImage& image, int* count) {
         ++*count;
       }
   return *count ? sum / *count : -1;
-}
-
-// Pixels whose colours differ by more than a rounding step.
-int differingPixels(const QImage& a, const QImage& b) {
-  int differing = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      differing += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
-                       std::abs(qBlue(p) - qBlue(q)) >
-                   6;
-    }
-  return differing;
 }
 
 TEST(Movie, OneFramePerLineWithTheSavedSizeAndView) {
@@ -69,12 +56,8 @@ TEST(Movie, OneFramePerLineWithTheSavedSizeAndView) {
   EXPECT_NE(out.find("  Launching movie frames generator\n\n"), std::string::npos) << out;
   EXPECT_EQ(countOccurrences(out, "  opening zelmor.data \n"), 4);
 
-  std::vector<std::string> frames;
-  const std::regex done("screen shot done in file : (\\S+) \n");
-  for (auto it = std::sregex_iterator(out.begin(), out.end(), done); it != std::sregex_iterator();
-       ++it)
-    frames.push_back((*it)[1]);
-  EXPECT_EQ(frames, (std::vector<std::string>{"run1.png", "run2.png", "missing.png", "disc.png"}));
+  EXPECT_EQ(screenshotsReported(out),
+            (std::vector<std::string>{"run1.png", "run2.png", "missing.png", "disc.png"}));
 
   std::map<std::string, QImage> images;
   for (const char* name : {"run1.png", "run2.png", "missing.png", "disc.png"}) {

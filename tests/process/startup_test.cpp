@@ -147,14 +147,11 @@ TEST(Startup, SpaceWritesAScreenshotInDevicePixels) {
     ASSERT_EQ(waitForWindows(pellon.pid(), 1, kStartSeconds).size(), 1u);
     ::usleep(300 * 1000);
     ASSERT_EQ(sendKeyToProcess(pellon.pid(), "space"), 1);
-    for (int i = 0; i < 200 && pellon.output().find("screen shot done") == std::string::npos; ++i)
-      ::usleep(50 * 1000);
-    const std::string out = pellon.output();
-    std::smatch name;
-    ASSERT_TRUE(std::regex_search(out, name, std::regex("screen shot done in file : (\\S+) \n")))
-        << out;
-    EXPECT_TRUE(std::regex_match(std::string(name[1]), std::regex("screenshot_[0-9]+\\.png")));
-    EXPECT_EQ(QImage(QString::fromStdString(directory.path() + "/" + std::string(name[1]))).size(),
+    ASSERT_TRUE(pellon.waitForOutput("screen shot done"));
+    const std::vector<std::string> names = screenshotsReported(pellon.output());
+    ASSERT_EQ(names.size(), 1u) << pellon.output();
+    EXPECT_TRUE(std::regex_match(names[0], std::regex("screenshot_[0-9]+\\.png")));
+    EXPECT_EQ(QImage(QString::fromStdString(directory.file(names[0]))).size(),
               QSize(800 * ratio, 600 * ratio));
     closeWindowsOfProcess(pellon.pid());
     EXPECT_EQ(pellon.wait(kStartSeconds), 0);

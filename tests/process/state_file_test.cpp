@@ -6,7 +6,6 @@
 #include <QImage>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 
 #include "tests/support/child_process.h"
 #include "tests/support/x11_windows.h"
@@ -14,25 +13,6 @@
 namespace {
 
 const double kSeconds = 60.0;
-
-// Waits until `text` appears in the output of `pellon` (at most ten seconds).
-bool waitForOutput(ChildProcess& pellon, const std::string& text, int occurrences = 1) {
-  for (int i = 0; i < 200; ++i) {
-    if (countOccurrences(pellon.output(), text) >= occurrences) return true;
-    ::usleep(50 * 1000);
-  }
-  return false;
-}
-
-// Name of the last screenshot pellon reported.
-std::string lastScreenshot(const std::string& output) {
-  std::string name;
-  const std::regex done("screen shot done in file : (\\S+) \n");
-  for (auto it = std::sregex_iterator(output.begin(), output.end(), done);
-       it != std::sregex_iterator(); ++it)
-    name = (*it)[1];
-  return name;
-}
 
 TEST(StateFile, SavedViewIsRestoredAtStartUp) {
   TemporaryDirectory directory;
@@ -43,13 +23,13 @@ TEST(StateFile, SavedViewIsRestoredAtStartUp) {
   {
     ChildProcess pellon(PELLON_BINARY, {"-in", mesh}, directory.path());
     ASSERT_EQ(waitForWindows(pellon.pid(), 1, kSeconds).size(), 1u);
-    ASSERT_TRUE(waitForOutput(pellon, "setting up the scene"));
+    ASSERT_TRUE(pellon.waitForOutput("setting up the scene"));
     for (const char* key : {"z", "z", "Right", "t", "t", "r", "w"})
       sendKeyToProcess(pellon.pid(), key);
-    ASSERT_TRUE(waitForOutput(pellon, "  writing zelmor.data\n"));
+    ASSERT_TRUE(pellon.waitForOutput("  writing zelmor.data\n"));
     sendKeyToProcess(pellon.pid(), "space");
-    ASSERT_TRUE(waitForOutput(pellon, "screen shot done"));
-    first = lastScreenshot(pellon.output());
+    ASSERT_TRUE(pellon.waitForOutput("screen shot done"));
+    first = screenshotsReported(pellon.output()).back();
     closeWindowsOfProcess(pellon.pid());
     ASSERT_EQ(pellon.wait(kSeconds), 0);
     // Seconds-stamped names: make sure the second screenshot cannot overwrite the first.
@@ -59,13 +39,13 @@ TEST(StateFile, SavedViewIsRestoredAtStartUp) {
 
   ChildProcess pellon(PELLON_BINARY, {"-in", mesh}, directory.path());
   ASSERT_EQ(waitForWindows(pellon.pid(), 1, kSeconds).size(), 1u);
-  ASSERT_TRUE(waitForOutput(pellon, "setting up the scene"));
-  ASSERT_TRUE(waitForOutput(pellon, "  opening " + directory.path() + "/sector.data \n"));
+  ASSERT_TRUE(pellon.waitForOutput("setting up the scene"));
+  ASSERT_TRUE(pellon.waitForOutput("  opening " + directory.path() + "/sector.data \n"));
   EXPECT_NE(pellon.output().find("  DATA FILE FOUND \n"), std::string::npos);
   ::usleep(300 * 1000);
   sendKeyToProcess(pellon.pid(), "space");
-  ASSERT_TRUE(waitForOutput(pellon, "screen shot done"));
-  const std::string second = lastScreenshot(pellon.output());
+  ASSERT_TRUE(pellon.waitForOutput("screen shot done"));
+  const std::string second = screenshotsReported(pellon.output()).back();
   closeWindowsOfProcess(pellon.pid());
   ASSERT_EQ(pellon.wait(kSeconds), 0);
 
@@ -96,7 +76,7 @@ TEST(StateFile, HugeSizesDoNotHoldUpTheStart) {
       << "WindowSize 100000 2147483647 TessLevel 2147483647";
   ChildProcess pellon(PELLON_BINARY, {"-in", mesh}, directory.path());
   ASSERT_EQ(waitForWindows(pellon.pid(), 1, kSeconds).size(), 1u);
-  ASSERT_TRUE(waitForOutput(pellon, "LARGER THAN THE SCREEN")) << pellon.output();
+  ASSERT_TRUE(pellon.waitForOutput("LARGER THAN THE SCREEN")) << pellon.output();
   sendKeyToProcess(pellon.pid(), "t");  // one tessellation level up from the largest
   ::usleep(300 * 1000);
   const auto windows = windowsOfProcess(pellon.pid());

@@ -3,7 +3,6 @@
 // release of a buffer's OpenGL objects.
 #include <QOpenGLFunctions_4_0_Core>
 #include <memory>
-#include <vector>
 
 #include "scene/ZelDrawKinds.h"
 #include "scene/ZelDrawPalette.h"

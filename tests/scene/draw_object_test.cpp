@@ -5,7 +5,6 @@
 #include <QOpenGLFunctions_4_0_Core>
 #include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "meshio/entity_types.h"

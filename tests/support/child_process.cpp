@@ -1,4 +1,4 @@
-// Child processes and temporary directories for process tests.
+// Child processes for process tests.
 #include "tests/support/child_process.h"
 
 #include <fcntl.h>
@@ -8,8 +8,8 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -71,15 +71,21 @@ std::string ChildProcess::output() const {
   return text.str();
 }
 
-TemporaryDirectory::TemporaryDirectory() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zeltest.XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  m_path = pattern;
+bool ChildProcess::waitForOutput(const std::string& text) {
+  for (int i = 0; i < 200; ++i) {
+    if (output().find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
 }
 
-TemporaryDirectory::~TemporaryDirectory() {
-  std::error_code ignored;
-  std::filesystem::remove_all(m_path, ignored);
+std::vector<std::string> screenshotsReported(const std::string& output) {
+  std::vector<std::string> names;
+  const std::regex done("screen shot done in file : (\\S+) \n");
+  for (auto it = std::sregex_iterator(output.begin(), output.end(), done);
+       it != std::sregex_iterator(); ++it)
+    names.push_back((*it)[1]);
+  return names;
 }
 
 int countOccurrences(const std::string& text, const std::string& needle) {

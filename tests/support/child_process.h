@@ -5,8 +5,9 @@
 #include <sys/types.h>
 
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "tests/support/temporary_directory.h"
 
 class ChildProcess {
  public:
@@ -24,6 +25,8 @@ class ChildProcess {
   // and -2 when it died from a signal.
   int wait(double seconds);
   std::string output() const;
+  // Waits up to ten seconds until `text` is in the output.
+  bool waitForOutput(const std::string& text);
 
  private:
   pid_t m_pid = -1;
@@ -32,16 +35,8 @@ class ChildProcess {
   std::string m_outputFile;
 };
 
-// A fresh temporary directory for one test; removed by the destructor.
-class TemporaryDirectory {
- public:
-  TemporaryDirectory();
-  ~TemporaryDirectory();
-  const std::string& path() const { return m_path; }
-
- private:
-  std::string m_path;
-};
-
 // Number of non-overlapping occurrences of `needle` in `text`.
 int countOccurrences(const std::string& text, const std::string& needle);
+
+// The file names of the screenshots that `output` reports, in order.
+std::vector<std::string> screenshotsReported(const std::string& output);

@@ -14,8 +14,7 @@
 #include <array>
 #include <cmath>
 #include <fstream>
-#include <iostream>
-#include <map>
+#include <numeric>
 #include <random>
 #include <sstream>
 #include <string>
@@ -24,10 +23,11 @@
 #include "app/ZelMeshViewer.h"
 #include "app/pellon.h"
 #include "app/scene_assembly.h"
-#include "meshio/entity_faces.h"
 #include "meshio/entity_types.h"
 #include "scene/ZelDrawObject.h"
+#include "tests/capping/faces_met_once.h"
 #include "tests/support/disc_mesh.h"
+#include "tests/support/screenshot.h"
 #include "tests/window/picking_meshes.h"
 
 namespace {
@@ -102,9 +102,6 @@ TEST(PickedElementReports, ProjectedCentresNameTheirElementAtLevels4And8) {
   }
 }
 
-// Key of a face: its vertex numbers sorted.
-using FaceKey = std::array<int, 3>;
-
 TEST(PickedElementReports, BoundaryFacesNameTheirTetrahedronAndFace) {
   const MeshFile m = kuhnCube(4);
   const std::string path = writeMeshFile(m, "zel_picking_cube.mesh");
@@ -113,17 +110,10 @@ TEST(PickedElementReports, BoundaryFacesNameTheirTetrahedronAndFace) {
   for (int press = 0; press < 4; ++press) QTest::keyClick(viewer.get(), 'Z');
   viewer->renderNow();
   // Boundary faces: those of one tetrahedron only, with the tetrahedron and local face.
-  std::map<FaceKey, std::vector<std::array<int, 2>>> faces;
-  for (int e = 1; e <= m.elementCount; ++e)
-    for (int f = 0; f < 4; ++f) {
-      int count = 0;
-      const int* local = nullptr;
-      ASSERT_EQ(GetEntityFaces(EntityType::Tetrahedron, f, &count, &local, nullptr), 0);
-      FaceKey key;
-      for (int i = 0; i < 3; ++i) key[size_t(i)] = m.nodes[size_t(e) * 4 + size_t(local[i])];
-      std::sort(key.begin(), key.end());
-      faces[key].push_back({e, f});
-    }
+  std::vector<int> all(size_t(m.elementCount));
+  std::iota(all.begin(), all.end(), 1);
+  const testmesh::FaceList faces =
+      testmesh::facesMetOnce(viewer->mesh(), EntityType::Tetrahedron, all, false)[0];
   // The eye in mesh units, to keep the faces on the sides of the cube that face it.
   const QVector4D eye4 = viewer->camera().modelViewMatrix().inverted() * QVector4D(0, 0, 1, 1);
   const double eye[3] = {eye4.x() / viewer->sceneScale() + viewer->sceneCentre()[0],
@@ -131,8 +121,10 @@ TEST(PickedElementReports, BoundaryFacesNameTheirTetrahedronAndFace) {
                          eye4.z() / viewer->sceneScale() + viewer->sceneCentre()[2]};
   CoutCapture capture;
   int checked = 0;
-  for (const auto& [key, owners] : faces) {
-    if (owners.size() != 1) continue;
+  for (size_t k = 0; 3 * k < faces.links[0].size(); ++k) {
+    std::array<int, 3> key;
+    std::copy_n(&faces.nodes[0][3 * k], 3, key.begin());
+    std::sort(key.begin(), key.end());
     std::array<double, 3> centre = {0, 0, 0};
     for (int v : key)
       for (int axis = 0; axis < 3; ++axis) centre[size_t(axis)] += m.coords[3 * v + axis] / 3;
@@ -159,7 +151,7 @@ TEST(PickedElementReports, BoundaryFacesNameTheirTetrahedronAndFace) {
         at.x() > 5 && at.y() > 5 && at.x() < viewer->width() - 5 && at.y() < viewer->height() - 5;
     if (margin < 3.0 || !inside) continue;
     ++checked;
-    const auto [e, f] = owners[0];
+    const int e = faces.links[0][3 * k + 1], f = faces.links[0][3 * k + 2];
     shiftClick(*viewer, at);
     std::ostringstream expected;
     expected << "Picking of face " << f << " of the following volume element: \n"
@@ -185,13 +177,7 @@ class PickingGestures : public testing::Test {
   }
   void TearDown() override { std::remove(path.c_str()); }
   QPoint centreOf(int e) { return windowPoint(*viewer, elementCentre(m, e).data()); }
-  QColor pixelAt(QPoint at) {
-    const QString file = QDir::temp().filePath("zel_picking_gesture.png");
-    viewer->requestScreenshot(file.toStdString());
-    const QImage image(file);
-    QFile::remove(file);
-    return image.pixelColor(at);
-  }
+  QColor pixelAt(QPoint at) { return screenshotOf(*viewer).pixelColor(at); }
   int pickedLocal(ZelDrawObject* object) {
     return object->highlightList().empty() ? -1 : object->highlightList().front();
   }

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDir>
+#include <QFile>
 #include <QTest>
 #include <QThread>
 #include <QWheelEvent>
@@ -17,7 +17,9 @@
 #include "scene/ZelDrawObject.h"
 #include "scene/ZelDrawPalette.h"
 #include "tests/support/disc_mesh.h"
+#include "tests/support/image_probe.h"
 #include "tests/support/screenshot.h"
+#include "tests/support/temporary_directory.h"
 #include "window/ZelSceneWindow.h"
 
 namespace {
@@ -207,10 +209,7 @@ TEST_F(SceneWindowTest, LeftDragTurnsOnlyThreeDimensionalScenesAndMiddleDragPans
 }
 
 TEST_F(SceneWindowTest, StateFileRestoresTheView) {
-  const QString directory = QDir::temp().filePath("zel_state_test");
-  QDir().mkpath(directory);
-  const QString previous = QDir::currentPath();
-  QDir::setCurrent(directory);
+  const TemporaryDirectory scratch(true);
   drag(Qt::LeftButton, QPoint(300, 300), QPoint(450, 350));
   key("ZZtttLrf");
   key(Qt::Key_F1);
@@ -236,21 +235,6 @@ TEST_F(SceneWindowTest, StateFileRestoresTheView) {
   EXPECT_TRUE(now.tessellationLevel == settings.tessellationLevel &&
               now.tessellationOn == settings.tessellationOn &&
               now.shadingModel == settings.shadingModel && now.renderFlags == settings.renderFlags);
-  QFile::remove("zelmor.data");
-  QDir::setCurrent(previous);
-}
-
-// Pixels whose colour differs by more than a few units between two images of the same size.
-int differingPixels(const QImage& a, const QImage& b) {
-  int count = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      count += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
-                   std::abs(qBlue(p) - qBlue(q)) >
-               6;
-    }
-  return count;
 }
 
 TEST_F(SceneWindowTest, KeysChangeThePictureAndTogglingBackRestoresIt) {

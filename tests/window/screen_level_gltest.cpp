@@ -18,27 +18,20 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr int kWidth = 800, kHeight = 600;
 constexpr int kFaceGrey = 178;  // the default face colour 0.7, flat
 
-// "z" narrows the field of view by 10 % a press. The events go straight to the window: the
-// frames they ask for are drawn once, by the next screenshot.
-void zoomIn(ZelSceneWindow& window, int presses) {
-  for (int i = 0; i < presses; ++i) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, "z");
+// "z" narrows the field of view by 10 % a press, "Z" widens it (negative `presses`). The events
+// go straight to the window: the frames they ask for are drawn once, by the next screenshot.
+void zoom(ZelSceneWindow& window, int presses) {
+  for (int i = 0; i < std::abs(presses); ++i) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, presses > 0 ? Qt::NoModifier : Qt::ShiftModifier,
+                    presses > 0 ? "z" : "Z");
     QCoreApplication::sendEvent(&window, &press);
   }
-  EXPECT_NEAR(window.fieldOfView(), 15.0 * std::pow(0.9, presses), 1e-9) << "zoom keys ignored";
-}
-
-// "Z" widens the field of view by 10 % a press.
-void zoomOut(ZelSceneWindow& window, int presses) {
-  for (int i = 0; i < presses; ++i) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::ShiftModifier, "Z");
-    QCoreApplication::sendEvent(&window, &press);
-  }
-  EXPECT_NEAR(window.fieldOfView(), 15.0 * std::pow(1.1, presses), 1e-9) << "zoom keys ignored";
+  EXPECT_NEAR(window.fieldOfView(), 15.0 * std::pow(presses > 0 ? 0.9 : 1.1, std::abs(presses)),
+              1e-9)
+      << "zoom keys ignored";
 }
 
 bool built(const ZelSceneWindow& window, const std::string& program) {
@@ -49,7 +42,7 @@ bool built(const ZelSceneWindow& window, const std::string& program) {
 // Projected radius in pixels of a sphere or disc of normalised radius 0.5 about the rotation
 // centre's depth: the eye is 3 units away and the window 600 pixels high.
 double projectedRadius(double fieldOfView) {
-  return 0.5 / (3.0 * std::tan(fieldOfView * kPi / 360.0)) * kHeight / 2;
+  return 0.5 / (3.0 * std::tan(fieldOfView * M_PI / 360.0)) * kHeight / 2;
 }
 
 // Boundary of the covered region along row y near the expected crossing `x`, to a fraction of
@@ -145,14 +138,14 @@ double discSilhouetteError(int shape, int degree, const DiscView& view, int leve
   window.displaySettings().tessellationLevel = level;
   double cx = kWidth / 2.0, cy = kHeight / 2.0;
   if (view.zoomPresses > 0) {
-    const double a = view.angle * kPi / 180;
+    const double a = view.angle * M_PI / 180;
     const double onCircle[3] = {std::cos(a), std::sin(a), 0};
     window.setRotationCentre(onCircle);
-    zoomIn(window, view.zoomPresses);
+    zoom(window, view.zoomPresses);
   }
   const double radius = projectedRadius(window.fieldOfView());
   if (view.zoomPresses > 0) {
-    const double a = view.angle * kPi / 180;
+    const double a = view.angle * M_PI / 180;
     cx -= radius * std::cos(a);
     cy += radius * std::sin(a);
   }
@@ -198,7 +191,7 @@ TEST(ScreenLevel, ElementsThatBendBelowAPixelAreDrawnWithoutTheScreenMeasures) {
   EXPECT_TRUE(built(window, "P2TriShaSubPixel"));
   EXPECT_FALSE(built(window, "P2TriSha"));
   EXPECT_EQ(enclosedBackground(whole, kFaceGrey), 0);
-  zoomOut(window, 25);
+  zoom(window, -25);
   const QImage far = screenshotOf(window, "far");
   EXPECT_FALSE(built(window, "P2TriSha"));
   // The disc still covers its area, about pi r^2 pixels.
@@ -206,11 +199,11 @@ TEST(ScreenLevel, ElementsThatBendBelowAPixelAreDrawnWithoutTheScreenMeasures) {
   int covered = 0;
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x) covered += qRed(far.pixel(x, y)) < 255;
-  EXPECT_NEAR(covered, kPi * radius * radius, 2 * kPi * radius + 4) << "radius " << radius;
+  EXPECT_NEAR(covered, M_PI * radius * radius, 2 * M_PI * radius + 4) << "radius " << radius;
   window.resetView();
   const double onCircle[3] = {1, 0, 0};
   window.setRotationCentre(onCircle);
-  zoomIn(window, 10);
+  zoom(window, 10);
   screenshotOf(window, "near");
   EXPECT_TRUE(built(window, "P2TriSha"));
 }
@@ -240,7 +233,7 @@ TEST(ScreenLevel, CurvedSphereHasNoCracksAtAnyZoom) {
       viewer.displaySettings().shadingModel = 3;
       const double centre[3] = {towards.x(), towards.y(), towards.z()};
       viewer.setRotationCentre(centre);
-      zoomIn(viewer, presses);
+      zoom(viewer, presses);
       const QImage image = screenshotOf(viewer);
       ASSERT_EQ(image.size(), QSize(kWidth, kHeight));
       int covered = 0;

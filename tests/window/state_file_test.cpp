@@ -6,11 +6,11 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "meshio/entity_types.h"
+#include "tests/support/temporary_directory.h"
 #include "tests/support/text_streams.h"
 
 namespace {
@@ -156,15 +156,6 @@ TEST(StateFile, ValuesOutsideTheirRangeAreClampedWithAMessage) {
             "  ## ERROR: ZELMOR: fovy: ERROR WHILE READING DOUBLE VALUE(1e300)\n");
 }
 
-// A scratch directory, removed with its files.
-struct ScratchDirectory {
-  std::filesystem::path path = std::filesystem::temp_directory_path() /
-                               ("zel_state_file_test_" + std::to_string(::getpid()));
-  ScratchDirectory() { std::filesystem::create_directories(path); }
-  ~ScratchDirectory() { std::filesystem::remove_all(path); }
-  std::string file(const char* name) const { return (path / name).string(); }
-};
-
 // Reads the file `name`; `messages` receives what was printed.
 bool readFile(const std::string& name, ViewState* state, std::string* messages) {
   std::FILE* out = std::tmpfile();
@@ -175,7 +166,7 @@ bool readFile(const std::string& name, ViewState* state, std::string* messages) 
 }
 
 TEST(StateFile, OnlyASmallRegularWritableFileIsRead) {
-  const ScratchDirectory scratch;
+  const TemporaryDirectory scratch;
   ViewState state;
   std::string messages;
   std::ofstream(scratch.file("view.data")) << "TessLevel 7";
@@ -191,8 +182,8 @@ TEST(StateFile, OnlyASmallRegularWritableFileIsRead) {
   EXPECT_EQ(messages, "  ## ERROR: ZELMOR: " + fifo + ": not a regular file \n");
   EXPECT_FALSE(readFile("/dev/zero", &state, &messages));
   EXPECT_EQ(messages, "  ## ERROR: ZELMOR: /dev/zero: not a regular file \n");
-  EXPECT_FALSE(readFile(scratch.path.string(), &state, &messages));
-  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: " + scratch.path.string() + ": not a regular file \n");
+  EXPECT_FALSE(readFile(scratch.path(), &state, &messages));
+  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: " + scratch.path() + ": not a regular file \n");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 
   std::ofstream(scratch.file("huge.data")) << std::string(kMaximumStateFileSize + 1, ' ');
