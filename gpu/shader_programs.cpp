@@ -28,6 +28,7 @@ const ZelShaderProgramSources kPrograms[] = {
     {"PalSha", GLSL "pal.vs", GLSL "pal.fs", GLSL "pal.gs", nullptr, nullptr},
     {"CliPSha", GLSL "tri.vs", GLSL "clip.fs", GLSL "edg.gs", nullptr, nullptr},
     {"PatSha", GLSL "patch.vs", GLSL "patch.fs", nullptr, nullptr, nullptr},
+    {"UpscaleSha", GLSL "upscale.vs", GLSL "upscale.fs", nullptr, nullptr, nullptr},
     {"P2TriShaSubPixel", GLSL "tripk.vs", GLSL "tri.fs", GLSL "tripk.gs", GLSL "trip2_subpixel.tcs", GLSL "trip2.tes"},
     {"P3TriShaSubPixel", GLSL "tripk.vs", GLSL "tri.fs", GLSL "tripk.gs", GLSL "trip3_subpixel.tcs", GLSL "trip3.tes"},
     {"P4TriShaSubPixel", GLSL "tripk.vs", GLSL "tri.fs", GLSL "tripk.gs", GLSL "trip4_subpixel.tcs", GLSL "trip4.tes"},

@@ -158,7 +158,7 @@ void FrameRenderer::setStandardUniforms(GLSLProgram* p, const ZelDrawObject* obj
   p->setUniform("CheckInOut", s.checkInOut);
   p->setUniform("UsePhong", int(s.shadingModel));
   p->setUniform("Line.Width", s.lineWidth * ratio);
-  p->setUniform("IsoWidth", f.isoLineWidth * ratio);
+  p->setUniform("IsoWidth", f.isoLineWidth * ratio * f.framebufferScale);
   p->setUniform("Line.Color", 0.05f, 0.0f, 0.05f, 1.0f);
   p->setUniform("CutPlane", 0.0f, 0.0f, 1.0f, 1.0f);
   p->setUniform("Material.Kd", 0.1f, 0.4f, 0.9f);
@@ -230,7 +230,7 @@ int FrameRenderer::drawGroupObject(ZelDrawObject* object, int position, bool cli
   // Points and lines take their sizes from the display settings, as their buffers draw them.
   const auto uniforms = bufferShape(drawKindRow(kind)->buffer).uniforms;
   if (uniforms == ZelBufferShape::PointUniforms)
-    p->setUniform("PointSize", f.settings.pointSize * ratio);
+    p->setUniform("PointSize", f.settings.pointSize * ratio * f.framebufferScale);
   if (uniforms == ZelBufferShape::LineUniforms) {
     p->setUniform("WIN_SCALE", float(f.width * ratio / winScale),
                   float(f.height * ratio / winScale));

@@ -43,6 +43,10 @@ struct FrameUniforms {
   // vertex clouds as a subset), quadrilateral patches at level 1, and no element edges over
   // the faces (the wire-frame and hidden-line colourings keep theirs: they are the picture).
   bool cheap = false;
+  // Framebuffer pixels per device pixel: 0.5 in a cheap frame drawn at half the resolution.
+  // Sizes that the shaders take in framebuffer pixels (points, iso-line widths) are scaled by
+  // it, so that they keep their size on the screen.
+  float framebufferScale = 1.0f;
   // Group conditions.
   bool palettePresent = false;
   bool cutPlaneShown = false;

@@ -31,6 +31,7 @@ ZelSceneWindow::~ZelSceneWindow() {
   // GPU objects are freed with the context current; the objects go with them.
   makeContextCurrent();
   m_pickingFramebuffer.release();
+  m_reducedFrame.release();
   m_renderer.releasePrograms();
   m_model.clear();
 }

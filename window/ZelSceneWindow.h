@@ -29,7 +29,9 @@
 #include "window/OpenGLWindow.h"
 #include "window/SceneCamera.h"
 #include "window/interaction_pace.h"
+#include "window/offscreen_framebuffer.h"
 #include "window/picking_pass.h"
+#include "window/reduced_frame.h"
 
 class QOpenGLFunctions_4_0_Core;
 class GLSLProgram;
@@ -306,7 +308,7 @@ class ZelSceneWindow : public OpenGLWindow {
   // they were hidden.
   std::vector<ZelDrawObject*> m_picked;
   std::vector<ZelDrawObject*> m_hidden;
-  zel::PickingFramebuffer m_pickingFramebuffer;
+  zel::OffscreenFramebuffer m_pickingFramebuffer;
   bool m_highlightElements = true;
   bool m_highlightObjects = false;
   bool m_pickingVerbose = false;
@@ -316,6 +318,7 @@ class ZelSceneWindow : public OpenGLWindow {
   std::string m_screenshotName;
   long m_frameCount = 0;
   zel::InteractionPace m_pace;
+  zel::ReducedFrame m_reducedFrame;
   QElapsedTimer m_paceClock;
   std::function<std::int64_t()> m_paceNow;
   QTimer m_quietTimer;

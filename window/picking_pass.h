@@ -44,39 +44,8 @@ struct PickResolution {
 PickResolution resolvePick(const ZelPickingTable& table, int x, int y, int id,
                            bool highlightElements, std::vector<ZelDrawObject*>& picked);
 
-// The picking framebuffer: an RGBA 8-bit colour texture (nearest filtering, repeat wrapping)
-// and a depth renderbuffer, both of the size asked for. Owns its OpenGL names; the context that
-// made them must be current when it is rebuilt or destroyed.
-class PickingFramebuffer {
- public:
-  PickingFramebuffer() = default;
-  ~PickingFramebuffer();
-  PickingFramebuffer(const PickingFramebuffer&) = delete;
-  PickingFramebuffer& operator=(const PickingFramebuffer&) = delete;
-
-  // Deletes the previous names and builds a framebuffer of width x height device pixels, left
-  // unbound. Returns false when it is incomplete, after "ERROR: incomplete framebuffer\n" and
-  // the status line ("GL_FRAMEBUFFER_UNSUPPORTED\n", ..., "unspecified error\n") on `errors`.
-  bool rebuild(QOpenGLFunctions_4_0_Core* gl, int width, int height, std::FILE* errors);
-  // Frees the names (with the context current); nothing without them.
-  void release();
-  unsigned framebuffer() const { return m_framebuffer; }
-  int width() const { return m_width; }
-  int height() const { return m_height; }
-  // Reads the id at `pixel` of the bound framebuffer; the read buffer is zeroed first, so a
-  // failed read gives 0 (the background), never stale bytes.
-  int readId(FramebufferPixel pixel) const;
-
- private:
-  QOpenGLFunctions_4_0_Core* m_gl = nullptr;
-  unsigned m_framebuffer = 0;
-  unsigned m_texture = 0;
-  unsigned m_depth = 0;
-  int m_width = 0;
-  int m_height = 0;
-};
-
-// Status line of an incomplete framebuffer, as printed after "ERROR: incomplete framebuffer".
-const char* framebufferStatusText(unsigned status);
+// Reads the id at `pixel` of the colour attachment 0 of the bound read framebuffer; the bytes
+// are zeroed first, so a failed read gives 0 (the background), never stale bytes.
+int readPickingId(QOpenGLFunctions_4_0_Core* gl, FramebufferPixel pixel);
 
 }  // namespace zel

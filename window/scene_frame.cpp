@@ -20,7 +20,10 @@ void ZelSceneWindow::render() {
   if (!m_gl) return;
   if (m_bannerPending) printFirstFrameBanner();
 
-  m_gl->glViewport(0, 0, pixelWidth, pixelHeight);
+  const bool cheap = nextFrameCheap();
+  // Cheap frames are drawn at half the resolution, then shown over the whole window.
+  const bool reduced = cheap && m_reducedFrame.begin(m_gl, pixelWidth, pixelHeight);
+  if (!reduced) m_gl->glViewport(0, 0, pixelWidth, pixelHeight);
   if (m_pickingPass) {
     m_gl->glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   } else if (m_blackBackground) {
@@ -33,12 +36,16 @@ void ZelSceneWindow::render() {
   if (m_camera.mode() == SceneCamera::CutPlaneMode && m_cutPlaneShown) {
     m_camera.updateCutPlaneEquation(m_camera.centre());
   }
-  const bool cheap = nextFrameCheap();
   zel::FrameUniforms frame = frameUniforms();
   frame.cheap = cheap;
+  if (reduced) frame.framebufferScale = 0.5f;
   // One sample per pixel while the view moves.
   if (cheap) m_gl->glDisable(GL_MULTISAMPLE);
   m_lastFramePrimitives = m_renderer.drawGroups(frame, m_model);
+  if (reduced) {
+    m_reducedFrame.present(*m_renderer.program("UpscaleSha"),
+                           glContext()->defaultFramebufferObject(), pixelWidth, pixelHeight);
+  }
   if (cheap) m_gl->glEnable(GL_MULTISAMPLE);
 
   if (m_screenshotRequested) {

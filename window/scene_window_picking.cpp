@@ -38,7 +38,7 @@ int ZelSceneWindow::pick(int x, int y, int mode) {
   m_renderer.drawGroups(frameUniforms(), m_model);
   m_pickingPass = false;
   m_gl->glDisable(GL_SCISSOR_TEST);
-  const int id = m_pickingFramebuffer.readId(pixel);
+  const int id = zel::readPickingId(m_gl, pixel);
 
   m_gl->glBindFramebuffer(GL_FRAMEBUFFER, glContext()->defaultFramebufferObject());
   m_gl->glEnable(GL_BLEND);

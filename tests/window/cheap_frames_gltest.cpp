@@ -51,6 +51,23 @@ int differingPixels(const Frame& a, const Frame& b) {
   return count;
 }
 
+// Whether every 2 x 2 block of pixels (from the corner) has one colour: a picture drawn at half
+// the resolution and shown over the whole window.
+bool pixelsDoubled(const Frame& frame) {
+  const auto at = [&](int x, int y) { return &frame.pixels[4 * (size_t(y) * kWidth + x)]; };
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      if (!std::equal(at(x, y), at(x, y) + 3, at(x & ~1, y & ~1))) return false;
+  return true;
+}
+
+// Pixels not of the white background.
+int coveredPixels(const Frame& frame) {
+  int count = 0;
+  for (size_t i = 0; i + 3 < frame.pixels.size(); i += 4) count += frame.pixels[i] < 250;
+  return count;
+}
+
 class CheapFramesTest : public testing::Test {
  protected:
   // A curved disc of `shape` and degree 2, every frame recorded with its pixels.
@@ -171,9 +188,14 @@ TEST_F(CheapFramesTest, DragFramesAreStraightAndTheQuietFrameEqualsAFullFrame) {
 
   const Frame reference = fullReference();
   EXPECT_EQ(differingPixels(quiet, reference), 0);
-  // The cheap picture of the same view is different (straight boundary, no element edges):
-  // the comparison above can fail.
+  // The cheap picture of the same view is different (straight boundary, no element edges, half
+  // the resolution): the comparison above can fail.
   EXPECT_GT(differingPixels(frames[6], reference), 100);
+  // Cheap frames are drawn at half the resolution over the whole window: the disc covers about
+  // the same area.
+  EXPECT_TRUE(pixelsDoubled(frames[6]));
+  EXPECT_FALSE(pixelsDoubled(reference));
+  EXPECT_NEAR(coveredPixels(frames[6]), coveredPixels(reference), 0.03 * coveredPixels(reference));
 }
 
 TEST_F(CheapFramesTest, AWheelBurstIsOneCheapFrameThenOneFullOne) {
@@ -277,6 +299,8 @@ TEST_F(CheapFramesTest, LargeVertexCloudsDrawAnEvenSubsetWithTheSamePickingNumbe
   ASSERT_TRUE(frames.back().cheap);
   const std::pair<int, int> cheap = coveredHalves(frames.back());
   EXPECT_GT(cheap.first, full.first / 2) << "the subset lost the even points";
+  // The points keep their size on the screen in the picture drawn at half the resolution.
+  EXPECT_LT(cheap.first, 2 * full.first) << "points drawn twice as large";
   EXPECT_EQ(cheap.second, 0) << "the odd points were drawn: no subset";
   EXPECT_EQ(window->lastFramePrimitives(), fullPrimitives);
   quietTimePasses();
