@@ -3,7 +3,9 @@
 // the baseline, against the compiled-in program with its screen level and against the program
 // the frame renderer picks for such an object (the one without the screen measures, when the
 // object's element extent proves their level is 1). All three take turns frame by frame.
-// Usage: bench_screen_level_speed GLSL_FOLDER [rounds]
+// With "flat", the surface is straight and fills a 1000-pixel square (elements of about three
+// pixels, their level 1 because they do not bend, not because they are small).
+// Usage: bench_screen_level_speed GLSL_FOLDER [rounds] [flat]
 #include <QGuiApplication>
 #include <QMatrix4x4>
 #include <QVector3D>
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "bench/gpu/gl_bench.h"
@@ -19,14 +22,15 @@
 namespace {
 
 constexpr int kCells = 320;
-// A wavy P2 triangle surface on a kCells x kCells grid over [-1, 1]^2, every node lifted by a
-// sine so that each edge is curved; nodes shared.
-void makeSurface(std::vector<float>& coords, std::vector<unsigned>& nodes, int& triangles) {
+// A P2 triangle surface on a kCells x kCells grid over [-1, 1]^2, every node lifted by a sine
+// of amplitude `wave` so that each edge is curved (0: straight); nodes shared.
+void makeSurface(double wave, std::vector<float>& coords, std::vector<unsigned>& nodes,
+                 int& triangles) {
   const int side = 2 * kCells + 1;
   for (int j = 0; j < side; ++j)
     for (int i = 0; i < side; ++i) {
       const double x = -1 + 2.0 * i / (side - 1), y = -1 + 2.0 * j / (side - 1);
-      coords.insert(coords.end(), {float(x), float(y), float(0.1 * std::sin(40 * x * y))});
+      coords.insert(coords.end(), {float(x), float(y), float(wave * std::sin(40 * x * y))});
     }
   const auto node = [side](int i, int j) { return unsigned(j * side + i); };
   triangles = 0;
@@ -42,9 +46,13 @@ void makeSurface(std::vector<float>& coords, std::vector<unsigned>& nodes, int& 
     }
 }
 
-// The view: the surface seen whole in a 200-pixel square (each element about 0.6 pixel wide),
-// at user level 4, as the frame would set the uniforms.
+// The view: the surface seen whole in a square of `pixels` (200: each element about 0.6 pixel
+// wide), at user level 4, as the frame would set the uniforms.
 struct View {
+  explicit View(float pixels) {
+    mvp(0, 0) = pixels / bench::kFrameWidth;
+    mvp(1, 1) = pixels / bench::kFrameHeight;
+  }
   QMatrix4x4 mvp{200.0f / bench::kFrameWidth,
                  0,
                  0,
@@ -116,6 +124,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+  const bool flat = argc > 3 && std::string(argv[3]) == "flat";
   const bench::GLBench context;
   QOpenGLFunctions_4_0_Core* gl = context.gl();
   if (!gl) {
@@ -125,10 +134,10 @@ int main(int argc, char** argv) {
   std::vector<float> coords;
   std::vector<unsigned> nodes;
   int triangles = 0;
-  makeSurface(coords, nodes, triangles);
+  makeSurface(flat ? 0.0 : 0.1, coords, nodes, triangles);
   ZelBufferTriangleP2 surface;
   surface.updateVao(gl, int(coords.size() / 3), coords.data(), triangles, nodes.data());
-  const View view;
+  const View view(flat ? 1000.0f : 200.0f);
   const bool small = surface.screenLevelIsOne(view.mvp, view.viewport, 1.0f, QVector3D());
   const char* picked = small ? zelSubPixelProgram("P2TriSha")->name : "P2TriSha";
   const std::unique_ptr<GLSLProgram> programs[3] = {bench::buildProgram(gl, "P2TriSha", argv[1]),
@@ -149,8 +158,9 @@ int main(int argc, char** argv) {
     }
     for (int k = 0; k < 3; ++k) ratios[k].push_back(times[k].back() / times[0].back());
   }
-  std::printf("%d P2 triangles in a 200-pixel square, %dx%d frame, %d rounds; GLSL_FOLDER %s\n",
-              triangles, bench::kFrameWidth, bench::kFrameHeight, rounds, argv[1]);
+  std::printf("%d %s P2 triangles in a %d-pixel square, %dx%d frame, %d rounds; GLSL_FOLDER %s\n",
+              triangles, flat ? "straight" : "wavy", flat ? 1000 : 200, bench::kFrameWidth,
+              bench::kFrameHeight, rounds, argv[1]);
   std::printf("  %-26s %10s %14s %12s %10s\n", "program", "median ms", "median ratio",
               "worst ratio", "triangles");
   for (int k = 0; k < 3; ++k)
