@@ -40,7 +40,7 @@ void OffscreenFramebuffer::release() {
 }
 
 bool OffscreenFramebuffer::rebuild(QOpenGLFunctions_4_0_Core* gl, int width, int height,
-                                 std::FILE* errors) {
+                                   std::FILE* errors) {
   release();
   m_gl = gl;
   m_width = std::max(width, 1);
