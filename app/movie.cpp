@@ -140,6 +140,10 @@ void emptyScene(ZelMeshViewer* viewer) {
 }
 
 void drawMovieFrame(ZelMeshViewer* viewer, const MovieLine& line, MovieCut cut) {
+  // Only the screenshot is drawn: the frames that assembling the scene, reading the state file
+  // and showing the scene centre ask for would show no one anything.
+  const bool held = viewer->framesHeld();
+  viewer->setFramesHeld(true);
   ResizeTracker resizes(viewer);
   viewer->forgetDimension();
   assembleScene(viewer, line.mesh, line.solution);
@@ -154,6 +158,7 @@ void drawMovieFrame(ZelMeshViewer* viewer, const MovieLine& line, MovieCut cut) 
   showSavedSceneCentre(viewer);
   viewer->requestScreenshot(image);
   emptyScene(viewer);
+  viewer->setFramesHeld(held);
 }
 
 int runMovie(const QSurfaceFormat& format, MovieCut cut) {

@@ -39,6 +39,7 @@ bool readMovieLine(std::FILE* list, std::string* line);
 // assembles the scene from the line's files, applies "zelmor.data" from the working directory
 // (a window size in it takes effect before drawing), runs the cut-plane or capping update,
 // shows the scene centre, writes the PNG named after the line and empties the scene again.
+// The screenshot's is the only frame drawn: the window's frames are held meanwhile.
 void drawMovieFrame(ZelMeshViewer* viewer, const MovieLine& line, MovieCut cut);
 
 // Removes every scene object (kind by kind), empties the picked and hidden lists and drops

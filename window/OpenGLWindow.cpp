@@ -53,7 +53,7 @@ void OpenGLWindow::renderNow() { drawFrame(true); }
 void OpenGLWindow::renderNowNoSwap() { drawFrame(false); }
 
 void OpenGLWindow::drawFrame(bool swap) {
-  if (!isExposed() || m_contextFailed) return;
+  if (!isExposed() || m_contextFailed || (m_framesHeld && m_context)) return;
 
   // The first call is recognised by the missing context, not by the initialised flag:
   // initialize() itself ends with a renderNow, which must draw rather than start over.

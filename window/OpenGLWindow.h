@@ -36,6 +36,11 @@ class OpenGLWindow : public QWindow, protected QOpenGLFunctions {
   // Makes the window's context current (for GPU uploads outside a frame); false without one.
   bool makeContextCurrent();
   QOpenGLContext* glContext() const { return m_context; }
+  // While frames are held, the frames asked for (renderNow, update requests, exposures) draw
+  // nothing, though the first one still makes the context: a batch run that builds a scene
+  // step by step draws only the frames it keeps.
+  void setFramesHeld(bool held) { m_framesHeld = held; }
+  bool framesHeld() const { return m_framesHeld; }
 
  signals:
   void multiPickingDone();
@@ -64,6 +69,7 @@ class OpenGLWindow : public QWindow, protected QOpenGLFunctions {
   bool m_initialised = false;
   bool m_contextFailed = false;
   bool m_updatePending = false;
+  bool m_framesHeld = false;
   long m_swappedFrames = 0;
   QEventLoop* m_initialisationWait = nullptr;  // the local loop of waitForInitialisation
   QOpenGLPaintDevice* m_device = nullptr;

@@ -149,7 +149,11 @@ void ZelSceneWindow::setMeshCutPlane(const double plane[4]) {
 void ZelSceneWindow::requestScreenshot(const std::string& fileName) {
   m_screenshotName = fileName;
   m_screenshotRequested = true;
+  // Held frames or not, the frame of a screenshot is drawn: it is the one kept.
+  const bool held = framesHeld();
+  setFramesHeld(false);
   renderNow();
+  setFramesHeld(held);
 }
 
 void ZelSceneWindow::printFirstFrameBanner() {

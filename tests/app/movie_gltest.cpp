@@ -1,5 +1,6 @@
 // Movie frames drawn one after the other in one viewer: each frame starts from an empty scene
-// and its mesh's own dimension, and fifty frames hold no more memory than the first few.
+// and its mesh's own dimension, draws the screenshot's frame alone, and fifty frames hold no
+// more memory than the first few.
 #include <gtest/gtest.h>
 #include <malloc.h>
 
@@ -59,7 +60,10 @@ TEST_F(MovieFrames, EachFrameStartsEmptyWithItsOwnDimension) {
   EXPECT_EQ(viewer.dimension(), 3);
   EXPECT_TRUE(QImage(QString::fromStdString(path("ball.png"))).size() == QSize(800, 600));
 
+  const long framesBefore = viewer.frameCount();
   drawMovieFrame(&viewer, disc, MovieCut::Capping);
+  EXPECT_EQ(viewer.frameCount(), framesBefore + 1) << "frames drawn beside the screenshot's";
+  EXPECT_FALSE(viewer.framesHeld());
   // The two-dimensional disc after the ball is seen as a plane again.
   EXPECT_EQ(viewer.dimension(), 2);
   EXPECT_TRUE(viewer.allObjects().empty());
