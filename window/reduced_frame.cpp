@@ -8,12 +8,10 @@
 namespace zel {
 
 bool ReducedFrame::begin(QOpenGLFunctions_4_0_Core* gl, int width, int height) {
+  if (m_failed) return false;
+  m_gl = gl;
   const int w = reducedSize(width), h = reducedSize(height);
-  if (gl != m_gl || m_framebuffer.width() != w || m_framebuffer.height() != h ||
-      !m_framebuffer.framebuffer()) {
-    if (gl != m_gl) m_failed = false;
-    m_gl = gl;
-    if (m_failed) return false;
+  if (!m_framebuffer.framebuffer() || m_framebuffer.width() != w || m_framebuffer.height() != h) {
     if (!m_framebuffer.rebuild(gl, w, h, stderr)) {
       m_framebuffer.release();
       m_failed = true;

@@ -17,8 +17,8 @@ class ReducedFrame {
   static int reducedSize(int full) { return (full + 1) / 2; }
 
   // Binds the reduced framebuffer of a width x height window (rebuilt when the size changes)
-  // and sets the viewport to it. False when none could be made: the frame is then drawn into
-  // the window at full size, as before.
+  // and sets the viewport to it. False when none could be made, then and ever after (its
+  // message is printed once): the frame is then drawn into the window at full size.
   bool begin(QOpenGLFunctions_4_0_Core* gl, int width, int height);
   // Draws the reduced picture with `upscale` ("UpscaleSha") over the whole of `window`, the
   // framebuffer of the window, and leaves it bound with the window's viewport.
@@ -29,7 +29,7 @@ class ReducedFrame {
  private:
   QOpenGLFunctions_4_0_Core* m_gl = nullptr;
   OffscreenFramebuffer m_framebuffer;
-  bool m_failed = false;  // a framebuffer of this size could not be made: not tried again
+  bool m_failed = false;  // a framebuffer could not be made: not tried again
   unsigned m_emptyArray = 0;
 };
 
