@@ -1,24 +1,23 @@
-// Boundary faces of scrambled cubes of every volume kind and of a file with broken elements
-// against a brute-force count, faces shared between kinds, mesh faces marked with the
-// orientation codes of every symmetry of their shape, and real meshes' boundary faces.
+// Boundary faces of scrambled cubes of every volume kind and of a file with broken elements,
+// and the faces met once within a list of their elements, against a brute-force count; faces shared
+// between kinds, and mesh faces marked with the orientation codes of every symmetry of their
+// shape.
 #include "capping/boundary_faces.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "meshio/entity_faces.h"
 #include "tests/capping/faces_met_once.h"
 #include "tests/meshio/mesh_builder.h"
 
 namespace {
 
-using testmesh::Cell;
-using testmesh::MeshBuilder;
-using testmesh::Vec;
+using testmesh::Cell, testmesh::MeshBuilder;
 
 struct Extracted {
   ZelSurfaceGroup* groups = nullptr;
@@ -38,17 +37,21 @@ void extract(ZelObject* mesh, int typ, Extracted* out, ZelFaceMark* tri = nullpt
 const Cell kCellOfShape[4] = {Cell::Tetrahedra, Cell::Pyramids, Cell::Prisms, Cell::Hexahedra};
 
 // The boundary faces of each reference group by brute force: the faces of the valid elements
-// met once.
+// met once. The faces met once within a random half of them, as one group; an element outside
+// the type and a type that is not a volume are refused there.
 void expectBruteForceFaces(ZelObject* mesh, int typ, int invalid) {
   char status[zel::kStatusSize];
   int count = 0, per = 0, nbrVer = 0;
   const int* nodes = static_cast<const int*>(zel_GetIndicesArray(mesh, typ, &count, &per, status));
   zel_GetNumberOfEntities(mesh, EntityType::Vertex, &nbrVer, status);
-  std::vector<int> valid;
+  std::vector<int> valid, half;
+  std::mt19937 random(count);
   for (int e = 1; e <= count; ++e)
     if (std::all_of(nodes + e * per, nodes + (e + 1) * per,
-                    [&](int v) { return v >= 1 && v <= nbrVer; }))
+                    [&](int v) { return v >= 1 && v <= nbrVer; })) {
       valid.push_back(e);
+      if (random() % 2) half.push_back(e);
+    }
   ASSERT_EQ(count - int(valid.size()), invalid);  // the case is what it claims
   const auto expected = testmesh::facesMetOnce(mesh, typ, valid, true);
   Extracted out;
@@ -60,6 +63,19 @@ void expectBruteForceFaces(ZelObject* mesh, int typ, int invalid) {
     EXPECT_EQ(out.groups[g].ref, ref);
     testmesh::expectFaces(out.groups[g++], faces);
   }
+  ZelSurfaceGroup got{};
+  ASSERT_EQ(zel_ExtractElementFaces(mesh, typ, 7, int(half.size()), half.data(), &got, status), 0)
+      << status;
+  EXPECT_EQ(got.ref, 7);
+  testmesh::expectFaces(got, testmesh::facesMetOnce(mesh, typ, half, false)[0]);
+  zel_FreeSurfaceGroupArrays(&got);
+  EXPECT_EQ(got.triNodes, nullptr);
+  const int outside[2] = {1, count + 1};
+  EXPECT_EQ(zel_ExtractElementFaces(mesh, typ, 1, 2, outside, &got, status), 2);
+  EXPECT_EQ(std::string(status),
+            "Element out of range for the faces of Type " + std::to_string(typ) + "\n");
+  EXPECT_EQ(zel_ExtractElementFaces(mesh, EntityType::Triangle, 1, 1, outside, &got, status), 2);
+  EXPECT_EQ(got.nbrTri + got.nbrQua, 0);
 }
 
 // Cubes with vertex numbers in random order and references 1..3 at random, two elements
@@ -77,11 +93,9 @@ TEST(BoundaryFaces, ScrambledMeshesAndBrokenElementsGiveTheBruteForceFaces) {
     builder.fillCube({kCellOfShape[zel_Typ2Shape(typ) - EntityType::Tetrahedron]}, deg, 3);
     std::mt19937 random(typ);
     for (int& ref : builder.refs(typ)) ref = 1 + random() % 3;
-    const int size = zel_Typ2Siz(typ);
     for (int copy : {4, 17}) {
-      const std::vector<int> nodes(builder.nodes(typ).begin() + copy * size,
-                                   builder.nodes(typ).begin() + (copy + 1) * size);
-      builder.add(typ, nodes, builder.refs(typ)[copy]);
+      const auto first = builder.nodes(typ).begin() + copy * zel_Typ2Siz(typ);
+      builder.add(typ, std::vector<int>(first, first + zel_Typ2Siz(typ)), builder.refs(typ)[copy]);
     }
     for (int k = 0; typ == EntityType::Tetrahedron && k < 60; ++k)
       builder.add(typ, {1, 2 + k, 3 + k, 4 + k}, 4);
@@ -129,42 +143,27 @@ TEST(BoundaryFaces, StrayMeshFacesAndNodesOnePastTheLastVertex) {
 
 TEST(BoundaryFaces, FacesSharedWithAnotherVolumeTypeAreKeptAndOnlyVolumeTypesAccepted) {
   MeshBuilder builder(1);
-  // A pyramid and a tetrahedron sharing the pyramid's face (B, C, E).
-  const Vec a = {0, 0, 0}, b = {2, 0, 0}, c = {2, 2, 0}, d = {0, 2, 0}, e = {1, 1, 1};
-  builder.addStraight(EntityType::Pyramid, {a, b, c, d, e});
+  // A pyramid and a tetrahedron sharing the pyramid's face (b, c, e): each keeps all its faces.
+  const testmesh::Vec b = {2, 0, 0}, c = {2, 2, 0}, e = {1, 1, 1};
+  builder.addStraight(EntityType::Pyramid, {{0, 0, 0}, b, c, {0, 2, 0}, e});
   builder.addStraight(EntityType::Tetrahedron, {b, c, e, {3, 1, 1}});
   ZelObject* mesh = builder.build();
-  Extracted pyramid, tet, none;
-  extract(mesh, EntityType::Pyramid, &pyramid);
-  extract(mesh, EntityType::Tetrahedron, &tet);
-  ASSERT_EQ(pyramid.count, 1);
-  EXPECT_EQ(pyramid.groups[0].nbrTri, 4);
-  EXPECT_EQ(pyramid.groups[0].nbrQua, 1);
-  ASSERT_EQ(tet.count, 1);
-  EXPECT_EQ(tet.groups[0].nbrTri, 4);
+  for (const auto& [typ, tri, qua] :
+       {std::array<int, 3>{EntityType::Pyramid, 4, 1}, {EntityType::Tetrahedron, 4, 0}}) {
+    Extracted out;
+    extract(mesh, typ, &out);
+    ASSERT_EQ(out.count, 1);
+    EXPECT_EQ(out.groups[0].nbrTri, tri);
+    EXPECT_EQ(out.groups[0].nbrQua, qua);
+  }
+  Extracted none;
   char status[zel::kStatusSize];
-  EXPECT_EQ(zel_ExtractBoundaryFaces(mesh, EntityType::Prism, nullptr, nullptr, &none.count,
-                                     &none.groups, nullptr, status),
-            0);
+  for (const auto& [typ, result] : {std::pair{EntityType::Prism, 0}, {EntityType::TriangleP2, 2}})
+    EXPECT_EQ(zel_ExtractBoundaryFaces(mesh, typ, nullptr, nullptr, &none.count, &none.groups,
+                                       nullptr, status),
+              result);
   EXPECT_EQ(none.count, 0);
-  EXPECT_EQ(zel_ExtractBoundaryFaces(mesh, EntityType::TriangleP2, nullptr, nullptr, &none.count,
-                                     &none.groups, nullptr, status),
-            2);
   zel_FreeInterface(&mesh);
-}
-
-// The codes of every symmetry of the face shape, in the order the tests walk them.
-std::vector<std::array<int, 3>> symmetryCodes(int faceShape, int deg) {
-  const zel::LatticeOrder& order = *zel::latticeNodeOrder(faceShape, deg);
-  std::vector<std::array<int, 3>> codes;
-  for (int a = 0; a < 3; ++a)
-    for (int b = 0; b < 3; ++b)
-      for (int t = 0; t < 4; ++t) {
-        const int c[3] = {a, b, t};
-        int row[3];
-        if (zel_OrientFaceRow(faceShape, deg, c, order.row(0), row)) codes.push_back({a, b, t});
-      }
-  return codes;
 }
 
 // Node n of a face seen through codes: the node of the volume face at row M(row n).
@@ -178,11 +177,12 @@ int orientedNode(int faceShape, int deg, const int* codes, int n) {
 }
 
 // Mesh faces made from the boundary faces under every symmetry are all marked with the codes
-// of their symmetry, and a field's values read through the codes are their own nodes.
+// of their symmetry, and a field's values read through the codes are their own nodes; codes
+// out of range are not read.
 TEST(BoundaryFaces, EverySymmetryOfAMeshFaceIsMarkedAndOriented) {
-  for (int typ :
-       {int(EntityType::HexahedronQ2), int(EntityType::HexahedronQ3),
-        int(EntityType::TetrahedronP2), int(EntityType::TetrahedronP4), int(EntityType::PrismP2)}) {
+  for (int typ : {EntityType::Tetrahedron, EntityType::TetrahedronP2, EntityType::TetrahedronP4,
+                  EntityType::Hexahedron, EntityType::HexahedronQ2, EntityType::HexahedronQ3,
+                  EntityType::PrismP2, EntityType::PyramidP2}) {
     SCOPED_TRACE(zel_EntTypName(typ));
     const int deg = zel_Typ2Deg(typ);
     const bool triangle = zel_Typ2Shape(typ) == EntityType::Tetrahedron;
@@ -196,19 +196,22 @@ TEST(BoundaryFaces, EverySymmetryOfAMeshFaceIsMarkedAndOriented) {
     zel_FreeInterface(&mesh);
     const ZelSurfaceGroup& g = first.groups[0];
     const int count = triangle ? g.nbrTri : g.nbrQua, size = triangle ? g.triSize : g.quaSize;
-    const int* faceNodes = triangle ? g.triNodes : g.quaNodes;
-    const auto codes = symmetryCodes(faceShape, deg);
+    // The codes of every symmetry of the face shape.
+    std::vector<std::array<int, 3>> codes;
+    for (int c = 0; c < 36; ++c) {
+      const int code[3] = {c / 12, c / 4 % 3, c % 4};
+      if (orientedNode(faceShape, deg, code, 0) >= 0) codes.push_back({code[0], code[1], code[2]});
+    }
     ASSERT_EQ(codes.size(), triangle ? 6u : 8u);
     const int meshTyp = zel_SolTyp2EntTyp(triangle ? SolTyp::Triangle : SolTyp::Quadrilateral, deg);
+    const int* faceNodes = triangle ? g.triNodes : g.quaNodes;
     std::vector<int> surfaces;
-    for (int f = 0; f < count; ++f)
+    for (int f = 0; f < count; ++f) {
+      const int* code = codes[f % codes.size()].data();
       for (int n = 0; n < size; ++n)
-        surfaces.push_back(
-            faceNodes[f * size + orientedNode(faceShape, deg, codes[f % codes.size()].data(), n)]);
-    for (int f = 0; f < count; ++f)
-      builder.add(meshTyp,
-                  std::vector<int>(surfaces.begin() + f * size, surfaces.begin() + (f + 1) * size),
-                  0);
+        surfaces.push_back(faceNodes[f * size + orientedNode(faceShape, deg, code, n)]);
+      builder.add(meshTyp, std::vector<int>(surfaces.end() - size, surfaces.end()), 0);
+    }
     ZelObject* marked = builder.build();
     std::vector<ZelFaceMark> marks(count + 1, ZelFaceMark{});
     Extracted second;
@@ -235,69 +238,20 @@ TEST(BoundaryFaces, EverySymmetryOfAMeshFaceIsMarkedAndOriented) {
     std::free(values);
     zel_FreeInterface(&marked);
   }
-}
-
-// Codes outside their range end the process; a quadrilateral surface on a triangular face, or
-// a degree beyond 10, is refused without ending it.
-TEST(BoundaryFaces, OutOfRangeCodesEndTheProcess) {
-  ZelFaceMark mark = {1, 1, 0, {3, 0, 1}, EntityType::TetrahedronP2};
-  std::vector<double> tets(10 * 2, 1.0);
-  const ZelVolumeField field = {2, SolTyp::TetrahedronP2, tets.data(), 1, 10};
+  // Codes outside their range end the process; a quadrilateral surface on a triangular face, or
+  // a degree beyond 10, is refused without ending it.
   char status[zel::kStatusSize];
-  EXPECT_EXIT(zel_GetOrientedFaceValues(field, EntityType::TriangleP2, 1, &mark, status),
+  ZelFaceMark mark = {1, 1, 0, {3, 0, 1}, EntityType::TetrahedronP2};
+  const std::vector<double> tets(10 * 2, 1.0);
+  const ZelVolumeField tetField = {2, SolTyp::TetrahedronP2, tets.data(), 1, 10};
+  EXPECT_EXIT(zel_GetOrientedFaceValues(tetField, EntityType::TriangleP2, 1, &mark, status),
               testing::ExitedWithCode(1), "");
   mark.codes[0] = 0;
-  EXPECT_EQ(zel_GetOrientedFaceValues(field, EntityType::QuadrilateralQ2, 1, &mark, status),
+  EXPECT_EQ(zel_GetOrientedFaceValues(tetField, EntityType::QuadrilateralQ2, 1, &mark, status),
             nullptr);
   EXPECT_EQ(zel_GetOrientedFaceValues({11, SolTyp::TetrahedronP2, tets.data(), 1, 10},
                                       EntityType::TriangleP2, 1, &mark, status),
             nullptr);
-}
-
-// Every boundary face the file gives is found, and its node of row r is the volume face's
-// node of row M(r).
-TEST(BoundaryFaces, RealMeshesMarkTheirBoundaryFaces) {
-  for (const char* name : {"sphere_p1.mesh", "sphere_p2.mesh", "hybrid_pyr_p2.mesh"}) {
-    SCOPED_TRACE(name);
-    ZelObject* mesh = nullptr;
-    zel_NewInterface(&mesh);
-    char status[zel::kStatusSize];
-    ASSERT_EQ(zel_OpenMesh(mesh, (std::string(ZEL_TEST_DATA "/ho/") + name).c_str(), status), 0)
-        << status;
-    const int deg = std::string(name).find("p1") != std::string::npos ? 1 : 2;
-    const int surfaceTypes[2] = {zel_SolTyp2EntTyp(SolTyp::Triangle, deg),
-                                 zel_SolTyp2EntTyp(SolTyp::Quadrilateral, deg)};
-    int counts[2] = {0, 0};
-    std::vector<ZelFaceMark> marks[2];
-    for (int q = 0; q < 2; ++q) {
-      zel_GetNumberOfEntities(mesh, surfaceTypes[q], &counts[q], status);
-      marks[q].assign(counts[q] + 1, ZelFaceMark{});
-    }
-    ASSERT_GT(counts[0], 0);
-    for (int s = 0; s < 4; ++s) {
-      Extracted out;
-      extract(mesh, zel_SolTyp2EntTyp(SolTyp::Tetrahedron + s, deg), &out, marks[0].data(),
-              marks[1].data());
-    }
-    for (int q = 0; q < 2; ++q) {
-      const int shape = q ? EntityType::Quadrilateral : EntityType::Triangle;
-      int count = 0, per = 0, nbrFaces, sizes[6], face[6 * kZelFaceSlots];
-      const int* own =
-          static_cast<const int*>(zel_GetIndicesArray(mesh, surfaceTypes[q], &count, &per, status));
-      for (int m = 1; m <= count; ++m) {
-        const ZelFaceMark& mark = marks[q][m];
-        ASSERT_EQ(mark.face, m) << "face " << m << " of type " << surfaceTypes[q] << " not found";
-        ASSERT_EQ(zel_GetElementFaces(mesh, mark.element, mark.volumeType, &nbrFaces, sizes, face,
-                                      status),
-                  0);
-        for (int n = 0; n < per; ++n)
-          EXPECT_EQ(own[m * per + n],
-                    face[mark.localFace * kZelFaceSlots + orientedNode(shape, deg, mark.codes, n)])
-              << "face " << m << " node " << n;
-      }
-    }
-    zel_FreeInterface(&mesh);
-  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
-// Capping of straight elements: unit cubes of every kind and a mixed one cut by random planes
-// (exact section area, polygons facing the plane normal, watertight tiling), the cases of one
-// tetrahedron, the selection of crossed elements and the argument checks.
+// Capping: unit cubes of straight elements of every kind and mixed ones cut by random planes
+// (exact section area, polygons facing the plane normal, watertight tiling) and through their
+// vertices, the cases of one tetrahedron, the split of elements into tetrahedra, the unit ball
+// of curved tetrahedra cut through its centre, the selection of crossed elements, solution
+// values at the nodes of cut faces, and the argument checks.
 #include "capping/capping.h"
 
 #include <gtest/gtest.h>
@@ -8,259 +10,346 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <map>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "capping/element_split.h"
+#include "homath/reference_nodes.h"
+#include "meshio/entity_catalogue.h"
 #include "tests/capping/capping_output.h"
 #include "tests/meshio/mesh_builder.h"
 #include "tests/support/fatal_exit.h"
 
 namespace {
 
-using testmesh::Cell;
-using testmesh::Vec;
-
-using testmesh::CappingOutput;
-
-// Selection and capping of every straight type of the mesh: the polygons as point lists.
-std::vector<std::vector<Vec>> capAll(ZelObject* mesh, const double* plane) {
-  std::vector<std::vector<Vec>> all;
-  for (int typ = 7; typ <= 10; ++typ) {
-    CappingOutput c(mesh, plane, typ);
-    for (const bool triangle : {true, false})
-      for (int j = 1; j <= (triangle ? c.nbrTri : c.nbrQua); ++j) {
-        EXPECT_EQ((triangle ? c.triInf : c.quaInf)[3 * j], typ);
-        all.push_back(c.polygon(triangle, j, triangle ? 3 : 4));
-      }
-  }
-  return all;
-}
+using testmesh::CappingOutput, testmesh::Cell, testmesh::Vec, testmesh::cross, testmesh::dot,
+    testmesh::sub;
 
 // Area vector (normal times area) of a planar polygon.
 Vec areaVector(const std::vector<Vec>& p) {
   Vec sum{0, 0, 0};
   for (size_t i = 1; i + 1 < p.size(); ++i) {
-    const Vec c = testmesh::cross(testmesh::sub(p[i], p[0]), testmesh::sub(p[i + 1], p[0]));
+    const Vec c = cross(sub(p[i], p[0]), sub(p[i + 1], p[0]));
     for (int x = 0; x < 3; ++x) sum[x] += 0.5 * c[x];
   }
   return sum;
 }
 
-// Every side of every polygon is met, reversed, by the side of another polygon, unless it
-// lies on a face of the cube.
-void expectWatertight(const std::vector<std::vector<Vec>>& polygons) {
-  auto key = [](const Vec& p) {
-    return std::array<long, 3>{std::lround(p[0] * 1e8), std::lround(p[1] * 1e8),
-                               std::lround(p[2] * 1e8)};
-  };
-  std::map<std::pair<std::array<long, 3>, std::array<long, 3>>, int> sides;
-  for (const auto& p : polygons)
-    for (size_t i = 0; i < p.size(); ++i) {
-      const auto a = key(p[i]), b = key(p[(i + 1) % p.size()]);
-      if (a != b) ++sides[{a, b}];
-    }
-  int open = 0;
-  for (const auto& [side, count] : sides) {
-    const auto reverse = sides.find({side.second, side.first});
-    const int met = reverse == sides.end() ? 0 : reverse->second;
-    bool onCubeFace = false;
-    for (int x = 0; x < 3; ++x)
-      for (long face : {0L, 100000000L})
-        onCubeFace = onCubeFace || (side.first[x] == face && side.second[x] == face);
-    if (count != 1 || (met != 1 && !(met == 0 && onCubeFace))) ++open;
-  }
-  EXPECT_EQ(open, 0) << "of " << sides.size() << " sides";
+// A side of a polygon as its points rounded to 1e-8 (two corners, or corner, side node, corner).
+using Side = std::vector<std::array<long, 3>>;
+Side side(const std::vector<Vec>& points) {
+  Side s;
+  for (const Vec& p : points)
+    s.push_back({std::lround(p[0] * 1e8), std::lround(p[1] * 1e8), std::lround(p[2] * 1e8)});
+  return s;
 }
 
-// Area of the section of the unit cube by the plane a x + b y + c z = d: the polygon of the
-// crossings of its edges, sorted by angle around their centre.
-double sectionArea(const double* plane) {
-  using testmesh::cross, testmesh::dot, testmesh::sub;
-  const Vec n = {plane[0], plane[1], plane[2]};
-  std::vector<Vec> points;
-  for (int axis = 0; axis < 3; ++axis)
-    for (int u = 0; u < 2; ++u)
-      for (int v = 0; v < 2; ++v) {
-        Vec p{}, q{};
-        p[(axis + 1) % 3] = q[(axis + 1) % 3] = u;
-        p[(axis + 2) % 3] = q[(axis + 2) % 3] = v;
-        q[axis] = 1;
-        const double dp = dot(n, p) - plane[3], dq = dot(n, q) - plane[3];
-        if ((dp < 0) == (dq < 0)) continue;
-        const double t = dp / (dp - dq);
-        points.push_back(
-            {p[0] + t * (q[0] - p[0]), p[1] + t * (q[1] - p[1]), p[2] + t * (q[2] - p[2])});
+// Sides not met exactly once, and then once reversed, unless `outer` (on the mesh's boundary)
+// lets them go unmet.
+int openSides(const std::vector<Side>& sides, const std::function<bool(const Side&)>& outer) {
+  std::map<Side, int> count;
+  for (const Side& s : sides) ++count[s];
+  int open = 0;
+  for (const auto& [s, n] : count) {
+    const auto reverse = count.find(Side(s.rbegin(), s.rend()));
+    const int met = reverse == count.end() ? 0 : reverse->second;
+    open += n != 1 || (met != 1 && !(met == 0 && outer(s)));
+  }
+  return open;
+}
+
+// Selection and capping of every straight type of the mesh: the total area of the polygons, how
+// many turn away from the plane's normal, and their sides (those of length 0 left out).
+struct Caps {
+  double area = 0;
+  int backwards = 0;
+  std::vector<Side> sides;
+};
+Caps capAll(ZelObject* mesh, const double* plane) {
+  Caps caps;
+  for (int typ = 7; typ <= 10; ++typ) {
+    CappingOutput c(mesh, plane, typ);
+    for (const bool triangle : {true, false})
+      for (int j = 1; j <= (triangle ? c.nbrTri : c.nbrQua); ++j) {
+        EXPECT_EQ((triangle ? c.triInf : c.quaInf)[3 * j], typ);
+        const auto polygon = c.polygon(triangle, j, triangle ? 3 : 4);
+        const Vec a = areaVector(polygon);
+        caps.area += std::sqrt(dot(a, a));
+        caps.backwards += dot(a, {plane[0], plane[1], plane[2]}) < 0;
+        for (size_t i = 0; i < polygon.size(); ++i) {
+          const Side s = side({polygon[i], polygon[(i + 1) % polygon.size()]});
+          if (s[0] != s[1]) caps.sides.push_back(s);
+        }
       }
-  if (points.size() < 3) return 0;
-  Vec centre{0, 0, 0};
-  for (const Vec& p : points)
-    for (int x = 0; x < 3; ++x) centre[x] += p[x] / points.size();
-  const Vec e1 = sub(points[0], centre), e2 = cross(n, e1);
-  std::sort(points.begin(), points.end(), [&](const Vec& a, const Vec& b) {
-    return std::atan2(dot(sub(a, centre), e2), dot(sub(a, centre), e1)) <
-           std::atan2(dot(sub(b, centre), e2), dot(sub(b, centre), e1));
-  });
-  double twice = 0;
-  for (size_t i = 0; i < points.size(); ++i)
-    twice += dot(cross(sub(points[i], centre), sub(points[(i + 1) % points.size()], centre)), n);
-  return 0.5 * std::fabs(twice) / std::sqrt(dot(n, n));
+  }
+  return caps;
+}
+
+// Area of the section of the unit cube by the plane n.x = d, no component of n zero: |n| times
+// the derivative in d of the volume below the plane, by inclusion-exclusion over the corners
+// (with the cube reflected so that n's components are positive).
+double sectionArea(const double* plane) {
+  double n[3], d = plane[3], sum = 0;
+  for (int x = 0; x < 3; ++x) n[x] = std::fabs(plane[x]), d -= std::min(plane[x], 0.0);
+  for (int v = 0; v < 8; ++v) {
+    const double below = d - n[0] * (v & 1) - n[1] * (v >> 1 & 1) - n[2] * (v >> 2);
+    sum += (__builtin_parity(v) ? -1 : 1) * std::pow(std::max(below, 0.0), 2);
+  }
+  return sum * std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]) / (2 * n[0] * n[1] * n[2]);
 }
 
 // A random plane through the middle of the cube, kept 1e-4 away from every grid point
-// (multiples of 1/(2k)) so that no vertex counts as on it.
-std::array<double, 4> randomPlane(std::mt19937& random, int k) {
+// (multiples of 1/4) so that no vertex counts as on it.
+std::array<double, 4> randomPlane(std::mt19937& random) {
   std::normal_distribution<double> normal;
   std::uniform_real_distribution<double> inside(0.15, 0.85);
   for (;;) {
-    std::array<double, 4> plane = {normal(random), normal(random), normal(random), 0};
-    plane[3] = plane[0] * inside(random) + plane[1] * inside(random) + plane[2] * inside(random);
-    const double length =
-        std::sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
+    std::array<double, 4> p = {normal(random), normal(random), normal(random), 0};
+    p[3] = p[0] * inside(random) + p[1] * inside(random) + p[2] * inside(random);
+    const double length = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
     bool clear = true;
-    for (int i = 0; i <= 2 * k && clear; ++i)
-      for (int j = 0; j <= 2 * k && clear; ++j)
-        for (int l = 0; l <= 2 * k && clear; ++l)
-          clear = std::fabs(plane[0] * i + plane[1] * j + plane[2] * l - 2 * k * plane[3]) /
-                      (2 * k * length) >
-                  1e-4;
-    if (clear) return plane;
+    for (int g = 0; g < 125 && clear; ++g)
+      clear = std::fabs(p[0] * (g % 5) + p[1] * (g / 5 % 5) + p[2] * (g / 25) - 4 * p[3]) >
+              4e-4 * length;
+    if (clear) return p;
   }
 }
 
+// Cubes of one cell kind for all cells of a 2 x 2 x 2 cube, or of columns of different kinds
+// side by side (neighbours of different kinds share quadrilaterals), under three numberings.
+// Random planes: the exact section, every polygon facing the plane's normal, no gaps. Through
+// the cell centres: the whole section. Through vertices or along a layer of faces (a diagonal
+// plane, the middle layer, the top face): the elements touching it from below are not selected
+// (their vertices on it count below) and those above it cut nothing, so part or all of it is
+// missing (at most the section, `area`), but nothing is doubled or turned away.
 TEST(Capping, CubesOfEveryKindAreCappedExactlyFacingThePlaneWithoutGaps) {
-  struct Case {
-    const char* name;
-    std::vector<Cell> cells;  // one per cell of a 2 x 2 x 2 cube, or one for all
-  } cases[] = {
-      {"tetrahedra", {Cell::Tetrahedra}},
-      {"pyramids", {Cell::Pyramids}},
-      {"prisms", {Cell::Prisms}},
-      {"hexahedra", {Cell::Hexahedra}},
-      // Columns of hexahedra, prisms, pyramids and tetrahedra around the cell centres, side by
-      // side: neighbours of different kinds share quadrilateral faces.
-      {"mixed",
-       {Cell::Hexahedra, Cell::Hexahedra, Cell::Pyramids, Cell::Pyramids, Cell::Prisms,
-        Cell::Prisms, Cell::TetrahedraAroundCentre, Cell::TetrahedraAroundCentre}},
+  const std::vector<Cell> cases[] = {
+      {Cell::Tetrahedra},
+      {Cell::Pyramids},
+      {Cell::Prisms},
+      {Cell::Hexahedra},
+      {Cell::Hexahedra, Cell::Hexahedra, Cell::Pyramids, Cell::Pyramids, Cell::Prisms, Cell::Prisms,
+       Cell::TetrahedraAroundCentre, Cell::TetrahedraAroundCentre},
+      {Cell::Pyramids, Cell::Hexahedra, Cell::Hexahedra, Cell::Pyramids, Cell::Hexahedra,
+       Cell::Pyramids, Cell::Pyramids, Cell::Hexahedra}};
+  const struct {
+    double plane[4], area;
+    bool exact;
+  } special[] = {{{0, 1, 0, 0.25}, 1.0, true},
+                 {{1, 1, 1, 1.5}, 3 * std::sqrt(3.0) / 4, false},
+                 {{0, 0, 1, 0.5}, 1.0, false},
+                 {{1, -1, 0, 0}, std::sqrt(2.0), false},
+                 {{0, 0, 1, 1}, 0, true}};
+  const auto onCubeFace = [](const Side& s) {
+    for (int x = 0; x < 3; ++x)
+      if (s[0][x] == s[1][x] && s[0][x] % 100000000 == 0) return true;
+    return false;
   };
   std::mt19937 random(7);
-  for (const auto& c : cases) {
+  for (const auto& cells : cases)
     for (unsigned seed = 1; seed <= 3; ++seed) {
       testmesh::MeshBuilder builder(4);
       builder.numberGrid(4, seed);
-      builder.fillCube(c.cells, 1, 2);
+      builder.fillCube(cells, 1, 2);
       ZelObject* mesh = builder.build();
+      const std::string trace = "case " + std::to_string(&cells - cases) + " numbering " +
+                                std::to_string(seed) + " plane ";
       for (int p = 0; p < 4; ++p) {
-        const auto plane = randomPlane(random, 2);
-        SCOPED_TRACE(std::string(c.name) + " numbering " + std::to_string(seed) + " plane " +
-                     std::to_string(p));
-        const auto polygons = capAll(mesh, plane.data());
-        double area = 0;
-        int backwards = 0;
-        for (const auto& polygon : polygons) {
-          const Vec a = areaVector(polygon);
-          area += std::sqrt(testmesh::dot(a, a));
-          backwards += testmesh::dot(a, {plane[0], plane[1], plane[2]}) <= 0;
-        }
-        EXPECT_NEAR(area, sectionArea(plane.data()), 1e-9);
-        EXPECT_EQ(backwards, 0);
-        expectWatertight(polygons);
+        const auto plane = randomPlane(random);
+        SCOPED_TRACE(trace + std::to_string(p));
+        const Caps caps = capAll(mesh, plane.data());
+        EXPECT_NEAR(caps.area, sectionArea(plane.data()), 1e-9);
+        EXPECT_EQ(caps.backwards, 0);
+        EXPECT_EQ(openSides(caps.sides, onCubeFace), 0) << "of " << caps.sides.size() << " sides";
+      }
+      for (const auto& c : special) {
+        SCOPED_TRACE(trace + "through vertices " + std::to_string(&c - special));
+        const Caps caps = capAll(mesh, c.plane);
+        EXPECT_EQ(caps.backwards, 0);
+        if (c.exact)
+          EXPECT_NEAR(caps.area, c.area, 1e-9);
+        else
+          EXPECT_LE(caps.area, c.area + 1e-9);
       }
       zel_FreeInterface(&mesh);
     }
-  }
 }
-
-TEST(Capping, PlanesThroughVerticesAndFacesNeverOverlapOrTurnAway) {
-  testmesh::MeshBuilder builder(4);
-  builder.numberGrid(4, 11);
-  builder.fillCube({Cell::Pyramids, Cell::Hexahedra, Cell::Hexahedra, Cell::Pyramids,
-                    Cell::Hexahedra, Cell::Pyramids, Cell::Pyramids, Cell::Hexahedra},
-                   1, 2);
-  ZelObject* mesh = builder.build();
-  // Through the cell centres and through a diagonal of vertices: the whole section. Along a
-  // layer of faces (the cube's top face, the middle layer, a diagonal plane of faces): the
-  // elements touching it from below are not selected (their vertices on it count below) and
-  // those above it cut nothing (the same vertices count above), so part of it or all of it
-  // is missing, but nothing is doubled.
-  const struct {
-    double plane[4];
-    double area;  // -1: at most the section
-  } cases[] = {{{0, 1, 0, 0.25}, 1.0},
-               {{1, 1, 1, 1.5}, -1},
-               {{0, 0, 1, 0.5}, -1},
-               {{1, -1, 0, 0}, -1},
-               {{0, 0, 1, 1}, 0}};
-  for (const auto& c : cases) {
-    const double* plane = c.plane;
-    SCOPED_TRACE(std::to_string(plane[0]) + " " + std::to_string(plane[1]) + " " +
-                 std::to_string(plane[2]) + " " + std::to_string(plane[3]));
-    double area = 0;
-    for (const auto& polygon : capAll(mesh, plane)) {
-      const Vec a = areaVector(polygon);
-      area += std::sqrt(testmesh::dot(a, a));
-      EXPECT_GE(testmesh::dot(a, {plane[0], plane[1], plane[2]}), 0);
-    }
-    if (c.area >= 0)
-      EXPECT_NEAR(area, c.area, 1e-9);
-    else
-      EXPECT_LE(area, sectionArea(plane) + 1e-9);
-  }
-  zel_FreeInterface(&mesh);
-}
-
-// Caps one tetrahedron with unit-vector reference coordinates.
-struct TetCut {
-  int nbrTri = 0, nbrQua = 0;
-  double tri[9], triRef[12], qua[12], quaRef[16];
-  int result;
-  TetCut(const double* plane, const double* crd) {
-    static const double ref[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    ZelObject mesh{};
-    char status[zel::kStatusSize];
-    result =
-        zel_Cappingtet(&mesh, plane, crd, ref, &nbrTri, tri, triRef, &nbrQua, qua, quaRef, status);
-  }
-};
 
 // Cutting edges 0-2, 0-3, 1-3, 1-2 at their middles (0 and 1 below): the quadrilateral of the
 // pairs (0,2), (0,3), (1,3), (1,2), facing the plane's normal whichever way it is turned, with
-// reference coordinates halfway between the vertices'.
-TEST(Capping, OneTetrahedronCutThroughFourEdges) {
+// reference coordinates halfway between the vertices'. Two vertices above the plane at the same
+// place collapse the quadrilateral to a segment, which ends the process.
+TEST(CappingDeathTest, OneTetrahedronCutThroughFourEdges) {
+  // Reference coordinates: unit vectors.
+  const double ref[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  ZelObject mesh{};
+  char status[zel::kStatusSize];
+  int nbrTri = 0, nbrQua = 0;
+  double tri[9], triRef[12], qua[12], quaRef[16];
+  const auto cut = [&](const double* plane, const double* crd) {
+    zel_Cappingtet(&mesh, plane, crd, ref, &nbrTri, tri, triRef, &nbrQua, qua, quaRef, status);
+  };
   const double crd[12] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1};
   const int pairs[4][2] = {{0, 2}, {0, 3}, {1, 3}, {1, 2}};
   for (const double sign : {1.0, -1.0}) {
     const double plane[4] = {0, sign, sign, sign * 0.5};
-    TetCut quad(plane, crd);
-    ASSERT_EQ(quad.nbrQua, 1);
-    EXPECT_EQ(quad.nbrTri, 0);
+    cut(plane, crd);
+    ASSERT_EQ(nbrQua, 1);
+    EXPECT_EQ(nbrTri, 0);
     std::vector<Vec> points;
     for (int p = 0; p < 4; ++p) {
-      points.push_back({quad.qua[3 * p], quad.qua[3 * p + 1], quad.qua[3 * p + 2]});
-      std::vector<double> ref(quad.quaRef + 4 * p, quad.quaRef + 4 * p + 4);
+      points.push_back({qua[3 * p], qua[3 * p + 1], qua[3 * p + 2]});
       std::vector<double> half(4, 0.0);
       half[pairs[p][0]] = half[pairs[p][1]] = 0.5;
       if (sign < 0) continue;  // turned over: the same points the other way round
-      EXPECT_EQ(ref, half) << "point " << p;
+      EXPECT_EQ(std::vector<double>(quaRef + 4 * p, quaRef + 4 * p + 4), half) << p;
       for (int x = 0; x < 3; ++x)
         EXPECT_DOUBLE_EQ(points[p][x], 0.5 * (crd[3 * pairs[p][0] + x] + crd[3 * pairs[p][1] + x]));
     }
-    EXPECT_GT(testmesh::dot(areaVector(points), {0, sign, sign}), 0);
+    EXPECT_GT(dot(areaVector(points), {0, sign, sign}), 0);
   }
-}
-
-TEST(CappingDeathTest, AQuadrilateralCollapsedToASegmentEndsTheProcess) {
-  // The two vertices above the plane coincide: the quadrilateral has two opposite sides of
-  // length 0 and only two distinct points.
-  const double crd[12] = {0, 0, 0, 0, 1, 0, 1, 0, 0, 1, 0, 0};
+  const double collapsed[12] = {0, 0, 0, 0, 1, 0, 1, 0, 0, 1, 0, 0};
   const double across[4] = {1, 0, 0, 0.5};
-  EXPECT_FATAL(TetCut(across, crd),
+  EXPECT_FATAL(cut(across, collapsed),
                "Cappingtet indtri = 2 shoud be equal to 3\nlengths : 0 0.25 0 0.25 \n"
                "dd : -0.500000 -0.500000 0.500000 0.500000 \n");
 }
 
-TEST(Capping, SelectionCountsVerticesOnThePlaneBelowAndSkipsBrokenElements) {
+// Split of pyramids, prisms and hexahedra into tetrahedra under every numbering of their
+// vertices: the tetrahedra fill the element (all turned as it is, their volumes adding up to its
+// own), and every quadrilateral face is cut along its diagonal through its smallest number, as a
+// neighbour of any kind cuts it.
+TEST(Capping, SplitsTileTheElementAndCutEachQuadrilateralThroughItsSmallestNumber) {
+  const struct {
+    int typ;
+    std::vector<Vec> vertices;
+    std::vector<std::array<int, 4>> quadrilaterals;
+    double volume;
+  } shapes[] = {
+      {8, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 1, 2, 3}}, 1.0 / 3},
+      {9,
+       {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}},
+       {{0, 1, 4, 3}, {1, 2, 5, 4}, {2, 0, 3, 5}},
+       0.5},
+      {10,
+       {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}},
+       {{0, 1, 2, 3}, {4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}},
+       1}};
+  for (const auto& shape : shapes) {
+    std::vector<int> numbers(shape.vertices.size());
+    std::iota(numbers.begin(), numbers.end(), 1);
+    int wrong = 0;
+    do {
+      int tets[zel::cut::kMaxSubTetrahedra][4];
+      const int count = zel::cut::splitElement(shape.typ, numbers.data(), tets);
+      double volume = 0;
+      for (int t = 0; t < count; ++t) {
+        const auto& v = shape.vertices;
+        const auto& [a, b, c, d] = tets[t];
+        const double six = dot(cross(sub(v[b], v[a]), sub(v[c], v[a])), sub(v[d], v[a]));
+        volume += six / 6;
+        wrong += six < 1e-12;
+        // An edge joining opposite corners of a quadrilateral face is the diagonal through the
+        // face's smallest number.
+        for (int i : tets[t])
+          for (int j : tets[t])
+            for (const auto& q : shape.quadrilaterals)
+              for (int m = 0; m < 2; ++m)
+                if (i == q[m] && j == q[m + 2])
+                  wrong += std::min({numbers[q[0]], numbers[q[1]], numbers[q[2]], numbers[q[3]]}) <
+                           std::min(numbers[i], numbers[j]);
+      }
+      wrong += std::fabs(volume - shape.volume) > 1e-12;
+    } while (std::next_permutation(numbers.begin(), numbers.end()));
+    EXPECT_EQ(wrong, 0) << "type " << shape.typ;
+  }
+}
+
+// Curved tetrahedra of degree 2: the cut faces lie on the plane, face its normal, meet side to
+// side except on the ball's surface, and their area approaches the disc's.
+TEST(CappingHighOrder, BallCutThroughItsCentreGivesTheDiscOnThePlaneWithoutGaps) {
+  ZelObject* mesh = nullptr;
+  char status[zel::kStatusSize];
+  ASSERT_EQ(zel_NewInterface(&mesh), 0);
+  ASSERT_EQ(zel_OpenMesh(mesh, ZEL_TEST_DATA "/ho/sphere_p2.mesh", status), 0) << status;
+  const double length = std::sqrt(0.09 + 0.25 + 0.81 * 0.81);
+  const double plane[4] = {0.3 / length, -0.5 / length, 0.81 / length, 0};
+  const Vec n = {plane[0], plane[1], plane[2]};
+  const CappingOutput cap(mesh, plane, 14, zel_CappingHighOrder);
+  EXPECT_GT(cap.nbrTri, 0);
+  EXPECT_GT(cap.nbrQua, 0);
+  double area = 0, offPlane = 0;
+  int backwards = 0;
+  std::vector<Side> sides;
+  for (bool triangle : {true, false}) {
+    const int corners = triangle ? 3 : 4;
+    for (int f = 1; f <= (triangle ? cap.nbrTri : cap.nbrQua); ++f) {
+      // Corners, the side nodes in side order, and a quadrilateral's centre node.
+      const auto node = cap.polygon(triangle, f, 2 * corners + !triangle);
+      for (const Vec& p : node) offPlane = std::max(offPlane, std::fabs(dot(p, n)));
+      // Area vector: half the integral of p x dp along the sides, each a quadratic curve of
+      // control points p0, c, p1, which is the integral over the face of the node interpolation.
+      Vec a{0, 0, 0};
+      for (int s = 0; s < corners; ++s) {
+        const Vec &p0 = node[s], &pm = node[corners + s], &p1 = node[(s + 1) % corners];
+        const Vec c = {2 * pm[0] - (p0[0] + p1[0]) / 2, 2 * pm[1] - (p0[1] + p1[1]) / 2,
+                       2 * pm[2] - (p0[2] + p1[2]) / 2};
+        const Vec a0 = cross(p0, c), a1 = cross(c, p1), a2 = cross(p0, p1);
+        for (int x = 0; x < 3; ++x) a[x] += (2 * a0[x] + 2 * a1[x] + a2[x]) / 6;
+        // A side shrunk to a point (both corners at the centre vertex, on the plane) is no side.
+        const Side key = side({p0, pm, p1});
+        if (key.front() != key.back()) sides.push_back(key);
+      }
+      area += dot(a, n);
+      backwards += dot(a, n) <= 0;
+    }
+  }
+  EXPECT_EQ(backwards, 0);
+  EXPECT_LT(offPlane, 1e-12);
+  EXPECT_NEAR(area, M_PI, 1e-3);
+  const auto onSurface = [](const Side& s) {
+    return std::all_of(s.begin(), s.end(), [](auto& p) {
+      return std::hypot(double(p[0]), double(p[1]), double(p[2])) > 0.99e8;
+    });
+  };
+  EXPECT_EQ(openSides(sides, onSurface), 0) << "of " << sides.size();
+  zel_FreeInterface(&mesh);
+}
+
+TEST(CappingHighOrder, CurvedEdgeCrossingRunsFromItsFirstVertex) {
+  ZelObject mesh{};
+  char status[zel::kStatusSize];
+  // A straight edge of degree 3 from (0,0,0) to (1,0,0) and the same edge reversed, control
+  // points in node order (vertices first), cut at x = 0.3; a degree-2 arc bulging to y = 1
+  // (its middle), cut at y = 0.75: crossed twice, at t = 1/4 and 3/4.
+  const double forward[12] = {0, 0, 0, 1, 0, 0, 1.0 / 3, 0, 0, 2.0 / 3, 0, 0};
+  const double backward[12] = {1, 0, 0, 0, 0, 0, 2.0 / 3, 0, 0, 1.0 / 3, 0, 0};
+  const double arc[9] = {0, 0, 0, 1, 0, 0, 0.5, 2, 0};
+  const double across[4] = {1, 0, 0, 0.3}, high[4] = {0, 1, 0, 0.75};
+  int count = -1;
+  double point[3], param = -1;
+  ASSERT_EQ(zel_EvaluateInterEdge(&mesh, across, 3, forward, &count, point, &param, status), 0);
+  EXPECT_EQ(count, 1);
+  EXPECT_NEAR(param, 0.3, 1e-3);
+  EXPECT_NEAR(point[0], 0.3, 1e-3);
+  ASSERT_EQ(zel_EvaluateInterEdge(&mesh, across, 3, backward, &count, point, &param, status), 0);
+  EXPECT_EQ(count, 1);
+  EXPECT_NEAR(param, 0.7, 1e-3);
+  ASSERT_EQ(zel_EvaluateInterEdge(&mesh, high, 2, arc, &count, point, &param, status), 0);
+  EXPECT_EQ(count, 2);
+  EXPECT_NEAR(param, 0.75, 1e-3);
+  EXPECT_NEAR(point[1], 0.75, 1e-3);
+  EXPECT_EQ(zel_EvaluateInterEdge(&mesh, across, 3, nullptr, &count, point, &param, status), 2);
+  EXPECT_STREQ(status, "NULL (ctrl)         parameter on input\n");
+  EXPECT_FATAL(zel_EvaluateInterEdge(&mesh, across, 11, forward, &count, point, &param, status),
+               " ERROR : in zel_EvaluateInterEdge case 11 not considered \n");
+}
+
+TEST(Capping, SelectionCountsVerticesOnThePlaneBelowSkipsBrokenElementsAndChecksItsArguments) {
   testmesh::MeshBuilder builder(2);
   builder.numberGrid(2, 3);
   const int a = builder.vertex({0, 0, 0}), b = builder.vertex({2, 0, 0}),
@@ -275,17 +364,16 @@ TEST(Capping, SelectionCountsVerticesOnThePlaneBelowAndSkipsBrokenElements) {
   int count = -1, *list = nullptr;
   const double plane[4] = {0, 0, 1, 0.5};
   ASSERT_EQ(zel_GetCutEntities(mesh, plane, 7, &count, &list, status), 0);
-  ASSERT_EQ(count, 2);
-  EXPECT_EQ(list[0], 1);
-  EXPECT_EQ(list[1], 3);
+  EXPECT_EQ(std::vector<int>(list, list + count), (std::vector<int>{1, 3}));
   std::free(list);
   // A type without elements: an empty list, still allocated.
   ASSERT_EQ(zel_GetCutEntities(mesh, plane, 10, &count, &list, status), 0);
   EXPECT_EQ(count, 0);
   EXPECT_NE(list, nullptr);
+  std::free(list);
   // The broken element listed anyway is reported and skipped; a type that is not straight
   // gives nothing.
-  CappingOutput cap;
+  CappingOutput cap, other;
   const int listed[3] = {1, 4, 3};
   testing::internal::CaptureStdout();
   ASSERT_EQ(cap.run(mesh, plane, 7, 3, listed, status), 0);
@@ -297,30 +385,146 @@ TEST(Capping, SelectionCountsVerticesOnThePlaneBelowAndSkipsBrokenElements) {
       parents.push_back(cap.parent(triangle, j));
   std::sort(parents.begin(), parents.end());
   EXPECT_EQ(parents, (std::vector<int>{1, 3}));
-  CappingOutput other;
   testing::internal::CaptureStdout();
   ASSERT_EQ(other.run(mesh, plane, 14, 3, listed, status), 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), " zel_capping undefined for type 14 \n");
   EXPECT_EQ(other.nbrTri + other.nbrQua, 0);
   zel_FreeInterface(&mesh);
+  // Missing arguments are reported in the status buffer; a mesh without vertices has nothing
+  // crossed.
+  ZelObject empty{};
+  EXPECT_EQ(zel_GetCutEntities(nullptr, plane, 7, &count, &list, status), 2);
+  EXPECT_STREQ(status, "NULL (ZelObject)    parameter on input\n");
+  EXPECT_EQ(zel_GetCutEntities(&empty, plane, 7, nullptr, &list, status), 2);
+  EXPECT_STREQ(status, "NULL (nbrCutEnt)    parameter on input\n");
+  EXPECT_EQ(CappingOutput().run(&empty, plane, 7, 0, nullptr, status), 2);
+  EXPECT_STREQ(status, "NULL (lstCutEnt)    parameter on input\n");
+  ASSERT_EQ(zel_GetCutEntities(&empty, plane, 7, &count, &list, status), 0);
+  EXPECT_EQ(count, 0);
   std::free(list);
 }
 
-TEST(Capping, MissingArgumentsAreReportedInTheStatusBuffer) {
-  ZelObject mesh{};
+using Function = std::function<double(const Vec&)>;
+
+// Node positions of an element: its vertices mapped through the vertex weights of the kind.
+std::vector<Vec> elementNodes(ZelObject* mesh, int typ, int e, int deg) {
   char status[zel::kStatusSize];
-  const double plane[4] = {0, 0, 1, 0};
-  int count = 0, *list = nullptr;
-  EXPECT_EQ(zel_GetCutEntities(nullptr, plane, 7, &count, &list, status), 2);
-  EXPECT_STREQ(status, "NULL (ZelObject)    parameter on input\n");
-  EXPECT_EQ(zel_GetCutEntities(&mesh, plane, 7, nullptr, &list, status), 2);
-  EXPECT_STREQ(status, "NULL (nbrCutEnt)    parameter on input\n");
-  EXPECT_EQ(CappingOutput().run(&mesh, plane, 7, 0, nullptr, status), 2);
-  EXPECT_STREQ(status, "NULL (lstCutEnt)    parameter on input\n");
-  // A mesh without vertices: nothing crossed.
-  ASSERT_EQ(zel_GetCutEntities(&mesh, plane, 7, &count, &list, status), 0);
-  EXPECT_EQ(count, 0);
-  std::free(list);
+  int count = 0, per = 0, dim = 0;
+  const int* nodes = static_cast<const int*>(zel_GetIndicesArray(mesh, typ, &count, &per, status));
+  double* ref = GetCrdNodByTyp(typ, deg, &dim);
+  std::vector<Vec> out;
+  for (int n = 0; n < zel_SolTyp2Siz(zel_EntTyp2SolTyp(typ), deg); ++n) {
+    int nbrBas = 0;
+    double* phi = GetBasisFunctionsFromCrdNod(typ, ref + dim * n, &nbrBas);
+    Vec p{0, 0, 0};
+    for (int k = 0; k < nbrBas; ++k)
+      for (int x = 0; x < 3; ++x) p[x] += phi[k] * mesh->coordinates[3 * nodes[per * e + k] + x];
+    std::free(phi);
+    out.push_back(p);
+  }
+  std::free(ref);
+  return out;
+}
+
+// Positions of the nodes of degree q of one cut face, from its corner points.
+std::vector<Vec> faceNodes(bool triangle, int q, const std::vector<Vec>& corners) {
+  int dim = 0;
+  double* ref = GetCrdNodByTyp(triangle ? 4 : 6, q, &dim);
+  const int count = triangle ? (q + 1) * (q + 2) / 2 : (q + 1) * (q + 1);
+  std::vector<Vec> out;
+  for (int n = 0; n < count; ++n) {
+    const double* r = ref + dim * n;
+    const double x = triangle ? 0 : r[0], y = triangle ? 0 : r[1];
+    const double bilinear[4] = {(1 - x) * (1 - y), x * (1 - y), x * y, (1 - x) * y};
+    Vec p{0, 0, 0};
+    for (int k = 0; k < (triangle ? 3 : 4); ++k)
+      for (int c = 0; c < 3; ++c) p[c] += (triangle ? r[k] : bilinear[k]) * corners[k][c];
+    out.push_back(p);
+  }
+  std::free(ref);
+  return out;
+}
+
+TEST(CutSolution, FieldsByVerticesAndElementsGiveTheirValuesAtTheCutFaceNodesOrAreRefused) {
+  testmesh::MeshBuilder builder(4);
+  builder.numberGrid(4, 5);
+  builder.fillCube({Cell::Hexahedra, Cell::Hexahedra, Cell::Pyramids, Cell::Pyramids, Cell::Prisms,
+                    Cell::Prisms, Cell::TetrahedraAroundCentre, Cell::TetrahedraAroundCentre},
+                   1, 2);
+  ZelObject* mesh = builder.build();
+  const Function linear = [](const Vec& p) { return 1 + 2 * p[0] - 3 * p[1] + 0.5 * p[2]; };
+  const Function quadratic = [](const Vec& p) {
+    return p[0] * p[0] + p[0] * p[1] - 2 * p[2] * p[2] + p[1] + 0.25 * p[1] * p[2];
+  };
+  const struct {
+    const char* name;
+    int solDeg, faceDeg;
+    Function field;
+  } cases[] = {{"vertices", 0, 1, linear},
+               {"vertices at face degree 2", 0, 2, linear},
+               {"one value per element (0.5 + e)", 0, 0, nullptr},
+               {"element nodes of degree 1", 1, 1, linear},
+               {"element nodes of degree 2", 2, 2, quadratic}};
+  const double plane[4] = {0.3, 0.5, 0.8, 0.77};
+  char status[zel::kStatusSize];
+  for (int typ = 7; typ <= 10; ++typ) {
+    const testmesh::CappingOutput cap(mesh, plane, typ);
+    ASSERT_GT(cap.nbrTri + cap.nbrQua, 0);
+    int count = 0;
+    zel_GetNumberOfEntities(mesh, typ, &count, status);
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + ", type " + std::to_string(typ));
+      const bool byVertex = c.solDeg == 0 && c.faceDeg > 0;
+      const int size = c.solDeg == 0 ? 1 : zel_SolTyp2Siz(zel_EntTyp2SolTyp(typ), c.solDeg);
+      std::vector<double> sol(byVertex ? builder.nbrVertices() + 1 : (count + 1) * size);
+      for (int v = 1; byVertex && v <= builder.nbrVertices(); ++v)
+        sol[v] = c.field(builder.position(v));
+      for (int e = 1; e <= count && !byVertex; ++e) {
+        const auto nodes = elementNodes(mesh, typ, e, std::max(c.solDeg, 1));
+        for (int n = 0; n < size; ++n) sol[e * size + n] = c.solDeg ? c.field(nodes[n]) : 0.5 + e;
+      }
+      double *triSol = nullptr, *quaSol = nullptr;
+      ASSERT_EQ(zel_InterpolateCutSolution(mesh, size, sol.data(), c.solDeg, c.faceDeg, cap.nbrTri,
+                                           cap.triRef, cap.triInf, &triSol, cap.nbrQua, cap.quaRef,
+                                           cap.quaInf, &quaSol, status),
+                0)
+          << status;
+      int wrong = 0;
+      for (bool triangle : {true, false})
+        for (int f = 1; f <= (triangle ? cap.nbrTri : cap.nbrQua); ++f) {
+          const auto nodes =
+              faceNodes(triangle, c.faceDeg, cap.polygon(triangle, f, 3 + !triangle));
+          for (size_t n = 0; n < nodes.size(); ++n) {
+            const double expected =
+                c.solDeg == 0 && c.faceDeg == 0 ? 0.5 + cap.parent(triangle, f) : c.field(nodes[n]);
+            wrong +=
+                std::fabs((triangle ? triSol : quaSol)[f * nodes.size() + n] - expected) > 1e-5;
+          }
+        }
+      EXPECT_EQ(wrong, 0);
+      std::free(triSol), std::free(quaSol);
+    }
+  }
+  zel_FreeInterface(&mesh);
+  double *triSol = nullptr, *quaSol = nullptr;
+  ZelObject empty{};
+  // Degree 2 on tetrahedra has 10 values per element; a parent of a type that is not straight
+  // ends the process.
+  const double ref[4 * 4 * 2] = {};
+  const int tetInf[6] = {0, 0, 0, 7, 1, 1};
+  const int curvedInf[6] = {0, 0, 0, 14, 1, 1};
+  const double sol[64] = {};
+  EXPECT_EQ(zel_InterpolateCutSolution(&empty, 4, sol, 2, 2, 1, ref, tetInf, &triSol, 0, ref,
+                                       tetInf, &quaSol, status),
+            2);
+  EXPECT_STREQ(status, "zel_InterpolateCutSolution : 4 values per element of type 7 at degree 2\n");
+  EXPECT_EQ(zel_InterpolateCutSolution(&empty, 1, nullptr, 0, 1, 0, ref, tetInf, &triSol, 0, ref,
+                                       tetInf, &quaSol, status),
+            2);
+  EXPECT_STREQ(status, "NULL (sol)          parameter on input\n");
+  EXPECT_FATAL(zel_InterpolateCutSolution(&empty, 1, sol, 0, 1, 1, ref, curvedInf, &triSol, 0, ref,
+                                          curvedInf, &quaSol, status),
+               " Triangle, case undefined for type 14 \n");
 }
 
 }  // namespace

@@ -18,10 +18,8 @@ void readEveryKeyword(zel::KeywordFile* file) {
   for (int code = 1; code < zel::kKeywordCount; ++code) {
     const int64_t lines = zel::keywordStatistics(file, code);
     const int fields = file->keywords[code].fields;
-    if (lines <= 0 || fields <= 0) continue;
-    int comments = 0;
-    for (char letter : file->keywords[code].format) comments += letter == 'c';
-    if (comments) continue;
+    if (lines <= 0 || fields <= 0 || file->keywords[code].format.find('c') != std::string::npos)
+      continue;  // nothing to read, or comments
     // The scan bounded lines x fields by the file size, so this allocation is bounded too.
     std::vector<double> values(static_cast<size_t>(lines * fields));
     zel::BlockField field{zel::kFieldReal64Vector, &values[0], &values[(lines - 1) * fields],
@@ -37,13 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool binary = size >= 4 && (data[0] <= 1 && data[3] <= 1);
   const std::string path =
       "/tmp/fuzz_meshio_" + std::to_string(getpid()) + (binary ? ".meshb" : ".mesh");
-  unlink(path.c_str());
-  if (FILE* out = std::fopen(path.c_str(), "wb")) {
-    if (size) std::fwrite(data, 1, size, out);
-    std::fclose(out);
-  } else {
-    return 0;
-  }
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) return 0;
+  if (size) std::fwrite(data, 1, size, out);
+  std::fclose(out);
   ZelObject* mesh = nullptr;
   if (zel_NewInterface(&mesh) == 0) {
     char status[zel::kStatusSize];

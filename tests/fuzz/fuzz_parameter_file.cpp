@@ -1,5 +1,6 @@
 // libFuzzer target: the parameter file reader on any text. What it returns must keep the
 // reader's promises: counts that match their arrays, every value within its keyword's range.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -18,10 +19,9 @@ void require(bool promise, const char* what) {
   std::abort();
 }
 
-bool finite(const double* values, size_t count) {
-  for (size_t i = 0; i < count; ++i)
-    if (!std::isfinite(values[i])) return false;
-  return true;
+template <typename T>
+bool finite(const T* values, size_t count) {
+  return std::all_of(values, values + count, [](T v) { return std::isfinite(v); });
 }
 
 }  // namespace
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i < p.ctr.size(); ++i)
     require(finite(p.ctr[i].data(), 3) && finite(p.nor[i].data(), 3), "finite cut planes");
   require(finite(p.bbox, 6), "finite bounding box");
-  for (int i = 0; i < 5; ++i) require(std::isfinite(p.usrPal[i]), "finite palette");
-  for (float value : p.UsrIsoVal) require(std::isfinite(value), "finite iso-values");
+  require(finite(p.usrPal, 5), "finite palette");
+  require(finite(p.UsrIsoVal.data(), p.UsrIsoVal.size()), "finite iso-values");
   return 0;
 }

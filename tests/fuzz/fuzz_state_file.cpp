@@ -1,5 +1,6 @@
 // libFuzzer target: the state file reader on any text. Every value it returns must be within
 // its range, and what it read must survive being written and read back.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -19,33 +20,27 @@ void require(bool promise, const char* what) {
   std::abort();
 }
 
-template <typename Vector>
-void requireFinite(const std::optional<Vector>& value, const char* what) {
-  if (!value) return;
-  for (float component : *value) require(std::isfinite(component), what);
+// No value, or one within [low, high].
+template <typename T>
+bool within(const std::optional<T>& value, double low, double high) {
+  return !value || (*value >= low && *value <= high);
 }
 
 void checkRanges(const ViewState& s) {
-  if (s.windowSize) {
-    const auto [width, height] = *s.windowSize;
-    require(
-        width >= 1 && width <= kMaximumWindowSize && height >= 1 && height <= kMaximumWindowSize,
-        "window size 1..16384");
-  }
-  if (s.tessellationLevel)
-    require(*s.tessellationLevel >= 1 && *s.tessellationLevel <= kMaximumTessellationLevel,
-            "tessellation level 1..125");
-  if (s.shadingModel) require(*s.shadingModel >= 0 && *s.shadingModel <= 3, "shading model 0..3");
-  if (s.fieldOfView)
-    require(*s.fieldOfView >= kMinimumFieldOfView && *s.fieldOfView <= kMaximumFieldOfView,
-            "field of view within [1e-7, 179]");
-  if (s.lineWidth)
-    require(*s.lineWidth >= 0.0 && *s.lineWidth <= kMaximumLineWidth, "line width in range");
-  requireFinite(s.centre, "finite centre");
-  requireFinite(s.rotation, "finite rotation");
-  requireFinite(s.axis, "finite axis");
-  requireFinite(s.translation, "finite pan");
-  requireFinite(s.cutPlane, "finite cut plane");
+  const auto [width, height] = s.windowSize.value_or(std::pair{1, 1});
+  require(std::min(width, height) >= 1 && std::max(width, height) <= kMaximumWindowSize,
+          "window size 1..16384");
+  require(within(s.tessellationLevel, 1, kMaximumTessellationLevel), "tessellation level 1..125");
+  require(within(s.shadingModel, 0, 3), "shading model 0..3");
+  require(within(s.fieldOfView, kMinimumFieldOfView, kMaximumFieldOfView),
+          "field of view within [1e-7, 179]");
+  require(within(s.lineWidth, 0.0, kMaximumLineWidth), "line width in range");
+  for (const auto& vector : {s.centre, s.axis, s.translation})
+    for (float component : vector.value_or(Vector3{0, 0, 0}))
+      require(std::isfinite(component), "finite centre, axis and pan");
+  for (const auto& vector : {s.rotation, s.cutPlane})
+    for (float component : vector.value_or(Vector4{0, 0, 0, 0}))
+      require(std::isfinite(component), "finite rotation and cut plane");
   for (const auto& [kind, reference] : s.hidden)
     require(kind >= 0 && kind < DrawKind::Count, "hidden object of a known kind");
 }
