@@ -3,7 +3,6 @@
 // textures.
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "gpu_fixture.h"
@@ -11,26 +10,25 @@
 namespace gputest {
 namespace {
 
-const char kVertex[] =
-    "#version 410 core\nlayout(location = 0) in vec3 P;\n"
-    "void main() { gl_Position = vec4(P, 1); }\n";
-const char kFragment[] =
-    "#version 410 core\nuniform float values[12];\nuniform int counts[12];\n"
-    "out vec4 c;\nvoid main() { c = vec4(values[11] + float(counts[11])); }\n";
-
 using ProgramTest = GpuTest;
 
 TEST_F(ProgramTest, CompileLinkAndUniformRules) {
   GLSLProgram program(gl());
   EXPECT_FALSE(program.link()) << "nothing compiled yet";
   EXPECT_FALSE(program.compileShaderFromString("#version 410 core\nvoid main() { nope(); }\n", 0));
-  EXPECT_FALSE(program.compileShaderFromString(kVertex, 7));
+  const char vertex[] =
+      "#version 410 core\nlayout(location = 0) in vec3 P;\n"
+      "void main() { gl_Position = vec4(P, 1); }\n";
+  EXPECT_FALSE(program.compileShaderFromString(vertex, 7));
   EXPECT_FALSE(program.compileShaderFromFile("/nonexistent/tri.vs", 0));
   EXPECT_EQ(program.log(), "File not found.");
   const float seven = 7;
   program.setUniformArray("values", 1, &seven);  // not linked: no location may be kept
-  ASSERT_TRUE(program.compileShaderFromString(kVertex, GLSLProgram::Vertex));
-  ASSERT_TRUE(program.compileShaderFromString(kFragment, GLSLProgram::Fragment));
+  ASSERT_TRUE(program.compileShaderFromString(vertex, GLSLProgram::Vertex));
+  ASSERT_TRUE(program.compileShaderFromString(
+      "#version 410 core\nuniform float values[12];\nuniform int counts[12];\nout vec4 c;\n"
+      "void main() { c = vec4(values[11] + float(counts[11])); }\n",
+      GLSLProgram::Fragment));
   ASSERT_TRUE(program.link());
   program.use();
   std::vector<float> floats(12);
@@ -65,8 +63,7 @@ TEST_F(ProgramTest, EveryProgramBuildsAndOneTessellationStageAloneIsIgnored) {
   }
   const std::string folder = std::string(ZEL_TEST_DATA) + "/../../glsl/";
   const auto file = [&](const char* name) { return folder + name; };
-  GLSLProgram fromFiles(gl());
-  EXPECT_TRUE(fromFiles.buildProgramFromFiles(
+  EXPECT_TRUE(GLSLProgram(gl()).buildProgramFromFiles(
       "P2TriSha", file("tripk.vs").c_str(), file("tri.fs").c_str(), file("tripk.gs").c_str(),
       file("trip2.tcs").c_str(), file("trip2.tes").c_str()));
   GLSLProgram program(gl());
@@ -95,16 +92,16 @@ TEST_F(ProgramTest, BuildFailuresEndTheProcessWithTheirMessage) {
               "to compile !\nFile not found\\.$");
 }
 
-using BufferTest = GpuTest;
-
 // Geometry is replaced only by accepted uploads (the old arrays freed); a draw binds placeholder
 // textures and the identity palette; textures need geometry, without it an upload detaches the
 // palette.
+using BufferTest = GpuTest;  // a fresh context: no error left by the failed builds above
+
 TEST_F(BufferTest, UploadsPlaceholdersAndTheIdentityPalette) {
   const std::vector<float> coords = {-0.5f, -0.5f, 0, 0.5f, -0.5f, 0, 0, 0.5f, 0};
   const unsigned indices[3] = {0, 1, 2};
   GLSLProgram* program = useProgram("TriSha");
-  ZelBufferTriangle buffer;
+  ZelBufferTriangle buffer, empty;
   ZelDrawState state;
   EXPECT_EQ(buffer.draw(gl(), state, program), 0) << "nothing uploaded";
   buffer.updateVao(gl(), 3, coords.data(), 1, indices);
@@ -116,33 +113,26 @@ TEST_F(BufferTest, UploadsPlaceholdersAndTheIdentityPalette) {
   buffer.updateVao(gl(), 3, coords.data(), 1, nullptr);
   EXPECT_TRUE(buffer.vertexArray() == live && gl()->glIsVertexArray(live));
   EXPECT_EQ(buffer.elementCount(), 1);
-
   state.visible = false;
   EXPECT_EQ(buffer.draw(gl(), state, program), 0);
   state.visible = true;
   state.reference = 42;
   program->setUniform("Sol", 1);
   EXPECT_EQ(buffer.draw(gl(), state, program), 1);
-  EXPECT_EQ(buffer.reference(), 42);
-  EXPECT_EQ(state.displayed, 1);
+  EXPECT_TRUE(buffer.reference() == 42 && state.displayed == 1);
   EXPECT_EQ(gl()->glGetError(), GLenum(GL_NO_ERROR)) << "placeholder textures bound";
-  const GLuint handle = GLuint(program->handle());
   float last = -1;
   GLint sol = -1;
-  gl()->glGetUniformfv(handle, program->getUniformLocation("Palette[4]"), &last);
-  gl()->glGetUniformiv(handle, program->getUniformLocation("Sol"), &sol);
-  EXPECT_EQ(last, 4.0f);
-  EXPECT_EQ(sol, 0);
-
+  gl()->glGetUniformfv(GLuint(program->handle()), program->getUniformLocation("Palette[4]"), &last);
+  gl()->glGetUniformiv(GLuint(program->handle()), program->getUniformLocation("Sol"), &sol);
+  EXPECT_TRUE(last == 4.0f && sol == 0) << last << " " << sol;
   const ZelPaletteState palette = testPalette();
   const float value = 0.5f;
-  buffer.setPaletteState(&palette);
-  buffer.uploadTextures(gl(), 1, &value);
-  EXPECT_TRUE(buffer.hasPalette());
-  ZelBufferTriangle empty;
-  empty.setPaletteState(&palette);
-  empty.uploadTextures(gl(), 1, &value);
-  EXPECT_FALSE(empty.hasPalette());
+  for (ZelBufferTriangle* b : {&buffer, &empty}) {
+    b->setPaletteState(&palette);
+    b->uploadTextures(gl(), 1, &value);
+  }
+  EXPECT_TRUE(buffer.hasPalette() && !empty.hasPalette());
 }
 
 }  // namespace

@@ -5,9 +5,7 @@
 #include <QOpenGLFunctions_4_0_Core>
 #include <functional>
 #include <memory>
-#include <vector>
 
-#include "meshio/entity_types.h"
 #include "scene/ZelDrawKinds.h"
 #include "scene/ZelDrawPalette.h"
 
@@ -31,15 +29,12 @@ TEST(DrawObject, PalettesAttachOnlyToKindsThatCarryThemAndHandOverTheirState) {
   palette.setUserIsoValues(2, iso);
   const ZelPaletteState s = palette.shaderState();
   EXPECT_EQ(std::vector<float>(s.values, s.values + 5), (std::vector<float>{-1, 1, 3, 5, 7}));
-  EXPECT_EQ(s.colourMapSize, 256);  // viridis
-  EXPECT_EQ(s.colourMap, palette.colourMapTexels());
-  EXPECT_EQ(s.nbrIso, 7);
-  EXPECT_EQ(s.nbrUsrIso, 2);
-  EXPECT_FLOAT_EQ(s.usrIso[1], 4.0f);
+  EXPECT_TRUE(s.colourMapSize == 256 && s.colourMap == palette.colourMapTexels());  // viridis
+  EXPECT_TRUE(s.nbrIso == 7 && s.nbrUsrIso == 2 && s.usrIso[1] == 4.0f);
 }
 
 TEST(DrawObject, EntityOriginsFollowTheEntityCount) {
-  Object cut = make(DrawKind::CutQuadrilateralQ2);
+  Object cut = make(DrawKind::CutQuadrilateralQ2), tri = make(DrawKind::Triangle);
   const int origins[9] = {10, 11, 12, 20, 21, 22, 30, 31, 32};
   int got[3] = {-7, -7, -7};
   cut->setEntityOrigins(origins);  // no entity count yet: nothing to store
@@ -62,7 +57,6 @@ TEST(DrawObject, EntityOriginsFollowTheEntityCount) {
   EXPECT_FALSE(cut->getEntityOrigin(2, got));
   cut->setEntityOrigins(nullptr);
   EXPECT_FALSE(cut->getEntityOrigin(0, got));
-  Object tri = make(DrawKind::Triangle);
   tri->setEntityCount(3);
   tri->setEntityOrigins(origins);
   EXPECT_FALSE(tri->getEntityOrigin(0, got));
@@ -99,9 +93,7 @@ TEST(DrawObject, DrawStateCarriesWhatABufferNeedsAndBringsBackTheCounts) {
   ZelDrawState s = tri->drawState();
   EXPECT_TRUE(s.object == tri.get() && !s.visible && s.reference == 12 && s.highlightAll);
   EXPECT_EQ(s.highlight, (std::vector<int>{5, 9, 1}));
-  EXPECT_FLOAT_EQ(s.pointSize, 3.5f);
-  EXPECT_EQ(s.triangleCount, 40);
-  EXPECT_TRUE(s.members.empty());
+  EXPECT_TRUE(s.pointSize == 3.5f && s.triangleCount == 40 && s.members.empty());
   s.displayed = 0;
   tri->takeDrawResult(s);
   EXPECT_EQ(tri->displayedCount(), 0);
@@ -110,7 +102,6 @@ TEST(DrawObject, DrawStateCarriesWhatABufferNeedsAndBringsBackTheCounts) {
   ZelDrawPatch patch(1);
   Object a = make(DrawKind::Triangle, 9), b = make(DrawKind::Triangle, 18);
   a->setEntityCount(6);
-  a->setFirstTriangle(0);
   b->setEntityCount(4);
   b->setFirstTriangle(6);
   b->setVisible(false);
@@ -121,14 +112,10 @@ TEST(DrawObject, DrawStateCarriesWhatABufferNeedsAndBringsBackTheCounts) {
   ASSERT_EQ(p.members.size(), 3u);
   EXPECT_EQ(p.members[0].object, a.get());
   EXPECT_FALSE(p.members[1].visible || p.members[2].visible);
-  EXPECT_EQ(p.members[2].firstTriangle, 6);
-  EXPECT_EQ(p.members[2].triangleCount, 4);
-  p.displayed = 6;
-  p.members[0].displayed = 6;
+  EXPECT_TRUE(p.members[2].firstTriangle == 6 && p.members[2].triangleCount == 4);
+  p.displayed = p.members[0].displayed = 6;
   patch.takeDrawResult(p);
-  EXPECT_EQ(patch.displayedCount(), 6);
-  EXPECT_EQ(a->displayedCount(), 6);
-  EXPECT_EQ(b->displayedCount(), 0);
+  EXPECT_TRUE(patch.displayedCount() == 6 && a->displayedCount() == 6 && b->displayedCount() == 0);
 }
 
 }  // namespace
