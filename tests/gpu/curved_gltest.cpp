@@ -23,10 +23,7 @@ TEST_F(CurvedKinds, ABentFirstEdgeBulgesByItsBezierMidpoint) {
     const double expected = toPixel(-0.3 - pull * (1 - std::pow(2.0, 1 - kind.degree)));
     const Image image =
         render(kind.drawKind, kind.program, controlPoints(kind.shape, kind.degree, place), 1,
-               [](GLSLProgram* p) {
-                 p->setUniform("THICKNESS", 3.0f);
-                 p->setUniform("tess_level", 8);
-               });
+               set({{"tess_level", 8}}, {{"THICKNESS", 3.0f}}));
     int lowest = -1, highest = -1;
     for (int y = 0; y < kSize; ++y)
       if (!isBackground(pixel(image, kSize / 2, y))) highest = y, lowest = lowest < 0 ? y : lowest;

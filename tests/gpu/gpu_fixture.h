@@ -109,10 +109,17 @@ inline const CurvedKind kCurvedKinds[] = {
     {DrawKind::EdgeP3, "P3EdgSha", EntityType::Edge, 3},
     {DrawKind::EdgeP4, "P4EdgSha", EntityType::Edge, 4}};
 
-// A uniform setter: float, int or bool.
+// Uniform setters: one float, int or bool; integers (booleans too) and floats by name.
 template <typename T>
 Configure uniform(const char* name, T value) {
   return [=](GLSLProgram* p) { p->setUniform(name, value); };
+}
+inline Configure set(std::vector<std::pair<const char*, int>> ints,
+                     std::vector<std::pair<const char*, float>> floats = {}) {
+  return [=](GLSLProgram* p) {
+    for (const auto& [name, value] : ints) p->setUniform(name, value);
+    for (const auto& [name, value] : floats) p->setUniform(name, value);
+  };
 }
 // Model-view placing the scene two units before the eye.
 inline const float kTwoAway[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -2, 1};

@@ -91,64 +91,46 @@ TEST_F(ScreenLevel, EdgesGetTheSegmentsTheirScreenSizeNeedsWithinTheCaps) {
   }
 }
 
-// One bent, uneven element of every curved kind, about a unit across, shown from a fiftieth of
-// a pixel to a few hundred pixels at user level 1 (low curvature-rule levels): wherever its
-// buffer finds it small enough for the twin, the twin draws the same segments; at the largest
-// sizes the screen level adds segments, which the twin cannot.
-TEST_F(ScreenLevel, SubPixelTwinsDrawTheSameSegmentsWhereverTheBufferAllowsThem) {
+// Every curved kind at user level 1 (low curvature-rule levels), once bent and uneven, about a
+// unit across, shown from a fiftieth of a pixel to a few hundred pixels, and once straight on a
+// wall turned slightly away from the eye, seen in perspective from far away to close up:
+// wherever the buffer allows the twin, the twin draws the same segments. The bent element gets
+// it when small, and at the largest sizes the screen level adds segments; the straight one gets
+// it while it spans hundreds of pixels, but close to the eye perspective bends its edges on the
+// screen, the screen level adds segments and the buffer must refuse.
+TEST_F(ScreenLevel, TwinsDrawTheSameSegmentsWhereverTheBufferAllowsThem) {
   for (const CurvedKind& kind : kCurvedKinds) {
-    int jitter = 0;
-    Buffer buffer =
-        makeBuffer(kind.drawKind,
-                   controlPoints(kind.shape, kind.degree,
-                                 [&](double s, double t, const int*) {
-                                   const double wobble = 0.04 * ((jitter++ * 7) % 5 - 2);
-                                   return Vec3{s - 0.5 + 0.3 * (t - 0.5) * (t - 0.5) + wobble,
-                                               t - 0.5 + 0.5 * s * (1 - s) - wobble, 0};
-                                 }),
-                   1);
-    int twinDrawn = 0;
-    bool floorSeen = false;
-    for (double pixels = 0.02; pixels < 400; pixels *= 1.6) {
-      QMatrix4x4 mvp;
-      mvp.scale(float(pixels / (kSize / 2.0)), float(pixels / (kSize / 2.0)));
-      const auto [allowed, more] =
-          twinAgrees(*buffer, kind.program, mvp, " at " + std::to_string(pixels) + " pixels");
-      twinDrawn += allowed;
-      floorSeen |= more;
-    }
-    EXPECT_GT(twinDrawn, 0) << kind.program << ": never small enough";
-    EXPECT_TRUE(floorSeen) << kind.program << ": the screen level never mattered";
-  }
-}
-
-// A straight element of every curved kind on a wall turned slightly away from the eye, seen in
-// perspective from far away to close up: wherever the buffer allows the twin, it draws the same
-// segments. Straight elements get it while they span hundreds of pixels; close to the eye
-// perspective bends their edges on the screen, the screen level adds segments and the buffer
-// must refuse.
-TEST_F(ScreenLevel, StraightElementsDrawThroughTheTwinUnlessPerspectiveBendsThem) {
-  for (int i : {6, 8, 0, 1, 3, 5}) {  // P2 and P4 edges, P2 and P3 triangles, Q2 and Q4
-    const CurvedKind& kind = kCurvedKinds[i];
     const bool edge = kind.shape == EntityType::Edge;
-    Buffer buffer =
-        makeBuffer(kind.drawKind,
-                   controlPoints(kind.shape, kind.degree,
-                                 [&](double s, double t, const int*) {
-                                   return edge ? Vec3{s - 0.5, 0.2 * s - 0.1, -0.002 * s}
-                                               : Vec3{s + 0.2 * t - 0.5, t - 0.5, -0.002 * t};
-                                 }),
-                   1);
-    bool largeAllowed = false, bentRefused = false;
-    for (double distance = 0.02; distance < 100; distance *= 1.5) {
-      QMatrix4x4 mvp;
-      mvp.perspective(60, 1, 0.01f, 1000);
-      mvp.translate(0, 0, float(-distance));
-      const auto [allowed, more] =
-          twinAgrees(*buffer, kind.program, mvp, " at distance " + std::to_string(distance));
+    int jitter = 0;
+    const auto uneven = [&](double s, double t, const int*) {
+      const double wobble = 0.04 * ((jitter++ * 7) % 5 - 2);
+      return Vec3{s - 0.5 + 0.3 * (t - 0.5) * (t - 0.5) + wobble,
+                  t - 0.5 + 0.5 * s * (1 - s) - wobble, 0};
+    };
+    const auto wall = [&](double s, double t, const int*) {
+      return edge ? Vec3{s - 0.5, 0.2 * s - 0.1, -0.002 * s}
+                  : Vec3{s + 0.2 * t - 0.5, t - 0.5, -0.002 * t};
+    };
+    Buffer bent = makeBuffer(kind.drawKind, controlPoints(kind.shape, kind.degree, uneven), 1);
+    Buffer straight = makeBuffer(kind.drawKind, controlPoints(kind.shape, kind.degree, wall), 1);
+    bool smallAllowed = false, floorSeen = false, largeAllowed = false, bentRefused = false;
+    for (int step = 0; step < 22; ++step) {
+      const double pixels = 0.02 * std::pow(1.6, step), distance = 0.02 * std::pow(1.5, step);
+      QMatrix4x4 zoomed, seen;
+      zoomed.scale(float(pixels / 512), float(pixels / 512));
+      seen.perspective(60, 1, 0.01f, 1000);
+      seen.translate(0, 0, float(-distance));
+      const auto [small, more] =
+          twinAgrees(*bent, kind.program, zoomed, " bent, step " + std::to_string(step));
+      const auto [allowed, bends] =
+          twinAgrees(*straight, kind.program, seen, " straight, step " + std::to_string(step));
+      smallAllowed |= small;
+      floorSeen |= more;
       largeAllowed |= allowed && distance < 2;  // the element spans over 200 pixels
-      bentRefused |= !allowed && more;
+      bentRefused |= !allowed && bends;
     }
+    EXPECT_TRUE(smallAllowed) << kind.program << ": never small enough";
+    EXPECT_TRUE(floorSeen) << kind.program << ": the screen level never mattered";
     EXPECT_TRUE(largeAllowed) << kind.program << ": a large straight element never got the twin";
     EXPECT_TRUE(bentRefused) << kind.program << ": perspective never bent the element";
   }

@@ -89,10 +89,7 @@ TEST_F(ShaderPaths, IsoLinesSitAtTheRegularAndUserValues) {
     draw(*makeBuffer(DrawKind::Quadrilateral,
                      flat({-0.8f, -0.5f, 0.8f, -0.5f, 0.8f, 0.5f, -0.8f, 0.5f}), 1, &palette,
                      {0, 1, 1, 0}, 1),
-         "QuaSha", [](GLSLProgram* p) {
-           for (const char* on : {"SolOn", "IsoOn"}) p->setUniform(on, true);
-           p->setUniform("IsoWidth", 2.0f);
-         });
+         "QuaSha", set({{"SolOn", 1}, {"IsoOn", 1}}, {{"IsoWidth", 2.0f}}));
     const Image image = s_target->read();
     const auto black = [&](double value) {
       return near(at(image, -0.8 + 1.6 * value, 0.0), 0, 0, 0, 40);
@@ -131,11 +128,7 @@ TEST_F(ShaderPaths, WireframeOnOffAndFacesOff) {
   for (int mode = 0; mode < 3; ++mode) {
     const Image image =
         render(DrawKind::Triangle, "TriSha", flat({-0.8f, -0.8f, 0.8f, -0.8f, 0.0f, 0.8f}), 1,
-               [&](GLSLProgram* p) {
-                 p->setUniform("LineOn", mode > 0);
-                 p->setUniform("FaceOff", mode == 2);
-                 p->setUniform("Line.Width", 2.0f);
-               });
+               set({{"LineOn", mode > 0}, {"FaceOff", mode == 2}}, {{"Line.Width", 2.0f}}));
     EXPECT_TRUE(mode ? near(at(image, 0, edgeY), 0.05f, 0, 0.05f, 3)
                      : near(at(image, 0, edgeY), kMaterial))
         << "edge pixel, mode " << mode;
@@ -178,11 +171,8 @@ TEST_F(ShaderPaths, LegendShowsTheColourMapAndNeitherItNorTheOutlineIsPickable) 
   Buffer outline = makeBuffer(DrawKind::CutPlane, flat({-0.5f, -0.6f, 0.5f, -0.6f}), 1);
   for (bool picking : {false, true}) {
     s_target->clear(!picking, !picking, !picking, !picking);
-    const auto setup = [&](GLSLProgram* p) {
-      p->setUniform("Picking", picking);
-      p->setUniform("THICKNESS", 4.0f);
-      p->setUniform("Line.Width", 2.0f);
-    };
+    const Configure setup =
+        set({{"Picking", picking}}, {{"THICKNESS", 4.0f}, {"Line.Width", 2.0f}});
     EXPECT_EQ(draw(*legend, "PalSha", setup) + draw(*outline, "CliPSha", setup), 2);
     const Image image = s_target->read();
     if (picking) {
@@ -211,12 +201,9 @@ TEST_F(ShaderPaths, PointsAreDiscsWithTheirOwnIds) {
   EXPECT_TRUE(isBackground(pixel(image, int(toPixel(0.5)) + 9, int(toPixel(0.0)) + 9)));
   EXPECT_FALSE(isBackground(pixel(image, int(toPixel(0.5)) + 7, int(toPixel(0.0)))));
   s_target->clear(0, 0, 0, 0);
-  const auto picking = [](GLSLProgram* p) {
-    p->setUniform("PointSize", 20.0f);
-    p->setUniform("Picking", true);
-    p->setUniform("BasePicking", 16777300);  // above 2^24: uses the alpha byte
-  };
-  draw(*points, "PntSha", picking, state);
+  // Ids above 2^24 use the alpha byte.
+  draw(*points, "PntSha", set({{"Picking", 1}, {"BasePicking", 16777300}}, {{"PointSize", 20.0f}}),
+       state);
   image = s_target->read();
   EXPECT_EQ(pickingId(at(image, -0.5, 0.0)), 16777300u);
   EXPECT_EQ(pickingId(at(image, 0.5, 0.0)), 16777301u);
@@ -234,8 +221,7 @@ TEST_F(ShaderPaths, PatchMembersGetReferenceColoursAndIdRanges) {
   Buffer patch(ZelBufferObject::create(DrawKind::Patch));
   testing::internal::CaptureStdout();
   patch->updateVao(gl(), 12, coords.data(), normals.data(), 4, indices.data());
-  EXPECT_NE(testing::internal::GetCapturedStdout().find(" updating zelpatch buffer size "),
-            std::string::npos);
+  EXPECT_NE(testing::internal::GetCapturedStdout().find(" updating zelpatch buffer size "), -1);
   ZelDrawState state;
   state.members.resize(3);
   // Reference 9: |9| mod 9 = 0, colour (40, 80, 120); reference 7: (40, 40, 120).

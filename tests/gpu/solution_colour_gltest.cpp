@@ -80,13 +80,9 @@ class SolutionColour : public GpuTest {
     return wrong;
   }
   static Configure mode(bool picking, int base, int level = 4) {
-    return [=](GLSLProgram* p) {
-      p->setUniform("SolOn", true);
-      p->setUniform("Picking", picking);
-      p->setUniform("BasePicking", base);
-      p->setUniform("THICKNESS", 2.0f);  // edges 4 pixels wide: the sampled pixel lies inside
-      p->setUniform("tess_level", level);
-    };
+    // Edges 4 pixels wide: the sampled pixel lies inside.
+    return set({{"SolOn", 1}, {"Picking", picking}, {"BasePicking", base}, {"tess_level", level}},
+               {{"THICKNESS", 2.0f}});
   }
 };
 
