@@ -1,9 +1,11 @@
-// Shader sources and buffer objects without an OpenGL context: include expansion, the factory
-// by kind, bounding boxes, element extents on the screen, and doing nothing without functions.
+// Shader sources and buffer objects without an OpenGL context: include expansion, doing nothing
+// without functions, bounding boxes, element extents on the screen, and the cheap forms (the
+// straight program of a curved kind, the corner indices of its elements, vertex-cloud subsets).
 #include <gtest/gtest.h>
 
 #include <QMatrix4x4>
 #include <QVector2D>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <numeric>
@@ -11,6 +13,7 @@
 
 #include "gpu/GLSLProgram.h"
 #include "gpu/ZelBufferObject.h"
+#include "gpu/cheap_forms.h"
 #include "gpu/patch_draws.h"
 #include "gpu/screen_extent.h"
 #include "gpu/shader_programs.h"
@@ -19,6 +22,9 @@
 #include "meshio/node_order.h"
 
 namespace {
+
+const int kEdge = EntityType::Edge, kTri = EntityType::Triangle, kQuad = EntityType::Quadrilateral;
+using Nets = std::vector<std::pair<int, int>>;  // lattice shapes and degrees
 
 std::vector<unsigned> iota(size_t n) {
   std::vector<unsigned> indices(n);
@@ -148,7 +154,6 @@ TEST(ScreenExtent, PixelBoundHoldsForEveryElementAndIsExactForAFlatProjection) {
   std::uniform_real_distribution<float> unit(-1, 1);
   QMatrix4x4 viewport;
   viewport.scale(400, 300);
-  const std::vector<unsigned> indices = iota(120);
   for (int view = 0; view < 40; ++view) {
     // Every other view: needles along the line of sight, seen unrotated through a wide angle,
     // which move on the screen by perspective alone.
@@ -165,7 +170,7 @@ TEST(ScreenExtent, PixelBoundHoldsForEveryElementAndIsExactForAFlatProjection) {
       }
     }
     const zel::ElementExtent extent =
-        zel::elementExtentOf(120, coords.data(), 20, 6, indices.data());
+        zel::elementExtentOf(120, coords.data(), 20, 6, iota(120).data());
     const float scaling = 0.3f + std::abs(unit(random));
     const QVector3D trans(unit(random), unit(random), unit(random));
     QMatrix4x4 mvp;
@@ -174,14 +179,14 @@ TEST(ScreenExtent, PixelBoundHoldsForEveryElementAndIsExactForAFlatProjection) {
     if (!needles) mvp.rotate(180 * unit(random), QVector3D(unit(random), unit(random), 1));
     const double bound = zel::elementPixelBound(extent, mvp, viewport, scaling, trans);
     ASSERT_GT(bound, 0) << "view " << view;
+    const auto px = [&](size_t n) {
+      return onScreen(mvp, viewport, coords.data(), n, scaling, trans);
+    };
     double largest = 0;
     for (size_t first = 0; first < 120; first += 6)
       for (size_t a = first; a < first + 6; ++a)
         for (size_t b = first; b < a; ++b)
-          largest =
-              std::max(largest, double((onScreen(mvp, viewport, coords.data(), a, scaling, trans) -
-                                        onScreen(mvp, viewport, coords.data(), b, scaling, trans))
-                                           .length()));
+          largest = std::max(largest, double((px(a) - px(b)).length()));
     EXPECT_LE(largest, bound) << "view " << view;
     EXPECT_GT(largest, 0.05 * bound) << "view " << view << ": the bound is far too loose";
     QMatrix4x4 inside;  // the eye inside the box: no bound
@@ -208,12 +213,8 @@ TEST(ScreenExtent, NetBendBoundHoldsAndStaysSmallForStraightElements) {
   std::uniform_real_distribution<double> unit(-1, 1);
   QMatrix4x4 viewport;
   viewport.scale(400, 300);
-  for (const auto& [shape, degree] : {std::pair{EntityType::Edge, 2},
-                                      {EntityType::Edge, 4},
-                                      {EntityType::Triangle, 2},
-                                      {EntityType::Triangle, 4},
-                                      {EntityType::Quadrilateral, 2},
-                                      {EntityType::Quadrilateral, 3}}) {
+  for (const auto& [shape, degree] :
+       Nets{{kEdge, 2}, {kEdge, 4}, {kTri, 2}, {kTri, 4}, {kQuad, 2}, {kQuad, 3}}) {
     const std::vector<zel::NetDifference> differences = zel::netDifferences(shape, degree);
     const zel::LatticeOrder& order = *zel::latticeNodeOrder(shape, degree);
     const std::vector<unsigned> indices = iota(10 * order.count);
@@ -262,11 +263,8 @@ TEST(ScreenExtent, NetBendBoundHoldsAndStaysSmallForStraightElements) {
 // inner node of an edge by h changes them by 2 h, a corner of a quadrilateral by h (its cell),
 // and nothing else has a net.
 TEST(ScreenExtent, NetDifferencesSeeEveryNodeOfTheNet) {
-  for (const auto& [shape, degree] : {std::pair{EntityType::Edge, 3},
-                                      {EntityType::Triangle, 2},
-                                      {EntityType::Triangle, 4},
-                                      {EntityType::Quadrilateral, 2},
-                                      {EntityType::Quadrilateral, 4}}) {
+  for (const auto& [shape, degree] :
+       Nets{{kEdge, 3}, {kTri, 2}, {kTri, 4}, {kQuad, 2}, {kQuad, 4}}) {
     const zel::LatticeOrder& order = *zel::latticeNodeOrder(shape, degree);
     const std::vector<unsigned> indices = iota(order.count);
     for (int moved = 0; moved < order.count; ++moved) {
@@ -281,7 +279,7 @@ TEST(ScreenExtent, NetDifferencesSeeEveryNodeOfTheNet) {
       EXPECT_EQ(extent.bend[0], 0) << shape;
       // Corners of edges and triangles lie at the ends of rows: a second difference holds
       // them once.
-      const bool corner = moved < (shape == EntityType::Quadrilateral ? 4 : shape - 1);
+      const bool corner = moved < (shape == kQuad ? 4 : shape - 1);
       EXPECT_EQ(extent.bend[2], corner ? 0.25f : 0.5f) << shape << " node " << moved;
     }
   }
@@ -324,6 +322,91 @@ TEST(ScreenExtent, SmallEnoughElementsGetOneSegmentFromTheScreenAndOnlyThose) {
   for (const char* straight :
        {"TriSha", "QuaSha", "EdgSha", "PntSha", "Unknown", (const char*)nullptr})
     EXPECT_EQ(zelSubPixelProgram(straight), nullptr) << (straight ? straight : "null");
+}
+
+using zel::BufferClass;
+
+// Every drawn kind: a curved one gets a straight program of its own family that draws a
+// straight kind of the same number of corners; a straight one keeps its program.
+TEST(CheapForms, CurvedKindsAreDrawnByTheStraightProgramOfTheirFamily) {
+  const std::pair<int, const char*> families[] = {{DrawKind::TriangleP2, "TriSha"},
+                                                  {DrawKind::SrfTriangleP4, "TriSha"},
+                                                  {DrawKind::CutQuadrilateralQ3, "QuaSha"},
+                                                  {DrawKind::EdgeP3, "EdgSha"},
+                                                  {DrawKind::Vertex, "PntSha"},
+                                                  {-1, nullptr},
+                                                  {DrawKind::Count, nullptr}};
+  for (const auto& [kind, program] : families)
+    EXPECT_EQ(std::string(program ? program : "-"),
+              zel::straightProgram(kind) ? zel::straightProgram(kind) : "-")
+        << kind;
+  for (const zel::DrawKindRow& row : zel::kDrawKinds) {
+    if (!row.program) continue;
+    const char* straight = zel::straightProgram(row.kind);
+    ASSERT_NE(straight, nullptr) << row.kind;
+    if (row.degree < 2) {
+      EXPECT_STREQ(straight, row.program) << row.kind;
+      continue;
+    }
+    const zel::DrawKindRow* drawn = nullptr;
+    for (const zel::DrawKindRow& other : zel::kDrawKinds)
+      if (other.program && std::strcmp(other.program, straight) == 0) drawn = &other;
+    ASSERT_NE(drawn, nullptr) << straight;
+    EXPECT_TRUE(drawn->degree == 1 && drawn->solution == row.solution) << row.kind;
+    EXPECT_EQ(drawn->buffer, zel::straightBufferClass(row.buffer)) << row.kind;
+  }
+}
+
+// The corner indices are the first of each element's nodes: this holds only if the corners
+// lead the node order, in the order the straight shapes take them (triangle corner c at
+// barycentric count c = k; quadrilateral corners (0,0), (k,0), (k,k), (0,k)).
+TEST(CheapForms, CurvedElementsKeepTheirLeadingCornerIndicesInElementOrder) {
+  const int square[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  for (int k = 2; k <= 4; ++k)
+    for (int c = 0; c < 4; ++c) {
+      const int* q = zel::latticeNodeOrder(EntityType::Quadrilateral, k)->row(c);
+      EXPECT_TRUE(q[0] == k * square[c][0] && q[1] == k * square[c][1]) << "Q" << k << " " << c;
+      EXPECT_TRUE(c == 3 || zel::latticeNodeOrder(EntityType::Triangle, k)->row(c)[c] == k) << k;
+    }
+  for (const auto& [curved, nodes, corners] : {std::tuple{BufferClass::TriangleP2, 6u, 3u},
+                                               {BufferClass::TriangleP4, 15u, 3u},
+                                               {BufferClass::QuadQ3, 16u, 4u},
+                                               {BufferClass::EdgeP2, 3u, 2u},
+                                               {BufferClass::EdgeP4, 5u, 2u}}) {
+    // Three elements with distinct indices: element e, node n holds 100 e + n.
+    std::vector<unsigned> indices, expected;
+    for (unsigned e = 0; e < 3; ++e)
+      for (unsigned n = 0; n < nodes; ++n) {
+        indices.push_back(100 * e + n);
+        if (n < corners) expected.push_back(100 * e + n);
+      }
+    ASSERT_EQ(zel::bufferShape(curved).indicesPerElement, int(nodes));
+    EXPECT_EQ(zel::cheapIndices(curved, 3, indices.data()), expected)
+        << zel::bufferShape(curved).className;
+  }
+  // Straight and other classes have no cheap form; neither do empty or missing arrays.
+  const unsigned some[16] = {};
+  for (BufferClass plain : {BufferClass::Triangle, BufferClass::Quad, BufferClass::Edge,
+                            BufferClass::Palette, BufferClass::CutPlane, BufferClass::IsoLine})
+    EXPECT_TRUE(zel::cheapIndices(plain, 1, some).empty()) << zel::bufferShape(plain).className;
+  EXPECT_TRUE(zel::cheapIndices(BufferClass::TriangleP2, 0, some).empty());
+  EXPECT_TRUE(zel::cheapIndices(BufferClass::TriangleP2, 2, nullptr).empty());
+}
+
+TEST(CheapForms, LargeVertexCloudsKeepAnEvenlySpreadSubsetWithinTheBudget) {
+  EXPECT_TRUE(zel::cheapIndices(BufferClass::Point, zel::kCheapPointBudget, nullptr).empty());
+  for (int count : {zel::kCheapPointBudget + 1, 6751269}) {
+    const std::vector<unsigned> subset = zel::cheapIndices(BufferClass::Point, count, nullptr);
+    ASSERT_FALSE(subset.empty()) << count;
+    EXPECT_LE(int(subset.size()), zel::kCheapPointBudget) << count;
+    EXPECT_GT(subset.size(), size_t(zel::kCheapPointBudget / 2)) << "fewer points than needed";
+    // Evenly spread over the whole cloud: equal steps from the first point to near the last.
+    const unsigned step = subset[1] - subset[0];
+    EXPECT_EQ(subset[0], 0u);
+    for (size_t i = 1; i < subset.size(); ++i) ASSERT_EQ(subset[i] - subset[i - 1], step) << i;
+    EXPECT_TRUE(subset.back() < unsigned(count) && subset.back() + step >= unsigned(count))
+        << "the end of the cloud is left out";
+  }
 }
 
 }  // namespace

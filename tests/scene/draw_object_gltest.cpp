@@ -1,6 +1,5 @@
-// Scene objects drawn through their buffers on a real context: the displayed count, hiding,
-// highlighting, a palette object's values and colour map reaching the pixels, and the
-// release of a buffer's OpenGL objects.
+// Scene objects drawn through their buffers on a real context: a palette object's values and
+// colour map reaching the pixels, and the release of a buffer's OpenGL objects.
 #include "scene/ZelDrawKinds.h"
 #include "scene/ZelDrawPalette.h"
 #include "tests/gpu/gpu_fixture.h"
@@ -50,19 +49,6 @@ class DrawObjects : public GpuTest {
   std::unique_ptr<ZelBufferObject> buffer{ZelBufferObject::create(object.get())};
   Image image;
 };
-
-TEST_F(DrawObjects, DisplayedCountFollowsVisibilityAndHighlight) {
-  auto [left, right] = drawObject(2);
-  EXPECT_FALSE(isBackground(left) || isBackground(right));
-  object->setVisible(false);
-  drawObject(0);
-  EXPECT_EQ(countCovered(image), 0);
-  EXPECT_EQ(object->entityCount(), 2);  // hiding changes only the displayed count
-  object->setVisible(true);
-  object->highlightList() = {1, 0};  // only the first entry is highlighted
-  std::tie(left, right) = drawObject(2);
-  EXPECT_TRUE(near(right, 0, 1, 1) && !near(left, 0, 1, 1));
-}
 
 TEST_F(DrawObjects, PaletteValuesAndColourMapReachThePixels) {
   const float values[5] = {0, 1, 2, 3, 4};

@@ -1,6 +1,8 @@
-// Solution colours and picking ids per element: on large objects every element gets its own
-// coefficients and id however the draw is split, and solutions of any degree show the colour
-// map at the Bernstein value of their coefficients.
+// Curved kinds and solutions against exact geometry: a bent edge bulges by the Bezier amount, a
+// curved triangle's outline follows a circular arc, shaded patches of every kind carry the
+// normals of the exact surface, solutions of any degree show the colour map at the Bernstein
+// value of their coefficients (all read in the lattice tables' node order), and on large
+// objects every element gets its own coefficients and id however the draw is split.
 #include <random>
 
 #include "gpu/patch_draws.h"
@@ -180,6 +182,140 @@ TEST_F(SolutionColour, ValuesOutsideThePaletteTakeTheEndColours) {
   const Image image = s_target->read();
   EXPECT_TRUE(near(at(image, -0.5, -0.2), 0, 0, 0.5f, 1)) << "first entry of jet";
   EXPECT_TRUE(near(at(image, 0.5, -0.2), 0.5f, 0, 0, 1)) << "last entry of jet";
+}
+
+using CurvedKinds = GpuTest;
+
+TEST_F(CurvedKinds, ABentFirstEdgeBulgesByItsBezierMidpoint) {
+  const double pull = 0.2;  // every inner control point of the first edge moves down by this
+  for (const CurvedKind& kind : kCurvedKinds) {
+    // First edge from (-0.6, -0.3) to (0.6, -0.3); triangles put vertex 2 at (0, 0.3).
+    const bool triangle = kind.shape == EntityType::Triangle;
+    const auto place = [&](double s, double t, const int* row) {
+      const bool inner =
+          triangle ? row[2] == 0 && row[0] > 0 && row[1] > 0 : t == 0 && s > 0 && s < 1;
+      return triangle ? Vec3{-0.6 * s + 0.6 * t, 0.3 - 0.6 * (s + t) - inner * pull, 0}
+                      : Vec3{-0.6 + 1.2 * s, -0.3 + 0.6 * t - inner * pull, 0};
+    };
+    // The inner Bernstein weights at 1/2 sum to all but the two ends' 2^-k each.
+    const double expected = toPixel(-0.3 - pull * (1 - std::pow(2.0, 1 - kind.degree)));
+    const Image image =
+        render(kind.drawKind, kind.program, controlPoints(kind.shape, kind.degree, place), 1,
+               set({{"tess_level", 8}}, {{"THICKNESS", 3.0f}}));
+    int lowest = -1, highest = -1;
+    for (int y = 0; y < kSize; ++y)
+      if (!isBackground(pixel(image, kSize / 2, y))) highest = y, lowest = lowest < 0 ? y : lowest;
+    ASSERT_GE(lowest, 0) << kind.program;
+    // Surfaces end at the curve; a thick line is 6 pixels wide about it.
+    const double found = kind.shape == EntityType::Edge ? 0.5 * (lowest + highest + 1) : lowest;
+    EXPECT_NEAR(found, expected, 1.5) << kind.program;
+  }
+}
+
+// A P2 triangle with corner O, A at angle 0 and B at 50 degrees on a circle of 300 pixels
+// about O, its edge A-B interpolating the circle at its middle: within 0.6 pixel of the
+// circle, so the outline must follow the circle at high levels and the chord at level 0.
+TEST_F(CurvedKinds, ArcTriangleFollowsTheCircleAndLevelZeroTheChord) {
+  const double centre = 60, radius = 300, angle = 50 * M_PI / 180;
+  const auto arc = [&](double a, int axis) {
+    return centre + radius * (axis ? std::sin(a) : std::cos(a));
+  };
+  std::vector<float> coords(18, 0.0f);
+  for (int c = 0; c < 2; ++c) {
+    const double o = centre, a = arc(0, c), b = arc(angle, c), m = arc(angle / 2, c);
+    const double points[6] = {o, a, b, (o + a) / 2, 2 * m - (a + b) / 2, (o + b) / 2};
+    for (int n = 0; n < 6; ++n) coords[3 * n + c] = float(toNdc(points[n]));
+  }
+  // Where the covered region ends along a ray from O: halfway between the farthest covered
+  // and the nearest uncovered pixel centre beyond it, among centres within half a pixel of it.
+  const auto boundary = [&](const Image& image, double a) {
+    double inside = 0, outside = 1e9;
+    std::vector<std::pair<double, bool>> samples;
+    for (int y = 0; y < kSize / 2; ++y)
+      for (int x = 0; x < kSize / 2; ++x) {
+        const double dx = x + 0.5 - centre, dy = y + 0.5 - centre;
+        const double along = dx * std::cos(a) + dy * std::sin(a);
+        if (std::abs(dx * std::sin(a) - dy * std::cos(a)) > 0.5 || along < 0.7 * radius ||
+            along > radius + 20)
+          continue;
+        samples.emplace_back(along, !isBackground(pixel(image, x, y)));
+        if (samples.back().second) inside = std::max(inside, along);
+      }
+    for (const auto& [distance, covered] : samples)
+      if (!covered && distance > inside) outside = std::min(outside, distance);
+    return 0.5 * (inside + outside);
+  };
+  for (int level : {0, 8, 16}) {
+    const Image image =
+        render(DrawKind::TriangleP2, "P2TriSha", coords, 1, uniform("tess_level", level));
+    for (double degrees = 2; degrees <= 48; degrees += 2) {
+      const double a = degrees * M_PI / 180;
+      const double chord = radius * std::cos(angle / 2) / std::cos(a - angle / 2);
+      EXPECT_NEAR(boundary(image, a), level == 0 ? chord : radius, 1.5)
+          << "level " << level << " at " << degrees << " degrees";
+    }
+  }
+}
+
+// Height fields over the test element with bent control heights, lit by a diffuse point
+// light: each pixel must show Kd max(s . n, 0) with n the exact normal of the Bezier surface
+// at that pixel and s the direction to the light.
+TEST_F(CurvedKinds, ShadedPatchesCarryTheNormalOfTheExactSurface) {
+  CurvedKind surfaces[7] = {{DrawKind::Quadrilateral, "QuaSha", EntityType::Quadrilateral, 1}};
+  std::copy(kCurvedKinds, kCurvedKinds + 6, surfaces + 1);
+  const Vec3 light{1.0, 0.6, 0.5};  // eye coordinates; the surface lies 2 units before the eye
+  const double kd = 0.9;
+  for (const CurvedKind& kind : surfaces) {
+    const zel::LatticeOrder* order = zel::latticeNodeOrder(kind.shape, kind.degree);
+    const auto height = [](int n) { return 0.5 * std::sin(2.3 * n + 0.7); };
+    int node = 0;
+    const auto place = [&](double s, double t, const int*) {
+      return Vec3{elementPoint(kind.shape, s, t).x, elementPoint(kind.shape, s, t).y,
+                  height(node++)};
+    };
+    // Eye coordinates of the exact surface.
+    const auto surface = [&](double u, double v) {
+      Vec3 p = elementPoint(kind.shape, u, v);
+      p.z = -2;
+      for (int n = 0; n < order->count; ++n)
+        p.z += height(n) * bezierWeight(kind.shape, kind.degree, order->row(n), u, v);
+      return p;
+    };
+    const Image image = render(
+        kind.drawKind, kind.program, controlPoints(kind.shape, kind.degree, place), 1,
+        [&](GLSLProgram* p) {
+          p->setUniformMatrix4("ModelViewMatrix", kTwoAway);
+          p->setUniform("UsePhong", 0);
+          p->setUniform("tess_level", 64);
+          p->setUniform("Light.Position", float(light.x), float(light.y), float(light.z), 1.0f);
+          p->setUniform("Light.Intensity", 1.0f, 1.0f, 1.0f);
+          p->setUniform("Material.Kd", float(kd), float(kd), float(kd));
+        });
+    int checked = 0, wrong = 0;
+    for (int y = 8; y < kSize; y += 29)
+      for (int x = 8; x < kSize; x += 29) {
+        // Away from the outline, where the coarse outer ring of a straight quadrilateral
+        // interpolates its normals over long triangles.
+        double u, v, h = 1e-6;
+        if (!elementParameters(kind.shape, toNdc(x + 0.5), toNdc(y + 0.5), 0.08, u, v)) continue;
+        const Vec3 p = surface(u, v), pu = surface(u + h, v), pv = surface(u, v + h);
+        const Vec3 du{pu.x - p.x, pu.y - p.y, pu.z - p.z}, dv{pv.x - p.x, pv.y - p.y, pv.z - p.z};
+        const Vec3 n{du.y * dv.z - du.z * dv.y, du.z * dv.x - du.x * dv.z,
+                     du.x * dv.y - du.y * dv.x};
+        const Vec3 s{light.x - p.x, light.y - p.y, light.z - p.z};
+        const double want = kd * 255 *
+                            std::max(0.0, (s.x * n.x + s.y * n.y + s.z * n.z) /
+                                              std::sqrt((n.x * n.x + n.y * n.y + n.z * n.z) *
+                                                        (s.x * s.x + s.y * s.y + s.z * s.z)));
+        const int got = pixel(image, x, y)[1];
+        if (std::abs(got - want) > 3 && ++wrong <= 3)
+          ADD_FAILURE() << kind.program << " at u " << u << ", v " << v << ": " << got
+                        << " instead of " << want;
+        ++checked;
+      }
+    EXPECT_EQ(wrong, 0) << kind.program;
+    EXPECT_GT(checked, 200) << kind.program;
+  }
 }
 
 }  // namespace
