@@ -1,8 +1,5 @@
-// Curved kinds and solutions against exact geometry: a bent edge bulges by the Bezier amount, a
-// curved triangle's outline follows a circular arc, shaded patches of every kind carry the
-// normals of the exact surface, solutions of any degree show the colour map at the Bernstein
-// value of their coefficients (all read in the lattice tables' node order), and on large
-// objects every element gets its own coefficients and id however the draw is split.
+// Curved kinds and solutions against exact geometry (bent edges, circular arcs, surface normals,
+// Bernstein values, all in the lattice tables' node order), and per-element values and ids.
 #include <random>
 
 #include "gpu/patch_draws.h"

@@ -130,13 +130,9 @@ class GpuTest : public ::testing::Test {
 
   static void SetUpTestSuite() {
     zelInitGpuResources();
-    s_target = new OffscreenTarget(kSize, kSize);
+    s_target = std::make_unique<OffscreenTarget>(kSize, kSize);
   }
-  static void TearDownTestSuite() {
-    s_programs.clear();
-    delete s_target;
-    s_target = nullptr;
-  }
+  static void TearDownTestSuite() { s_programs.clear(), s_target.reset(); }
 
  protected:
   void SetUp() override {
@@ -271,11 +267,8 @@ class GpuTest : public ::testing::Test {
     return covered;
   }
 
-  static OffscreenTarget* s_target;
-  static std::map<std::string, std::unique_ptr<GLSLProgram>> s_programs;
+  inline static std::unique_ptr<OffscreenTarget> s_target;
+  inline static std::map<std::string, std::unique_ptr<GLSLProgram>> s_programs;
 };
-
-inline OffscreenTarget* GpuTest::s_target = nullptr;
-inline std::map<std::string, std::unique_ptr<GLSLProgram>> GpuTest::s_programs;
 
 }  // namespace gputest

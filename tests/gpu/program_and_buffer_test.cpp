@@ -1,6 +1,5 @@
-// Shader sources and buffer objects without an OpenGL context: include expansion, doing nothing
-// without functions, bounding boxes, element extents on the screen, and the cheap forms (the
-// straight program of a curved kind, the corner indices of its elements, vertex-cloud subsets).
+// Shader sources, buffer objects and their cheap forms without an OpenGL context, and element
+// extents on the screen.
 #include <gtest/gtest.h>
 
 #include <QMatrix4x4>

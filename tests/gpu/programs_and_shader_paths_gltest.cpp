@@ -1,8 +1,5 @@
-// Shader programs and buffer objects on a real context: compile, link and uniform rules, fatal
-// build messages, every program of the suite, geometry replacement and placeholder textures;
-// and image properties of the shader paths: subdivision levels, thick lines, clipping by the
-// cut plane, shrink, iso-lines, lighting models, wireframe, highlight, the legend, points and
-// patches.
+// Shader programs and buffers on a real context (build rules and failures, uniforms, uploads,
+// placeholder textures) and the image properties of every shader path.
 #include <unistd.h>
 
 #include <cstring>

@@ -1,7 +1,5 @@
-// Screen level of the tessellation stages: a curved edge is cut into as many segments as keep
-// it within half a pixel of the exact curve at its size on the screen, whichever way its
-// points are listed, never fewer than the curvature rule gives, within the caps; unseen edges
-// and a user level of 0 keep the curvature rule's level; picking draws the same outline.
+// Screen level of the tessellation stages: segments enough for half a pixel of the exact curve,
+// the twins that skip the measure, and the picking pass drawing the same outline.
 #include <QMatrix4x4>
 #include <QVector3D>
 
@@ -91,13 +89,10 @@ TEST_F(ScreenLevel, EdgesGetTheSegmentsTheirScreenSizeNeedsWithinTheCaps) {
   }
 }
 
-// Every curved kind at user level 1 (low curvature-rule levels), once bent and uneven, about a
-// unit across, shown from a fiftieth of a pixel to a few hundred pixels, and once straight on a
-// wall turned slightly away from the eye, seen in perspective from far away to close up:
-// wherever the buffer allows the twin, the twin draws the same segments. The bent element gets
-// it when small, and at the largest sizes the screen level adds segments; the straight one gets
-// it while it spans hundreds of pixels, but close to the eye perspective bends its edges on the
-// screen, the screen level adds segments and the buffer must refuse.
+// Every curved kind at user level 1, bent and zoomed from a fiftieth of a pixel to hundreds, and
+// straight on a wall turned slightly away, seen in perspective from far to close: wherever the
+// buffer allows the twin, it draws the same segments. The bent element gets it when small; the
+// straight one while it spans hundreds of pixels, until perspective bends its edges on screen.
 TEST_F(ScreenLevel, TwinsDrawTheSameSegmentsWhereverTheBufferAllowsThem) {
   for (const CurvedKind& kind : kCurvedKinds) {
     const bool edge = kind.shape == EntityType::Edge;

@@ -1,7 +1,5 @@
-// The draw-kind table walked row by row against what it drives (the scene-object factory and
-// its classes, the buffer factory and its shapes, the shader program of each kind, its patch
-// size read from the program's own tessellation-control file, and the solution families), and
-// scene objects as plain data: palettes, entity origins, OpenGL-table warnings, draw states.
+// The draw-kind table row by row against the object and buffer factories, the programs' own
+// tessellation files and the solution families; scene objects as plain data.
 #include <gtest/gtest.h>
 
 #include <QOpenGLFunctions_4_0_Core>
