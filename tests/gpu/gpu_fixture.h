@@ -130,9 +130,13 @@ class GpuTest : public ::testing::Test {
 
   static void SetUpTestSuite() {
     zelInitGpuResources();
-    s_target = std::make_unique<OffscreenTarget>(kSize, kSize);
+    s_target = new OffscreenTarget(kSize, kSize);
   }
-  static void TearDownTestSuite() { s_programs.clear(), s_target.reset(); }
+  static void TearDownTestSuite() {
+    s_programs.clear();
+    delete s_target;
+    s_target = nullptr;
+  }
 
  protected:
   void SetUp() override {
@@ -267,7 +271,8 @@ class GpuTest : public ::testing::Test {
     return covered;
   }
 
-  inline static std::unique_ptr<OffscreenTarget> s_target;
+  // Not a smart pointer: destroying the context at a fatal exit (death tests) crashes.
+  inline static OffscreenTarget* s_target = nullptr;
   inline static std::map<std::string, std::unique_ptr<GLSLProgram>> s_programs;
 };
 
