@@ -8,59 +8,38 @@
 namespace gputest {
 namespace {
 
-// Elements of one kind on a grid of cells, not sharing vertices, with one pixel centre (clip
-// coordinates) well inside each element and a constant value per element, consecutive
-// elements far apart in the colour map.
+// Elements of one shape and degree on a grid of cells x cells over [-0.95, 0.95]^2, one per
+// cell, not sharing vertices: the shape shrunk into its cell and bent by a bulge along its
+// parameters (straight when of degree 1), with its Bezier point at (1/3, 1/3) for triangles,
+// (1/2, 1/2) for quadrilaterals and 1/4 for edges as sample (clip coordinates) and a constant
+// value per element, consecutive elements far apart in the colour map.
 struct Grid {
   std::vector<float> coords, values;
   std::vector<Vec3> samples;
-  void add(Vec3 p) { coords.insert(coords.end(), {float(p.x), float(p.y), 0.0f}); }
-  void close(Vec3 sample) {
-    samples.push_back(sample);
-    values.push_back(((values.size() * 37) % 100 + 0.5f) / 100.0f);
+  Grid(int shape, int degree, int cells) {
+    const double h = 1.9 / cells, u = shape == EntityType::Triangle ? 1 / 3.0 : 0.5;
+    const zel::LatticeOrder* order = zel::latticeNodeOrder(shape, degree);
+    for (int j = 0; j < cells; ++j)
+      for (int i = 0; i < cells; ++i) {
+        const std::vector<float> points =
+            controlPoints(shape, degree, [&](double s, double t, const int*) {
+              return Vec3{-0.95 + h * (i + 0.05 + 0.9 * s + 0.1 * t * (1 - t)),
+                          -0.95 + h * (j + 0.05 + 0.9 * t + 0.3 * s * (1 - s)), 0};
+            });
+        Vec3 sample{0, 0, 0};
+        for (int n = 0; n < order->count; ++n) {
+          const double w = shape == EntityType::Edge
+                               ? bezierWeight(shape, degree, order->row(n), 0.25, 0)
+                               : bezierWeight(shape, degree, order->row(n), u, u);
+          sample = {sample.x + w * points[3 * n], sample.y + w * points[3 * n + 1], 0};
+        }
+        coords.insert(coords.end(), points.begin(), points.end());
+        samples.push_back(sample);
+        values.push_back(((values.size() * 37) % 100 + 0.5f) / 100.0f);
+      }
   }
   int elements() const { return int(samples.size()); }
 };
-
-// A gentle global warp, so that P2 triangles are genuinely curved but stay where expected.
-Vec3 warp(Vec3 p) {
-  return {p.x + 0.02 * std::sin(M_PI * p.y), p.y + 0.02 * std::sin(M_PI * p.x), 0};
-}
-
-// cells x cells squares over [-0.95, 0.95]^2, each giving two warped P2 triangles (Bezier mid
-// control points from the warped mid-edge nodes), one straight quadrilateral, or one P2 edge
-// bent upward across it.
-Grid grid(int kind, int cells) {
-  Grid g;
-  const double h = 1.9 / cells;
-  for (int j = 0; j < cells; ++j)
-    for (int i = 0; i < cells; ++i) {
-      const Vec3 a{-0.95 + i * h, -0.95 + j * h, 0}, b{a.x + h, a.y, 0}, c{a.x + h, a.y + h, 0},
-          d{a.x, a.y + h, 0};
-      if (kind == DrawKind::Quadrilateral) {
-        for (const Vec3& p : {a, b, c, d}) g.add(p);
-        g.close({a.x + h / 2, a.y + h / 2, 0});
-      } else if (kind == DrawKind::EdgeP2) {
-        // Sampled at t = 1/4, inside the first of the two segments drawn at level 1.
-        const Vec3 e0{a.x, a.y + h / 2, 0}, e1{a.x + 0.8 * h, e0.y, 0},
-            mid{a.x + 0.4 * h, e0.y + 0.3 * h, 0};
-        for (const Vec3& p : {e0, e1, mid}) g.add(p);
-        g.close({(9 * e0.x + 6 * mid.x + e1.x) / 16, (9 * e0.y + 6 * mid.y + e1.y) / 16, 0});
-      } else {
-        for (const auto& t : {std::array<Vec3, 3>{a, b, d}, std::array<Vec3, 3>{b, c, d}}) {
-          for (const Vec3& p : t) g.add(warp(p));
-          for (int e = 0; e < 3; ++e) {
-            const Vec3 p = t[e], q = t[(e + 1) % 3],
-                       m = warp({(p.x + q.x) / 2, (p.y + q.y) / 2, 0});
-            const Vec3 wp = warp(p), wq = warp(q);
-            g.add({2 * m.x - (wp.x + wq.x) / 2, 2 * m.y - (wp.y + wq.y) / 2, 0});
-          }
-          g.close(warp({(t[0].x + t[1].x + t[2].x) / 3, (t[0].y + t[1].y + t[2].y) / 3, 0}));
-        }
-      }
-    }
-  return g;
-}
 
 class SolutionColour : public GpuTest {
  protected:
@@ -87,11 +66,12 @@ class SolutionColour : public GpuTest {
 
 TEST_F(SolutionColour, EveryElementOfALargeObjectHasItsOwnValueAndId) {
   const ZelPaletteState palette = testPalette();
-  for (const auto& [kind, program, cells] : {std::tuple{DrawKind::TriangleP2, "P2TriSha", 100},
-                                             {DrawKind::Quadrilateral, "QuaSha", 142},
-                                             {DrawKind::EdgeP2, "P2EdgSha", 142}}) {
+  for (const auto& [kind, program, shape, degree] :
+       {std::tuple{DrawKind::TriangleP2, "P2TriSha", EntityType::Triangle, 2},
+        {DrawKind::Quadrilateral, "QuaSha", EntityType::Quadrilateral, 1},
+        {DrawKind::EdgeP2, "P2EdgSha", EntityType::Edge, 2}}) {
     const bool coloured = kind != DrawKind::EdgeP2;  // edges show no solution
-    const Grid g = grid(kind, cells);
+    const Grid g(shape, degree, 142);
     ASSERT_GE(g.elements(), 20000);
     Buffer buffer =
         makeBuffer(kind, g.coords, g.elements(), coloured ? &palette : nullptr, g.values);
@@ -112,7 +92,7 @@ TEST_F(SolutionColour, EveryElementOfALargeObjectHasItsOwnValueAndId) {
 // one draw of a real object does, whatever the driver, and batches must number exactly.
 TEST_F(SolutionColour, TheDriverProbeAgreesWithWhatOneDrawOfAnObjectDoes) {
   const bool exact = patchNumberingIsExact(gl());
-  const Grid g = grid(DrawKind::TriangleP2, 30);
+  const Grid g(EntityType::Triangle, 2, 42);
   Buffer buffer = makeBuffer(DrawKind::TriangleP2, g.coords, g.elements());
   for (int batch : {1 << 30, kBatchPatches}) {
     ZelBufferObject::setMaxPatchesPerDraw(batch);
