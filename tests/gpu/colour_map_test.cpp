@@ -155,32 +155,30 @@ TEST(ColourLookup, PalettePositionsAndMapColours) {
 }
 
 TEST(Palette, RangeRuleFromDataAndExtension) {
-  const std::vector<float> f = {2.0f, 1.0f, 3.0f, 1.5f}, five(7, 5.0f), minusFive(3, -5.0f);
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  const std::vector<double> d = {2.0, 1.0, 3.0, 1.5}, symmetric = {-1.0, 1.0}, big = {1e30, 3e30},
-                            nearlyConstant = {1.0, 1.0 + 1e-15}, someNan = {nan, 4.0, nan, 0.0};
+  const std::pair<std::vector<double>, zel::PaletteValues> cases[] = {
+      {{2, 1, 3, 1.5}, {1, 1.5, 2, 2.5, 3}},
+      {{-1, 1}, {-1, -0.5, 0, 0.5, 1}},
+      {{1e30, 3e30}, {1e30f, 1.5e30f, 2e30f, 2.5e30f, 3e30f}},
+      {std::vector<double>(7, 5.0), {4.5, 4.75, 5.0, 5.25, 5.5}},
+      {std::vector<double>(3, -5.0), {-5.5, -5.25, -5.0, -4.75, -4.5}},
+      {{1, 1 + 1e-15}, {0.9f, 0.95f, 1, 1.05f, 1.1f}},
+      {{nan, 4, nan, 0}, {0, 1, 2, 3, 4}}};
+  for (const auto& [data, want] : cases)
+    expectPalette(*zel::computePalette(int(data.size()), data.data()), want,
+                  1e-6 * std::abs(want[4]));
+  const std::vector<float> f = {2.0f, 1.0f, 3.0f, 1.5f}, zeros(4, 0.0f);
   expectPalette(*zel::computePalette(4, f.data()), {1, 1.5, 2, 2.5, 3}, 1e-6);
-  expectPalette(*zel::computePalette(4, d.data()), {1, 1.5, 2, 2.5, 3}, 1e-6);
-  expectPalette(*zel::computePalette(2, symmetric.data()), {-1, -0.5, 0, 0.5, 1}, 1e-6);
-  expectPalette(*zel::computePalette(2, big.data()), {1e30f, 1.5e30f, 2e30f, 2.5e30f, 3e30f}, 1e24);
-  expectPalette(*zel::computePalette(7, five.data()), {4.5, 4.75, 5.0, 5.25, 5.5}, 1e-6);
-  expectPalette(*zel::computePalette(3, minusFive.data()), {-5.5, -5.25, -5.0, -4.75, -4.5}, 1e-6);
-  expectPalette(*zel::computePalette(2, nearlyConstant.data()), {0.9, 0.95, 1, 1.05, 1.1}, 1e-6);
-  expectPalette(*zel::computePalette(4, someNan.data()), {0, 1, 2, 3, 4}, 0);
-  const std::vector<float> zeros(4, 0.0f);
   const zel::PaletteValues z = *zel::computePalette(4, zeros.data());
-  EXPECT_FLOAT_EQ(z[0], -1e-15f);
-  EXPECT_FLOAT_EQ(z[4], 1e-15f);
+  EXPECT_TRUE(z[0] == -1e-15f && z[4] == 1e-15f) << z[0] << " " << z[4];
   const std::vector<double> spread = {1.0, 1.0 + 1e-6}, allNan = {nan, nan};
   EXPECT_FLOAT_EQ((*zel::computePalette(2, spread.data()))[4], 1.0f + 1e-6f) << "a real spread";
-  EXPECT_FALSE(zel::computePalette(2, allNan.data()));
-  EXPECT_FALSE(zel::computePalette(0, f.data()));
+  EXPECT_FALSE(zel::computePalette(2, allNan.data()) || zel::computePalette(0, f.data()));
   EXPECT_FALSE(zel::computePalette(4, static_cast<const float*>(nullptr)));
   const zel::PaletteValues held = {0, 0.25f, 0.5f, 0.75f, 1},
-                           incoming = {0.5f, 0.9f, 1.2f, 1.6f, 2};
+                           incoming = {0.5f, 0.9f, 1.2f, 1.6f, 2}, c = {5, 5, 5, 5, 5};
   expectPalette(zel::extendPalette(held, incoming), {0, 0.5, 1, 1.5, 2}, 1e-6);
   expectPalette(zel::extendPalette(incoming, held), {0, 0.5, 1, 1.5, 2}, 1e-6);
-  const zel::PaletteValues c = {5, 5, 5, 5, 5};
   expectPalette(zel::extendPalette(c, c), {4.5, 4.75, 5.0, 5.25, 5.5}, 1e-6);
 }
 

@@ -6,9 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QOpenGLFunctions_4_0_Core>
-#include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -28,6 +26,7 @@ namespace gputest {
 
 using Image = std::vector<std::uint8_t>;
 using Configure = std::function<void(GLSLProgram*)>;
+using Buffer = std::unique_ptr<ZelBufferObject>;
 
 // Palette 0, 1/4, 1/2, 3/4, 1 over built-in map `map` (default jet: nine entries, enough to
 // tell neighbouring values apart).
@@ -38,12 +37,10 @@ inline ZelPaletteState testPalette(int map = 7) {
   palette.colourMapSize = zel::colourMap(map).entries;
   return palette;
 }
-
 // Colour the fragment stages must give `value` under testPalette(map), from the processor's
 // own lookup (checked against the published tables by the unit tests).
 inline zel::Rgb expectedColour(double value, int map = 7) {
-  const zel::PaletteValues values = {0, 0.25f, 0.5f, 0.75f, 1};
-  return zel::colourMapAt(map, zel::palettePosition(values, value));
+  return zel::colourMapAt(map, zel::palettePosition({0, 0.25f, 0.5f, 0.75f, 1}, value));
 }
 
 struct Vec3 {
@@ -54,15 +51,13 @@ struct Vec3 {
 // k!/(i! j! l!) u^i v^j w^l with w = 1 - u - v, quadrilaterals and edges products of
 // C(k, i) t^i (1 - t)^(k - i).
 inline double bezierWeight(int shape, int k, const int* row, double u, double v) {
-  const auto binomial = [](int n, int i) {
-    return std::tgamma(n + 1) / (std::tgamma(i + 1) * std::tgamma(n - i + 1));
-  };
+  const auto f = [](int n) { return std::tgamma(n + 1); };
   const auto b1 = [&](int i, double t) {
-    return binomial(k, i) * std::pow(t, i) * std::pow(1 - t, k - i);
+    return f(k) / (f(i) * f(k - i)) * std::pow(t, i) * std::pow(1 - t, k - i);
   };
   if (shape == EntityType::Triangle)
-    return binomial(k, row[0]) * binomial(k - row[0], row[1]) * std::pow(u, row[0]) *
-           std::pow(v, row[1]) * std::pow(1 - u - v, row[2]);
+    return f(k) / (f(row[0]) * f(row[1]) * f(row[2])) * std::pow(u, row[0]) * std::pow(v, row[1]) *
+           std::pow(1 - u - v, row[2]);
   return b1(row[0], u) * (shape == EntityType::Quadrilateral ? b1(row[1], v) : 1.0);
 }
 
@@ -112,8 +107,22 @@ inline const CurvedKind kCurvedKinds[] = {
     {DrawKind::QuadrilateralQ4, "Q4QuaSha", EntityType::Quadrilateral, 4},
     {DrawKind::EdgeP2, "P2EdgSha", EntityType::Edge, 2},
     {DrawKind::EdgeP3, "P3EdgSha", EntityType::Edge, 3},
-    {DrawKind::EdgeP4, "P4EdgSha", EntityType::Edge, 4},
-};
+    {DrawKind::EdgeP4, "P4EdgSha", EntityType::Edge, 4}};
+
+// Uniform setters: one float, int or bool; integers (booleans too) and floats by name.
+template <typename T>
+Configure uniform(const char* name, T value) {
+  return [=](GLSLProgram* p) { p->setUniform(name, value); };
+}
+inline Configure set(std::vector<std::pair<const char*, int>> ints,
+                     std::vector<std::pair<const char*, float>> floats = {}) {
+  return [=](GLSLProgram* p) {
+    for (const auto& [name, value] : ints) p->setUniform(name, value);
+    for (const auto& [name, value] : floats) p->setUniform(name, value);
+  };
+}
+// Model-view placing the scene two units before the eye.
+inline const float kTwoAway[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -2, 1};
 
 class GpuTest : public ::testing::Test {
  public:
@@ -159,14 +168,12 @@ class GpuTest : public ::testing::Test {
   // shading in the material colour (0.1, 0.4, 0.9), no lines, no solution display.
   static void setStandardUniforms(GLSLProgram* p) {
     const float identity4[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    const float identity3[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-    const float half = kSize / 2.0f;
+    const float identity3[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1}, half = kSize / 2.0f;
     const float viewport[16] = {half, 0, 0, 0, 0, half, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     for (const char* m : {"MVP", "ModelViewMatrix"}) p->setUniformMatrix4(m, identity4);
     p->setUniformMatrix3("NormalMatrix", identity3);
     p->setUniformMatrix4("ViewportMatrix", viewport);
     p->setUniform("WIN_SCALE", half, half);
-    p->setUniform("trans", 0.0f, 0.0f, 0.0f);
     p->setUniform("scenescaling", 0.0f, 0.0f, 0.0f, 1.0f);
     p->setUniform("CutPlane", 0.0f, 0.0f, 1.0f, 1.0f);
     for (const char* one : {"THICKNESS", "scaling", "shrink", "IsoWidth", "Line.Width"})
@@ -174,12 +181,13 @@ class GpuTest : public ::testing::Test {
     p->setUniform("tess_level", 4);
     p->setUniform("PointSize", 8.0f);
     p->setUniform("UsePhong", 3);
+    p->setUniform("trans", 0.0f, 0.0f, 0.0f);
     p->setUniform("Material.Ka", 0.2f, 0.2f, 0.2f);
     p->setUniform("Material.Kd", 0.1f, 0.4f, 0.9f);
     p->setUniform("Material.Ks", 0.4f, 0.4f, 0.4f);
+    p->setUniform("Light.Intensity", 0.8f, 0.8f, 0.8f);
     p->setUniform("Material.Shininess", 80.0f);
     p->setUniform("Light.Position", 0.0f, 0.0f, 0.0f, 0.0f);
-    p->setUniform("Light.Intensity", 0.8f, 0.8f, 0.8f);
     p->setUniform("Line.Color", 0.05f, 0.0f, 0.05f, 1.0f);
     for (const char* flag : {"LineOn", "TessOn", "FaceOff", "SolOn", "IsoOn", "Picking",
                              "DiscardUnPicked", "HighLightAll", "CheckInOut"})
@@ -189,14 +197,12 @@ class GpuTest : public ::testing::Test {
 
   // A buffer of `kind` holding `coords` (x, y, z per vertex, one vertex per control point in
   // node order, elements one after another), with a solution when `palette` is given.
-  static std::unique_ptr<ZelBufferObject> makeBuffer(int kind, const std::vector<float>& coords,
-                                                     int elements,
-                                                     const ZelPaletteState* palette = nullptr,
-                                                     const std::vector<float>& solution = {},
-                                                     int degree = 0) {
+  static Buffer makeBuffer(int kind, const std::vector<float>& coords, int elements,
+                           const ZelPaletteState* palette = nullptr,
+                           const std::vector<float>& solution = {}, int degree = 0) {
     std::vector<unsigned> indices(coords.size() / 3);
     for (size_t i = 0; i < indices.size(); ++i) indices[i] = unsigned(i);
-    std::unique_ptr<ZelBufferObject> buffer(ZelBufferObject::create(kind));
+    Buffer buffer(ZelBufferObject::create(kind));
     buffer->updateVao(gl(), int(indices.size()), coords.data(), elements, indices.data());
     if (palette) {
       buffer->setPaletteState(palette);
@@ -251,6 +257,9 @@ class GpuTest : public ::testing::Test {
     return std::abs(got[0] - r * 255) <= tolerance && std::abs(got[1] - g * 255) <= tolerance &&
            std::abs(got[2] - b * 255) <= tolerance;
   }
+  static bool near(const std::uint8_t* got, const zel::Rgb& c, double tolerance = 2.0) {
+    return near(got, c[0], c[1], c[2], tolerance);
+  }
   // Picking id of a pixel: red bits 16-23, green 8-15, blue 0-7, alpha 24-31.
   static std::uint32_t pickingId(const std::uint8_t* p) {
     return (std::uint32_t(p[3]) << 24) | (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) |
@@ -262,11 +271,9 @@ class GpuTest : public ::testing::Test {
     return covered;
   }
 
-  static OffscreenTarget* s_target;
-  static std::map<std::string, std::unique_ptr<GLSLProgram>> s_programs;
+  // Not a smart pointer: destroying the context at a fatal exit (death tests) crashes.
+  inline static OffscreenTarget* s_target = nullptr;
+  inline static std::map<std::string, std::unique_ptr<GLSLProgram>> s_programs;
 };
-
-inline OffscreenTarget* GpuTest::s_target = nullptr;
-inline std::map<std::string, std::unique_ptr<GLSLProgram>> GpuTest::s_programs;
 
 }  // namespace gputest

@@ -1,16 +1,15 @@
-// The draw-kind table walked row by row against what it drives: the scene-object factory and
-// its classes, the buffer factory and its shapes, the shader program of each kind (its patch
-// size read from the program's own tessellation-control file) and the solution families.
+// The draw-kind table row by row against the object and buffer factories, the programs' own
+// tessellation files and the solution families; scene objects as plain data.
 #include <gtest/gtest.h>
 
+#include <QOpenGLFunctions_4_0_Core>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <regex>
 #include <sstream>
-#include <string>
 
 #include "gpu/ZelBufferObject.h"
-#include "gpu/draw_kind_table.h"
 #include "gpu/shader_programs.h"
 #include "scene/ZelDrawKinds.h"
 #include "scene/ZelDrawPalette.h"
@@ -21,64 +20,41 @@ using zel::DrawKindRow;
 using zel::ObjectClass;
 using zel::SolutionFamily;
 
-// "#define NAME value" or, for the straight quadrilateral, "layout(vertices = value)".
-int definedValue(const std::string& source, const std::string& pattern) {
-  std::smatch match;
-  if (!std::regex_search(source, match, std::regex(pattern))) return -1;
-  return std::stoi(match[1]);
-}
-
-std::string glslFile(const char* resource) {
-  // Resources are ":/glsl/<file>"; the test reads the same file from the source tree.
-  const std::string name = std::string(resource).substr(std::string(":/glsl/").size());
-  std::ifstream in(std::string(ZEL_TEST_DATA) + "/../../glsl/" + name);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 TEST(DrawKindTable, EveryKindHasOneRowAndOnlyTableKindsGetObjectsAndBuffers) {
   for (int kind = -2; kind < DrawKind::Count + 5; ++kind) {
     const DrawKindRow* row = zel::drawKindRow(kind);
-    if (row) {
-      EXPECT_EQ(row->kind, kind);
-    }
+    EXPECT_TRUE(!row || row->kind == kind) << kind;
     testing::internal::CaptureStdout();
     std::unique_ptr<ZelDrawObject> object(ZelDrawObject::create(kind, 7));
     const std::string printed = testing::internal::GetCapturedStdout();
-    std::unique_ptr<ZelBufferObject> buffer(ZelBufferObject::create(kind));
-    EXPECT_EQ(buffer != nullptr, row != nullptr) << "kind " << kind;
+    EXPECT_EQ(std::unique_ptr<ZelBufferObject>(ZelBufferObject::create(kind)) != nullptr, bool(row))
+        << "kind " << kind;
     const bool built = row && row->objectClass != ObjectClass::Palette;
     ASSERT_EQ(object != nullptr, built) << "kind " << kind;
-    if (!built) {
-      EXPECT_EQ(printed, "Warning no ZelDrawObject created !\n") << "kind " << kind;
-      continue;
-    }
-    EXPECT_EQ(printed, "");
-    EXPECT_EQ(object->kind(), kind);
-    EXPECT_EQ(object->reference(), 7);
-    const bool palette =
-        row->objectClass == ObjectClass::Surface || row->objectClass == ObjectClass::Face;
-    EXPECT_EQ(object->carriesPalette(), palette) << "kind " << kind;
-    EXPECT_EQ(object->carriesOrigins(), row->objectClass == ObjectClass::Face) << "kind " << kind;
-    EXPECT_EQ(dynamic_cast<ZelDrawPatch*>(object.get()) != nullptr,
-              row->objectClass == ObjectClass::Patch);
+    EXPECT_EQ(printed, built ? "" : "Warning no ZelDrawObject created !\n") << "kind " << kind;
+    if (!built) continue;
+    EXPECT_TRUE(object->kind() == kind && object->reference() == 7) << "kind " << kind;
+    // Palettes attach only to the kinds that carry them.
+    const ObjectClass c = row->objectClass;
+    ZelDrawPalette palette(6, 7);
+    object->setPalette(&palette);
+    EXPECT_EQ(object->getPalette() == &palette, c == ObjectClass::Surface || c == ObjectClass::Face)
+        << kind;
+    EXPECT_EQ(object->carriesPalette(), object->getPalette() == &palette) << kind;
+    EXPECT_EQ(object->carriesOrigins(), c == ObjectClass::Face) << "kind " << kind;
+    EXPECT_EQ(dynamic_cast<ZelDrawPatch*>(object.get()) != nullptr, c == ObjectClass::Patch);
   }
   // The kinds that the assembly and the cut planes make all have rows.
   for (int kind : {DrawKind::Vertex, DrawKind::EdgeP4, DrawKind::QuadrilateralQ4,
                    DrawKind::CutTriangleP4, DrawKind::UsrCutQuadrilateralQ3,
                    DrawKind::SrfQuadrilateralQ4, DrawKind::Palette, DrawKind::Patch})
     EXPECT_NE(zel::drawKindRow(kind), nullptr) << kind;
-  EXPECT_EQ(zel::drawKindRow(DrawKind::Tetrahedron), nullptr);
-  EXPECT_EQ(zel::drawKindRow(DrawKind::NormalAtVertex), nullptr);
-  const auto make = [](int kind) {
-    return std::unique_ptr<ZelDrawObject>(ZelDrawObject::create(kind, 0));
-  };
-  EXPECT_TRUE(dynamic_cast<ZelDrawTriangleP2*>(make(DrawKind::TriangleP2).get()));
-  EXPECT_TRUE(dynamic_cast<ZelDrawSrfQuadQ3*>(make(DrawKind::SrfQuadrilateralQ3).get()));
-  EXPECT_TRUE(dynamic_cast<ZelDrawIsoLine*>(make(zel::kIsoLineKind).get()));
-  EXPECT_STREQ(make(zel::kIsoLineKind)->typeName(), "Unknown ");
-  EXPECT_STREQ(make(DrawKind::CutQuadrilateralQ4)->typeName(), "CutQuadrilateralQ4 ");
+  EXPECT_FALSE(zel::drawKindRow(DrawKind::Tetrahedron) ||
+               zel::drawKindRow(DrawKind::NormalAtVertex));
+  std::unique_ptr<ZelDrawObject> iso(ZelDrawObject::create(zel::kIsoLineKind, 0)),
+      cut(ZelDrawObject::create(DrawKind::CutQuadrilateralQ4, 0));
+  EXPECT_STREQ(iso->typeName(), "Unknown ");
+  EXPECT_STREQ(cut->typeName(), "CutQuadrilateralQ4 ");
 }
 
 // The buffer of every row takes the kind's nodes per element, and the nodes follow the
@@ -86,24 +62,21 @@ TEST(DrawKindTable, EveryKindHasOneRowAndOnlyTableKindsGetObjectsAndBuffers) {
 TEST(DrawKindTable, NodesFollowTheSolutionFamilyAndDegreeAndBuffersTakeThem) {
   for (const DrawKindRow& row : zel::kDrawKinds) {
     const ZelBufferShape& shape = zel::bufferShape(row.buffer);
-    std::unique_ptr<ZelBufferObject> buffer(ZelBufferObject::create(row.kind));
     testing::internal::CaptureStdout();
-    buffer->printType();
+    std::unique_ptr<ZelBufferObject>(ZelBufferObject::create(row.kind))->printType();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string(shape.className) + "\n");
-    if (row.buffer == zel::BufferClass::Point) {
-      EXPECT_TRUE(shape.indicesPerElement == 0 && row.nodes == 1) << row.kind;  // no indices
-    } else if (row.buffer != zel::BufferClass::Solution) {
-      EXPECT_EQ(shape.indicesPerElement, row.nodes) << "kind " << row.kind;
-    }
-    const int d = row.degree;
-    const int nodes[] = {-1, d + 1, (d + 1) * (d + 2) / 2, (d + 1) * (d + 1)};
-    const int family = row.solution == SolutionFamily::Edge            ? 1
-                       : row.solution == SolutionFamily::Triangle      ? 2
-                       : row.solution == SolutionFamily::Quadrilateral ? 3
-                                                                       : 0;
-    if (family) {
-      EXPECT_EQ(row.nodes, nodes[family]) << row.kind;
-    }
+    const bool point = row.buffer == zel::BufferClass::Point;  // no indices, one node
+    EXPECT_EQ(shape.indicesPerElement, point ? 0
+                                       : row.buffer == zel::BufferClass::Solution
+                                           ? shape.indicesPerElement
+                                           : row.nodes)
+        << "kind " << row.kind;
+    EXPECT_TRUE(!point || row.nodes == 1) << row.kind;
+    const int d = row.degree, family = int(row.solution == SolutionFamily::Edge) +
+                                       2 * (row.solution == SolutionFamily::Triangle) +
+                                       3 * (row.solution == SolutionFamily::Quadrilateral);
+    const int nodes[] = {row.nodes, d + 1, (d + 1) * (d + 2) / 2, (d + 1) * (d + 1)};
+    EXPECT_EQ(row.nodes, nodes[family]) << "kind " << row.kind;
   }
 }
 
@@ -120,20 +93,129 @@ TEST(DrawKindTable, EachProgramReadsTheKindsPatch) {
     const bool patches = zel::bufferShape(row.buffer).primitive == 0x000E;  // GL_PATCHES
     ASSERT_EQ(sources->tcs != nullptr, patches) << row.program;
     if (!patches) continue;
-    const std::string tcs = glslFile(sources->tcs);
+    // Resources are ":/glsl/<file>"; the test reads the same file from the source tree.
+    std::ifstream in(std::string(ZEL_TEST_DATA) + "/../../glsl/" + (sources->tcs + 7));
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string tcs = text.str();
     ASSERT_FALSE(tcs.empty()) << sources->tcs;
-    int controlPoints = definedValue(tcs, R"(#define CONTROL_POINTS (\d+))");
-    if (controlPoints < 0) controlPoints = definedValue(tcs, R"(layout\(vertices = (\d+)\))");
-    EXPECT_EQ(controlPoints, row.nodes) << "kind " << row.kind << " " << row.program;
-    const int degree = definedValue(tcs, R"(#define DEGREE (\d+))");
-    EXPECT_EQ(degree < 0 ? 1 : degree, row.degree) << "kind " << row.kind << " " << row.program;
+    // "#define NAME value" or, for the straight quadrilateral, "layout(vertices = value)".
+    const auto defined = [&](const char* pattern, int otherwise) {
+      std::smatch match;
+      return std::regex_search(tcs, match, std::regex(pattern)) ? std::stoi(match[1]) : otherwise;
+    };
+    EXPECT_EQ(
+        defined(R"(#define CONTROL_POINTS (\d+))", defined(R"(layout\(vertices = (\d+)\))", -1)),
+        row.nodes)
+        << "kind " << row.kind << " " << row.program;
+    EXPECT_EQ(defined(R"(#define DEGREE (\d+))", 1), row.degree) << row.kind << " " << row.program;
     // Triangles and quadrilaterals are evaluated by their own tessellation stages.
-    const std::string file = sources->tes;
-    const char* family = row.solution == SolutionFamily::Triangle ? "tri" : "qua";
-    if (row.solution != SolutionFamily::Edge) {
-      EXPECT_NE(file.find(family), std::string::npos) << row.program;
-    }
+    const std::string tes = sources->tes;
+    EXPECT_TRUE(row.solution == SolutionFamily::Edge ||
+                tes.find(row.solution == SolutionFamily::Triangle ? "tri" : "qua") != tes.npos)
+        << row.program;
   }
+}
+
+using Object = std::unique_ptr<ZelDrawObject>;
+
+Object make(int kind, int reference = 0) { return Object(ZelDrawObject::create(kind, reference)); }
+
+TEST(DrawObject, PalettesHandOverTheirState) {
+  ZelDrawPalette palette(6, 7);
+  const double data[4] = {3.0, -1.0, 7.0, 1.0};
+  ASSERT_TRUE(palette.setPaletteFrom(4, data));
+  const float iso[2] = {0.25f, 4.0f};
+  palette.setUserIsoValues(2, iso);
+  const ZelPaletteState s = palette.shaderState();
+  EXPECT_EQ(std::vector<float>(s.values, s.values + 5), (std::vector<float>{-1, 1, 3, 5, 7}));
+  EXPECT_TRUE(s.colourMapSize == 256 && s.colourMap == palette.colourMapTexels());  // viridis
+  EXPECT_TRUE(s.nbrIso == 7 && s.nbrUsrIso == 2 && s.usrIso[1] == 4.0f);
+}
+
+TEST(DrawObject, EntityOriginsFollowTheEntityCount) {
+  Object cut = make(DrawKind::CutQuadrilateralQ2), tri = make(DrawKind::Triangle);
+  const int origins[9] = {10, 11, 12, 20, 21, 22, 30, 31, 32};
+  int got[3] = {-7, -7, -7};
+  cut->setEntityOrigins(origins);  // no entity count yet: nothing to store
+  EXPECT_FALSE(cut->getEntityOrigin(0, got));
+  cut->setEntityCount(3);
+  cut->setEntityOrigins(origins);
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(cut->getEntityOrigin(i, got));
+    EXPECT_EQ(std::vector<int>(got, got + 3),
+              std::vector<int>(origins + 3 * i, origins + 3 * i + 3));
+  }
+  got[0] = -7;
+  EXPECT_FALSE(cut->getEntityOrigin(3, got) || cut->getEntityOrigin(-1, got));
+  EXPECT_EQ(got[0], -7);
+  // Re-read with a new count; null drops them; kinds without origins ignore them.
+  cut->setEntityCount(2);
+  cut->setEntityOrigins(origins + 3);
+  ASSERT_TRUE(cut->getEntityOrigin(1, got));
+  EXPECT_EQ(got[0], 30);
+  EXPECT_FALSE(cut->getEntityOrigin(2, got));
+  cut->setEntityOrigins(nullptr);
+  EXPECT_FALSE(cut->getEntityOrigin(0, got));
+  tri->setEntityCount(3);
+  tri->setEntityOrigins(origins);
+  EXPECT_FALSE(tri->getEntityOrigin(0, got));
+}
+
+TEST(DrawObject, FunctionTableWarnings) {
+  Object o = make(DrawKind::EdgeP2);
+  const auto printed = [](const std::function<void()>& action) {
+    testing::internal::CaptureStdout();
+    action();
+    return testing::internal::GetCapturedStdout();
+  };
+  EXPECT_EQ(printed([&] { EXPECT_FALSE(o->usableForDisplay()); }), "");  // warn flag off
+  o->setWarnWhenUnusable(true);
+  EXPECT_EQ(printed([&] { EXPECT_FALSE(o->usableForDisplay()); }),
+            "  ## warning: ZelDrawObject: openGL functions are unset ==> no display !\n");
+  QOpenGLFunctions_4_0_Core table;  // never initialised: only its address is stored
+  EXPECT_EQ(printed([&] { o->setGLfunc(&table); }), "");
+  EXPECT_TRUE(o->usableForDisplay());
+  EXPECT_EQ(printed([&] { o->setGLfunc(nullptr); }),
+            "  ## warning : openGL context is not active (recall setGLfunc after "
+            "initialization of the graphics window) \n");
+  EXPECT_EQ(o->glFunctions(), nullptr);
+}
+
+TEST(DrawObject, DrawStateCarriesWhatABufferNeedsAndBringsBackTheCounts) {
+  Object tri = make(DrawKind::TriangleP3, 12);
+  tri->setVisible(false);
+  tri->highlightList() = {5, 9, 1};
+  tri->setHighlightAll(true);
+  tri->display().pointSize = 3.5f;
+  tri->setEntityCount(40);
+  tri->setDisplayedCount(40);
+  ZelDrawState s = tri->drawState();
+  EXPECT_TRUE(s.object == tri.get() && !s.visible && s.reference == 12 && s.highlightAll);
+  EXPECT_EQ(s.highlight, (std::vector<int>{5, 9, 1}));
+  EXPECT_TRUE(s.pointSize == 3.5f && s.triangleCount == 40 && s.members.empty());
+  s.displayed = 0;
+  tri->takeDrawResult(s);
+  EXPECT_EQ(tri->displayedCount(), 0);
+  EXPECT_EQ(tri->entityCount(), 40);  // the entity count is not the draw's business
+
+  ZelDrawPatch patch(1);
+  Object a = make(DrawKind::Triangle, 9), b = make(DrawKind::Triangle, 18);
+  a->setEntityCount(6);
+  b->setEntityCount(4);
+  b->setFirstTriangle(6);
+  b->setVisible(false);
+  EXPECT_EQ(patch.drawableSelf(), &patch);  // drawn itself until it has members
+  patch.setMembers({a.get(), nullptr, b.get()});
+  EXPECT_EQ(patch.drawableSelf(), nullptr);
+  ZelDrawState p = patch.drawState();
+  ASSERT_EQ(p.members.size(), 3u);
+  EXPECT_EQ(p.members[0].object, a.get());
+  EXPECT_FALSE(p.members[1].visible || p.members[2].visible);
+  EXPECT_TRUE(p.members[2].firstTriangle == 6 && p.members[2].triangleCount == 4);
+  p.displayed = p.members[0].displayed = 6;
+  patch.takeDrawResult(p);
+  EXPECT_TRUE(patch.displayedCount() == 6 && a->displayedCount() == 6 && b->displayedCount() == 0);
 }
 
 }  // namespace

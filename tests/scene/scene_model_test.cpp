@@ -3,9 +3,6 @@
 // of solution attachment, the high-order widening of the range included.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "gpu/ZelBufferObject.h"
 #include "gpu/gpu_arrays.h"
 #include "scene/SceneModel.h"
@@ -17,20 +14,12 @@ namespace {
 using zel::GpuArrays;
 
 // Adds an object of `kind` to `model`, silencing the warning about the missing function table.
-ZelDrawObject* add(zel::SceneModel& model, int kind, int reference = 0) {
-  ZelDrawObject* object = ZelDrawObject::create(kind, reference);
+ZelDrawObject* add(zel::SceneModel& model, int kind) {
+  ZelDrawObject* object = ZelDrawObject::create(kind, 0);
   testing::internal::CaptureStdout();
   model.addObject(object);
   testing::internal::GetCapturedStdout();
   return object;
-}
-
-// Attaches values and returns what the model printed.
-std::string attach(zel::SceneModel& model, ZelDrawObject* target, ZelDrawObject* palette,
-                   const std::vector<double>& values, int entities, int nodes) {
-  testing::internal::CaptureStdout();
-  model.attachSolution(new ZelDrawSolution(0), target, palette, values.data(), entities, nodes);
-  return testing::internal::GetCapturedStdout();
 }
 
 TEST(GeometryPacking, SelectionTakesOnlyItsVerticesRenumberedByFirstUse) {
@@ -41,12 +30,10 @@ TEST(GeometryPacking, SelectionTakesOnlyItsVerticesRenumberedByFirstUse) {
   const int selection[3] = {2, 1, 3};
   const GpuArrays a =
       zel::packMeshArrays(DrawKind::Triangle, 8, coords.data(), 3, nodes, selection, 3);
-  EXPECT_EQ(a.elementCount, 2);
-  EXPECT_EQ(a.vertexCount, 6);
+  EXPECT_TRUE(a.elementCount == 2 && a.vertexCount == 6);
   EXPECT_EQ(a.indices, (std::vector<unsigned>{0, 1, 2, 3, 4, 5}));
   // Box of vertices 1..6: x in [1, 6], y in [2, 12]: centre (3.5, 7, 0), scale 1/10.
-  EXPECT_DOUBLE_EQ(a.placement.scale, 0.1);
-  EXPECT_DOUBLE_EQ(a.placement.centre[1], 7.0);
+  EXPECT_TRUE(a.placement.scale == 0.1 && a.placement.centre[1] == 7.0);
   EXPECT_FLOAT_EQ(a.coords[0], float((4 - 3.5) * 0.1));  // first used: vertex 4
   EXPECT_FLOAT_EQ(a.coords[7], float((12 - 7) * 0.1));   // vertex 6, third used: y
   // Without a node table every vertex is a point, in order.
@@ -70,12 +57,30 @@ TEST(GeometryPacking, CurvedKindsGetBezierControlPointsStraightOnesKeepTheirNode
   EXPECT_EQ(straight.indices, (std::vector<unsigned>{0, 1}));
 }
 
+// One straight edge from (0, 0, 0) to (1, 0, 0), entity count 1, and the attachment of values
+// to it, returning what the model printed.
+struct EdgeScene {
+  zel::SceneModel model;
+  ZelDrawObject* edge = add(model, DrawKind::Edge);
+  EdgeScene() {
+    const double coords[6] = {0, 0, 0, 1, 0, 0};
+    const unsigned nodes[2] = {0, 1};
+    model.attachLocalData(edge, 2, coords, 1, nodes);
+  }
+  std::string attach(ZelDrawObject* palette, const std::vector<double>& values, int nodes,
+                     int entities = 1, ZelDrawObject* target = nullptr) {
+    testing::internal::CaptureStdout();
+    model.attachSolution(new ZelDrawSolution(0), target ? target : edge, palette, values.data(),
+                         entities, nodes);
+    return testing::internal::GetCapturedStdout();
+  }
+};
+
 TEST(SceneModel, SceneBoxIsTheUnionOfTheObjectsButTheMarkerAndTheLegend) {
   zel::SceneModel model;
   double box[6];
   EXPECT_FALSE(model.sceneBox(box));
-  const double a[6] = {0, 1, 2, 3, 0, 0};
-  const double far[6] = {0, 0, 0, 100, 100, 100};
+  const double a[6] = {0, 1, 2, 3, 0, 0}, far[6] = {0, 0, 0, 100, 100, 100};
   const unsigned edge[2] = {0, 1};
   model.attachLocalData(add(model, DrawKind::Edge), 2, a, 1, edge);
   model.attachData(add(model, DrawKind::SceneCenter), 1, far, 0, nullptr, nullptr, 0);
@@ -84,49 +89,36 @@ TEST(SceneModel, SceneBoxIsTheUnionOfTheObjectsButTheMarkerAndTheLegend) {
   EXPECT_EQ(model.objectsOfKind(DrawKind::Edge).size(), 1u);
 }
 
-// One straight edge carrying degree-2 values: entity count 1.
-struct EdgeScene {
-  zel::SceneModel model;
-  ZelDrawObject* edge = nullptr;
-  EdgeScene() {
-    const double coords[6] = {0, 0, 0, 1, 0, 0};
-    const unsigned nodes[2] = {0, 1};
-    edge = add(model, DrawKind::Edge);
-    model.attachLocalData(edge, 2, coords, 1, nodes);
-  }
-};
-
 TEST(SolutionAttachment, DegreeFollowsTheValuesPerEntityOfTheKindsFamily) {
   EdgeScene s;
-  const ZelBufferObject* buffer = s.model.bufferOf(s.edge);
-  for (const auto& [nodes, degree] : std::vector<std::pair<int, int>>{{1, 0}, {2, 1}, {5, 4}}) {
-    attach(s.model, s.edge, nullptr, std::vector<double>(size_t(nodes), 1.0), 1, nodes);
-    EXPECT_EQ(buffer->solutionDegree(), degree) << nodes << " values";
+  for (const auto& [nodes, degree] : {std::pair{1, 0}, {2, 1}, {5, 4}}) {
+    s.attach(nullptr, std::vector<double>(size_t(nodes), 1.0), nodes);
+    EXPECT_EQ(s.model.bufferOf(s.edge)->solutionDegree(), degree) << nodes << " values";
   }
   EXPECT_TRUE(s.model.solutionShown());
-  EXPECT_EQ(attach(s.model, s.edge, nullptr, {1, 2}, 2, 1),
-            " Invalid number of entities for solution object\n");
+  EXPECT_EQ(s.attach(nullptr, {1, 2}, 1, 2), " Invalid number of entities for solution object\n");
   ZelDrawObject* triangle = add(s.model, DrawKind::Triangle);
   triangle->setEntityCount(1);
-  EXPECT_EQ(attach(s.model, triangle, nullptr, std::vector<double>(5, 0.0), 1, 5),
+  EXPECT_EQ(s.attach(nullptr, std::vector<double>(5, 0.0), 5, 1, triangle),
             " Invalid number of nodes for solution object\n");
-  EXPECT_EQ(attach(s.model, nullptr, nullptr, {}, 0, 0),
+  testing::internal::CaptureStdout();
+  s.model.attachSolution(new ZelDrawSolution(0), nullptr, nullptr, nullptr, 0, 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "please provide a ZelDrawObject and a ZelDrawSolution\n");
 }
 
 // p(t) = -2t^2 + 3t on [0, 1]: nodal values 0 (t = 0), 1 (t = 1), 1 (t = 1/2), peak 1.125 at
 // t = 3/4, between the nodes.
 TEST(SolutionAttachment, HighOrderFieldsWidenThePaletteToTheirValuesInsideElements) {
-  EdgeScene s;
+  EdgeScene s, t;
   ZelDrawPalette palette;
-  const std::string printed = attach(s.model, s.edge, &palette, {0, 1, 1}, 1, 3);
+  const std::string printed = s.attach(&palette, {0, 1, 1}, 3);
   EXPECT_NEAR(palette.values()[4], 1.125, 1e-6);
   EXPECT_FLOAT_EQ(palette.values()[0], 0.0f);
   EXPECT_NE(printed.find("  Palette set to [0 0.28125 0.5625 0.84375 1.125]\n"), std::string::npos)
       << printed;
   // Without a palette object the nodal range stands, in the own palette's format.
-  EdgeScene t;
-  EXPECT_EQ(attach(t.model, t.edge, nullptr, {0, 1, 1}, 1, 3),
+  EXPECT_EQ(t.attach(nullptr, {0, 1, 1}, 3),
             "create our own palette \n  Palette set to [0.000000e+00 2.500000e-01 5.000000e-01 "
             "7.500000e-01 1.000000e+00]\n");
 }
@@ -134,14 +126,13 @@ TEST(SolutionAttachment, HighOrderFieldsWidenThePaletteToTheirValuesInsideElemen
 TEST(SolutionAttachment, HeldPalettesWidenAndForcedOnesStay) {
   EdgeScene s;
   ZelDrawPalette palette;
-  attach(s.model, s.edge, &palette, {0, 1}, 1, 2);
-  attach(s.model, s.edge, &palette, {0.5, 2}, 1, 2);
+  s.attach(&palette, {0, 1}, 2);
+  s.attach(&palette, {0.5, 2}, 2);
   EXPECT_EQ(std::vector<float>(palette.values().begin(), palette.values().end()),
             (std::vector<float>{0, 0.5f, 1, 1.5f, 2}));
   const float values[5] = {-1, 0, 1, 2, 3};
   ZelDrawPalette forced(values, 2, 9, true);
-  EXPECT_EQ(attach(s.model, s.edge, &forced, {5, 9, 7}, 1, 3),
-            "  Palette forced to [-1 0 1 2 3]\n");
+  EXPECT_EQ(s.attach(&forced, {5, 9, 7}, 3), "  Palette forced to [-1 0 1 2 3]\n");
   EXPECT_FLOAT_EQ(forced.values()[4], 3.0f);
   EXPECT_EQ(s.model.bufferOf(s.edge)->palette(), &forced);
   s.model.detachSolution(s.edge);
