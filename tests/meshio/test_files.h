@@ -12,6 +12,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "meshio/keyword_file.h"
@@ -19,10 +20,20 @@
 #include "meshio/status.h"
 #include "meshio/zel_object.h"
 
-// A file (or folder) name in the temporary folder, unique to this process.
+namespace fs = std::filesystem;
+
+// A name in a temporary folder of this process, removed at exit by the process that made it
+// (not by the child of a death test).
 inline std::string temporaryPath(const std::string& name) {
-  return (std::filesystem::temp_directory_path() / ("zel_" + std::to_string(getpid()) + "_" + name))
-      .string();
+  static const struct Scratch {
+    pid_t owner = getpid();
+    fs::path dir = fs::temp_directory_path() / ("zel_" + std::to_string(owner));
+    Scratch() { fs::create_directories(dir); }
+    ~Scratch() {
+      if (getpid() == owner) fs::remove_all(dir);
+    }
+  } scratch;
+  return (scratch.dir / name).string();
 }
 
 inline std::vector<char> readBytes(const std::string& path) {
@@ -30,17 +41,11 @@ inline std::vector<char> readBytes(const std::string& path) {
   return std::vector<char>(std::istreambuf_iterator<char>(in), {});
 }
 
-// Removes the file first: truncating an existing file forces a flush on close on some file
-// systems, which made the tests wait on the disk.
-inline void writeBytes(const std::string& path, const char* data, size_t size) {
-  std::filesystem::remove(path);
-  std::ofstream(path, std::ios::binary).write(data, static_cast<std::streamsize>(size));
-}
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-  writeBytes(path, bytes.data(), bytes.size());
-}
-inline void writeBytes(const std::string& path, const std::vector<char>& bytes) {
-  writeBytes(path, bytes.data(), bytes.size());
+// Removes the file first: truncating one forces a flush on close on some file systems.
+inline std::string writeBytes(const std::string& path, std::string_view bytes) {
+  fs::remove(path);
+  std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+  return path;
 }
 
 // The dumps' "fnv1a64": FNV-1a over the 8 bytes of every value (integers widened to 64 bits,
@@ -48,8 +53,8 @@ inline void writeBytes(const std::string& path, const std::vector<char>& bytes) 
 struct ValueHash {
   uint64_t value = 0xcbf29ce484222325ull;
   void add(const void* eightBytes) {
-    const unsigned char* bytes = static_cast<const unsigned char*>(eightBytes);
-    for (int b = 0; b < 8; ++b) value = (value ^ bytes[b]) * 0x100000001b3ull;
+    for (int b = 0; b < 8; ++b)
+      value = (value ^ static_cast<const unsigned char*>(eightBytes)[b]) * 0x100000001b3ull;
   }
   void add(double real) { add(static_cast<const void*>(&real)); }
   void add(int64_t integer) { add(static_cast<const void*>(&integer)); }
@@ -100,18 +105,13 @@ struct Dump {
 inline Dump readDump(const std::string& path) {
   Dump dump;
   std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line)) {
+  for (std::string line; std::getline(in, line);) {
     if (line.rfind("keyword ", 0) == 0) {
       dump.keywords.emplace_back();
       std::istringstream(line.substr(8)) >> dump.keywords.back().name >> dump.keywords.back().code;
     } else if (line.rfind("  ", 0) == 0 && !dump.keywords.empty()) {
-      std::istringstream words(line);
-      std::string key, rest;
-      words >> key;
-      std::getline(words, rest);
-      key.pop_back();
-      rest.erase(0, rest.find_first_not_of(' '));
+      const size_t colon = line.find(": ");
+      const std::string key = line.substr(2, colon - 2), rest = line.substr(colon + 2);
       std::map<std::string, std::string>& values = dump.keywords.back().values;
       const size_t split = rest.find(": ");
       if ((key == "ints" || key == "real_min" || key == "int_min") && split != std::string::npos) {
