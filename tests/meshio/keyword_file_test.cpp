@@ -31,46 +31,6 @@ TEST(KeywordTable, NamesCodesAndElementFormats) {
   EXPECT_STREQ(kKeywordTable[186].lineFormat, "rrrr");  // prism node positions
 }
 
-TEST(KeywordBlock, RangesStridesAndSingleLinesInEveryForm) {
-  for (int form = 0; form < 3; ++form) {
-    const std::string path =
-        temporaryPath(std::string("small") + char('0' + form) + (form ? ".meshb" : ".mesh"));
-    ASSERT_TRUE(writeSmallMesh(path, {form > 0, 4, form == 2}));
-    Open open(path);
-    ASSERT_TRUE(open.file) << open.error;
-    // Interleaved records: the stride comes from the distance between first and last.
-    struct Record {
-      float xyz[3];
-      int64_t ref;
-      double pad;
-    } records[3] = {};
-    BlockField fields[2] = {{kFieldReal32, &records[0].xyz[1], &records[2].xyz[1]},
-                            {kFieldInt64, &records[0].ref, &records[2].ref}};
-    // Fields are taken in order: the first real goes to xyz[1], the next to ref converted.
-    ASSERT_EQ(getBlock(open.file, Kwd::Vertices, 1, 3, fields, 2), 1) << open.file->error;
-    EXPECT_EQ(records[2].xyz[1], 3.0f);
-    EXPECT_EQ(records[2].ref + records[1].pad, 30);
-    // One line: natural strides; lines 2..2 of a range.
-    double xyz[3] = {};
-    int ref = 0;
-    BlockField one[2] = {{kFieldReal64Vector, xyz, xyz, 3}, {kFieldInt32, &ref, &ref}};
-    ASSERT_EQ(getBlock(open.file, Kwd::Vertices, 2, 2, one, 2), 1);
-    EXPECT_EQ(xyz[2] + ref, 202.0);
-    int triangle[4] = {};
-    BlockField tri{kFieldInt32Vector, triangle, triangle, 4};
-    ASSERT_EQ(getBlock(open.file, Kwd::Triangles, 2, 2, &tri, 1), 1);
-    EXPECT_EQ(std::vector<int>(triangle, triangle + 4), (std::vector<int>{3, 4, 5, 72}));
-    // Bad ranges, absent keywords and too many fields fail without touching memory.
-    EXPECT_EQ(getBlock(open.file, Kwd::Triangles, 2, 3, &tri, 1), 0);
-    EXPECT_EQ(getBlock(open.file, Kwd::Triangles, 0, 1, &tri, 1), 0);
-    EXPECT_EQ(getBlock(open.file, Kwd::Tetrahedra, 1, 1, &tri, 1), 0);
-    EXPECT_EQ(getBlock(open.file, 199, 1, 1, &tri, 1), 0);
-    BlockField tooLong{kFieldInt32Vector, triangle, triangle, 5};
-    EXPECT_EQ(getBlock(open.file, Kwd::Triangles, 1, 1, &tooLong, 1), 0);
-    EXPECT_FALSE(open.file->error.empty());
-  }
-}
-
 TEST(KeywordBlock, RenumberingTablesAndOrderings) {
   const std::string path = temporaryPath("order.meshb");
   ASSERT_TRUE(writeSmallMesh(path, {true}));
@@ -171,19 +131,21 @@ TEST(KeywordLine, InformationKeywordsAtTheWidthsOfTheirVersion) {
 }
 
 // Blocks of more lines than one binary chunk (10,000) are read in overlapped chunks: every
-// line of every chunk must land at its own place, whole or from any first line, in both byte
-// orders and with interleaved caller records.
-TEST(KeywordBlock, BlocksOfSeveralChunksReadEveryLineInPlace) {
+// line of every chunk must land at its own place, whole or from any first line (one line:
+// natural strides), in every form and with interleaved caller records, converted to the
+// caller's widths. Bad ranges, absent keywords and too many fields fail.
+TEST(KeywordBlock, RangesStridesAndSeveralChunksInEveryForm) {
   constexpr int kLines = 25000;
   auto node = [](int line, int k) { return 7 * line + k; };
-  for (const bool bigEndian : {false, true}) {
-    SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
-    const std::string path = temporaryPath(bigEndian ? "chunks_be.meshb" : "chunks.meshb");
+  for (const auto& [form, version] : {std::pair{0, 4}, {1, 3}, {2, 3}, {2, 4}}) {
+    const std::string path = temporaryPath("chunks" + std::to_string(form) +
+                                           std::to_string(version) + (form ? ".meshb" : ".mesh"));
+    SCOPED_TRACE(path);
     KeywordWriter writer;
-    ASSERT_TRUE(writer.open(path, {true, 3, bigEndian}, 3));
+    ASSERT_TRUE(writer.open(path, {form > 0, version, form == 2}, 3));
     writer.beginKeyword(Kwd::Vertices, kLines);
     for (int line = 1; line <= kLines; ++line) {
-      for (int k = 0; k < 3; ++k) writer.real(line + 0.25 * k);
+      for (int k = 0; k < 3; ++k) writer.real(line + 10000.0 * k);
       writer.integer(-line);
     }
     writer.beginKeyword(Kwd::Triangles, kLines);
@@ -194,29 +156,45 @@ TEST(KeywordBlock, BlocksOfSeveralChunksReadEveryLineInPlace) {
     ASSERT_TRUE(open.file) << open.error;
     const int64_t ranges[][2] = {{1, kLines},    {2, kLines - 1}, {9999, 20001},
                                  {10001, 25000}, {10000, 10001},  {15000, 15000}};
-    for (const auto& range : ranges) {
-      SCOPED_TRACE(std::to_string(range[0]) + ".." + std::to_string(range[1]));
-      const int64_t lines = range[1] - range[0] + 1;
+    for (const auto& [first, last] : ranges) {
+      SCOPED_TRACE(std::to_string(first) + ".." + std::to_string(last));
+      const int64_t lines = last - first + 1;
       std::vector<int> triangles(static_cast<size_t>(lines) * 4, -1);
       BlockField nodes{kFieldInt32Vector, &triangles[0], &triangles[(lines - 1) * 4], 4};
-      ASSERT_EQ(getBlock(open.file, Kwd::Triangles, range[0], range[1], &nodes, 1), 1)
-          << open.file->error;
+      ASSERT_EQ(getBlock(open.file, Kwd::Triangles, first, last, &nodes, 1), 1) << open.file->error;
       struct Vertex {
         double xyz[3];
-        int64_t ref;
+        int64_t ref, y;
+        float x;
       };
-      std::vector<Vertex> vertices(static_cast<size_t>(lines));
-      BlockField fields[2] = {{kFieldReal64Vector, vertices[0].xyz, vertices[lines - 1].xyz, 3},
-                              {kFieldInt64, &vertices[0].ref, &vertices[lines - 1].ref}};
-      ASSERT_EQ(getBlock(open.file, Kwd::Vertices, range[0], range[1], fields, 2), 1);
+      std::vector<Vertex> v(static_cast<size_t>(lines));
+      BlockField fields[2] = {{kFieldReal64Vector, v[0].xyz, v[lines - 1].xyz, 3},
+                              {kFieldInt64, &v[0].ref, &v[lines - 1].ref}};
+      ASSERT_EQ(getBlock(open.file, Kwd::Vertices, first, last, fields, 2), 1);
+      // Fields are taken in order: x to a float, y converted to an integer.
+      BlockField narrow[2] = {{kFieldReal32, &v[0].x, &v[lines - 1].x},
+                              {kFieldInt64, &v[0].y, &v[lines - 1].y}};
+      ASSERT_EQ(getBlock(open.file, Kwd::Vertices, first, last, narrow, 2), 1);
       int wrong = 0;
       for (int64_t l = 0; l < lines; ++l) {
-        const int line = static_cast<int>(range[0] + l);
+        const int line = static_cast<int>(first + l);
         for (int k = 0; k < 4; ++k) wrong += triangles[l * 4 + k] != node(line, k);
-        for (int k = 0; k < 3; ++k) wrong += vertices[l].xyz[k] != line + 0.25 * k;
-        wrong += vertices[l].ref != -line;
+        for (int k = 0; k < 3; ++k) wrong += v[l].xyz[k] != line + 10000.0 * k;
+        wrong += v[l].ref != -line || v[l].x != line || v[l].y != line + 10000;
       }
       EXPECT_EQ(wrong, 0);
     }
+    int buffer[5] = {};
+    BlockField four{kFieldInt32Vector, buffer, buffer, 4},
+        five{kFieldInt32Vector, buffer, buffer, 5};
+    const int bad[][3] = {{Kwd::Triangles, 2, kLines + 1},
+                          {Kwd::Triangles, 0, 1},
+                          {Kwd::Tetrahedra, 1, 1},
+                          {199, 1, 1}};
+    for (const auto& [code, first, last] : bad)
+      EXPECT_EQ(getBlock(open.file, code, first, last, &four, 1), 0) << code << " " << first;
+    EXPECT_EQ(getBlock(open.file, Kwd::Triangles, 1, 1, &five, 1), 0);
+    EXPECT_EQ(std::vector<int>(buffer, buffer + 5), std::vector<int>(5, 0));
+    EXPECT_FALSE(open.file->error.empty());
   }
 }

@@ -27,24 +27,21 @@ const KindInfo kKinds[] = {
 
 // Number of bounding constraints of the reference shape that a node satisfies with equality.
 int activeConstraints(int kind, int d, const int* r) {
-  auto count = [](std::initializer_list<bool> list) {
-    return static_cast<int>(std::count(list.begin(), list.end(), true));
-  };
+  const int lows = (r[0] == 0) + (kind != EntityType::Edge && r[1] == 0);
   switch (kind) {
     case EntityType::Edge:
-      return count({r[0] == 0, r[0] == d});
-    case EntityType::Triangle:
-      return count({r[0] == 0, r[1] == 0, r[2] == 0});
     case EntityType::Quadrilateral:
-      return count({r[0] == 0, r[0] == d, r[1] == 0, r[1] == d});
+      return lows + (r[0] == d) + (kind == EntityType::Quadrilateral && r[1] == d);
+    case EntityType::Triangle:
+      return lows + (r[2] == 0);
     case EntityType::Tetrahedron:
-      return count({r[0] == 0, r[1] == 0, r[2] == 0, r[3] == 0});
+      return lows + (r[2] == 0) + (r[3] == 0);
     case EntityType::Prism:
-      return count({r[0] == 0, r[1] == 0, r[2] == 0, r[3] == 0, r[3] == d});
+      return lows + (r[2] == 0) + (r[3] == 0) + (r[3] == d);
     case EntityType::Pyramid:
-      return count({r[0] == 0, r[1] == 0, r[2] == 0, r[0] + r[2] == d, r[1] + r[2] == d});
+      return lows + (r[2] == 0) + (r[0] + r[2] == d) + (r[1] + r[2] == d);
     default:
-      return count({r[0] == 0, r[0] == d, r[1] == 0, r[1] == d, r[2] == 0, r[2] == d});
+      return lows + (r[2] == 0) + (r[0] == d) + (r[1] == d) + (r[2] == d);
   }
 }
 
