@@ -1,6 +1,5 @@
-// Files of every form read back whole, and malformed: truncated at every byte (loading returns
-// 0 or 2 with a message and keeps only what reads whole), keywords that interrupt or repeat,
-// special files, overlong texts, headers and values that lie. Garbled bytes are the fuzzers'.
+// Files of every form read back whole, and malformed: truncated, keywords that interrupt or
+// repeat, special files, overlong texts, headers and values that lie (garbled bytes: fuzzers).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,13 +8,10 @@
 #include <climits>
 #include <cstring>
 #include <future>
+#include <tuple>
 
 #include "tests/meshio/mesh_builder.h"
 #include "tests/meshio/test_files.h"
-
-namespace {
-
-using zel::KeywordWriteFormat;
 
 // What a load kept: the result, and per entity type 1..31 its count and a hash of its arrays.
 struct Loaded {
@@ -24,7 +20,7 @@ struct Loaded {
 };
 
 // Loads the file (its warnings silenced); checks the status contract and releases the object.
-Loaded load(const std::string& path) {
+static Loaded load(const std::string& path) {
   Mesh mesh;
   Loaded loaded;
   testing::internal::CaptureStdout();
@@ -46,7 +42,7 @@ Loaded load(const std::string& path) {
 // Cuts of the file keep the kinds whose lines are whole and drop the cut one and those after
 // it: every kind is either as in the whole file or empty, in binary value for value. The load
 // succeeds exactly when all the vertices are there.
-void expectCutsKeepWholeKinds(const std::string& path, const Loaded& whole, bool binary) {
+static void expectCutsKeepWholeKinds(const std::string& path, const Loaded& whole, bool binary) {
   const std::vector<char> bytes = readBytes(path);
   const std::string target = temporaryPath(binary ? "cut.meshb" : "cut.mesh");
   int partial = 0;
@@ -73,8 +69,6 @@ void expectCutsKeepWholeKinds(const std::string& path, const Loaded& whole, bool
   }
   EXPECT_GT(partial, 10);  // many cuts keep the vertices and lose the last kind
 }
-
-}  // namespace
 
 // Every entity kind written in ASCII and binary versions 1 to 4, both byte orders, with and
 // without declared node orders, in two and three dimensions, reads back into identical arrays
@@ -203,36 +197,29 @@ TEST(HostileInput, FileAndKeywordHeadersThatLie) {
     std::memcpy(&copy[offset], &value, 4);
     return writeBytes(bad, {copy.data(), copy.size()});
   };
-  const struct {
-    size_t offset;
-    int32_t value;
-    const char* reason;
-  } refused[] = {{0, 2, "bad endianness code 2"}, {4, 5, "bad version 5"},
-                 {4, 0, "bad version 0"},         {16, 1, "bad dimension 1"},
-                 {16, 4, "bad dimension 4"},      {8, 4, "first keyword 4 is not Dimension"}};
-  for (const auto& c : refused) {
-    OpenedFile open(patched(c.offset, c.value));
-    EXPECT_FALSE(open.file) << c.reason;
-    EXPECT_NE(open.error.find(c.reason), std::string::npos) << open.error;
+  const std::tuple<size_t, int32_t, const char*> refused[] = {
+      {0, 2, "bad endianness code 2"}, {4, 5, "bad version 5"},
+      {4, 0, "bad version 0"},         {16, 1, "bad dimension 1"},
+      {16, 4, "bad dimension 4"},      {8, 4, "first keyword 4 is not Dimension"}};
+  for (const auto& [offset, value, reason] : refused) {
+    OpenedFile open(patched(offset, value));
+    EXPECT_FALSE(open.file) << reason;
+    EXPECT_NE(open.error.find(reason), std::string::npos) << open.error;
     EXPECT_EQ(open.error.rfind(bad + ": ", 0), 0u) << open.error;
   }
-  const struct {
-    size_t offset;
-    int32_t value;
-    const char* reason;
-    int vertices, triangles;
-  } dropped[] = {{28, -1, "Vertices: negative line count", 0, 2},
-                 {28, 1 << 30, "Vertices: 1073741824 lines of 28 bytes need more", 0, 2},
-                 {28, 4, "Vertices: 4 lines of 28 bytes need more than the 84 bytes", 0, 2},
-                 {24, 1 << 30, "Vertices at offset 20: next position 1073741824 beyond", 3, 0},
-                 {24, 21, "Vertices at offset 20: next position 21 does not lie after", 0, 0}};
-  for (const auto& c : dropped) {
-    OpenedFile open(patched(c.offset, c.value));
+  const std::tuple<size_t, int32_t, const char*, int, int> dropped[] = {
+      {28, -1, "Vertices: negative line count", 0, 2},
+      {28, 1 << 30, "Vertices: 1073741824 lines of 28 bytes need more", 0, 2},
+      {28, 4, "Vertices: 4 lines of 28 bytes need more than the 84 bytes", 0, 2},
+      {24, 1 << 30, "Vertices at offset 20: next position 1073741824 beyond", 3, 0},
+      {24, 21, "Vertices at offset 20: next position 21 does not lie after", 0, 0}};
+  for (const auto& [offset, value, reason, vertices, triangles] : dropped) {
+    OpenedFile open(patched(offset, value));
     ASSERT_TRUE(open.file) << open.error;
-    EXPECT_EQ(zel::keywordStatistics(open.file, zel::Kwd::Vertices), c.vertices) << c.reason;
-    EXPECT_EQ(zel::keywordStatistics(open.file, zel::Kwd::Triangles), c.triangles) << c.reason;
-    ASSERT_EQ(open.file->warnings.size(), 1u) << c.reason;
-    EXPECT_NE(open.file->warnings[0].find(c.reason), std::string::npos) << open.file->warnings[0];
+    EXPECT_EQ(zel::keywordStatistics(open.file, zel::Kwd::Vertices), vertices) << reason;
+    EXPECT_EQ(zel::keywordStatistics(open.file, zel::Kwd::Triangles), triangles) << reason;
+    ASSERT_EQ(open.file->warnings.size(), 1u) << reason;
+    EXPECT_NE(open.file->warnings[0].find(reason), std::string::npos) << open.file->warnings[0];
   }
   // Version 4, big-endian, with a 64-bit dimension announced by its next position (28):
   // read as 32 bits it would be 0 and refused.
@@ -247,40 +234,39 @@ TEST(HostileInput, FileAndKeywordHeadersThatLie) {
 // High-order solution headers must give the node count of their degree's lattice: the others
 // are dropped with a warning, the accepted ones read back whole.
 TEST(HostileInput, HighOrderHeadersGiveTheNodeCountOfTheirDegree) {
-  const struct {
-    int keyword, degree, nodes;
-    bool accepted;
-  } cases[] = {{114, 2, 1, false}, {114, 2, 4, false},  {114, 2, 10, true}, {113, 1, 1, false},
-               {114, 3, 20, true}, {113, 0, 1, true},   {107, 1, 3, true},  {162, 4, 125, true},
-               {160, 4, 55, true}, {119, 2, 17, false}, {104, 9, 10, true}, {104, 10, 10, false},
-               {108, 2, 6, true}};
+  // Keyword, degree, nodes, accepted.
+  const std::tuple<int, int, int, bool> cases[] = {
+      {114, 2, 1, false}, {114, 2, 4, false},  {114, 2, 10, true}, {113, 1, 1, false},
+      {114, 3, 20, true}, {113, 0, 1, true},   {107, 1, 3, true},  {162, 4, 125, true},
+      {160, 4, 55, true}, {119, 2, 17, false}, {104, 9, 10, true}, {104, 10, 10, false},
+      {108, 2, 6, true}};
   const std::string path = temporaryPath("ho.solb");
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.keyword) + " degree " + std::to_string(c.degree) + " nodes " +
-                 std::to_string(c.nodes));
+  for (const auto& [keyword, degree, nodes, accepted] : cases) {
+    SCOPED_TRACE(std::to_string(keyword) + " degree " + std::to_string(degree) + " nodes " +
+                 std::to_string(nodes));
     // Two scalar fields: 2 nodes values per line, 2 lines.
     zel::KeywordWriter writer;
     ASSERT_TRUE(writer.open(path, {true}, 3));
-    writer.beginKeyword(c.keyword, 2, {1, 1}, c.degree, c.nodes);
-    for (int k = 0; k < 4 * c.nodes; ++k) writer.real(k * 0.5);
+    writer.beginKeyword(keyword, 2, {1, 1}, degree, nodes);
+    for (int k = 0; k < 4 * nodes; ++k) writer.real(k * 0.5);
     writer.beginKeyword(zel::Kwd::SolAtVertices, 1, {1});
     writer.real(1);
     ASSERT_TRUE(writer.close());
     OpenedFile open(path);
     ASSERT_TRUE(open.file) << open.error;
-    int typeCount = 0, size = 0, typeList[4] = {}, degree = 0, nodes = 0;
-    EXPECT_EQ(
-        zel::keywordStatistics(open.file, c.keyword, &typeCount, &size, typeList, &degree, &nodes),
-        c.accepted ? 2 : 0);
+    int header[8] = {};  // type count, size, 4 types, degree, nodes
+    EXPECT_EQ(zel::keywordStatistics(open.file, keyword, &header[0], &header[1], &header[2],
+                                     &header[6], &header[7]),
+              accepted ? 2 : 0);
     EXPECT_EQ(zel::keywordStatistics(open.file, zel::Kwd::SolAtVertices), 1);
-    EXPECT_EQ(open.file->warnings.size(), c.accepted ? 0u : 1u);
-    if (!c.accepted) continue;
-    EXPECT_EQ(std::vector<int>({typeCount + size, degree, nodes}),
-              std::vector<int>({4, c.degree, c.nodes}));
-    std::vector<double> values(4 * c.nodes);
-    zel::BlockField field{zel::kFieldReal64Vector, &values[0], &values[2 * c.nodes], 2 * c.nodes};
-    ASSERT_EQ(zel::getBlock(open.file, c.keyword, 1, 2, &field, 1), 1);
-    EXPECT_EQ(values.back(), (4 * c.nodes - 1) * 0.5);
+    EXPECT_EQ(open.file->warnings.size(), accepted ? 0u : 1u);
+    if (!accepted) continue;
+    EXPECT_EQ(std::vector<int>({header[0] + header[1], header[6], header[7]}),
+              std::vector<int>({4, degree, nodes}));
+    std::vector<double> values(4 * nodes);
+    zel::BlockField field{zel::kFieldReal64Vector, &values[0], &values[2 * nodes], 2 * nodes};
+    ASSERT_EQ(zel::getBlock(open.file, keyword, 1, 2, &field, 1), 1);
+    EXPECT_EQ(values.back(), (4 * nodes - 1) * 0.5);
   }
 }
 
