@@ -7,8 +7,6 @@
 
 #include "tests/homath/homath_test_support.h"
 
-namespace {
-
 // One element whose local nodes are the global nodes 0..n-1.
 std::vector<int> Identity(int n) {
   std::vector<int> idx(n);
@@ -131,5 +129,3 @@ TEST(LagrangeToBezierDeathTest, RefusedDegreesAndKindsEndTheProcess) {
   EXPECT_FATAL(LagrangeToBezier(12, 2, values.data(), 1, 1, idx.data(), 12),
                " error : no element of degree 2 with 12 vertices \n");
 }
-
-}  // namespace

@@ -7,8 +7,6 @@
 #include "homath/reference_nodes.h"
 #include "tests/homath/homath_test_support.h"
 
-namespace {
-
 // Value of a lexicographic Bezier array of an edge (t), a triangle (barycentric) or a
 // quadrilateral (x, y), summed from the Bernstein definitions.
 double LexValue(int kind, const float* b, int d, const double* p) {
@@ -200,5 +198,3 @@ TEST(EdgeCrossings, CurvedEdgesMeetThePlaneWhereTheCurveDoes) {
     for (int x = 0; x < 3; x++) EXPECT_NEAR(point[x], expected[x], 1e-3);
   }
 }
-
-}  // namespace

@@ -14,8 +14,6 @@
 
 #include "tests/meshio/test_files.h"
 
-namespace {
-
 // A text of values, comments and (if asked for) words with random spacing, its tokens (values
 // and words, not comments), and what a word scan must find: each word with the number of
 // tokens before it.
@@ -163,5 +161,3 @@ TEST(AsciiScanner, BlockReadsTakeEverySpellingAndValuesAcrossRefills) {
     EXPECT_EQ(wrong, 0);
   }
 }
-
-}  // namespace

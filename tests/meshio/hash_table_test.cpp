@@ -1,9 +1,11 @@
-// Integer lists, the hash table (sizing, keys and tags, removal, pools) and the reference
-// grouping with its validity filter.
+// Integer lists, the hash table (sizing, keys and tags, removal, pools), the reference
+// grouping with its validity filter, and the status buffer (message in the first half, bounded;
+// echo in the second half; fatal exit).
 #include "meshio/hash_table.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <random>
 #include <vector>
@@ -12,8 +14,6 @@
 #include "meshio/int_list.h"
 #include "meshio/reference_groups.h"
 #include "meshio/status.h"
-
-namespace {
 
 TEST(IntList, KeepsAppendOrderAcrossBlocks) {
   ZelIntList* list = zel_NewIntList();
@@ -164,4 +164,20 @@ TEST(ReferenceGroups, AgreesWithASortOnManyEntities) {
   EXPECT_EQ(none.count, 0);
 }
 
-}  // namespace
+TEST(Status, MessagesStayInTheirHalfAndReturnFailure) {
+  char status[zel::kStatusSize];
+  std::memset(status, 'x', sizeof status);
+  const std::string longText(2000, 'a');
+  EXPECT_EQ(zel::setStatus(status, "%s %d", longText.c_str(), 5), 2);
+  EXPECT_EQ(std::strlen(status), 511u);
+  EXPECT_EQ(status[zel::kStatusHalf], 'x');  // second half untouched
+  zel::echoStatus(status, longText.c_str());
+  EXPECT_EQ(std::strlen(status + zel::kStatusHalf), 511u);
+  EXPECT_EQ(std::strlen(status), 511u);  // echo did not disturb the message
+  EXPECT_EQ(zel::setStatus(nullptr, "ignored"), 2);
+  zel::echoStatus(nullptr, "ignored");
+}
+
+TEST(StatusDeathTest, FatalExitEndsWithStatusOne) {
+  EXPECT_EXIT(zel::fatalExit(stderr, "broken %d\n", 7), ::testing::ExitedWithCode(1), "broken 7");
+}

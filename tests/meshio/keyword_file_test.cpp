@@ -89,55 +89,15 @@ TEST(KeywordScan, SkipsUnknownCodesKeepsLaterOccurrenceAndRecognisesNames) {
   EXPECT_FALSE(Open(std::string(2000, 'a') + ".mesh").file);
 }
 
-TEST(KeywordLine, InformationKeywordsAtTheWidthsOfTheirVersion) {
-  for (int version : {1, 4}) {
-    for (int form = 0; form < 3; ++form) {
-      const std::string path = temporaryPath("info" + std::to_string(version) +
-                                             std::to_string(form) + (form ? ".solb" : ".sol"));
-      KeywordWriter writer;
-      ASSERT_TRUE(writer.open(path, {form > 0, version, form == 2}, 3));
-      writer.beginKeyword(Kwd::Iterations, 1);
-      writer.integer(3);
-      writer.beginKeyword(Kwd::Time, 1);
-      writer.real(1.5);
-      writer.beginKeyword(Kwd::SolAtVertices, 1, {1, 2});
-      for (int v = 0; v < 4; ++v) writer.real(v + 0.25);
-      ASSERT_TRUE(writer.close());
-      Open open(path);
-      ASSERT_TRUE(open.file) << open.error;
-      SCOPED_TRACE(path);
-      int64_t iterations = 0;
-      double time = 0, values[4] = {};
-      void* fields[3] = {&iterations, &time, values};
-      const int codes[3] = {Kwd::Iterations, Kwd::Time, Kwd::SolAtVertices};
-      for (int k = 0; k < 3; ++k) {
-        ASSERT_EQ(gotoKeyword(open.file, codes[k]), 1);
-        ASSERT_EQ(getLine(open.file, codes[k], &fields[k], 1), 1);
-      }
-      EXPECT_EQ(gotoKeyword(open.file, Kwd::Edges), 0);
-      if (version == 1) {  // 32-bit integers and reals
-        float single[4];
-        EXPECT_EQ(static_cast<int32_t>(iterations), 3);
-        std::memcpy(single, &time, 4);
-        EXPECT_EQ(single[0], 1.5f);
-        std::memcpy(single, values, sizeof single);
-        EXPECT_EQ(single[3], 3.25f);
-      } else {
-        EXPECT_EQ(std::vector<double>({double(iterations), time, values[3]}),
-                  std::vector<double>({3, 1.5, 3.25}));
-      }
-    }
-  }
-}
-
 // Blocks of more lines than one binary chunk (10,000) are read in overlapped chunks: every
 // line of every chunk must land at its own place, whole or from any first line (one line:
 // natural strides), in every form and with interleaved caller records, converted to the
-// caller's widths. Bad ranges, absent keywords and too many fields fail.
+// caller's widths. Bad ranges, absent keywords and too many fields fail. Single lines of
+// information keywords come at the widths of their version.
 TEST(KeywordBlock, RangesStridesAndSeveralChunksInEveryForm) {
   constexpr int kLines = 25000;
   auto node = [](int line, int k) { return 7 * line + k; };
-  for (const auto& [form, version] : {std::pair{0, 4}, {1, 3}, {2, 3}, {2, 4}}) {
+  for (const auto& [form, version] : {std::pair{0, 4}, {1, 3}, {2, 3}, {2, 4}, {0, 1}, {2, 1}}) {
     const std::string path = temporaryPath("chunks" + std::to_string(form) +
                                            std::to_string(version) + (form ? ".meshb" : ".mesh"));
     SCOPED_TRACE(path);
@@ -151,6 +111,12 @@ TEST(KeywordBlock, RangesStridesAndSeveralChunksInEveryForm) {
     writer.beginKeyword(Kwd::Triangles, kLines);
     for (int line = 1; line <= kLines; ++line)
       for (int k = 0; k < 4; ++k) writer.integer(node(line, k));
+    writer.beginKeyword(Kwd::Iterations, 1);
+    writer.integer(3);
+    writer.beginKeyword(Kwd::Time, 1);
+    writer.real(1.5);
+    writer.beginKeyword(Kwd::SolAtVertices, 1, {1, 2});
+    for (int v = 0; v < 4; ++v) writer.real(v + 0.25);
     ASSERT_TRUE(writer.close()) << writer.error();
     Open open(path);
     ASSERT_TRUE(open.file) << open.error;
@@ -195,6 +161,26 @@ TEST(KeywordBlock, RangesStridesAndSeveralChunksInEveryForm) {
       EXPECT_EQ(getBlock(open.file, code, first, last, &four, 1), 0) << code << " " << first;
     EXPECT_EQ(getBlock(open.file, Kwd::Triangles, 1, 1, &five, 1), 0);
     EXPECT_EQ(std::vector<int>(buffer, buffer + 5), std::vector<int>(5, 0));
+    int64_t iterations = 0;
+    double time = 0, values[4] = {};
+    void* fields[3] = {&iterations, &time, values};
+    const int codes[3] = {Kwd::Iterations, Kwd::Time, Kwd::SolAtVertices};
+    for (int k = 0; k < 3; ++k) {
+      ASSERT_EQ(gotoKeyword(open.file, codes[k]), 1);
+      ASSERT_EQ(getLine(open.file, codes[k], &fields[k], 1), 1);
+    }
+    EXPECT_EQ(gotoKeyword(open.file, Kwd::Edges), 0);
+    if (version == 1) {  // 32-bit integers and reals
+      float single[4];
+      std::memcpy(single, &time, 4);
+      EXPECT_EQ(std::vector<double>({double(int32_t(iterations)), single[0]}),
+                std::vector<double>({3, 1.5}));
+      std::memcpy(single, values, sizeof single);
+      EXPECT_EQ(single[3], 3.25f);
+    } else {
+      EXPECT_EQ(std::vector<double>({double(iterations), time, values[3]}),
+                std::vector<double>({3, 1.5, 3.25}));
+    }
     EXPECT_FALSE(open.file->error.empty());
   }
 }

@@ -11,8 +11,6 @@
 #include "tests/meshio/mesh_builder.h"
 #include "tests/meshio/test_files.h"
 
-namespace {
-
 const std::string kData = ZEL_TEST_DATA;
 
 // Values of one file line rebuilt from the records of its keyword: node by node, type by type.
@@ -312,5 +310,3 @@ TEST(DerivedFields, DeterminantsExpansionAndGather) {
   std::free(gathered);
   std::free(expanded);
 }
-
-}  // namespace

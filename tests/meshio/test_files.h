@@ -105,24 +105,21 @@ struct Dump {
 inline Dump readDump(const std::string& path) {
   Dump dump;
   std::ifstream in(path);
-  for (std::string line; std::getline(in, line);) {
+  for (std::string line, key, word; std::getline(in, line);) {
+    std::istringstream words(line);
     if (line.rfind("keyword ", 0) == 0) {
       dump.keywords.emplace_back();
-      std::istringstream(line.substr(8)) >> dump.keywords.back().name >> dump.keywords.back().code;
-    } else if (line.rfind("  ", 0) == 0 && !dump.keywords.empty()) {
-      const size_t colon = line.find(": ");
-      const std::string key = line.substr(2, colon - 2), rest = line.substr(colon + 2);
-      std::map<std::string, std::string>& values = dump.keywords.back().values;
-      const size_t split = rest.find(": ");
-      if ((key == "ints" || key == "real_min" || key == "int_min") && split != std::string::npos) {
-        const size_t space = rest.rfind(' ', split);
-        values[key] = rest.substr(0, space);
-        values[rest.substr(space + 1, split - space - 1)] = rest.substr(split + 2);
-      } else {
-        values[key] = rest;
-      }
+      words >> word >> dump.keywords.back().name >> dump.keywords.back().code;
     } else if (line.rfind("status: ", 0) == 0) {
       dump.status = line.substr(8);
+    } else if (!dump.keywords.empty()) {
+      std::map<std::string, std::string>& values = dump.keywords.back().values;
+      while (words >> word)
+        if (word.back() == ':') {
+          values[key = word.substr(0, word.size() - 1)];
+        } else {
+          values[key] += (values[key].empty() ? "" : " ") + word;
+        }
     }
   }
   return dump;
