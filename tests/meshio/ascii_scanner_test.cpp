@@ -14,16 +14,15 @@
 
 #include "tests/meshio/test_files.h"
 
-// A text of values, comments and (if asked for) words with random spacing, its tokens (values
-// and words, not comments), and what a word scan must find: each word with the number of
-// tokens before it.
+// A text of values, comments and words with random spacing, its tokens (values and words, not
+// comments), and what a word scan must find: each word with the number of tokens before it.
 struct Text {
   std::string bytes;
   std::vector<std::string> tokens, words;
   std::vector<int64_t> tokensBefore;
 };
 
-Text randomText(std::mt19937* random, size_t minimumBytes, bool withWords) {
+Text randomText(std::mt19937* random, size_t minimumBytes) {
   // Values include letters and "#" inside a token (not words, not comments), bytes beyond
   // ASCII and tokens longer than the sixteen characters the scan takes at a time.
   static const char* const values[] = {
@@ -38,7 +37,7 @@ Text randomText(std::mt19937* random, size_t minimumBytes, bool withWords) {
     const int what = pick(40);
     if (what == 0) {  // a comment, which may hold anything up to its line break
       text.bytes += "# 12 Vertices 3.5 #\n";
-    } else if (what <= 2 && withWords) {
+    } else if (what <= 2) {
       text.words.push_back(words[pick(6)]);
       text.tokensBefore.push_back(static_cast<int64_t>(text.tokens.size()));
       text.tokens.push_back(text.words.back());
@@ -64,13 +63,13 @@ TEST(AsciiScanner, WordScanCountsTokensAndQuickTokensAreTheTexts) {
   for (size_t size = 1; size < 400; size += 3) sizes.push_back(size);
   for (const size_t size : sizes) {
     SCOPED_TRACE(size);
-    const Text text = randomText(&random, size, true);
+    const Text text = randomText(&random, size);
     const int descriptor =
         open(writeBytes(temporaryPath("words.mesh"), text.bytes).c_str(), O_RDONLY);
     ASSERT_GE(descriptor, 0);
     zel::AsciiScanner scanner(descriptor, static_cast<int64_t>(text.bytes.size()));
-    std::string_view word;
-    size_t found = 0;
+    std::string_view word, token;
+    size_t found = 0, read = 0;
     while (scanner.nextWord(&word)) {
       ASSERT_LT(found, text.words.size()) << "an extra word '" << word << "'";
       ASSERT_EQ(word, text.words[found]) << "word " << found;
@@ -79,8 +78,6 @@ TEST(AsciiScanner, WordScanCountsTokensAndQuickTokensAreTheTexts) {
     }
     EXPECT_EQ(found, text.words.size());
     scanner.rewind(0, 0);
-    std::string_view token;
-    size_t read = 0;
     while (scanner.nextQuick(&token)) {
       ASSERT_LT(read, text.tokens.size()) << "an extra token '" << token << "'";
       ASSERT_EQ(token, text.tokens[read]) << "token " << read;
@@ -121,8 +118,7 @@ TEST(AsciiScanner, BlockReadsTakeEverySpellingAndValuesAcrossRefills) {
       writeBytes(temporaryPath("spellings.mesh"),
                  "MeshVersionFormatted 4\nDimension 3\nVertices 3\n1.0D+00 2d0 +3 +4\n-1.5e-3 .5 "
                  "nan 7\n 1E5 1e+0\t0 -9223372036854775808\nEnd\n");
-  const double kOdd[3][3] = {{1, 2, 3}, {-1.5e-3, 0.5, NAN}, {1e5, 1, 0}};
-  const int64_t kOddReferences[3] = {4, 7, INT64_MIN};
+  const double kOdd[3][4] = {{1, 2, 3, 4}, {-1.5e-3, 0.5, NAN, 7}, {1e5, 1, 0, -0x1p63}};
   const std::string many = temporaryPath("many.mesh");
   constexpr int kMany = 100000;  // about 3 MB of text
   zel::KeywordWriter writer;
@@ -139,6 +135,7 @@ TEST(AsciiScanner, BlockReadsTakeEverySpellingAndValuesAcrossRefills) {
     zel::KeywordFile* file = open.file;
     ASSERT_TRUE(file) << open.error;
     const int64_t lines = zel::keywordStatistics(file, zel::Kwd::Vertices);
+    ASSERT_EQ(lines, path == odd ? 3 : kMany);
     struct Vertex {
       double xyz[3];
       int64_t reference;
@@ -148,15 +145,15 @@ TEST(AsciiScanner, BlockReadsTakeEverySpellingAndValuesAcrossRefills) {
         {zel::kFieldReal64Vector, vertices[0].xyz, vertices[lines - 1].xyz, 3},
         {zel::kFieldInt64, &vertices[0].reference, &vertices[lines - 1].reference}};
     ASSERT_EQ(zel::getBlock(file, zel::Kwd::Vertices, 1, lines, fields, 2), 1) << file->error;
-    const int count = path == odd ? 3 : kMany;
     int wrong = 0;
-    for (int v = 1; v <= count; ++v) {
+    for (int v = 1; v <= lines; ++v) {
       const Vertex& got = vertices[v - 1];
+      const double* odds = kOdd[path == odd ? v - 1 : 0];
       for (int k = 0; k < 3; ++k) {
-        const double expected = path == odd ? kOdd[v - 1][k] : v * 0.001 + k / 3.0;
+        const double expected = path == odd ? odds[k] : v * 0.001 + k / 3.0;
         wrong += got.xyz[k] != expected && !(std::isnan(expected) && std::isnan(got.xyz[k]));
       }
-      wrong += got.reference != (path == odd ? kOddReferences[v - 1] : -v);
+      wrong += got.reference != (path == odd ? int64_t(odds[3]) : -v);
     }
     EXPECT_EQ(wrong, 0);
   }

@@ -3,6 +3,7 @@
 // and a file opened through the keyword library.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -157,13 +158,19 @@ struct OpenedFile {
   }
 };
 
-// A mesh object that frees itself, with its status buffer.
+// A mesh object that frees itself, with its status buffer and what its last load printed.
 struct Mesh {
   ZelObject* object = nullptr;
   char status[zel::kStatusSize] = "";
+  std::string printed;
   Mesh() { zel_NewInterface(&object); }
   ~Mesh() { zel_FreeInterface(&object); }
-  int open(const std::string& name) { return zel_OpenMesh(object, name.c_str(), status); }
+  int open(const std::string& name) {
+    testing::internal::CaptureStdout();
+    const int result = zel_OpenMesh(object, name.c_str(), status);
+    printed = testing::internal::GetCapturedStdout();
+    return result;
+  }
   std::string message() const { return status; }
   std::string opened() const { return status + zel::kStatusHalf; }
 };
