@@ -52,22 +52,14 @@ inline double BernsteinSum(int kind, int d, const float* coeffs, const double* p
 
 // The evaluation function of the kind at a point in its reference coordinates.
 inline double EvaluateOnKind(int kind, const float* b, int d, const double* p) {
-  switch (kind) {
-    case EntityType::Edge:
-      return zel_EvaluateValueOnEdge(b, d, p[0]);
-    case EntityType::Triangle:
-      return zel_EvaluateValueOnTriangle(b, d, p[0], p[1], p[2]);
-    case EntityType::Quadrilateral:
-      return zel_EvaluateValueOnQuadrilateral(b, d, p[0], p[1]);
-    case EntityType::Tetrahedron:
-      return zel_EvaluateValueOnTetrahedra(b, d, p[0], p[1], p[2], p[3]);
-    case EntityType::Prism:
-      return zel_EvaluateValueOnPrism(b, d, p[0], p[1], p[2], p[3]);
-    case EntityType::Pyramid:
-      return zel_EvaluateValueOnPyramid(b, d, p[0], p[1], p[2]);
-    default:
-      return zel_EvaluateValueOnHexahedra(b, d, p[0], p[1], p[2]);
-  }
+  using namespace EntityType;
+  return kind == Edge            ? zel_EvaluateValueOnEdge(b, d, p[0])
+         : kind == Triangle      ? zel_EvaluateValueOnTriangle(b, d, p[0], p[1], p[2])
+         : kind == Quadrilateral ? zel_EvaluateValueOnQuadrilateral(b, d, p[0], p[1])
+         : kind == Tetrahedron   ? zel_EvaluateValueOnTetrahedra(b, d, p[0], p[1], p[2], p[3])
+         : kind == Prism         ? zel_EvaluateValueOnPrism(b, d, p[0], p[1], p[2], p[3])
+         : kind == Pyramid       ? zel_EvaluateValueOnPyramid(b, d, p[0], p[1], p[2])
+                                 : zel_EvaluateValueOnHexahedra(b, d, p[0], p[1], p[2]);
 }
 
 // A random interior point of the kind's reference element, in its own coordinates.

@@ -13,19 +13,6 @@
 
 const std::string kData = ZEL_TEST_DATA;
 
-// Values of one file line rebuilt from the records of its keyword: node by node, type by type.
-std::vector<double> lineOf(const std::vector<ZelSolution*>& records, int entity) {
-  std::vector<double> line;
-  const int nodes = records[0]->nbrNod;
-  for (int node = 0; node < nodes; ++node)
-    for (const ZelSolution* record : records) {
-      const int size = zel::solutionSizeOf(&record->typ, 1, record->dim);
-      const double* block = record->val + (static_cast<size_t>(entity) * nodes + node) * size;
-      line.insert(line.end(), block, block + size);
-    }
-  return line;
-}
-
 // Solution files written for a mesh with 2 + typ % 3 entities of every kind.
 class SolutionFileTest : public testing::Test {
  protected:
@@ -33,8 +20,7 @@ class SolutionFileTest : public testing::Test {
   void TearDown() override { zel_FreeInterface(&object_); }
   int count(int typ) {
     int n = 0;
-    char status[zel::kStatusSize];
-    zel_GetNumberOfEntities(object_, typ, &n, status);
+    zel_GetNumberOfEntities(object_, typ, &n, status_);
     return n;
   }
   // One keyword: (keyword, lines, types, degree, nodes); value k of line l is 1000 l + k.
@@ -74,7 +60,8 @@ class SolutionFileTest : public testing::Test {
     printed_ = testing::internal::GetCapturedStdout();
     return code;
   }
-  // The records of `block`, from `first` on: their header and every value of every line.
+  // The records of `block`, from `first` on: their header and every value of every line, laid
+  // out node by node, type by type.
   void expectBlock(ZelSolution* first, const Block& block, int degree) {
     std::vector<ZelSolution*> records;
     for (ZelSolution* s = first; s && records.size() < block.types.size(); s = s->next)
@@ -89,8 +76,13 @@ class SolutionFileTest : public testing::Test {
     }
     int wrong = 0;
     for (int line = 1; line <= block.lines; ++line) {
-      const std::vector<double> values = lineOf(records, line);
-      for (size_t k = 0; k < values.size(); ++k) wrong += values[k] != 1000.0 * line + k;
+      double expected = 1000.0 * line;
+      for (int node = 0; node < block.nodes; ++node)
+        for (const ZelSolution* r : records) {
+          const int size = zel::solutionSizeOf(&r->typ, 1, r->dim);
+          for (int c = 0; c < size; ++c)
+            wrong += r->val[(size_t(line) * r->nbrNod + node) * size + c] != expected++;
+        }
     }
     EXPECT_EQ(wrong, 0);
   }
