@@ -1,5 +1,4 @@
-// Lagrange to Bezier conversion: exactness on every converted kind and degree,
-// the shared-node rule, the kept and refused cells.
+// Lagrange to Bezier conversion: exactness, the shared-node rule, kept and refused cells.
 #include "homath/lagrange_to_bezier.h"
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// Reference node coordinates, vertex weights, lexicographic positions and the factorial;
-// evaluation of Bezier polynomials on every kind and degree against Bernstein sums.
+// Reference nodes, vertex weights, positions, the factorial; evaluation of Bezier polynomials.
 #include "homath/reference_nodes.h"
 
 #include <cstdlib>

@@ -1,7 +1,5 @@
-// Reading ASCII keyword files: the word scan that the opening of a file uses to find the
-// keywords and count the values between them, and the tokenizer of block reads, on texts of
-// every spacing, in one buffer and across refills; the conversions of values, converted where
-// they lie in the buffer or taken as whole tokens for the rarer spellings.
+// Reading ASCII keyword files: the word scan of the opening, the tokenizer and the value
+// conversions of block reads, on texts of every spacing, in one buffer and across refills.
 #include "meshio/ascii_scanner.h"
 
 #include <fcntl.h>

@@ -1,7 +1,5 @@
-// Every file of the test data against its dump, at both layers: read through the keyword
-// library (line counts, solution headers, the hash of every value in file order) and, for
-// meshes, loaded with zel_OpenMesh (counts and the hash of every array in default order).
-// Broken files fail cleanly and keep what reads.
+// Every file of the test data against its dump, read through the keyword library and, for
+// meshes, loaded with zel_OpenMesh. Broken files fail cleanly and keep what reads.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,7 +1,5 @@
 // Faces and edges of every volume shape and degree, checked from the coordinates of the lattice
-// nodes on the reference elements: each face holds exactly the nodes lying on its plane, in the
-// face's own node order, and is oriented outward. Values of volume fields on element faces,
-// directly and through the orientation codes.
+// nodes on the reference elements; values of volume fields on element faces.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,6 +1,4 @@
-// Integer lists, the hash table (sizing, keys and tags, removal, pools), the reference
-// grouping with its validity filter, and the status buffer (message in the first half, bounded;
-// echo in the second half; fatal exit).
+// Integer lists, the hash table, the reference grouping and the status buffer.
 #include "meshio/hash_table.h"
 
 #include <gtest/gtest.h>

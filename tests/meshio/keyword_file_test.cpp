@@ -1,6 +1,4 @@
-// Keyword file library: the keyword table, format expansion, block reads (ranges, strides,
-// single lines, renumbering, several chunks), line reads and keyword scanning rules. Headers
-// that lie are the hostile-input tests' part.
+// Keyword file library: the keyword table, block and line reads, renumbering, scanning rules.
 #include "meshio/keyword_file.h"
 
 #include <gtest/gtest.h>
@@ -89,11 +87,9 @@ TEST(KeywordScan, SkipsUnknownCodesKeepsLaterOccurrenceAndRecognisesNames) {
   EXPECT_FALSE(Open(std::string(2000, 'a') + ".mesh").file);
 }
 
-// Blocks of more lines than one binary chunk (10,000) are read in overlapped chunks: every
-// line of every chunk must land at its own place, whole or from any first line (one line:
-// natural strides), in every form and with interleaved caller records, converted to the
-// caller's widths. Bad ranges, absent keywords and too many fields fail. Single lines of
-// information keywords come at the widths of their version.
+// Blocks of more lines than one binary chunk (10,000) are read in overlapped chunks: every line
+// lands at its own place, whole or from any first line, in every form, with interleaved caller
+// records and the caller's widths. Single lines come at the widths of their version.
 TEST(KeywordBlock, RangesStridesAndSeveralChunksInEveryForm) {
   constexpr int kLines = 25000;
   auto node = [](int line, int k) { return 7 * line + k; };

@@ -1,5 +1,4 @@
-// zel_OpenMesh beyond the test data: name completion, failure messages, reloading, accessors,
-// the statistics print, ordering keywords and keywords that lie.
+// zel_OpenMesh beyond the test data: names, messages, reloading, accessors, orderings.
 #include <gtest/gtest.h>
 
 #include "meshio/entity_catalogue.h"

@@ -1,7 +1,5 @@
-// The entity catalogue (node counts by formula through every query, type codes, messages of
-// undefined codes, labels and scene-kind names) and the node-order rule: every kind and degree
-// a permutation of its lattice in vertex, edge, face, interior group order; the prism's
-// interior layers; and the orders the catalogue stores for degrees 1 to 4 are the rule's rows.
+// The node-order rule (every kind and degree a permutation of its lattice in vertex, edge, face,
+// interior group order, and the orders the catalogue stores) and the entity catalogue.
 #include "meshio/node_order.h"
 
 #include <gtest/gtest.h>

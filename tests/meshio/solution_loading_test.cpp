@@ -1,6 +1,4 @@
-// Solution loading: every value of written files lands in its record (list order, high-order
-// headers), lookup by kind and field number, file-name rules, every failure of a malformed
-// file, and the derived fields.
+// Solution loading: values, lookup, file names, malformed files, derived fields.
 #include "meshio/solution_loading.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,5 @@
-// Test helpers of the mesh file tests: temporary files and raw bytes, the value hash and the
-// .dump.txt files that an independent reader wrote beside the test data, a small written mesh
-// and a file opened through the keyword library.
+// Helpers of the mesh file tests: temporary files, the value hash and the .dump.txt files an
+// independent reader wrote beside the test data, a small mesh, opened files and meshes.
 #pragma once
 
 #include <gtest/gtest.h>
