@@ -125,7 +125,7 @@ TEST(ElementFaces, FacesByTypeCodeAndGlobalNumbersOfFacesAndEdgesOfMeshElements)
 
 // A field of `elements` elements whose value at node n of element e is 100 e + n.
 static std::vector<double> numberedField(int shape, int deg, int elements) {
-  const int nodes = deg == 0 ? 1 : zel::latticeNodeCount(shape, deg);
+  const int nodes = zel::latticeNodeCount(shape, deg);
   std::vector<double> field((elements + 1) * nodes);
   for (size_t k = 0; k < field.size(); ++k) field[k] = 100 * (k / nodes) + k % nodes;
   return field;
@@ -142,7 +142,7 @@ TEST(FaceValues, EveryFaceOfEveryShapeAtTheFieldDegreeWhateverTheSurfaceDegree) 
       for (int meshDegree = 1; meshDegree <= 4; ++meshDegree) {
         const int volumeType = zel_SolTyp2EntTyp(SolTyp::Tetrahedron + shape - 7, meshDegree);
         const ZelVolumeField record = {deg, zel_EntTyp2SolTyp(volumeType), field.data(), 3,
-                                       deg == 0 ? 1 : zel::latticeNodeCount(shape, deg)};
+                                       zel::latticeNodeCount(shape, deg)};
         for (int f = 0; f < topo.nbrFaces; ++f) {
           const int faces[6] = {0, 3, f, 0, 1, f};
           const bool triangle = topo.faceShape[f] == EntityType::Triangle;
