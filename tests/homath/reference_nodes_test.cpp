@@ -1,4 +1,4 @@
-// Reference node coordinates, vertex weights, lexicographic positions and the factorial.
+// Reference nodes, vertex weights, positions, the factorial; evaluation of Bezier polynomials.
 #include "homath/reference_nodes.h"
 
 #include <cstdlib>
@@ -7,36 +7,26 @@
 
 #include "tests/homath/homath_test_support.h"
 
-namespace {
-
-const int kVolumeAndFaceKinds[] = {EntityType::Triangle,    EntityType::Quadrilateral,
-                                   EntityType::Tetrahedron, EntityType::Pyramid,
-                                   EntityType::Prism,       EntityType::Hexahedron};
-
+// Degree 0 gives one centre node; the others the node rows over the degree.
 TEST(ReferenceNodes, CoordinatesAreTheNodeRowsOverTheDegree) {
-  for (int typ : kVolumeAndFaceKinds) {
-    for (int deg = 1; deg <= 10; deg++) {
+  const double centres[][4] = {{1.0 / 3, 1.0 / 3, 1.0 / 3}, {0.5, 0.5},
+                               {0.25, 0.25, 0.25, 0.25},    {1.0 / 3, 1.0 / 3, 1.0 / 3},
+                               {0.25, 0.25, 0.25, 0.25},    {1.0 / 3, 1.0 / 3, 1.0 / 3}};
+  int k = 0;
+  for (int typ : {EntityType::Triangle, EntityType::Quadrilateral, EntityType::Tetrahedron,
+                  EntityType::Pyramid, EntityType::Prism, EntityType::Hexahedron}) {
+    for (int deg = 0; deg <= 10; deg++) {
       int dim = 0;
       double* crd = GetCrdNodByTyp(typ, deg, &dim);
       const zel::LatticeOrder& order = *zel::latticeNodeOrder(typ, deg);
       ASSERT_EQ(dim, order.width);
       for (int n = 0; n < order.count; n++)
         for (int c = 0; c < dim; c++)
-          ASSERT_NEAR(crd[n * dim + c], double(order.row(n)[c]) / deg, 1e-15) << typ << " " << deg;
+          ASSERT_NEAR(crd[n * dim + c], deg ? double(order.row(n)[c]) / deg : centres[k][c], 1e-15)
+              << typ << " " << deg;
       std::free(crd);
     }
-  }
-}
-
-TEST(ReferenceNodes, DegreeZeroIsTheCentreNode) {
-  const double expected[][4] = {{1.0 / 3, 1.0 / 3, 1.0 / 3}, {0.5, 0.5},
-                                {0.25, 0.25, 0.25, 0.25},    {1.0 / 3, 1.0 / 3, 1.0 / 3},
-                                {0.25, 0.25, 0.25, 0.25},    {1.0 / 3, 1.0 / 3, 1.0 / 3}};
-  for (int k = 0; k < 6; k++) {
-    int dim = 0;
-    double* crd = GetCrdNodByTyp(kVolumeAndFaceKinds[k], 0, &dim);
-    for (int c = 0; c < dim; c++) EXPECT_DOUBLE_EQ(crd[c], expected[k][c]) << k;
-    std::free(crd);
+    k++;
   }
 }
 
@@ -124,4 +114,55 @@ TEST(ReferenceNodesDeathTest, UnsupportedKindsDegreesAndIndicesEndTheProcess) {
   EXPECT_FATAL(posPri(2, 1, 1, 0, 3), " #ERROR :posPri wrong coefficients in input\n");
 }
 
-}  // namespace
+// Random coefficients: the de Casteljau reduction must equal the Bernstein sum everywhere,
+// and give back the vertex coefficients at the vertices.
+TEST(Evaluate, EveryKindAndDegreeMatchesTheBernsteinSum) {
+  std::mt19937 random(99);
+  for (int kind = EntityType::Edge; kind <= EntityType::Hexahedron; kind++) {
+    if (kind == 5) continue;
+    for (int d = 1; d <= 10; d++) {
+      SCOPED_TRACE("kind " + std::to_string(kind) + " degree " + std::to_string(d));
+      const std::vector<float> b = RandomCoefficients(zel::latticeNodeCount(kind, d), random);
+      for (int sample = 0; sample < 5; sample++) {
+        const std::vector<double> p = RandomInteriorPoint(kind, random);
+        EXPECT_NEAR(EvaluateOnKind(kind, b.data(), d, p.data()),
+                    BernsteinSum(kind, d, b.data(), p.data()), 1e-12);
+      }
+      for (int v = 0; v < zel::latticeNodeCount(kind, 1); v++)
+        EXPECT_NEAR(EvaluateOnKind(kind, b.data(), d, NodePoint(kind, 1, v).data()), b[v], 1e-12)
+            << v;
+    }
+  }
+}
+
+// The pyramid apex; coordinate sums off by less than the tolerance are accepted.
+TEST(Evaluate, PyramidApexAndCoordinateSumsWithinTheTolerance) {
+  std::vector<float> b(zel::latticeNodeCount(EntityType::Prism, 3), 2.0f);
+  b[4] = -7.5f;
+  EXPECT_EQ(zel_EvaluateValueOnPyramid(b.data(), 3, 0, 0, 1), -7.5);
+  EXPECT_EQ(zel_EvaluateValueOnPyramid(b.data(), 3, 0, 0, 1 - 1e-12), -7.5);
+  // Along the edge 0-4 only the apex and the layers' first coefficients count.
+  const double z = 0.999, z3 = z * z * z;
+  EXPECT_NEAR(zel_EvaluateValueOnPyramid(b.data(), 3, 0, 0, z), -7.5 * z3 + 2 * (1 - z3), 1e-12);
+  b.assign(b.size(), 3.0f);
+  EXPECT_NEAR(zel_EvaluateValueOnTetrahedra(b.data(), 2, 0.25, 0.25, 0.25, 0.25009), 3.0, 1e-3);
+  EXPECT_NEAR(zel_EvaluateValueOnPrism(b.data(), 2, 0.5, 0.25, 0.25009, 0.3), 3.0, 1e-3);
+}
+
+TEST(EvaluateDeathTest, UnsupportedDegreesAndCoordinatesEndTheProcess) {
+  std::vector<float> b(2000, 1.0f);
+  const float* c = b.data();
+  EXPECT_FATAL(zel_EvaluateValueOnEdge(c, 0, 0.5),
+               " ERROR : in zel_EvaluateValueOnEdge case 0 not considered \n");
+  EXPECT_FATAL(zel_EvaluateValueOnTetrahedra(c, -1, 0.25, 0.25, 0.25, 0.25),
+               " ERROR : in zel_EvaluateValueOnTetrahedra case -1 not considered \n");
+  EXPECT_FATAL(zel_EvaluateValueOnPyramid(c, 11, 0.2, 0.3, 0.5),
+               " ERROR : in zel_EvaluateValueOnPyramid case 11 not considered \n");
+  EXPECT_FATAL(zel_EvaluateValueOnTetrahedra(c, 2, 0.25, 0.25, 0.25, 0.2502),
+               "ERROR zel_EvaluateValueOnTetrahedra : u = 0.250000, v = 0.250000, w = 0.250000, "
+               "t = 0.250200 \nERROR u + v + w + t = 1.000200 \n"
+               "ERROR u + v + w + t should be equal to 1 \n");
+  EXPECT_FATAL(zel_EvaluateValueOnPrism(c, 2, 0.5, 0.5, 0.1, 0.5),
+               "ERROR zel_EvaluateValueOnPrism : u1 = 0.500000, u2 = 0.500000, u3 = 0.100000 \n"
+               "ERROR u1 + u2 + u3 = 1.100000 \nERROR u1 + u2 + u3 should be equal to 1 \n");
+}

@@ -1,9 +1,9 @@
-// Integer lists, the hash table (sizing, keys and tags, removal, pools) and the reference
-// grouping with its validity filter.
+// Integer lists, the hash table, the reference grouping and the status buffer.
 #include "meshio/hash_table.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <random>
 #include <vector>
@@ -12,8 +12,6 @@
 #include "meshio/int_list.h"
 #include "meshio/reference_groups.h"
 #include "meshio/status.h"
-
-namespace {
 
 TEST(IntList, KeepsAppendOrderAcrossBlocks) {
   ZelIntList* list = zel_NewIntList();
@@ -34,22 +32,19 @@ TEST(IntList, KeepsAppendOrderAcrossBlocks) {
 
 TEST(HashTable, SizingAndHashFunction) {
   EXPECT_EQ(zel_NewHashTable(0, 10), nullptr);
-  const std::pair<int, int> sizes[] = {
-      {1, 1}, {3, 2}, {1000, 512}, {1024, 1024}, {3000000, 2097152}};
-  for (auto [n, buckets] : sizes) {
+  for (auto [n, buckets] :
+       {std::pair{1, 1}, {3, 2}, {1000, 512}, {1024, 1024}, {3000000, 2097152}}) {
     ZelHashTable* table = zel_NewHashTable(n, 0);
-    ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->nbrBuckets, buckets) << n;
     EXPECT_EQ(table->entryBlocks->size, 1000u);
     zel_FreeHashTable(table);
   }
   ZelHashTable* table = zel_NewHashTable(16, 5);
-  EXPECT_EQ(table->entryBlocks->size, 6u);
-  EXPECT_EQ(table->keyBlocks->size, 6u);
+  EXPECT_EQ(table->entryBlocks->size + table->keyBlocks->size, 12u);
   const int ab[2] = {1, 2}, ba[2] = {2, 1};
+  const int big[3] = {0x7fffffff, 0x7fffffff, -5};  // wraps in 32 bits
   EXPECT_EQ(zel_HashKey(table, 2, ab), 6);
   EXPECT_EQ(zel_HashKey(table, 2, ba), 9);
-  const int big[3] = {0x7fffffff, 0x7fffffff, -5};  // wraps in 32 bits
   EXPECT_EQ(zel_HashKey(table, 3, big),
             static_cast<int>((4u * 0x7fffffffu + 0x7fffffffu - 5u) & 15u));
   zel_FreeHashTable(table);
@@ -60,9 +55,7 @@ TEST(HashTable, FindMatchesKeysInOrderAndTags) {
   const int ab[2] = {1, 2}, ba[2] = {2, 1}, abc[3] = {1, 2, 0};
   ZelHashEntry* first = zel_HashInsert(table, 3, 2, ab);
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(zel_HashFind(table, 0, 2, ab), first);
-  EXPECT_EQ(zel_HashFind(table, -1, 2, ab), first);
-  EXPECT_EQ(zel_HashFind(table, 3, 2, ab), first);
+  for (int tag : {0, -1, 3}) EXPECT_EQ(zel_HashFind(table, tag, 2, ab), first) << tag;
   EXPECT_EQ(zel_HashFind(table, 4, 2, ab), nullptr);
   EXPECT_EQ(zel_HashFind(table, 0, 2, ba), nullptr);
   EXPECT_EQ(zel_HashFind(table, 0, 3, abc), nullptr);  // same sum, more keys
@@ -91,12 +84,10 @@ TEST(HashTable, PoolsGrowAndEveryEntryStaysFindable) {
   std::mt19937 random(3);
   std::vector<std::vector<int>> keys;
   for (int k = 0; k < 250000; ++k) {
-    std::vector<int> key(1 + k % 4);
-    for (int& v : key) v = static_cast<int>(random() % 100000);
-    key[0] = k;  // distinct
-    keys.push_back(key);
-    ZelHashEntry* entry =
-        zel_HashInsert(table, 1 + k % 200, static_cast<int>(key.size()), key.data());
+    keys.emplace_back(1 + k % 4);
+    for (int& v : keys.back()) v = static_cast<int>(random() % 100000);
+    keys.back()[0] = k;  // distinct
+    ZelHashEntry* entry = zel_HashInsert(table, 1 + k % 200, 1 + k % 4, keys.back().data());
     ASSERT_NE(entry, nullptr);
     entry->data = k;
   }
@@ -108,18 +99,22 @@ TEST(HashTable, PoolsGrowAndEveryEntryStaysFindable) {
   EXPECT_EQ(visited, 250000);
   EXPECT_TRUE(ordered);
   for (int k = 0; k < 250000; k += 997) {
-    const ZelHashEntry* entry =
-        zel_HashFind(table, 1 + k % 200, static_cast<int>(keys[k].size()), keys[k].data());
+    const ZelHashEntry* entry = zel_HashFind(table, 1 + k % 200, 1 + k % 4, keys[k].data());
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->data, k);
   }
   zel_FreeHashTable(table);
 }
 
+// Groups of the entities whose references are drawn; released by the destructor.
 struct Groups {
   ZelRefGroup* groups = nullptr;
-  int count = 0;
-  int* refs = nullptr;
+  int count = 7, *refs = nullptr;
+  Groups(int typ, int vertices, int n, const int* nodes, const int* refs) {
+    char status[zel::kStatusSize];
+    groups = zel_GroupByReference(typ, vertices, n, nodes, nodes ? nodes + 4 * (n - 1) : nullptr,
+                                  refs, refs ? refs + n - 1 : nullptr, &count, &this->refs, status);
+  }
   ~Groups() {
     zel_FreeRefGroups(groups, count);
     std::free(refs);
@@ -135,7 +130,6 @@ struct Groups {
 // Node indices 0..vertices + 1 (and -1 now and then): the bounds of the validity filter are hit
 // often, on both sides.
 TEST(ReferenceGroups, AgreesWithASortOnManyEntities) {
-  char status[zel::kStatusSize];
   std::mt19937 random(8);
   const int n = 200000, vertices = 1000;
   std::vector<int> nodes(4 * (n + 1)), refs(n + 1);
@@ -149,32 +143,39 @@ TEST(ReferenceGroups, AgreesWithASortOnManyEntities) {
     refs[e] = static_cast<int>(random() % 37) * 1000 - 5000;
     (valid ? expected[refs[e]].first : expected[refs[e]].second).push_back(e);
   }
-  Groups g;
-  g.groups = zel_GroupByReference(EntityType::Tetrahedron, vertices, n, &nodes[4], &nodes[4 * n],
-                                  &refs[1], &refs[n], &g.count, &g.refs, status);
+  const Groups g(EntityType::Tetrahedron, vertices, n, &nodes[4], &refs[1]);
   ASSERT_EQ(g.count, static_cast<int>(expected.size()));
   int k = 0;
   for (const auto& [ref, lists] : expected) {
     EXPECT_EQ(g.refs[k], ref);
     EXPECT_EQ(g.valid(k), lists.first);
     EXPECT_EQ(g.invalid(k), lists.second);
-    EXPECT_EQ(g.groups[k].zero, 0);
-    ++k;
+    EXPECT_EQ(g.groups[k++].zero, 0);
   }
   // Vertices are never invalid and their node pointers are not read; no entity, no group.
   const int vertexRefs[3] = {2, 2, 1};
-  Groups vertexGroups;
-  vertexGroups.groups =
-      zel_GroupByReference(EntityType::Vertex, 0, 3, nullptr, nullptr, &vertexRefs[0],
-                           &vertexRefs[2], &vertexGroups.count, &vertexGroups.refs, status);
+  const Groups vertexGroups(EntityType::Vertex, 0, 3, nullptr, vertexRefs);
   ASSERT_EQ(vertexGroups.count, 2);
   EXPECT_EQ(vertexGroups.valid(1), (std::vector<int>{1, 2}));
-  Groups none;
-  none.count = 7;
-  EXPECT_EQ(zel_GroupByReference(EntityType::Triangle, 6, 0, nullptr, nullptr, nullptr, nullptr,
-                                 &none.count, &none.refs, status),
-            nullptr);
+  const Groups none(EntityType::Triangle, 6, 0, nullptr, nullptr);
+  EXPECT_EQ(none.groups, nullptr);
   EXPECT_EQ(none.count, 0);
 }
 
-}  // namespace
+TEST(Status, MessagesStayInTheirHalfAndReturnFailure) {
+  char status[zel::kStatusSize];
+  std::memset(status, 'x', sizeof status);
+  const std::string longText(2000, 'a');
+  EXPECT_EQ(zel::setStatus(status, "%s %d", longText.c_str(), 5), 2);
+  EXPECT_EQ(std::strlen(status), 511u);
+  EXPECT_EQ(status[zel::kStatusHalf], 'x');  // second half untouched
+  zel::echoStatus(status, longText.c_str());
+  EXPECT_EQ(std::strlen(status + zel::kStatusHalf), 511u);
+  EXPECT_EQ(std::strlen(status), 511u);  // echo did not disturb the message
+  EXPECT_EQ(zel::setStatus(nullptr, "ignored"), 2);
+  zel::echoStatus(nullptr, "ignored");
+}
+
+TEST(StatusDeathTest, FatalExitEndsWithStatusOne) {
+  EXPECT_EXIT(zel::fatalExit(stderr, "broken %d\n", 7), ::testing::ExitedWithCode(1), "broken 7");
+}

@@ -9,11 +9,9 @@
 #include <cstdlib>
 #include <map>
 #include <random>
-#include <vector>
 
 #include "meshio/entity_catalogue.h"
 #include "meshio/node_order.h"
-#include "meshio/zel_object.h"
 #include "meshio/zel_object_slots.h"
 
 namespace testmesh {
@@ -72,9 +70,8 @@ inline ZelObject* syntheticMesh(int dim, int vertices, unsigned seed) {
   MeshArrays arrays;
   arrays.dim = dim;
   for (int v = 1; v <= vertices; ++v) {
-    Vec p = {0, 0, 0};
+    Vec& p = arrays.points.emplace_back(Vec{0, 0, 0});
     for (int k = 0; k < dim; ++k) p[k] = coordinate(random);
-    arrays.points.push_back(p);
     arrays.vertexRefs.push_back(reference(random));
   }
   for (int typ = 2; typ <= 31; ++typ) {
@@ -114,9 +111,8 @@ class MeshBuilder {
     m_arrays.points.push_back(p);
     return m_numbers[p] = static_cast<int>(m_arrays.points.size());
   }
-  Vec point(int v) const { return m_arrays.points[v - 1]; }
   Vec position(int v) const {
-    const Vec p = point(v);
+    const Vec& p = m_arrays.points[v - 1];
     return {p[0] / m_scale, p[1] / m_scale, p[2] / m_scale};
   }
   int nbrVertices() const { return static_cast<int>(m_arrays.points.size()); }
@@ -215,8 +211,7 @@ class MeshBuilder {
 
   ZelObject* build() const {
     MeshArrays scaled = m_arrays;
-    for (Vec& p : scaled.points)
-      for (double& c : p) c /= m_scale;
+    for (int v = 1; v <= nbrVertices(); ++v) scaled.points[v - 1] = position(v);
     return install(scaled);
   }
 

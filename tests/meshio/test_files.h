@@ -1,8 +1,8 @@
-// Test helpers of the mesh file tests: temporary files and raw bytes, the value hash and the
-// .dump.txt files that an independent reader wrote beside the test data, a small written mesh
-// and a file opened through the keyword library.
+// Helpers of the mesh file tests: temporary files, the value hash and the .dump.txt files an
+// independent reader wrote beside the test data, a small mesh, opened files and meshes.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "meshio/keyword_file.h"
@@ -19,10 +20,20 @@
 #include "meshio/status.h"
 #include "meshio/zel_object.h"
 
-// A file (or folder) name in the temporary folder, unique to this process.
+namespace fs = std::filesystem;
+
+// A name in a temporary folder of this process, removed at exit by the process that made it
+// (not by the child of a death test).
 inline std::string temporaryPath(const std::string& name) {
-  return (std::filesystem::temp_directory_path() / ("zel_" + std::to_string(getpid()) + "_" + name))
-      .string();
+  static const struct Scratch {
+    pid_t owner = getpid();
+    fs::path dir = fs::temp_directory_path() / ("zel_" + std::to_string(owner));
+    Scratch() { fs::create_directories(dir); }
+    ~Scratch() {
+      if (getpid() == owner) fs::remove_all(dir);
+    }
+  } scratch;
+  return (scratch.dir / name).string();
 }
 
 inline std::vector<char> readBytes(const std::string& path) {
@@ -30,17 +41,11 @@ inline std::vector<char> readBytes(const std::string& path) {
   return std::vector<char>(std::istreambuf_iterator<char>(in), {});
 }
 
-// Removes the file first: truncating an existing file forces a flush on close on some file
-// systems, which made the tests wait on the disk.
-inline void writeBytes(const std::string& path, const char* data, size_t size) {
-  std::filesystem::remove(path);
-  std::ofstream(path, std::ios::binary).write(data, static_cast<std::streamsize>(size));
-}
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-  writeBytes(path, bytes.data(), bytes.size());
-}
-inline void writeBytes(const std::string& path, const std::vector<char>& bytes) {
-  writeBytes(path, bytes.data(), bytes.size());
+// Removes the file first: truncating one forces a flush on close on some file systems.
+inline std::string writeBytes(const std::string& path, std::string_view bytes) {
+  fs::remove(path);
+  std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+  return path;
 }
 
 // The dumps' "fnv1a64": FNV-1a over the 8 bytes of every value (integers widened to 64 bits,
@@ -48,8 +53,8 @@ inline void writeBytes(const std::string& path, const std::vector<char>& bytes) 
 struct ValueHash {
   uint64_t value = 0xcbf29ce484222325ull;
   void add(const void* eightBytes) {
-    const unsigned char* bytes = static_cast<const unsigned char*>(eightBytes);
-    for (int b = 0; b < 8; ++b) value = (value ^ bytes[b]) * 0x100000001b3ull;
+    for (int b = 0; b < 8; ++b)
+      value = (value ^ static_cast<const unsigned char*>(eightBytes)[b]) * 0x100000001b3ull;
   }
   void add(double real) { add(static_cast<const void*>(&real)); }
   void add(int64_t integer) { add(static_cast<const void*>(&integer)); }
@@ -100,29 +105,21 @@ struct Dump {
 inline Dump readDump(const std::string& path) {
   Dump dump;
   std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line)) {
+  for (std::string line, key, word; std::getline(in, line);) {
+    std::istringstream words(line);
     if (line.rfind("keyword ", 0) == 0) {
       dump.keywords.emplace_back();
-      std::istringstream(line.substr(8)) >> dump.keywords.back().name >> dump.keywords.back().code;
-    } else if (line.rfind("  ", 0) == 0 && !dump.keywords.empty()) {
-      std::istringstream words(line);
-      std::string key, rest;
-      words >> key;
-      std::getline(words, rest);
-      key.pop_back();
-      rest.erase(0, rest.find_first_not_of(' '));
-      std::map<std::string, std::string>& values = dump.keywords.back().values;
-      const size_t split = rest.find(": ");
-      if ((key == "ints" || key == "real_min" || key == "int_min") && split != std::string::npos) {
-        const size_t space = rest.rfind(' ', split);
-        values[key] = rest.substr(0, space);
-        values[rest.substr(space + 1, split - space - 1)] = rest.substr(split + 2);
-      } else {
-        values[key] = rest;
-      }
+      words >> word >> dump.keywords.back().name >> dump.keywords.back().code;
     } else if (line.rfind("status: ", 0) == 0) {
       dump.status = line.substr(8);
+    } else if (!dump.keywords.empty()) {
+      std::map<std::string, std::string>& values = dump.keywords.back().values;
+      while (words >> word)
+        if (word.back() == ':') {
+          values[key = word.substr(0, word.size() - 1)];
+        } else {
+          values[key] += (values[key].empty() ? "" : " ") + word;
+        }
     }
   }
   return dump;
@@ -160,13 +157,19 @@ struct OpenedFile {
   }
 };
 
-// A mesh object that frees itself, with its status buffer.
+// A mesh object that frees itself, with its status buffer and what its last load printed.
 struct Mesh {
   ZelObject* object = nullptr;
   char status[zel::kStatusSize] = "";
+  std::string printed;
   Mesh() { zel_NewInterface(&object); }
   ~Mesh() { zel_FreeInterface(&object); }
-  int open(const std::string& name) { return zel_OpenMesh(object, name.c_str(), status); }
+  int open(const std::string& name) {
+    testing::internal::CaptureStdout();
+    const int result = zel_OpenMesh(object, name.c_str(), status);
+    printed = testing::internal::GetCapturedStdout();
+    return result;
+  }
   std::string message() const { return status; }
   std::string opened() const { return status + zel::kStatusHalf; }
 };
