@@ -14,56 +14,49 @@ CommandLine classify(std::vector<std::string> arguments) {
 }
 
 TEST(CommandLine, FirstArgumentChoosesTheModeByExactMatch) {
+  const std::pair<const char*, StartMode> modes[] = {
+      {"-help", StartMode::Help},   {"-h", StartMode::Help},
+      {"-movie", StartMode::Movie}, {"-moviecapping", StartMode::MovieCapping},
+      {"-demo", StartMode::Demo},   {"-demofull", StartMode::DemoFull}};
+  for (const auto& [argument, mode] : modes) EXPECT_EQ(classify({argument}).mode, mode) << argument;
   EXPECT_EQ(classify({}).mode, StartMode::EmptyWindow);
-  EXPECT_EQ(classify({"-help"}).mode, StartMode::Help);
-  EXPECT_EQ(classify({"-h"}).mode, StartMode::Help);
-  EXPECT_EQ(classify({"-movie"}).mode, StartMode::Movie);
-  EXPECT_EQ(classify({"-moviecapping"}).mode, StartMode::MovieCapping);
-  EXPECT_EQ(classify({"-demo"}).mode, StartMode::Demo);
-  EXPECT_EQ(classify({"-demofull"}).mode, StartMode::DemoFull);
   EXPECT_EQ(classify({"-in"}).mode, StartMode::EmptyWindow);  // nothing after it
   EXPECT_TRUE(classify({"-in"}).meshes.empty());
   // Case, doubled dashes, trailing characters and prefixes are not recognised.
-  for (const char* unknown : {"--in", "-IN", "-in=", "-Help", "--help", "-helpme", "-movi", "-Demo",
-                              "in", "a.mesh", ""}) {
+  for (const char* unknown :
+       {"--in", "-IN", "-in=", "-Help", "--help", "-helpme", "-movi", "-Demo", "in", "a.mesh", ""})
     EXPECT_EQ(classify({unknown, "a.mesh"}).mode, StartMode::EmptyWindow) << unknown;
-  }
+}
+
+void expectLine(const std::vector<std::string>& arguments, StartMode mode,
+                const std::vector<std::string>& meshes, const std::string& solution) {
+  const CommandLine got = classify(arguments);
+  EXPECT_EQ(got.mode, mode);
+  EXPECT_EQ(got.meshes, meshes);
+  EXPECT_EQ(got.solution, solution);
 }
 
 TEST(CommandLine, SolutionFormNeedsAFileAfterSol) {
-  const CommandLine solution = classify({"-in", "a.mesh", "-sol", "a.sol"});
-  EXPECT_EQ(solution.mode, StartMode::MeshWithSolution);
-  EXPECT_EQ(solution.meshes, std::vector<std::string>{"a.mesh"});
-  EXPECT_EQ(solution.solution, "a.sol");
-
+  expectLine({"-in", "a.mesh", "-sol", "a.sol"}, StartMode::MeshWithSolution, {"a.mesh"}, "a.sol");
   // Arguments after the solution file are ignored.
-  const CommandLine extra = classify({"-in", "a.mesh", "-sol", "a.sol", "b.mesh"});
-  EXPECT_EQ(extra.mode, StartMode::MeshWithSolution);
-  EXPECT_EQ(extra.meshes, std::vector<std::string>{"a.mesh"});
-  EXPECT_EQ(extra.solution, "a.sol");
-
+  expectLine({"-in", "a.mesh", "-sol", "a.sol", "b.mesh"}, StartMode::MeshWithSolution, {"a.mesh"},
+             "a.sol");
   // Without a fifth argument, "-sol" is a second mesh name.
-  const CommandLine twoMeshes = classify({"-in", "a.mesh", "-sol"});
-  EXPECT_EQ(twoMeshes.mode, StartMode::Meshes);
-  EXPECT_EQ(twoMeshes.meshes, (std::vector<std::string>{"a.mesh", "-sol"}));
-
+  expectLine({"-in", "a.mesh", "-sol"}, StartMode::Meshes, {"a.mesh", "-sol"}, "");
   // "-sol" elsewhere than third is just a name; meshes keep their order and names.
-  const CommandLine meshes = classify({"-in", "b.meshb", "dir/a", "-sol", "c.mesh"});
-  EXPECT_EQ(meshes.mode, StartMode::Meshes);
-  EXPECT_EQ(meshes.meshes, (std::vector<std::string>{"b.meshb", "dir/a", "-sol", "c.mesh"}));
-  EXPECT_TRUE(meshes.solution.empty());
+  expectLine({"-in", "b.meshb", "dir/a", "-sol", "c.mesh"}, StartMode::Meshes,
+             {"b.meshb", "dir/a", "-sol", "c.mesh"}, "");
 }
 
 TEST(StateFileName, CutAtTheFirstDotMesh) {
-  EXPECT_EQ(stateFileName("dir/run.mesh"), "dir/run.data");
-  EXPECT_EQ(stateFileName("run.mesh.gz"), "run.data");
-  EXPECT_EQ(stateFileName("cube.meshb"), "cube.data");
-  EXPECT_EQ(stateFileName("cube"), "cube.data");
-  EXPECT_EQ(stateFileName("a.meshes/b.mesh"), "a.data");
-  EXPECT_EQ(stateFileName("run.msh"), "run.msh.data");
+  const std::pair<const char*, const char*> names[] = {
+      {"dir/run.mesh", "dir/run.data"}, {"run.mesh.gz", "run.data"},
+      {"cube.meshb", "cube.data"},      {"cube", "cube.data"},
+      {"a.meshes/b.mesh", "a.data"},    {"run.msh", "run.msh.data"}};
+  for (const auto& [mesh, state] : names) EXPECT_EQ(stateFileName(mesh), state);
 }
 
-TEST(WindowSystem, PlatformArgumentWinsOverTheVariable) {
+TEST(WindowSystem, PlatformArgumentWinsOverTheVariableAndX11NeedsADisplay) {
   EXPECT_EQ(chosenPlatform({"pellon", "-in", "a.mesh"}, nullptr), "");
   EXPECT_EQ(chosenPlatform({"pellon", "-in", "a.mesh"}, "offscreen"), "offscreen");
   EXPECT_EQ(chosenPlatform({"pellon", "-platform", "minimal", "-in", "a"}, "xcb"), "minimal");
@@ -71,9 +64,7 @@ TEST(WindowSystem, PlatformArgumentWinsOverTheVariable) {
   // A trailing "-platform" names nothing; the program name is never an option.
   EXPECT_EQ(chosenPlatform({"pellon", "-platform"}, "offscreen"), "offscreen");
   EXPECT_EQ(chosenPlatform({"-platform", "pellon"}, nullptr), "");
-}
 
-TEST(WindowSystem, TheX11PlatformNeedsADisplay) {
   for (const char* x11 : {"", "xcb", "xcb:nograb"}) {
     EXPECT_FALSE(displayAvailable(x11, nullptr)) << x11;
     EXPECT_FALSE(displayAvailable(x11, "")) << x11;
@@ -81,8 +72,9 @@ TEST(WindowSystem, TheX11PlatformNeedsADisplay) {
   }
   for (const char* other : {"offscreen", "minimal", "wayland", "xcbx"})
     EXPECT_TRUE(displayAvailable(other, nullptr)) << other;
-  EXPECT_NE(std::string(kNoDisplayLine).find("xvfb-run"), std::string::npos);
-  EXPECT_EQ(std::string(kNoDisplayLine).find('\n'), std::string(kNoDisplayLine).size() - 1);
+  const std::string line = kNoDisplayLine;
+  EXPECT_NE(line.find("xvfb-run"), std::string::npos);
+  EXPECT_EQ(line.find('\n'), line.size() - 1);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 
 #include "tests/support/temporary_directory.h"
@@ -25,15 +24,9 @@ DisplayParameters readText(const std::string& text, std::string* messages = null
   return parameters;
 }
 
-TEST(ParameterFile, NamedAfterTheMeshWithoutItsExtension) {
-  EXPECT_EQ(parameterFileName("mesh.meshb"), "mesh.zelmor");
-  EXPECT_EQ(parameterFileName("dir/run.mesh.gz"), "dir/run.zelmor");
-  EXPECT_EQ(parameterFileName("cube"), "cube.zelmor");
-}
-
 TEST(ParameterFile, KeywordsInAnyCaseSetTheirValues) {
   std::string messages;
-  const DisplayParameters p = readText(
+  DisplayParameters p = readText(
       "some comment words\nCutPlane 1  0.5 0 0  1 0 0\nNUMBEROFSUBISOLINES 20 isolineswidth 2.5\n"
       "palette 0 1 2 3 4 IsoLines 2 0.25 0.75 boundingbox -1 1 -2 2 -3 3 colormap Viridis "
       "displayfield 0",
@@ -50,27 +43,21 @@ TEST(ParameterFile, KeywordsInAnyCaseSetTheirValues) {
   EXPECT_EQ(p.bbox[5], 3.0);
   EXPECT_EQ(p.cm, 6);
   EXPECT_EQ(p.displayField, 1);
+  EXPECT_FALSE(p.fullFrames);
   EXPECT_EQ(messages, "  Viridis colormap used\n  Display Solution Field 1 \n");
-
   EXPECT_EQ(readText("numberofsubisolines 4").nbrIso, 4);
-  // Reals are stored rounded to single precision.
-  EXPECT_EQ(readText("isolineswidth 0.1").IsoWid, double(0.1f));
-}
+  EXPECT_EQ(readText("isolineswidth 0.1").IsoWid, double(0.1f));  // stored in single precision
 
-TEST(ParameterFile, FullFramesKeywordTakesNoValueAndIsRecognisedInAnyCase) {
-  EXPECT_FALSE(readText("").fullFrames);
+  // An unknown colour map keeps the previous one.
+  EXPECT_EQ(readText("colormap magma colormap sepia", &messages).cm, 3);
+  EXPECT_EQ(messages, "  Magma colormap used\n  unknow colormap ! \n");
+
+  // The full-frames keyword takes no value and is recognised in any case, but only whole.
   EXPECT_FALSE(readText("full frames fullframe fullframess").fullFrames);
-  const DisplayParameters p = readText("FullFrames numberofsubisolines 4");
+  p = readText("FullFrames numberofsubisolines 4");
   EXPECT_TRUE(p.fullFrames);
   EXPECT_EQ(p.nbrIso, 4) << "the word after the keyword is read as a keyword";
   EXPECT_TRUE(readText("colormap viridis FULLFRAMES").fullFrames);
-}
-
-TEST(ParameterFile, UnknownColourMapKeepsThePreviousOne) {
-  std::string messages;
-  const DisplayParameters p = readText("colormap magma colormap sepia", &messages);
-  EXPECT_EQ(p.cm, 3);
-  EXPECT_EQ(messages, "  Magma colormap used\n  unknow colormap ! \n");
 }
 
 TEST(ParameterFile, ErrorsFollowTheirRecoveryRules) {
@@ -80,9 +67,7 @@ TEST(ParameterFile, ErrorsFollowTheirRecoveryRules) {
   EXPECT_EQ(p.cm, 0);  // the rest of the file is ignored
   EXPECT_EQ(messages,
             "  ## ERROR: ZELMOR: isolineswidth: ERROR WHILE READING DOUBLE VALUE(wide)\n");
-
-  p = readText("palette 1 2 3", &messages);
-  EXPECT_EQ(p.Pal, 0);
+  EXPECT_EQ(readText("palette 1 2 3", &messages).Pal, 0);
   EXPECT_EQ(messages, "  ## ERROR: ZELMOR: palette: MISSING DOUBLE VALUE \n");
 
   // A bad real abandons only its keyword; the count stays.
@@ -92,26 +77,15 @@ TEST(ParameterFile, ErrorsFollowTheirRecoveryRules) {
   EXPECT_EQ(p.nbrIso, 3);
   EXPECT_EQ(messages, "  ## ERROR: ZELMOR: cutplane: ERROR WHILE READING DOUBLE VALUE(x)\n");
 
-  p = readText("isolines many colormap jet", &messages);
+  p = readText("isolines many colormap jet");
   EXPECT_EQ(p.NbrUsrIso, 0);
   EXPECT_EQ(p.cm, 0);
-  p = readText("displayfield -3", &messages);
-  EXPECT_EQ(p.displayField, 1);
-  p = readText("displayfield", &messages);
-  EXPECT_EQ(p.displayField, 1);
+  EXPECT_EQ(readText("displayfield -3").displayField, 1);
+  EXPECT_EQ(readText("displayfield", &messages).displayField, 1);
   EXPECT_EQ(messages, "  ## ERROR: ZELMOR: displayfield: MISSING INTEGER VALUE \n");
-  p = readText("numberofsubisolines 2.5 isolineswidth 3", &messages);
+  p = readText("numberofsubisolines 2.5 isolineswidth 3");
   EXPECT_EQ(p.nbrIso, 9);
   EXPECT_EQ(p.IsoWid, 1.0);
-}
-
-TEST(ParameterFile, HugeCountsAllocateOnlyWhatTheFileCanHold) {
-  const DisplayParameters p = readText("cutplane 2000000000 1 2 3 4 5 6");
-  EXPECT_LE(p.NbrUsrCut, 10);
-  EXPECT_EQ(p.ctr.size(), size_t(p.NbrUsrCut));
-  EXPECT_EQ(p.ctr[0], (std::array<double, 3>{1, 2, 3}));
-  const DisplayParameters q = readText("isolines 2000000000 1");
-  EXPECT_LE(q.NbrUsrIso, 10);
 }
 
 TEST(ParameterFile, ValuesOutsideTheirRangeAreClampedAndCountsMatchTheirArrays) {
@@ -123,62 +97,63 @@ TEST(ParameterFile, ValuesOutsideTheirRangeAreClampedAndCountsMatchTheirArrays) 
       messages,
       "  ## WARNING: ZELMOR: numberofsubisolines: VALUE -4 OUT OF RANGE [0, 9], SET TO 0 \n"
       "  ## WARNING: ZELMOR: isolineswidth: VALUE 5000 OUT OF RANGE [0, 1000], SET TO 1000 \n");
-  p = readText("isolineswidth -1 palette 0 1 nan 3 4 boundingbox 0 inf", &messages);
+  p = readText("isolineswidth -1 palette 0 1 nan 3 4 boundingbox 0 inf");
   EXPECT_EQ(p.IsoWid, 0.0);
   EXPECT_EQ(p.Pal, 0);
   EXPECT_EQ(p.bbox[1], 0.0);
 
+  // Huge counts allocate only what the file can hold.
+  p = readText("cutplane 2000000000 1 2 3 4 5 6");
+  EXPECT_LE(p.NbrUsrCut, 10);
+  EXPECT_EQ(p.ctr.size(), size_t(p.NbrUsrCut));
+  EXPECT_EQ(p.ctr[0], (std::array<double, 3>{1, 2, 3}));
+  EXPECT_LE(readText("isolines 2000000000 1").NbrUsrIso, 10);
   // A later count error empties the planes and values of an earlier keyword with it.
-  p = readText("cutplane 1 1 2 3 4 5 6 isolines 1 0.5 isolines x", &messages);
+  p = readText("cutplane 1 1 2 3 4 5 6 isolines 1 0.5 isolines x");
   EXPECT_EQ(p.NbrUsrCut, 1);
   EXPECT_EQ(p.NbrUsrIso, 0);
   EXPECT_TRUE(p.UsrIsoVal.empty());
-  p = readText("cutplane 1 1 2 3 4 5 6 cutplane -", &messages);
+  p = readText("cutplane 1 1 2 3 4 5 6 cutplane -");
   EXPECT_EQ(p.NbrUsrCut, 0);
-  EXPECT_TRUE(p.ctr.empty());
-  EXPECT_TRUE(p.nor.empty());
+  EXPECT_TRUE(p.ctr.empty() && p.nor.empty());
 }
 
 TEST(ParameterFile, LookupPrefersTheMeshFileOverDefaults) {
+  EXPECT_EQ(parameterFileName("mesh.meshb"), "mesh.zelmor");
+  EXPECT_EQ(parameterFileName("dir/run.mesh.gz"), "dir/run.zelmor");
+  EXPECT_EQ(parameterFileName("cube"), "cube.zelmor");
+
   const TemporaryDirectory scratch(true);
   std::FILE* out = std::tmpfile();
-  DisplayParameters none;
+  DisplayParameters none, fallback, local;
   EXPECT_FALSE(readParameterFile("cube.meshb", &none, out));
   EXPECT_EQ(none.nbrIso, 9);
   EXPECT_EQ(none.IsoWid, 1.0);
   EXPECT_EQ(none.cm, 0);
-
   std::ofstream("DEFAULT.zelmor") << "colormap jet";
-  DisplayParameters fallback;
   EXPECT_TRUE(readParameterFile("cube.meshb", &fallback, out));
   EXPECT_EQ(fallback.cm, 7);
-
   std::ofstream("cube.zelmor") << "colormap plasma";
-  DisplayParameters local;
   EXPECT_TRUE(readParameterFile("cube.meshb", &local, out));
   EXPECT_EQ(local.cm, 5);
-
-  const std::string text = textOf(out);
-  std::fclose(out);
-  EXPECT_EQ(text,
+  EXPECT_EQ(textOf(out),
             "  %% WARNING: NO PARAMETER FILE FOUND. USE DEFAULT VALUES\n"
             "  % DEFAULT.zelmor OPENED\n  Jet colormap used\n"
             "  % cube.zelmor OPENED\n  Plasma colormap used\n");
+  std::fclose(out);
 }
 
 TEST(ParameterFile, AnUnreadableFileLeavesTheDefaultsAtOnce) {
   const TemporaryDirectory scratch(true);
   std::ofstream("Default.zelmor") << "colormap jet";
-
   // A FIFO without writer as the mesh's own file: refused at once, the defaults stay and the
-  // files after it are not looked at.
+  // files after it are not looked at. An endless device is refused the same way.
   const auto start = std::chrono::steady_clock::now();
   ASSERT_EQ(::mkfifo("cube.zelmor", 0600), 0);
   std::FILE* out = std::tmpfile();
   DisplayParameters p;
   EXPECT_FALSE(readParameterFile("cube.meshb", &p, out));
   EXPECT_EQ(p.cm, 0);
-  // An endless device is refused the same way.
   std::filesystem::create_symlink("/dev/zero", "DEFAULT.zelmor");
   EXPECT_FALSE(readParameterFile("other.mesh", &p, out));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
