@@ -4,66 +4,50 @@
 #include <gtest/gtest.h>
 #include <malloc.h>
 
-#include <QDir>
-#include <QImage>
-#include <QTemporaryDir>
+#include <QTest>
 #include <fstream>
-#include <string>
 
 #include "app/ZelMeshViewer.h"
 #include "app/movie.h"
 #include "app/pellon.h"
-#include "meshio/entity_types.h"
+#include "tests/support/temporary_directory.h"
 
 namespace {
 
 const std::string kData = ZEL_TEST_DATA;
 
-// Runs a test in a fresh working directory (the movie reads "zelmor.data" from there).
-class MovieFrames : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(m_directory.isValid());
-    m_previous = QDir::currentPath();
-    QDir::setCurrent(m_directory.path());
-  }
-  void TearDown() override { QDir::setCurrent(m_previous); }
-  std::string path(const std::string& name) const {
-    return m_directory.filePath(QString::fromStdString(name)).toStdString();
-  }
-
- private:
-  QTemporaryDir m_directory;
-  QString m_previous;
-};
+QSize imageSize(const std::string& path) { return QImage(QString::fromStdString(path)).size(); }
 
 // Peak resident size of this process in kB (VmHWM).
 long peakResidentKilobytes() {
   std::ifstream status("/proc/self/status");
   std::string word;
-  while (status >> word)
-    if (word == "VmHWM:") {
-      long kilobytes = 0;
-      status >> kilobytes;
-      return kilobytes;
-    }
-  return -1;
+  long kilobytes = -1;
+  while (status >> word && word != "VmHWM:") continue;
+  status >> kilobytes;
+  return kilobytes;
 }
 
-TEST_F(MovieFrames, EachFrameStartsEmptyWithItsOwnDimension) {
+// Each test runs in a fresh working directory: the movie reads the saved view and window size
+// from "zelmor.data" there, and they come back on every frame.
+TEST(MovieFrames, EachFrameStartsEmptyWithItsOwnDimension) {
+  const TemporaryDirectory scratch(true);
+  std::ofstream("zelmor.data") << "WindowSize\n640 480\nFovy\n30.000000\n";
+  std::filesystem::copy_file(kData + "/sol/disk_tri_p1.scalar.sol", "disc.sol");
   ZelMeshViewer viewer(pellonSurfaceFormat());
-  const MovieLine ball{kData + "/ho/sphere_p2.mesh", path("ball.sol")};
-  QFile::copy(QString::fromStdString(kData + "/sol/disk_tri_p1.scalar.sol"),
-              QString::fromStdString(path("disc.sol")));
-  const MovieLine disc{kData + "/sol/disk_tri_p1.meshb", path("disc.sol")};
-  drawMovieFrame(&viewer, ball, MovieCut::CutPlane);
+  drawMovieFrame(&viewer, {kData + "/ho/sphere_p2.mesh", scratch.file("ball.sol")},
+                 MovieCut::CutPlane);
   EXPECT_EQ(viewer.dimension(), 3);
-  EXPECT_TRUE(QImage(QString::fromStdString(path("ball.png"))).size() == QSize(800, 600));
+  EXPECT_EQ(imageSize(scratch.file("ball.png")), QSize(640, 480));
+  QTest::keyClick(&viewer, 'Z');  // a view the next frame must set back
+  EXPECT_NE(viewer.fieldOfView(), 30.0);
 
   const long framesBefore = viewer.frameCount();
-  drawMovieFrame(&viewer, disc, MovieCut::Capping);
+  drawMovieFrame(&viewer, {kData + "/sol/disk_tri_p1.meshb", scratch.file("disc.sol")},
+                 MovieCut::Capping);
   EXPECT_EQ(viewer.frameCount(), framesBefore + 1) << "frames drawn beside the screenshot's";
   EXPECT_FALSE(viewer.framesHeld());
+  EXPECT_EQ(viewer.fieldOfView(), 30.0);
   // The two-dimensional disc after the ball is seen as a plane again.
   EXPECT_EQ(viewer.dimension(), 2);
   EXPECT_TRUE(viewer.allObjects().empty());
@@ -72,40 +56,24 @@ TEST_F(MovieFrames, EachFrameStartsEmptyWithItsOwnDimension) {
   EXPECT_EQ(viewer.palette(), nullptr);
   EXPECT_EQ(viewer.sceneCenterMarker(), nullptr);
   EXPECT_TRUE(viewer.objectSources().empty());
-  for (int degree = 1; degree <= 4; ++degree) {
-    EXPECT_TRUE(viewer.triangleMarks(degree).empty());
-    EXPECT_TRUE(viewer.quadrilateralMarks(degree).empty());
-  }
-  // The disc's frame shows its solution: blue on the left, red on the right.
-  const QImage image(QString::fromStdString(path("disc.png")));
-  ASSERT_EQ(image.size(), QSize(800, 600));
-  EXPECT_NE(image.pixelColor(150, 300), image.pixelColor(650, 300));
+  for (int degree = 1; degree <= 4; ++degree)
+    EXPECT_TRUE(viewer.triangleMarks(degree).empty() && viewer.quadrilateralMarks(degree).empty());
+  // The disc's frame shows its solution: bluer on the left, redder on the right.
+  const QImage image(QString::fromStdString(scratch.file("disc.png")));
+  ASSERT_EQ(image.size(), QSize(640, 480));
+  EXPECT_NE(image.pixelColor(260, 240), image.pixelColor(380, 240));
 }
 
-TEST_F(MovieFrames, SavedViewAndSizeComeBackOnEveryFrame) {
-  std::ofstream(path("zelmor.data")) << "WindowSize\n640 480\nFovy\n30.000000\n";
+TEST(MovieFrames, FiftyFramesOfOneMeshHoldNoMoreMemory) {
+  const TemporaryDirectory scratch(true);
+  std::ofstream("zelmor.data") << "WindowSize\n200 150\n";  // the frames' pixels are not measured
   ZelMeshViewer viewer(pellonSurfaceFormat());
-  const MovieLine disc{kData + "/ho/disk_tri_p2.mesh", path("disc.sol")};
-  for (int frame = 0; frame < 2; ++frame) {
-    drawMovieFrame(&viewer, disc, MovieCut::CutPlane);
-    EXPECT_EQ(viewer.fieldOfView(), 30.0);
-    EXPECT_EQ(QImage(QString::fromStdString(path("disc.png"))).size(), QSize(640, 480));
-  }
-}
-
-TEST_F(MovieFrames, FiftyFramesOfOneMeshHoldNoMoreMemory) {
-  // A small window: the frames' pixels are not what is measured.
-  std::ofstream(path("zelmor.data")) << "WindowSize\n200 150\n";
-  ZelMeshViewer viewer(pellonSurfaceFormat());
-  const MovieLine ball{kData + "/ho/sphere_p2.mesh", path("ball.sol")};
   long peakAfterTen = 0;
   size_t heapAfterTen = 0;
   for (int frame = 1; frame <= 50; ++frame) {
-    drawMovieFrame(&viewer, ball, MovieCut::CutPlane);
-    if (frame == 10) {
-      peakAfterTen = peakResidentKilobytes();
-      heapAfterTen = mallinfo2().uordblks;
-    }
+    drawMovieFrame(&viewer, {kData + "/ho/sphere_p2.mesh", scratch.file("ball.sol")},
+                   MovieCut::CutPlane);
+    if (frame == 10) peakAfterTen = peakResidentKilobytes(), heapAfterTen = mallinfo2().uordblks;
   }
   ASSERT_GT(peakAfterTen, 0);
   // The peak settles within the first frames; 2 MB covers allocator noise. The peak alone can
