@@ -25,7 +25,7 @@ struct CubeFiles {
   testmesh::MeshBuilder builder{6.0};
   int typ = 0, k = 0, count = 0;  // element type, vertices per element, elements
   std::vector<int> nodes;         // the elements' vertex numbers, k each
-  // Vertex n (0-based) of element e (1-based) and the element's centroid, without the offset.
+  // Vertex n (0-based) of element e (1-based) and the element's centroid.
   Vec node(int e, int n) const { return builder.position(nodes[size_t((e - 1) * k + n)]); }
   Vec centroid(int e) const {
     Vec c{0, 0, 0};
@@ -35,12 +35,10 @@ struct CubeFiles {
   }
 };
 
-// Writes "<name>.mesh" and "<name>.sol" into `directory`; the cube is moved by `offset` (the
-// fields are those of the unmoved cube). Reference 1 below x = 1/3 and 2 elsewhere when
-// `twoReferences`.
+// Writes "<name>.mesh" and "<name>.sol" into `directory`. Reference 1 below x = 1/3 and 2
+// elsewhere when `twoReferences`.
 inline void writeCube(CubeFiles* cube, Cell cell, Given given, bool twoReferences,
-                      const std::filesystem::path& directory, const std::string& name,
-                      double offset = 0.0) {
+                      const std::filesystem::path& directory, const std::string& name) {
   testmesh::MeshBuilder& b = cube->builder;
   b.fillCube({cell}, 1, 3);  // cells of side 2 on a grid of 0..6, scaled by 6: the unit cube
   const bool hexahedra = cell == Cell::Hexahedra;
@@ -58,7 +56,7 @@ inline void writeCube(CubeFiles* cube, Cell cell, Given given, bool twoReference
   sol << "MeshVersionFormatted 2\nDimension 3\n";
   if (given == Given::Vertices) sol << "SolAtVertices\n" << b.nbrVertices() << "\n2 1 1\n";
   for (int v = 1; v <= b.nbrVertices(); ++v) {
-    for (double c : b.position(v)) out << c + offset << " ";
+    for (double c : b.position(v)) out << c << " ";
     out << "0\n";
     if (given == Given::Vertices)
       sol << cubeLinear(b.position(v)) << " " << cubeFalling(b.position(v)) << "\n";

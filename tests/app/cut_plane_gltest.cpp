@@ -4,7 +4,7 @@
 // gone while the plane is shown; F3 and the state file keep the plane in mesh units.
 #include <gtest/gtest.h>
 
-#include <QKeyEvent>
+#include <QTest>
 
 #include "app/ZelMeshViewer.h"
 #include "app/pellon.h"
@@ -19,15 +19,14 @@ namespace {
 
 using cutcube::Cell;
 
-void press(ZelMeshViewer& viewer, Qt::Key key, const QString& text = QString()) {
-  QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
-  QCoreApplication::sendEvent(&viewer, &event);
+void press(ZelMeshViewer& viewer, std::initializer_list<Qt::Key> keys) {
+  for (Qt::Key key : keys) QTest::keyClick(&viewer, key);
 }
 
 bool isBackground(const QColor& c) { return c.red() > 250 && c.green() > 250 && c.blue() > 250; }
 
-// Of the sampled pixels below the legend inside (or outside) `region`: how many pass `test`
-// minus how many there are, and how many there are.
+// Of the sampled pixels below the legend inside (or outside) `region`: how many fail `test`, and
+// how many there are.
 template <class Test>
 std::pair<int, int> countPixels(const QImage& image, const QRectF& region, bool inside, Test test) {
   int failing = 0, total = 0;
@@ -54,11 +53,10 @@ TEST(CutPlaneWindow, KeysClipCapAndShowCrossedFacesAndTheStateFileKeepsThePlane)
     const double centre[3] = {0.5, 0.5, 0.5}, normal[3] = {1, 0, 0};
     viewer.setCutPlane(centre, normal);
     viewer.camera().setRotation(QQuaternion::fromAxisAndAngle(0, 1, 0, 90));  // along +x
-    press(viewer, Qt::Key_F1);
+    press(viewer, {Qt::Key_F1});
     ASSERT_TRUE(viewer.cutPlaneShown());
-    press(viewer, Qt::Key_F4);
-    press(viewer, Qt::Key_F4);            // leaving the plane mode caps
-    press(viewer, Qt::Key_Greater, ">");  // the next field, 1 - x, is 0.5 all over the cap
+    press(viewer, {Qt::Key_F4, Qt::Key_F4});  // leaving the plane mode caps
+    QTest::keyClick(&viewer, '>');            // the next field, 1 - x, is 0.5 all over the cap
     ASSERT_EQ(viewer.displayedField(), 2);
     const QImage capped = screenshotOf(viewer);
     // The cap's corners (0.5, 0|1, 0|1): the cap's colour within, background beyond.
@@ -72,27 +70,24 @@ TEST(CutPlaneWindow, KeysClipCapAndShowCrossedFacesAndTheStateFileKeepsThePlane)
     EXPECT_EQ(within.first, 0) << "of " << within.second;
     EXPECT_EQ(countPixels(capped, cap.adjusted(-3, -3, 3, 3), false, isBackground).first, 0);
     // The faces of the crossed elements reach to x = 1/3, nearer than the cap.
-    press(viewer, Qt::Key_F2);
-    press(viewer, Qt::Key_F2);
+    press(viewer, {Qt::Key_F2, Qt::Key_F2});
     EXPECT_GT(
         countPixels(screenshotOf(viewer), cap.adjusted(-3, -3, 3, 3), false, isBackground).first,
         1000);
     // Seen from above, the half x < 0.5 is gone while the plane is shown, back once hidden.
     viewer.camera().setRotation(QQuaternion());
-    press(viewer, Qt::Key_F4);
-    press(viewer, Qt::Key_F4);
+    press(viewer, {Qt::Key_F4, Qt::Key_F4});
     m = meshToDevice(viewer);
     const QRectF half = QRectF(pixelOf(m, 0.05, 0.95, 1), pixelOf(m, 0.4, 0.05, 1)).normalized();
     const auto removed = countPixels(screenshotOf(viewer), half, true, isBackground);
     EXPECT_GT(removed.second, 500);
     EXPECT_EQ(removed.first, 0);
-    press(viewer, Qt::Key_F1);
+    press(viewer, {Qt::Key_F1});
     const auto shown = countPixels(screenshotOf(viewer), half, true, isBackground);
     EXPECT_EQ(shown.first, shown.second);
 
     // F3 sets the plane in the scene's normalised frame: half the scene above its centre.
-    press(viewer, Qt::Key_F1);
-    press(viewer, Qt::Key_F3);
+    press(viewer, {Qt::Key_F1, Qt::Key_F3});
     viewer.meshCutPlane(plane);
     EXPECT_NEAR(plane[1], 1.0, 1e-6);
     EXPECT_NEAR(plane[3], 1.0, 1e-6);
@@ -105,7 +100,7 @@ TEST(CutPlaneWindow, KeysClipCapAndShowCrossedFacesAndTheStateFileKeepsThePlane)
     ASSERT_TRUE(readViewStateFile("zelmor.data", &state, stdout));
     ASSERT_TRUE(state.cutPlane.has_value());
     EXPECT_NEAR((*state.cutPlane)[3], distance, 1e-5);
-    press(viewer, Qt::Key_F3);
+    press(viewer, {Qt::Key_F3});
     viewer.readStateFile("zelmor.data");
     viewer.meshCutPlane(plane);
     EXPECT_NEAR(plane[0], 0.6, 1e-6);

@@ -98,46 +98,8 @@ std::string writeVolumeCase(const VolumeCase& c, Field field, const TemporaryDir
   return path;
 }
 
-// Renders the boundary of the case's slab from above and compares every sampled pixel of the
-// top face with the colour of the field there, through the palette and the colour map.
-void checkVolumeCase(const VolumeCase& c, const TemporaryDirectory& directory) {
-  const Field field = c.fieldDegree == 2 ? quadratic : cubic;
-  const std::string mesh = writeVolumeCase(c, field, directory);
-  ZelMeshViewer viewer(pellonSurfaceFormat());
-  assembleScene(&viewer, mesh, mesh);
-  // The top face carries the field: as mesh faces lying on the volumes, or as extracted
-  // boundary faces.
-  const int linearKind = c.cell == Cell::Tetrahedra
-                             ? (c.meshFaces ? DrawKind::Triangle : DrawKind::SrfTriangle)
-                             : (c.meshFaces ? DrawKind::Quadrilateral : DrawKind::SrfQuadrilateral);
-  int coloured = 0;
-  for (ZelDrawObject* object : viewer.allObjects())
-    coloured += object->kind() == linearKind + c.meshDegree - 1 && viewer.solutionOf(object);
-  EXPECT_EQ(coloured, 1);
-  ASSERT_TRUE(viewer.displaySettings().solutionOn);
-  viewer.camera().setRotation(QQuaternion());  // looking down on the top face
-  viewer.displaySettings().shadingModel = 3;   // flat colour: no lighting on top of the map
-  viewer.displaySettings().lineOn = false;
-  viewer.displaySettings().tessellationLevel = 16;
-  const QImage image = screenshotOf(viewer, c.name);
-  ASSERT_EQ(image.size(), QSize(800, 600));
-  const QMatrix4x4 deviceToMesh = meshToDevice(viewer).inverted();
-  int compared = 0, mismatched = 0;
-  for (int py = 60; py < 600; py += 23)  // below the legend band (rows 15 to 45)
-    for (int px = 20; px < 800; px += 29) {
-      const QPointF seen = meshPointOf(deviceToMesh, px, py, kHeight);
-      const double x = seen.x(), y = seen.y() - c.bend * (1 - x * x);
-      if (std::abs(x) > 0.95 || std::abs(y) > 0.95) continue;  // away from the silhouette
-      const double error = colourError(image.pixelColor(px, py), viewer.palette(), field(x, y));
-      if (error > 3.0 / 255 && mismatched++ == 0)
-        ADD_FAILURE() << "pixel " << px << "," << py << " is off by " << error * 255
-                      << "/255 from the field's colour " << field(x, y);
-      ++compared;
-    }
-  EXPECT_EQ(mismatched, 0) << "of " << compared;
-  EXPECT_GT(compared, 150);
-}
-
+// Each case's slab rendered from above: every sampled pixel of the top face has the colour of the
+// field there, through the palette and the colour map.
 TEST(VolumeFields, FieldsOfAnotherDegreeColourTheBoundaryAsEvaluated) {
   const TemporaryDirectory scratch;
   const VolumeCase cases[] = {{"tet_p1_field2", Cell::Tetrahedra, 1, 2, 0.0, false},
@@ -146,7 +108,41 @@ TEST(VolumeFields, FieldsOfAnotherDegreeColourTheBoundaryAsEvaluated) {
                               {"hex_q2_field3", Cell::Hexahedra, 2, 3, 0.3, false}};
   for (const VolumeCase& c : cases) {
     SCOPED_TRACE(c.name);
-    checkVolumeCase(c, scratch);
+    const Field field = c.fieldDegree == 2 ? quadratic : cubic;
+    const std::string mesh = writeVolumeCase(c, field, scratch);
+    ZelMeshViewer viewer(pellonSurfaceFormat());
+    assembleScene(&viewer, mesh, mesh);
+    // The top face carries the field: as mesh faces lying on the volumes, or as extracted
+    // boundary faces.
+    const int linearKind =
+        c.cell == Cell::Tetrahedra
+            ? (c.meshFaces ? DrawKind::Triangle : DrawKind::SrfTriangle)
+            : (c.meshFaces ? DrawKind::Quadrilateral : DrawKind::SrfQuadrilateral);
+    int coloured = 0;
+    for (ZelDrawObject* object : viewer.allObjects())
+      coloured += object->kind() == linearKind + c.meshDegree - 1 && viewer.solutionOf(object);
+    EXPECT_EQ(coloured, 1);
+    ASSERT_TRUE(viewer.displaySettings().solutionOn && viewer.palette());
+    viewer.camera().setRotation(QQuaternion());  // looking down on the top face
+    viewer.displaySettings().shadingModel = 3;   // flat colour: no lighting on top of the map
+    viewer.displaySettings().lineOn = false;
+    viewer.displaySettings().tessellationLevel = 16;
+    const QImage image = screenshotOf(viewer, c.name);
+    const QMatrix4x4 deviceToMesh = meshToDevice(viewer).inverted();
+    int compared = 0, mismatched = 0;
+    for (int py = 60; py < 600; py += 23)  // below the legend band (rows 15 to 45)
+      for (int px = 20; px < 800; px += 29) {
+        const QPointF seen = meshPointOf(deviceToMesh, px, py, kHeight);
+        const double x = seen.x(), y = seen.y() - c.bend * (1 - x * x);
+        if (std::abs(x) > 0.95 || std::abs(y) > 0.95) continue;  // away from the silhouette
+        const double error = colourError(image.pixelColor(px, py), viewer.palette(), field(x, y));
+        if (error > 3.0 / 255 && mismatched++ == 0)
+          ADD_FAILURE() << "pixel " << px << "," << py << " is off by " << error * 255
+                        << "/255 from the field's colour " << field(x, y);
+        ++compared;
+      }
+    EXPECT_EQ(mismatched, 0) << "of " << compared;
+    EXPECT_GT(compared, 150);
   }
 }
 
