@@ -27,8 +27,7 @@ class PickingReport : public testing::Test {
     ASSERT_EQ(zel_OpenMesh(mesh, scratch.file("p.mesh").c_str(), status), 0) << status;
   }
   void TearDown() override { zel_FreeInterface(&mesh); }
-  // Report of primitive `local` of `object`, marked when it names no entity; `entity` receives
-  // what it names.
+  // Report of primitive `local` of `object`, marked when it names no entity (else `entity`).
   std::string report(const ZelDrawObject& object, int local, const ObjectSource* source = nullptr) {
     std::ostringstream out;
     entity = PickedEntity{};
@@ -56,8 +55,7 @@ TEST_F(PickingReport, ElementsAreNumberedThroughTheObjectsElementList) {
   source.elements = {2, 1};
   EXPECT_EQ(report(*triangles, 0, &source),
             "Triangle number 2 picked\nwhose vertices are [2, 3, 5]\nReference 11\n");
-  EXPECT_EQ(entity.entityType, EntityType::Triangle);
-  EXPECT_EQ(entity.number, 2);
+  EXPECT_TRUE(entity.entityType == EntityType::Triangle && entity.number == 2);
   EXPECT_EQ(report(*triangles, 1, &source),
             "Triangle number 1 picked\nwhose vertices are [1, 2, 3]\nReference 10\n");
   // Past the list, without a source, or an element the mesh does not have: nothing reported.
@@ -71,7 +69,6 @@ TEST_F(PickingReport, ElementsAreNumberedThroughTheObjectsElementList) {
   source.elements = {1};
   EXPECT_EQ(report(*edges, 0, &source),
             "Edge number 1 picked\nwhose vertices are [1, 2]\nReference 7\n");
-  // Vertices print their coordinates.
   std::unique_ptr<ZelDrawObject> cloud(ZelDrawObject::create(DrawKind::Vertex, 0));
   EXPECT_EQ(report(*cloud, 4),
             "Vertex number 5 picked\nwhose coordinates are [0.75, 1.25, 2]\nReference 5\n");
@@ -84,8 +81,7 @@ TEST_F(PickingReport, FacesOfVolumesReportTheirTetrahedron) {
   EXPECT_EQ(report(*surface, 0),
             "Picking of face 3 of the following volume element: \n"
             "Tetrahedron number 2\nwhose vertices are [2, 3, 4, 5]\nReference 21\n");
-  EXPECT_EQ(entity.number, 2);
-  EXPECT_EQ(entity.face, 3);
+  EXPECT_TRUE(entity.number == 2 && entity.face == 3);
   EXPECT_EQ(report(*surface, 1),
             "Picking of face 0 of the following volume element: \n"
             "Tetrahedron number 1\nwhose vertices are [1, 2, 3, 4]\nReference 20\n");
@@ -127,8 +123,7 @@ TEST_F(PickingReport, CentringFindsThePointUnderThePointer) {
   const double inside[3] = {0.25 + 0.5 * 0.75, 0.25 + 0.5 * 1.25, 0.5 * 2};
   expectFound({EntityType::Triangle, 2, -1}, inside, parallel);
   expectFound({EntityType::Triangle, 2, -1}, inside, perspective);
-  // Tetrahedron 2 (vertices 2, 3, 4, 5) reached through each of its faces: the centroid of
-  // that face.
+  // Tetrahedron 2 (vertices 2, 3, 4, 5) through each of its faces: that face's centroid.
   const int tetrahedron[4] = {2, 3, 4, 5};
   for (int face = 0; face < 4; ++face) {
     int count = 0;
@@ -140,8 +135,7 @@ TEST_F(PickingReport, CentringFindsThePointUnderThePointer) {
         centroid[axis] += mesh->coordinates[3 * tetrahedron[local[corner]] + axis] / 3;
     expectFound({EntityType::Tetrahedron, 2, face}, centroid, perspective);
   }
-  // An edge clamps to its end points; a vertex is itself; elements that are not in the mesh
-  // give nothing.
+  // An edge clamps to its ends; a vertex is itself; no such element, or no face, gives nothing.
   double point[3];
   ASSERT_TRUE(pointUnderPointer(mesh, {EntityType::Edge, 1, -1}, {900, 300}, parallel, point));
   EXPECT_NEAR(point[0], 1.0, 1e-9);
