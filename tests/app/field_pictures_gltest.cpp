@@ -23,7 +23,6 @@ namespace {
 
 using testmesh::Cell;
 using testmesh::Vec;
-using Field = double (*)(double, double);
 
 // Fields exactly representable at their degree on the top face, whatever the element shape.
 double quadratic(double x, double y) { return x * x - 0.5 * x * y + 0.5 * y; }
@@ -36,11 +35,10 @@ struct VolumeCase {
   int fieldDegree;  // degree of the "HOSolAt" header, another one
   double bend;      // y is moved by bend * (1 - x^2): a curved mesh when not 0
   bool meshFaces;   // the top face is also listed as mesh faces (they lie on the volumes)
-  Field field;      // of the field's degree
+  double (*field)(double, double);  // of the field's degree
 };
 
-// The slab [-1, 1]^2 x [0, kHeight] of 2 x 2 cubes, one high; `p` a point of the builder's unit
-// cells.
+// The slab [-1, 1]^2 x [0, kHeight] of 2 x 2 cubes, one high, at `p` of the builder's cells.
 constexpr double kHeight = 0.4;
 Vec slab(const Vec& p) { return {p[0] - 1, p[1] - 1, kHeight * p[2]}; }
 
