@@ -23,67 +23,59 @@ enum class Given { Vertices, ElementP1, ElementP0 };
 struct CubeFiles {
   std::string mesh, solution;
   testmesh::MeshBuilder builder{6.0};
-  int typ = 0;
-  int nodesPerElement = 0;
-  int count = 0;
-  std::vector<int> nodes;  // the elements' vertex numbers, nodesPerElement each
-  // The centroid of element e (1-based), without the offset.
+  int typ = 0, k = 0, count = 0;  // element type, vertices per element, elements
+  std::vector<int> nodes;         // the elements' vertex numbers, k each
+  // Vertex n (0-based) of element e (1-based) and the element's centroid.
+  Vec node(int e, int n) const { return builder.position(nodes[size_t((e - 1) * k + n)]); }
   Vec centroid(int e) const {
     Vec c{0, 0, 0};
-    for (int n = 0; n < nodesPerElement; ++n)
-      for (int a = 0; a < 3; ++a)
-        c[a] += builder.position(nodes[size_t((e - 1) * nodesPerElement + n)])[a] / nodesPerElement;
+    for (int n = 0; n < k; ++n)
+      for (int a = 0; a < 3; ++a) c[a] += node(e, n)[a] / k;
     return c;
   }
 };
 
-// Writes "<name>.mesh" and "<name>.sol" into `directory`; the cube is moved by `offset` (the
-// fields are those of the unmoved cube). Reference 1 below x = 1/3 and 2 elsewhere when
-// `twoReferences`.
+// Writes "<name>.mesh" and "<name>.sol" into `directory`. Reference 1 below x = 1/3 and 2
+// elsewhere when `twoReferences`.
 inline void writeCube(CubeFiles* cube, Cell cell, Given given, bool twoReferences,
-                      const std::filesystem::path& directory, const std::string& name,
-                      double offset = 0.0) {
+                      const std::filesystem::path& directory, const std::string& name) {
   testmesh::MeshBuilder& b = cube->builder;
   b.fillCube({cell}, 1, 3);  // cells of side 2 on a grid of 0..6, scaled by 6: the unit cube
   const bool hexahedra = cell == Cell::Hexahedra;
+  const char* element = hexahedra ? "Hexahedra" : "Tetrahedra";
   cube->typ = hexahedra ? EntityType::Hexahedron : EntityType::Tetrahedron;
-  const int k = cube->nodesPerElement = hexahedra ? 8 : 4;
-  const std::vector<int>& nodes = cube->nodes = b.nodes(cube->typ);
-  const int count = cube->count = int(nodes.size()) / k;
+  const int k = cube->k = hexahedra ? 8 : 4;
+  cube->nodes = b.nodes(cube->typ);
+  const int count = cube->count = int(cube->nodes.size()) / k;
   cube->mesh = (directory / (name + ".mesh")).string();
   cube->solution = (directory / (name + ".sol")).string();
-  std::ofstream out(cube->mesh);
+  std::ofstream out(cube->mesh), sol(cube->solution);
   out.precision(17);
-  out << "MeshVersionFormatted 2\nDimension 3\nVertices\n" << b.nbrVertices() << "\n";
-  for (int v = 1; v <= b.nbrVertices(); ++v)
-    out << b.position(v)[0] + offset << " " << b.position(v)[1] + offset << " "
-        << b.position(v)[2] + offset << " 0\n";
-  out << (hexahedra ? "Hexahedra" : "Tetrahedra") << "\n" << count << "\n";
-  for (int e = 1; e <= count; ++e) {
-    for (int n = 0; n < k; ++n) out << nodes[size_t((e - 1) * k + n)] << " ";
-    out << (twoReferences && cube->centroid(e)[0] > 1.0 / 3 ? 2 : 1) << "\n";
-  }
-  out << "End\n";
-  std::ofstream sol(cube->solution);
   sol.precision(17);
+  out << "MeshVersionFormatted 2\nDimension 3\nVertices\n" << b.nbrVertices() << "\n";
   sol << "MeshVersionFormatted 2\nDimension 3\n";
-  const char* element = hexahedra ? "Hexahedra" : "Tetrahedra";
-  if (given == Given::Vertices) {
-    sol << "SolAtVertices\n" << b.nbrVertices() << "\n2 1 1\n";
-    for (int v = 1; v <= b.nbrVertices(); ++v)
+  if (given == Given::Vertices) sol << "SolAtVertices\n" << b.nbrVertices() << "\n2 1 1\n";
+  for (int v = 1; v <= b.nbrVertices(); ++v) {
+    for (double c : b.position(v)) out << c << " ";
+    out << "0\n";
+    if (given == Given::Vertices)
       sol << cubeLinear(b.position(v)) << " " << cubeFalling(b.position(v)) << "\n";
-  } else if (given == Given::ElementP0) {
-    sol << "SolAt" << element << "\n" << count << "\n1 1\n";
-    for (int e = 1; e <= count; ++e) sol << cubeLinear(cube->centroid(e)) << "\n";
-  } else {
+  }
+  out << element << "\n" << count << "\n";
+  if (given == Given::ElementP0) sol << "SolAt" << element << "\n" << count << "\n1 1\n";
+  if (given == Given::ElementP1)
     sol << "HOSolAt" << element << (hexahedra ? "Q1" : "P1") << "\n"
         << count << "\n1 1\n1 " << k << "\n";
-    for (int e = 1; e <= count; ++e) {
-      for (int n = 0; n < k; ++n)
-        sol << cubeLinear(b.position(nodes[size_t((e - 1) * k + n)])) << " ";
-      sol << "\n";
+  for (int e = 1; e <= count; ++e) {
+    for (int n = 0; n < k; ++n) {
+      out << cube->nodes[size_t((e - 1) * k + n)] << " ";
+      if (given == Given::ElementP1) sol << cubeLinear(cube->node(e, n)) << " ";
     }
+    out << (twoReferences && cube->centroid(e)[0] > 1.0 / 3 ? 2 : 1) << "\n";
+    if (given == Given::ElementP0) sol << cubeLinear(cube->centroid(e));
+    if (given != Given::Vertices) sol << "\n";
   }
+  out << "End\n";
   sol << "End\n";
 }
 
