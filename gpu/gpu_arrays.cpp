@@ -2,6 +2,7 @@
 #include "gpu/gpu_arrays.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "gpu/ZelBufferObject.h"
 #include "gpu/draw_kind_table.h"
@@ -17,12 +18,18 @@ namespace {
 template <typename VertexAt>
 void normaliseAndConvert(int kind, int count, VertexAt vertexAt, GpuArrays* arrays,
                          double* bezierSeconds) {
-  double box[6] = {0, 0, 0, 0, 0, 0};
+  // Without vertices the box stays empty (low above high), so that the scene's box leaves
+  // the object out instead of stretching to the origin.
+  double box[6];
+  for (int axis = 0; axis < 3; ++axis) {
+    box[2 * axis] = std::numeric_limits<double>::infinity();
+    box[2 * axis + 1] = -std::numeric_limits<double>::infinity();
+  }
   for (int i = 0; i < count; ++i) {
     const double* x = vertexAt(i);
     for (int axis = 0; axis < 3; ++axis) {
-      if (i == 0 || x[axis] < box[2 * axis]) box[2 * axis] = x[axis];
-      if (i == 0 || x[axis] > box[2 * axis + 1]) box[2 * axis + 1] = x[axis];
+      box[2 * axis] = std::min(box[2 * axis], x[axis]);
+      box[2 * axis + 1] = std::max(box[2 * axis + 1], x[axis]);
     }
   }
   const Placement& placement = arrays->placement = placementOfBox(box);

@@ -80,12 +80,15 @@ TEST(SceneModel, SceneBoxIsTheUnionOfTheObjectsButTheMarkerAndTheLegend) {
   zel::SceneModel model;
   double box[6];
   EXPECT_FALSE(model.sceneBox(box));
-  const double a[6] = {0, 1, 2, 3, 0, 0}, far[6] = {0, 0, 0, 100, 100, 100};
+  const double a[6] = {10, 11, 12, 13, 10, 10}, far[6] = {0, 0, 0, 100, 100, 100};
   const unsigned edge[2] = {0, 1};
+  const int noElements[3] = {0, 0, 0};
   model.attachLocalData(add(model, DrawKind::Edge), 2, a, 1, edge);
   model.attachData(add(model, DrawKind::SceneCenter), 1, far, 0, nullptr, nullptr, 0);
+  // An object left without elements (a cut crossing nothing) adds nothing, not the origin.
+  model.attachData(add(model, DrawKind::Triangle), 2, a, 0, noElements, nullptr, 0);
   ASSERT_TRUE(model.sceneBox(box));
-  EXPECT_EQ(std::vector<double>(box, box + 6), (std::vector<double>{0, 3, 0, 1, 0, 2}));
+  EXPECT_EQ(std::vector<double>(box, box + 6), (std::vector<double>{10, 13, 10, 11, 10, 12}));
   EXPECT_EQ(model.objectsOfKind(DrawKind::Edge).size(), 1u);
 }
 
