@@ -181,9 +181,26 @@ TEST_F(CheapFramesTest, DragFramesAreStraightAndTheQuietFrameEqualsAFullFrame) {
   EXPECT_FALSE(pixelsDoubled(reference));
   const auto area = [](const Frame& f) { return coveredHalves(f).first + coveredHalves(f).second; };
   EXPECT_NEAR(area(cheap), area(reference), 0.03 * area(reference));
+
+  // A screenshot taken while the view moves is full, and leaves no frame due.
+  wheel(1);
+  ASSERT_EQ(frames.size(), 9u);
+  EXPECT_TRUE(frames.back().cheap);
+  const QString path = QDir::temp().filePath("zel_cheap_frames_screenshot.png");
+  window->requestScreenshot(path.toStdString());
+  QFile::remove(path);
+  ASSERT_EQ(frames.size(), 10u);
+  EXPECT_FALSE(frames.back().cheap) << "a screenshot taken while the view moves";
+  const Programs& shot = frames.back().programs;
+  EXPECT_EQ(std::count(shot.begin(), shot.end(), "P2TriSha"), 1);
+  quietTimePasses();
+  settle();
+  EXPECT_EQ(frames.size(), 10u) << "the full picture on screen was drawn again";
 }
 
-TEST_F(CheapFramesTest, AWheelBurstIsOneCheapFrameThenOneFullOne) {
+// Turned off while a cheap picture is on screen, the full one replaces it at once, without
+// waiting for the quiet time; then every frame of a drag is full.
+TEST_F(CheapFramesTest, AWheelBurstIsOneCheapFrameThenOneFullOneAndTurnedOffEveryFrameIsFull) {
   show(EntityType::Quadrilateral);
   wheel(4);
   ASSERT_EQ(frames.size(), 1u) << "requests of one burst are merged into one frame";
@@ -194,31 +211,7 @@ TEST_F(CheapFramesTest, AWheelBurstIsOneCheapFrameThenOneFullOne) {
   EXPECT_FALSE(frames[1].cheap);
   EXPECT_EQ(frames[1].programs, Programs{"Q2QuaSha"});
   EXPECT_EQ(differingPixels(frames[1], fullReference()), 0);
-}
 
-TEST_F(CheapFramesTest, ScreenshotsDuringMotionAreFullAndLeaveNoFrameDue) {
-  show(EntityType::Triangle);
-  wheel(1);
-  ASSERT_EQ(frames.size(), 1u);
-  EXPECT_TRUE(frames[0].cheap);
-  const QString path = QDir::temp().filePath("zel_cheap_frames_screenshot.png");
-  window->requestScreenshot(path.toStdString());
-  QFile::remove(path);
-  ASSERT_EQ(frames.size(), 2u);
-  EXPECT_FALSE(frames[1].cheap) << "a screenshot taken while the view moves";
-  EXPECT_EQ(std::count(frames[1].programs.begin(), frames[1].programs.end(), "P2TriSha"), 1);
-  settle();
-  EXPECT_EQ(frames.size(), 2u) << "the full picture on screen was drawn again";
-}
-
-TEST_F(CheapFramesTest, TurnedOffEveryFrameOfADragIsFull) {
-  show(EntityType::Triangle);
-  // Turned off while a cheap picture is on screen: the full one replaces it at once, without
-  // waiting for the quiet time. (A first burst builds the straight program, so that the
-  // second one's cheap frame is quick.)
-  wheel(1);
-  quietTimePasses();
-  ASSERT_TRUE(waitForFrames(2));
   wheel(1);
   ASSERT_EQ(frames.size(), 3u);
   EXPECT_TRUE(frames.back().cheap);
@@ -227,13 +220,12 @@ TEST_F(CheapFramesTest, TurnedOffEveryFrameOfADragIsFull) {
   QCoreApplication::processEvents(QEventLoop::X11ExcludeTimers);
   ASSERT_EQ(frames.size(), 4u) << "waited for the quiet time";
   EXPECT_FALSE(frames.back().cheap);
-
   frames.clear();
   drag(3);
   ASSERT_EQ(frames.size(), 5u);
   for (const Frame& frame : frames) {
     EXPECT_FALSE(frame.cheap);
-    EXPECT_EQ(frame.programs, Programs{"P2TriSha"});
+    EXPECT_EQ(frame.programs, Programs{"Q2QuaSha"});
   }
   settle();
   EXPECT_EQ(frames.size(), 5u);

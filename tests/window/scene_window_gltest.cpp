@@ -1,9 +1,8 @@
 // Scene window driven through real Qt key, mouse and wheel events: display switches, camera,
-// field of view bounds, screenshots and the state file.
+// field of view bounds, pictures that change and come back.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QTest>
 #include <QThread>
 #include <QWheelEvent>
@@ -16,34 +15,12 @@
 #include "meshio/entity_types.h"
 #include "scene/ZelDrawObject.h"
 #include "scene/ZelDrawPalette.h"
-#include "tests/support/disc_mesh.h"
 #include "tests/support/image_probe.h"
 #include "tests/support/screenshot.h"
-#include "tests/support/temporary_directory.h"
+#include "tests/window/disc_window.h"
 #include "window/ZelSceneWindow.h"
 
 namespace {
-
-// A P2 disc of 4 x 4 cells in the box [-1, 1]^2 at the default view in `dimension`: one object
-// of `kind` for each of its references 1, 2 and 3 (the lower half, upper left and upper right
-// quarters).
-void showDisc(ZelSceneWindow& window, int kind, int dimension) {
-  const CurvedMesh mesh = makeDiscMesh(EntityType::Triangle, 2, 4);
-  for (int reference : {1, 2, 3}) {
-    std::vector<int> selection;
-    for (int e = 1; e <= mesh.elementCount; ++e)
-      if (mesh.refs[e] == reference) selection.push_back(e);
-    ZelDrawObject* object = ZelDrawObject::create(kind, reference);
-    window.addObject(object);
-    window.attachData(object, mesh.vertexCount, mesh.coords.data(), mesh.elementCount,
-                      mesh.nodes.data(), selection.data(), int(selection.size()));
-    EXPECT_EQ(object->entityCount(), int(selection.size()));
-  }
-  const double box[6] = {-1, 1, -1, 1, 0, 0};
-  window.storeBoundingBox(box);
-  window.setDimension(dimension);
-  window.resetView();
-}
 
 class SceneWindowTest : public testing::Test {
  protected:
@@ -206,37 +183,9 @@ TEST_F(SceneWindowTest, LeftDragTurnsOnlyThreeDimensionalScenesAndMiddleDragPans
   EXPECT_NEAR(camera.pan().y(), pan.y() - 0.015f, 1e-6f);
 }
 
-TEST_F(SceneWindowTest, StateFileRestoresTheView) {
-  const TemporaryDirectory scratch(true);
-  drag(Qt::LeftButton, QPoint(300, 300), QPoint(450, 350));
-  key("ZZtttLrf");
-  key(Qt::Key_F1);
-  key(Qt::Key_Right);
-  const QQuaternion rotation = window->camera().rotation();
-  const QVector3D pan = window->camera().pan();
-  const double fieldOfView = window->fieldOfView();
-  const ZelDisplaySettings settings = window->displaySettings();
-  key("w");
-  ASSERT_TRUE(QFile::exists("zelmor.data"));
-  key("i");
-  key(Qt::Key_F1);
-  key("TTTLrr");
-  window->resize(500, 400);
-  window->readStateFile("zelmor.data");
-  EXPECT_EQ(window->size(), QSize(800, 600));
-  EXPECT_LT((window->camera().rotation().toVector4D() - rotation.toVector4D()).length(), 1e-6f);
-  EXPECT_NEAR(window->camera().pan().x(), pan.x(), 1e-6f);
-  EXPECT_NEAR(window->fieldOfView(), fieldOfView, 1e-6);
-  EXPECT_TRUE(window->cutPlaneShown());
-  const ZelDisplaySettings& now = window->displaySettings();
-  EXPECT_TRUE(now.tessellationLevel == settings.tessellationLevel &&
-              now.tessellationOn == settings.tessellationOn &&
-              now.shadingModel == settings.shadingModel && now.renderFlags == settings.renderFlags);
-}
-
 // Surface faces of volumes: a group that the cut plane clips.
 TEST_F(SceneWindowTest, KeysChangeThePictureAndTogglingBackRestoresIt) {
-  showDisc(*window, DrawKind::SrfTriangleP2, 3);
+  showDisc(*window, makeDiscMesh(EntityType::Triangle, 2, 4), 800, 600, DrawKind::SrfTriangleP2, 3);
   const QImage start = picture();
   EXPECT_EQ(start.size(), QSize(800, 600));
   EXPECT_EQ(start.pixelColor(10, 10), QColor(255, 255, 255));
@@ -267,10 +216,7 @@ TEST_F(SceneWindowTest, KeysChangeThePictureAndTogglingBackRestoresIt) {
 // dominates one, green the other.
 TEST(SceneWindow, EachReferenceGetsItsColourInReferenceMode) {
   ZelSceneWindow window(pellonSurfaceFormat());
-  window.resize(800, 600);
-  window.show();
-  window.waitForInitialisation();
-  showDisc(window, DrawKind::TriangleP2, 2);
+  showDisc(window, makeDiscMesh(EntityType::Triangle, 2, 4), 800, 600);
   window.displaySettings().renderFlags = (window.displaySettings().renderFlags & ~6) | (2 << 1);
   window.displaySettings().lineOn = false;
   const QImage image = screenshotOf(window);
