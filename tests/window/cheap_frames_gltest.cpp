@@ -6,20 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMouseEvent>
 #include <QTest>
 #include <QThread>
 #include <QWheelEvent>
 #include <algorithm>
-#include <cstdint>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "gpu/cheap_forms.h"
+#include "tests/support/screenshot.h"
 #include "tests/window/disc_window.h"
 #include "window/interaction_pace.h"
 #include "window/screenshot.h"
@@ -186,9 +181,7 @@ TEST_F(CheapFramesTest, DragFramesAreStraightAndTheQuietFrameEqualsAFullFrame) {
   wheel(1);
   ASSERT_EQ(frames.size(), 9u);
   EXPECT_TRUE(frames.back().cheap);
-  const QString path = QDir::temp().filePath("zel_cheap_frames_screenshot.png");
-  window->requestScreenshot(path.toStdString());
-  QFile::remove(path);
+  screenshotOf(*window);
   ASSERT_EQ(frames.size(), 10u);
   EXPECT_FALSE(frames.back().cheap) << "a screenshot taken while the view moves";
   const Programs& shot = frames.back().programs;

@@ -4,12 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
 #include <QVector2D>
-#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iostream>
@@ -19,7 +17,6 @@
 #include "app/ZelMeshViewer.h"
 #include "app/pellon.h"
 #include "app/scene_assembly.h"
-#include "meshio/entity_types.h"
 #include "scene/ZelDrawObject.h"
 #include "tests/capping/faces_met_once.h"
 #include "tests/support/disc_mesh.h"
@@ -54,44 +51,38 @@ CurvedMesh kuhnCube(int n) {
   const int side = n + 1;
   auto id = [side](const int p[3]) { return 1 + p[0] + side * (p[1] + side * p[2]); };
   m.vertexCount = side * side * side;
+  m.elementCount = 6 * n * n * n;
+  m.nodesPerElement = 4;
   m.coords.assign(3, 0.0);
   for (int v = 0; v < m.vertexCount; ++v)
     for (int axis = 0, rest = v; axis < 3; ++axis, rest /= side)
       m.coords.push_back(double(rest % side) / n);
-  m.nodesPerElement = 4;
   m.nodes.assign(4, 0);
-  m.refs.assign(1, 0);
+  m.refs.assign(size_t(m.elementCount) + 1, 1);
   const int axes[6][2] = {{0, 1}, {0, 2}, {1, 0}, {1, 2}, {2, 0}, {2, 1}};
-  for (int k = 0; k < n; ++k)
-    for (int j = 0; j < n; ++j)
-      for (int i = 0; i < n; ++i)
-        for (const auto& a : axes) {
-          int p[3] = {i, j, k}, last[3] = {i + 1, j + 1, k + 1};
-          for (const int step : {-1, a[0], a[1]}) {
-            if (step >= 0) ++p[step];
-            m.nodes.push_back(id(p));
-          }
-          m.nodes.push_back(id(last));
-          m.refs.push_back(1);
-        }
-  m.elementCount = 6 * n * n * n;
+  for (int cell = 0; cell < n * n * n; ++cell)
+    for (const auto& a : axes) {
+      int p[3] = {cell % n, cell / n % n, cell / n / n};
+      const int last[3] = {p[0] + 1, p[1] + 1, p[2] + 1};
+      for (const int step : {-1, a[0], a[1]}) {
+        if (step >= 0) ++p[step];
+        m.nodes.push_back(id(p));
+      }
+      m.nodes.push_back(id(last));
+    }
   return m;
 }
 
 // What the viewer writes on std::cout while it lives.
-class CoutCapture {
- public:
-  CoutCapture() : m_old(std::cout.rdbuf(m_text.rdbuf())) {}
-  ~CoutCapture() { std::cout.rdbuf(m_old); }
+struct CoutCapture {
+  std::ostringstream text;
+  std::streambuf* const old = std::cout.rdbuf(text.rdbuf());
+  ~CoutCapture() { std::cout.rdbuf(old); }
   std::string take() {
-    const std::string text = m_text.str();
-    m_text.str("");
-    return text;
+    const std::string taken = text.str();
+    text.str("");
+    return taken;
   }
-
- private:
-  std::ostringstream m_text;
-  std::streambuf* m_old;
 };
 
 // The report of a picked element; faces of volumes name their element without " picked".
@@ -247,6 +238,12 @@ class PickingGestures : public testing::Test {
   std::string solution() const { return path.substr(0, path.size() - 4) + "sol"; }
   QPoint centreOf(int e) { return ::centreOf(*viewer, m, e); }
   QColor pixelAt(QPoint at) { return screenshotOf(*viewer).pixelColor(at); }
+  // What a pick at `at` prints.
+  std::string pick(QPoint at) {
+    capture.take();
+    shiftClick(*viewer, at);
+    return capture.take();
+  }
 
   const CurvedMesh m = makeDiscMesh(EntityType::Triangle, 2, 4);
   std::string path;
@@ -308,9 +305,7 @@ TEST_F(PickingGestures, CurvedBoundaryIsPickedWhereItIsDrawn) {
       const QPoint at = windowPoint(*viewer, target);
       if (!inWindow(*viewer, at, 5)) continue;
       ++tried;
-      capture.take();
-      shiftClick(*viewer, at);
-      EXPECT_EQ(capture.take(), expectedReport(m, "TriangleP2 ", e)) << "element " << e;
+      EXPECT_EQ(pick(at), expectedReport(m, "TriangleP2 ", e)) << "element " << e;
     }
   EXPECT_GE(tried, 4);
 }
@@ -319,18 +314,16 @@ TEST_F(PickingGestures, CurvedBoundaryIsPickedWhereItIsDrawn) {
 // map: its value at the picked point is the x of the point drawn under the pointer, which the
 // flat 2D view gives back exactly from the pointer. Elements of the curved boundary included.
 TEST_F(PickingGestures, ValueUnderThePointerIsTheExactFieldThere) {
-  {
-    std::ofstream out(solution());
-    out.precision(17);
-    out << "MeshVersionFormatted 2\nDimension 2\nSolAtVertices\n" << m.vertexCount << "\n1 1\n";
-    for (int v = 1; v <= m.vertexCount; ++v) out << m.coords[3 * v] << "\n";
-    out << "End\n";
-  }
+  std::ofstream out(solution());
+  out.precision(17);
+  out << "MeshVersionFormatted 2\nDimension 2\nSolAtVertices\n" << m.vertexCount << "\n1 1\n";
+  for (int v = 1; v <= m.vertexCount; ++v) out << m.coords[3 * v] << "\n";
+  out << "End\n";
+  out.close();
   viewer = openViewer(path);
   viewer->renderNow();
   // Window x of the plane z = 0 is affine in mesh x in this view.
-  const double origin[3] = {0, 0, 0}, unit[3] = {1, 0, 0};
-  const double x0 = viewer->windowPosition(origin).x();
+  const double origin[3] = {0, 0, 0}, unit[3] = {1, 0, 0}, x0 = viewer->windowPosition(origin).x();
   const double perUnit = viewer->windowPosition(unit).x() - x0;
   for (int e : {9, 11, 12, 13, 20, 21}) {
     // A point off the element's centre: a third of the way to its first vertex.
@@ -338,16 +331,14 @@ TEST_F(PickingGestures, ValueUnderThePointerIsTheExactFieldThere) {
     for (int axis = 0; axis < 2; ++axis)
       target[size_t(axis)] += (m.coords[3 * m.nodes[size_t(e) * 6] + axis] - target[axis]) / 3;
     const QPoint at = windowPoint(*viewer, target.data());
-    capture.take();
-    shiftClick(*viewer, at);
-    const std::string text = capture.take();
+    const std::string text = pick(at);
     ASSERT_NE(text.find("Solution field 1 at the picked point ("), std::string::npos) << text;
     const double value = std::stod(text.substr(text.rfind("): ") + 3));
     EXPECT_NEAR(value, (at.x() - x0) / perUnit, 1e-4) << "element " << e;
   }
 }
 
-TEST_F(PickingGestures, HidingAndShowingThePickedObject) {
+TEST_F(PickingGestures, HiddenObjectsCannotBePicked) {
   const QPoint at = centreOf(13);
   shiftClick(*viewer, at);
   ZelDrawObject* object = viewer->pickedObjects().back();
@@ -356,11 +347,8 @@ TEST_F(PickingGestures, HidingAndShowingThePickedObject) {
   EXPECT_TRUE(viewer->pickedObjects().empty());
   EXPECT_EQ(viewer->hiddenObjects(), std::vector<ZelDrawObject*>{object});
   settle();
-  // A hidden object cannot be picked: the same spot is background now.
-  capture.take();
-  shiftClick(*viewer, at);
+  EXPECT_EQ(pick(at), "");  // background now
   EXPECT_EQ(picks, 1);
-  EXPECT_EQ(capture.take(), "");
   QTest::keyClick(viewer.get(), 'S');
   EXPECT_TRUE(object->visible());
   settle();

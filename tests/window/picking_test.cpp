@@ -2,9 +2,6 @@
 // objects with the highlight and picked-list rules.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <vector>
-
 #include "meshio/entity_types.h"
 #include "scene/ZelDrawObject.h"
 #include "window/picking_pass.h"
@@ -14,30 +11,23 @@ namespace {
 using zel::resolvePick;
 
 TEST(PickingIds, ColourBytesDecodeWithAlphaAsTheTopByte) {
-  const struct {
-    unsigned char rgba[4];
-    int id;
-  } cases[] = {{{0, 0, 0, 0}, 0},
-               {{0, 0, 1, 1}, (1 << 24) + 1},
-               {{0x12, 0x34, 0x56, 0}, 0x123456},
-               {{255, 255, 255, 127}, 0x7fffffff}};
-  for (const auto& c : cases) EXPECT_EQ(zel::decodePickingId(c.rgba), c.id) << c.id;
+  const unsigned char rgba[][4] = {
+      {0, 0, 0, 0}, {0, 0, 1, 1}, {0x12, 0x34, 0x56, 0}, {255, 255, 255, 127}};
+  const int ids[] = {0, (1 << 24) + 1, 0x123456, 0x7fffffff};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(zel::decodePickingId(rgba[i]), ids[i]);
 }
 
+// Rows count from the bottom (height - y); the window's top edge (y = 0) and points outside
+// the window read an edge pixel.
 TEST(PickingIds, ReadPixelFollowsTheRatioAndStaysInsideTheFramebuffer) {
-  // Rows count from the bottom (height - y); the window's top edge (y = 0) and points outside
-  // the window read an edge pixel.
-  const struct {
-    int x, y;
-    double ratio;
-    int width, height, column, row;
-  } cases[] = {{10, 100, 1.0, 800, 600, 10, 500},
-               {10, 100, 2.0, 1600, 1200, 20, 1000},
-               {800, 0, 1.0, 800, 600, 799, 599},
-               {-5, 900, 1.0, 800, 600, 0, 0}};
+  // x, y, ratio, width, height; the column and row read.
+  const int cases[][7] = {{10, 100, 1, 800, 600, 10, 500},
+                          {10, 100, 2, 1600, 1200, 20, 1000},
+                          {800, 0, 1, 800, 600, 799, 599},
+                          {-5, 900, 1, 800, 600, 0, 0}};
   for (const auto& c : cases) {
-    const zel::FramebufferPixel p = zel::pickingPixel(c.x, c.y, c.ratio, c.width, c.height);
-    EXPECT_EQ(std::make_pair(p.column, p.row), std::make_pair(c.column, c.row)) << c.x;
+    const zel::FramebufferPixel p = zel::pickingPixel(c[0], c[1], c[2], c[3], c[4]);
+    EXPECT_EQ(std::make_pair(p.column, p.row), std::make_pair(c[5], c[6])) << c[0];
   }
   EXPECT_EQ(zel::nearestPixel(10.5), 11);
   EXPECT_EQ(zel::nearestPixel(10.49), 10);

@@ -2,23 +2,18 @@
 // field of view bounds, pictures that change and come back.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QTest>
 #include <QThread>
 #include <QWheelEvent>
 #include <climits>
 #include <cstdlib>
 
-#include "app/pellon.h"
 #include "gpu/ZelBufferObject.h"
 #include "gpu/patch_draws.h"
-#include "meshio/entity_types.h"
-#include "scene/ZelDrawObject.h"
 #include "scene/ZelDrawPalette.h"
 #include "tests/support/image_probe.h"
 #include "tests/support/screenshot.h"
 #include "tests/window/disc_window.h"
-#include "window/ZelSceneWindow.h"
 
 namespace {
 

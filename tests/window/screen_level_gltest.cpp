@@ -3,11 +3,9 @@
 // the faces of a curved surface close up without cracks at every zoom.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <algorithm>
 #include <cmath>
-#include <tuple>
 
 #include "app/ZelMeshViewer.h"
 #include "app/scene_assembly.h"

@@ -7,8 +7,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <string>
-#include <tuple>
 
 #include "meshio/entity_types.h"
 #include "tests/support/temporary_directory.h"
