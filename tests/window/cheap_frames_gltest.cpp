@@ -1,8 +1,6 @@
-// Cheap frames while the view moves, driven by real Qt mouse, wheel and key events: the frames
-// of a drag or a wheel burst draw straight shapes, one frame per burst; once input is quiet one
-// full frame follows whose picture equals a frame drawn with cheap frames off; screenshots
-// stay full; with cheap frames off every frame is full. The window's pace clock is the test's
-// own, moved by hand, so that slow frames on a loaded machine cannot change which are cheap.
+// Cheap frames while the view moves, driven by real Qt events: straight shapes at half the
+// resolution, one frame per burst, then one full frame equal to a frame drawn with cheap frames
+// off. The pace clock is moved by hand: slow frames on a loaded machine cannot decide.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -34,30 +32,30 @@ struct Frame {
 
 bool sameColour(const std::uint8_t* a, const std::uint8_t* b) { return std::equal(a, a + 3, b); }
 
-int differingPixels(const Frame& a, const Frame& b) {
+// Pixels (x, y) of the window for which `holds` holds.
+template <typename Holds>
+int countPixels(Holds holds) {
   int count = 0;
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) count += !sameColour(a.at(x, y), b.at(x, y));
+  for (int p = 0; p < kWidth * kHeight; ++p) count += holds(p % kWidth, p / kWidth);
   return count;
 }
 
-// Whether every 2 x 2 block of pixels (from the corner) has one colour: a picture drawn at half
-// the resolution and shown over the whole window.
-bool pixelsDoubled(const Frame& frame) {
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x)
-      if (!sameColour(frame.at(x, y), frame.at(x & ~1, y & ~1))) return false;
-  return true;
+int differingPixels(const Frame& a, const Frame& b) {
+  return countPixels([&](int x, int y) { return !sameColour(a.at(x, y), b.at(x, y)); });
 }
 
-// Pixels clearly darker than the white background (faces and points are grey 0.7) in the
-// left and the right half.
-std::pair<int, int> coveredHalves(const Frame& frame) {
-  std::pair<int, int> covered{0, 0};
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x)
-      if (frame.at(x, y)[0] <= 230) ++(x < kWidth / 2 ? covered.first : covered.second);
-  return covered;
+// Whether every 2 x 2 block of pixels has one colour: a picture drawn at half the resolution.
+bool pixelsDoubled(const Frame& f) {
+  return !countPixels([&](int x, int y) { return !sameColour(f.at(x, y), f.at(x & ~1, y & ~1)); });
+}
+
+// Pixels darker than the white background (faces and points are grey 0.7) in each half.
+std::pair<int, int> coveredHalves(const Frame& f) {
+  const auto covered = [&](bool left) {
+    return countPixels(
+        [&](int x, int y) { return (x < kWidth / 2) == left && f.at(x, y)[0] <= 230; });
+  };
+  return {covered(true), covered(false)};
 }
 
 class CheapFramesTest : public testing::Test {
@@ -74,8 +72,7 @@ class CheapFramesTest : public testing::Test {
     });
     window->setPaceClock([this] { return now; });
     window->renderNow();
-    // Until no frame has been drawn for 300 ms (at most 5 s): the exposures of a newly shown
-    // window may come late on a loaded machine, and would count as extra frames.
+    // Late exposures of a new window would count as extra frames: wait for 300 ms without any.
     QElapsedTimer total;
     total.start();
     for (size_t seen = size_t(-1); seen != frames.size() && total.elapsed() < 5000;) {
@@ -103,8 +100,7 @@ class CheapFramesTest : public testing::Test {
   bool waitForFrames(size_t count) {
     return serve(3000, [&] { return frames.size() >= count; });
   }
-  // Mouse events of a middle-button drag (a pan, also in 2D), each drawn before the next: they
-  // go straight to the window, as the moves of a real drag arrive.
+  // A middle-button drag (a pan, also in 2D), each event sent straight and drawn at once.
   void mouse(QEvent::Type type, int step, Qt::MouseButtons buttons) {
     QMouseEvent event(type, QPoint(100 + 6 * step, 100 + 3 * step), Qt::MiddleButton, buttons,
                       Qt::NoModifier);
@@ -168,9 +164,7 @@ TEST_F(CheapFramesTest, DragFramesAreStraightAndTheQuietFrameEqualsAFullFrame) {
 
   const Frame reference = fullReference();
   EXPECT_EQ(differingPixels(quiet, reference), 0);
-  // The cheap picture of the same view is different (straight boundary, no element edges, half
-  // the resolution): the comparison above can fail. Drawn at half the resolution over the
-  // whole window, the disc covers about the same area.
+  // The cheap picture of the view differs (the comparison can fail) but covers the same area.
   EXPECT_GT(differingPixels(cheap, reference), 100);
   EXPECT_TRUE(pixelsDoubled(cheap));
   EXPECT_FALSE(pixelsDoubled(reference));
@@ -191,8 +185,7 @@ TEST_F(CheapFramesTest, DragFramesAreStraightAndTheQuietFrameEqualsAFullFrame) {
   EXPECT_EQ(frames.size(), 10u) << "the full picture on screen was drawn again";
 }
 
-// Turned off while a cheap picture is on screen, the full one replaces it at once, without
-// waiting for the quiet time; then every frame of a drag is full.
+// Turned off, a full picture replaces the cheap one at once and every frame of a drag is full.
 TEST_F(CheapFramesTest, AWheelBurstIsOneCheapFrameThenOneFullOneAndTurnedOffEveryFrameIsFull) {
   show(EntityType::Quadrilateral);
   wheel(4);
@@ -227,8 +220,7 @@ TEST_F(CheapFramesTest, AWheelBurstIsOneCheapFrameThenOneFullOneAndTurnedOffEver
 TEST_F(CheapFramesTest, LargeVertexCloudsDrawAnEvenSubsetWithTheSamePickingNumbers) {
   show(EntityType::Triangle);
   for (ZelDrawObject* object : window->allObjects()) object->setVisible(false);
-  // Just over the budget, so the subset takes every second point: the even ones on a small
-  // grid at the left, the odd ones on the same grid at the right.
+  // Just over the budget: the subset is every second point, the even ones drawn at the left.
   const int count = zel::kCheapPointBudget + 1;
   std::vector<double> coords(3 * (size_t(count) + 1), 0.0);
   for (int i = 0; i < count; ++i) {

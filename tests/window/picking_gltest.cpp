@@ -1,6 +1,5 @@
-// Picking through real Qt mouse events on meshes read from files: reports name the element
-// under the pointer on curved and straight meshes at several tessellation levels, boundary
-// faces name their tetrahedron, highlights, hiding, re-centring and multi-picking.
+// Picking through real Qt mouse events on meshes read from files: reports, highlights, hiding,
+// re-centring and multi-picking.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -96,9 +95,8 @@ std::string expectedReport(const CurvedMesh& m, const char* kindName, int elemen
   return out.str();
 }
 
-// Point of element e at its parametric centre: the mean of the corners for straight
-// quadrilaterals; for P2 triangles the Lagrange sum at (1/3, 1/3, 1/3), -1/9 of each vertex
-// and 4/9 of each edge node.
+// Element e at its parametric centre: straight quadrilaterals, or P2 triangles (-1/9 of each
+// vertex and 4/9 of each edge node).
 std::array<double, 3> elementCentre(const CurvedMesh& m, int e) {
   std::array<double, 3> centre = {0, 0, 0};
   const int* nodes = &m.nodes[size_t(e) * m.nodesPerElement];
@@ -132,9 +130,7 @@ void shiftClick(ZelSceneWindow& window, QPoint at) {
   QTest::mouseClick(&window, Qt::LeftButton, Qt::ShiftModifier, at);
 }
 
-// Elements are about 7 pixels across at the default view; zoomed in twice they are about 15,
-// so a centre is at least 3 pixels from every edge and the one-pixel rounding of the pointer
-// cannot reach a neighbour.
+// Zoomed in, elements are about 15 pixels across: the pointer's rounding cannot reach another.
 TEST(PickedElementReports, ProjectedCentresNameTheirElementAtLevels4And8) {
   const struct {
     int shape, degree, cells;
@@ -159,9 +155,7 @@ TEST(PickedElementReports, ProjectedCentresNameTheirElementAtLevels4And8) {
       CoutCapture capture;
       for (int i = 0; i < 50; ++i) {
         const int e = onScreen[size_t(i)];
-        // Both gestures pick: a Shift-press and a double-click. Sent straight to the window,
-        // so that the redraws they ask for wait for the event loop: 200 full frames would
-        // take minutes.
+        // A Shift-press or a double-click, sent straight: the redraws they ask for never come.
         QMouseEvent event(i % 2 ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress,
                           centreOf(*viewer, m, e), Qt::LeftButton, Qt::LeftButton,
                           i % 2 ? Qt::NoModifier : Qt::ShiftModifier);
@@ -262,8 +256,7 @@ TEST_F(PickingGestures, PicksHighlightInCyanAndABackgroundClickClearsThem) {
   EXPECT_EQ(object->highlightList().front(), object->lastPick()[2]);
   EXPECT_EQ(object->lastPick()[0], at.x());
   EXPECT_EQ(pixelAt(at), QColor(0, 255, 255));
-  // The window's corner is background: no pick, no signal, no highlight left. (QTest takes
-  // the point (0, 0) for the window's centre.)
+  // The corner is background: no pick, no signal, no highlight left.
   shiftClick(*viewer, QPoint(1, 1));
   EXPECT_EQ(picks, 1);
   EXPECT_TRUE(object->highlightList().empty());
@@ -279,9 +272,7 @@ TEST_F(PickingGestures, PicksHighlightInCyanAndABackgroundClickClearsThem) {
   EXPECT_FALSE(object->highlightAll());
 }
 
-// Between the chord and the arc of a boundary edge only the curved element is drawn: a pick
-// there names that element, as drawn at the window's tessellation level (an id pass drawn
-// with straight chords, as level 0 draws them, would find background there).
+// Between the chord and the arc of a boundary edge, where only the curved element is drawn.
 TEST_F(PickingGestures, CurvedBoundaryIsPickedWhereItIsDrawn) {
   viewer->displaySettings().tessellationLevel = 8;
   viewer->renderNow();
@@ -295,8 +286,7 @@ TEST_F(PickingGestures, CurvedBoundaryIsPickedWhereItIsDrawn) {
       const int* nodes = &m.nodes[size_t(e) * 6];
       if (!onCircle(nodes[edge[0]]) || !onCircle(nodes[edge[1]]) || !onCircle(nodes[edge[2]]))
         continue;
-      // 60 % of the way from the chord's midpoint to the arc's: about 4 pixels beyond the
-      // chord and 3 inside the arc.
+      // 60 % of the way from the chord's midpoint to the arc's.
       double target[3] = {0, 0, 0};
       for (int axis = 0; axis < 2; ++axis) {
         const auto c = [&](int i) { return m.coords[3 * nodes[edge[i]] + axis]; };
@@ -310,9 +300,8 @@ TEST_F(PickingGestures, CurvedBoundaryIsPickedWhereItIsDrawn) {
   EXPECT_GE(tried, 4);
 }
 
-// The field x at the nodes of the curved disc is, inside each element, the element's own x
-// map: its value at the picked point is the x of the point drawn under the pointer, which the
-// flat 2D view gives back exactly from the pointer. Elements of the curved boundary included.
+// The field x at the nodes is, inside each element, its own x map: the value at the picked
+// point is the x under the pointer, curved elements included.
 TEST_F(PickingGestures, ValueUnderThePointerIsTheExactFieldThere) {
   std::ofstream out(solution());
   out.precision(17);
@@ -367,8 +356,7 @@ TEST_F(PickingGestures, CentringOnThePickedPointHappensOncePerElement) {
     QTest::keyClick(viewer.get(), 'V');
     EXPECT_EQ(viewer->frameCount(), frames + 1);
     EXPECT_EQ(viewer->camera().pan(), QVector3D());
-    // The rotation centre is the point under the pointer: the element's centre to within the
-    // pixel the pointer was rounded to (the disc spans about 760 pixels over 2 units).
+    // The point under the pointer, within the pixel it was rounded to (380 pixels a unit).
     for (int axis = 0; axis < 2; ++axis)
       EXPECT_NEAR(viewer->rotationCentre()[axis], elementCentre(m, e)[size_t(axis)], 0.004);
     // Centred once: a second press does nothing.

@@ -1,6 +1,5 @@
-// Curved elements drawn by the scene window stay within a pixel of their exact shape at the
-// default tessellation level, whatever their degree and however far the view is zoomed in, and
-// the faces of a curved surface close up without cracks at every zoom.
+// Curved elements stay within a pixel of their exact shape at the default tessellation level at
+// every degree and zoom, and the faces of a curved surface close up without cracks.
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
@@ -30,10 +29,8 @@ int coveredPixels(const QImage& image) {
   return covered;
 }
 
-// The picture of `window` without element edges (they would darken the crossings) in flat
-// grey (every covered pixel alike), after `presses` of "z" (each narrows the field of view by
-// 10 %) or -`presses` of "Z" (each widens it). The key events go straight to the window: the
-// frames they ask for are drawn once, by the screenshot.
+// The picture in flat grey without element edges after `presses` of "z" (negative: of "Z"),
+// sent straight to the window so that only the screenshot draws.
 QImage flatPicture(ZelSceneWindow& window, int presses) {
   window.displaySettings().lineOn = false;
   window.displaySettings().shadingModel = 3;
@@ -56,18 +53,14 @@ bool built(const ZelSceneWindow& window, const std::string& program) {
   return std::find(names.begin(), names.end(), program) != names.end();
 }
 
-// Projected radius in pixels of a sphere or disc of normalised radius 0.5 about the rotation
-// centre's depth: the eye is 3 units away and the window 600 pixels high.
+// Projected radius of normalised radius 0.5 about the centre's depth, the eye 3 units away.
 double projectedRadius(double fieldOfView) {
   return 0.5 / (3.0 * std::tan(fieldOfView * M_PI / 360.0)) * kHeight / 2;
 }
 
-// Largest distance, in pixels, from the drawn silhouette to the circle of `radius` about
-// (cx, cy) (image coordinates, rows downwards), over every row whose crossings with the circle
-// lie in the image; `measured` receives their number. Each crossing is found to a fraction of
-// a pixel: the antialiased pixels' coverage, read from how far their colour lies between the
-// background (white) and the face colour a few pixels inside, summed over 24 pixels spanning
-// the crossing.
+// Largest distance in pixels from the silhouette to the circle of `radius` about (cx, cy) over
+// the rows that cross it in the image (`measured` of them). A crossing is placed to a fraction
+// of a pixel by the coverage summed over 24 pixels around it, read between white and the face.
 double silhouetteError(const QImage& image, double cx, double cy, double radius, int& measured) {
   double worst = 0;
   measured = 0;
@@ -92,9 +85,8 @@ double silhouetteError(const QImage& image, double cx, double cy, double radius,
   return worst;
 }
 
-// Pixels clearly lighter than the flat face colour (by an eighth of the way to white: half a
-// sample of four) that no path of such pixels joins to the image's border: background
-// showing through cracks inside the drawn region, however thin.
+// Pixels lighter than the face (by half a sample of four) that no path of such pixels joins to
+// the border: background showing through cracks, however thin.
 int enclosedBackground(const QImage& image) {
   const int w = image.width(), h = image.height();
   const auto background = [&](int x, int y) {
@@ -120,9 +112,7 @@ int enclosedBackground(const QImage& image) {
   return holes;
 }
 
-// The unit disc of `shape` and `degree` on a grid of cells x cells at tessellation `level`,
-// seen whole or zoomed in by `presses` of "z" about its circle's point at `angle` degrees; the
-// silhouette's largest distance to the exact circle. The picture shows no cracks.
+// The silhouette error of a disc seen whole or zoomed in about its circle's point at `angle`.
 double discSilhouetteError(int shape, int degree, int cells, int presses, double angle,
                            int level = 4) {
   ZelSceneWindow window(pellonSurfaceFormat());
@@ -142,10 +132,8 @@ double discSilhouetteError(int shape, int degree, int cells, int presses, double
   return error;
 }
 
-// Every curved degree and shape, at the default view and zoomed in about ten times (0.9^22)
-// onto two points of the circle, one at an element corner and one inside an element. Zoomed
-// in, the 4 x 4 disc's quadratic elements themselves stray up to 4.8 pixels from the circle
-// (their nodes lie on it, the curves between them do not): the 8 x 8 disc's stay within 0.2.
+// Zoomed in ten times onto an element corner and an element's inside, the 8 x 8 disc: the
+// curves of the 4 x 4 disc's quadratic elements themselves stray 4.8 pixels from the circle.
 TEST(ScreenLevel, CurvedDiscsStayWithinAPixelOfTheCircleAtEveryZoom) {
   for (const int shape : {int(EntityType::Triangle), int(EntityType::Quadrilateral)})
     for (int degree = 2; degree <= 4; ++degree)
@@ -158,18 +146,15 @@ TEST(ScreenLevel, CurvedDiscsStayWithinAPixelOfTheCircleAtEveryZoom) {
       }
 }
 
-// The measure can fail: straight elements, and curved ones at level 0 (drawn as their
-// straight shape), miss the circle by pixels.
+// The measure can fail: straight elements, and curved ones at level 0, miss the circle.
 TEST(ScreenLevel, StraightElementsAndLevelZeroMissTheCircle) {
   EXPECT_GT(discSilhouetteError(EntityType::Triangle, 1, 4, 0, 0), 3.0);
   EXPECT_GT(discSilhouetteError(EntityType::Triangle, 2, 4, 0, 0, 0), 3.0);
 }
 
-// A P2 disc of 8,192 elements, about 12 pixels each at the default view: their bends are a
-// small part of a pixel, and the frame draws them with the twin that skips the screen level
-// (their level is 1 either way); the disc has no cracks and, zoomed out until it is 15 pixels
-// wide, still covers its area. Zoomed in onto the circle, the boundary elements bend by
-// pixels and the frame draws with P2TriSha.
+// 8,192 P2 elements of 12 pixels bend by a small part of a pixel: drawn through the twin without
+// screen measures, without cracks, covering their area even 15 pixels wide. Zoomed in onto the
+// circle they bend by pixels and P2TriSha draws them.
 TEST(ScreenLevel, ElementsThatBendBelowAPixelAreDrawnWithoutTheScreenMeasures) {
   ZelSceneWindow window(pellonSurfaceFormat());
   showDisc(window, makeDiscMesh(EntityType::Triangle, 2, 64), kWidth, kHeight);
@@ -188,9 +173,7 @@ TEST(ScreenLevel, ElementsThatBendBelowAPixelAreDrawnWithoutTheScreenMeasures) {
   EXPECT_TRUE(built(window, "P2TriSha"));
 }
 
-// The P2 sphere seen whole, then zoomed in 10, 100 and 1000 times onto a point of its
-// silhouette and onto the point facing the viewer: neighbouring faces tessellate their shared
-// edges alike, so no background shows through between them.
+// The P2 sphere whole and zoomed in 10, 100 and 1000 times onto its silhouette and its front.
 TEST(ScreenLevel, CurvedSphereHasNoCracksAtAnyZoom) {
   ZelMeshViewer viewer(pellonSurfaceFormat());
   assembleScene(&viewer, std::string(ZEL_TEST_DATA) + "/ho/sphere_p2.mesh", "");
