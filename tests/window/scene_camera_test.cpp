@@ -40,6 +40,14 @@ void expectNear(const QVector3D& actual, const QVector3D& expected, float tolera
       << actual.x() << " " << actual.y() << " " << actual.z();
 }
 
+void expectTurn(const QQuaternion& turn, const QVector3D& axis, double degrees) {
+  QVector3D turnAxis;
+  float angle;
+  turn.getAxisAndAngle(&turnAxis, &angle);
+  expectNear(turnAxis, axis);
+  EXPECT_NEAR(angle, degrees, 1e-3);
+}
+
 TEST_F(SceneCameraTest, MapsTheWindowOntoTheUnitSphere) {
   expectNear(camera.mapToSphere(QPointF(400, 300)), QVector3D(0, 0, 1));
   expectNear(camera.mapToSphere(QPointF(600, 300)), kHalfRight);
@@ -57,11 +65,7 @@ TEST_F(SceneCameraTest, LeftDragTurnsAThreeDimensionalSceneAboutTheScreenAxis) {
   EXPECT_FALSE(turned());
   moveTo(QPointF(600, 300), Qt::LeftButton);
   // From (0,0,1) to (0.5,0,0.866): a turn about +y by asin(0.5) = 30 degrees, in 15 ms.
-  float angle;
-  QVector3D axis;
-  camera.rotation().getAxisAndAngle(&axis, &angle);
-  expectNear(axis, QVector3D(0, 1, 0));
-  EXPECT_NEAR(angle, 0.5 * SceneCamera::kDegreesPerRadian, 1e-3);
+  expectTurn(camera.rotation(), QVector3D(0, 1, 0), 0.5 * SceneCamera::kDegreesPerRadian);
   EXPECT_NEAR(camera.angularVelocity(), 0.5 * SceneCamera::kDegreesPerRadian / 15.0, 1e-3);
   // Released: the velocity is zeroed and the view stays where the drag left it.
   camera.release(false);
@@ -94,12 +98,8 @@ TEST_F(SceneCameraTest, CutPlaneDragTurnsThePlaneOnceInTheSceneFrame) {
   // The scene rotation is untouched; the plane turns about the screen's -y axis, expressed in
   // the scene frame through the inverse scene rotation (the scene's -x axis).
   EXPECT_TRUE(qFuzzyCompare(camera.rotation(), scene));
-  QVector3D axis;
-  float angle;
-  camera.planeRotationStep().getAxisAndAngle(&axis, &angle);
-  expectNear(axis, scene.inverted().rotatedVector(QVector3D(0, -1, 0)));
-  EXPECT_NEAR(angle, (kHalfRight - QVector3D(0, 0, 1)).length() * SceneCamera::kDegreesPerRadian,
-              1e-3);
+  expectTurn(camera.planeRotationStep(), scene.inverted().rotatedVector(QVector3D(0, -1, 0)),
+             (kHalfRight - QVector3D(0, 0, 1)).length() * SceneCamera::kDegreesPerRadian);
   const QVector3D centre(0.25f, 0, 0);
   camera.updateCutPlaneEquation(centre);
   const QVector4D once = camera.cutPlane();
@@ -149,10 +149,8 @@ TEST_F(SceneCameraTest, MatricesPlaceTheCentreInFrontOfTheEye) {
   const QMatrix4x4 mvp = camera.projectionMatrix(15.0f) * camera.modelViewMatrix();
   // The rotation centre, panned, lands at the pan offset on screen.
   const QVector3D onScreen = mvp.map(centre), panned = mvp.map(centre - pan);
-  EXPECT_GT(onScreen.x(), 0.0f);
-  EXPECT_GT(onScreen.y(), 0.0f);
-  EXPECT_NEAR(panned.x(), 0.0f, 1e-5f);
-  EXPECT_NEAR(panned.y(), 0.0f, 1e-5f);
+  EXPECT_TRUE(onScreen.x() > 0 && onScreen.y() > 0);
+  EXPECT_LT(std::hypot(panned.x(), panned.y()), 1e-5f);
   // Vertical field of view of 15 degrees at distance 3 (eye at 2, scene pushed back by 1).
   const QVector3D top = camera.projectionMatrix(15.0f).map(
       QVector3D(0, float(3.0 * std::tan(7.5 * M_PI / 180.0)), -2.0f));
