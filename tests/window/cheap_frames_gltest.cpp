@@ -1,79 +1,61 @@
-// Cheap frames while the view moves, driven by real Qt mouse, wheel and key events: the frames
-// of a drag or a wheel burst draw straight shapes, one frame per burst; once input is quiet one
-// full frame follows whose picture equals a frame drawn with cheap frames off; screenshots
-// stay full; with cheap frames off every frame is full. The window's pace clock is the test's
-// own, moved by hand, so that slow frames on a loaded machine cannot change which are cheap.
+// Cheap frames while the view moves, driven by real Qt events: straight shapes at half the
+// resolution, one frame per burst, then one full frame equal to a frame drawn with cheap frames
+// off. The pace clock is moved by hand: slow frames on a loaded machine cannot decide.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMouseEvent>
 #include <QTest>
 #include <QThread>
 #include <QWheelEvent>
 #include <algorithm>
-#include <cstdint>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "app/pellon.h"
 #include "gpu/cheap_forms.h"
-#include "meshio/entity_types.h"
-#include "scene/ZelDrawObject.h"
-#include "tests/support/disc_mesh.h"
+#include "tests/support/screenshot.h"
 #include "tests/window/disc_window.h"
-#include "window/ZelSceneWindow.h"
 #include "window/interaction_pace.h"
 #include "window/screenshot.h"
 
 namespace {
 
 constexpr int kWidth = 320, kHeight = 240;
+using Programs = std::vector<std::string>;
 
 // What the window drew in one frame.
 struct Frame {
   bool cheap;
-  std::vector<std::string> programs;
+  Programs programs;
   std::vector<std::uint8_t> pixels;
+  const std::uint8_t* at(int x, int y) const { return &pixels[4 * (size_t(y) * kWidth + x)]; }
 };
 
-bool uses(const Frame& frame, const char* program) {
-  return std::find(frame.programs.begin(), frame.programs.end(), program) != frame.programs.end();
-}
+bool sameColour(const std::uint8_t* a, const std::uint8_t* b) { return std::equal(a, a + 3, b); }
 
-int differingPixels(const Frame& a, const Frame& b) {
+// Pixels (x, y) of the window for which `holds` holds.
+template <typename Holds>
+int countPixels(Holds holds) {
   int count = 0;
-  for (size_t i = 0; i + 3 < a.pixels.size() && i + 3 < b.pixels.size(); i += 4)
-    count += !std::equal(&a.pixels[i], &a.pixels[i] + 3, &b.pixels[i]);
+  for (int p = 0; p < kWidth * kHeight; ++p) count += holds(p % kWidth, p / kWidth);
   return count;
 }
 
-// Whether every 2 x 2 block of pixels (from the corner) has one colour: a picture drawn at half
-// the resolution and shown over the whole window.
-bool pixelsDoubled(const Frame& frame) {
-  const auto at = [&](int x, int y) { return &frame.pixels[4 * (size_t(y) * kWidth + x)]; };
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x)
-      if (!std::equal(at(x, y), at(x, y) + 3, at(x & ~1, y & ~1))) return false;
-  return true;
+int differingPixels(const Frame& a, const Frame& b) {
+  return countPixels([&](int x, int y) { return !sameColour(a.at(x, y), b.at(x, y)); });
 }
 
-// Pixels clearly darker than the white background (faces and points are grey 0.7) in the
-// left and the right half, and in all.
-std::pair<int, int> coveredHalves(const Frame& frame) {
-  std::pair<int, int> covered{0, 0};
-  for (size_t i = 0; i + 3 < frame.pixels.size(); i += 4) {
-    if (frame.pixels[i] > 230) continue;
-    (int(i / 4 % kWidth) < kWidth / 2 ? covered.first : covered.second)++;
-  }
-  return covered;
+// Whether every 2 x 2 block of pixels has one colour: a picture drawn at half the resolution.
+bool pixelsDoubled(const Frame& f) {
+  return !countPixels([&](int x, int y) { return !sameColour(f.at(x, y), f.at(x & ~1, y & ~1)); });
 }
-int coveredPixels(const Frame& frame) {
-  const std::pair<int, int> halves = coveredHalves(frame);
-  return halves.first + halves.second;
+
+// Pixels darker than the white background (faces and points are grey 0.7) in each half.
+std::pair<int, int> coveredHalves(const Frame& f) {
+  const auto covered = [&](bool left) {
+    return countPixels(
+        [&](int x, int y) { return (x < kWidth / 2) == left && f.at(x, y)[0] <= 230; });
+  };
+  return {covered(true), covered(false)};
 }
 
 class CheapFramesTest : public testing::Test {
@@ -90,71 +72,57 @@ class CheapFramesTest : public testing::Test {
     });
     window->setPaceClock([this] { return now; });
     window->renderNow();
-    settleUntilNoFrames();
+    // Late exposures of a new window would count as extra frames: wait for 300 ms without any.
+    QElapsedTimer total;
+    total.start();
+    for (size_t seen = size_t(-1); seen != frames.size() && total.elapsed() < 5000;) {
+      seen = frames.size();
+      serve(300, [&] { return frames.size() != seen; });
+    }
     frames.clear();
   }
   // The input has been quiet for the quiet time, on the pace clock.
   void quietTimePasses() { now += zel::InteractionPace::kQuietMilliseconds; }
-  // Processes events until no frame has been drawn for 300 ms (at most 5 s): the exposures of
-  // a newly shown window may come late on a loaded machine, and would count as extra frames.
-  void settleUntilNoFrames() {
-    QElapsedTimer total, sinceFrame;
-    total.start();
-    sinceFrame.start();
-    size_t seen = frames.size();
-    while (sinceFrame.elapsed() < 300 && total.elapsed() < 5000) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-      QThread::msleep(2);
-      if (frames.size() != seen) {
-        seen = frames.size();
-        sinceFrame.restart();
-      }
-    }
-  }
-  void settle(int milliseconds) {
+  // Serves events until `done` holds or `milliseconds` pass; whether it holds.
+  template <typename Done>
+  bool serve(int milliseconds, Done done) {
     QElapsedTimer wait;
     wait.start();
-    while (wait.elapsed() < milliseconds) {
+    while (!done() && wait.elapsed() < milliseconds) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
       QThread::msleep(2);
     }
+    return done();
   }
-  // Processes events until a frame beyond `count` is drawn or `milliseconds` pass.
-  bool waitForFrames(size_t count, int milliseconds) {
-    QElapsedTimer wait;
-    wait.start();
-    while (frames.size() < count && wait.elapsed() < milliseconds)
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return frames.size() >= count;
+  void settle() {
+    serve(400, [] { return false; });
   }
-  void send(QEvent& event) { QCoreApplication::sendEvent(window.get(), &event); }
-  // A middle-button drag (a pan, also in 2D) of `steps` moves, each drawn before the next. The
-  // events go straight to the window, as the moves of a real drag arrive.
-  void drag(int steps) {
-    const QPoint from(100, 100);
-    QMouseEvent press(QEvent::MouseButtonPress, from, Qt::MiddleButton, Qt::MiddleButton,
+  bool waitForFrames(size_t count) {
+    return serve(3000, [&] { return frames.size() >= count; });
+  }
+  // A middle-button drag (a pan, also in 2D), each event sent straight and drawn at once.
+  void mouse(QEvent::Type type, int step, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, QPoint(100 + 6 * step, 100 + 3 * step), Qt::MiddleButton, buttons,
                       Qt::NoModifier);
-    send(press);
+    QCoreApplication::sendEvent(window.get(), &event);
     QCoreApplication::processEvents();
-    QPoint at = from;
+  }
+  void drag(int steps) {
+    mouse(QEvent::MouseButtonPress, 0, Qt::MiddleButton);
     for (int step = 1; step <= steps; ++step) {
       QThread::msleep(8);  // moves closer than 5 ms apart are ignored
-      at = from + QPoint(6 * step, 3 * step);
-      QMouseEvent move(QEvent::MouseMove, at, Qt::MiddleButton, Qt::MiddleButton, Qt::NoModifier);
-      send(move);
-      QCoreApplication::processEvents();
+      mouse(QEvent::MouseMove, step, Qt::MiddleButton);
     }
-    QMouseEvent release(QEvent::MouseButtonRelease, at, Qt::MiddleButton, Qt::NoButton,
-                        Qt::NoModifier);
-    send(release);
-    QCoreApplication::processEvents();
+    mouse(QEvent::MouseButtonRelease, steps, Qt::NoButton);
   }
+  // A burst of wheel notches, then the events it left are served.
   void wheel(int notches) {
     for (int i = 0; i < notches; ++i) {
       QWheelEvent event(QPointF(100, 100), QPointF(100, 100), QPoint(0, 120), QPoint(0, 120),
                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-      send(event);
+      QCoreApplication::sendEvent(window.get(), &event);
     }
+    QCoreApplication::processEvents();
   }
   // The frame drawn now by an explicit request with cheap frames off: the reference picture.
   Frame fullReference() {
@@ -164,7 +132,7 @@ class CheapFramesTest : public testing::Test {
     window->renderNow();
     window->setCheapFrames(was);
     EXPECT_EQ(frames.size(), before + 1);
-    Frame reference = frames.back();
+    const Frame reference = frames.back();
     frames.pop_back();
     return reference;
   }
@@ -181,72 +149,56 @@ TEST_F(CheapFramesTest, DragFramesAreStraightAndTheQuietFrameEqualsAFullFrame) {
   ASSERT_EQ(frames.size(), 7u);
   for (const Frame& frame : frames) {
     EXPECT_TRUE(frame.cheap);
-    EXPECT_EQ(frame.programs, std::vector<std::string>{"TriSha"});
+    EXPECT_EQ(frame.programs, Programs{"TriSha"});
   }
   // The quiet timer fires and finds the input not yet quiet: it waits again.
-  settle(400);
+  settle();
   ASSERT_EQ(frames.size(), 7u) << "the full frame came before the input was quiet";
   quietTimePasses();
-  ASSERT_TRUE(waitForFrames(8, 3000)) << "no full frame once the input was quiet";
-  const Frame quiet = frames.back();
+  ASSERT_TRUE(waitForFrames(8)) << "no full frame once the input was quiet";
+  const Frame quiet = frames.back(), cheap = frames[6];
   EXPECT_FALSE(quiet.cheap);
-  EXPECT_EQ(quiet.programs, std::vector<std::string>{"P2TriSha"});
-  settle(400);
+  EXPECT_EQ(quiet.programs, Programs{"P2TriSha"});
+  settle();
   EXPECT_EQ(frames.size(), 8u) << "the picture at rest was drawn again";
 
   const Frame reference = fullReference();
   EXPECT_EQ(differingPixels(quiet, reference), 0);
-  // The cheap picture of the same view is different (straight boundary, no element edges, half
-  // the resolution): the comparison above can fail.
-  EXPECT_GT(differingPixels(frames[6], reference), 100);
-  // Cheap frames are drawn at half the resolution over the whole window: the disc covers about
-  // the same area.
-  EXPECT_TRUE(pixelsDoubled(frames[6]));
+  // The cheap picture of the view differs (the comparison can fail) but covers the same area.
+  EXPECT_GT(differingPixels(cheap, reference), 100);
+  EXPECT_TRUE(pixelsDoubled(cheap));
   EXPECT_FALSE(pixelsDoubled(reference));
-  EXPECT_NEAR(coveredPixels(frames[6]), coveredPixels(reference), 0.03 * coveredPixels(reference));
+  const auto area = [](const Frame& f) { return coveredHalves(f).first + coveredHalves(f).second; };
+  EXPECT_NEAR(area(cheap), area(reference), 0.03 * area(reference));
+
+  // A screenshot taken while the view moves is full, and leaves no frame due.
+  wheel(1);
+  ASSERT_EQ(frames.size(), 9u);
+  EXPECT_TRUE(frames.back().cheap);
+  screenshotOf(*window);
+  ASSERT_EQ(frames.size(), 10u);
+  EXPECT_FALSE(frames.back().cheap) << "a screenshot taken while the view moves";
+  const Programs& shot = frames.back().programs;
+  EXPECT_EQ(std::count(shot.begin(), shot.end(), "P2TriSha"), 1);
+  quietTimePasses();
+  settle();
+  EXPECT_EQ(frames.size(), 10u) << "the full picture on screen was drawn again";
 }
 
-TEST_F(CheapFramesTest, AWheelBurstIsOneCheapFrameThenOneFullOne) {
+// Turned off, a full picture replaces the cheap one at once and every frame of a drag is full.
+TEST_F(CheapFramesTest, AWheelBurstIsOneCheapFrameThenOneFullOneAndTurnedOffEveryFrameIsFull) {
   show(EntityType::Quadrilateral);
   wheel(4);
-  QCoreApplication::processEvents();
   ASSERT_EQ(frames.size(), 1u) << "requests of one burst are merged into one frame";
   EXPECT_TRUE(frames[0].cheap);
-  EXPECT_EQ(frames[0].programs, std::vector<std::string>{"QuaSha"});
+  EXPECT_EQ(frames[0].programs, Programs{"QuaSha"});
   quietTimePasses();
-  ASSERT_TRUE(waitForFrames(2, 3000));
+  ASSERT_TRUE(waitForFrames(2));
   EXPECT_FALSE(frames[1].cheap);
-  EXPECT_EQ(frames[1].programs, std::vector<std::string>{"Q2QuaSha"});
+  EXPECT_EQ(frames[1].programs, Programs{"Q2QuaSha"});
   EXPECT_EQ(differingPixels(frames[1], fullReference()), 0);
-}
 
-TEST_F(CheapFramesTest, ScreenshotsDuringMotionAreFullAndLeaveNoFrameDue) {
-  show(EntityType::Triangle);
   wheel(1);
-  QCoreApplication::processEvents();
-  ASSERT_EQ(frames.size(), 1u);
-  EXPECT_TRUE(frames[0].cheap);
-  const QString path = QDir::temp().filePath("zel_cheap_frames_screenshot.png");
-  window->requestScreenshot(path.toStdString());
-  QFile::remove(path);
-  ASSERT_EQ(frames.size(), 2u);
-  EXPECT_FALSE(frames[1].cheap) << "a screenshot taken while the view moves";
-  EXPECT_TRUE(uses(frames[1], "P2TriSha"));
-  settle(400);
-  EXPECT_EQ(frames.size(), 2u) << "the full picture on screen was drawn again";
-}
-
-TEST_F(CheapFramesTest, TurnedOffEveryFrameOfADragIsFull) {
-  show(EntityType::Triangle);
-  // Turned off while a cheap picture is on screen: the full one replaces it at once, without
-  // waiting for the quiet time. (A first burst builds the straight program, so that the
-  // second one's cheap frame is quick.)
-  wheel(1);
-  QCoreApplication::processEvents();
-  quietTimePasses();
-  ASSERT_TRUE(waitForFrames(2, 3000));
-  wheel(1);
-  QCoreApplication::processEvents();
   ASSERT_EQ(frames.size(), 3u);
   EXPECT_TRUE(frames.back().cheap);
   window->setCheapFrames(false);
@@ -254,30 +206,27 @@ TEST_F(CheapFramesTest, TurnedOffEveryFrameOfADragIsFull) {
   QCoreApplication::processEvents(QEventLoop::X11ExcludeTimers);
   ASSERT_EQ(frames.size(), 4u) << "waited for the quiet time";
   EXPECT_FALSE(frames.back().cheap);
-
   frames.clear();
   drag(3);
   ASSERT_EQ(frames.size(), 5u);
   for (const Frame& frame : frames) {
     EXPECT_FALSE(frame.cheap);
-    EXPECT_EQ(frame.programs, std::vector<std::string>{"P2TriSha"});
+    EXPECT_EQ(frame.programs, Programs{"Q2QuaSha"});
   }
-  settle(400);
+  settle();
   EXPECT_EQ(frames.size(), 5u);
 }
 
 TEST_F(CheapFramesTest, LargeVertexCloudsDrawAnEvenSubsetWithTheSamePickingNumbers) {
   show(EntityType::Triangle);
   for (ZelDrawObject* object : window->allObjects()) object->setVisible(false);
-  // Just over the budget, so the subset takes every second point: the even ones on a small
-  // grid at the left, the odd ones on the same grid at the right.
+  // Just over the budget: the subset is every second point, the even ones drawn at the left.
   const int count = zel::kCheapPointBudget + 1;
   std::vector<double> coords(3 * (size_t(count) + 1), 0.0);
   for (int i = 0; i < count; ++i) {
-    double* p = &coords[3 * (size_t(i) + 1)];
     const int cell = (i / 2) % 100;
-    p[0] = (i % 2 ? 0.3 : -0.7) + 0.04 * (cell % 10);
-    p[1] = -0.2 + 0.04 * (cell / 10);
+    coords[3 * size_t(i) + 3] = (i % 2 ? 0.3 : -0.7) + 0.04 * (cell % 10);
+    coords[3 * size_t(i) + 4] = -0.2 + 0.04 * (cell / 10);
   }
   ZelDrawObject* cloud = ZelDrawObject::create(DrawKind::Vertex, 0);
   window->addObject(cloud);
@@ -285,14 +234,13 @@ TEST_F(CheapFramesTest, LargeVertexCloudsDrawAnEvenSubsetWithTheSamePickingNumbe
   QTest::keyClick(window.get(), 'D');
   window->displaySettings().pointSize = 2.0f;
   window->renderNow();
-  settleUntilNoFrames();
+  settle();
   const std::pair<int, int> full = coveredHalves(frames.back());
   const int fullPrimitives = window->lastFramePrimitives();
   ASSERT_GT(full.first, 100);
   ASSERT_GT(full.second, 100);
 
   wheel(1);
-  QCoreApplication::processEvents();
   ASSERT_TRUE(frames.back().cheap);
   const std::pair<int, int> cheap = coveredHalves(frames.back());
   EXPECT_GT(cheap.first, full.first / 2) << "the subset lost the even points";
@@ -301,7 +249,7 @@ TEST_F(CheapFramesTest, LargeVertexCloudsDrawAnEvenSubsetWithTheSamePickingNumbe
   EXPECT_EQ(cheap.second, 0) << "the odd points were drawn: no subset";
   EXPECT_EQ(window->lastFramePrimitives(), fullPrimitives);
   quietTimePasses();
-  ASSERT_TRUE(waitForFrames(frames.size() + 1, 3000));
+  ASSERT_TRUE(waitForFrames(frames.size() + 1));
   EXPECT_FALSE(frames.back().cheap);
   EXPECT_EQ(differingPixels(frames.back(), fullReference()), 0);
   EXPECT_GT(coveredHalves(frames.back()).second, 100) << "the odd points are back at rest";

@@ -8,59 +8,65 @@
 
 namespace {
 
+// Pan scale of a 15-degree field of view, and the sphere point of a drag from the window's
+// centre to half way to its right edge (u = 0.5).
+const float kPanScale = float(std::tan(M_PI * 0.9 * 15.0 / 180.0));
+const QVector3D kHalfRight(0.5f, 0, std::sqrt(0.75f));
+
 // A camera over an 800 x 600 window whose clock the test moves by hand.
 class SceneCameraTest : public testing::Test {
  protected:
-  // A press at the centre, then a move to `to` 10 ms later with `button`.
-  void dragFromCentre(QPointF to, Qt::MouseButton button, int dimension = 3) {
-    camera.press(QPointF(400, 300), camera.mode() == SceneCamera::CutPlaneMode);
+  void SetUp() override { camera.setWindowSize(800.0, 600.0); }
+  // A move to `to` with `button` 10 ms after the last event.
+  void moveTo(QPointF to, Qt::MouseButton button, int dimension = 3) {
     milliseconds += 10.0;
     if (camera.mode() == SceneCamera::CutPlaneMode)
       camera.cutPlaneMove(to, button, 15.0, dimension);
     else
       camera.move(to, button, 15.0, dimension);
   }
+  // A press at the centre, then a move to `to`.
+  void dragFromCentre(QPointF to, Qt::MouseButton button, int dimension = 3) {
+    camera.press(QPointF(400, 300), camera.mode() == SceneCamera::CutPlaneMode);
+    moveTo(to, button, dimension);
+  }
+  bool turned() { return !qFuzzyCompare(camera.rotation(), QQuaternion()); }
   double milliseconds = 1000.0;
   SceneCamera camera{[this] { return milliseconds; }};
-  void SetUp() override { camera.setWindowSize(800.0, 600.0); }
 };
 
 void expectNear(const QVector3D& actual, const QVector3D& expected, float tolerance = 1e-5f) {
-  EXPECT_NEAR(actual.x(), expected.x(), tolerance);
-  EXPECT_NEAR(actual.y(), expected.y(), tolerance);
-  EXPECT_NEAR(actual.z(), expected.z(), tolerance);
+  EXPECT_LT((actual - expected).length(), tolerance)
+      << actual.x() << " " << actual.y() << " " << actual.z();
+}
+
+void expectTurn(const QQuaternion& turn, const QVector3D& axis, double degrees) {
+  QVector3D turnAxis;
+  float angle;
+  turn.getAxisAndAngle(&turnAxis, &angle);
+  expectNear(turnAxis, axis);
+  EXPECT_NEAR(angle, degrees, 1e-3);
 }
 
 TEST_F(SceneCameraTest, MapsTheWindowOntoTheUnitSphere) {
   expectNear(camera.mapToSphere(QPointF(400, 300)), QVector3D(0, 0, 1));
-  // Half way to the right edge: u = 0.5, on the sphere.
-  expectNear(camera.mapToSphere(QPointF(600, 300)), QVector3D(0.5f, 0, std::sqrt(0.75f)));
-  // Outside the unit disc the point is normalised onto the equator.
+  expectNear(camera.mapToSphere(QPointF(600, 300)), kHalfRight);
+  // Outside the unit disc the point is normalised onto the equator; window y grows
+  // downwards, sphere v upwards.
   expectNear(camera.mapToSphere(QPointF(800, 0)), QVector3D(1, 1, 0).normalized());
-  // Window y grows downwards, sphere v upwards.
   EXPECT_GT(camera.mapToSphere(QPointF(400, 100)).y(), 0.0f);
 }
 
-TEST_F(SceneCameraTest, MovesCloserThanFiveMillisecondsAreIgnored) {
+TEST_F(SceneCameraTest, LeftDragTurnsAThreeDimensionalSceneAboutTheScreenAxis) {
+  // Moves closer than 5 ms after the last are ignored.
   camera.press(QPointF(400, 300), false);
   milliseconds += 5.0;
-  camera.move(QPointF(500, 300), Qt::LeftButton, 15.0, 3);
-  EXPECT_TRUE(qFuzzyCompare(camera.rotation(), QQuaternion()));
-  milliseconds += 1.0;
-  camera.move(QPointF(500, 300), Qt::LeftButton, 15.0, 3);
-  EXPECT_FALSE(qFuzzyCompare(camera.rotation(), QQuaternion()));
-}
-
-TEST_F(SceneCameraTest, LeftDragTurnsAThreeDimensionalSceneAboutTheScreenAxis) {
-  dragFromCentre(QPointF(600, 300), Qt::LeftButton);
-  // From (0,0,1) to (0.5,0,0.866): a turn about +y by asin(0.5) = 30 degrees.
-  float angle;
-  QVector3D axis;
-  camera.rotation().getAxisAndAngle(&axis, &angle);
-  expectNear(axis, QVector3D(0, 1, 0));
-  EXPECT_NEAR(angle, 0.5 * SceneCamera::kDegreesPerRadian, 1e-3);
-  EXPECT_NEAR(camera.angularVelocity(), 0.5 * SceneCamera::kDegreesPerRadian / 10.0, 1e-3);
-
+  camera.move(QPointF(600, 300), Qt::LeftButton, 15.0, 3);
+  EXPECT_FALSE(turned());
+  moveTo(QPointF(600, 300), Qt::LeftButton);
+  // From (0,0,1) to (0.5,0,0.866): a turn about +y by asin(0.5) = 30 degrees, in 15 ms.
+  expectTurn(camera.rotation(), QVector3D(0, 1, 0), 0.5 * SceneCamera::kDegreesPerRadian);
+  EXPECT_NEAR(camera.angularVelocity(), 0.5 * SceneCamera::kDegreesPerRadian / 15.0, 1e-3);
   // Released: the velocity is zeroed and the view stays where the drag left it.
   camera.release(false);
   EXPECT_EQ(camera.angularVelocity(), 0.0);
@@ -70,41 +76,30 @@ TEST_F(SceneCameraTest, LeftDragTurnsAThreeDimensionalSceneAboutTheScreenAxis) {
 
 TEST_F(SceneCameraTest, TwoDimensionalScenesDoNotTurnButStillPan) {
   dragFromCentre(QPointF(600, 300), Qt::LeftButton, 2);
-  EXPECT_TRUE(qFuzzyCompare(camera.rotation(), QQuaternion()));
+  EXPECT_FALSE(turned());
   EXPECT_EQ(camera.pan(), QVector3D());
-
-  milliseconds += 10.0;
-  camera.move(QPointF(600, 150), Qt::MiddleButton, 15.0, 2);  // up and right: both signs
-  const float scale = float(2.0 * std::tan(M_PI * 0.9 * 15.0 / 180.0));
-  expectNear(camera.pan(), QVector3D(0.5f, 0.5f, std::sqrt(0.5f) - 1.0f) * scale);
-
+  moveTo(QPointF(600, 150), Qt::MiddleButton, 2);  // up and right: both signs
+  expectNear(camera.pan(), QVector3D(0.5f, 0.5f, std::sqrt(0.5f) - 1.0f) * 2 * kPanScale);
   // The right button does nothing; nor does a move without a press.
   const QVector3D pan = camera.pan();
-  milliseconds += 10.0;
-  camera.move(QPointF(100, 100), Qt::RightButton, 15.0, 3);
+  moveTo(QPointF(100, 100), Qt::RightButton);
   camera.release(false);
-  milliseconds += 10.0;
-  camera.move(QPointF(300, 300), Qt::MiddleButton, 15.0, 3);
+  moveTo(QPointF(300, 300), Qt::MiddleButton);
   EXPECT_EQ(camera.pan(), pan);
 }
 
 TEST_F(SceneCameraTest, CutPlaneDragTurnsThePlaneOnceInTheSceneFrame) {
   camera.setMode(SceneCamera::CutPlaneMode);
   // Scene turned 90 degrees about z: screen axes differ from scene axes.
-  camera.setRotation(QQuaternion::fromAxisAndAngle(0, 0, 1, 90));
+  const QQuaternion scene = QQuaternion::fromAxisAndAngle(0, 0, 1, 90);
+  camera.setRotation(scene);
   camera.setCutPlane(QVector4D(0, 1, 0, 0));
   dragFromCentre(QPointF(600, 300), Qt::LeftButton);
   // The scene rotation is untouched; the plane turns about the screen's -y axis, expressed in
   // the scene frame through the inverse scene rotation (the scene's -x axis).
-  EXPECT_TRUE(qFuzzyCompare(camera.rotation(), QQuaternion::fromAxisAndAngle(0, 0, 1, 90)));
-  QVector3D axis;
-  float angle;
-  camera.planeRotationStep().getAxisAndAngle(&axis, &angle);
-  expectNear(axis, QQuaternion::fromAxisAndAngle(0, 0, 1, -90).rotatedVector(QVector3D(0, -1, 0)));
-  EXPECT_NEAR(angle,
-              QVector3D(0.5f, 0, std::sqrt(0.75f) - 1.0f).length() * SceneCamera::kDegreesPerRadian,
-              1e-3);
-
+  EXPECT_TRUE(qFuzzyCompare(camera.rotation(), scene));
+  expectTurn(camera.planeRotationStep(), scene.inverted().rotatedVector(QVector3D(0, -1, 0)),
+             (kHalfRight - QVector3D(0, 0, 1)).length() * SceneCamera::kDegreesPerRadian);
   const QVector3D centre(0.25f, 0, 0);
   camera.updateCutPlaneEquation(centre);
   const QVector4D once = camera.cutPlane();
@@ -116,58 +111,51 @@ TEST_F(SceneCameraTest, CutPlaneDragTurnsThePlaneOnceInTheSceneFrame) {
   EXPECT_TRUE(qFuzzyCompare(camera.cutPlane(), once));
 }
 
-// Two drag steps that arrive before one frame turn the plane by both, as two frames would.
+// Two drag steps that arrive before one frame turn the plane by both, as two frames would; a
+// middle drag moves the plane along by an offset that outlives the frame's steps.
 TEST_F(SceneCameraTest, CutPlaneStepsBeforeOneFrameAddUp) {
+  camera.setMode(SceneCamera::CutPlaneMode);
   auto turned = [this](bool frameBetween) {
-    camera.setMode(SceneCamera::CutPlaneMode);
     camera.setCutPlane(QVector4D(1, 0, 0, 0));
     dragFromCentre(QPointF(500, 300), Qt::LeftButton);
     if (frameBetween) camera.updateCutPlaneEquation(QVector3D());
-    milliseconds += 10.0;
-    camera.cutPlaneMove(QPointF(500, 200), Qt::LeftButton, 15.0, 3);
+    moveTo(QPointF(500, 200), Qt::LeftButton);
     camera.updateCutPlaneEquation(QVector3D());
     return camera.cutPlane();
   };
   const QVector4D combined = turned(false), stepped = turned(true);
-  expectNear(combined.toVector3D(), stepped.toVector3D(), 1e-5f);
+  expectNear(combined.toVector3D(), stepped.toVector3D());
   EXPECT_GT(std::fabs(combined.z()), 0.05f);  // both turns show: about y, then about x
   EXPECT_GT(std::fabs(combined.y()), 0.05f);
-}
 
-TEST_F(SceneCameraTest, CutPlanePanAccumulatesAnOffset) {
-  camera.setMode(SceneCamera::CutPlaneMode);
+  camera.setCutPlane(QVector4D(1, 0, 0, 0));
   dragFromCentre(QPointF(600, 300), Qt::MiddleButton);
-  const float s = float(10.0 * std::tan(M_PI * 0.9 * 15.0 / 180.0));
   // Identity scene rotation scaled by s in the sandwich product: the step is d * s^2.
-  const QVector3D step = QVector3D(0.5f, 0, std::sqrt(0.75f) - 1.0f) * s * s;
+  const float s = 10 * kPanScale;
+  const QVector3D step = (kHalfRight - QVector3D(0, 0, 1)) * s * s;
   expectNear(camera.planeTranslationStep(), step, 1e-4f);
   expectNear(camera.accumulatedPlaneOffset(), step, 1e-4f);
   camera.updateCutPlaneEquation(QVector3D());
   EXPECT_NEAR(camera.cutPlane().w(), step.x(), 1e-4f);
-
   camera.resetPlaneSteps();
   EXPECT_EQ(camera.planeTranslationStep(), QVector3D());
   expectNear(camera.accumulatedPlaneOffset(), step, 1e-4f);
 }
 
 TEST_F(SceneCameraTest, MatricesPlaceTheCentreInFrontOfTheEye) {
-  camera.setCentre(QVector3D(0.2f, -0.1f, 0.3f));
-  camera.setPan(QVector3D(0.05f, 0.02f, 0.0f));
+  const QVector3D centre(0.2f, -0.1f, 0.3f), pan(0.05f, 0.02f, 0.0f);
+  camera.setCentre(centre);
+  camera.setPan(pan);
   const QMatrix4x4 mvp = camera.projectionMatrix(15.0f) * camera.modelViewMatrix();
   // The rotation centre, panned, lands at the pan offset on screen.
-  const QVector3D onScreen = mvp.map(QVector3D(0.2f, -0.1f, 0.3f));
-  const QVector3D panned = mvp.map(QVector3D(0.2f, -0.1f, 0.3f) - QVector3D(0.05f, 0.02f, 0));
-  EXPECT_GT(onScreen.x(), 0.0f);
-  EXPECT_GT(onScreen.y(), 0.0f);
-  EXPECT_NEAR(panned.x(), 0.0f, 1e-5f);
-  EXPECT_NEAR(panned.y(), 0.0f, 1e-5f);
+  const QVector3D onScreen = mvp.map(centre), panned = mvp.map(centre - pan);
+  EXPECT_TRUE(onScreen.x() > 0 && onScreen.y() > 0);
+  EXPECT_LT(std::hypot(panned.x(), panned.y()), 1e-5f);
   // Vertical field of view of 15 degrees at distance 3 (eye at 2, scene pushed back by 1).
   const QVector3D top = camera.projectionMatrix(15.0f).map(
       QVector3D(0, float(3.0 * std::tan(7.5 * M_PI / 180.0)), -2.0f));
   EXPECT_NEAR(top.y(), 1.0f, 1e-4f);
-
-  const QMatrix4x4 viewport = camera.viewportMatrix();
-  expectNear(viewport.map(QVector3D(1, 1, 0.5f)), QVector3D(400, 300, 0.5f));
+  expectNear(camera.viewportMatrix().map(QVector3D(1, 1, 0.5f)), QVector3D(400, 300, 0.5f));
 }
 
 }  // namespace

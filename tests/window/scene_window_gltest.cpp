@@ -1,26 +1,19 @@
 // Scene window driven through real Qt key, mouse and wheel events: display switches, camera,
-// field of view bounds, screenshots and the state file.
+// field of view bounds, pictures that change and come back.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QTest>
 #include <QThread>
 #include <QWheelEvent>
 #include <climits>
 #include <cstdlib>
 
-#include "app/pellon.h"
 #include "gpu/ZelBufferObject.h"
 #include "gpu/patch_draws.h"
-#include "meshio/entity_types.h"
-#include "scene/ZelDrawObject.h"
 #include "scene/ZelDrawPalette.h"
-#include "tests/support/disc_mesh.h"
 #include "tests/support/image_probe.h"
 #include "tests/support/screenshot.h"
-#include "tests/support/temporary_directory.h"
-#include "window/ZelSceneWindow.h"
+#include "tests/window/disc_window.h"
 
 namespace {
 
@@ -36,13 +29,12 @@ class SceneWindowTest : public testing::Test {
     window->storeBoundingBox(box);
     window->setDimension(3);
   }
-
-  void key(const char* text) {
-    for (const char* c = text; *c; ++c) QTest::keyClick(window.get(), *c);
-  }
   void key(Qt::Key code) { QTest::keyClick(window.get(), code); }
-  void settle() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
-
+  // Presses the keys of `text`; the settings after them.
+  ZelDisplaySettings& key(const char* text) {
+    for (const char* c = text; *c; ++c) QTest::keyClick(window.get(), *c);
+    return window->displaySettings();
+  }
   void drag(Qt::MouseButton button, QPoint from, QPoint to) {
     QTest::mousePress(window.get(), button, Qt::NoModifier, from);
     for (int step = 1; step <= 4; ++step) {
@@ -53,7 +45,6 @@ class SceneWindowTest : public testing::Test {
     }
     QTest::mouseRelease(window.get(), button, Qt::NoModifier, to);
   }
-
   // A wheel event as the platform delivers it: touchpads give pixels (and angles), wheel
   // mice under X11 angles only (120 eighths of a degree per notch) and no pixels.
   void wheel(QPoint pixelDelta, QPoint angleDelta) {
@@ -61,7 +52,11 @@ class SceneWindowTest : public testing::Test {
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(window.get(), &event);
   }
-  QImage picture() { return screenshotOf(*window); }
+  // The picture after events are served.
+  QImage picture() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return screenshotOf(*window);
+  }
 
   std::unique_ptr<ZelSceneWindow> window;
 };
@@ -69,66 +64,43 @@ class SceneWindowTest : public testing::Test {
 TEST_F(SceneWindowTest, TextKeysSwitchTheDisplaySettingsWithinTheirBounds) {
   ZelDisplaySettings& s = window->displaySettings();
   s.tessellationLevel = 124;
-  key("ttt");
-  EXPECT_EQ(s.tessellationLevel, 125);
+  EXPECT_EQ(key("ttt").tessellationLevel, 125);
   s.tessellationLevel = 2;
-  key("TTT");
-  EXPECT_EQ(s.tessellationLevel, 1);
-
+  EXPECT_EQ(key("TTT").tessellationLevel, 1);
   // "l" works only while tessellation is off.
-  key("l");
-  EXPECT_FALSE(s.lineOn);
-  key("L");
-  EXPECT_TRUE(s.tessellationOn);
-  key("l");
-  EXPECT_FALSE(s.lineOn);
-
+  EXPECT_FALSE(key("l").lineOn);
+  EXPECT_TRUE(key("L").tessellationOn);
+  EXPECT_FALSE(key("l").lineOn);
   // Solution keys need a palette.
   key("mop");
-  EXPECT_FALSE(s.solutionOn);
-  EXPECT_FALSE(s.isoLinesOn);
+  EXPECT_FALSE(s.solutionOn || s.isoLinesOn);
   EXPECT_TRUE(s.paletteShown);
   window->addObject(new ZelDrawPalette());
-  key("p");
-  EXPECT_TRUE(s.paletteShown);  // neither solution nor iso-lines on yet
+  EXPECT_TRUE(key("p").paletteShown);  // neither solution nor iso-lines on yet
   key("mp");
   EXPECT_TRUE(s.solutionOn);
   EXPECT_FALSE(s.paletteShown);
-
   // Face colouring 3 -> 0 -> 1 -> 2 -> 3, bit 3 cleared; "B" flips bit 2; "a" bit 0.
   s.renderFlags = 23 | 8;
-  key("f");
-  EXPECT_EQ(s.faceMode(), 0);
+  EXPECT_EQ(key("f").faceMode(), 0);
   EXPECT_EQ(s.renderFlags & 8, 0);
-  key("fff");
-  EXPECT_EQ(s.faceMode(), 3);
-  key("B");
-  EXPECT_EQ(s.faceMode(), 1);
-  key("a");
-  EXPECT_EQ(s.renderFlags & 1, 0);
-
-  key("rrrrr");
-  EXPECT_EQ(s.shadingModel, 1);
-  key("++");
-  EXPECT_FLOAT_EQ(s.lineWidth, 1.3f);
-  key("--------");
-  EXPECT_FLOAT_EQ(s.lineWidth, 0.0f);
-  key("cbDdg");
-  EXPECT_TRUE(s.checkInOut);
-  EXPECT_TRUE(window->blackBackground());
-  EXPECT_TRUE(window->verticesShown());
+  EXPECT_EQ(key("fff").faceMode(), 3);
+  EXPECT_EQ(key("B").faceMode(), 1);
+  EXPECT_EQ(key("a").renderFlags & 1, 0);
+  EXPECT_EQ(key("rrrrr").shadingModel, 1);
+  EXPECT_FLOAT_EQ(key("++").lineWidth, 1.3f);
+  EXPECT_FLOAT_EQ(key("--------").lineWidth, 0.0f);
+  EXPECT_TRUE(key("cbDdg").checkInOut);
   EXPECT_TRUE(s.discardUnpicked);
+  EXPECT_TRUE(window->blackBackground() && window->verticesShown());
   EXPECT_FALSE(window->cornersShown());
-
-  key(Qt::Key_F6);
-  EXPECT_FLOAT_EQ(s.shrink, 0.95f);
-  key(Qt::Key_F7);
-  key(Qt::Key_F7);
-  EXPECT_FLOAT_EQ(s.shrink, 1.0f);
-  key(Qt::Key_F12);
-  EXPECT_FLOAT_EQ(s.shrink, 0.95f);
-  key(Qt::Key_F12);
-  EXPECT_FLOAT_EQ(s.shrink, 1.0f);
+  // F6 and F7 shrink and grow by 5 % up to 1; F12 toggles 0.95.
+  const Qt::Key codes[] = {Qt::Key_F6, Qt::Key_F7, Qt::Key_F7, Qt::Key_F12, Qt::Key_F12};
+  const float shrinks[] = {0.95f, 0.9975f, 1.0f, 0.95f, 1.0f};
+  for (int i = 0; i < 5; ++i) {
+    key(codes[i]);
+    EXPECT_FLOAT_EQ(s.shrink, shrinks[i]) << i;
+  }
 }
 
 TEST_F(SceneWindowTest, FieldOfViewStaysWithinItsBoundsThroughKeysAndWheels) {
@@ -138,7 +110,6 @@ TEST_F(SceneWindowTest, FieldOfViewStaysWithinItsBoundsThroughKeysAndWheels) {
   EXPECT_DOUBLE_EQ(window->fieldOfView(), 1e-7);
   key("i");
   EXPECT_DOUBLE_EQ(window->fieldOfView(), 15.0);
-
   // Touchpads give pixels (which win over angles); wheel mice under X11 only angles, in
   // eighths of a degree. A vertical component below 1 zooms in; nothing at all, or angles
   // below one degree, do nothing.
@@ -179,7 +150,6 @@ TEST_F(SceneWindowTest, LeftDragTurnsOnlyThreeDimensionalScenesAndMiddleDragPans
   const QQuaternion start = camera.rotation();
   drag(Qt::LeftButton, QPoint(400, 300), QPoint(500, 300));
   EXPECT_FALSE(qFuzzyCompare(camera.rotation(), start));
-
   key("k");  // two-dimensional view
   EXPECT_EQ(window->dimension(), 2);
   const QQuaternion turned = camera.rotation();
@@ -187,7 +157,6 @@ TEST_F(SceneWindowTest, LeftDragTurnsOnlyThreeDimensionalScenesAndMiddleDragPans
   EXPECT_TRUE(qFuzzyCompare(camera.rotation(), turned));
   drag(Qt::MiddleButton, QPoint(400, 300), QPoint(500, 300));
   EXPECT_GT(camera.pan().x(), 0.0f);
-
   // Cut plane keys act only on three-dimensional scenes.
   key(Qt::Key_F1);
   EXPECT_FALSE(window->cutPlaneShown());
@@ -200,7 +169,6 @@ TEST_F(SceneWindowTest, LeftDragTurnsOnlyThreeDimensionalScenesAndMiddleDragPans
   EXPECT_EQ(camera.mode(), SceneCamera::CutPlaneMode);
   key(Qt::Key_F2);
   EXPECT_EQ(camera.mode(), SceneCamera::SceneMode);
-
   const QVector3D pan = camera.pan();
   key(Qt::Key_Left);
   EXPECT_NEAR(camera.pan().x(), pan.x() + 0.015f, 1e-6f);
@@ -208,104 +176,46 @@ TEST_F(SceneWindowTest, LeftDragTurnsOnlyThreeDimensionalScenesAndMiddleDragPans
   EXPECT_NEAR(camera.pan().y(), pan.y() - 0.015f, 1e-6f);
 }
 
-TEST_F(SceneWindowTest, StateFileRestoresTheView) {
-  const TemporaryDirectory scratch(true);
-  drag(Qt::LeftButton, QPoint(300, 300), QPoint(450, 350));
-  key("ZZtttLrf");
-  key(Qt::Key_F1);
-  key(Qt::Key_Right);
-  const QQuaternion rotation = window->camera().rotation();
-  const QVector3D pan = window->camera().pan();
-  const double fieldOfView = window->fieldOfView();
-  const ZelDisplaySettings settings = window->displaySettings();
-  key("w");
-  ASSERT_TRUE(QFile::exists("zelmor.data"));
-
-  key("i");
-  key(Qt::Key_F1);
-  key("TTTLrr");
-  window->resize(500, 400);
-  window->readStateFile("zelmor.data");
-  EXPECT_EQ(window->size(), QSize(800, 600));
-  EXPECT_LT((window->camera().rotation().toVector4D() - rotation.toVector4D()).length(), 1e-6f);
-  EXPECT_NEAR(window->camera().pan().x(), pan.x(), 1e-6f);
-  EXPECT_NEAR(window->fieldOfView(), fieldOfView, 1e-6);
-  EXPECT_TRUE(window->cutPlaneShown());
-  const ZelDisplaySettings& now = window->displaySettings();
-  EXPECT_TRUE(now.tessellationLevel == settings.tessellationLevel &&
-              now.tessellationOn == settings.tessellationOn &&
-              now.shadingModel == settings.shadingModel && now.renderFlags == settings.renderFlags);
-}
-
+// Surface faces of volumes: a group that the cut plane clips.
 TEST_F(SceneWindowTest, KeysChangeThePictureAndTogglingBackRestoresIt) {
-  const CurvedMesh mesh = makeDiscMesh(EntityType::Triangle, 2, 4);
-  // Surface faces of volumes: a group that the cut plane clips.
-  ZelDrawObject* disc = ZelDrawObject::create(DrawKind::SrfTriangleP2, 1);
-  window->addObject(disc);
-  window->attachData(disc, mesh.vertexCount, mesh.coords.data(), mesh.elementCount,
-                     mesh.nodes.data());
-  const double box[6] = {-1, 1, -1, 1, 0, 0};
-  window->storeBoundingBox(box);
-  window->resetView();
+  showDisc(*window, makeDiscMesh(EntityType::Triangle, 2, 4), 800, 600, DrawKind::SrfTriangleP2, 3);
   const QImage start = picture();
   EXPECT_EQ(start.size(), QSize(800, 600));
   EXPECT_EQ(start.pixelColor(10, 10), QColor(255, 255, 255));
   // Each key and the key that takes it back: lines, tessellation edges, face colouring,
-  // shading, shrink, background, zoom, pan.
+  // shading, background, zoom.
   const std::vector<std::pair<std::string, std::string>> keys = {
       {"l", "l"}, {"L", "L"}, {"f", "fff"}, {"r", "rrr"}, {"b", "b"}, {"z", "i"}};
   for (const auto& [change, back] : keys) {
     key(change.c_str());
-    settle();
     const QImage changed = picture();
     EXPECT_GT(differingPixels(start, changed), 500) << change;
     if (change == "b") {
       EXPECT_EQ(changed.pixelColor(10, 10), QColor(0, 0, 0));
     }
     key(back.c_str());
-    settle();
     EXPECT_LT(differingPixels(start, picture()), 50) << back;
   }
-  key(Qt::Key_F12);
-  EXPECT_GT(differingPixels(start, picture()), 500);
-  key(Qt::Key_F12);
-  EXPECT_LT(differingPixels(start, picture()), 50);
-  // The cut plane x = 0 of the stored box clips half of the disc away.
-  key(Qt::Key_F1);
-  EXPECT_GT(differingPixels(start, picture()), 5000);
-  key(Qt::Key_F1);
-  EXPECT_LT(differingPixels(start, picture()), 50);
+  // Shrink, and the cut plane x = 0 of the stored box, which clips half of the disc away.
+  for (const auto& [code, changed] : {std::make_pair(Qt::Key_F12, 500), {Qt::Key_F1, 5000}}) {
+    key(code);
+    EXPECT_GT(differingPixels(start, picture()), changed) << code;
+    key(code);
+    EXPECT_LT(differingPixels(start, picture()), 50) << code;
+  }
 }
 
-// Reference mode: objects of references 1, 2 and 3 (the disc's lower half, upper left and
-// upper right quarters) get different colours.
+// Reference colours (face mode 2, without lines): 1 (120, 40, 40) and 2 (80, 120, 40), red
+// dominates one, green the other.
 TEST(SceneWindow, EachReferenceGetsItsColourInReferenceMode) {
-  const CurvedMesh mesh = makeDiscMesh(EntityType::Triangle, 2, 4);
-  auto window = std::make_unique<ZelSceneWindow>(pellonSurfaceFormat());
-  window->resize(800, 600);
-  window->show();
-  window->waitForInitialisation();
-  for (int reference : {1, 2, 3}) {
-    std::vector<int> selection;
-    for (int e = 1; e <= mesh.elementCount; ++e)
-      if (mesh.refs[e] == reference) selection.push_back(e);
-    ZelDrawObject* object = ZelDrawObject::create(DrawKind::TriangleP2, reference);
-    window->addObject(object);
-    window->attachData(object, mesh.vertexCount, mesh.coords.data(), mesh.elementCount,
-                       mesh.nodes.data(), selection.data(), int(selection.size()));
-    EXPECT_EQ(object->entityCount(), int(selection.size()));
-  }
-  const double box[6] = {-1, 1, -1, 1, 0, 0};
-  window->storeBoundingBox(box);
-  window->setDimension(2);
-  window->resetView();
-  window->displaySettings().renderFlags = (window->displaySettings().renderFlags & ~6) | (2 << 1);
-  window->displaySettings().lineOn = false;
-  const QImage image = screenshotOf(*window);
+  ZelSceneWindow window(pellonSurfaceFormat());
+  showDisc(window, makeDiscMesh(EntityType::Triangle, 2, 4), 800, 600);
+  window.displaySettings().renderFlags = (window.displaySettings().renderFlags & ~6) | (2 << 1);
+  window.displaySettings().lineOn = false;
+  const QImage image = screenshotOf(window);
   const QColor one = image.pixelColor(400, 450), two = image.pixelColor(250, 150),
                three = image.pixelColor(550, 150);
   EXPECT_TRUE(one != two && two != three && one != three);
-  // Reference colours 1 (120, 40, 40) and 2 (80, 120, 40): red dominates one, green the other.
   EXPECT_GT(one.red(), one.green());
   EXPECT_GT(two.green(), two.red());
 }

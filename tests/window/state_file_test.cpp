@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <string>
 
 #include "meshio/entity_types.h"
 #include "tests/support/temporary_directory.h"
@@ -15,10 +14,11 @@
 
 namespace {
 
+using Hidden = std::vector<std::pair<int, int>>;
+
 // Runs the reader on `text`; `messages` receives what it printed.
 ViewState readText(const std::string& text, std::string* messages = nullptr) {
-  std::FILE* in = streamOf(text);
-  std::FILE* out = std::tmpfile();
+  std::FILE *in = streamOf(text), *out = std::tmpfile();
   ViewState state = readViewState(in, out);
   if (messages) *messages = textOf(out);
   std::fclose(in);
@@ -26,16 +26,8 @@ ViewState readText(const std::string& text, std::string* messages = nullptr) {
   return state;
 }
 
-std::string writeText(const ViewState& state) {
-  std::FILE* out = std::tmpfile();
-  EXPECT_TRUE(writeViewState(out, state));
-  const std::string text = textOf(out);
-  std::fclose(out);
-  return text;
-}
-
 // The fixed format: read, every field is set as written, and written again it gives the same
-// text.
+// text. Keywords are case-insensitive and other words are skipped.
 TEST(StateFile, ReadsTheFixedFormatAndWritesItBack) {
   const std::string text =
       "WindowSize\n640 480\nCenter\n0.125000 -0.250000 0.500000\n"
@@ -45,7 +37,7 @@ TEST(StateFile, ReadsTheFixedFormatAndWritesItBack) {
       "SolOn\n1\nIsoOn\n0\nPalOn\n1\nLineOn\n0\nTessOn\n1\nTessLevel\n17\nShaMod\n2\n"
       "RenMod\n21\nWireSiz\n1.050000\nNumberOfHiddenObjects\n2\n"
       "Triangle  3\nSrfQuadrilateralQ4  -2\n";
-  const ViewState s = readText(text);
+  ViewState s = readText(text);
   ASSERT_TRUE(s.windowSize && s.centre && s.rotation && s.axis && s.translation && s.showCutPlane &&
               s.cutPlane && s.fieldOfView && s.solutionOn && s.isoLinesOn && s.paletteShown &&
               s.lineOn && s.tessellationOn && s.tessellationLevel && s.shadingModel &&
@@ -53,21 +45,19 @@ TEST(StateFile, ReadsTheFixedFormatAndWritesItBack) {
   EXPECT_EQ(s.windowSize, std::make_pair(640, 480));
   EXPECT_EQ((*s.rotation)[1], -0.5f);  // scalar first
   EXPECT_EQ((*s.cutPlane)[3], 0.5f);
-  EXPECT_EQ(*s.fieldOfView, 12.345678);
-  EXPECT_EQ(*s.renderFlags, 21);
-  EXPECT_EQ(s.hidden, (std::vector<std::pair<int, int>>{{DrawKind::Triangle, 3},
-                                                        {DrawKind::SrfQuadrilateralQ4, -2}}));
-  EXPECT_EQ(writeText(s), text);
-}
+  EXPECT_EQ(std::make_tuple(*s.fieldOfView, *s.renderFlags), std::make_tuple(12.345678, 21));
+  EXPECT_EQ(s.hidden, (Hidden{{DrawKind::Triangle, 3}, {DrawKind::SrfQuadrilateralQ4, -2}}));
+  std::FILE* out = std::tmpfile();
+  EXPECT_TRUE(writeViewState(out, s));
+  EXPECT_EQ(textOf(out), text);
+  std::fclose(out);
 
-TEST(StateFile, KeywordsAreCaseInsensitiveAndOtherWordsSkipped) {
   std::string messages;
-  const ViewState s = readText(
-      "# a comment with words\nWINDOWSIZE 300 200 fovy 20 tessLEVEL 9 Lineon 1", &messages);
+  s = readText("# a comment with words\nWINDOWSIZE 300 200 fovy 20 tessLEVEL 9 Lineon 1",
+               &messages);
   EXPECT_EQ(s.windowSize, std::make_pair(300, 200));
-  EXPECT_EQ(s.fieldOfView, 20.0);
-  EXPECT_EQ(s.tessellationLevel, 9);
-  EXPECT_EQ(s.lineOn, 1);
+  EXPECT_EQ(std::make_tuple(*s.fieldOfView, *s.tessellationLevel, *s.lineOn),
+            std::make_tuple(20.0, 9, 1));
   EXPECT_EQ(messages, "");
 }
 
@@ -103,16 +93,12 @@ TEST(StateFile, ValueErrorsEndTheReadingOrAbandonTheirKeyword) {
 TEST(StateFile, HiddenObjectsAreMatchedByExactName) {
   ViewState s = readText("NumberOfHiddenObjects 3 Triangle 4 CutPlane 0 EdgeP2 7");
   EXPECT_EQ(s.hidden,
-            (std::vector<std::pair<int, int>>{
-                {DrawKind::Triangle, 4}, {DrawKind::CutPlane, 0}, {DrawKind::EdgeP2, 7}}));
-
+            (Hidden{{DrawKind::Triangle, 4}, {DrawKind::CutPlane, 0}, {DrawKind::EdgeP2, 7}}));
   // Names are case-sensitive; an unknown one ends the list, and reading goes on after it.
   s = readText("NumberOfHiddenObjects 3 Triangle 4 triangle 5 Edge 6 SolOn 1");
-  EXPECT_EQ(s.hidden, (std::vector<std::pair<int, int>>{{DrawKind::Triangle, 4}}));
+  EXPECT_EQ(s.hidden, (Hidden{{DrawKind::Triangle, 4}}));
   EXPECT_EQ(s.solutionOn, 1);
-
-  s = readText("NumberOfHiddenObjects 0 Triangle 4");
-  EXPECT_TRUE(s.hidden.empty());
+  EXPECT_TRUE(readText("NumberOfHiddenObjects 0 Triangle 4").hidden.empty());
   EXPECT_EQ(sceneKindFromName("Unknown"), -1);
   EXPECT_EQ(sceneKindFromName("SrfQuadrilateralQ4"), DrawKind::SrfQuadrilateralQ4);
 }
@@ -122,10 +108,8 @@ TEST(StateFile, ValuesOutsideTheirRangeAreClampedWithAMessage) {
   ViewState s =
       readText("WindowSize 100000 0 TessLevel 2147483647 ShaMod -1 Fovy 0 WireSiz -2", &messages);
   EXPECT_EQ(s.windowSize, std::make_pair(16384, 1));
-  EXPECT_EQ(s.tessellationLevel, 125);
-  EXPECT_EQ(s.shadingModel, 0);
-  EXPECT_EQ(s.fieldOfView, 1e-7);
-  EXPECT_EQ(s.lineWidth, 0.0);
+  EXPECT_EQ(std::make_tuple(*s.tessellationLevel, *s.shadingModel, *s.fieldOfView, *s.lineWidth),
+            std::make_tuple(125, 0, 1e-7, 0.0));
   EXPECT_EQ(
       messages,
       "  ## WARNING: ZELMOR: windowsize: VALUE 100000 OUT OF RANGE [1, 16384], SET TO 16384 \n"
@@ -134,21 +118,15 @@ TEST(StateFile, ValuesOutsideTheirRangeAreClampedWithAMessage) {
       "  ## WARNING: ZELMOR: shamod: VALUE -1 OUT OF RANGE [0, 3], SET TO 0 \n"
       "  ## WARNING: ZELMOR: fovy: VALUE 0 OUT OF RANGE [1e-07, 179], SET TO 1e-07 \n"
       "  ## WARNING: ZELMOR: wiresiz: VALUE -2 OUT OF RANGE [0, 1000], SET TO 0 \n");
-
   // The limits themselves are kept silently.
   s = readText("WindowSize 16384 1 TessLevel 1 ShaMod 3 Fovy 179 WireSiz 1000", &messages);
   EXPECT_EQ(s.windowSize, std::make_pair(16384, 1));
-  EXPECT_EQ(s.tessellationLevel, 1);
-  EXPECT_EQ(s.shadingModel, 3);
-  EXPECT_EQ(s.fieldOfView, 179.0);
+  EXPECT_EQ(std::make_tuple(*s.tessellationLevel, *s.shadingModel, *s.fieldOfView, *s.lineWidth),
+            std::make_tuple(1, 3, 179.0, 1000.0));
   EXPECT_EQ(messages, "");
-
   // Reals that are not finite numbers, or beyond single precision, are not reals here.
   s = readText("Center nan 0 0 Axis 0 inf 0 Translation 0 0 1e39 Fovy 1e300", &messages);
-  EXPECT_FALSE(s.centre);
-  EXPECT_FALSE(s.axis);
-  EXPECT_FALSE(s.translation);
-  EXPECT_FALSE(s.fieldOfView);
+  EXPECT_FALSE(s.centre || s.axis || s.translation || s.fieldOfView);
   EXPECT_EQ(messages,
             "  ## ERROR: ZELMOR: center: ERROR WHILE READING DOUBLE VALUE(nan)\n"
             "  ## ERROR: ZELMOR: axis: ERROR WHILE READING DOUBLE VALUE(inf)\n"
@@ -156,47 +134,37 @@ TEST(StateFile, ValuesOutsideTheirRangeAreClampedWithAMessage) {
             "  ## ERROR: ZELMOR: fovy: ERROR WHILE READING DOUBLE VALUE(1e300)\n");
 }
 
-// Reads the file `name`; `messages` receives what was printed.
-bool readFile(const std::string& name, ViewState* state, std::string* messages) {
-  std::FILE* out = std::tmpfile();
-  const bool read = readViewStateFile(name, state, out);
-  *messages = textOf(out);
-  std::fclose(out);
-  return read;
-}
-
 TEST(StateFile, OnlyASmallRegularWritableFileIsRead) {
   const TemporaryDirectory scratch;
   ViewState state;
-  std::string messages;
-  std::ofstream(scratch.file("view.data")) << "TessLevel 7";
-  ASSERT_TRUE(readFile(scratch.file("view.data"), &state, &messages));
+  // Reads the file `name`: whether it was read, and what was printed.
+  const auto read = [&](const std::string& name) {
+    std::FILE* out = std::tmpfile();
+    const bool done = readViewStateFile(name, &state, out);
+    const std::string messages = textOf(out);
+    std::fclose(out);
+    return std::make_pair(done, messages);
+  };
+  const std::string view = scratch.file("view.data"), fifo = scratch.file("fifo.data"),
+                    huge = scratch.file("huge.data");
+  std::ofstream(view) << "TessLevel 7";
+  EXPECT_EQ(read(view), std::make_pair(true, std::string()));
   EXPECT_EQ(state.tessellationLevel, 7);
-  EXPECT_EQ(messages, "");
-
-  // Neither a FIFO without writer nor an endless device may hold the reader up.
+  // Neither a FIFO without writer nor an endless device may hold the reader up. A missing
+  // file gets only the caller's loading error.
   const auto start = std::chrono::steady_clock::now();
-  const std::string fifo = scratch.file("fifo.data");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_FALSE(readFile(fifo, &state, &messages));
-  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: " + fifo + ": not a regular file \n");
-  EXPECT_FALSE(readFile("/dev/zero", &state, &messages));
-  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: /dev/zero: not a regular file \n");
-  EXPECT_FALSE(readFile(scratch.path(), &state, &messages));
-  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: " + scratch.path() + ": not a regular file \n");
+  std::ofstream(huge) << std::string(kMaximumStateFileSize + 1, ' ');
+  for (const auto& [name, reason] : {std::make_pair(fifo, ": not a regular file"),
+                                     {"/dev/zero", ": not a regular file"},
+                                     {scratch.path(), ": not a regular file"},
+                                     {huge, ": file too large"}})
+    EXPECT_EQ(read(name), std::make_pair(false, "  ## ERROR: ZELMOR: " + name + reason + " \n"));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-
-  std::ofstream(scratch.file("huge.data")) << std::string(kMaximumStateFileSize + 1, ' ');
-  EXPECT_FALSE(readFile(scratch.file("huge.data"), &state, &messages));
-  EXPECT_EQ(messages, "  ## ERROR: ZELMOR: " + scratch.file("huge.data") + ": file too large \n");
-
-  // A missing file gets only the caller's loading error.
-  EXPECT_FALSE(readFile(scratch.file("missing.data"), &state, &messages));
-  EXPECT_EQ(messages, "");
+  EXPECT_EQ(read(scratch.file("missing.data")), std::make_pair(false, std::string()));
   if (::geteuid() != 0) {  // root may write anything
-    ::chmod(scratch.file("view.data").c_str(), 0400);
-    EXPECT_FALSE(readFile(scratch.file("view.data"), &state, &messages));
-    EXPECT_EQ(messages, "");
+    ::chmod(view.c_str(), 0400);
+    EXPECT_EQ(read(view), std::make_pair(false, std::string()));
   }
 }
 
