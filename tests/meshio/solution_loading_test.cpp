@@ -170,12 +170,6 @@ TEST_F(SolutionFileTest, MalformedTruncatedAndLyingFilesFailWithTheirMessage) {
   EXPECT_EQ(open(temporaryPath("absent")), 2);
   EXPECT_EQ(std::string(status_),
             "Cannot open solution file " + temporaryPath("absent") + ".[sol[b]]\n");
-  // A file that exists but is no keyword file: the message, then the reason on its own line.
-  const std::string v5 =
-      writeBytes(temporaryPath("v5.sol"), "MeshVersionFormatted 5\nDimension 3\nEnd\n");
-  EXPECT_EQ(open(v5), 2);
-  EXPECT_EQ(std::string(status_), "Cannot open solution file " + v5 + ".[sol[b]]\n  " + v5 +
-                                      ": bad version 5 (expected 1..4)\n");
 }
 
 TEST(SolutionFiles, LookupNumberOfFieldsAndDegreeSummary) {
