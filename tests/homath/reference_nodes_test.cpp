@@ -2,6 +2,7 @@
 // nodes and vertex weights: the cut-solution tests of the capping.)
 #include "homath/reference_nodes.h"
 
+#include <algorithm>
 #include <functional>
 #include <limits>
 #include <numeric>
@@ -10,26 +11,20 @@
 #include "homath/lagrange_to_bezier.h"
 #include "tests/homath/homath_test_support.h"
 
+// Tetrahedron and prism positions are distinct and inside their arrays (edge, triangle and
+// quadrilateral positions: the subdivision tests).
 TEST(ReferenceNodes, PositionsAreDistinctAndInsideTheirArrays) {
-  const int tri2[6][3] = {{0, 2, 0}, {0, 1, 1}, {0, 0, 2}, {1, 1, 0}, {1, 0, 1}, {2, 0, 0}};
-  for (int n = 0; n < 6; n++) EXPECT_EQ(posTri(2, tri2[n][0], tri2[n][1], tri2[n][2]), n);
-  EXPECT_EQ(posEdg(4, 3, 1), 3);
-  EXPECT_EQ(posQua(3, 2, 1), 9);
   for (int d = 1; d <= 10; d++) {
     const int n = d + 1;
-    std::set<int> tri, tet, pri;
+    std::set<int> tet, pri;
     for (int i = 0; i <= d; i++)
       for (int j = 0; i + j <= d; j++) {
-        tri.insert(posTri(d, i, j, d - i - j));
         for (int k = 0; i + j + k <= d; k++) tet.insert(posTet(d, i, j, k, d - i - j - k));
         for (int h = 0; h <= d; h++) pri.insert(posPri(d, i, j, d - i - j, h));
       }
-    EXPECT_EQ(static_cast<int>(tri.size()), n * (n + 1) / 2);
-    EXPECT_EQ(*tri.rbegin(), n * (n + 1) / 2 - 1);  // triangle positions fill their array
     EXPECT_EQ(static_cast<int>(tet.size()), zel::latticeNodeCount(EntityType::Tetrahedron, d));
-    EXPECT_LT(*tet.rbegin(), n * n * n * n);
     EXPECT_EQ(static_cast<int>(pri.size()), zel::latticeNodeCount(EntityType::Prism, d));
-    EXPECT_LT(*pri.rbegin(), n * n * n * n);
+    EXPECT_LT(std::max(*tet.rbegin(), *pri.rbegin()), n * n * n * n);
   }
 }
 
