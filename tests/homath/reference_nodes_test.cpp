@@ -92,7 +92,6 @@ TEST(HomathDeathTest, RefusedKindsDegreesIndicesAndCoordinatesEndTheProcess) {
       {[] { posTri(2, 1, 1, 1); }, "posTri wrong coefficients"},
       {[] { posPri(2, 1, 1, 0, 3); }, "posPri wrong coefficients"},
       {[&] { zel_EvaluateValueOnEdge(b.data(), 0, 0.5); }, "OnEdge case 0 not considered"},
-      {[&] { zel_EvaluateValueOnPyramid(b.data(), 11, 0.2, 0.3, 0.5); }, "case 11 not considered"},
       {[&] { zel_EvaluateValueOnTetrahedra(b.data(), 2, 0.25, 0.25, 0.25, 0.2502); },
        "u + v + w + t = 1.000200"},
       {[&] { zel_EvaluateValueOnPrism(b.data(), 2, 0.5, 0.5, 0.1, 0.5); }, "u1 + u2 + u3 = 1.1"},

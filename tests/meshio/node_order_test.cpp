@@ -83,18 +83,10 @@ TEST(NodeOrder, EveryKindAndDegreeIsAPermutationOfItsLatticeInGroupOrder) {
                 k.triangleFaces * (d - 1) * (d - 2) / 2 + k.quadrilateralFaces * (d - 1) * (d - 1));
     }
   }
-  EXPECT_EQ(zel::latticeNodeOrder(5, 2), nullptr);
-  EXPECT_EQ(zel::latticeNodeOrder(EntityType::Triangle, 11), nullptr);
-  const zel::LatticeOrder* zero = zel::latticeNodeOrder(EntityType::Prism, 0);
-  ASSERT_NE(zero, nullptr);
-  EXPECT_EQ(zero->rows, std::vector<int>(4, 0));
-}
-
-// The prism interior is a stack of triangle layers at levels 1, d-1, then inwards.
-TEST(NodeOrder, PrismInteriorLayersAlternateFromOutsideIn) {
-  const std::pair<int, std::vector<int>> cases[] = {
-      {5, {1, 4, 2, 3}}, {6, {1, 5, 2, 4, 3}}, {10, {1, 9, 2, 8, 3, 7, 4, 6, 5}}};
-  for (const auto& [d, levels] : cases) {
+  // The prism interior is a stack of triangle layers at levels 1, d-1, then inwards.
+  for (const auto& [d, levels] : {std::pair{5, std::vector<int>{1, 4, 2, 3}},
+                                  {6, {1, 5, 2, 4, 3}},
+                                  {10, {1, 9, 2, 8, 3, 7, 4, 6, 5}}}) {
     const zel::LatticeOrder& order = *zel::latticeNodeOrder(EntityType::Prism, d);
     const int layer = (d - 2) * (d - 1) / 2;
     std::vector<int> seen;
@@ -104,6 +96,11 @@ TEST(NodeOrder, PrismInteriorLayersAlternateFromOutsideIn) {
     }
     EXPECT_EQ(seen, levels) << "degree " << d;
   }
+  EXPECT_EQ(zel::latticeNodeOrder(5, 2), nullptr);
+  EXPECT_EQ(zel::latticeNodeOrder(EntityType::Triangle, 11), nullptr);
+  const zel::LatticeOrder* zero = zel::latticeNodeOrder(EntityType::Prism, 0);
+  ASSERT_NE(zero, nullptr);
+  EXPECT_EQ(zero->rows, std::vector<int>(4, 0));
 }
 
 // The catalogue stores the orders of types 3..31 as data; they must be the rule's rows.
