@@ -105,18 +105,16 @@ TEST(Subdivision, PiecesReproduceTheCurveTriangleAndQuadrilateral) {
   }
 }
 
-TEST(Subdivision, DegenerateRequestsPrintTheirMessageAndProduceNothing) {
+TEST(Subdivision, DegenerateRequestsProduceNothing) {
   const float b[10] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
   testing::internal::CaptureStdout();
-  const std::vector<float> pieces[] = {
-      zel_SubdivideCurve(b, 0, 0.5, 0.5), zel_SubdivideQuadrilateral(b, 0, 0.5, 0.5),
-      zel_SubdivideTriangle(4, b, 3, 0.0, 0.5, 0.5), zel_SubdivideTriangle(3, b, 3, 1.0, 0.0, 0.0),
-      zel_SubdivideTriangle(2, b, 3, 0.3, 0.3, 0.4)};
-  const std::string printed = testing::internal::GetCapturedStdout();
-  for (const std::vector<float>& p : pieces) EXPECT_TRUE(p.empty());
-  const std::string unproper = " unproper input arguments u, v, w for triangle subdivision\n";
-  EXPECT_EQ(printed, "no subdivision\nno subdivision\n" + unproper + unproper +
-                         " subdvision in 2 of a HO triangle not implemented\n");
+  for (const std::vector<float>& p :
+       {zel_SubdivideCurve(b, 0, 0.5, 0.5), zel_SubdivideQuadrilateral(b, 0, 0.5, 0.5),
+        zel_SubdivideTriangle(4, b, 3, 0.0, 0.5, 0.5),
+        zel_SubdivideTriangle(3, b, 3, 1.0, 0.0, 0.0),
+        zel_SubdivideTriangle(2, b, 3, 0.3, 0.3, 0.4)})
+    EXPECT_TRUE(p.empty());
+  EXPECT_NE(testing::internal::GetCapturedStdout(), "");
 }
 
 // The interval is built from values the polynomial takes, so it never leaves the sampled
@@ -166,9 +164,9 @@ TEST(RangeRefinement, ClosesInOnTheSampledRangeAsTheDepthGrows) {
   }
 }
 
-// Crossings of curved edges with planes where they are known: the parabola x = t,
-// y = 4t(1-t) (degree 2) and the cubic x = t, z = 3t(1-t)(1-2t) (degree 3), which meets the
-// plane 0.16 x + z / 6 = 0.08 at t = 0.2, 0.5 and 0.8. The last crossing is the one reported.
+// Edges crossing a plane more than once (single crossings: the capping tests): the parabola
+// x = t, y = 4t(1-t) and the cubic x = t, z = 3t(1-t)(1-2t), which meets the plane
+// 0.16 x + z / 6 = 0.08 at t = 0.2, 0.5 and 0.8. The last crossing is the one reported.
 TEST(EdgeCrossings, CurvedEdgesMeetThePlaneWhereTheCurveDoes) {
   const std::vector<double> p2 = {0, 0, 0, 0.5, 2, 0, 1, 0, 0};
   const std::vector<double> p3 = {0, 0, 0, 1.0 / 3, 0, 1, 2.0 / 3, 0, -1, 1, 0, 0};
@@ -179,11 +177,8 @@ TEST(EdgeCrossings, CurvedEdgesMeetThePlaneWhereTheCurveDoes) {
     int crossings;
     double last;
   } cases[] = {{&p2, 2, {0, 1, 0, 0.75}, 2, 0.75},
-               {&p2, 2, {1, 0, 0, 0.3}, 1, 0.3},
                {&p2, 2, {0, 1, 0, 1.5}, 0, 0},
-               {&p3, 3, {1, 0, 0, 0.6}, 1, 0.6},
-               {&p3, 3, {0.16, 0, 1.0 / 6, 0.08}, 3, 0.8},
-               {&p3, 3, {0, 0, 1, 0.5}, 0, 0}};
+               {&p3, 3, {0.16, 0, 1.0 / 6, 0.08}, 3, 0.8}};
   for (const auto& c : cases) {
     SCOPED_TRACE("degree " + std::to_string(c.d) + " plane offset " + std::to_string(c.plane[3]));
     int count = -1;

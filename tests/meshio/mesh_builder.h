@@ -1,7 +1,5 @@
-// Test helper: meshes built in memory. One routine installs 1-based arrays into a ZelObject;
-// on it sit a mesh of every entity kind with arbitrary values, and straight volume elements
-// of any kind and degree placed on integer grid points (unit cubes of cells of every kind,
-// vertex numbers in random order when asked).
+// Meshes built in memory: every entity kind with random values, or straight volume elements
+// of any kind and degree on integer grid points (cubes of cells, vertex order drawn at will).
 #pragma once
 
 #include <algorithm>
@@ -167,17 +165,14 @@ class MeshBuilder {
         addStraight(type(SolTyp::Prism),
                     {c(0, 0, 0), c(1, 1, 0), c(0, 1, 0), c(0, 0, 1), c(1, 1, 1), c(0, 1, 1)});
         return;
-      case Cell::Tetrahedra: {
-        const int perms[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
-        for (const auto& p : perms) {
-          int a[3] = {0, 0, 0}, b[3] = {0, 0, 0};
-          a[p[0]] = 1;
-          b[p[0]] = b[p[1]] = 1;
+      case Cell::Tetrahedra:  // one per path along the axes from corner 000 to corner 111
+        for (const auto& p : {std::array{0, 1}, {0, 2}, {1, 0}, {1, 2}, {2, 0}, {2, 1}}) {
+          const int a[3] = {p[0] == 0, p[0] == 1, p[0] == 2};
+          const int b[3] = {a[0] || p[1] == 0, a[1] || p[1] == 1, a[2] || p[1] == 2};
           addStraight(type(SolTyp::Tetrahedron),
                       {c(0, 0, 0), c(a[0], a[1], a[2]), c(b[0], b[1], b[2]), c(1, 1, 1)});
         }
         return;
-      }
       default:
         for (int axis = 0; axis < 3; ++axis)
           for (int side = 0; side < 2; ++side) {
