@@ -1,6 +1,6 @@
 // The real pellon binary under a bare X server (no window manager): help, the empty window and
-// the OpenGL check, one window per mesh, screenshots, the view saved with key "w" and restored at
-// start-up from the mesh's state file, and the movie modes, one PNG per line of "zelmor.movie".
+// the OpenGL check, screenshots, one window per mesh with the state file beside it applied at
+// start-up, and the movie modes, one PNG per line of "zelmor.movie".
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
