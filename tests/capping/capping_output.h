@@ -14,7 +14,6 @@ namespace testmesh {
 class CappingOutput {
  public:
   using Routine = decltype(&zel_capping);
-  using Points = std::vector<std::array<double, 3>>;
 
   CappingOutput() = default;
   // Caps the elements of type typ that the plane crosses, as the viewer does.
@@ -38,9 +37,9 @@ class CappingOutput {
                    &quaCrd, &quaRef, &quaInf, status);
   }
   // The points of polygon j (1-based) of the triangles or the quadrilaterals, n per polygon.
-  Points polygon(bool triangle, int j, int n) const {
+  std::vector<std::array<double, 3>> polygon(bool triangle, int j, int n) const {
     const double* c = (triangle ? triCrd : quaCrd) + 3 * n * j;
-    Points p(n);
+    std::vector<std::array<double, 3>> p(n);
     for (int i = 0; i < n; ++i) p[i] = {c[3 * i], c[3 * i + 1], c[3 * i + 2]};
     return p;
   }

@@ -1,8 +1,6 @@
-// Capping: unit cubes of straight elements of every kind and mixed ones cut by random planes
-// (exact section area, polygons facing the plane normal, watertight tiling) and through their
-// vertices, the cases of one tetrahedron, the split of elements into tetrahedra, the unit ball
-// of curved tetrahedra cut through its centre, the selection of crossed elements, solution
-// values at the nodes of cut faces, and the argument checks.
+// Capping: cubes of straight elements of every kind cut by random planes and through vertices,
+// one tetrahedron, the split into tetrahedra, a ball of curved tetrahedra, curved edges, the
+// selection of crossed elements, and solution values at the nodes of cut faces.
 #include "capping/capping.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +12,7 @@
 #include <map>
 #include <numeric>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -63,10 +62,11 @@ int openSides(const std::vector<Side>& sides, const std::function<bool(const Sid
 }
 
 // Selection and capping of every straight type of the mesh: the total area of the polygons, how
-// many turn away from the plane's normal, and their sides (those of length 0 left out).
+// many turn away from the plane's normal or have a point off the plane, and their sides (those
+// of length 0 left out).
 struct Caps {
   double area = 0;
-  int backwards = 0;
+  int astray = 0;
   std::vector<Side> sides;
 };
 Caps capAll(ZelObject* mesh, const double* plane) {
@@ -77,10 +77,11 @@ Caps capAll(ZelObject* mesh, const double* plane) {
       for (int j = 1; j <= (triangle ? c.nbrTri : c.nbrQua); ++j) {
         EXPECT_EQ((triangle ? c.triInf : c.quaInf)[3 * j], typ);
         const auto polygon = c.polygon(triangle, j, triangle ? 3 : 4);
-        const Vec a = areaVector(polygon);
+        const Vec n = {plane[0], plane[1], plane[2]}, a = areaVector(polygon);
         caps.area += std::sqrt(dot(a, a));
-        caps.backwards += dot(a, {plane[0], plane[1], plane[2]}) < 0;
+        caps.astray += dot(a, n) < 0;
         for (size_t i = 0; i < polygon.size(); ++i) {
+          caps.astray += std::fabs(dot(polygon[i], n) - plane[3]) > 1e-9;
           const Side s = side({polygon[i], polygon[(i + 1) % polygon.size()]});
           if (s[0] != s[1]) caps.sides.push_back(s);
         }
@@ -125,7 +126,7 @@ std::array<double, 4> randomPlane(std::mt19937& random) {
 // the cell centres: the whole section. Through vertices or along a layer of faces (a diagonal
 // plane, the middle layer, the top face): the elements touching it from below are not selected
 // (their vertices on it count below) and those above it cut nothing, so part or all of it is
-// missing (at most the section, `area`), but nothing is doubled or turned away.
+// missing (at most the section, `area`), but nothing is doubled, turned away or off the plane.
 TEST(Capping, CubesOfEveryKindAreCappedExactlyFacingThePlaneWithoutGaps) {
   const std::vector<Cell> cases[] = {
       {Cell::Tetrahedra},
@@ -163,29 +164,26 @@ TEST(Capping, CubesOfEveryKindAreCappedExactlyFacingThePlaneWithoutGaps) {
         SCOPED_TRACE(trace + std::to_string(p));
         const Caps caps = capAll(mesh, plane.data());
         EXPECT_NEAR(caps.area, sectionArea(plane.data()), 1e-9);
-        EXPECT_EQ(caps.backwards, 0);
+        EXPECT_EQ(caps.astray, 0);
         EXPECT_EQ(openSides(caps.sides, onCubeFace), 0) << "of " << caps.sides.size() << " sides";
       }
       for (const auto& c : special) {
         SCOPED_TRACE(trace + "through vertices " + std::to_string(&c - special));
         const Caps caps = capAll(mesh, c.plane);
-        EXPECT_EQ(caps.backwards, 0);
-        if (c.exact)
-          EXPECT_NEAR(caps.area, c.area, 1e-9);
-        else
-          EXPECT_LE(caps.area, c.area + 1e-9);
+        EXPECT_EQ(caps.astray, 0);
+        EXPECT_TRUE(c.exact ? std::fabs(caps.area - c.area) < 1e-9 : caps.area < c.area + 1e-9)
+            << caps.area;
       }
       zel_FreeInterface(&mesh);
     }
 }
 
-// Cutting edges 0-2, 0-3, 1-3, 1-2 at their middles (0 and 1 below): the quadrilateral of the
-// pairs (0,2), (0,3), (1,3), (1,2), facing the plane's normal whichever way it is turned, with
-// reference coordinates halfway between the vertices'. Two vertices above the plane at the same
-// place collapse the quadrilateral to a segment, which ends the process.
+// One tetrahedron cut through four edges (vertices 0 and 1 below): one quadrilateral, facing the
+// plane's normal whichever way it is turned (its points and reference coordinates are checked by
+// the cubes and the solution values on cut faces). Two vertices above the plane at the same
+// place collapse it to a segment, which ends the process.
 TEST(CappingDeathTest, OneTetrahedronCutThroughFourEdges) {
-  // Reference coordinates: unit vectors.
-  const double ref[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  const double ref[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};  // unit vectors
   ZelObject mesh{};
   char status[zel::kStatusSize];
   int nbrTri = 0, nbrQua = 0;
@@ -194,22 +192,13 @@ TEST(CappingDeathTest, OneTetrahedronCutThroughFourEdges) {
     zel_Cappingtet(&mesh, plane, crd, ref, &nbrTri, tri, triRef, &nbrQua, qua, quaRef, status);
   };
   const double crd[12] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1};
-  const int pairs[4][2] = {{0, 2}, {0, 3}, {1, 3}, {1, 2}};
   for (const double sign : {1.0, -1.0}) {
     const double plane[4] = {0, sign, sign, sign * 0.5};
     cut(plane, crd);
     ASSERT_EQ(nbrQua, 1);
     EXPECT_EQ(nbrTri, 0);
     std::vector<Vec> points;
-    for (int p = 0; p < 4; ++p) {
-      points.push_back({qua[3 * p], qua[3 * p + 1], qua[3 * p + 2]});
-      std::vector<double> half(4, 0.0);
-      half[pairs[p][0]] = half[pairs[p][1]] = 0.5;
-      if (sign < 0) continue;  // turned over: the same points the other way round
-      EXPECT_EQ(std::vector<double>(quaRef + 4 * p, quaRef + 4 * p + 4), half) << p;
-      for (int x = 0; x < 3; ++x)
-        EXPECT_DOUBLE_EQ(points[p][x], 0.5 * (crd[3 * pairs[p][0] + x] + crd[3 * pairs[p][1] + x]));
-    }
+    for (int p = 0; p < 4; ++p) points.push_back({qua[3 * p], qua[3 * p + 1], qua[3 * p + 2]});
     EXPECT_GT(dot(areaVector(points), {0, sign, sign}), 0);
   }
   const double collapsed[12] = {0, 0, 0, 0, 1, 0, 1, 0, 0, 1, 0, 0};
@@ -280,8 +269,7 @@ TEST(CappingHighOrder, BallCutThroughItsCentreGivesTheDiscOnThePlaneWithoutGaps)
   const double plane[4] = {0.3 / length, -0.5 / length, 0.81 / length, 0};
   const Vec n = {plane[0], plane[1], plane[2]};
   const CappingOutput cap(mesh, plane, 14, zel_CappingHighOrder);
-  EXPECT_GT(cap.nbrTri, 0);
-  EXPECT_GT(cap.nbrQua, 0);
+  EXPECT_TRUE(cap.nbrTri > 0 && cap.nbrQua > 0);
   double area = 0, offPlane = 0;
   int backwards = 0;
   std::vector<Side> sides;
@@ -344,11 +332,12 @@ TEST(CappingHighOrder, CurvedEdgeCrossingRunsFromItsFirstVertex) {
   EXPECT_NEAR(param, 0.75, 1e-3);
   EXPECT_NEAR(point[1], 0.75, 1e-3);
   EXPECT_EQ(zel_EvaluateInterEdge(&mesh, across, 3, nullptr, &count, point, &param, status), 2);
-  EXPECT_STREQ(status, "NULL (ctrl)         parameter on input\n");
   EXPECT_FATAL(zel_EvaluateInterEdge(&mesh, across, 11, forward, &count, point, &param, status),
                " ERROR : in zel_EvaluateInterEdge case 11 not considered \n");
 }
 
+// Vertices on the plane count below; an element naming a vertex out of range is neither selected
+// nor capped when listed anyway; a type that is not straight gives nothing.
 TEST(Capping, SelectionCountsVerticesOnThePlaneBelowSkipsBrokenElementsAndChecksItsArguments) {
   testmesh::MeshBuilder builder(2);
   builder.numberGrid(2, 3);
@@ -366,80 +355,41 @@ TEST(Capping, SelectionCountsVerticesOnThePlaneBelowSkipsBrokenElementsAndChecks
   ASSERT_EQ(zel_GetCutEntities(mesh, plane, 7, &count, &list, status), 0);
   EXPECT_EQ(std::vector<int>(list, list + count), (std::vector<int>{1, 3}));
   std::free(list);
-  // A type without elements: an empty list, still allocated.
-  ASSERT_EQ(zel_GetCutEntities(mesh, plane, 10, &count, &list, status), 0);
-  EXPECT_EQ(count, 0);
-  EXPECT_NE(list, nullptr);
-  std::free(list);
-  // The broken element listed anyway is reported and skipped; a type that is not straight
-  // gives nothing.
   CappingOutput cap, other;
   const int listed[3] = {1, 4, 3};
-  testing::internal::CaptureStdout();
   ASSERT_EQ(cap.run(mesh, plane, 7, 3, listed, status), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "  .... problem id entity 4 iEnt 1 [0-2] nbrFac 0 \n");
-  std::vector<int> parents;
+  std::set<int> parents;
   for (const bool triangle : {true, false})
     for (int j = 1; j <= (triangle ? cap.nbrTri : cap.nbrQua); ++j)
-      parents.push_back(cap.parent(triangle, j));
-  std::sort(parents.begin(), parents.end());
-  EXPECT_EQ(parents, (std::vector<int>{1, 3}));
-  testing::internal::CaptureStdout();
+      parents.insert(cap.parent(triangle, j));
+  EXPECT_EQ(parents, (std::set<int>{1, 3}));
   ASSERT_EQ(other.run(mesh, plane, 14, 3, listed, status), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), " zel_capping undefined for type 14 \n");
   EXPECT_EQ(other.nbrTri + other.nbrQua, 0);
-  zel_FreeInterface(&mesh);
-  // Missing arguments are reported in the status buffer; a mesh without vertices has nothing
-  // crossed.
-  ZelObject empty{};
-  EXPECT_EQ(zel_GetCutEntities(nullptr, plane, 7, &count, &list, status), 2);
-  EXPECT_STREQ(status, "NULL (ZelObject)    parameter on input\n");
-  EXPECT_EQ(zel_GetCutEntities(&empty, plane, 7, nullptr, &list, status), 2);
-  EXPECT_STREQ(status, "NULL (nbrCutEnt)    parameter on input\n");
-  EXPECT_EQ(CappingOutput().run(&empty, plane, 7, 0, nullptr, status), 2);
-  EXPECT_STREQ(status, "NULL (lstCutEnt)    parameter on input\n");
-  ASSERT_EQ(zel_GetCutEntities(&empty, plane, 7, &count, &list, status), 0);
-  EXPECT_EQ(count, 0);
+  // A type without elements: an empty list, still allocated. Missing arguments are refused.
+  ASSERT_EQ(zel_GetCutEntities(mesh, plane, 10, &count, &list, status), 0);
+  EXPECT_TRUE(count == 0 && list);
   std::free(list);
+  EXPECT_EQ(zel_GetCutEntities(nullptr, plane, 7, &count, &list, status), 2);
+  EXPECT_EQ(zel_GetCutEntities(mesh, plane, 7, nullptr, &list, status), 2);
+  EXPECT_EQ(CappingOutput().run(mesh, plane, 7, 0, nullptr, status), 2);
+  zel_FreeInterface(&mesh);
 }
 
 using Function = std::function<double(const Vec&)>;
 
-// Node positions of an element: its vertices mapped through the vertex weights of the kind.
-std::vector<Vec> elementNodes(ZelObject* mesh, int typ, int e, int deg) {
-  char status[zel::kStatusSize];
-  int count = 0, per = 0, dim = 0;
-  const int* nodes = static_cast<const int*>(zel_GetIndicesArray(mesh, typ, &count, &per, status));
-  double* ref = GetCrdNodByTyp(typ, deg, &dim);
-  std::vector<Vec> out;
-  for (int n = 0; n < zel_SolTyp2Siz(zel_EntTyp2SolTyp(typ), deg); ++n) {
-    int nbrBas = 0;
-    double* phi = GetBasisFunctionsFromCrdNod(typ, ref + dim * n, &nbrBas);
-    Vec p{0, 0, 0};
-    for (int k = 0; k < nbrBas; ++k)
-      for (int x = 0; x < 3; ++x) p[x] += phi[k] * mesh->coordinates[3 * nodes[per * e + k] + x];
-    std::free(phi);
-    out.push_back(p);
-  }
-  std::free(ref);
-  return out;
-}
-
-// Positions of the nodes of degree q of one cut face, from its corner points.
-std::vector<Vec> faceNodes(bool triangle, int q, const std::vector<Vec>& corners) {
-  int dim = 0;
-  double* ref = GetCrdNodByTyp(triangle ? 4 : 6, q, &dim);
-  const int count = triangle ? (q + 1) * (q + 2) / 2 : (q + 1) * (q + 1);
-  std::vector<Vec> out;
-  for (int n = 0; n < count; ++n) {
+// Positions of the nodes of degree q of a straight entity of kind typ from its corners, through
+// the vertex weights of the kind (those of a triangle are its reference coordinates).
+std::vector<Vec> nodesOf(int typ, int q, const std::vector<Vec>& corners) {
+  int dim = 0, count = 0;
+  double* ref = GetCrdNodByTyp(typ, q, &dim);
+  std::vector<Vec> out(zel_SolTyp2Siz(zel_EntTyp2SolTyp(typ), q), Vec{0, 0, 0});
+  for (size_t n = 0; n < out.size(); ++n) {
     const double* r = ref + dim * n;
-    const double x = triangle ? 0 : r[0], y = triangle ? 0 : r[1];
-    const double bilinear[4] = {(1 - x) * (1 - y), x * (1 - y), x * y, (1 - x) * y};
-    Vec p{0, 0, 0};
-    for (int k = 0; k < (triangle ? 3 : 4); ++k)
-      for (int c = 0; c < 3; ++c) p[c] += (triangle ? r[k] : bilinear[k]) * corners[k][c];
-    out.push_back(p);
+    double* phi =
+        typ == EntityType::Triangle ? nullptr : GetBasisFunctionsFromCrdNod(typ, r, &count);
+    for (size_t k = 0; k < corners.size(); ++k)
+      for (int x = 0; x < 3; ++x) out[n][x] += (phi ? phi[k] : r[k]) * corners[k][x];
+    std::free(phi);
   }
   std::free(ref);
   return out;
@@ -470,8 +420,9 @@ TEST(CutSolution, FieldsByVerticesAndElementsGiveTheirValuesAtTheCutFaceNodesOrA
   for (int typ = 7; typ <= 10; ++typ) {
     const testmesh::CappingOutput cap(mesh, plane, typ);
     ASSERT_GT(cap.nbrTri + cap.nbrQua, 0);
-    int count = 0;
-    zel_GetNumberOfEntities(mesh, typ, &count, status);
+    int count = 0, per = 0;
+    const int* vertices =
+        static_cast<const int*>(zel_GetIndicesArray(mesh, typ, &count, &per, status));
     for (const auto& c : cases) {
       SCOPED_TRACE(std::string(c.name) + ", type " + std::to_string(typ));
       const bool byVertex = c.solDeg == 0 && c.faceDeg > 0;
@@ -480,7 +431,9 @@ TEST(CutSolution, FieldsByVerticesAndElementsGiveTheirValuesAtTheCutFaceNodesOrA
       for (int v = 1; byVertex && v <= builder.nbrVertices(); ++v)
         sol[v] = c.field(builder.position(v));
       for (int e = 1; e <= count && !byVertex; ++e) {
-        const auto nodes = elementNodes(mesh, typ, e, std::max(c.solDeg, 1));
+        std::vector<Vec> corners;
+        for (int k = 0; k < per; ++k) corners.push_back(builder.position(vertices[per * e + k]));
+        const auto nodes = nodesOf(typ, std::max(c.solDeg, 1), corners);
         for (int n = 0; n < size; ++n) sol[e * size + n] = c.solDeg ? c.field(nodes[n]) : 0.5 + e;
       }
       double *triSol = nullptr, *quaSol = nullptr;
@@ -493,10 +446,12 @@ TEST(CutSolution, FieldsByVerticesAndElementsGiveTheirValuesAtTheCutFaceNodesOrA
       for (bool triangle : {true, false})
         for (int f = 1; f <= (triangle ? cap.nbrTri : cap.nbrQua); ++f) {
           const auto nodes =
-              faceNodes(triangle, c.faceDeg, cap.polygon(triangle, f, 3 + !triangle));
+              c.faceDeg == 0 ? std::vector<Vec>(1)
+                             : nodesOf(triangle ? EntityType::Triangle : EntityType::Quadrilateral,
+                                       c.faceDeg, cap.polygon(triangle, f, 3 + !triangle));
           for (size_t n = 0; n < nodes.size(); ++n) {
             const double expected =
-                c.solDeg == 0 && c.faceDeg == 0 ? 0.5 + cap.parent(triangle, f) : c.field(nodes[n]);
+                c.faceDeg == 0 ? 0.5 + cap.parent(triangle, f) : c.field(nodes[n]);
             wrong +=
                 std::fabs((triangle ? triSol : quaSol)[f * nodes.size() + n] - expected) > 1e-5;
           }
@@ -506,25 +461,19 @@ TEST(CutSolution, FieldsByVerticesAndElementsGiveTheirValuesAtTheCutFaceNodesOrA
     }
   }
   zel_FreeInterface(&mesh);
-  double *triSol = nullptr, *quaSol = nullptr;
+  // Degree 2 on tetrahedra needs 10 values per element, and values are needed; a parent of a
+  // type that is not straight ends the process.
   ZelObject empty{};
-  // Degree 2 on tetrahedra has 10 values per element; a parent of a type that is not straight
-  // ends the process.
-  const double ref[4 * 4 * 2] = {};
-  const int tetInf[6] = {0, 0, 0, 7, 1, 1};
-  const int curvedInf[6] = {0, 0, 0, 14, 1, 1};
-  const double sol[64] = {};
-  EXPECT_EQ(zel_InterpolateCutSolution(&empty, 4, sol, 2, 2, 1, ref, tetInf, &triSol, 0, ref,
-                                       tetInf, &quaSol, status),
-            2);
-  EXPECT_STREQ(status, "zel_InterpolateCutSolution : 4 values per element of type 7 at degree 2\n");
-  EXPECT_EQ(zel_InterpolateCutSolution(&empty, 1, nullptr, 0, 1, 0, ref, tetInf, &triSol, 0, ref,
-                                       tetInf, &quaSol, status),
-            2);
-  EXPECT_STREQ(status, "NULL (sol)          parameter on input\n");
-  EXPECT_FATAL(zel_InterpolateCutSolution(&empty, 1, sol, 0, 1, 1, ref, curvedInf, &triSol, 0, ref,
-                                          curvedInf, &quaSol, status),
-               " Triangle, case undefined for type 14 \n");
+  const double ref[4 * 4 * 2] = {}, sol[64] = {};
+  const auto interpolate = [&](int size, const double* values, int solDeg, int faceDeg, int typ) {
+    const int inf[6] = {0, 0, 0, typ, 1, 1};
+    double *triSol = nullptr, *quaSol = nullptr;
+    return zel_InterpolateCutSolution(&empty, size, values, solDeg, faceDeg, 1, ref, inf, &triSol,
+                                      0, ref, inf, &quaSol, status);
+  };
+  EXPECT_EQ(interpolate(4, sol, 2, 2, 7), 2);
+  EXPECT_EQ(interpolate(1, nullptr, 0, 1, 7), 2);
+  EXPECT_FATAL(interpolate(1, sol, 0, 1, 14), " Triangle, case undefined for type 14 \n");
 }
 
 }  // namespace

@@ -14,9 +14,7 @@ namespace {
 
 // Stops the run, so that libFuzzer keeps the input, when a promise is broken.
 void require(bool promise, const char* what) {
-  if (promise) return;
-  std::fprintf(stderr, "broken promise: %s\n", what);
-  std::abort();
+  if (!promise) std::fprintf(stderr, "broken promise: %s\n", what), std::abort();
 }
 
 template <typename T>

@@ -1,14 +1,12 @@
-// The real pellon binary under a bare X server (no window manager). Start-up: help text, empty
-// window, OpenGL version check, the number of windows opened for each command-line shape, and
-// screenshots. The view saved in "zelmor.data": written with key "w" and restored at start-up
-// from the mesh's state file, clamped to what the screen holds; held by the movie modes, which
-// write one PNG per line of "zelmor.movie", named after the solution.
+// The real pellon binary under a bare X server (no window manager): help, the empty window and
+// the OpenGL check, screenshots, one window per mesh with the state file beside it applied at
+// start-up, and the movie modes, one PNG per line of "zelmor.movie".
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QImage>
-#include <cmath>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -42,53 +40,32 @@ TEST(Startup, EmptyWindowShowsBannerOrRefusesOpenGLOlderThanFourOnceAndEndsWhenC
     const std::vector<WindowInfo> shown = waitForWindows(pellon.pid(), 1, kStartSeconds);
     ::usleep(500 * 1000);
     EXPECT_TRUE(pellon.running());
+    std::vector<std::string> names;
     if (!old) {
       ASSERT_EQ(sendKeyToProcess(pellon.pid(), "space"), 1);
       ASSERT_TRUE(pellon.waitForOutput("screen shot done"));
-      const std::vector<std::string> names = screenshotsReported(pellon.output());
-      ASSERT_EQ(names.size(), 1u) << pellon.output();
-      EXPECT_TRUE(std::regex_match(names[0], std::regex("screenshot_[0-9]+\\.png")));
-      EXPECT_EQ(QImage(QString::fromStdString(directory.file(names[0]))).size(),
-                QSize(800 * ratio, 600 * ratio));
+      names = screenshotsReported(pellon.output());
     }
     closeWindowsOfProcess(pellon.pid());
     ASSERT_EQ(pellon.wait(kStartSeconds), 0);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].width, 800 * ratio);
-    EXPECT_EQ(shown[0].height, 600 * ratio);
+    EXPECT_TRUE(shown[0].width == 800 * ratio && shown[0].height == 600 * ratio) << ratio;
     const std::string out = pellon.output();
     for (int refusal : {0, 1})
       for (const std::string& line : lines[refusal])
         EXPECT_EQ(countOccurrences(out, line), refusal == old) << line << "\n" << out;
     if (old) continue;
+    ASSERT_EQ(names.size(), 1u) << out;
+    EXPECT_TRUE(std::regex_match(names[0], std::regex("screenshot_[0-9]+\\.png")));
+    EXPECT_EQ(QImage(QString::fromStdString(directory.file(names[0]))).size(),
+              QSize(800 * ratio, 600 * ratio));
     EXPECT_NE(out.find(std::string("  Nothing to display !\n") + kUsage), std::string::npos);
     EXPECT_TRUE(
         std::regex_search(out, std::regex("\n  setting up the scene +[0-9]+\\.[0-9][0-9] s \n")));
     std::smatch version;
     ASSERT_TRUE(std::regex_search(out, version,
                                   std::regex("  GL   Version       : ([0-9]+)\\.([0-9]+)\n")));
-    const int major = std::stoi(version[1]), minor = std::stoi(version[2]);
-    EXPECT_TRUE(major > 4 || (major == 4 && minor >= 5)) << major << "." << minor;
-  }
-}
-
-TEST(Startup, OneWindowPerMeshArgument) {
-  // "-sol" without a file after it is a second mesh name; with one, the solution form; an
-  // unrecognised first argument, the empty window.
-  for (const auto& [arguments, windows] : std::vector<std::pair<std::vector<std::string>, size_t>>{
-           {{"-in", "a.mesh", "b.mesh"}, 2},
-           {{"-in", "a.mesh", "-sol"}, 2},
-           {{"-in", "a.mesh", "-sol", "a.sol", "extra"}, 1},
-           {{"-IN", "a.mesh", "b.mesh"}, 1}}) {
-    TemporaryDirectory directory;
-    ChildProcess pellon(PELLON_BINARY, arguments, directory.path());
-    waitForWindows(pellon.pid(), windows, kStartSeconds);
-    ::usleep(500 * 1000);  // time for a wrongly classified line to open a window too many
-    EXPECT_EQ(windowsOfProcess(pellon.pid()).size(), windows) << arguments.size();
-    closeWindowsOfProcess(pellon.pid());
-    EXPECT_EQ(pellon.wait(kStartSeconds), 0) << pellon.output();
-    EXPECT_EQ(pellon.output().find("Nothing to display") == std::string::npos,
-              arguments[0] == "-in");
+    EXPECT_GE(100 * std::stoi(version[1]) + std::stoi(version[2]), 405) << version[0];
   }
 }
 
@@ -96,15 +73,12 @@ TEST(Startup, OneWindowPerMeshArgument) {
 // nobody answers at, Qt's X11 platform would abort; with a platform that has no OpenGL the window
 // would wait for ever: the viewing modes end at once with their message and status 1.
 TEST(Startup, WithoutDisplayOrOpenGLHelpAnswersAndTheOtherModesEndWithStatusOne) {
-  const char* const noDisplay = "  No display found (DISPLAY is not set): run pellon headless";
   const char* const noOpenGL = "You cannot use zelmor 4 on your host as openGL 4 is required";
-  const char* const unreachable = "  Cannot connect to the display named by DISPLAY: run pellon";
   for (const auto& [environment, expected] :
        std::vector<std::pair<std::vector<std::string>, const char*>>{
            {{}, nullptr},
-           {{"DISPLAY", "QT_QPA_PLATFORM"}, noDisplay},
-           {{"QT_QPA_PLATFORM", "DISPLAY=:947"}, unreachable},
-           {{"DISPLAY", "QT_QPA_PLATFORM=xcb"}, noDisplay},
+           {{"DISPLAY", "QT_QPA_PLATFORM"}, "  No display found (DISPLAY is not set): run pellon"},
+           {{"QT_QPA_PLATFORM", "DISPLAY=:947"}, "  Cannot connect to the display named"},
            {{"DISPLAY", "QT_QPA_PLATFORM=offscreen"}, noOpenGL},
            {{"QT_QPA_PLATFORM=minimal"}, noOpenGL}}) {
     for (const std::vector<std::string>& arguments :
@@ -126,79 +100,33 @@ TEST(Startup, WithoutDisplayOrOpenGLHelpAnswersAndTheOtherModesEndWithStatusOne)
   }
 }
 
-// Mean column of the covered pixels below the palette legend (the top 40 rows), and their number.
-std::pair<double, int> coveredCentreX(const QImage& image) {
-  double sum = 0;
-  int count = 0;
-  for (int y = 40; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
-      const QRgb pixel = image.pixel(x, y);
-      if (qRed(pixel) + qGreen(pixel) + qBlue(pixel) < 3 * 240) sum += x, ++count;
-    }
-  return {count ? sum / count : -1, count};
-}
-
-// Starts pellon on the mesh, sends the keys, and returns the screenshot that "space" then takes.
-std::string screenshotAfter(const TemporaryDirectory& directory, const std::string& mesh,
-                            std::vector<const char*> keys, const std::string& expected) {
-  ChildProcess pellon(PELLON_BINARY, {"-in", mesh}, directory.path());
-  EXPECT_EQ(waitForWindows(pellon.pid(), 1, kSeconds).size(), 1u);
-  EXPECT_TRUE(pellon.waitForOutput("setting up the scene"));
-  EXPECT_TRUE(pellon.waitForOutput(expected)) << pellon.output();
-  ::usleep(300 * 1000);
-  keys.push_back("space");
-  for (const char* key : keys) sendKeyToProcess(pellon.pid(), key);
-  EXPECT_TRUE(pellon.waitForOutput("screen shot done"));
-  const std::vector<std::string> names = screenshotsReported(pellon.output());
-  closeWindowsOfProcess(pellon.pid());
-  EXPECT_EQ(pellon.wait(kSeconds), 0);
-  return names.empty() ? "" : directory.file(names.back());
-}
-
-// The view saved with key "w" and restored at start-up from the mesh's state file gives the
-// same picture, on a mesh that is not centred at the origin.
-TEST(StateFile, SavedViewIsRestoredAtStartUp) {
+// One window per mesh, none for the solution, each with the state file beside its mesh applied
+// at start-up: the window takes its size, and the largest tessellation level does not hold the
+// start up (what a state file restores, and key "w" writing it, the window's tests check).
+TEST(Startup, OneWindowPerMeshWithItsStateFile) {
   TemporaryDirectory directory;
   const std::string mesh = directory.file("sector.mesh"), data = directory.file("sector.data");
   std::filesystem::copy_file(ZEL_TEST_DATA "/ho/hex_sector_q2.mesh", mesh);
-  // Seconds-stamped names: the second screenshot must not overwrite the first.
-  const std::string first = directory.file("first.png");
-  std::filesystem::rename(
-      screenshotAfter(directory, mesh, {"z", "z", "Right", "t", "t", "r", "w"}, "setting up"),
-      first);
-  ASSERT_TRUE(std::filesystem::exists(directory.file("zelmor.data")));
-  std::filesystem::rename(directory.file("zelmor.data"), data);
-  const std::string second =
-      screenshotAfter(directory, mesh, {}, "  DATA FILE FOUND \n  opening " + data + " \n");
-  const QImage before(QString::fromStdString(first)), after(QString::fromStdString(second));
-  ASSERT_EQ(before.size(), after.size());
-  // The mesh is on screen: pixels other than the background's colour in the corner.
-  EXPECT_GT(differingPixels(before, before.copy(0, 0, 1, 1).scaled(before.size())), 10000);
-  EXPECT_LT(differingPixels(before, after), before.width() * before.height() / 500);
+  std::ofstream(data) << "WindowSize 640 480 TessLevel 2147483647";
+  for (const auto& [arguments, windows] : std::vector<std::pair<std::vector<std::string>, size_t>>{
+           {{"-in", "a.mesh", mesh}, 2}, {{"-in", mesh, "-sol", "a.sol", "extra"}, 1}}) {
+    ChildProcess pellon(PELLON_BINARY, arguments, directory.path());
+    ASSERT_TRUE(pellon.waitForOutput("  DATA FILE FOUND \n  opening " + data + " \n"))
+        << pellon.output();
+    const auto restored = [](const WindowInfo& w) { return w.width == 640 && w.height == 480; };
+    std::vector<WindowInfo> shown;
+    for (int i = 0; i < 100 && std::count_if(shown.begin(), shown.end(), restored) != 1; ++i)
+      ::usleep(100 * 1000), shown = windowsOfProcess(pellon.pid());
+    ::usleep(500 * 1000);  // time for a window too many to open
+    shown = windowsOfProcess(pellon.pid());
+    EXPECT_EQ(shown.size(), windows) << arguments.size();
+    EXPECT_EQ(std::count_if(shown.begin(), shown.end(), restored), 1) << arguments.size();
+    closeWindowsOfProcess(pellon.pid());
+    EXPECT_EQ(pellon.wait(kSeconds), 0) << pellon.output();
+  }
 }
 
-// A window size no screen holds and the largest tessellation level in the state file: the
-// window still comes up at a size the screen holds, and pellon ends normally.
-TEST(StateFile, HugeSizesDoNotHoldUpTheStart) {
-  TemporaryDirectory directory;
-  const std::string mesh = directory.file("sector.mesh");
-  std::filesystem::copy_file(ZEL_TEST_DATA "/ho/hex_sector_q2.mesh", mesh);
-  std::ofstream(directory.file("sector.data"))
-      << "WindowSize 100000 2147483647 TessLevel 2147483647";
-  ChildProcess pellon(PELLON_BINARY, {"-in", mesh}, directory.path());
-  ASSERT_EQ(waitForWindows(pellon.pid(), 1, kSeconds).size(), 1u);
-  ASSERT_TRUE(pellon.waitForOutput("LARGER THAN THE SCREEN")) << pellon.output();
-  sendKeyToProcess(pellon.pid(), "t");  // one tessellation level up from the largest
-  ::usleep(300 * 1000);
-  const auto windows = windowsOfProcess(pellon.pid());
-  ASSERT_EQ(windows.size(), 1u);
-  EXPECT_LE(windows[0].width, 16384);
-  EXPECT_LE(windows[0].height, 16384);
-  closeWindowsOfProcess(pellon.pid());
-  EXPECT_EQ(pellon.wait(kSeconds), 0) << pellon.output();
-}
-
-TEST(Movie, OneFramePerLineWithTheSavedSizeAndView) {
+TEST(Movie, OneFramePerLineWithTheSavedSize) {
   TemporaryDirectory directory;
   const std::string dir = directory.path() + "/", data = ZEL_TEST_DATA "/sol/";
   std::filesystem::copy_file(data + "disk_tri_p1.meshb", dir + "disc.meshb");
@@ -214,8 +142,7 @@ TEST(Movie, OneFramePerLineWithTheSavedSizeAndView) {
   ChildProcess pellon(PELLON_BINARY, {"-movie"}, directory.path());
   ASSERT_EQ(pellon.wait(kSeconds), 0) << pellon.output();
   const std::string out = pellon.output();
-  EXPECT_NE(out.find("  Launching movie frames generator\n\n"), std::string::npos) << out;
-  EXPECT_EQ(countOccurrences(out, "  opening zelmor.data \n"), 4);
+  EXPECT_EQ(countOccurrences(out, "  opening zelmor.data \n"), 4) << out;
   const std::vector<std::string> names = {"run1.png", "run2.png", "missing.png", "disc.png"};
   EXPECT_EQ(screenshotsReported(out), names);
   std::vector<QImage> images;
@@ -223,16 +150,13 @@ TEST(Movie, OneFramePerLineWithTheSavedSizeAndView) {
     images.emplace_back(QString::fromStdString(dir + name));
     ASSERT_EQ(images.back().size(), QSize(400, 300)) << name;
   }
-  // The saved view: the disc's radius is 0.5 / (3 tan 15 deg) x 150 = 93 pixels, and the pan
-  // moves it 0.4 / (3 tan 15 deg x 4/3) x 200 = 75 pixels right of the centre.
-  const auto [centreX, count] = coveredCentreX(images[0]);
-  EXPECT_NEAR(centreX, 275, 6);
-  EXPECT_NEAR(count, M_PI * 93 * 93, 0.08 * M_PI * 93 * 93);
   // The same mesh, solution and view give the same picture in every frame; the mesh that
-  // cannot be opened still has its frame, empty.
+  // cannot be opened still has its frame, empty (the movie frames' tests check the saved view).
+  const QImage& empty = images[2];
+  EXPECT_EQ(differingPixels(empty, empty.copy(0, 299, 1, 1).scaled(empty.size())), 0);
+  EXPECT_GT(differingPixels(images[0], empty), 20000);
   EXPECT_LT(differingPixels(images[0], images[1]), 40);
   EXPECT_LT(differingPixels(images[0], images[3]), 40);
-  EXPECT_EQ(coveredCentreX(images[2]).second, 0);
 }
 
 // A missing list is reported and the program ends; a list that is a FIFO nobody writes to reads
@@ -241,10 +165,10 @@ TEST(Movie, MissingOrSilentListsEndTheProgramWithoutFrames) {
   const std::string missing =
       "  no file zelmor.movie found \n"
       "  Please specify your sequence of meshes and solution in a file named \"zelmor.movie\" \n";
-  for (const auto& [flag, launch, fifo] :
-       {std::tuple{"-movie", "  Launching movie frames generator\n\n", false},
-        std::tuple{"-moviecapping", "  Launching movie capping frames generator\n\n", false},
-        std::tuple{"-movie", "  Launching movie frames generator\n\n", true}}) {
+  for (const auto& [flag, fifo] :
+       {std::pair{"-movie", false}, {"-moviecapping", false}, {"-movie", true}}) {
+    const std::string launch =
+        std::string("  Launching movie ") + (flag[6] ? "capping " : "") + "frames generator\n\n";
     TemporaryDirectory directory;
     ASSERT_TRUE(!fifo || ::mkfifo(directory.file("zelmor.movie").c_str(), 0600) == 0);
     ChildProcess pellon(PELLON_BINARY, {flag}, directory.path());
