@@ -43,11 +43,11 @@ struct CubeScene {
   CutScene cuts;
 };
 
-// Runs `action` and returns what it printed on standard output.
-std::string printedBy(const std::function<void()>& action) {
+// What the cut plane (or, with `capping`, the capping) of `plane` printed on standard output.
+std::string printedBy(CutScene& cuts, const CutTarget& target, const double* plane, bool capping) {
   std::fflush(stdout);
   testing::internal::CaptureStdout();
-  action();
+  capping ? cuts.updateCapping(target, plane) : cuts.updateCutPlane(target, plane);
   std::fflush(stdout);
   return testing::internal::GetCapturedStdout();
 }
@@ -70,9 +70,7 @@ TEST(CutScene, CrossedFacesPerReferenceGiveWayToCapsInThePlane) {
     const CutTarget target{&cube.model, cube.mesh, nullptr, 1};
     const int shape = cell == Cell::Hexahedra, key = CutScene::key(3 * shape, 1, 0);
     const double plane[4] = {0, 0, 1, 0.5};  // crosses the middle layer of cells
-    const std::string printed = printedBy([&] { cube.cuts.updateCutPlane(target, plane); });
-    EXPECT_EQ(printed.substr(0, printed.find('\n') + 1),
-              "CutPlane Equation 0.000000 0.000000 1.000000 0.500000 \n");
+    cube.cuts.updateCutPlane(target, plane);
     // Expected: the faces met once among the crossed elements of each reference.
     std::vector<int> crossed;
     for (int e = 1; e <= cube.files.count; ++e)
@@ -81,53 +79,41 @@ TEST(CutScene, CrossedFacesPerReferenceGiveWayToCapsInThePlane) {
     ZelDrawObject* objects[2];
     for (int i = 0; i < 2; ++i) {
       ZelDrawObject* object = objects[i] = cube.object(key + 16 * i, shape);
-      ASSERT_NE(object, nullptr);
-      EXPECT_EQ(object->kind(), shape ? DrawKind::CutQuadrilateral : DrawKind::CutTriangle);
-      EXPECT_EQ(object->reference(), i + 1);
-      EXPECT_NE(cube.model.solutionOf(object), nullptr);
+      ASSERT_TRUE(object &&
+                  object->kind() == (shape ? DrawKind::CutQuadrilateral : DrawKind::CutTriangle) &&
+                  object->reference() == i + 1 && cube.model.solutionOf(object));
       EXPECT_EQ(origins(object), faces.at(i + 1).links[shape]);
     }
     EXPECT_EQ(cube.object(key, 1 - shape), nullptr);
-
-    // Caps lie in the plane, span the cube's section, carry the field and name their element
-    // with the capping's reference; the other reference's faces are hidden without a field.
+    // Caps carry the field and name their crossed element with the capping's code; the other
+    // reference's faces are hidden without a field.
     cube.cuts.updateCapping(target, plane);
     EXPECT_TRUE(objects[1]->entityCount() == 0 && !objects[1]->visible() &&
                 !cube.model.solutionOf(objects[1]));
     int polygons = 0;
-    double low[3] = {1, 1, 1}, high[3] = {0, 0, 0};  // the caps' box
     for (int s : {0, 1}) {
       ZelDrawObject* caps = cube.object(key, s);
       if (!caps || caps->entityCount() == 0) continue;
       polygons += caps->entityCount();
       EXPECT_TRUE(caps->visible() && cube.model.solutionOf(caps));
-      const double* box = cube.model.bufferOf(caps)->boundingBox();
-      for (int a = 0; a < 3; ++a)
-        low[a] = std::min(low[a], box[2 * a]), high[a] = std::max(high[a], box[2 * a + 1]);
       const std::vector<int> found = origins(caps);
       for (size_t f = 0; f < found.size(); f += 3)
         EXPECT_TRUE(found[f] == cube.files.typ && found[f + 2] == 1000 &&
                     std::abs(cube.files.centroid(found[f + 1])[2] - 0.5) < 1.0 / 6);
     }
-    EXPECT_GE(polygons, 9);
-    const double section[6] = {0, 1, 0, 1, 0.5, 0.5};
-    for (int i = 0; i < 6; ++i) EXPECT_NEAR((i % 2 ? high : low)[i / 2], section[i], 1e-12) << i;
+    EXPECT_GE(polygons, 9);  // their place and extent: CutPlaneWindow's picture
     // Back to the faces: the same objects rewritten as faces of crossed elements.
     cube.cuts.updateCutPlane(target, plane);
     EXPECT_EQ(cube.model.objectsOfKind(objects[0]->kind()).size(), 2u);
-    for (int i = 0; i < 2; ++i) {
-      EXPECT_TRUE(objects[i]->visible());
-      EXPECT_EQ(origins(objects[i]), faces.at(i + 1).links[shape]);
-    }
+    for (int i = 0; i < 2; ++i)
+      EXPECT_TRUE(objects[i]->visible() && origins(objects[i]) == faces.at(i + 1).links[shape]);
     ZelDrawObject* other = cube.object(key, 1 - shape);
     EXPECT_TRUE(!other || other->entityCount() == 0);
     // A cleared scene (as between movie frames) gets new objects, not the freed ones.
     cube.model.clear();
     cube.cuts.updateCutPlane(target, plane);
     ZelDrawObject* fresh = cube.object(key, shape);
-    ASSERT_NE(fresh, nullptr);
-    EXPECT_TRUE(cube.model.contains(fresh));
-    EXPECT_EQ(origins(fresh), faces.at(1).links[shape]);
+    EXPECT_TRUE(fresh && cube.model.contains(fresh) && origins(fresh) == faces.at(1).links[shape]);
   }
 }
 
@@ -142,15 +128,15 @@ TEST(CutScene, CapValuesAreTheFieldAtTheCapNodesAndDegeneratePlanesPrintOnlyTheP
       const double plane[4] = {0.3, -0.5, 0.8, 0.21};
       const testmesh::CappingOutput cap(cube.mesh, plane, cube.files.typ);
       FieldValues values[2];
-      bool sizeError = true;
+      bool sizeError = true;  // the capping's faces and values agree in number
       cappingFieldValues(cube.mesh, cube.files.typ, 1, cap.nbrTri, cap.triRef, cap.triInf,
                          cap.nbrQua, cap.quaRef, cap.quaInf, &values[0], &values[1], &sizeError);
       EXPECT_FALSE(sizeError);
       for (int q : {0, 1}) {
         const int points = 3 + q, count = q ? cap.nbrQua : cap.nbrTri;
         const int perFace = given == Given::ElementP0 ? 1 : points;
-        ASSERT_EQ(values[q].nodesPerEntity, perFace);
-        ASSERT_EQ(values[q].values.size(), size_t(count * perFace));
+        ASSERT_TRUE(values[q].nodesPerEntity == perFace &&
+                    values[q].values.size() == size_t(count * perFace));
         for (int f = 1; f <= count; ++f)
           for (int n = 0; n < perFace; ++n)  // solution values travel in single precision
             EXPECT_NEAR(values[q].values[size_t((f - 1) * perFace + n)],
@@ -158,17 +144,13 @@ TEST(CutScene, CapValuesAreTheFieldAtTheCapNodesAndDegeneratePlanesPrintOnlyTheP
                                                 : cap.polygon(!q, f, points)[size_t(n)]),
                         1e-6);
       }
-
       const CutTarget target{&cube.model, cube.mesh, nullptr, 1};
       cube.cuts.updateCutPlane(target, plane);
       const double planes[][4] = {{0, 0, 1, 1.0 / 3}, {1, 1, 1, 1}, {1, 0, 0, 0},
                                   {1, 1, 0, 2.0},     {0, 0, 1, 5}, {0, 0, -1, 5}};
       for (const auto& degenerate : planes)
         for (bool capping : {false, true}) {
-          const std::string printed = printedBy([&] {
-            if (capping) return cube.cuts.updateCapping(target, degenerate);
-            cube.cuts.updateCutPlane(target, degenerate);
-          });
+          const std::string printed = printedBy(cube.cuts, target, degenerate, capping);
           EXPECT_EQ(printed.rfind("CutPlane Equation", 0), 0u) << printed;
           for (const char* failure : {"rror", "roblem", "Capping", "should", "undefined", "equal"})
             EXPECT_EQ(printed.find(failure), std::string::npos) << printed;
@@ -190,13 +172,11 @@ TEST(CutScene, QuadraticTetrahedraAreCappedInTheirOwnObjectsOtherCurvedTypesName
   zel::SceneModel model;
   CutScene cuts;
   const double plane[4] = {0, 0.6, 0.8, 0.2};
-  const std::string printed = printedBy([&] {
-    cuts.updateCapping({&model, mesh, nullptr, 1}, plane);
-  });
-  EXPECT_NE(printed.find("Capping not done for element TetrahedronP3  of degree > 1 \n"),
-            std::string::npos)
+  const std::string printed = printedBy(cuts, {&model, mesh, nullptr, 1}, plane, true);
+  EXPECT_TRUE(printed.find("Capping not done for element TetrahedronP3  of degree > 1 \n") !=
+                  std::string::npos &&
+              printed.find("TetrahedronP2") == std::string::npos)
       << printed;
-  EXPECT_EQ(printed.find("TetrahedronP2"), std::string::npos) << printed;
   EXPECT_EQ(cuts.triangleObject(CutScene::key(0, 3, 0)), nullptr);
   int polygons[2] = {0, 0};  // straight and quadratic caps
   for (int key : {CutScene::key(3, 1, 0), CutScene::key(0, 2, 0)})
@@ -211,8 +191,7 @@ TEST(CutScene, QuadraticTetrahedraAreCappedInTheirOwnObjectsOtherCurvedTypesName
       EXPECT_NEAR(box[4], (0.2 - 0.6 * box[3]) / 0.8, 1e-9);
       EXPECT_NEAR(box[5], (0.2 - 0.6 * box[2]) / 0.8, 1e-9);
     }
-  EXPECT_GT(polygons[0], 0);
-  EXPECT_GE(polygons[1], 2);
+  EXPECT_TRUE(polygons[0] > 0 && polygons[1] >= 2) << polygons[0] << " " << polygons[1];
   zel_FreeInterface(&mesh);
 }
 

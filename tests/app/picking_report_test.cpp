@@ -50,8 +50,7 @@ class PickingReport : public testing::Test {
 TEST_F(PickingReport, ElementsAreNumberedThroughTheObjectsElementList) {
   std::unique_ptr<ZelDrawObject> triangles(ZelDrawObject::create(DrawKind::Triangle, 11));
   ObjectSource source;
-  source.object = triangles.get();
-  source.entityType = EntityType::Triangle;
+  source.object = triangles.get(), source.entityType = EntityType::Triangle;
   source.elements = {2, 1};
   EXPECT_EQ(report(*triangles, 0, &source),
             "Triangle number 2 picked\nwhose vertices are [2, 3, 5]\nReference 11\n");
@@ -63,10 +62,8 @@ TEST_F(PickingReport, ElementsAreNumberedThroughTheObjectsElementList) {
   EXPECT_EQ(report(*triangles, 0), "none: ");
   source.elements = {3};
   EXPECT_EQ(report(*triangles, 0, &source), "none: ");
-
   std::unique_ptr<ZelDrawObject> edges(ZelDrawObject::create(DrawKind::Edge, 7));
-  source.entityType = EntityType::Edge;
-  source.elements = {1};
+  source.entityType = EntityType::Edge, source.elements = {1};
   EXPECT_EQ(report(*edges, 0, &source),
             "Edge number 1 picked\nwhose vertices are [1, 2]\nReference 7\n");
   std::unique_ptr<ZelDrawObject> cloud(ZelDrawObject::create(DrawKind::Vertex, 0));
@@ -85,13 +82,11 @@ TEST_F(PickingReport, FacesOfVolumesReportTheirTetrahedron) {
   EXPECT_EQ(report(*surface, 1),
             "Picking of face 0 of the following volume element: \n"
             "Tetrahedron number 1\nwhose vertices are [1, 2, 3, 4]\nReference 20\n");
-
   auto capping = withOrigins(DrawKind::CutTriangle, {EntityType::Tetrahedron, 1, 1000});
   EXPECT_EQ(report(*capping, 0),
             "Picking of a capping subelement associated to the following volume element: \n"
             "Tetrahedron number 1\nwhose vertices are [1, 2, 3, 4]\nReference 20\n");
   EXPECT_EQ(entity.face, 1000);
-
   // Origins past the tetrahedra, element 0, no P2 tetrahedra; indices past the faces.
   auto bad =
       withOrigins(DrawKind::SrfTriangleP2, {EntityType::Tetrahedron, 3, 0, EntityType::Tetrahedron,
@@ -125,8 +120,7 @@ TEST_F(PickingReport, CentringFindsThePointUnderThePointer) {
   expectFound({EntityType::Triangle, 2, -1}, inside, perspective);
   // Tetrahedron 2 (vertices 2, 3, 4, 5) through each of its faces: that face's centroid.
   const int tetrahedron[4] = {2, 3, 4, 5};
-  for (int face = 0; face < 4; ++face) {
-    int count = 0;
+  for (int face = 0, count = 0; face < 4; ++face) {
     const int* local = nullptr;
     ASSERT_EQ(GetEntityFaces(EntityType::Tetrahedron, face, &count, &local, nullptr), 0);
     double centroid[3] = {0, 0, 0};
@@ -137,10 +131,10 @@ TEST_F(PickingReport, CentringFindsThePointUnderThePointer) {
   }
   // An edge clamps to its ends; a vertex is itself; no such element, or no face, gives nothing.
   double point[3];
-  ASSERT_TRUE(pointUnderPointer(mesh, {EntityType::Edge, 1, -1}, {900, 300}, parallel, point));
-  EXPECT_NEAR(point[0], 1.0, 1e-9);
-  ASSERT_TRUE(pointUnderPointer(mesh, {EntityType::Vertex, 4, -1}, {}, parallel, point));
-  EXPECT_EQ(point[2], 1.5);
+  EXPECT_TRUE(pointUnderPointer(mesh, {EntityType::Edge, 1, -1}, {900, 300}, parallel, point) &&
+              std::abs(point[0] - 1.0) < 1e-9);
+  EXPECT_TRUE(pointUnderPointer(mesh, {EntityType::Vertex, 4, -1}, {}, parallel, point) &&
+              point[2] == 1.5);
   EXPECT_FALSE(pointUnderPointer(mesh, {EntityType::Triangle, 3, -1}, {}, parallel, point));
   EXPECT_FALSE(pointUnderPointer(mesh, {EntityType::Tetrahedron, 1, -1}, {}, parallel, point));
 }
