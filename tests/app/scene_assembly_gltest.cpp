@@ -144,7 +144,12 @@ long peakResidentKilobytes() {
 // "zelmor.data" there, and they come back on every frame.
 TEST(MovieFrames, EachFrameStartsEmptyWithItsOwnDimensionAndFramesHoldNoMoreMemory) {
   const TemporaryDirectory scratch(true);
-  std::ofstream("zelmor.data") << "WindowSize\n640 480\nFovy\n30.000000\n";
+  // The saved view: a turn of 30 degrees about the eye's axis and a small pan.
+  const QQuaternion turn = QQuaternion::fromAxisAndAngle(0, 0, 1, 30);
+  const QVector3D pan(0.05f, 0.0f, 0.0f);
+  std::ofstream("zelmor.data") << "WindowSize\n640 480\nFovy\n30.000000\nRotation\n"
+                               << turn.scalar() << " 0 0 " << turn.z() << "\nTranslation\n"
+                               << pan.x() << " 0 0\n";
   std::filesystem::copy_file(kData + "/sol/disk_tri_p2.ho.sol", "disc.sol");
   ZelMeshViewer viewer(pellonSurfaceFormat());
   drawMovieFrame(&viewer, {kData + "/ho/sphere_p2.mesh", scratch.file("ball.sol")},
@@ -153,12 +158,16 @@ TEST(MovieFrames, EachFrameStartsEmptyWithItsOwnDimensionAndFramesHoldNoMoreMemo
   EXPECT_EQ(QImage(QString::fromStdString(scratch.file("ball.png"))).size(), QSize(640, 480));
   QTest::keyClick(&viewer, 'Z');  // a view the next frame must set back
   EXPECT_NE(viewer.fieldOfView(), 30.0);
+  viewer.camera().setRotation(QQuaternion());
+  viewer.camera().setPan(QVector3D());
   const long framesBefore = viewer.frameCount();
   drawMovieFrame(&viewer, {kData + "/sol/disk_tri_p2.meshb", scratch.file("disc.sol")},
                  MovieCut::Capping);
   EXPECT_EQ(viewer.frameCount(), framesBefore + 1) << "frames drawn beside the screenshot's";
   EXPECT_FALSE(viewer.framesHeld());
   EXPECT_EQ(viewer.fieldOfView(), 30.0);
+  EXPECT_TRUE(qFuzzyCompare(viewer.camera().rotation(), turn) &&
+              (viewer.camera().pan() - pan).length() < 1e-5f);
   // The two-dimensional disc after the ball is seen as a plane again.
   EXPECT_EQ(viewer.dimension(), 2);
   EXPECT_TRUE(viewer.allObjects().empty() && viewer.objectSources().empty() &&

@@ -23,7 +23,6 @@ CommandLine classify(std::vector<std::string> arguments) {
   return classifyCommandLine(arguments);
 }
 
-// The solution form and "-sol" without a file after it: the process tests' window counts.
 TEST(CommandLine, FirstArgumentChoosesTheModeByExactMatchAndMeshesKeepTheirNames) {
   const std::pair<const char*, StartMode> modes[] = {
       {"-help", StartMode::Help},   {"-h", StartMode::Help},
@@ -41,6 +40,13 @@ TEST(CommandLine, FirstArgumentChoosesTheModeByExactMatchAndMeshesKeepTheirNames
   EXPECT_EQ(std::tie(got.mode, got.meshes, got.solution),
             std::make_tuple(StartMode::Meshes,
                             std::vector<std::string>{"b.meshb", "dir/a", "-sol", "c.mesh"}, ""));
+  // Third, it makes the solution form; without a file after it, it is a second mesh name.
+  const CommandLine solution = classify({"-in", "a.mesh", "-sol", "a.sol", "extra"});
+  EXPECT_EQ(std::tie(solution.mode, solution.meshes, solution.solution),
+            std::make_tuple(StartMode::MeshWithSolution, std::vector<std::string>{"a.mesh"},
+                            std::string("a.sol")));
+  EXPECT_EQ(classify({"-in", "a.mesh", "-sol"}).meshes,
+            (std::vector<std::string>{"a.mesh", "-sol"}));
 }
 
 // State and parameter files are named after the mesh cut at its first ".mesh"; movie frames
