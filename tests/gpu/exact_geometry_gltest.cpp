@@ -182,51 +182,6 @@ TEST_F(CurvedKinds, ABentFirstEdgeBulgesByItsBezierMidpoint) {
   }
 }
 
-// A P2 triangle with corner O, A at angle 0 and B at 50 degrees on a circle of 300 pixels
-// about O, its edge A-B interpolating the circle at its middle: within 0.6 pixel of the
-// circle, so the outline must follow the circle at high levels and the chord at level 0.
-TEST_F(CurvedKinds, ArcTriangleFollowsTheCircleAndLevelZeroTheChord) {
-  const double centre = 60, radius = 300, angle = 50 * M_PI / 180;
-  const auto arc = [&](double a, int axis) {
-    return centre + radius * (axis ? std::sin(a) : std::cos(a));
-  };
-  std::vector<float> coords(18, 0.0f);
-  for (int c = 0; c < 2; ++c) {
-    const double o = centre, a = arc(0, c), b = arc(angle, c), m = arc(angle / 2, c);
-    const double points[6] = {o, a, b, (o + a) / 2, 2 * m - (a + b) / 2, (o + b) / 2};
-    for (int n = 0; n < 6; ++n) coords[3 * n + c] = float(toNdc(points[n]));
-  }
-  // Where the covered region ends along a ray from O: halfway between the farthest covered
-  // and the nearest uncovered pixel centre beyond it, among centres within half a pixel of it.
-  const auto boundary = [&](const Image& image, double a) {
-    double inside = 0, outside = 1e9;
-    std::vector<std::pair<double, bool>> samples;
-    for (int y = 0; y < kSize / 2; ++y)
-      for (int x = 0; x < kSize / 2; ++x) {
-        const double dx = x + 0.5 - centre, dy = y + 0.5 - centre;
-        const double along = dx * std::cos(a) + dy * std::sin(a);
-        if (std::abs(dx * std::sin(a) - dy * std::cos(a)) > 0.5 || along < 0.7 * radius ||
-            along > radius + 20)
-          continue;
-        samples.emplace_back(along, !isBackground(pixel(image, x, y)));
-        if (samples.back().second) inside = std::max(inside, along);
-      }
-    for (const auto& [distance, covered] : samples)
-      if (!covered && distance > inside) outside = std::min(outside, distance);
-    return 0.5 * (inside + outside);
-  };
-  for (int level : {0, 8, 16}) {
-    const Image image =
-        render(DrawKind::TriangleP2, "P2TriSha", coords, 1, uniform("tess_level", level));
-    for (double degrees = 2; degrees <= 48; degrees += 2) {
-      const double a = degrees * M_PI / 180;
-      const double chord = radius * std::cos(angle / 2) / std::cos(a - angle / 2);
-      EXPECT_NEAR(boundary(image, a), level == 0 ? chord : radius, 1.5)
-          << "level " << level << " at " << degrees << " degrees";
-    }
-  }
-}
-
 // Height fields over the test element with bent control heights, lit by a diffuse point
 // light: each pixel must show Kd max(s . n, 0) with n the exact normal of the Bezier surface
 // at that pixel and s the direction to the light.
