@@ -79,22 +79,17 @@ TEST(ZelBufferObject, WithoutFunctionsNothingIsBuiltOrDrawn) {
   EXPECT_TRUE(state.displayed == 0 && table.empty() && running == 5);
 }
 
+// (The centre and scale of a box with an extent are the geometry packing tests'.)
 TEST(ZelBufferObject, BoundingBoxCentreAndScale) {
   ZelBufferTriangle buffer;
-  const double coords[] = {1, -2, 3, 5, 0, 3, 2, 6, 3}, legend[] = {-0.9, -0.9, -0.5, -0.7};
-  const auto centreAndScale = [&](std::vector<double> want) {
-    double out[4];
-    buffer.centreAndScale(out);
-    for (int i = 0; i < 4; ++i) EXPECT_NEAR(out[i], want[i], 1e-12) << i;
-  };
-  buffer.setBoundingBox(3, coords);
-  EXPECT_EQ(std::vector<double>(buffer.boundingBox(), buffer.boundingBox() + 6),
-            std::vector<double>({1, 5, -2, 6, 3, 3}));
-  centreAndScale({3, 2, 3, 1.0 / 8});
-  buffer.setBoundingBox(1, coords);
-  centreAndScale({1, -2, 3, 1});  // no extent: factor 1
-  buffer.setBoundingBox2D(2, legend);
-  centreAndScale({-0.7, -0.8, 0, 1 / (-0.5 + 0.9)});  // z stays empty
+  const double point[] = {1, -2, 3}, legend[] = {-0.9, -0.9, -0.5, -0.7};
+  double out[4];
+  buffer.setBoundingBox(1, point);
+  buffer.centreAndScale(out);
+  EXPECT_EQ(std::vector<double>(out, out + 4), (std::vector<double>{1, -2, 3, 1}));  // factor 1
+  buffer.setBoundingBox2D(2, legend);  // z stays empty
+  buffer.centreAndScale(out);
+  EXPECT_EQ(std::vector<double>(out, out + 4), (std::vector<double>{-0.7, -0.8, 0, 2.5}));
   EXPECT_TRUE(std::isinf(buffer.boundingBox()[4]));
 }
 
@@ -279,17 +274,7 @@ using zel::BufferClass;
 // Every drawn kind: a curved one gets a straight program of its own family that draws a
 // straight kind of the same number of corners; a straight one keeps its program.
 TEST(CheapForms, CurvedKindsAreDrawnByTheStraightProgramOfTheirFamily) {
-  const std::pair<int, const char*> families[] = {{DrawKind::TriangleP2, "TriSha"},
-                                                  {DrawKind::SrfTriangleP4, "TriSha"},
-                                                  {DrawKind::CutQuadrilateralQ3, "QuaSha"},
-                                                  {DrawKind::EdgeP3, "EdgSha"},
-                                                  {DrawKind::Vertex, "PntSha"},
-                                                  {-1, nullptr},
-                                                  {DrawKind::Count, nullptr}};
-  for (const auto& [kind, program] : families)
-    EXPECT_EQ(std::string(program ? program : "-"),
-              zel::straightProgram(kind) ? zel::straightProgram(kind) : "-")
-        << kind;
+  EXPECT_FALSE(zel::straightProgram(-1) || zel::straightProgram(DrawKind::Count));
   for (const zel::DrawKindRow& row : zel::kDrawKinds) {
     if (!row.program) continue;
     const char* straight = zel::straightProgram(row.kind);

@@ -20,7 +20,6 @@ std::vector<float> asP2(std::vector<float> t) {
     for (int c = 0; c < 3; ++c) t.push_back((t[3 * e + c] + t[3 * ((e + 1) % 3) + c]) / 2);
   return t;
 }
-const std::vector<float> kBig = flat({-0.9f, -0.9f, 0.9f, -0.9f, 0.0f, 0.9f});
 const zel::Rgb kMaterial = {0.1f, 0.4f, 0.9f};
 
 using ShaderPaths = GpuTest;
@@ -45,22 +44,6 @@ TEST_F(ShaderPaths, ThickLinesAreTwiceThicknessWide) {
       EXPECT_NEAR(run, 2 * thickness, 1.0) << "thickness " << thickness << " at column " << x;
     }
   }
-}
-
-TEST_F(ShaderPaths, CutPlaneClipsOnlyWhereItIsOn) {
-  for (bool on : {true, false})
-    for (const char* program : {"TriSha", "P2TriSha"}) {
-      const bool p2 = program[0] == 'P';
-      gl()->glEnable(GL_CLIP_DISTANCE0);
-      const Image image = render(p2 ? DrawKind::TriangleP2 : DrawKind::Triangle, program,
-                                 p2 ? asP2(kBig) : kBig, 1, [&](GLSLProgram* p) {
-                                   p->setUniform("CutPlaneOn", on);
-                                   p->setUniform("CutPlane", 1.0f, 0.0f, 0.0f, 0.2f);  // x >= 0.2
-                                 });
-      gl()->glDisable(GL_CLIP_DISTANCE0);
-      EXPECT_EQ(isBackground(at(image, 0.1, -0.5)), on) << program << (on ? " on" : " off");
-      EXPECT_FALSE(isBackground(at(image, 0.3, -0.5))) << program;
-    }
 }
 
 TEST_F(ShaderPaths, ShrinkHalvesElementsAboutTheirCentre) {
@@ -111,8 +94,9 @@ TEST_F(ShaderPaths, LightingModelsFollowTheirFormulas) {
   const float ka = 0.2f, ks = 0.4f, intensity = 0.8f;
   for (int model = 0; model < 5; ++model) {
     const Image image = render(DrawKind::Triangle, "TriSha",
-                               model < 4 ? kBig : flat({-0.9f, -0.9f, 0.0f, 0.9f, 0.9f, -0.9f}), 1,
-                               [&](GLSLProgram* p) {
+                               model < 4 ? flat({-0.9f, -0.9f, 0.9f, -0.9f, 0.0f, 0.9f})
+                                         : flat({-0.9f, -0.9f, 0.0f, 0.9f, 0.9f, -0.9f}),
+                               1, [&](GLSLProgram* p) {
                                  p->setUniformMatrix4("ModelViewMatrix", kTwoAway);
                                  p->setUniform("UsePhong", model % 4);
                                });

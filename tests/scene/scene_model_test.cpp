@@ -112,11 +112,9 @@ TEST(SolutionAttachment, DegreeFollowsTheValuesPerEntityOfTheKindsFamily) {
 TEST(SolutionAttachment, HighOrderFieldsWidenThePaletteToTheirValuesInsideElements) {
   EdgeScene s, t;
   ZelDrawPalette palette;
-  const std::string printed = s.attach(&palette, {0, 1, 1}, 3);
+  s.attach(&palette, {0, 1, 1}, 3);
   EXPECT_NEAR(palette.values()[4], 1.125, 1e-6);
   EXPECT_FLOAT_EQ(palette.values()[0], 0.0f);
-  EXPECT_NE(printed.find("  Palette set to [0 0.28125 0.5625 0.84375 1.125]\n"), std::string::npos)
-      << printed;
   // Without a palette object the nodal range stands, in the own palette's format.
   EXPECT_EQ(t.attach(nullptr, {0, 1, 1}, 3),
             "create our own palette \n  Palette set to [0.000000e+00 2.500000e-01 5.000000e-01 "
