@@ -129,30 +129,27 @@ TEST(DrawObject, PalettesHandOverTheirState) {
 TEST(DrawObject, EntityOriginsFollowTheEntityCount) {
   Object cut = make(DrawKind::CutQuadrilateralQ2), tri = make(DrawKind::Triangle);
   const int origins[9] = {10, 11, 12, 20, 21, 22, 30, 31, 32};
-  int got[3] = {-7, -7, -7};
+  // Origin i of `o`, empty when it has none.
+  const auto origin = [](const Object& o, int i) {
+    int got[3] = {-7, -7, -7};
+    return o->getEntityOrigin(i, got) ? std::vector<int>(got, got + 3) : std::vector<int>();
+  };
   cut->setEntityOrigins(origins);  // no entity count yet: nothing to store
-  EXPECT_FALSE(cut->getEntityOrigin(0, got));
+  EXPECT_TRUE(origin(cut, 0).empty());
   cut->setEntityCount(3);
   cut->setEntityOrigins(origins);
-  for (int i = 0; i < 3; ++i) {
-    ASSERT_TRUE(cut->getEntityOrigin(i, got));
-    EXPECT_EQ(std::vector<int>(got, got + 3),
-              std::vector<int>(origins + 3 * i, origins + 3 * i + 3));
-  }
-  got[0] = -7;
-  EXPECT_FALSE(cut->getEntityOrigin(3, got) || cut->getEntityOrigin(-1, got));
-  EXPECT_EQ(got[0], -7);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(origin(cut, i), std::vector<int>(origins + 3 * i, origins + 3 * i + 3));
+  EXPECT_TRUE(origin(cut, 3).empty() && origin(cut, -1).empty());
   // Re-read with a new count; null drops them; kinds without origins ignore them.
   cut->setEntityCount(2);
   cut->setEntityOrigins(origins + 3);
-  ASSERT_TRUE(cut->getEntityOrigin(1, got));
-  EXPECT_EQ(got[0], 30);
-  EXPECT_FALSE(cut->getEntityOrigin(2, got));
+  EXPECT_TRUE(origin(cut, 1)[0] == 30 && origin(cut, 2).empty());
   cut->setEntityOrigins(nullptr);
-  EXPECT_FALSE(cut->getEntityOrigin(0, got));
+  EXPECT_TRUE(origin(cut, 0).empty());
   tri->setEntityCount(3);
   tri->setEntityOrigins(origins);
-  EXPECT_FALSE(tri->getEntityOrigin(0, got));
+  EXPECT_TRUE(origin(tri, 0).empty());
 }
 
 // Usable for display only with a function table; warned when asked for, and when it is unset.
