@@ -122,13 +122,11 @@ TEST(ScreenExtent, LargestElementExtentPerAxisAndNoneForBadInput) {
   EXPECT_FALSE(zel::elementExtentOf(6, coords, 2, 3, indices.data()).known);
 }
 
-// Random nets of every curved kind, straight (their points placed by an affine map of their
-// lattice) or bent, placed by a random scaling and translation and seen in perspective from
-// random directions and distances: no two points of an element lie farther apart on the screen
-// than the element bound, and no difference p + q - r - s the stages could measure exceeds the
-// net bend bound; for the straight nets far from the eye the bend bound is a small part of
-// their size on the screen. With the eye inside the box there is no bound; seen straight on
-// without perspective, the element bound is the projected diagonal of the largest extents.
+// Random nets of every curved kind, straight (placed by an affine map of their lattice) or
+// bent, scaled, moved and seen in perspective from anywhere: no two points of an element lie
+// farther apart on the screen than the element bound, no difference p + q - r - s the stages
+// measure exceeds the net bend bound, small for straight nets. An eye inside the box gets no
+// bound; seen straight on, the element bound is the projected diagonal of the largest extents.
 TEST(ScreenExtent, BoundsHoldForEveryNetAndTheBendStaysSmallForStraightElements) {
   std::mt19937 random(11);
   std::uniform_real_distribution<double> unit(-1, 1);
@@ -244,13 +242,11 @@ TEST(ScreenExtent, NetDifferencesSeeEveryNodeOfTheNet) {
 // largest second difference (or twist) of a control net in pixels and m the kind's multiplier:
 // k (k - 1) for curves and triangles, k (k - 1) + k^2 for quadrilaterals.
 TEST(ScreenExtent, SmallEnoughElementsGetOneSegmentFromTheScreenAndOnlyThose) {
-  for (int kind : {DrawKind::EdgeP2, DrawKind::EdgeP3, DrawKind::EdgeP4, DrawKind::TriangleP2,
-                   DrawKind::TriangleP3, DrawKind::TriangleP4, DrawKind::QuadrilateralQ2,
-                   DrawKind::QuadrilateralQ3, DrawKind::QuadrilateralQ4}) {
-    const zel::DrawKindRow* row = zel::drawKindRow(kind);
-    const char* program = row->program;
-    const ZelBufferShape& shape = zel::bufferShape(row->buffer);
-    const int k = row->degree;
+  for (const zel::DrawKindRow& row : zel::kDrawKinds) {
+    if (!row.program || zel::straightBufferClass(row.buffer) == row.buffer) continue;  // curved
+    const char* program = row.program;
+    const ZelBufferShape& shape = zel::bufferShape(row.buffer);
+    const int k = row.degree;
     const bool quadrilateral = shape.indicesPerElement == (k + 1) * (k + 1);
     const float multiplier = float(k * (k - 1) + (quadrilateral ? k * k : 0));
     EXPECT_EQ(shape.screenBend, multiplier) << program;
