@@ -8,11 +8,9 @@
 namespace gputest {
 namespace {
 
-// Elements of one shape and degree on a grid of cells x cells over [-0.95, 0.95]^2, one per
-// cell, not sharing vertices: the shape shrunk into its cell and bent by a bulge along its
-// parameters (straight when of degree 1), with its Bezier point at (1/3, 1/3) for triangles,
-// (1/2, 1/2) for quadrilaterals and 1/4 for edges as sample (clip coordinates) and a constant
-// value per element, consecutive elements far apart in the colour map.
+// Elements of one shape and degree, one per cell of a grid over [-0.95, 0.95]^2, bent by a
+// bulge (straight at degree 1); each with its Bezier point at (1/3, 1/3), (1/2, 1/2) or 1/4 as
+// sample and a constant value, consecutive elements far apart in the colour map.
 struct Grid {
   std::vector<float> coords, values;
   std::vector<Vec3> samples;
@@ -28,9 +26,8 @@ struct Grid {
             });
         Vec3 sample{0, 0, 0};
         for (int n = 0; n < order->count; ++n) {
-          const double w = shape == EntityType::Edge
-                               ? bezierWeight(shape, degree, order->row(n), 0.25, 0)
-                               : bezierWeight(shape, degree, order->row(n), u, u);
+          const double w =
+              bezierWeight(shape, degree, order->row(n), shape == EntityType::Edge ? 0.25 : u, u);
           sample = {sample.x + w * points[3 * n], sample.y + w * points[3 * n + 1], 0};
         }
         coords.insert(coords.end(), points.begin(), points.end());
@@ -213,7 +210,6 @@ TEST_F(CurvedKinds, ShadedPatchesCarryTheNormalOfTheExactSurface) {
           p->setUniform("UsePhong", 0);
           p->setUniform("tess_level", 64);
           p->setUniform("Light.Position", float(light.x), float(light.y), float(light.z), 1.0f);
-          p->setUniform("Light.Intensity", 1.0f, 1.0f, 1.0f);
           p->setUniform("Material.Kd", float(kd), float(kd), float(kd));
         });
     int checked = 0, wrong = 0;
@@ -228,7 +224,7 @@ TEST_F(CurvedKinds, ShadedPatchesCarryTheNormalOfTheExactSurface) {
         const Vec3 n{du.y * dv.z - du.z * dv.y, du.z * dv.x - du.x * dv.z,
                      du.x * dv.y - du.y * dv.x};
         const Vec3 s{light.x - p.x, light.y - p.y, light.z - p.z};
-        const double want = kd * 255 *
+        const double want = 0.8 * kd * 255 *
                             std::max(0.0, (s.x * n.x + s.y * n.y + s.z * n.z) /
                                               std::sqrt((n.x * n.x + n.y * n.y + n.z * n.z) *
                                                         (s.x * s.x + s.y * s.y + s.z * s.z)));
