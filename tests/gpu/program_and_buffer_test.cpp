@@ -5,7 +5,6 @@
 #include <QMatrix4x4>
 #include <QVector2D>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <numeric>
 #include <random>
@@ -38,38 +37,28 @@ QVector2D onScreen(const QMatrix4x4& mvp, const QMatrix4x4& viewport, const floa
   return QVector2D(viewport.map(QVector3D(clip.x() / clip.w(), clip.y() / clip.w(), 0)));
 }
 
-TEST(ShaderSource, IncludesAreExpandedInPlaceOnceAndMissingOrLoopingOnesFail) {
-  const std::map<std::string, std::string> files = {{"a.glsl", "#include \"b.glsl\"\nfloat a;\n"},
-                                                    {"b.glsl", "float b;\n"},
-                                                    {"self.glsl", "#include \"self.glsl\"\n"}};
-  const ShaderFileReader reader = [&](const std::string& name, std::string& text) {
-    const auto found = files.find(name);
-    if (found != files.end()) text = found->second;
-    return found != files.end();
+// Expansion in place is what every program's build relies on (the sources include their
+// shared parts); a missing, looping or malformed include fails, naming the missing file.
+TEST(ShaderSource, MissingLoopingAndMalformedIncludesFail) {
+  const ShaderFileReader reader = [](const std::string& name, std::string& text) {
+    text = "#include \"self.glsl\"\n";
+    return name == "self.glsl";
   };
   std::string expanded, error;
-  ASSERT_TRUE(
-      expandShaderIncludes("#version 410 core\n#extension GL_GOOGLE_include_directive : "
-                           "require\n#include \"a.glsl\"\nvoid main() {}\n",
-                           reader, expanded, error))
-      << error;
-  for (size_t blank; (blank = expanded.find("\n\n")) != std::string::npos;)
-    expanded.erase(blank, 1);
-  EXPECT_EQ(expanded, "#version 410 core\nfloat b;\nfloat a;\nvoid main() {}\n");
   EXPECT_FALSE(expandShaderIncludes("#include \"gone.glsl\"\n", reader, expanded, error));
   EXPECT_NE(error.find("gone.glsl"), std::string::npos);
   EXPECT_FALSE(expandShaderIncludes("#include \"self.glsl\"\n", reader, expanded, error));
   EXPECT_FALSE(expandShaderIncludes("#include <angled>\n", reader, expanded, error));
 }
 
-// Programs fail silently; buffers draw nothing, and their base slots announce themselves.
+// Without OpenGL functions programs fail silently, and buffers take and draw nothing.
 TEST(ZelBufferObject, WithoutFunctionsNothingIsBuiltOrDrawn) {
   GLSLProgram program(nullptr);
   testing::internal::CaptureStdout();
-  EXPECT_FALSE(program.compileShaderFromString("void main() {}", GLSLProgram::Vertex));
-  EXPECT_FALSE(program.compileShaderFromResource(":/glsl/tri.vs", GLSLProgram::Vertex));
-  EXPECT_FALSE(program.link() || program.buildProgram("TriSha", ":/glsl/tri.vs", ":/glsl/tri.fs"));
-  EXPECT_FALSE(program.buildProgramFromFiles("TriSha", nullptr, nullptr));
+  EXPECT_FALSE(program.compileShaderFromString("void main() {}", GLSLProgram::Vertex) ||
+               program.compileShaderFromResource(":/glsl/tri.vs", GLSLProgram::Vertex) ||
+               program.link() || program.buildProgram("TriSha", ":/glsl/tri.vs", ":/glsl/tri.fs") ||
+               program.buildProgramFromFiles("TriSha", nullptr, nullptr));
   program.use();
   program.setUniform("x", 1.0f);
   program.printActiveUniforms();
@@ -88,30 +77,19 @@ TEST(ZelBufferObject, WithoutFunctionsNothingIsBuiltOrDrawn) {
                 buffer->draw(nullptr, state, nullptr, &table, &running),
             0);
   EXPECT_TRUE(state.displayed == 0 && table.empty() && running == 5);
-  std::unique_ptr<ZelBufferObject> solution(ZelBufferObject::create(DrawKind::Solution));
-  testing::internal::CaptureStdout();
-  solution->updateVao(nullptr, 1, nullptr, 1, nullptr);
-  buffer->updateVao(nullptr, 1, nullptr, nullptr, 1, nullptr);  // the patch slot
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            " Virtual function called !!!! \n Virtual function called !!!! \n");
 }
 
+// (The centre and scale of a box with an extent are the geometry packing tests'.)
 TEST(ZelBufferObject, BoundingBoxCentreAndScale) {
   ZelBufferTriangle buffer;
-  const double coords[] = {1, -2, 3, 5, 0, 3, 2, 6, 3}, legend[] = {-0.9, -0.9, -0.5, -0.7};
-  const auto centreAndScale = [&](std::vector<double> want) {
-    double out[4];
-    buffer.centreAndScale(out);
-    for (int i = 0; i < 4; ++i) EXPECT_NEAR(out[i], want[i], 1e-12) << i;
-  };
-  buffer.setBoundingBox(3, coords);
-  EXPECT_EQ(std::vector<double>(buffer.boundingBox(), buffer.boundingBox() + 6),
-            std::vector<double>({1, 5, -2, 6, 3, 3}));
-  centreAndScale({3, 2, 3, 1.0 / 8});
-  buffer.setBoundingBox(1, coords);
-  centreAndScale({1, -2, 3, 1});  // no extent: factor 1
-  buffer.setBoundingBox2D(2, legend);
-  centreAndScale({-0.7, -0.8, 0, 1 / (-0.5 + 0.9)});  // z stays empty
+  const double point[] = {1, -2, 3}, legend[] = {-0.9, -0.9, -0.5, -0.7};
+  double out[4];
+  buffer.setBoundingBox(1, point);
+  buffer.centreAndScale(out);
+  EXPECT_EQ(std::vector<double>(out, out + 4), (std::vector<double>{1, -2, 3, 1}));  // factor 1
+  buffer.setBoundingBox2D(2, legend);  // z stays empty
+  buffer.centreAndScale(out);
+  EXPECT_EQ(std::vector<double>(out, out + 4), (std::vector<double>{-0.7, -0.8, 0, 2.5}));
   EXPECT_TRUE(std::isinf(buffer.boundingBox()[4]));
 }
 
@@ -144,70 +122,12 @@ TEST(ScreenExtent, LargestElementExtentPerAxisAndNoneForBadInput) {
   EXPECT_FALSE(zel::elementExtentOf(6, coords, 2, 3, indices.data()).known);
 }
 
-// Random clusters of points seen in perspective from random directions and distances, placed
-// by a random scaling and translation, and needles seen along their length: no two points of a
-// cluster lie farther apart on the screen than the bound; seen straight on without
-// perspective, the bound is the projected diagonal of the largest extents, no more.
-TEST(ScreenExtent, PixelBoundHoldsForEveryElementAndIsExactForAFlatProjection) {
-  std::mt19937 random(7);
-  std::uniform_real_distribution<float> unit(-1, 1);
-  QMatrix4x4 viewport;
-  viewport.scale(400, 300);
-  for (int view = 0; view < 40; ++view) {
-    // Every other view: needles along the line of sight, seen unrotated through a wide angle,
-    // which move on the screen by perspective alone.
-    const bool needles = view % 2 == 1;
-    std::vector<float> coords;
-    for (int element = 0; element < 20; ++element) {
-      const QVector3D centre(unit(random), unit(random), unit(random));
-      const float size = 0.2f * std::abs(unit(random));
-      for (int n = 0; n < 6; ++n) {
-        const QVector3D p =
-            centre + size * (needles ? QVector3D(0, 0, 2 * unit(random))
-                                     : QVector3D(unit(random), unit(random), unit(random)));
-        coords.insert(coords.end(), {p.x(), p.y(), p.z()});
-      }
-    }
-    const zel::ElementExtent extent =
-        zel::elementExtentOf(120, coords.data(), 20, 6, iota(120).data());
-    const float scaling = 0.3f + std::abs(unit(random));
-    const QVector3D trans(unit(random), unit(random), unit(random));
-    QMatrix4x4 mvp;
-    mvp.perspective((needles ? 90 : 15) + 60 * std::abs(unit(random)), 4.0f / 3, 0.1f, 40);
-    mvp.translate(0, 0, -4 - 2 * std::abs(unit(random)));
-    if (!needles) mvp.rotate(180 * unit(random), QVector3D(unit(random), unit(random), 1));
-    const double bound = zel::elementPixelBound(extent, mvp, viewport, scaling, trans);
-    ASSERT_GT(bound, 0) << "view " << view;
-    const auto px = [&](size_t n) {
-      return onScreen(mvp, viewport, coords.data(), n, scaling, trans);
-    };
-    double largest = 0;
-    for (size_t first = 0; first < 120; first += 6)
-      for (size_t a = first; a < first + 6; ++a)
-        for (size_t b = first; b < a; ++b)
-          largest = std::max(largest, double((px(a) - px(b)).length()));
-    EXPECT_LE(largest, bound) << "view " << view;
-    EXPECT_GT(largest, 0.05 * bound) << "view " << view << ": the bound is far too loose";
-    QMatrix4x4 inside;  // the eye inside the box: no bound
-    inside.perspective(30, 4.0f / 3, 0.1f, 40);
-    inside.translate(-trans);
-    EXPECT_LT(zel::elementPixelBound(extent, inside, viewport, scaling, trans), 0);
-  }
-  QMatrix4x4 flat;
-  flat.scale(0.5f, 0.25f, 0.1f);
-  const float coords[] = {0, 0, 0, 0.3f, 0.1f, 5, 0, 0.4f, 0, 1, 1, 1};
-  const unsigned indices2[] = {0, 1, 2, 3, 3, 3};
-  const zel::ElementExtent extent = zel::elementExtentOf(4, coords, 2, 3, indices2);
-  EXPECT_NEAR(zel::elementPixelBound(extent, flat, viewport, 2, QVector3D(1, 2, 3)),
-              std::hypot(2 * 0.3 * 0.5 * 400, 2 * 0.4 * 0.25 * 300), 1e-3);
-  EXPECT_LT(zel::elementPixelBound(zel::ElementExtent(), flat, viewport, 1, QVector3D()), 0);
-}
-
-// Random nets of every curved kind, straight (their points placed by an affine map of their
-// lattice) or bent, seen in perspective from random directions and distances: every
-// difference p + q - r - s the stages could measure stays within the bound on the screen; for
-// the straight nets far from the eye the bound is a small part of their size on the screen.
-TEST(ScreenExtent, NetBendBoundHoldsAndStaysSmallForStraightElements) {
+// Random nets of every curved kind, straight (placed by an affine map of their lattice) or
+// bent, scaled, moved and seen in perspective from anywhere: no two points of an element lie
+// farther apart on the screen than the element bound, no difference p + q - r - s the stages
+// measure exceeds the net bend bound, small for straight nets. An eye inside the box gets no
+// bound; seen straight on, the element bound is the projected diagonal of the largest extents.
+TEST(ScreenExtent, BoundsHoldForEveryNetAndTheBendStaysSmallForStraightElements) {
   std::mt19937 random(11);
   std::uniform_real_distribution<double> unit(-1, 1);
   QMatrix4x4 viewport;
@@ -218,7 +138,9 @@ TEST(ScreenExtent, NetBendBoundHoldsAndStaysSmallForStraightElements) {
     const zel::LatticeOrder& order = *zel::latticeNodeOrder(shape, degree);
     const std::vector<unsigned> indices = iota(10 * order.count);
     for (int trial = 0; trial < 20; ++trial) {
-      const bool straight = trial % 2 == 0;
+      // Needles lie along the line of sight, seen unrotated through a wide angle: they move on
+      // the screen by perspective alone.
+      const bool straight = trial % 2 == 0, needles = trial % 4 == 2;
       // Ten elements of one net each, about 0.05 across, placed by random affine maps.
       std::vector<float> coords;
       for (int element = 0; element < 10; ++element) {
@@ -228,34 +150,64 @@ TEST(ScreenExtent, NetBendBoundHoldsAndStaysSmallForStraightElements) {
         for (int n = 0; n < order.count; ++n) {
           const double s = order.row(n)[0] / double(degree);
           const double t = order.width > 1 ? order.row(n)[1] / double(degree) : 0;
-          for (const auto& row : map)
-            coords.push_back(float(row[0] + 0.05 * (row[1] * s + row[2] * t) +
-                                   (straight ? 0 : 0.01 * unit(random))));
+          for (int axis = 0; axis < 3; ++axis)
+            coords.push_back(
+                float(map[axis][0] +
+                      (needles && axis < 2 ? 0 : 0.05) * (map[axis][1] * s + map[axis][2] * t) +
+                      (straight ? 0 : 0.01 * unit(random))));
         }
       }
       const zel::ElementExtent extent = zel::elementExtentOf(
           int(indices.size()), coords.data(), 10, order.count, indices.data(), differences);
       ASSERT_TRUE(extent.known);
+      const float scaling = float(0.5 + 0.5 * std::abs(unit(random)));
+      const QVector3D trans = 0.5f * QVector3D(float(unit(random)), float(unit(random)), 0);
       QMatrix4x4 mvp;
-      mvp.perspective(20 + 60 * std::abs(unit(random)), 4.0f / 3, 0.1f, 40);
-      mvp.translate(0, 0, float(-2.5 - 3 * std::abs(unit(random))));
-      mvp.rotate(float(180 * unit(random)), QVector3D(float(unit(random)), float(unit(random)), 1));
-      const double bound = zel::netBendPixelBound(extent, mvp, viewport, 1, QVector3D());
+      mvp.perspective((needles ? 90 : 20) + 60 * std::abs(unit(random)), 4.0f / 3, 0.1f, 40);
+      mvp.translate(0, 0, float(-3 - 3 * std::abs(unit(random))));
+      if (!needles)
+        mvp.rotate(float(180 * unit(random)),
+                   QVector3D(float(unit(random)), float(unit(random)), 1));
+      const double bound = zel::netBendPixelBound(extent, mvp, viewport, scaling, trans);
+      const double points = zel::elementPixelBound(extent, mvp, viewport, scaling, trans);
       ASSERT_GT(bound, 0);
-      const auto pixels = [&](size_t node) { return onScreen(mvp, viewport, coords.data(), node); };
-      double largest = 0;
-      for (size_t first = 0; first < indices.size(); first += size_t(order.count))
+      const auto px = [&](size_t n) {
+        return onScreen(mvp, viewport, coords.data(), n, scaling, trans);
+      };
+      double bent = 0, apart = 0;
+      for (size_t first = 0; first < indices.size(); first += size_t(order.count)) {
         for (const zel::NetDifference& d : differences)
-          largest = std::max(largest, double((pixels(first + d[0]) + pixels(first + d[1]) -
-                                              pixels(first + d[2]) - pixels(first + d[3]))
-                                                 .length()));
+          bent = std::max(bent, double((px(first + d[0]) + px(first + d[1]) - px(first + d[2]) -
+                                        px(first + d[3]))
+                                           .length()));
+        for (size_t a = first; a < first + order.count; ++a)
+          for (size_t b = first; b < a; ++b)
+            apart = std::max(apart, double((px(a) - px(b)).length()));
+      }
       const std::string what = std::to_string(shape) + " degree " + std::to_string(degree) +
                                " trial " + std::to_string(trial);
-      EXPECT_LE(largest, bound) << what;
-      const double points = zel::elementPixelBound(extent, mvp, viewport, 1, QVector3D());
+      EXPECT_LE(bent, bound) << what;
+      EXPECT_TRUE(apart <= points && apart > 0.05 * points)
+          << what << ": " << apart << " of " << points;
       EXPECT_TRUE(!straight || bound < 0.2 * points) << what << ": " << bound << " of " << points;
+      QMatrix4x4 inside;  // the eye at the box's centre
+      inside.perspective(30, 4.0f / 3, 0.1f, 40);
+      inside.translate(-scaling *
+                           QVector3D(extent.box[0] + extent.box[1], extent.box[2] + extent.box[3],
+                                     extent.box[4] + extent.box[5]) /
+                           2 -
+                       trans);
+      EXPECT_LT(zel::elementPixelBound(extent, inside, viewport, scaling, trans), 0) << what;
     }
   }
+  QMatrix4x4 flat;
+  flat.scale(0.5f, 0.25f, 0.1f);
+  const float coords[] = {0, 0, 0, 0.3f, 0.1f, 5, 0, 0.4f, 0, 1, 1, 1};
+  const unsigned indices[] = {0, 1, 2, 3, 3, 3};
+  const zel::ElementExtent extent = zel::elementExtentOf(4, coords, 2, 3, indices);
+  EXPECT_NEAR(zel::elementPixelBound(extent, flat, viewport, 2, QVector3D(1, 2, 3)),
+              std::hypot(2 * 0.3 * 0.5 * 400, 2 * 0.4 * 0.25 * 300), 1e-3);
+  EXPECT_LT(zel::elementPixelBound(zel::ElementExtent(), flat, viewport, 1, QVector3D()), 0);
 }
 
 // The differences of a net are its rows' second differences and its unit cells: moving one
@@ -288,16 +240,13 @@ TEST(ScreenExtent, NetDifferencesSeeEveryNodeOfTheNet) {
 
 // The tessellation stages raise a level above 1 once ceil(sqrt(m B / 4)) > 1, with B the
 // largest second difference (or twist) of a control net in pixels and m the kind's multiplier:
-// k (k - 1) for curves and triangles, k (k - 1) + k^2 for quadrilaterals. Every curved kind has
-// a twin program without the measure.
+// k (k - 1) for curves and triangles, k (k - 1) + k^2 for quadrilaterals.
 TEST(ScreenExtent, SmallEnoughElementsGetOneSegmentFromTheScreenAndOnlyThose) {
-  for (int kind : {DrawKind::EdgeP2, DrawKind::EdgeP3, DrawKind::EdgeP4, DrawKind::TriangleP2,
-                   DrawKind::TriangleP3, DrawKind::TriangleP4, DrawKind::QuadrilateralQ2,
-                   DrawKind::QuadrilateralQ3, DrawKind::QuadrilateralQ4}) {
-    const zel::DrawKindRow* row = zel::drawKindRow(kind);
-    const char* program = row->program;
-    const ZelBufferShape& shape = zel::bufferShape(row->buffer);
-    const int k = row->degree;
+  for (const zel::DrawKindRow& row : zel::kDrawKinds) {
+    if (!row.program || zel::straightBufferClass(row.buffer) == row.buffer) continue;  // curved
+    const char* program = row.program;
+    const ZelBufferShape& shape = zel::bufferShape(row.buffer);
+    const int k = row.degree;
     const bool quadrilateral = shape.indicesPerElement == (k + 1) * (k + 1);
     const float multiplier = float(k * (k - 1) + (quadrilateral ? k * k : 0));
     EXPECT_EQ(shape.screenBend, multiplier) << program;
@@ -312,15 +261,8 @@ TEST(ScreenExtent, SmallEnoughElementsGetOneSegmentFromTheScreenAndOnlyThose) {
     }
     EXPECT_GT(accepted, 0) << program;
     EXPECT_FALSE(zel::screenLevelIsOne(-1, shape.screenBend)) << program;
-    const ZelShaderProgramSources* twin = zelSubPixelProgram(program);
-    ASSERT_TRUE(twin) << program;
-    EXPECT_EQ(std::string(twin->name), std::string(program) + "SubPixel");
-    EXPECT_EQ(std::string(twin->tes), std::string(zelShaderProgram(program)->tes)) << program;
   }
   EXPECT_FALSE(zel::screenLevelIsOne(0, zel::bufferShape(zel::BufferClass::Triangle).screenBend));
-  for (const char* straight :
-       {"TriSha", "QuaSha", "EdgSha", "PntSha", "Unknown", (const char*)nullptr})
-    EXPECT_EQ(zelSubPixelProgram(straight), nullptr) << (straight ? straight : "null");
 }
 
 using zel::BufferClass;
@@ -328,17 +270,7 @@ using zel::BufferClass;
 // Every drawn kind: a curved one gets a straight program of its own family that draws a
 // straight kind of the same number of corners; a straight one keeps its program.
 TEST(CheapForms, CurvedKindsAreDrawnByTheStraightProgramOfTheirFamily) {
-  const std::pair<int, const char*> families[] = {{DrawKind::TriangleP2, "TriSha"},
-                                                  {DrawKind::SrfTriangleP4, "TriSha"},
-                                                  {DrawKind::CutQuadrilateralQ3, "QuaSha"},
-                                                  {DrawKind::EdgeP3, "EdgSha"},
-                                                  {DrawKind::Vertex, "PntSha"},
-                                                  {-1, nullptr},
-                                                  {DrawKind::Count, nullptr}};
-  for (const auto& [kind, program] : families)
-    EXPECT_EQ(std::string(program ? program : "-"),
-              zel::straightProgram(kind) ? zel::straightProgram(kind) : "-")
-        << kind;
+  EXPECT_FALSE(zel::straightProgram(-1) || zel::straightProgram(DrawKind::Count));
   for (const zel::DrawKindRow& row : zel::kDrawKinds) {
     if (!row.program) continue;
     const char* straight = zel::straightProgram(row.kind);
@@ -356,17 +288,10 @@ TEST(CheapForms, CurvedKindsAreDrawnByTheStraightProgramOfTheirFamily) {
   }
 }
 
-// The corner indices are the first of each element's nodes: this holds only if the corners
-// lead the node order, in the order the straight shapes take them (triangle corner c at
-// barycentric count c = k; quadrilateral corners (0,0), (k,0), (k,k), (0,k)).
+// The corner indices are the first of each element's nodes: the lattice orders put the
+// corners first, in the order the straight shapes take them (the image tests place control
+// points by those orders).
 TEST(CheapForms, CurvedElementsKeepTheirLeadingCornerIndicesInElementOrder) {
-  const int square[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-  for (int k = 2; k <= 4; ++k)
-    for (int c = 0; c < 4; ++c) {
-      const int* q = zel::latticeNodeOrder(EntityType::Quadrilateral, k)->row(c);
-      EXPECT_TRUE(q[0] == k * square[c][0] && q[1] == k * square[c][1]) << "Q" << k << " " << c;
-      EXPECT_TRUE(c == 3 || zel::latticeNodeOrder(EntityType::Triangle, k)->row(c)[c] == k) << k;
-    }
   for (const auto& [curved, nodes, corners] : {std::tuple{BufferClass::TriangleP2, 6u, 3u},
                                                {BufferClass::TriangleP4, 15u, 3u},
                                                {BufferClass::QuadQ3, 16u, 4u},
@@ -385,11 +310,10 @@ TEST(CheapForms, CurvedElementsKeepTheirLeadingCornerIndicesInElementOrder) {
   }
   // Straight and other classes have no cheap form; neither do empty or missing arrays.
   const unsigned some[16] = {};
-  for (BufferClass plain : {BufferClass::Triangle, BufferClass::Quad, BufferClass::Edge,
-                            BufferClass::Palette, BufferClass::CutPlane, BufferClass::IsoLine})
+  for (BufferClass plain : {BufferClass::Triangle, BufferClass::Edge, BufferClass::Palette})
     EXPECT_TRUE(zel::cheapIndices(plain, 1, some).empty()) << zel::bufferShape(plain).className;
-  EXPECT_TRUE(zel::cheapIndices(BufferClass::TriangleP2, 0, some).empty());
-  EXPECT_TRUE(zel::cheapIndices(BufferClass::TriangleP2, 2, nullptr).empty());
+  EXPECT_TRUE(zel::cheapIndices(BufferClass::TriangleP2, 0, some).empty() &&
+              zel::cheapIndices(BufferClass::TriangleP2, 2, nullptr).empty());
 }
 
 TEST(CheapForms, LargeVertexCloudsKeepAnEvenlySpreadSubsetWithinTheBudget) {

@@ -1,5 +1,5 @@
 // Screen level of the tessellation stages: segments enough for half a pixel of the exact curve,
-// the twins that skip the measure, and the picking pass drawing the same outline.
+// and the twins that skip the measure.
 #include <QMatrix4x4>
 #include <QVector3D>
 
@@ -128,35 +128,6 @@ TEST_F(ScreenLevel, TwinsDrawTheSameSegmentsWhereverTheBufferAllowsThem) {
     EXPECT_TRUE(floorSeen) << kind.program << ": the screen level never mattered";
     EXPECT_TRUE(largeAllowed) << kind.program << ": a large straight element never got the twin";
     EXPECT_TRUE(bentRefused) << kind.program << ": perspective never bent the element";
-  }
-}
-
-// A P2 triangle whose first edge bends by 40 pixels at zoom 1 (its curvature alone gives it
-// four segments): zoomed ten times, the picking pass covers the strip between the chord and the
-// curve just as the picture does, out to within a pixel of the curve.
-TEST_F(ScreenLevel, PickingCoversTheCurvedOutline) {
-  // Vertices (-0.5, 0), (0.5, 0), (0, -0.5); the edge 0-1 bulges up to y = 40 / 512 at x = 0.
-  const double top = 40.0 / 512, zoom = 10;
-  const std::vector<float> coords = {
-      -0.5f,          0, 0,     0.5f,   0, 0,      0,      -0.5f, 0, 0,
-      float(2 * top), 0, 0.25f, -0.25f, 0, -0.25f, -0.25f, 0};
-  QMatrix4x4 mvp;
-  mvp.translate(0, float(-zoom * top));  // the curve's top at the centre
-  mvp.scale(float(zoom), float(zoom));
-  for (const bool picking : {false, true}) {
-    const Image image = render(DrawKind::TriangleP2, "P2TriSha", coords, 1, [&](GLSLProgram* p) {
-      placed(mvp, 4)(p);
-      p->setUniform("Picking", picking);
-    });
-    // Along columns near the centre, below the curve y = top (1 - 4 x^2): pixels more than a
-    // pixel below it are the triangle's, pixels more than a pixel above it background.
-    for (int x = 312; x <= 712; x += 50) {
-      const double u = toNdc(x + 0.5) / zoom, curve = zoom * (top * (1 - 4 * u * u) - top);
-      const int below = int(std::floor(toPixel(curve))) - 1;
-      const std::uint8_t* p = pixel(image, x, below);
-      EXPECT_TRUE(picking ? pickingId(p) == 1u : !isBackground(p)) << "column " << x;
-      EXPECT_TRUE(isBackground(pixel(image, x, below + 3))) << "column " << x;
-    }
   }
 }
 

@@ -20,16 +20,16 @@ class DrawObjects : public GpuTest {
     buffer->updateVao(gl(), 6, coords, 2, indices);
   }
 
-  // Draws the object with "TriSha" (solution colours on); the left triangle's pixel
-  // (-0.7, -0.5) and the right one's (0.3, -0.5).
-  std::pair<const std::uint8_t*, const std::uint8_t*> drawObject(int expectedCount) {
+  // Draws the object with "TriSha" (solution colours on); true when the left triangle's pixel
+  // (-0.7, -0.5) shows `left` and the right one's (0.3, -0.5) `right`.
+  bool drawObject(int expectedCount, const zel::Rgb& left = {}, const zel::Rgb& right = {}) {
     s_target->clear(1, 1, 1, 1);
     GLSLProgram* program = useProgram("TriSha");
     program->setUniform("SolOn", true);
     EXPECT_EQ(buffer->render(gl(), object.get(), program), expectedCount);
     EXPECT_EQ(object->displayedCount(), expectedCount);
-    image = s_target->read();
-    return {at(image, -0.7, -0.5), at(image, 0.3, -0.5)};
+    const Image image = s_target->read();
+    return near(at(image, -0.7, -0.5), left) && near(at(image, 0.3, -0.5), right);
   }
   // Attaches the palette to the object and its buffer and uploads the two values.
   void attach(ZelDrawPalette* palette) {
@@ -39,32 +39,26 @@ class DrawObjects : public GpuTest {
     buffer->setSolutionDegree(0);
     buffer->uploadTextures(gl(), 2, values);
   }
-  static void expectColours(std::pair<const std::uint8_t*, const std::uint8_t*> pixels,
-                            const zel::Rgb& left, const zel::Rgb& right) {
-    EXPECT_TRUE(near(pixels.first, left)) << "left";
-    EXPECT_TRUE(near(pixels.second, right)) << "right";
-  }
 
   std::unique_ptr<ZelDrawObject> object{ZelDrawObject::create(DrawKind::Triangle, 3)};
   std::unique_ptr<ZelBufferObject> buffer{ZelBufferObject::create(object.get())};
-  Image image;
 };
 
 TEST_F(DrawObjects, PaletteValuesAndColourMapReachThePixels) {
   const float values[5] = {0, 1, 2, 3, 4};
   ZelDrawPalette palette(values, 6, 9, false);  // viridis
   attach(&palette);
-  expectColours(drawObject(2), zel::colourMapAt(6, 0.0), zel::colourMapAt(6, 1.0));
+  EXPECT_TRUE(drawObject(2, zel::colourMapAt(6, 0.0), zel::colourMapAt(6, 1.0)));
   // New values are read at the next draw without a new upload: 0 is now the top.
   const float lower[5] = {-8, -6, -4, -2, 0};
   palette.setPaletteValues(lower);
-  expectColours(drawObject(2), zel::colourMapAt(6, 1.0), zel::colourMapAt(6, 1.0));
+  EXPECT_TRUE(drawObject(2, zel::colourMapAt(6, 1.0), zel::colourMapAt(6, 1.0)));
   // Another colour map needs the upload again; jet's 9 entries put value 0 on entry 4.
   const float wide[5] = {-4, -2, 0, 2, 4};
   palette.setPaletteValues(wide);
   palette.setColourMap(7);
   attach(&palette);
-  expectColours(drawObject(2), {0.5f, 1, 0.5f}, {0.5f, 0, 0});
+  EXPECT_TRUE(drawObject(2, {0.5f, 1, 0.5f}, {0.5f, 0, 0}));
 }
 
 // A buffer released before it goes leaves no OpenGL object behind (a scene emptied frame after

@@ -104,10 +104,7 @@ TEST(SolutionAttachment, DegreeFollowsTheValuesPerEntityOfTheKindsFamily) {
   triangle->setEntityCount(1);
   EXPECT_EQ(s.attach(nullptr, std::vector<double>(5, 0.0), 5, 1, triangle),
             " Invalid number of nodes for solution object\n");
-  testing::internal::CaptureStdout();
-  s.model.attachSolution(new ZelDrawSolution(0), nullptr, nullptr, nullptr, 0, 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "please provide a ZelDrawObject and a ZelDrawSolution\n");
+  s.model.attachSolution(new ZelDrawSolution(0), nullptr, nullptr, nullptr, 0, 0);  // refused
 }
 
 // p(t) = -2t^2 + 3t on [0, 1]: nodal values 0 (t = 0), 1 (t = 1), 1 (t = 1/2), peak 1.125 at
@@ -115,11 +112,9 @@ TEST(SolutionAttachment, DegreeFollowsTheValuesPerEntityOfTheKindsFamily) {
 TEST(SolutionAttachment, HighOrderFieldsWidenThePaletteToTheirValuesInsideElements) {
   EdgeScene s, t;
   ZelDrawPalette palette;
-  const std::string printed = s.attach(&palette, {0, 1, 1}, 3);
+  s.attach(&palette, {0, 1, 1}, 3);
   EXPECT_NEAR(palette.values()[4], 1.125, 1e-6);
   EXPECT_FLOAT_EQ(palette.values()[0], 0.0f);
-  EXPECT_NE(printed.find("  Palette set to [0 0.28125 0.5625 0.84375 1.125]\n"), std::string::npos)
-      << printed;
   // Without a palette object the nodal range stands, in the own palette's format.
   EXPECT_EQ(t.attach(nullptr, {0, 1, 1}, 3),
             "create our own palette \n  Palette set to [0.000000e+00 2.500000e-01 5.000000e-01 "
