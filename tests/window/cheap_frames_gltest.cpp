@@ -147,10 +147,8 @@ TEST_F(CheapFramesTest, DragFramesAreStraightAndTheQuietFrameEqualsAFullFrame) {
   drag(5);
   // Press, five moves and the release: each drawn at once, every one cheap and straight.
   ASSERT_EQ(frames.size(), 7u);
-  for (const Frame& frame : frames) {
-    EXPECT_TRUE(frame.cheap);
-    EXPECT_EQ(frame.programs, Programs{"TriSha"});
-  }
+  for (const Frame& frame : frames)
+    EXPECT_TRUE(frame.cheap && frame.programs == Programs{"TriSha"});
   // The quiet timer fires and finds the input not yet quiet: it waits again.
   settle();
   ASSERT_EQ(frames.size(), 7u) << "the full frame came before the input was quiet";
@@ -164,8 +162,7 @@ TEST_F(CheapFramesTest, DragFramesAreStraightAndTheQuietFrameEqualsAFullFrame) {
 
   const Frame reference = fullReference();
   EXPECT_EQ(differingPixels(quiet, reference), 0);
-  // The cheap picture of the view differs (the comparison can fail) but covers the same area.
-  EXPECT_GT(differingPixels(cheap, reference), 100);
+  // The cheap picture is drawn at half the resolution, the full one not, over the same area.
   EXPECT_TRUE(pixelsDoubled(cheap));
   EXPECT_FALSE(pixelsDoubled(reference));
   const auto area = [](const Frame& f) { return coveredHalves(f).first + coveredHalves(f).second; };
@@ -209,10 +206,8 @@ TEST_F(CheapFramesTest, AWheelBurstIsOneCheapFrameThenOneFullOneAndTurnedOffEver
   frames.clear();
   drag(3);
   ASSERT_EQ(frames.size(), 5u);
-  for (const Frame& frame : frames) {
-    EXPECT_FALSE(frame.cheap);
-    EXPECT_EQ(frame.programs, Programs{"Q2QuaSha"});
-  }
+  for (const Frame& frame : frames)
+    EXPECT_TRUE(!frame.cheap && frame.programs == Programs{"Q2QuaSha"});
   settle();
   EXPECT_EQ(frames.size(), 5u);
 }

