@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <regex>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -66,9 +65,7 @@ int ChildProcess::wait(double seconds) {
 
 std::string ChildProcess::output() const {
   std::ifstream in(m_outputFile);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 bool ChildProcess::waitForOutput(const std::string& text) {

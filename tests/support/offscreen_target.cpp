@@ -23,14 +23,14 @@ OffscreenTarget::OffscreenTarget(int width, int height) : m_width(width), m_heig
   gl->glGenFramebuffers(1, &m_framebuffer);
   gl->glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
   gl->glGenRenderbuffers(2, m_renderbuffers);
-  gl->glBindRenderbuffer(GL_RENDERBUFFER, m_renderbuffers[0]);
-  gl->glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-  gl->glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                m_renderbuffers[0]);
-  gl->glBindRenderbuffer(GL_RENDERBUFFER, m_renderbuffers[1]);
-  gl->glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-  gl->glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                                m_renderbuffers[1]);
+  const GLenum formats[2] = {GL_RGBA8, GL_DEPTH_COMPONENT24};
+  const GLenum attachments[2] = {GL_COLOR_ATTACHMENT0, GL_DEPTH_ATTACHMENT};
+  for (int i = 0; i < 2; ++i) {
+    gl->glBindRenderbuffer(GL_RENDERBUFFER, m_renderbuffers[i]);
+    gl->glRenderbufferStorage(GL_RENDERBUFFER, formats[i], width, height);
+    gl->glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachments[i], GL_RENDERBUFFER,
+                                  m_renderbuffers[i]);
+  }
   if (gl->glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return;
   gl->glViewport(0, 0, width, height);
   gl->glEnable(GL_DEPTH_TEST);

@@ -14,23 +14,23 @@ namespace {
 // server): a request on a window that has just gone is ignored instead of ending the process.
 int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
 
-struct Display_ {
-  Display_() { XSetErrorHandler(ignoreXErrors); }
-  Display* display = XOpenDisplay(nullptr);
-  ~Display_() {
+struct Connection {
+  Connection() { XSetErrorHandler(ignoreXErrors); }
+  ~Connection() {
     if (display) XCloseDisplay(display);
   }
+  Display* display = XOpenDisplay(nullptr);
 };
 
 long windowPid(Display* display, Window window) {
-  Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
-  if (pidAtom == None) return -1;
+  const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
   Atom type;
   int format;
   unsigned long items, remaining;
   unsigned char* data = nullptr;
   long pid = -1;
-  if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
+  if (pidAtom != None &&
+      XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
                          &remaining, &data) == Success &&
       data) {
     if (items == 1 && format == 32) pid = *reinterpret_cast<long*>(data);
@@ -51,17 +51,29 @@ std::vector<Window> topLevelWindowsOf(Display* display, pid_t pid) {
   return found;
 }
 
+// Sends what `send(display, window)` sends to every top-level window of `pid`; returns how many
+// windows that was.
+template <typename Send>
+int sendToWindowsOf(pid_t pid, Send send) {
+  Connection connection;
+  if (!connection.display) return 0;
+  const std::vector<Window> windows = topLevelWindowsOf(connection.display, pid);
+  for (Window window : windows) send(connection.display, window);
+  XFlush(connection.display);
+  return int(windows.size());
+}
+
 }  // namespace
 
 std::vector<WindowInfo> windowsOfProcess(pid_t pid) {
   std::vector<WindowInfo> result;
-  Display_ connection;
+  Connection connection;
   if (!connection.display) return result;
   for (Window window : topLevelWindowsOf(connection.display, pid)) {
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(connection.display, window, &attributes)) continue;
-    if (attributes.map_state != IsViewable) continue;
-    result.push_back({window, attributes.width, attributes.height, true});
+    if (XGetWindowAttributes(connection.display, window, &attributes) &&
+        attributes.map_state == IsViewable)
+      result.push_back({window, attributes.width, attributes.height, true});
   }
   return result;
 }
@@ -77,52 +89,33 @@ std::vector<WindowInfo> waitForWindows(pid_t pid, size_t count, double seconds) 
 }
 
 int closeWindowsOfProcess(pid_t pid) {
-  Display_ connection;
-  if (!connection.display) return 0;
-  Display* display = connection.display;
-  Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
-  Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-  int closed = 0;
-  for (Window window : topLevelWindowsOf(display, pid)) {
+  return sendToWindowsOf(pid, [](Display* display, Window window) {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = protocols;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(deleteWindow);
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &event);
-    ++closed;
-  }
-  XFlush(display);
-  return closed;
+  });
 }
 
 int sendKeyToProcess(pid_t pid, const char* keysym) {
-  Display_ connection;
-  if (!connection.display) return 0;
-  Display* display = connection.display;
   const KeySym symbol = XStringToKeysym(keysym);
   if (symbol == NoSymbol) return 0;
-  const KeyCode code = XKeysymToKeycode(display, symbol);
-  int sent = 0;
-  for (Window window : topLevelWindowsOf(display, pid)) {
+  return sendToWindowsOf(pid, [symbol](Display* display, Window window) {
     for (int type : {KeyPress, KeyRelease}) {
       XEvent event{};
       event.xkey.type = type;
       event.xkey.display = display;
       event.xkey.window = window;
       event.xkey.root = DefaultRootWindow(display);
-      event.xkey.subwindow = None;
       event.xkey.time = CurrentTime;
       event.xkey.x = event.xkey.y = 1;
       event.xkey.same_screen = True;
-      event.xkey.keycode = code;
-      event.xkey.state = 0;
+      event.xkey.keycode = XKeysymToKeycode(display, symbol);
       XSendEvent(display, window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
     }
-    ++sent;
-  }
-  XFlush(display);
-  return sent;
+  });
 }
