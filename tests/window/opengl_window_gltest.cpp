@@ -10,6 +10,7 @@
 #include "app/ZelMeshViewer.h"
 #include "app/pellon.h"
 #include "app/scene_assembly.h"
+#include "tests/support/expose_counter.h"
 #include "window/OpenGLWindow.h"
 
 namespace {
@@ -84,16 +85,6 @@ TEST(OpenGLWindow, AFrameDrawnNowServesThePendingRequest) {
   idle();
   EXPECT_EQ(window.requestedFrames(), before + 3);
 }
-
-// Counts the expose events a shown window receives.
-class ExposeCounter : public QObject {
- public:
-  bool eventFilter(QObject* target, QEvent* event) override {
-    if (event->type() == QEvent::Expose && static_cast<QWindow*>(target)->isExposed()) ++count;
-    return false;
-  }
-  long count = 0;
-};
 
 // Assembly asks for a redraw (the view reset) and ends by drawing the scene at once: the
 // event loop must not draw that frame again (a second of software rendering on big meshes).
