@@ -7,7 +7,6 @@
 #include <QVector3D>
 #include <algorithm>
 #include <cstdio>
-#include <limits>
 
 #include "gpu/GLSLProgram.h"
 #include "meshio/status.h"
@@ -16,16 +15,9 @@ namespace {
 
 int g_maxPatchesPerDraw = 32;
 
-void emptyBox(double box[6]) {
-  for (int axis = 0; axis < 3; ++axis) {
-    box[2 * axis] = std::numeric_limits<double>::infinity();
-    box[2 * axis + 1] = -std::numeric_limits<double>::infinity();
-  }
-}
-
 // Box of `count` points of `dimension` coordinates each; the other axes stay empty.
 void fillBox(double box[6], int count, const double* points, int dimension) {
-  emptyBox(box);
+  zel::emptyBox(box);
   if (!points) return;
   for (int i = 0; i < count; ++i)
     for (int axis = 0; axis < dimension; ++axis) {
@@ -64,7 +56,7 @@ void deleteBuffer(QOpenGLFunctions_4_0_Core* gl, unsigned& buffer) {
 
 }  // namespace
 
-ZelBufferObject::ZelBufferObject() { emptyBox(m_placement.box); }
+ZelBufferObject::ZelBufferObject() { zel::emptyBox(m_placement.box); }
 
 ZelBufferObject::~ZelBufferObject() = default;
 

@@ -18,13 +18,10 @@ namespace {
 template <typename VertexAt>
 void normaliseAndConvert(int kind, int count, VertexAt vertexAt, GpuArrays* arrays,
                          double* bezierSeconds) {
-  // Without vertices the box stays empty (low above high), so that the scene's box leaves
-  // the object out instead of stretching to the origin.
+  // Without vertices the box stays empty, so that the scene's box leaves the object out
+  // instead of stretching to the origin.
   double box[6];
-  for (int axis = 0; axis < 3; ++axis) {
-    box[2 * axis] = std::numeric_limits<double>::infinity();
-    box[2 * axis + 1] = -std::numeric_limits<double>::infinity();
-  }
+  emptyBox(box);
   for (int i = 0; i < count; ++i) {
     const double* x = vertexAt(i);
     for (int axis = 0; axis < 3; ++axis) {
@@ -50,6 +47,13 @@ void normaliseAndConvert(int kind, int count, VertexAt vertexAt, GpuArrays* arra
 }
 
 }  // namespace
+
+void emptyBox(double box[6]) {
+  for (int axis = 0; axis < 3; ++axis) {
+    box[2 * axis] = std::numeric_limits<double>::infinity();
+    box[2 * axis + 1] = -std::numeric_limits<double>::infinity();
+  }
+}
 
 Placement placementOfBox(const double box[6]) {
   Placement placement;

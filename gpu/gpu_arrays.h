@@ -18,6 +18,9 @@ struct Placement {
 };
 // The placement of `count` points of 3 doubles (vertexAt-style access by index).
 Placement placementOfBox(const double box[6]);
+// Sets the box empty: every low bound +infinity and every high bound -infinity, so that the
+// first point widened into it becomes the box and a box without points stays low above high.
+void emptyBox(double box[6]);
 
 struct GpuArrays {
   int vertexCount = 0;
